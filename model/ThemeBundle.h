@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/PlistValue.h"
+
+// One image of a theme's image table, with the path the editor reads it from.
+struct ThemeImage {
+    int category = 0;  // 0 = 2D Dock, 1 = 3D Dock
+    std::string key;
+    std::string fileName;
+    std::string path;
+};
+
+// The ".docktheme" bundle format: where each part lives, how the image table
+// in Info.plist ("Dock_List": two dictionaries, 2D then 3D, file key to file
+// name) is read, and the validity check. The one place that knows the format;
+// the theme document and the apply tool both go through it. Stateless;
+// any thread may call.
+class ThemeBundle {
+public:
+    static constexpr int kCategoryCount = 2;
+    static constexpr const char* kExtension = "docktheme";
+    static constexpr const char* kBasePath = "images/";
+
+    static std::string infoPlistPath(const std::string& bundle);
+    static std::string imagesFolder(const std::string& bundle);
+    // "%@/images/%@": where writers store an image and the apply tool reads it.
+    static std::string imagePath(const std::string& bundle, const std::string& fileName);
+    static std::string descriptionPath(const std::string& bundle);
+    static std::string microPreviewPath(const std::string& bundle);
+    // "%@/preview_%@.png" with "2d" for Dock style 1, "3d" for any other style.
+    static std::string dockPreviewPath(const std::string& bundle, int dockStyle);
+
+    // Info.plist's top-level dictionary; nothing when missing, unreadable or of
+    // another shape. With followLinks false a linked Info.plist is not read.
+    static std::optional<PlistValue> readInfo(const std::string& bundle, bool followLinks = true);
+
+    // The image table is sound when "Dock_List" is absent, or an array of
+    // exactly two dictionaries that map keys to strings.
+    static bool hasSoundImageTable(const PlistValue& info);
+    // Entry category of "Dock_List"; nullptr when absent. Assumes a sound table.
+    static const PlistValue* categoryDictionary(const PlistValue& info, int category);
+    static PlistValue* categoryDictionary(PlistValue& info, int category);
+
+    // "%@/%@" of the bundle and "VL_BasePath"; nothing when the key is missing.
+    static std::optional<std::string> editorBase(const std::string& bundle,
+                                                 const PlistValue& info);
+
+    // The validity check: every file the table names must exist at its editor
+    // path, 2D keys first, each category in the file's key order. Logs
+    // "Missing (key: %@) %@" at the first missing file and gives nothing; a
+    // table of the wrong shape gives nothing too. Without info, the bundle is
+    // valid and has no images.
+    static std::optional<std::vector<ThemeImage>> check(const std::string& bundle,
+                                                        const PlistValue* info);
+
+    // A bare file name: not empty, no "/", no NUL, not "." or "..".
+    static bool isPlainFileName(const std::string& name);
+};

@@ -1,0 +1,166 @@
+#include "platform/FileManager.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Creates an empty temporary file in the folder of path. Returns its
+// descriptor and fills tempPath, or -1.
+int createTemporaryBeside(const fs::path& path, std::string& tempPath) {
+    fs::path folder = path.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd >= 0) {
+        tempPath.assign(buffer.data());
+    }
+    return fd;
+}
+
+// Closes fd and renames the temporary file over path, or removes it on failure.
+// Syncing guards against power loss too; the rename alone against a crash.
+bool finishTemporary(int fd, const std::string& tempPath, const fs::path& path, bool ok, bool sync) {
+    ok = ok && (!sync || ::fsync(fd) == 0);
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(tempPath.c_str(), path.c_str()) == 0) {
+        return true;
+    }
+    ::unlink(tempPath.c_str());
+    return false;
+}
+
+}  // namespace
+
+bool FileManager::fileExists(const fs::path& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool FileManager::isDirectory(const fs::path& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FileManager::copyPath(const fs::path& source, const fs::path& destination) {
+    std::error_code error;
+    if (source.empty() || destination.empty() || fs::symlink_status(destination, error).type() !=
+                                                     fs::file_type::not_found) {
+        return false;
+    }
+    if (fs::symlink_status(source, error).type() == fs::file_type::not_found) {
+        return false;
+    }
+    fs::copy(source, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks,
+             error);
+    return !error;
+}
+
+bool FileManager::removePath(const fs::path& path) {
+    std::error_code error;
+    if (path.empty()) {
+        return false;
+    }
+    auto removed = fs::remove_all(path, error);
+    return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
+}
+
+std::optional<std::string> FileManager::readFile(const fs::path& path,
+                                                 const ReadOptions& options) {
+    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (options.followLinks ? 0 : O_NOFOLLOW);
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::size_t>(info.st_size) > options.maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > options.maxBytes) {
+            ::close(fd);
+            return got == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+std::optional<std::string> FileManager::readFile(const fs::path& path) {
+    return readFile(path, ReadOptions{});
+}
+
+bool FileManager::writeFileAtomically(const fs::path& path, const std::string& bytes) {
+    std::string tempPath;
+    int fd = createTemporaryBeside(path, tempPath);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat old {};
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes.data(), bytes.size());
+    return finishTemporary(fd, tempPath, path, ok, true);
+}
+
+bool FileManager::replaceFileFromDescriptor(int sourceFd, const fs::path& destination) {
+    std::string tempPath;
+    int fd = createTemporaryBeside(destination, tempPath);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = ::fchmod(fd, 0644) == 0;
+    char chunk[65536];
+    while (ok) {
+        ssize_t got = ::read(sourceFd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = writeAll(fd, chunk, static_cast<std::size_t>(got));
+    }
+    return finishTemporary(fd, tempPath, destination, ok, false);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// File operations with the semantics of the platform's file manager: a copy
+// never overwrites (it fails when the destination exists), a delete removes a
+// whole tree. Links are never followed when deleting or copying a tree: a link
+// is copied as a link. Safe to call from any thread.
+class FileManager {
+public:
+    struct ReadOptions {
+        // Refuse a final path component that is a symbolic link.
+        bool followLinks = true;
+        // Refuse files larger than this; property lists and RTF documents are small.
+        std::size_t maxBytes = 64u * 1024u * 1024u;
+    };
+
+    // True when anything exists at path, following links (a dangling link is nothing).
+    static bool fileExists(const std::filesystem::path& path);
+    static bool isDirectory(const std::filesystem::path& path);
+
+    // Copies a file, a link or a whole folder. Fails, touching nothing, when
+    // anything (even a dangling link) exists at destination or the source is missing.
+    static bool copyPath(const std::filesystem::path& source,
+                         const std::filesystem::path& destination);
+
+    // Removes a file, a link (not its target) or a whole folder. False when
+    // nothing was there or it could not be removed completely.
+    static bool removePath(const std::filesystem::path& path);
+
+    // Reads a regular file whole. Never blocks on a FIFO or a device: anything
+    // but a regular file gives nothing.
+    static std::optional<std::string> readFile(const std::filesystem::path& path,
+                                               const ReadOptions& options);
+    static std::optional<std::string> readFile(const std::filesystem::path& path);
+
+    // Writes bytes to a temporary file beside path and renames it over path,
+    // so readers see either the old file or the whole new one. A file that was
+    // there keeps its permission bits.
+    static bool writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+    // Copies everything readable from the open descriptor to a temporary file
+    // beside destination and renames it over destination (a link there is
+    // replaced, not followed). The new file gets mode 0644. The descriptor's
+    // position is not restored.
+    static bool replaceFileFromDescriptor(int sourceFd, const std::filesystem::path& destination);
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The system log. Each message is one line on standard error in the shape
+//   2026-12-06 16:34:10.123 Velvanto[1234:5678] text
+// and one syslog entry. A test installs a sink to capture the messages
+// instead. Any thread may call; lines never interleave.
+class Log {
+public:
+    using Sink = std::function<void(const std::string& message)>;
+
+    static void write(const std::string& message);
+
+    // Replaces where messages go; an empty sink restores standard error and syslog.
+    // Returns the sink that was installed before.
+    static Sink setSink(Sink sink);
+
+    // The line written to standard error for message, without its newline.
+    static std::string formatLine(const std::string& message);
+};

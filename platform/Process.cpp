@@ -1,0 +1,93 @@
+#include "platform/Process.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& argv, int stdoutFd) {
+    if (argv.empty()) {
+        return -1;
+    }
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (stdoutFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    pid_t pid = -1;
+    int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return error == 0 ? pid : -1;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+pid_t Process::startDetached(const std::vector<std::string>& argv) {
+    pid_t pid = spawn(argv, -1);
+    if (pid > 0) {
+        std::thread([pid] { waitFor(pid); }).detach();
+    }
+    return pid;
+}
+
+std::optional<Process::Result> Process::run(const std::vector<std::string>& argv,
+                                            bool captureOutput) {
+    int pipeFds[2] = {-1, -1};
+    if (captureOutput && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        return std::nullopt;
+    }
+    pid_t pid = spawn(argv, captureOutput ? pipeFds[1] : -1);
+    if (captureOutput) {
+        ::close(pipeFds[1]);
+    }
+    if (pid < 0) {
+        if (captureOutput) {
+            ::close(pipeFds[0]);
+        }
+        return std::nullopt;
+    }
+    Result result;
+    if (captureOutput) {
+        char chunk[4096];
+        for (;;) {
+            ssize_t got = ::read(pipeFds[0], chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            result.output.append(chunk, static_cast<std::size_t>(got));
+        }
+        ::close(pipeFds[0]);
+    }
+    result.exitStatus = waitFor(pid);
+    return result;
+}

@@ -1,0 +1,146 @@
+#include <set>
+
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+class MiscKitTest : public TestEnvironment {
+protected:
+    fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
+    static MiscKit shipped() { return MiscKit(appResources() / "DatabaseInfo.plist"); }
+};
+
+TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKey) {
+    MiscKit catalogue = shipped();
+    ASSERT_EQ(catalogue.fileKeys_List().size(), 30u);
+    EXPECT_EQ(catalogue.fileKeys_List().front(), "Frontline");
+    EXPECT_EQ(catalogue.fileKeys_List()[16], "2D_Opened_App_Indicator_M");
+    EXPECT_EQ(catalogue.fileKeys_List().back(), "Separator_Vertical");
+    std::set<std::string> originals;
+    for (const std::string& key : catalogue.fileKeys_List()) {
+        auto original = catalogue.getOriginalFileNameForKey(key);
+        ASSERT_TRUE(original) << key;
+        EXPECT_TRUE(ThemeBundle::isPlainFileName(*original)) << key;
+        originals.insert(*original);
+        EXPECT_TRUE(catalogue.getNaturalNameForKey(key)) << key;
+        EXPECT_TRUE(catalogue.getDescriptionForKey(key)) << key;
+        DockSize size = catalogue.getSizeForFileKey(key);
+        EXPECT_GT(size.width, 0) << key;
+        EXPECT_GT(size.height, 0) << key;
+    }
+    EXPECT_EQ(originals.size(), 30u) << "two keys share a Dock file name";
+    EXPECT_EQ(catalogue.getOriginalFileNameForKey("Keystone_Base_SM"), "scurve-sm.png");
+    EXPECT_EQ(catalogue.getOriginalFileNameForKey("Stack_Arrow"), "pileArrow.png");
+    EXPECT_EQ(catalogue.dockFilesList().size(), 30u);
+    EXPECT_EQ(*catalogue.dockFilesList().front().stringFor("Original"), "frontline.png");
+}
+
+TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
+    EXPECT_EQ(MiscKit::parseSize("32x48"), (DockSize{32, 48}));
+    EXPECT_EQ(MiscKit::parseSize("  12.5x 7"), (DockSize{12.5f, 7}));
+    EXPECT_EQ(MiscKit::parseSize("32x48x64"), (DockSize{32, 48}));
+    EXPECT_EQ(MiscKit::parseSize("wide x 9"), (DockSize{0, 9}));
+    EXPECT_EQ(MiscKit::parseSize("x"), (DockSize{0, 0}));
+    EXPECT_EQ(MiscKit::parseSize("3248"), (DockSize{0, 0}));  // no "x": no size at all
+    EXPECT_EQ(MiscKit::parseSize(""), (DockSize{0, 0}));
+    EXPECT_EQ(MiscKit::parseSize("32X48"), (DockSize{0, 0}));
+}
+
+TEST_F(MiscKitTest, UnknownKeysAndMissingOrBrokenCataloguesGiveNothing) {
+    MiscKit catalogue = shipped();
+    EXPECT_FALSE(catalogue.getNaturalNameForKey("No_Such_Key"));
+    EXPECT_FALSE(catalogue.getOriginalFileNameForKey("frontline"));  // keys are case-sensitive
+    EXPECT_EQ(catalogue.getSizeForFileKey("No_Such_Key"), (DockSize{0, 0}));
+
+    writeFile(temp() / "broken.plist", "<plist><dict><key>Frontline</key>");
+    writeFile(temp() / "array.plist", "<plist version=\"1.0\"><array><string>x</string></array></plist>");
+    for (const char* name : {"missing.plist", "broken.plist", "array.plist"}) {
+        MiscKit empty(temp() / name);
+        EXPECT_TRUE(empty.dockFilesList().empty()) << name;
+        EXPECT_FALSE(empty.getOriginalFileNameForKey("Frontline")) << name;
+        EXPECT_EQ(empty.getSizeForFileKey("Frontline"), (DockSize{0, 0})) << name;
+        EXPECT_EQ(empty.fileKeys_List().size(), 30u) << name;
+    }
+    // A record whose fields are not strings answers nothing for them.
+    writeFile(temp() / "odd.plist",
+              "<plist version=\"1.0\"><dict><key>Frontline</key><dict><key>Original</key>"
+              "<integer>3</integer><key>Size</key><string>10x20</string></dict>"
+              "<key>Shadow</key><string>flat</string></dict></plist>");
+    MiscKit odd(temp() / "odd.plist");
+    EXPECT_FALSE(odd.getOriginalFileNameForKey("Frontline"));
+    EXPECT_EQ(odd.getSizeForFileKey("Frontline"), (DockSize{10, 20}));
+    EXPECT_FALSE(odd.getNaturalNameForKey("Shadow"));
+}
+
+TEST_F(MiscKitTest, DockStyleRoundTripsKeepTheOtherPreferences) {
+    EXPECT_EQ(MiscKit::currentDockType(), 0);  // no preferences at all: 3D
+    PlistValue prefs = PlistValue::dictionary();
+    prefs.set("tilesize", PlistValue(48.0));
+    prefs.set("orientation", PlistValue("bottom"));
+    prefs.set("persistent-apps", PlistValue(PlistValue::Array{PlistValue("Mail")}));
+    fs::create_directories(preferences().parent_path());
+    ASSERT_TRUE(PropertyList::write(preferences(), prefs));
+
+    std::vector<std::string> lines;
+    auto previous = Log::setSink([&](const std::string& m) { lines.push_back(m); });
+    MiscKit::setCurrentDock(1);
+    EXPECT_EQ(MiscKit::currentDockType(), 1);
+    auto written = PropertyList::readDictionary(preferences());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written->find("no-glass")->asBoolean(), true);
+    EXPECT_EQ(written->asDictionary()->size(), 4u);
+
+    MiscKit::setCurrentDock(0);
+    EXPECT_EQ(MiscKit::currentDockType(), 0);
+    EXPECT_EQ(*PropertyList::readDictionary(preferences()), prefs);  // removed, not false
+    MiscKit::setCurrentDock(7);
+    EXPECT_EQ(MiscKit::currentDockType(), 1);
+    Log::setSink(previous);
+    EXPECT_EQ(lines, (std::vector<std::string>(3, "Dock info wrote")));
+    EXPECT_TRUE(waitForKillall(3));
+    EXPECT_EQ(killallCalls(), (std::vector<std::string>(3, "Dock")));
+}
+
+TEST_F(MiscKitTest, StyleFromFalseOrOddValuesAndUnreadablePreferences) {
+    fs::create_directories(preferences().parent_path());
+    writeFile(preferences(), "<plist version=\"1.0\"><dict><key>no-glass</key><false/></dict></plist>");
+    EXPECT_EQ(MiscKit::currentDockType(), 0);
+    writeFile(preferences(), "<plist version=\"1.0\"><dict><key>no-glass</key><integer>1</integer></dict></plist>");
+    EXPECT_EQ(MiscKit::currentDockType(), 1);
+
+    // Unreadable preferences are never overwritten, and the Dock still restarts.
+    writeFile(preferences(), "garbage that is not a property list");
+    std::vector<std::string> lines;
+    auto previous = Log::setSink([&](const std::string& m) { lines.push_back(m); });
+    MiscKit::setCurrentDock(1);
+    Log::setSink(previous);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(readFile(preferences()), "garbage that is not a property list");
+    EXPECT_EQ(MiscKit::currentDockType(), 0);
+    EXPECT_TRUE(waitForKillall(1));
+}
+
+TEST_F(MiscKitTest, OneSharedInstanceAndUniqueUUIDs) {
+    SystemPaths::setResourceFolder(appResources());
+    MiscKit& first = MiscKit::sharedFiles();
+    EXPECT_EQ(&first, &MiscKit::sharedFiles());
+    EXPECT_EQ(MiscKit::init(), nullptr);
+    EXPECT_EQ(&first, &MiscKit::sharedFiles());
+    EXPECT_EQ(first.getOriginalFileNameForKey("Frontline"), "frontline.png");
+
+    std::set<std::string> ids;
+    for (int i = 0; i < 100; ++i) {
+        std::string id = MiscKit::UUIDString();
+        ASSERT_EQ(id.size(), 36u);
+        EXPECT_EQ(id.find_first_not_of("0123456789ABCDEF-"), std::string::npos) << id;
+        EXPECT_EQ(id[8], '-');
+        EXPECT_EQ(id[23], '-');
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), 100u);
+}

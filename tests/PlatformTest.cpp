@@ -1,0 +1,177 @@
+#include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "platform/Process.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+class PlatformTest : public TestEnvironment {};
+
+TEST_F(PlatformTest, CopyNeverOverwritesAndCopiesTreesAndLinksAsTheyAre) {
+    writeFile(temp() / "a.txt", "new");
+    writeFile(temp() / "b.txt", "old");
+    EXPECT_FALSE(FileManager::copyPath(temp() / "a.txt", temp() / "b.txt"));
+    EXPECT_EQ(readFile(temp() / "b.txt"), "old");
+    // A dangling link at the destination counts as something there.
+    fs::create_symlink(temp() / "nowhere", temp() / "dangling");
+    EXPECT_FALSE(FileManager::copyPath(temp() / "a.txt", temp() / "dangling"));
+    EXPECT_FALSE(FileManager::copyPath(temp() / "missing", temp() / "c.txt"));
+
+    writeFile(temp() / "tree/images/x.png", "x");
+    fs::create_symlink("x.png", temp() / "tree/images/link.png");
+    ASSERT_TRUE(FileManager::copyPath(temp() / "tree", temp() / "copy"));
+    EXPECT_EQ(readFile(temp() / "copy/images/x.png"), "x");
+    EXPECT_TRUE(fs::is_symlink(temp() / "copy/images/link.png"));
+}
+
+TEST_F(PlatformTest, RemoveDeletesTreesAndLinksButNotLinkTargets) {
+    writeFile(temp() / "keep/file", "kept");
+    writeFile(temp() / "tree/sub/file", "gone");
+    fs::create_symlink(temp() / "keep", temp() / "tree/link");
+    EXPECT_TRUE(FileManager::removePath(temp() / "tree"));
+    EXPECT_FALSE(fs::exists(temp() / "tree"));
+    EXPECT_EQ(readFile(temp() / "keep/file"), "kept");
+    EXPECT_FALSE(FileManager::removePath(temp() / "tree"));
+}
+
+TEST_F(PlatformTest, ReadFileRefusesFifosLinksWhenAskedAndOversizedFiles) {
+    ASSERT_EQ(::mkfifo((temp() / "fifo").c_str(), 0600), 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(FileManager::readFile(temp() / "fifo"));  // returns at once, no writer needed
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_FALSE(FileManager::readFile(temp()));
+
+    writeFile(temp() / "target", "secret");
+    fs::create_symlink(temp() / "target", temp() / "link");
+    FileManager::ReadOptions noLinks;
+    noLinks.followLinks = false;
+    EXPECT_FALSE(FileManager::readFile(temp() / "link", noLinks));
+    EXPECT_EQ(FileManager::readFile(temp() / "link").value_or(""), "secret");
+
+    FileManager::ReadOptions small;
+    small.maxBytes = 3;
+    EXPECT_FALSE(FileManager::readFile(temp() / "target", small));
+    writeFile(temp() / "empty", "");
+    EXPECT_EQ(FileManager::readFile(temp() / "empty").value_or("x"), "");
+}
+
+TEST_F(PlatformTest, AtomicWriteReplacesWholeFileKeepsModeAndLeavesNoTemporary) {
+    fs::path file = temp() / "dir/prefs.plist";
+    writeFile(file, "old contents that are longer");
+    ::chmod(file.c_str(), 0600);
+    ASSERT_TRUE(FileManager::writeFileAtomically(file, "new"));
+    EXPECT_EQ(readFile(file), "new");
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp() / "dir"), fs::directory_iterator()), 1);
+    EXPECT_FALSE(FileManager::writeFileAtomically(temp() / "no/such/folder/file", "x"));
+}
+
+TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
+    PlistValue dict = PlistValue::dictionary();
+    for (const char* key : {"zeta", "alpha", "Mid", "beta"}) {
+        dict.set(key, PlistValue(std::string(key) + "-value"));
+    }
+    dict.set("flag", PlistValue(true));
+    dict.set("count", PlistValue(42));
+    dict.set("list", PlistValue(PlistValue::Array{PlistValue("a"), PlistValue(2.5)}));
+    ASSERT_TRUE(PropertyList::write(temp() / "x.plist", dict));
+    auto back = PropertyList::readDictionary(temp() / "x.plist");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, dict);
+    EXPECT_EQ(back->asDictionary()->front().first, "zeta");
+
+    // The binary form, as the Dock writes its preferences.
+    plist_t node = plist_new_dict();
+    plist_dict_set_item(node, "no-glass", plist_new_bool(1));
+    plist_dict_set_item(node, "tilesize", plist_new_real(48));
+    char* bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    writeFile(temp() / "bin.plist", std::string(bin, length));
+    free(bin);
+    plist_free(node);
+    auto binary = PropertyList::readDictionary(temp() / "bin.plist");
+    ASSERT_TRUE(binary);
+    EXPECT_EQ(*binary->find("no-glass")->asBoolean(), true);
+}
+
+TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
+    const std::vector<std::string> bad = {
+        "", "not a plist", "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
+        "bplist00\xff\xff\xff", std::string(100, '\0')};
+    for (const auto& bytes : bad) {
+        EXPECT_FALSE(PropertyList::parse(bytes)) << bytes;
+    }
+    std::string deep = "<plist version=\"1.0\">";
+    for (int i = 0; i < 200; ++i) deep += "<array>";
+    for (int i = 0; i < 200; ++i) deep += "</array>";
+    deep += "</plist>";
+    EXPECT_FALSE(PropertyList::parse(deep));
+    writeFile(temp() / "array.plist", "<plist version=\"1.0\"><array/></plist>");
+    EXPECT_TRUE(PropertyList::read(temp() / "array.plist"));
+    EXPECT_FALSE(PropertyList::readDictionary(temp() / "array.plist"));
+}
+
+TEST_F(PlatformTest, LogLinesHaveTheSystemLogShapeAndSinksCapture) {
+    std::string line = Log::formatLine("Hello");
+    EXPECT_TRUE(std::regex_match(
+        line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:[0-9a-f]+\] Hello)")))
+        << line;
+    std::vector<std::string> captured;
+    auto previous = Log::setSink([&](const std::string& m) { captured.push_back(m); });
+    Log::write("one");
+    Log::write("two");
+    Log::setSink(previous);
+    EXPECT_EQ(captured, (std::vector<std::string>{"one", "two"}));
+}
+
+TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
+    fs::path marker = temp() / "injected";
+    std::string hostile = "x; touch " + marker.string() + " $(touch " + marker.string() + ")";
+    auto result = Process::run({"/bin/echo", hostile, "\"quoted\""}, true);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->output, hostile + " \"quoted\"\n");
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_FALSE(Process::run({"/no/such/program"}));
+    EXPECT_EQ(Process::run({"/bin/sh", "-c", "exit 3"})->exitStatus, 3);
+
+    pid_t pid = Process::startDetached({"/bin/true"});
+    ASSERT_GT(pid, 0);
+    // The reaper collects the child; a zombie would stay in /proc as state Z.
+    bool gone = false;
+    for (int i = 0; i < 500 && !gone; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        gone = !fs::exists("/proc/" + std::to_string(pid));
+    }
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(Process::startDetached({"/no/such/program"}), -1);
+}
+
+TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
+    setEnv("VELVANTO_ROOT", "/some/root/");
+    EXPECT_EQ(SystemPaths::dockResourcesFolder(),
+              "/some/root/System/Library/CoreServices/Dock.app/Contents/Resources");
+    setEnv("VELVANTO_ROOT", "/");
+    EXPECT_EQ(SystemPaths::dockResourcesFolder(),
+              "/System/Library/CoreServices/Dock.app/Contents/Resources");
+    setEnv("HOME", "/home/someone");
+    EXPECT_EQ(SystemPaths::dockPreferencesPath(),
+              "/home/someone/Library/Preferences/com.apple.dock.plist");
+    EXPECT_EQ(SystemPaths::expandTilde("~"), "/home/someone");
+    EXPECT_EQ(SystemPaths::expandTilde("~other/x"), "~other/x");
+    EXPECT_EQ(SystemPaths::expandTilde("/a/~/b"), "/a/~/b");
+}

@@ -1,0 +1,127 @@
+#include "model/ThemeBundle.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+class ThemeBundleTest : public TestEnvironment {
+protected:
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
+    }
+    void TearDown() override {
+        Log::setSink(previous_);
+        TestEnvironment::TearDown();
+    }
+    std::optional<std::vector<ThemeImage>> check(const fs::path& bundle) {
+        auto info = ThemeBundle::readInfo(bundle.string());
+        return ThemeBundle::check(bundle.string(), info ? &*info : nullptr);
+    }
+    std::vector<std::string> lines_;
+
+private:
+    Log::Sink previous_;
+};
+
+TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenation) {
+    EXPECT_EQ(ThemeBundle::infoPlistPath("/t/A.docktheme"), "/t/A.docktheme/Info.plist");
+    EXPECT_EQ(ThemeBundle::imagePath("/t/A.docktheme", "x.png"), "/t/A.docktheme/images/x.png");
+    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 1), "/t/A/preview_2d.png");
+    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 0), "/t/A/preview_3d.png");
+    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 2), "/t/A/preview_3d.png");
+    PlistValue info = PlistValue::dictionary();
+    info.set("VL_BasePath", PlistValue("/elsewhere/"));
+    EXPECT_EQ(ThemeBundle::editorBase("/t/A", info), "/t/A//elsewhere/");
+}
+
+TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
+    fs::path bundle = temp() / "Blue.docktheme";
+    writeBundle(bundle, themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}},
+                                  {{"Shadow", "sh.png"}}));
+    auto images = check(bundle);
+    ASSERT_TRUE(images);
+    ASSERT_EQ(images->size(), 3u);
+    EXPECT_EQ((*images)[0].key, "Stack_Arrow");
+    EXPECT_EQ((*images)[0].path, bundle.string() + "/images/s.png");
+    EXPECT_EQ((*images)[1].key, "Frontline");
+    EXPECT_EQ((*images)[2].category, 1);
+    EXPECT_TRUE(lines_.empty());
+}
+
+TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
+    fs::path bundle = temp() / "Empty.docktheme";
+    PlistValue info = themeInfo({}, {});
+    info.remove("VL_BasePath");  // nothing to find, so no base is needed
+    writeBundle(bundle, info);
+    EXPECT_EQ(check(bundle)->size(), 0u);
+
+    info.remove("Dock_List");
+    writeBundle(bundle, info);
+    EXPECT_EQ(check(bundle)->size(), 0u);
+
+    // No Info.plist at all, or one that is not a dictionary: no table, nothing to check.
+    fs::remove(bundle / "Info.plist");
+    EXPECT_EQ(check(bundle)->size(), 0u);
+    writeFile(bundle / "Info.plist", "<plist version=\"1.0\"><array/></plist>");
+    EXPECT_FALSE(ThemeBundle::readInfo(bundle.string()));
+    EXPECT_EQ(check(bundle)->size(), 0u);
+}
+
+TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPath) {
+    fs::path bundle = temp() / "Broken.docktheme";
+    writeBundle(bundle, themeInfo({{"Frontline", "f.png"}}, {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
+    fs::remove(bundle / "images/sh.png");
+    fs::remove(bundle / "images/o.png");
+    EXPECT_FALSE(check(bundle));
+    ASSERT_EQ(lines_.size(), 1u);
+    EXPECT_EQ(lines_[0], "Missing (key: Shadow) " + bundle.string() + "/images/sh.png");
+}
+
+TEST_F(ThemeBundleTest, WithoutBasePathTheFirstNamedImageIsMissing) {
+    fs::path bundle = temp() / "NoBase.docktheme";
+    PlistValue info = themeInfo({}, {{"Frontline", "f.png"}});
+    writeBundle(bundle, info);
+    EXPECT_TRUE(check(bundle));
+    info.remove("VL_BasePath");
+    writeBundle(bundle, info);
+    EXPECT_FALSE(check(bundle));
+    EXPECT_EQ(lines_.back(), "Missing (key: Frontline) f.png");
+    // A base path that is not a string counts as none.
+    info.set("VL_BasePath", PlistValue(7));
+    writeBundle(bundle, info);
+    EXPECT_FALSE(check(bundle));
+}
+
+TEST_F(ThemeBundleTest, ImageTablesOfTheWrongShapeAreDefective) {
+    fs::path bundle = temp() / "Odd.docktheme";
+    PlistValue flat = PlistValue::dictionary();
+    PlistValue badValue = PlistValue::dictionary();
+    badValue.set("Frontline", PlistValue(PlistValue::Array{}));
+    const std::vector<PlistValue> shapes = {
+        PlistValue("Dock_List"),
+        PlistValue(PlistValue::Array{}),
+        PlistValue(PlistValue::Array{flat}),
+        PlistValue(PlistValue::Array{flat, flat, flat}),
+        PlistValue(PlistValue::Array{flat, PlistValue("3d")}),
+        PlistValue(PlistValue::Array{badValue, flat}),
+        PlistValue(PlistValue::Dictionary{{"0", flat}, {"1", flat}}),
+    };
+    for (const PlistValue& shape : shapes) {
+        PlistValue info = themeInfo({}, {});
+        info.set("Dock_List", shape);
+        writeBundle(bundle, info);
+        EXPECT_FALSE(check(bundle));
+    }
+}
+
+TEST_F(ThemeBundleTest, OnlyPlainNamesArePlainFileNames) {
+    for (const char* good : {"a.png", "..png", "A B", "..."}) {
+        EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
+    }
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b", "/etc/passwd",
+                                                         std::string("a\0b", 3)}) {
+        EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
+    }
+}

@@ -1,0 +1,184 @@
+#include "support/TestEnvironment.h"
+
+#include "platform/PropertyList.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+void TestEnvironment::SetUp() {
+    std::string pattern = (fs::temp_directory_path() / "velvanto-test-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    temp_ = pattern;
+    fs::create_directories(home());
+    fs::create_directories(root() / "System/Library/CoreServices/Dock.app/Contents/Resources");
+    setEnv("HOME", home().string());
+    setEnv("VELVANTO_ROOT", root().string());
+    setEnv("XDG_CONFIG_HOME", (home() / ".config").string());
+    setEnv("XDG_DATA_HOME", (home() / ".local/share").string());
+    setEnv("XDG_RUNTIME_DIR", (temp_ / "runtime").string());
+    fs::create_directories(temp_ / "runtime");
+    fs::permissions(temp_ / "runtime", fs::perms::owner_all);
+    fs::path recorder = temp_ / "killall-recorder";
+    writeFile(recorder, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" +
+                            (temp_ / "killall.log").string() + "\"; done\n");
+    fs::permissions(recorder, fs::perms::owner_all);
+    setEnv("VELVANTO_KILLALL", recorder.string());
+}
+
+void TestEnvironment::TearDown() {
+    for (const auto& [name, value] : saved_) {
+        if (value) {
+            ::setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(name.c_str());
+        }
+    }
+    saved_.clear();
+    std::error_code error;
+    // Tests may leave read-only folders behind; make them removable first.
+    for (auto it = fs::recursive_directory_iterator(temp_, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_directory(error) && !it->is_symlink(error)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+        }
+    }
+    fs::remove_all(temp_, error);
+}
+
+fs::path TestEnvironment::dockResources() const {
+    return root() / "System/Library/CoreServices/Dock.app/Contents/Resources";
+}
+
+fs::path TestEnvironment::appResources() { return VELVANTO_RESOURCES_DIR; }
+
+std::vector<std::string> TestEnvironment::killallCalls() const {
+    std::vector<std::string> lines;
+    std::ifstream in(temp_ / "killall.log");
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool TestEnvironment::waitForKillall(std::size_t count) const {
+    for (int i = 0; i < 500; ++i) {
+        if (killallCalls().size() >= count) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+void TestEnvironment::writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string TestEnvironment::readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::map<std::string, std::string> TestEnvironment::snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        std::string name = fs::relative(it->path(), folder).string();
+        if (it->is_symlink()) {
+            files[name] = "-> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_regular_file()) {
+            files[name] = readFile(it->path());
+        } else if (it->is_directory()) {
+            files[name + "/"] = "";
+        } else {
+            files[name] = "(special)";
+        }
+    }
+    return files;
+}
+
+void TestEnvironment::setEnv(const char* name, const std::string& value) {
+    if (!saved_.count(name)) {
+        const char* old = std::getenv(name);
+        saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    ::setenv(name, value.c_str(), 1);
+}
+
+PlistValue TestEnvironment::themeInfo(const Table& flat, const Table& glass) {
+    PlistValue categories[2] = {PlistValue::dictionary(), PlistValue::dictionary()};
+    for (const auto& [key, name] : flat) categories[0].set(key, PlistValue(name));
+    for (const auto& [key, name] : glass) categories[1].set(key, PlistValue(name));
+    PlistValue info = PlistValue::dictionary();
+    info.set("VL_DockName", PlistValue("Test"));
+    info.set("VL_BasePath", PlistValue("images/"));
+    info.set("Dock_List", PlistValue(PlistValue::Array{categories[0], categories[1]}));
+    return info;
+}
+
+void TestEnvironment::writeBundle(const fs::path& bundle, const PlistValue& info) {
+    fs::create_directories(bundle / "images");
+    writeFile(bundle / "Info.plist", PropertyList::toXML(info));
+    const PlistValue* list = info.find("Dock_List");
+    if (!list || !list->asArray()) {
+        return;
+    }
+    for (const PlistValue& category : *list->asArray()) {
+        if (!category.asDictionary()) continue;
+        for (const auto& [key, name] : *category.asDictionary()) {
+            if (const std::string* file = name.asString()) {
+                writeFile(bundle / "images" / *file, "image:" + *file);
+            }
+        }
+    }
+}
+
+ProgramRun runProgram(const std::vector<std::string>& argv) {
+    ProgramRun run;
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return run;
+    }
+    std::vector<char*> args;
+    for (const auto& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    pid_t pid = -1;
+    int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    if (error == 0) {
+        char chunk[4096];
+        ssize_t got;
+        while ((got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0) {
+            run.standardError.append(chunk, static_cast<std::size_t>(got));
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ::close(pipeFds[0]);
+    return run;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/PlistValue.h"
+
+// Base fixture: every test gets its own temporary folder, with HOME,
+// VELVANTO_ROOT and the XDG folders pointing inside it, and a recorder in
+// place of killall, so no test touches the real home, a real /System or a
+// running Dock. Everything is restored and removed afterwards.
+class TestEnvironment : public ::testing::Test {
+public:
+    static void writeFile(const std::filesystem::path& path, const std::string& bytes);
+    static std::string readFile(const std::filesystem::path& path);
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const std::filesystem::path& temp() const { return temp_; }
+    std::filesystem::path root() const { return temp_ / "root"; }
+    std::filesystem::path home() const { return temp_ / "home"; }
+    // The Dock resources folder under the temporary root (made empty for each test).
+    std::filesystem::path dockResources() const;
+    // The build's application resources (DatabaseInfo.plist, the stock theme, the tool).
+    static std::filesystem::path appResources();
+    static std::filesystem::path stockTheme() { return appResources() / "DefaultDock.docktheme"; }
+
+    // Each line the killall recorder was started with, e.g. "Dock".
+    std::vector<std::string> killallCalls() const;
+    // Waits (bounded) until the recorder has been called count times.
+    bool waitForKillall(std::size_t count) const;
+
+    // Every regular file under folder, relative path to content (links as "-> target").
+    static std::map<std::string, std::string> snapshot(const std::filesystem::path& folder);
+
+    void setEnv(const char* name, const std::string& value);
+
+    using Table = std::vector<std::pair<std::string, std::string>>;  // key, file name
+    // An Info.plist dictionary with "VL_BasePath" images/ and the two tables.
+    static PlistValue themeInfo(const Table& flat, const Table& glass);
+    // Writes a bundle: Info.plist from info and, for every file name of its
+    // tables, an image whose content is "image:<name>".
+    static void writeBundle(const std::filesystem::path& bundle, const PlistValue& info);
+
+private:
+    std::filesystem::path temp_;
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// Runs a program to its end and returns its exit code and standard error.
+struct ProgramRun {
+    int exitCode = -1;
+    std::string standardError;
+};
+ProgramRun runProgram(const std::vector<std::string>& argv);
