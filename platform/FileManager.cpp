@@ -164,3 +164,15 @@ bool FileManager::replaceFileFromDescriptor(int sourceFd, const fs::path& destin
     }
     return finishTemporary(fd, tempPath, destination, ok, false);
 }
+
+bool FileManager::replaceFile(const fs::path& source, const fs::path& destination) {
+    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              ::fcntl(fd, F_SETFL, 0) == 0 && replaceFileFromDescriptor(fd, destination);
+    ::close(fd);
+    return ok;
+}

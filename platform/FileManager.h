@@ -47,4 +47,8 @@ public:
     // replaced, not followed). The new file gets mode 0644. The descriptor's
     // position is not restored.
     static bool replaceFileFromDescriptor(int sourceFd, const std::filesystem::path& destination);
+    // The same from the regular file at source (links followed). False, with
+    // destination untouched, when source is not a readable regular file.
+    static bool replaceFile(const std::filesystem::path& source,
+                            const std::filesystem::path& destination);
 };

@@ -1,0 +1,55 @@
+#include "privileged/PolkitAuthorization.h"
+
+#include <unistd.h>
+
+#include "platform/Process.h"
+
+namespace {
+
+// pkcheck's exit codes.
+constexpr int kAuthorized = 0;
+constexpr int kChallenge = 2;
+constexpr int kDismissed = 3;
+
+}  // namespace
+
+PolkitAuthorization::PolkitAuthorization(std::string applyTool, std::string pkcheck,
+                                         std::string pkexec)
+    : applyTool_(std::move(applyTool)), pkcheck_(std::move(pkcheck)), pkexec_(std::move(pkexec)) {}
+
+std::string PolkitAuthorization::actionFor(const std::string& path) const {
+    return path == applyTool_ ? kApplyAction : kExecAction;
+}
+
+OSStatus PolkitAuthorization::obtain(const std::vector<std::string>& paths, bool interaction) {
+    for (const std::string& path : paths) {
+        std::vector<std::string> argv = {pkcheck_, "--action-id", actionFor(path), "--process",
+                                         std::to_string(::getpid())};
+        if (interaction) {
+            argv.push_back("--allow-user-interaction");
+        }
+        auto result = Process::run(argv);
+        if (!result) {
+            return errAuthorizationDenied;
+        }
+        switch (result->exitStatus) {
+            case kAuthorized:
+                continue;
+            case kChallenge:
+                return interaction ? errAuthorizationDenied : errAuthorizationInteractionNotAllowed;
+            case kDismissed:
+                return errAuthorizationCanceled;
+            default:
+                return errAuthorizationDenied;
+        }
+    }
+    return errAuthorizationSuccess;
+}
+
+OSStatus PolkitAuthorization::start(const std::string& tool,
+                                    const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{pkexec_, tool};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return Process::startDetached(argv) > 0 ? errAuthorizationSuccess
+                                            : errAuthorizationToolExecuteFailure;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "privileged/AuthorizationServices.h"
+
+// Posted (object: the SXAuthentication) each time fetchPassword obtains rights.
+inline constexpr const char* SXAuthenticatedNotification = "SXAuthenticatedNotification";
+// Posted (object: the SXAuthentication) each time deauthenticate frees an authorization.
+inline constexpr const char* SXDeauthenticatedNotification = "SXDeauthenticatedNotification";
+
+// The editor's gateway to administrator rights: one authorization for the
+// life of the process, a dialog only while it doesn't hold the rights for a
+// tool, starting a tool with those rights, and finding or killing a process
+// by name. Rights are asked for per tool path; a path longer than 127 bytes
+// gets no rights, and at most the first 20 paths of a list are looked at.
+// Main thread only; fetchPassword blocks while the dialog is up.
+class SXAuthentication {
+public:
+    static constexpr std::size_t kMaxRights = 20;
+    static constexpr std::size_t kRightSlotBytes = 128;
+    static constexpr std::size_t kMaxArguments = 19;
+
+    // The process-wide instance, made on the first call and never released.
+    static SXAuthentication& sharedInstance();
+
+    SXAuthentication();
+    // Ends the authorization (deauthenticate).
+    ~SXAuthentication();
+    SXAuthentication(const SXAuthentication&) = delete;
+    SXAuthentication& operator=(const SXAuthentication&) = delete;
+
+    // Whether the authorization holds the rights for paths, without asking;
+    // makes the authorization when there is none.
+    bool isAuthenticated(const std::vector<std::string>& paths);
+    // Asks the user for the rights (the system's dialog); posts
+    // SXAuthenticatedNotification when they were obtained.
+    bool fetchPassword(const std::vector<std::string>& paths);
+    // isAuthenticated, else fetchPassword, then isAuthenticated once more.
+    bool authenticate(const std::vector<std::string>& paths);
+    // Destroys the authorization and its rights; posts SXDeauthenticatedNotification.
+    void deauthenticate();
+
+    // Obtains the rights for path and starts it with administrator rights
+    // with at most the first 19 arguments; returns once it started. On a
+    // failure to start: beep and the log line "Error %d in AuthorizationExecuteWithPrivileges".
+    bool executeCommand(const std::string& path, const std::vector<std::string>& args);
+
+    // The id of the first listed process whose command line holds name, or 0.
+    // Runs "/bin/ps" with an argument vector: the name reaches no shell.
+    int getPID(const std::string& name);
+    // Runs "/bin/kill" on getPID(name) with administrator rights.
+    bool killProcess(const std::string& name);
+
+    AuthorizationRef authorizationRef() const { return authorizationRef_; }
+
+private:
+    // Asks the services for the rights of paths with flags; false when a path doesn't fit a slot.
+    bool copyRights(const std::vector<std::string>& paths, AuthorizationFlags flags);
+
+    AuthorizationRef authorizationRef_ = nullptr;
+};

@@ -1,0 +1,57 @@
+#include <algorithm>
+
+#include "model/ImageObjectView.h"
+#include "model/MiscKit.h"
+#include "platform/SystemPaths.h"
+#include "support/TestEnvironment.h"
+
+class ImageObjectViewTest : public TestEnvironment {
+protected:
+    static ImageObjectView item(const std::string& path, const std::string& key) {
+        ImageObjectView made;
+        made.setPath(path);
+        made.setKeyDock(key);
+        return made;
+    }
+};
+
+TEST_F(ImageObjectViewTest, SlotItemsHaveNoCaptionAndTheirFileNameAsSubtitle) {
+    SystemPaths::setResourceFolder(appResources());
+    ImageObjectView slot = item("/t/Blue.docktheme/images/front.png", "Frontline");
+    EXPECT_EQ(slot.imageTitle(), "");
+    EXPECT_EQ(slot.imageSubtitle(), "front.png");
+    EXPECT_EQ(slot.title(), "front.png");
+    EXPECT_EQ(slot.imageUID(), "/t/Blue.docktheme/images/front.png");
+    EXPECT_EQ(slot.imageRepresentation(), slot.path());
+    EXPECT_EQ(ImageObjectView::imageRepresentationType(), "IKImageBrowserPathRepresentationType");
+}
+
+TEST_F(ImageObjectViewTest, CollectionItemsAreCaptionedWithTheBundleName) {
+    SystemPaths::setResourceFolder(appResources());
+    std::string preview = "/home/u/Themes/Blue.docktheme/preview_micro.png";
+    ImageObjectView theme = item(preview, preview);
+    EXPECT_EQ(theme.imageTitle(), "Blue");
+    EXPECT_EQ(theme.imageSubtitle(), "preview_micro.png");
+    EXPECT_EQ(item("/x/My.Theme.docktheme/p.png", "/x/My.Theme.docktheme/p.png").imageTitle(),
+              "My.Theme");
+    EXPECT_EQ(item("p.png", "p.png").imageTitle(), "");
+    // A key the catalogue doesn't know is captioned by its folder, which a bare key lacks.
+    EXPECT_EQ(item("/t/B.docktheme/images/x.png", "Custom_Key").imageTitle(), "");
+    EXPECT_EQ(item("/t/B.docktheme/images/x.png", "/t/B.docktheme/images/x.png").imageTitle(),
+              "images");
+}
+
+TEST_F(ImageObjectViewTest, ItemsSortByKeyIgnoringCase) {
+    std::vector<ImageObjectView> items = {item("a", "Stack_Arrow"), item("b", "frontline"),
+                                          item("c", "2D_Opened_App_Indicator_M"),
+                                          item("d", "Stack_Arrow_Left"), item("e", "FRONTLINF")};
+    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        return a.sortObjectByKey(b) < 0;
+    });
+    std::vector<std::string> keys;
+    for (const auto& i : items) keys.push_back(i.keyDock());
+    EXPECT_EQ(keys, (std::vector<std::string>{"2D_Opened_App_Indicator_M", "frontline",
+                                              "FRONTLINF", "Stack_Arrow", "Stack_Arrow_Left"}));
+    EXPECT_EQ(item("", "Frontline").sortObjectByKey(item("", "FRONTLINE")), 0);
+    EXPECT_LT(item("", "Stack").sortObjectByKey(item("", "stack_arrow")), 0);
+}
