@@ -37,6 +37,10 @@ std::unique_ptr<DockTheme> DockTheme::initWithBundleAtPath(const std::string& pa
 std::unique_ptr<DockTheme> DockTheme::newDockBundleAtPath(const std::string& path,
                                                           const std::string& name) {
     FileManager::copyPath(fullPath(), path);
+    // When the template could not be copied and nothing is there, there is no bundle to open.
+    if (!FileManager::isDirectory(path)) {
+        return nullptr;
+    }
     auto theme = initWithBundleAtPath(path);
     if (theme) {
         theme->setDockName(name);

@@ -37,6 +37,7 @@ public:
     static std::unique_ptr<DockTheme> initWithBundleAtPath(const std::string& path);
     // Copies the theme template to path (nothing is copied when something is
     // there already) and opens what is at path, named name in memory only.
+    // Nothing when no folder is at path afterwards.
     static std::unique_ptr<DockTheme> newDockBundleAtPath(const std::string& path,
                                                           const std::string& name);
 

@@ -1,0 +1,272 @@
+#include <chrono>
+#include <thread>
+
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/RtfWriter.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
+#include "privileged/DirectAuthorization.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+class DockThemeTest : public TestEnvironment {
+protected:
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        SystemPaths::setResourceFolder(appResources());
+        previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
+    }
+    void TearDown() override {
+        Log::setSink(previous_);
+        TestEnvironment::TearDown();
+    }
+    static std::vector<std::string> keys(const DockTheme::SlotList& slots) {
+        std::vector<std::string> result;
+        for (const auto& item : slots) result.push_back(item->keyDock());
+        return result;
+    }
+    std::unique_ptr<DockTheme> make(const Table& flat, const Table& glass) {
+        fs::path bundle = temp() / "Blue.docktheme";
+        writeBundle(bundle, themeInfo(flat, glass));
+        return DockTheme::initWithBundleAtPath(bundle.string());
+    }
+    std::vector<std::string> lines_;
+
+private:
+    Log::Sink previous_;
+};
+
+TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
+    auto theme = make({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"},
+                       {"2D_Opened_App_Indicator_M", "i.png"}},
+                      {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
+    ASSERT_TRUE(theme);
+    EXPECT_EQ(keys(theme->dock_2d_images()),
+              (std::vector<std::string>{"2D_Opened_App_Indicator_M", "Frontline", "Stack_Arrow"}));
+    EXPECT_EQ(keys(theme->dock_3d_images()),
+              (std::vector<std::string>{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
+    EXPECT_EQ(theme->dock_2d_images()[1]->path(), theme->dockPath() + "/images/f.png");
+    EXPECT_EQ(&theme->listOfImages()[1], &theme->dock_3d_images());
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", 0), "f.png");
+    EXPECT_FALSE(theme->getFileNameForKey("Frontline", 1));
+    EXPECT_FALSE(theme->getFileNameForKey("Frontline", 5));
+}
+
+TEST_F(DockThemeTest, DefectiveBundlesDoNotOpenAndBundlesWithoutInfoOpenEmpty) {
+    fs::path bundle = temp() / "Broken.docktheme";
+    writeBundle(bundle, themeInfo({}, {{"Frontline", "f.png"}}));
+    fs::remove(bundle / "images/f.png");
+    EXPECT_FALSE(DockTheme::initWithBundleAtPath(bundle.string()));
+    EXPECT_EQ(lines_.back(), "Missing (key: Frontline) " + bundle.string() + "/images/f.png");
+
+    fs::remove(bundle / "Info.plist");
+    auto empty = DockTheme::initWithBundleAtPath(bundle.string());
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->dock_2d_images().empty());
+    EXPECT_FALSE(empty->dockName());
+    EXPECT_EQ(empty->version(), "1.0");
+    empty->setDockName("Lost");
+    EXPECT_FALSE(empty->dockName());
+    EXPECT_FALSE(empty->backup());
+    EXPECT_FALSE(fs::exists(bundle / "Info.plist"));
+    EXPECT_FALSE(empty->setFileName((bundle / "x").string(), "Frontline", 0, "x.png"));
+}
+
+TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
+    fs::path path = temp() / "Mine.docktheme";
+    auto theme = DockTheme::newDockBundleAtPath(path.string(), "Mine");
+    ASSERT_TRUE(theme);
+    EXPECT_EQ(theme->dockName(), "Mine");
+    EXPECT_EQ(theme->dock_2d_images().size() + theme->dock_3d_images().size(), 30u);
+    auto onDisk = PropertyList::readDictionary(path / "Info.plist");
+    auto stock = PropertyList::readDictionary(stockTheme() / "Info.plist");
+    EXPECT_EQ(*onDisk->stringFor("VL_DockName"), *stock->stringFor("VL_DockName"));
+    EXPECT_EQ(snapshot(path), snapshot(stockTheme()));
+
+    // Over an existing bundle nothing is copied; the bundle opens unchanged on disk.
+    fs::path other = temp() / "Other.docktheme";
+    writeBundle(other, themeInfo({}, {{"Shadow", "s.png"}}));
+    auto before = snapshot(other);
+    auto reopened = DockTheme::newDockBundleAtPath(other.string(), "Renamed");
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->dockName(), "Renamed");
+    EXPECT_EQ(snapshot(other), before);
+
+    EXPECT_FALSE(DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
+}
+
+TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
+    fs::path path = temp() / "Copy.docktheme";
+    auto theme = DockTheme::newDockBundleAtPath(path.string(), "Copy");
+    ASSERT_TRUE(theme);
+    writeFile(dockResources() / "frontline.png", "dock front");
+    writeFile(dockResources() / "scurve-l.png", "dock floor");
+    fs::create_directories(dockResources() / "shadow.png");  // not a file: left alone
+    theme->copyInMeCurrentDock();
+    EXPECT_EQ(readFile(path / "images/frontline.png"), "dock front");
+    EXPECT_EQ(readFile(path / "images/scurve-l.png"), "dock floor");
+    EXPECT_EQ(readFile(path / "images/shadow.png"), readFile(stockTheme() / "images/shadow.png"));
+    EXPECT_EQ(readFile(path / "images/separator.png"), readFile(stockTheme() / "images/separator.png"));
+    EXPECT_TRUE(theme->copyDataFromFolder((temp() / "missing-folder").string()));
+    EXPECT_TRUE(DockTheme::initWithBundleAtPath(path.string()));
+}
+
+TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOnce) {
+    auto theme = make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
+    ASSERT_TRUE(theme);
+    writeFile(temp() / "drop/new front.png", "dropped");
+    lines_.clear();
+    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline", 1,
+                                     "new front.png");
+    std::string expected = theme->dockPath() + "/images/new front.png";
+    EXPECT_EQ(result, expected);
+    EXPECT_EQ(readFile(expected), "dropped");
+    EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
+    EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
+    auto onDisk = PropertyList::readDictionary(theme->indexFile());
+    {
+        const PlistValue& list = *onDisk->find("Dock_List");
+        EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
+        EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
+    }
+    EXPECT_EQ(lines_, (std::vector<std::string>{
+                          "Copied new file at path: " + expected,
+                          "Setting object: " + expected + " forKey: Frontline",
+                          "Write backup of " + theme->indexFile(),
+                          "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
+    // The slot keeps its place with a new item.
+    theme->reloadItemAtIndex(0, *result, "Frontline", 1);
+    EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
+    theme->reloadItemAtIndex(9, *result, "Frontline", 1);
+    EXPECT_EQ(theme->dock_3d_images().size(), 2u);
+    EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
+}
+
+TEST_F(DockThemeTest, AFailedReplacementLeavesTheSlotAsItWas) {
+    auto theme = make({}, {{"Frontline", "glass.png"}});
+    ASSERT_TRUE(theme);
+    std::string bundle = theme->dockPath();
+    auto before = snapshot(bundle);
+    // The new image can't be copied.
+    EXPECT_FALSE(theme->setFileName((temp() / "missing.png").string(), "Frontline", 1, "n.png"));
+    // A name that is not a plain file name.
+    writeFile(temp() / "ok.png", "ok");
+    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "../n.png"));
+    EXPECT_EQ(snapshot(bundle), before);
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", 1), "glass.png");
+
+    // Info.plist can't be written: the new copy goes again and the table stays.
+    fs::rename(bundle + "/Info.plist", temp() / "info.bak");
+    fs::create_directories(bundle + "/Info.plist");
+    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "n.png"));
+    EXPECT_FALSE(fs::exists(bundle + "/images/n.png"));
+    EXPECT_EQ(readFile(bundle + "/images/glass.png"), "image:glass.png");
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", 1), "glass.png");
+}
+
+TEST_F(DockThemeTest, AStrangersOldFileNameNeverRemovesAnythingOutsideTheBundle) {
+    fs::path bundle = temp() / "Evil.docktheme";
+    writeFile(temp() / "victim", "keep me");
+    PlistValue info = themeInfo({}, {});
+    PlistValue glass = PlistValue::dictionary();
+    glass.set("Frontline", PlistValue("../../victim"));
+    info.set("Dock_List", PlistValue(PlistValue::Array{PlistValue::dictionary(), glass}));
+    writeBundle(bundle, info);
+    fs::create_directories(bundle / "images");
+    writeFile(bundle / "images/../../victim", "keep me");  // so that the bundle opens
+    auto theme = DockTheme::initWithBundleAtPath(bundle.string());
+    ASSERT_TRUE(theme);
+    writeFile(temp() / "ok.png", "ok");
+    EXPECT_TRUE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "ok.png"));
+    EXPECT_EQ(readFile(temp() / "victim"), "keep me");
+}
+
+TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
+    auto theme = make({{"Frontline", "front.png"}}, {{"Shadow", "Shadow.png"}});
+    ASSERT_TRUE(theme);
+    EXPECT_TRUE(theme->verifyNameExistForFile("front.png"));
+    EXPECT_TRUE(theme->verifyNameExistForFile("Shadow.png"));
+    EXPECT_FALSE(theme->verifyNameExistForFile("shadow.png"));
+    EXPECT_FALSE(theme->verifyNameExistForFile("FRONT.PNG"));
+    EXPECT_EQ(lines_.back(), "Need to verify name [FRONT.PNG]");
+}
+
+TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {
+    fs::path bundle = temp() / "Meta.docktheme";
+    PlistValue info = themeInfo({}, {});
+    info.set("CFBundleIdentifier", PlistValue("com.example.theme"));
+    info.set("Custom", PlistValue(PlistValue::Array{PlistValue(1), PlistValue(true)}));
+    writeBundle(bundle, info);
+    auto theme = DockTheme::initWithBundleAtPath(bundle.string());
+    ASSERT_TRUE(theme);
+    EXPECT_EQ(theme->version(), "1.0");
+    EXPECT_FALSE(theme->dockAuthor());
+    theme->setVersion("2.1");
+    theme->setAuthor("Ann");
+    theme->setAuthorSite("http://example.com");
+    theme->setURLAppcast("http://example.com/cast.xml");
+    theme->setDockName("Meta");
+    // Setters touch memory only.
+    EXPECT_FALSE(PropertyList::readDictionary(bundle / "Info.plist")->stringFor("VL_DockAuthor"));
+    ASSERT_TRUE(theme->backup());
+    auto reopened = DockTheme::initWithBundleAtPath(bundle.string());
+    EXPECT_EQ(reopened->version(), "2.1");
+    EXPECT_EQ(reopened->dockAuthor(), "Ann");
+    EXPECT_EQ(reopened->dockAuthorSite(), "http://example.com");
+    EXPECT_EQ(reopened->dockAppcast(), "http://example.com/cast.xml");
+    EXPECT_EQ(reopened->dockName(), "Meta");
+    auto onDisk = PropertyList::readDictionary(bundle / "Info.plist");
+    EXPECT_EQ(*onDisk->find("Custom"), *info.find("Custom"));
+    EXPECT_EQ(*onDisk->stringFor("CFBundleIdentifier"), "com.example.theme");
+    EXPECT_EQ(onDisk->asDictionary()->front().first, "VL_DockName");  // order kept
+}
+
+TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
+    auto theme = make({}, {});
+    ASSERT_TRUE(theme);
+    const std::string& bundle = theme->dockPath();
+    EXPECT_EQ(theme->description()->plainText(), "No Description Available");
+    writeFile(bundle + "/description.rtf", "plain words, not RTF");
+    EXPECT_FALSE(theme->description());
+    RichText text = RichText::fromPlainText("Dark glass,\nblue lights");
+    ASSERT_TRUE(theme->setDescription(text));
+    EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
+    EXPECT_EQ(readFile(bundle + "/description.rtf"), RtfWriter::write(text));
+
+    EXPECT_EQ(theme->previewDockPath(1), bundle + "/preview_2d.png");
+    EXPECT_EQ(theme->previewDockPath(0), bundle + "/preview_3d.png");
+    EXPECT_EQ(theme->previewDockPath(2), bundle + "/preview_3d.png");
+    EXPECT_FALSE(theme->existDockPreview(1));
+    writeFile(bundle + "/preview_2d.png", "png");
+    EXPECT_TRUE(theme->existDockPreview(1));
+    EXPECT_FALSE(theme->existDockPreview(0));
+
+    EXPECT_FALSE(theme->dockMicroPreview());
+    writeFile(temp() / "one.jpg", "first");
+    writeFile(temp() / "two.gif", "second");
+    EXPECT_TRUE(theme->setDockMicroPreview((temp() / "one.jpg").string()));
+    EXPECT_TRUE(theme->setDockMicroPreview((temp() / "two.gif").string()));
+    EXPECT_FALSE(theme->setDockMicroPreview((temp() / "missing.png").string()));
+    EXPECT_EQ(theme->dockMicroPreview(), bundle + "/preview_micro.png");
+    EXPECT_EQ(readFile(bundle + "/preview_micro.png"), "second");
+}
+
+TEST_F(DockThemeTest, ApplyingInstallsTheThemeThroughTheApplyTool) {
+    AuthorizationServices::install(std::make_unique<DirectAuthorization>());
+    fs::path bundle = temp() / "Applied.docktheme";
+    auto theme = DockTheme::newDockBundleAtPath(bundle.string(), "Applied");
+    ASSERT_TRUE(theme);
+    writeFile(temp() / "front.png", "my front line");
+    ASSERT_TRUE(theme->setFileName((temp() / "front.png").string(), "Frontline", 1, "front.png"));
+    theme->applyTheme();
+    // The application doesn't wait for the tool; the test does, by its last step.
+    ASSERT_TRUE(waitForKillall(1));
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"), "my front line");
+    EXPECT_EQ(readFile(dockResources() / "scurve-xl.png"),
+              readFile(stockTheme() / "images/scurve-xl.png"));
+    EXPECT_EQ(snapshot(dockResources()).size(), 30u);
+    AuthorizationServices::install(nullptr);
+}
