@@ -259,6 +259,7 @@ class Parser {
     std::optional<RichText> run();
 
   private:
+    void readControl();
     void controlWord(std::string_view word, bool hasParameter, long parameter);
     void controlSymbol(char symbol);
     void hexByte(unsigned char byte);
@@ -325,46 +326,7 @@ std::optional<RichText> Parser::run() {
             if (pos_ >= in_.size()) {
                 break;
             }
-            const char next = in_[pos_];
-            if (isLetter(next)) {
-                const std::size_t start = pos_;
-                while (pos_ < in_.size() && isLetter(in_[pos_])) {
-                    ++pos_;
-                }
-                const std::string_view word = in_.substr(start, pos_ - start);
-                bool negative = false;
-                if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
-                    negative = true;
-                    ++pos_;
-                }
-                bool hasParameter = false;
-                long parameter = 0;
-                for (; pos_ < in_.size() && isDigit(in_[pos_]); ++pos_) {
-                    hasParameter = true;
-                    parameter = std::min(parameter * 10 + (in_[pos_] - '0'), 1'000'000'000L);
-                }
-                if (pos_ < in_.size() && in_[pos_] == ' ') {
-                    ++pos_;  // the delimiter belongs to the word
-                }
-                controlWord(word, hasParameter, negative ? -parameter : parameter);
-            } else if (next == '\'') {
-                ++pos_;
-                int value = -1;
-                for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits) {
-                    const int digit = hexValue(in_[pos_]);
-                    if (digit < 0) {
-                        break;
-                    }
-                    value = (value < 0 ? 0 : value * 16) + digit;
-                    ++pos_;
-                }
-                if (value >= 0) {
-                    hexByte(static_cast<unsigned char>(value));
-                }
-            } else {
-                ++pos_;
-                controlSymbol(next);
-            }
+            readControl();
         } else {
             literal(static_cast<unsigned char>(c));
         }
@@ -373,6 +335,51 @@ std::optional<RichText> Parser::run() {
     dropSurrogate();
     flushRun();
     return std::move(result_);
+}
+
+// After a backslash: a control word with its parameter, a hex byte or a symbol.
+void Parser::readControl() {
+    const char next = in_[pos_];
+    if (isLetter(next)) {
+        const std::size_t start = pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_])) {
+            ++pos_;
+        }
+        const std::string_view word = in_.substr(start, pos_ - start);
+        bool negative = false;
+        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        bool hasParameter = false;
+        long parameter = 0;
+        for (; pos_ < in_.size() && isDigit(in_[pos_]); ++pos_) {
+            hasParameter = true;
+            // Saturates near 1e9, which fits a 32-bit long.
+            parameter = std::min(parameter, 100'000'000L) * 10 + (in_[pos_] - '0');
+        }
+        if (pos_ < in_.size() && in_[pos_] == ' ') {
+            ++pos_;  // the delimiter belongs to the word
+        }
+        controlWord(word, hasParameter, negative ? -parameter : parameter);
+    } else if (next == '\'') {
+        ++pos_;
+        int value = -1;
+        for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits) {
+            const int digit = hexValue(in_[pos_]);
+            if (digit < 0) {
+                break;
+            }
+            value = (value < 0 ? 0 : value * 16) + digit;
+            ++pos_;
+        }
+        if (value >= 0) {
+            hexByte(static_cast<unsigned char>(value));
+        }
+    } else {
+        ++pos_;
+        controlSymbol(next);
+    }
 }
 
 void Parser::controlWord(std::string_view word, bool hasParameter, long parameter) {
