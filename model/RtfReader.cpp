@@ -1,0 +1,773 @@
+#include "model/RtfReader.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/CodePage.h"
+#include "model/Utf8.h"
+
+namespace {
+
+using Alignment = RichText::Alignment;
+
+// Control words the reader acts on; every other word is ignored.
+enum class Word {
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCodePage,
+    DefaultFont,
+    FontTable,
+    ColourTable,
+    SkippedDestination,
+    Font,
+    FontCharset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    FontSize,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    UnderlineColour,
+    Colour,
+    Plain,
+    ParagraphDefault,
+    AlignLeft,
+    AlignCentre,
+    AlignRight,
+    AlignJustified,
+    ParagraphEnd,
+    Character,
+    Unicode,
+    UnicodeSkip,
+    Binary,
+};
+
+struct WordInfo {
+    Word word;
+    char32_t character = 0;  // for Word::Character
+};
+
+const std::unordered_map<std::string_view, WordInfo>& words() {
+    static const std::unordered_map<std::string_view, WordInfo> table = [] {
+        std::unordered_map<std::string_view, WordInfo> t = {
+            {"ansi", {Word::Ansi}},
+            {"mac", {Word::Mac}},
+            {"pc", {Word::Pc}},
+            {"pca", {Word::Pca}},
+            {"ansicpg", {Word::AnsiCodePage}},
+            {"deff", {Word::DefaultFont}},
+            {"fonttbl", {Word::FontTable}},
+            {"colortbl", {Word::ColourTable}},
+            {"f", {Word::Font}},
+            {"fcharset", {Word::FontCharset}},
+            {"cpg", {Word::FontCodePage}},
+            {"red", {Word::Red}},
+            {"green", {Word::Green}},
+            {"blue", {Word::Blue}},
+            {"fs", {Word::FontSize}},
+            {"b", {Word::Bold}},
+            {"i", {Word::Italic}},
+            {"ulnone", {Word::UnderlineNone}},
+            {"ulc", {Word::UnderlineColour}},
+            {"cf", {Word::Colour}},
+            {"plain", {Word::Plain}},
+            {"pard", {Word::ParagraphDefault}},
+            {"ql", {Word::AlignLeft}},
+            {"qnatural", {Word::AlignLeft}},
+            {"qc", {Word::AlignCentre}},
+            {"qr", {Word::AlignRight}},
+            {"qj", {Word::AlignJustified}},
+            {"qd", {Word::AlignJustified}},
+            {"par", {Word::ParagraphEnd}},
+            {"sect", {Word::ParagraphEnd}},
+            {"page", {Word::ParagraphEnd}},
+            {"row", {Word::ParagraphEnd}},
+            {"line", {Word::Character, 0x2028}},
+            {"tab", {Word::Character, '\t'}},
+            {"cell", {Word::Character, '\t'}},
+            {"emdash", {Word::Character, 0x2014}},
+            {"endash", {Word::Character, 0x2013}},
+            {"emspace", {Word::Character, 0x2003}},
+            {"enspace", {Word::Character, 0x2002}},
+            {"qmspace", {Word::Character, 0x2005}},
+            {"bullet", {Word::Character, 0x2022}},
+            {"lquote", {Word::Character, 0x2018}},
+            {"rquote", {Word::Character, 0x2019}},
+            {"ldblquote", {Word::Character, 0x201C}},
+            {"rdblquote", {Word::Character, 0x201D}},
+            {"zwj", {Word::Character, 0x200D}},
+            {"zwnj", {Word::Character, 0x200C}},
+            {"u", {Word::Unicode}},
+            {"uc", {Word::UnicodeSkip}},
+            {"bin", {Word::Binary}},
+        };
+        // Every underline style but "none" underlines.
+        for (std::string_view style :
+             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhair", "ulhwave", "ulldash",
+              "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave",
+              "ulw", "ulwave"}) {
+            t.emplace(style, WordInfo{Word::Underline});
+        }
+        // Destinations that hold no text of the document.
+        for (std::string_view destination : {"info",
+                                             "stylesheet",
+                                             "pict",
+                                             "object",
+                                             "objdata",
+                                             "header",
+                                             "headerl",
+                                             "headerr",
+                                             "headerf",
+                                             "footer",
+                                             "footerl",
+                                             "footerr",
+                                             "footerf",
+                                             "footnote",
+                                             "annotation",
+                                             "fldinst",
+                                             "xe",
+                                             "tc",
+                                             "txe",
+                                             "rxe",
+                                             "listtable",
+                                             "listoverridetable",
+                                             "revtbl",
+                                             "rsidtbl",
+                                             "filetbl",
+                                             "themedata",
+                                             "colorschememapping",
+                                             "datastore",
+                                             "latentstyles",
+                                             "generator",
+                                             "NeXTGraphic",
+                                             "nonshppict"}) {
+            t.emplace(destination, WordInfo{Word::SkippedDestination});
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The code page of an \fcharset value; 0 for "the document's".
+int codePageOfCharset(long charset) {
+    switch (charset) {
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 130:
+            return 1361;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        case 255:
+            return 850;
+        default:
+            return 0;
+    }
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c) {
+    if (isDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+enum class Destination { Text, FontTable, ColourTable, Skip };
+
+// What a group saves and restores.
+struct State {
+    Destination destination = Destination::Text;
+    long font = -1;  // -1: the default font
+    long halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    long colour = 0;
+    Alignment alignment = Alignment::Left;
+    long unicodeSkip = 1;
+};
+
+// The character attributes of buffered text, unresolved.
+struct RunKey {
+    long font = -1;
+    long halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    long colour = 0;
+    Alignment alignment = Alignment::Left;
+    bool operator==(const RunKey&) const = default;
+};
+
+struct Font {
+    std::string name;
+    int codePage = 0;  // 0: the document's
+};
+
+// One pass over the bytes. Text is gathered in runs and handed to the
+// result whenever its attributes change or a paragraph ends.
+class Parser {
+  public:
+    explicit Parser(std::string_view input) : in_(input) {}
+    std::optional<RichText> run();
+
+  private:
+    void readControl();
+    void controlWord(std::string_view word, bool hasParameter, long parameter);
+    void controlSymbol(char symbol);
+    void hexByte(unsigned char byte);
+    void literal(unsigned char byte);
+    bool skipsFallback();
+    void textCharacter(char32_t character);
+    void unicodeUnit(long unit);
+    void sink(std::string_view utf8);
+    void dropSurrogate();
+    void flushBytes();
+    void flushRun();
+    void endParagraph();
+    void openGroup();
+    void closeGroup();
+    void startFont(long number);
+    void commitFont();
+    void commitColour();
+    int currentCodePage() const;
+    const CodePage& codePage(int number);
+    RichText::Attributes resolve(const RunKey& key) const;
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    std::vector<State> stack_;
+    State state_;
+    bool tooDeep_ = false;
+
+    int documentCodePage_ = CodePage::kWindowsLatin1;
+    long defaultFont_ = -1;
+    std::map<long, Font> fonts_;
+    long fontNumber_ = 0;
+    Font pendingFont_;
+    bool fontStarted_ = false;
+    std::vector<std::optional<RichText::Colour>> colours_;
+    RichText::Colour pendingColour_;
+    bool colourSet_ = false;
+    std::map<int, std::unique_ptr<CodePage>> codePages_;
+
+    std::string pendingBytes_;  // \'hh and 8-bit bytes, decoded together
+    long fallbackLeft_ = 0;     // characters of a \u fallback still to skip
+    char32_t highSurrogate_ = 0;
+    std::string runText_;
+    RunKey runKey_;
+    RichText result_;
+};
+
+std::optional<RichText> Parser::run() {
+    if (in_.size() > RtfReader::kMaxInputBytes || !in_.starts_with("{\\rtf")) {
+        return std::nullopt;
+    }
+    while (pos_ < in_.size()) {
+        const char c = in_[pos_++];
+        if (c == '{') {
+            openGroup();
+            if (tooDeep_) {
+                return std::nullopt;
+            }
+        } else if (c == '}') {
+            closeGroup();
+            if (stack_.empty()) {
+                break;
+            }
+        } else if (c == '\\') {
+            if (pos_ >= in_.size()) {
+                break;
+            }
+            readControl();
+        } else {
+            literal(static_cast<unsigned char>(c));
+        }
+    }
+    flushBytes();
+    dropSurrogate();
+    flushRun();
+    return std::move(result_);
+}
+
+// After a backslash: a control word with its parameter, a hex byte or a symbol.
+void Parser::readControl() {
+    const char next = in_[pos_];
+    if (isLetter(next)) {
+        const std::size_t start = pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_])) {
+            ++pos_;
+        }
+        const std::string_view word = in_.substr(start, pos_ - start);
+        bool negative = false;
+        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        bool hasParameter = false;
+        long parameter = 0;
+        for (; pos_ < in_.size() && isDigit(in_[pos_]); ++pos_) {
+            hasParameter = true;
+            // Saturates near 1e9, which fits a 32-bit long.
+            parameter = std::min(parameter, 100'000'000L) * 10 + (in_[pos_] - '0');
+        }
+        if (pos_ < in_.size() && in_[pos_] == ' ') {
+            ++pos_;  // the delimiter belongs to the word
+        }
+        controlWord(word, hasParameter, negative ? -parameter : parameter);
+    } else if (next == '\'') {
+        ++pos_;
+        int value = -1;
+        for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits) {
+            const int digit = hexValue(in_[pos_]);
+            if (digit < 0) {
+                break;
+            }
+            value = (value < 0 ? 0 : value * 16) + digit;
+            ++pos_;
+        }
+        if (value >= 0) {
+            hexByte(static_cast<unsigned char>(value));
+        }
+    } else {
+        ++pos_;
+        controlSymbol(next);
+    }
+}
+
+void Parser::controlWord(std::string_view word, bool hasParameter, long parameter) {
+    flushBytes();
+    const auto found = words().find(word);
+    if (found != words().end() && found->second.word == Word::Binary) {
+        // Raw bytes follow; they are never text.
+        const auto length = static_cast<std::size_t>(std::max(parameter, 0L));
+        pos_ += std::min(length, in_.size() - pos_);
+    }
+    if (state_.destination == Destination::Skip || skipsFallback() || found == words().end()) {
+        return;
+    }
+    const bool on = !hasParameter || parameter != 0;
+    const Destination destination = state_.destination;
+    switch (found->second.word) {
+        case Word::Ansi:
+            documentCodePage_ = CodePage::kWindowsLatin1;
+            break;
+        case Word::Mac:
+            documentCodePage_ = 10000;
+            break;
+        case Word::Pc:
+            documentCodePage_ = 437;
+            break;
+        case Word::Pca:
+            documentCodePage_ = 850;
+            break;
+        case Word::AnsiCodePage:
+            if (hasParameter) {
+                documentCodePage_ = static_cast<int>(parameter);
+            }
+            break;
+        case Word::DefaultFont:
+            defaultFont_ = parameter;
+            break;
+        case Word::FontTable:
+            state_.destination = Destination::FontTable;
+            fontStarted_ = false;
+            pendingFont_ = Font{};
+            break;
+        case Word::ColourTable:
+            state_.destination = Destination::ColourTable;
+            colourSet_ = false;
+            pendingColour_ = {};
+            break;
+        case Word::SkippedDestination:
+            state_.destination = Destination::Skip;
+            break;
+        case Word::Font:
+            if (destination == Destination::FontTable) {
+                startFont(parameter);
+            } else {
+                state_.font = parameter;
+            }
+            break;
+        case Word::FontCharset:
+            if (destination == Destination::FontTable) {
+                pendingFont_.codePage = codePageOfCharset(parameter);
+            }
+            break;
+        case Word::FontCodePage:
+            if (destination == Destination::FontTable) {
+                pendingFont_.codePage = static_cast<int>(parameter);
+            }
+            break;
+        case Word::Red:
+        case Word::Green:
+        case Word::Blue:
+            if (destination == Destination::ColourTable) {
+                const auto value = static_cast<std::uint8_t>(std::clamp(parameter, 0L, 255L));
+                const Word component = found->second.word;
+                (component == Word::Red     ? pendingColour_.r
+                 : component == Word::Green ? pendingColour_.g
+                                            : pendingColour_.b) = value;
+                colourSet_ = true;
+            }
+            break;
+        case Word::FontSize:
+            state_.halfPoints = hasParameter ? std::clamp(parameter, 1L, 32767L) : 24;
+            break;
+        case Word::Bold:
+            state_.bold = on;
+            break;
+        case Word::Italic:
+            state_.italic = on;
+            break;
+        case Word::Underline:
+            state_.underline = on;
+            break;
+        case Word::UnderlineNone:
+            state_.underline = false;
+            break;
+        case Word::UnderlineColour:
+            break;
+        case Word::Colour:
+            state_.colour = parameter;
+            break;
+        case Word::Plain:
+            state_.font = -1;
+            state_.halfPoints = 24;
+            state_.bold = state_.italic = state_.underline = false;
+            state_.colour = 0;
+            break;
+        case Word::ParagraphDefault:
+        case Word::AlignLeft:
+            state_.alignment = Alignment::Left;
+            break;
+        case Word::AlignCentre:
+            state_.alignment = Alignment::Centre;
+            break;
+        case Word::AlignRight:
+            state_.alignment = Alignment::Right;
+            break;
+        case Word::AlignJustified:
+            state_.alignment = Alignment::Justified;
+            break;
+        case Word::ParagraphEnd:
+            endParagraph();
+            break;
+        case Word::Character:
+            textCharacter(found->second.character);
+            break;
+        case Word::Unicode:
+            if (hasParameter) {
+                unicodeUnit(parameter);
+                fallbackLeft_ = state_.unicodeSkip;
+            }
+            break;
+        case Word::UnicodeSkip:
+            state_.unicodeSkip = std::clamp(parameter, 0L, 255L);
+            break;
+        case Word::Binary:
+            break;
+    }
+}
+
+void Parser::controlSymbol(char symbol) {
+    flushBytes();
+    if (state_.destination == Destination::Skip) {
+        return;
+    }
+    if (symbol == '*') {
+        // An ignorable destination: none of them holds text we show.
+        state_.destination = Destination::Skip;
+        return;
+    }
+    if (skipsFallback()) {
+        return;
+    }
+    switch (symbol) {
+        case '\\':
+        case '{':
+        case '}':
+            textCharacter(static_cast<unsigned char>(symbol));
+            break;
+        case '~':
+            textCharacter(0x00A0);
+            break;
+        case '_':
+            textCharacter(0x2011);
+            break;
+        case '\n':
+        case '\r':
+            endParagraph();
+            break;
+        default:
+            break;  // \- optional hyphen, \: and \| formula marks
+    }
+}
+
+void Parser::hexByte(unsigned char byte) {
+    if (state_.destination == Destination::Skip || skipsFallback()) {
+        return;
+    }
+    pendingBytes_ += static_cast<char>(byte);
+}
+
+void Parser::literal(unsigned char byte) {
+    if (byte == '\n' || byte == '\r' || state_.destination == Destination::Skip) {
+        return;
+    }
+    if (skipsFallback()) {
+        return;
+    }
+    if (byte >= 0x80) {
+        pendingBytes_ += static_cast<char>(byte);
+        return;
+    }
+    flushBytes();
+    if (byte < 0x20 && byte != '\t') {
+        return;  // stray control bytes in the file
+    }
+    if (byte == ';' && state_.destination == Destination::FontTable) {
+        commitFont();
+    } else if (byte == ';' && state_.destination == Destination::ColourTable) {
+        commitColour();
+    } else {
+        textCharacter(byte);
+    }
+}
+
+// Counts one character against a \u fallback; true when it is skipped.
+bool Parser::skipsFallback() {
+    if (fallbackLeft_ <= 0) {
+        return false;
+    }
+    --fallbackLeft_;
+    return true;
+}
+
+void Parser::textCharacter(char32_t character) {
+    std::string utf8;
+    Utf8::append(utf8, character);
+    sink(utf8);
+}
+
+// A UTF-16 unit of \uN (negative values count from 65536); surrogate
+// halves are paired, a lone half becomes U+FFFD.
+void Parser::unicodeUnit(long unit) {
+    if (unit < 0 && unit >= -32768) {
+        unit += 65536;
+    }
+    if (unit < 0 || unit > 0xFFFF) {
+        textCharacter(Utf8::kReplacement);
+    } else if (unit >= 0xD800 && unit <= 0xDBFF) {
+        dropSurrogate();
+        highSurrogate_ = static_cast<char32_t>(unit);
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        if (highSurrogate_ == 0) {
+            textCharacter(Utf8::kReplacement);
+        } else {
+            const char32_t high = highSurrogate_;
+            highSurrogate_ = 0;
+            textCharacter(0x10000 + ((high - 0xD800) << 10) +
+                          (static_cast<char32_t>(unit) - 0xDC00));
+        }
+    } else {
+        textCharacter(static_cast<char32_t>(unit));
+    }
+}
+
+// Hands decoded text to the current destination.
+void Parser::sink(std::string_view utf8) {
+    dropSurrogate();
+    if (state_.destination == Destination::FontTable) {
+        // Leading spaces are trimmed later, so keep a few bytes beyond the limit.
+        std::string& name = pendingFont_.name;
+        const std::size_t room =
+            RichText::kMaxFamilyBytes + 16 - std::min(name.size(), RichText::kMaxFamilyBytes + 16);
+        name += Utf8::prefix(utf8, room);
+        return;
+    }
+    if (state_.destination != Destination::Text) {
+        return;
+    }
+    const RunKey key{state_.font,      state_.halfPoints, state_.bold,     state_.italic,
+                     state_.underline, state_.colour,     state_.alignment};
+    if (!(key == runKey_)) {
+        flushRun();
+        runKey_ = key;
+    }
+    runText_ += utf8;
+}
+
+void Parser::dropSurrogate() {
+    if (highSurrogate_ != 0) {
+        highSurrogate_ = 0;
+        textCharacter(Utf8::kReplacement);
+    }
+}
+
+void Parser::flushBytes() {
+    if (pendingBytes_.empty()) {
+        return;
+    }
+    std::string decoded;
+    codePage(currentCodePage()).decode(pendingBytes_, decoded);
+    pendingBytes_.clear();
+    sink(decoded);
+}
+
+void Parser::flushRun() {
+    if (runText_.empty()) {
+        return;
+    }
+    result_.append(runText_, resolve(runKey_));
+    result_.setAlignment(runKey_.alignment);
+    runText_.clear();
+}
+
+void Parser::endParagraph() {
+    if (state_.destination != Destination::Text) {
+        return;
+    }
+    dropSurrogate();
+    flushRun();
+    result_.setAlignment(state_.alignment);
+    result_.endParagraph();
+}
+
+void Parser::openGroup() {
+    flushBytes();
+    fallbackLeft_ = 0;
+    if (stack_.size() >= RtfReader::kMaxGroupDepth) {
+        tooDeep_ = true;
+        return;
+    }
+    stack_.push_back(state_);
+}
+
+void Parser::closeGroup() {
+    flushBytes();
+    dropSurrogate();
+    fallbackLeft_ = 0;
+    if (state_.destination == Destination::FontTable) {
+        commitFont();
+    }
+    if (!stack_.empty()) {
+        state_ = stack_.back();
+        stack_.pop_back();
+    }
+}
+
+void Parser::startFont(long number) {
+    commitFont();
+    fontNumber_ = number;
+    fontStarted_ = true;
+}
+
+void Parser::commitFont() {
+    if (fontStarted_ || !pendingFont_.name.empty()) {
+        std::string& name = pendingFont_.name;
+        name.erase(0, name.find_first_not_of(' '));
+        name.erase(name.find_last_not_of(' ') + 1);
+        fonts_.insert_or_assign(fontNumber_, std::move(pendingFont_));
+    }
+    pendingFont_ = Font{};
+    fontStarted_ = false;
+}
+
+void Parser::commitColour() {
+    colours_.push_back(colourSet_ ? std::optional(pendingColour_) : std::nullopt);
+    pendingColour_ = {};
+    colourSet_ = false;
+}
+
+int Parser::currentCodePage() const {
+    if (state_.destination == Destination::FontTable) {
+        return pendingFont_.codePage != 0 ? pendingFont_.codePage : documentCodePage_;
+    }
+    auto font = fonts_.find(state_.font < 0 ? defaultFont_ : state_.font);
+    if (font != fonts_.end() && font->second.codePage != 0) {
+        return font->second.codePage;
+    }
+    return documentCodePage_;
+}
+
+const CodePage& Parser::codePage(int number) {
+    std::unique_ptr<CodePage>& page = codePages_[number];
+    if (!page) {
+        page = std::make_unique<CodePage>(number);
+    }
+    return *page;
+}
+
+RichText::Attributes Parser::resolve(const RunKey& key) const {
+    RichText::Attributes attributes;
+    auto font = fonts_.find(key.font < 0 ? defaultFont_ : key.font);
+    if (font == fonts_.end()) {
+        font = fonts_.find(defaultFont_);
+    }
+    if (font != fonts_.end() && !font->second.name.empty()) {
+        attributes.fontFamily = font->second.name;
+    }
+    attributes.size = static_cast<float>(key.halfPoints) / 2.0f;
+    attributes.bold = key.bold;
+    attributes.italic = key.italic;
+    attributes.underline = key.underline;
+    if (key.colour >= 0 && static_cast<std::size_t>(key.colour) < colours_.size() &&
+        colours_[static_cast<std::size_t>(key.colour)]) {
+        attributes.colour = *colours_[static_cast<std::size_t>(key.colour)];
+    }
+    return attributes;
+}
+
+}  // namespace
+
+std::optional<RichText> RtfReader::read(const std::string& bytes) {
+    return Parser(bytes).run();
+}

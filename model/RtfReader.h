@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "model/RichText.h"
+
+// Reads an RTF document into RichText: what TextEdit writes (font and colour
+// tables, \f \fs \b \i \ul \cf, \ql \qc \qr \qj \pard \par, \'hh in the
+// document's or the font's code page, \uN with its \ucN fallback, escaped
+// symbols, ignorable \* destinations) and the plain RTF of other programs.
+// Document attributes (paper, margins, view) are dropped; a field shows its
+// result, pictures and other non-text destinations are skipped.
+//
+// Any input gives text or nothing, in time linear in its size and memory a
+// small multiple of it: groups nest at most kMaxGroupDepth deep and documents
+// are at most kMaxInputBytes long (beyond either the result is nothing), font
+// names keep at most RichText::kMaxFamilyBytes. A document cut off before its
+// last "}" gives the text read up to the cut. Stateless; any thread may call.
+class RtfReader {
+  public:
+    static constexpr std::size_t kMaxGroupDepth = 256;
+    static constexpr std::size_t kMaxInputBytes = 16u * 1024u * 1024u;
+
+    // The document's text; nothing when bytes don't start with "{\rtf" or
+    // pass the limits above.
+    static std::optional<RichText> read(const std::string& bytes);
+};
