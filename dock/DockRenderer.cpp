@@ -63,7 +63,8 @@ bool DockRenderer::renderToFile(const MiscKit& catalogue, const std::filesystem:
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!render(scene).convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG")) {
+    // Light compression: the screenshot is written often and read locally.
+    if (!render(scene).convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG", 80)) {
         return false;
     }
     return FileManager::writeFileAtomically(out, png.toStdString());
