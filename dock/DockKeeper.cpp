@@ -135,17 +135,22 @@ int DockKeeper::main(const std::vector<std::string>& arguments) {
 std::optional<DockKeeper::Options> DockKeeper::parse(const std::vector<std::string>& arguments) {
     Options options;
     options.dock = (SystemPaths::executableFolder() / "Dock").string();
+    if (arguments.size() % 2 != 0) {
+        return std::nullopt;
+    }
     for (std::size_t i = 0; i < arguments.size(); i += 2) {
-        if (i + 1 >= arguments.size()) {
-            return std::nullopt;
-        }
         const std::string& name = arguments[i];
         const std::string& value = arguments[i + 1];
-        if (name == "--dock" && !value.empty() && value[0] == '/') {
+        bool ok = false;
+        if (name == "--dock") {
             options.dock = value;
-        } else if (name == "--crash-limit" && parseCount(value, options.crashLimit)) {
-        } else if (name == "--crash-window" && parseCount(value, options.crashWindowSeconds)) {
-        } else {
+            ok = !value.empty() && value[0] == '/';
+        } else if (name == "--crash-limit") {
+            ok = parseCount(value, options.crashLimit);
+        } else if (name == "--crash-window") {
+            ok = parseCount(value, options.crashWindowSeconds);
+        }
+        if (!ok) {
             return std::nullopt;
         }
     }

@@ -345,9 +345,11 @@ bool StockArt::writeMicroPreview(const QString& bundlePath) {
     if (screenshot.isNull()) {
         return false;
     }
-    // The Dock itself, at the bottom of the screenshot.
+    // The middle of the Dock, at the bottom of the screenshot, three times as wide as high.
     int band = screenshot.height() * 2 / 5;
-    return screenshot.copy(0, screenshot.height() - band, screenshot.width(), band)
+    int width = std::min(screenshot.width(), band * 3);
+    return screenshot
+        .copy((screenshot.width() - width) / 2, screenshot.height() - band, width, band)
         .scaledToWidth(128, Qt::SmoothTransformation)
         .save(text(ThemeBundle::microPreviewPath(bundle)));
 }
