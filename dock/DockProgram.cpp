@@ -85,6 +85,7 @@ int DockProgram::show(int argc, char** argv) {
     Log::write("Dock: " + std::to_string(images.loaded().size()) + " images from " + folder +
                (style == 0 ? ", 3D" : ", 2D"));
     DockWindow window(images, style, tileSizeFromPreferences());
+    window.setStackOpen(true);  // as in the screenshots, so every piece shows at once
     window.show();
     DockManifest manifest = DockManifest::describe(::getpid(), style, images);
     if (!manifest.write()) {

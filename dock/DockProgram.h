@@ -8,8 +8,8 @@
 //   Dock --render 3d|2d OUT.png [--resources DIR] a screenshot of it, headless
 // The Dock reads, once at start, the images of the Dock resources folder and
 // the Dock preferences ("no-glass" for the style, "tilesize" for the icon
-// size), writes its manifest and shows itself until it is ended. The render
-// draws the same Dock, stack open, from DIR (default: the Dock resources
+// size), writes its manifest and shows itself, stack open, until it is
+// ended. The render draws the same Dock from DIR (default: the Dock resources
 // folder) and needs no display. Call from main() only: it makes the Qt
 // application. Exit status: 0 done, 1 failed, 2 bad arguments.
 class DockProgram {

@@ -32,6 +32,12 @@ void DockWindow::placeOnScreen() {
     }
 }
 
+void DockWindow::setStackOpen(bool open) {
+    scene_.setStackOpen(open);
+    placeOnScreen();
+    update();
+}
+
 void DockWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -44,9 +50,7 @@ void DockWindow::mousePressEvent(QMouseEvent* event) {
     int index = scene_.itemAt(event->position());
     bool onStack = index >= 0 && index == scene_.stackIndex();
     if (onStack || scene_.stackOpen()) {
-        scene_.setStackOpen(onStack && !scene_.stackOpen());
-        placeOnScreen();
-        update();
+        setStackOpen(onStack && !scene_.stackOpen());
     }
 }
 

@@ -8,8 +8,8 @@ class DockImages;
 
 // The running Dock: a frameless, translucent window at the bottom centre of
 // the primary screen that shows a scene. Clicking the stack opens or closes
-// it; pointing at an icon names it; over the divider the pointer becomes the
-// Dock's vertical resize cursor. images must outlive the window. GUI thread only.
+// it, clicking elsewhere closes it; pointing at an icon names it; over the divider the pointer
+// becomes the Dock's vertical resize cursor. images must outlive the window. GUI thread only.
 class DockWindow : public QWidget {
   public:
     DockWindow(const DockImages& images, int dockStyle, int tileSize);
@@ -17,6 +17,7 @@ class DockWindow : public QWidget {
     const DockScene& scene() const { return scene_; }
     // Sizes the window to the scene and puts it at the bottom of the screen.
     void placeOnScreen();
+    void setStackOpen(bool open);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
