@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <thread>
 
 extern char** environ;
@@ -31,20 +32,29 @@ pid_t spawn(const std::vector<std::string>& argv, int stdoutFd) {
     } else {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     }
+    // A caller that blocks or ignores signals (to wait for them) must not pass
+    // that on: a child with SIGTERM blocked could not be ended by killall.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD}) {
+        sigaddset(&defaults, signal);
+    }
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    int error = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : -1;
 }
 
 int waitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return -1;
-        }
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    auto ending = Process::wait(pid);
+    return ending && !ending->signalled ? ending->code : -1;
 }
 
 }  // namespace
@@ -90,4 +100,22 @@ std::optional<Process::Result> Process::run(const std::vector<std::string>& argv
     }
     result.exitStatus = waitFor(pid);
     return result;
+}
+
+pid_t Process::start(const std::vector<std::string>& argv) {
+    return spawn(argv, -1);
+}
+
+std::optional<Process::Ending> Process::wait(pid_t pid, bool block) {
+    int status = 0;
+    pid_t got;
+    while ((got = ::waitpid(pid, &status, block ? 0 : WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (got <= 0) {
+        return std::nullopt;
+    }
+    if (WIFSIGNALED(status)) {
+        return Ending{true, WTERMSIG(status)};
+    }
+    return Ending{false, WEXITSTATUS(status)};
 }

@@ -1,18 +1,24 @@
 #pragma once
 
+#include <sys/types.h>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 // Starts programs with an argument vector; never through a shell, so no
-// argument is ever interpreted. Every child is reaped: nothing leaves a zombie.
-// Any thread may call.
+// argument is ever interpreted. Every child starts with no blocked signals and
+// default signal actions, whatever the caller has set. Any thread may call.
 class Process {
-public:
+  public:
     struct Result {
         int exitStatus = -1;  // the exit code, or -1 when the child was killed by a signal
         std::string output;   // standard output, when captured
+    };
+
+    // How a child ended.
+    struct Ending {
+        bool signalled = false;  // ended by a signal
+        int code = 0;            // the exit code, or the signal's number when signalled
     };
 
     // Starts argv[0] (an absolute path) with argv, standard input and output on
@@ -24,4 +30,12 @@ public:
     // (standard error stays the caller's). Nothing when it could not start.
     static std::optional<Result> run(const std::vector<std::string>& argv,
                                      bool captureOutput = false);
+
+    // Starts argv like startDetached but leaves the child to the caller, who
+    // must reap it with wait (a supervisor that restarts its child does so).
+    // Returns the child's pid, or -1 when it could not start.
+    static pid_t start(const std::vector<std::string>& argv);
+    // Reaps the caller's child pid, waiting for its end when block is true.
+    // Nothing when it still runs (block false) or pid is not a child of the caller.
+    static std::optional<Ending> wait(pid_t pid, bool block = true);
 };

@@ -36,7 +36,10 @@ std::string SystemPaths::systemRoot() {
 }
 
 std::string SystemPaths::dockResourcesFolder() {
-    std::string root = systemRoot();
+    return dockResourcesFolder(systemRoot());
+}
+
+std::string SystemPaths::dockResourcesFolder(std::string root) {
     while (!root.empty() && root.back() == '/') {
         root.pop_back();
     }

@@ -8,10 +8,12 @@
 // Paths are formed as text by plain concatenation, as the theme format does.
 // Any thread may call; setResourceFolder belongs in start-up, before threads.
 class SystemPaths {
-public:
+  public:
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();
+    // The Dock's resources folder under root.
+    static std::string dockResourcesFolder(std::string root);
     // The Dock's preferences file, "~/Library/Preferences/com.apple.dock.plist" expanded.
     static std::string dockPreferencesPath();
     // The program that ends the Dock: "/usr/bin/killall", unless

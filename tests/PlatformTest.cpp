@@ -1,4 +1,5 @@
 #include <plist/plist.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,15 +111,17 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
 }
 
 TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
-    const std::vector<std::string> bad = {
-        "", "not a plist", "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
-        "bplist00\xff\xff\xff", std::string(100, '\0')};
+    const std::vector<std::string> bad = {"", "not a plist",
+                                          "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
+                                          "bplist00\xff\xff\xff", std::string(100, '\0')};
     for (const auto& bytes : bad) {
         EXPECT_FALSE(PropertyList::parse(bytes)) << bytes;
     }
     std::string deep = "<plist version=\"1.0\">";
-    for (int i = 0; i < 200; ++i) deep += "<array>";
-    for (int i = 0; i < 200; ++i) deep += "</array>";
+    for (int i = 0; i < 200; ++i)
+        deep += "<array>";
+    for (int i = 0; i < 200; ++i)
+        deep += "</array>";
     deep += "</plist>";
     EXPECT_FALSE(PropertyList::parse(deep));
     writeFile(temp() / "array.plist", "<plist version=\"1.0\"><array/></plist>");
@@ -161,6 +164,31 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
     EXPECT_EQ(Process::startDetached({"/no/such/program"}), -1);
 }
 
+TEST_F(PlatformTest, StartedChildrenAreLeftToTheCallerWithoutItsBlockedSignals) {
+    // A caller that blocks SIGTERM to wait for it must not pass that on.
+    sigset_t term, old;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &term, &old);
+    pid_t pid = Process::start({"/bin/sleep", "600"});
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    ASSERT_GT(pid, 0);
+    EXPECT_FALSE(Process::wait(pid, false));  // still running
+    ::kill(pid, SIGTERM);
+    auto ending = Process::wait(pid);
+    ASSERT_TRUE(ending);
+    EXPECT_TRUE(ending->signalled);
+    EXPECT_EQ(ending->code, SIGTERM);
+    EXPECT_FALSE(Process::wait(pid));  // reaped once only
+
+    pid = Process::start({"/bin/sh", "-c", "exit 7"});
+    ending = Process::wait(pid);
+    ASSERT_TRUE(ending);
+    EXPECT_FALSE(ending->signalled);
+    EXPECT_EQ(ending->code, 7);
+    EXPECT_EQ(Process::start({"/no/such/program"}), -1);
+}
+
 TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
     setEnv("VELVANTO_ROOT", "/some/root/");
     EXPECT_EQ(SystemPaths::dockResourcesFolder(),
@@ -168,6 +196,8 @@ TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
     setEnv("VELVANTO_ROOT", "/");
     EXPECT_EQ(SystemPaths::dockResourcesFolder(),
               "/System/Library/CoreServices/Dock.app/Contents/Resources");
+    EXPECT_EQ(SystemPaths::dockResourcesFolder("/other//"),
+              "/other/System/Library/CoreServices/Dock.app/Contents/Resources");
     setEnv("HOME", "/home/someone");
     EXPECT_EQ(SystemPaths::dockPreferencesPath(),
               "/home/someone/Library/Preferences/com.apple.dock.plist");

@@ -24,103 +24,156 @@ QImage blank(QSize size) {
     return image;
 }
 
+// The glass floor: a trapezoid whose slanted ends lie within the image's
+// first and last h pixels (the Dock keeps those ends and stretches the middle).
 void glassFloor(QPainter& p, QSize s) {
-    qreal w = s.width(), h = s.height(), inset = h * 0.85;
+    qreal w = s.width(), h = s.height(), inset = h * 0.8;
     QPainterPath floor;
-    floor.moveTo(inset, 0);
-    floor.lineTo(w - inset, 0);
+    floor.moveTo(inset, 0.5);
+    floor.lineTo(w - inset, 0.5);
     floor.lineTo(w, h);
     floor.lineTo(0, h);
     floor.closeSubpath();
     QLinearGradient fill(0, 0, 0, h);
-    fill.setColorAt(0, QColor(255, 255, 255, 70));
-    fill.setColorAt(0.45, QColor(210, 220, 235, 120));
-    fill.setColorAt(1, QColor(170, 185, 205, 190));
+    fill.setColorAt(0, QColor(236, 240, 248, 120));
+    fill.setColorAt(0.35, QColor(214, 220, 232, 140));
+    fill.setColorAt(0.8, QColor(182, 190, 208, 175));
+    fill.setColorAt(1, QColor(160, 168, 188, 200));
     p.fillPath(floor, fill);
-    // A reflection band across the far half of the floor.
-    QLinearGradient shine(0, 0, 0, h * 0.5);
-    shine.setColorAt(0, QColor(255, 255, 255, 90));
-    shine.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillPath(floor, shine);
-    p.setPen(QPen(QColor(255, 255, 255, 170), 1.0));
+    // A sheen across the far part of the glass.
+    QLinearGradient sheen(0, 0, 0, h * 0.45);
+    sheen.setColorAt(0, QColor(255, 255, 255, 110));
+    sheen.setColorAt(1, QColor(255, 255, 255, 0));
+    p.fillPath(floor, sheen);
+    p.setPen(QPen(QColor(255, 255, 255, 150), 1.0));
+    p.drawLine(QPointF(inset, 0.5), QPointF(0.5, h));
+    p.drawLine(QPointF(w - inset, 0.5), QPointF(w - 0.5, h));
+    p.setPen(QPen(QColor(255, 255, 255, 230), 1.0));
     p.drawLine(QPointF(inset, 0.5), QPointF(w - inset, 0.5));
 }
 
+// The front edge of the glass: a bright line over the glass's darker thickness.
 void frontLine(QPainter& p, QSize s) {
-    QLinearGradient line(0, 0, s.width(), 0);
-    line.setColorAt(0, QColor(255, 255, 255, 60));
-    line.setColorAt(0.5, QColor(255, 255, 255, 240));
-    line.setColorAt(1, QColor(255, 255, 255, 60));
-    p.fillRect(QRectF(0, 0, s.width(), s.height() / 2.0), line);
-    p.fillRect(QRectF(0, s.height() / 2.0, s.width(), s.height() / 2.0), QColor(120, 130, 150, 120));
+    const qreal w = s.width(), h = s.height();
+    auto row = [&](qreal y, qreal height, QColor colour) {
+        QLinearGradient line(0, 0, w, 0);
+        QColor faint = colour;
+        faint.setAlpha(colour.alpha() / 3);
+        line.setColorAt(0, faint);
+        line.setColorAt(0.06, colour);
+        line.setColorAt(0.94, colour);
+        line.setColorAt(1, faint);
+        p.fillRect(QRectF(0, y, w, height), line);
+    };
+    row(0, h / 4, QColor(255, 255, 255, 240));
+    row(h / 4, h / 4, QColor(235, 240, 250, 150));
+    row(h / 2, h / 4, QColor(70, 78, 98, 150));
+    row(h * 3 / 4, h / 4, QColor(40, 44, 58, 100));
 }
 
-void glow(QPainter& p, QSize s, QColor core) {
-    QRadialGradient light(s.width() / 2.0, s.height() / 2.0, s.width() / 2.0);
-    light.setColorAt(0, QColor(255, 255, 255, 255));
-    light.setColorAt(0.25, core);
-    light.setColorAt(1, QColor(core.red(), core.green(), core.blue(), 0));
+// The running light on the glass: a white core in a wide blue glow.
+void glow(QPainter& p, QSize s) {
+    const qreal w = s.width(), h = s.height();
     p.save();
-    p.translate(0, s.height() / 2.0);
-    p.scale(1.0, double(s.height()) / s.width());
-    p.translate(0, -s.width() / 2.0);
-    QRadialGradient round(s.width() / 2.0, s.width() / 2.0, s.width() / 2.0);
-    round.setStops(light.stops());
-    p.fillRect(QRectF(0, 0, s.width(), s.width()), round);
+    p.translate(w / 2, h / 2);
+    p.scale(1.0, h / w);
+    QRadialGradient light(QPointF(0, 0), w / 2);
+    light.setColorAt(0, QColor(255, 255, 255, 255));
+    light.setColorAt(0.16, QColor(210, 240, 255, 250));
+    light.setColorAt(0.38, QColor(90, 180, 255, 190));
+    light.setColorAt(0.7, QColor(40, 120, 255, 70));
+    light.setColorAt(1, QColor(40, 120, 255, 0));
+    p.fillRect(QRectF(-w / 2, -w / 2, w, w), light);
     p.restore();
 }
 
+// The flat Dock's running light: a small bright dot with a blue rim.
 void flatLight(QPainter& p, QSize s) {
     QRadialGradient dot(s.width() / 2.0, s.height() / 2.0, s.width() / 2.0);
-    dot.setColorAt(0, QColor(235, 245, 255));
-    dot.setColorAt(0.6, QColor(120, 190, 255));
-    dot.setColorAt(1, QColor(60, 130, 230, 0));
+    dot.setColorAt(0, QColor(255, 255, 255));
+    dot.setColorAt(0.35, QColor(200, 235, 255));
+    dot.setColorAt(0.7, QColor(80, 170, 255, 200));
+    dot.setColorAt(1, QColor(40, 120, 240, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(dot);
     p.drawEllipse(QRectF(0, 0, s.width(), s.height()));
 }
 
+// Stripes lying on the glass in perspective: short and faint at the back,
+// wide and bright at the front.
 void zebraSeparator(QPainter& p, QSize s) {
-    qreal w = s.width(), h = s.height();
+    const qreal w = s.width(), h = s.height();
     p.setPen(Qt::NoPen);
-    for (qreal y = 0; y < h; y += 6) {
+    qreal y = 0;
+    for (int i = 0; y < h; ++i) {
+        qreal depth = y / h;
+        qreal half = w * (0.12 + 0.3 * depth);
+        qreal thick = std::max(1.0, h * (0.025 + 0.045 * depth));
+        qreal gap = thick * 0.9;
         QPainterPath stripe;
-        stripe.moveTo(w * 0.35, y);
-        stripe.lineTo(w * 0.65, y);
-        stripe.lineTo(w * 0.75, y + 3);
-        stripe.lineTo(w * 0.25, y + 3);
+        stripe.moveTo(w / 2 - half, y);
+        stripe.lineTo(w / 2 + half, y);
+        stripe.lineTo(w / 2 + half * 1.06, y + thick);
+        stripe.lineTo(w / 2 - half * 1.06, y + thick);
         stripe.closeSubpath();
-        int alpha = static_cast<int>(110 + 130 * (y / h));
-        p.fillPath(stripe, QColor(255, 255, 255, alpha));
+        p.fillPath(stripe, QColor(255, 255, 255, static_cast<int>(120 + 120 * depth)));
+        p.fillPath(stripe.translated(0, thick * 0.5), QColor(60, 66, 80, 60));
+        y += thick + gap;
     }
 }
 
 void shadow(QPainter& p, QSize s) {
-    QLinearGradient fade(0, 0, 0, s.height());
-    fade.setColorAt(0, QColor(0, 0, 0, 110));
-    fade.setColorAt(1, QColor(0, 0, 0, 0));
-    p.fillRect(QRectF(0, 0, s.width(), s.height()), fade);
+    const qreal w = s.width(), h = s.height();
+    QImage band(s, QImage::Format_ARGB32_Premultiplied);
+    band.fill(Qt::transparent);
+    QPainter b(&band);
+    QLinearGradient fall(0, 0, 0, h);
+    fall.setColorAt(0, QColor(0, 0, 0, 0));
+    fall.setColorAt(0.6, QColor(0, 0, 0, 80));
+    fall.setColorAt(1, QColor(0, 0, 0, 120));
+    b.fillRect(QRectF(0, 0, w, h), fall);
+    b.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QLinearGradient ends(0, 0, w, 0);
+    qreal edge = std::min(h, w / 4) / w;
+    ends.setColorAt(0, QColor(0, 0, 0, 0));
+    ends.setColorAt(edge, QColor(0, 0, 0, 255));
+    ends.setColorAt(1 - edge, QColor(0, 0, 0, 255));
+    ends.setColorAt(1, QColor(0, 0, 0, 0));
+    b.fillRect(QRectF(0, 0, w, h), ends);
+    b.end();
+    p.drawImage(0, 0, band);
 }
 
-// A dark translucent triangle with a light rim, pointing the given way.
+// The open stack's colours: a dark translucent panel with a light rim.
+const QColor kStackFill(28, 29, 34, 222);
+const QColor kStackRim(255, 255, 255, 95);
+
+// The arrow below an open stack, pointing the given way (0: down, at a Dock
+// at the bottom); its wide side joins the panel, so that side has no rim.
 void arrow(QPainter& p, QSize s, int angle) {
     p.translate(s.width() / 2.0, s.height() / 2.0);
     p.rotate(angle);
-    qreal half = std::max(s.width(), s.height()) / 2.0 - 1, depth = std::min(s.width(), s.height()) - 2;
+    bool sideways = angle % 180 != 0;
+    qreal half = (sideways ? s.height() : s.width()) / 2.0;
+    qreal depth = sideways ? s.width() : s.height();
     QPainterPath tip;
     tip.moveTo(-half, -depth / 2);
     tip.lineTo(half, -depth / 2);
-    tip.lineTo(0, depth / 2);
+    tip.lineTo(0, depth / 2 - 0.5);
     tip.closeSubpath();
-    p.fillPath(tip, QColor(25, 25, 30, 215));
-    p.setPen(QPen(QColor(255, 255, 255, 110), 1.0));
-    p.drawPath(tip);
+    p.fillPath(tip, kStackFill);
+    QPainterPath rim;
+    rim.moveTo(-half, -depth / 2 + 0.5);
+    rim.lineTo(0, depth / 2 - 0.5);
+    rim.lineTo(half, -depth / 2 + 0.5);
+    p.setPen(QPen(kStackRim, 1.0));
+    p.drawPath(rim);
 }
 
 void stackBackground(QPainter& p, QSize s) {
     QRectF box(0.5, 0.5, s.width() - 1, s.height() - 1);
-    p.setPen(QPen(QColor(255, 255, 255, 90), 1.0));
-    p.setBrush(QColor(25, 25, 30, 210));
+    p.setPen(QPen(kStackRim, 1.0));
+    p.setBrush(kStackFill);
     p.drawRoundedRect(box, 12, 12);
 }
 
@@ -148,77 +201,73 @@ void resizeCursor(QPainter& p, QSize s, bool horizontal) {
 }
 
 // The 2D frame: a dark translucent box with a light rim and round corners;
-// corners and edges are cut from it.
+// corners and edges are cut from it. Its middle third is of one colour, so
+// that edges repeated along the Dock join without seams.
 QImage frameMaster() {
     QImage master = blank(QSize(kFrameMaster, kFrameMaster));
     QPainter p(&master);
     p.setRenderHint(QPainter::Antialiasing);
     QRectF box(0.5, 0.5, kFrameMaster - 1, kFrameMaster - 1);
     QLinearGradient fill(0, 0, 0, kFrameMaster);
-    fill.setColorAt(0, QColor(70, 72, 80, 200));
-    fill.setColorAt(1, QColor(30, 31, 36, 215));
+    fill.setColorAt(0, QColor(120, 122, 132, 215));
+    fill.setColorAt(0.2, QColor(58, 60, 68, 205));
+    fill.setColorAt(0.8, QColor(58, 60, 68, 205));
+    fill.setColorAt(1, QColor(36, 37, 42, 220));
     p.setBrush(fill);
-    p.setPen(QPen(QColor(255, 255, 255, 150), 1.0));
-    p.drawRoundedRect(box, 10, 10);
+    p.setPen(QPen(QColor(255, 255, 255, 140), 1.0));
+    p.drawRoundedRect(box, 9, 9);
     return master;
 }
 
 QImage framePiece(const QString& key) {
     const int t = kFrameMaster / 3;
     QPoint cell;
-    if (key == "Angle_Left_Up") cell = {0, 0};
-    else if (key == "Angle_Right_Up") cell = {2, 0};
-    else if (key == "Angle_Left_Bottom") cell = {0, 2};
-    else if (key == "Angle_Right_Down") cell = {2, 2};
-    else if (key == "Border_Left_Up" || key == "Border_Right_Border") cell = {1, 0};
-    else if (key == "Border_Left_Bottom" || key == "Border_Right_Bottom") cell = {1, 2};
-    else if (key == "Border_Left_External") cell = {0, 1};
-    else cell = {2, 1};
+    if (key == "Angle_Left_Up")
+        cell = {0, 0};
+    else if (key == "Angle_Right_Up")
+        cell = {2, 0};
+    else if (key == "Angle_Left_Bottom")
+        cell = {0, 2};
+    else if (key == "Angle_Right_Down")
+        cell = {2, 2};
+    else if (key == "Border_Left_Up" || key == "Border_Right_Border")
+        cell = {1, 0};
+    else if (key == "Border_Left_Bottom" || key == "Border_Right_Bottom")
+        cell = {1, 2};
+    else if (key == "Border_Left_External")
+        cell = {0, 1};
+    else
+        cell = {2, 1};
     return frameMaster().copy(cell.x() * t, cell.y() * t, t, t);
 }
 
+// The flat Dock's divider: an etched line, a light stroke beside a dark one,
+// fading out at both ends.
 void straightLine(QPainter& p, QSize s) {
     bool vertical = s.height() >= s.width();
-    QLinearGradient line(0, 0, vertical ? 0 : s.width(), vertical ? s.height() : 0);
-    line.setColorAt(0, QColor(255, 255, 255, 0));
-    line.setColorAt(0.5, QColor(255, 255, 255, 200));
-    line.setColorAt(1, QColor(255, 255, 255, 0));
-    QRectF middle = vertical ? QRectF(s.width() / 2.0 - 0.5, 0, 1, s.height())
-                             : QRectF(0, s.height() / 2.0 - 0.5, s.width(), 1);
-    p.fillRect(middle, line);
+    qreal length = vertical ? s.height() : s.width();
+    qreal across = vertical ? s.width() : s.height();
+    if (!vertical) {
+        p.translate(0, s.height());
+        p.rotate(-90);
+    }
+    auto stroke = [&](qreal at, QColor colour) {
+        QLinearGradient line(0, 0, 0, length);
+        QColor clear = colour;
+        clear.setAlpha(0);
+        line.setColorAt(0, clear);
+        line.setColorAt(0.2, colour);
+        line.setColorAt(0.8, colour);
+        line.setColorAt(1, clear);
+        p.fillRect(QRectF(at, 0, 1, length), line);
+    };
+    stroke(std::floor(across / 2) - 1, QColor(20, 20, 24, 170));
+    stroke(std::floor(across / 2), QColor(255, 255, 255, 190));
 }
 
-// A simple application icon of its own drawing.
-void appIcon(QPainter& p, QRectF r, QColor tint, int glyph) {
-    QLinearGradient body(r.topLeft(), r.bottomLeft());
-    body.setColorAt(0, tint.lighter(150));
-    body.setColorAt(1, tint.darker(130));
-    p.setPen(QPen(QColor(0, 0, 0, 90), 1));
-    p.setBrush(body);
-    p.drawRoundedRect(r, r.width() * 0.22, r.width() * 0.22);
-    p.setPen(QPen(QColor(255, 255, 255, 220), r.width() * 0.08));
-    p.setBrush(Qt::NoBrush);
-    QRectF inner = r.adjusted(r.width() * 0.28, r.height() * 0.28, -r.width() * 0.28,
-                              -r.height() * 0.28);
-    if (glyph % 3 == 0) p.drawEllipse(inner);
-    else if (glyph % 3 == 1) p.drawRect(inner);
-    else p.drawLine(inner.bottomLeft(), inner.topRight());
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
 }
-
-void drawStretched(QPainter& p, const QImage& piece, QRectF target, int capWidth) {
-    int cap = std::min(capWidth, piece.width() / 2);
-    qreal scale = target.height() / piece.height();
-    qreal capTarget = cap * scale;
-    p.drawImage(QRectF(target.left(), target.top(), capTarget, target.height()), piece,
-                QRectF(0, 0, cap, piece.height()));
-    p.drawImage(QRectF(target.left() + capTarget, target.top(), target.width() - 2 * capTarget,
-                       target.height()),
-                piece, QRectF(cap, 0, piece.width() - 2 * cap, piece.height()));
-    p.drawImage(QRectF(target.right() - capTarget, target.top(), capTarget, target.height()),
-                piece, QRectF(piece.width() - cap, 0, cap, piece.height()));
-}
-
-QString text(const std::string& value) { return QString::fromStdString(value); }
 
 }  // namespace
 
@@ -237,19 +286,32 @@ QImage StockArt::drawImage(const QString& key, QSize size) {
     QImage image = blank(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    if (key.startsWith("Keystone_Base")) glassFloor(p, size);
-    else if (key == "Frontline") frontLine(p, size);
-    else if (key.startsWith("Opened_App_Indicator")) glow(p, size, QColor(90, 170, 255, 230));
-    else if (key.startsWith("2D_Opened_App_Indicator")) flatLight(p, size);
-    else if (key == "Separator_3D") zebraSeparator(p, size);
-    else if (key == "Shadow") shadow(p, size);
-    else if (key == "Stack_Arrow") arrow(p, size, 0);
-    else if (key == "Stack_Arrow_Left") arrow(p, size, 90);
-    else if (key == "Stack_Arrow_Right") arrow(p, size, -90);
-    else if (key == "Stack_Open") stackBackground(p, size);
-    else if (key == "Resize_Cursor_H") resizeCursor(p, size, true);
-    else if (key == "Resize_Cursor_V") resizeCursor(p, size, false);
-    else straightLine(p, size);
+    if (key.startsWith("Keystone_Base"))
+        glassFloor(p, size);
+    else if (key == "Frontline")
+        frontLine(p, size);
+    else if (key.startsWith("Opened_App_Indicator"))
+        glow(p, size);
+    else if (key.startsWith("2D_Opened_App_Indicator"))
+        flatLight(p, size);
+    else if (key == "Separator_3D")
+        zebraSeparator(p, size);
+    else if (key == "Shadow")
+        shadow(p, size);
+    else if (key == "Stack_Arrow")
+        arrow(p, size, 0);
+    else if (key == "Stack_Arrow_Left")
+        arrow(p, size, 90);
+    else if (key == "Stack_Arrow_Right")
+        arrow(p, size, -90);
+    else if (key == "Stack_Open")
+        stackBackground(p, size);
+    else if (key == "Resize_Cursor_H")
+        resizeCursor(p, size, true);
+    else if (key == "Resize_Cursor_V")
+        resizeCursor(p, size, false);
+    else
+        straightLine(p, size);
     return image;
 }
 
@@ -273,82 +335,27 @@ bool StockArt::writeBundle(const QString& bundlePath, const QString& description
     info.set("VL_DockVersion", "1.0");
     info.set("VL_BasePath", ThemeBundle::kBasePath);
     info.set("Dock_List", PlistValue(PlistValue::Array{categories[0], categories[1]}));
-    QImage preview3d = preview(0);
     return PropertyList::write(ThemeBundle::infoPlistPath(bundle), info) &&
-           QFile::copy(descriptionFile, text(ThemeBundle::descriptionPath(bundle))) &&
-           preview3d.save(text(ThemeBundle::dockPreviewPath(bundle, 0))) &&
-           preview(1).save(text(ThemeBundle::dockPreviewPath(bundle, 1))) &&
-           preview3d.scaled(128, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-               .save(text(ThemeBundle::microPreviewPath(bundle)));
+           QFile::copy(descriptionFile, text(ThemeBundle::descriptionPath(bundle)));
+}
+
+bool StockArt::writeMicroPreview(const QString& bundlePath) {
+    std::string bundle = bundlePath.toStdString();
+    QImage screenshot(text(ThemeBundle::dockPreviewPath(bundle, 0)));
+    if (screenshot.isNull()) {
+        return false;
+    }
+    // The middle of the Dock, at the bottom of the screenshot, three times as wide as high.
+    int band = screenshot.height() * 2 / 5;
+    int width = std::min(screenshot.width(), band * 3);
+    return screenshot
+        .copy((screenshot.width() - width) / 2, screenshot.height() - band, width, band)
+        .scaledToWidth(128, Qt::SmoothTransformation)
+        .save(text(ThemeBundle::microPreviewPath(bundle)));
 }
 
 QImage StockArt::image(const QString& key) const {
     DockSize size = catalogue_.getSizeForFileKey(key.toStdString());
     QSize pixels(std::max(1, int(size.width)), std::max(1, int(size.height)));
     return drawImage(key, pixels);
-}
-
-QImage StockArt::preview(int dockStyle) const {
-    const QSize canvas(512, 112);
-    const int icon = 56, gap = 8, count = 7;
-    const qreal rowWidth = count * icon + (count - 1) * gap + 2 * gap + 24;
-    const qreal left = (canvas.width() - rowWidth) / 2;
-    QImage out = blank(canvas);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.fillRect(out.rect(), QColor(58, 92, 140));  // a desktop behind the Dock
-    if (dockStyle == 0) {
-        QImage floor = image("Keystone_Base_L");
-        QRectF floorRect(left - 40, canvas.height() - 40, rowWidth + 80, 34);
-        p.drawImage(QRectF(floorRect.left(), floorRect.bottom(), floorRect.width(), 10),
-                    image("Shadow"));
-        drawStretched(p, floor, floorRect, floor.height());
-        p.drawImage(QRectF(floorRect.left(), floorRect.bottom() - 2, floorRect.width(), 2),
-                    image("Frontline"));
-    } else {
-        QRectF frame(left - 16, canvas.height() - 48, rowWidth + 32, 48);
-        const int t = 16;
-        p.drawImage(QRectF(frame.left(), frame.top(), t, t), image("Angle_Left_Up"));
-        p.drawImage(QRectF(frame.right() - t, frame.top(), t, t), image("Angle_Right_Up"));
-        p.drawImage(QRectF(frame.left(), frame.bottom() - t, t, t), image("Angle_Left_Bottom"));
-        p.drawImage(QRectF(frame.right() - t, frame.bottom() - t, t, t), image("Angle_Right_Down"));
-        qreal mid = frame.center().x();
-        p.drawImage(QRectF(frame.left() + t, frame.top(), mid - frame.left() - t, t),
-                    image("Border_Left_Up"));
-        p.drawImage(QRectF(mid, frame.top(), frame.right() - t - mid, t),
-                    image("Border_Right_Border"));
-        p.drawImage(QRectF(frame.left() + t, frame.bottom() - t, mid - frame.left() - t, t),
-                    image("Border_Left_Bottom"));
-        p.drawImage(QRectF(mid, frame.bottom() - t, frame.right() - t - mid, t),
-                    image("Border_Right_Bottom"));
-        p.drawImage(QRectF(frame.left(), frame.top() + t, t, frame.height() - 2 * t),
-                    image("Border_Left_External"));
-        p.drawImage(QRectF(frame.right() - t, frame.top() + t, t, frame.height() - 2 * t),
-                    image("Border_Right_External"));
-        p.drawImage(frame.adjusted(t, t, -t, -t), framePiece("Border_Left_External"),
-                    QRectF(8, 4, 4, 8));
-    }
-    const QColor tints[] = {QColor(70, 140, 230), QColor(230, 150, 40), QColor(90, 190, 90),
-                            QColor(200, 70, 80), QColor(150, 100, 200), QColor(120, 120, 130),
-                            QColor(60, 170, 190)};
-    qreal x = left + gap;
-    qreal iconTop = canvas.height() - (dockStyle == 0 ? 30 : 38) - icon;
-    for (int i = 0; i < count; ++i) {
-        if (i == count - 2) {  // the divider between applications and documents
-            QRectF divider = dockStyle == 0 ? QRectF(x, canvas.height() - 40, 24, 34)
-                                            : QRectF(x + 10, iconTop + 8, 4, icon - 8);
-            p.drawImage(divider, image(dockStyle == 0 ? "Separator_3D" : "Separator_Vertical"));
-            x += 24 + gap;
-        }
-        appIcon(p, QRectF(x, iconTop, icon, icon), tints[i], i);
-        if (i == 0 || i == 2 || i == 3) {
-            QImage light = image(dockStyle == 0 ? "Opened_App_Indicator_M" : "2D_Opened_App_Indicator_M");
-            p.drawImage(QPointF(x + (icon - light.width()) / 2.0,
-                                canvas.height() - (dockStyle == 0 ? 22 : 14)),
-                        light);
-        }
-        x += icon + gap;
-    }
-    return out;
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+
+#include <filesystem>
+
+class DockScene;
+class MiscKit;
+
+// Screenshots of the Dock: a scene drawn at the bottom of a desktop picture.
+// Needs a QGuiApplication (fonts); call it on that application's thread.
+class DockRenderer {
+  public:
+    // The icon size of the screenshots that themes carry.
+    static constexpr int kTileSize = 56;
+
+    // The scene over a desktop, with some desktop above and beside it.
+    static QImage render(const DockScene& scene);
+
+    // Draws the Dock of dockStyle, stack open, from the images in resources
+    // (by the Dock file names of catalogue) and writes it as a PNG to out
+    // through a temporary file renamed into place. Missing or unreadable
+    // images leave their pieces out. False when out could not be written.
+    static bool renderToFile(const MiscKit& catalogue, const std::filesystem::path& resources,
+                             int dockStyle, const std::filesystem::path& out);
+};

@@ -1,0 +1,92 @@
+#include "dock/DockManifest.h"
+#include "dock/DockTestSupport.h"
+#include "dock/StandInRoot.h"
+#include "model/MiscKit.h"
+#include "platform/SystemPaths.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+using namespace DockTestSupport;
+
+// The whole path with the real killall: a keeper keeps a real Dock (drawing
+// offscreen) on a stand-in root; the apply tool and the style switch end it,
+// and the manifest of the Dock that the keeper started again shows the change.
+class DockEndToEndTest : public TestEnvironment {
+  protected:
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        setEnv("VELVANTO_KILLALL", "");  // the real /usr/bin/killall
+        setEnv("VELVANTO_ROOT", (temp() / "stand-in").string());
+        MiscKit catalogue(appResources() / "DatabaseInfo.plist");
+        ASSERT_TRUE(StandInRoot::prepare(temp() / "stand-in", stockTheme().string(), catalogue));
+    }
+
+    // Waits for a manifest from a Dock other than previous; nothing when none comes.
+    static std::optional<DockManifest> nextManifest(qint64 previous) {
+        std::optional<DockManifest> manifest;
+        eventually([&] {
+            manifest = DockManifest::read();
+            return manifest && manifest->pid != previous && alive(manifest->pid);
+        });
+        return manifest && manifest->pid != previous ? manifest : std::nullopt;
+    }
+
+    // Ends the keeper, and so its Dock, by their pids.
+    static void stop(Started& keeper, qint64 dock) {
+        EXPECT_EQ(keeper.stop(), 0);
+        EXPECT_FALSE(alive(static_cast<pid_t>(dock)));
+        if (alive(static_cast<pid_t>(dock)))
+            ::kill(static_cast<pid_t>(dock), SIGKILL);
+    }
+};
+
+TEST_F(DockEndToEndTest, AnAppliedThemeShowsInTheDockTheKeeperStartsAgain) {
+    Started keeper({KEEPER_PROGRAM});
+    auto first = nextManifest(0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->dockStyle, 0);
+    ASSERT_EQ(first->images.size(), 30u);
+    EXPECT_EQ(first->images.at("scurve-m.png").sha256.toStdString(),
+              sha256sum(stockTheme() / "images/scurve-m.png"));
+
+    fs::path theme = temp() / "Green.docktheme";
+    writeBundle(theme, themeInfo({{"2D_Opened_App_Indicator_M", "dot.png"}},
+                                 {{"Keystone_Base_M", "floor.png"}, {"Frontline", "line.png"}}));
+    writePng(theme / "images/dot.png", QSize(12, 12), Qt::green);
+    writePng(theme / "images/floor.png", QSize(300, 40), Qt::green);
+    writePng(theme / "images/line.png", QSize(90, 3), Qt::white);
+    ProgramRun apply = runProgram({(appResources() / "VelvantoHelper").string(), theme.string()});
+    EXPECT_EQ(apply.exitCode, 1) << apply.standardError;
+
+    auto second = nextManifest(first->pid);
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(alive(static_cast<pid_t>(first->pid)));
+    EXPECT_EQ(second->images.size(), 30u);
+    const DockManifest::Image& floor = second->images.at("scurve-m.png");
+    EXPECT_EQ(floor.width, 300);
+    EXPECT_EQ(floor.sha256.toStdString(), sha256sum(theme / "images/floor.png"));
+    EXPECT_EQ(second->images.at("frontline.png").sha256.toStdString(),
+              sha256sum(theme / "images/line.png"));
+    EXPECT_EQ(second->images.at("indicator_medium_simple.png").width, 12);
+    EXPECT_EQ(second->images.at("scurve-l.png"), first->images.at("scurve-l.png"));
+    stop(keeper, second->pid);
+}
+
+TEST_F(DockEndToEndTest, TheRestartedDockShowsTheStyleThatWasSet) {
+    Started keeper({KEEPER_PROGRAM});
+    auto glass = nextManifest(0);
+    ASSERT_TRUE(glass);
+    EXPECT_EQ(glass->dockStyle, 0);
+
+    MiscKit::setCurrentDock(1);
+    auto flat = nextManifest(glass->pid);
+    ASSERT_TRUE(flat);
+    EXPECT_EQ(flat->dockStyle, 1);
+    EXPECT_EQ(flat->images, glass->images);
+
+    MiscKit::setCurrentDock(0);
+    auto again = nextManifest(flat->pid);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dockStyle, 0);
+    stop(keeper, again->pid);
+}

@@ -1,0 +1,81 @@
+#include <signal.h>
+
+#include "dock/DockKeeper.h"
+#include "dock/DockTestSupport.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+using namespace DockTestSupport;
+
+class DockKeeperTest : public TestEnvironment {
+  protected:
+    // A stand-in for the Dock: a script that notes its pid in runs.log, then does body.
+    fs::path fakeDock(const std::string& body) {
+        fs::path script = temp() / "fake-dock";
+        writeFile(script, "#!/bin/sh\necho $$ >> '" + runsLog().string() + "'\n" + body + "\n");
+        fs::permissions(script, fs::perms::owner_all);
+        return script;
+    }
+    fs::path runsLog() const { return temp() / "runs.log"; }
+    std::vector<pid_t> runs() const {
+        std::vector<pid_t> pids;
+        std::istringstream in(readFile(runsLog()));
+        for (pid_t pid; in >> pid;)
+            pids.push_back(pid);
+        return pids;
+    }
+};
+
+TEST_F(DockKeeperTest, GivesUpAfterRepeatedCrashesWithAClearMessage) {
+    // The first run dies of a signal, the others exit with an error: all are crashes.
+    fs::path dock =
+        fakeDock("[ $(wc -l < '" + runsLog().string() + "') -eq 1 ] && kill -SEGV $$\nexit 3");
+    ProgramRun run = runProgram(
+        {KEEPER_PROGRAM, "--dock", dock.string(), "--crash-limit", "3", "--crash-window", "600"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(runs().size(), 3u);
+    EXPECT_NE(run.standardError.find("signal 11"), std::string::npos) << run.standardError;
+    EXPECT_NE(run.standardError.find("exit status 3"), std::string::npos);
+    EXPECT_NE(run.standardError.find("ended 3 times within 600 seconds; giving up"),
+              std::string::npos);
+}
+
+TEST_F(DockKeeperTest, RestartsAfterEveryKillAndEndsTheDockWhenStopped) {
+    // A crash limit of one: killed Docks must not count as crashes.
+    Started keeper(
+        {KEEPER_PROGRAM, "--dock", fakeDock("exec sleep 600").string(), "--crash-limit", "1"});
+    ASSERT_GT(keeper.pid(), 0);
+    for (int signal : {SIGTERM, SIGKILL, SIGINT, SIGHUP}) {
+        std::size_t seen = runs().size();
+        ASSERT_TRUE(eventually([&] { return runs().size() == seen + 1; }));
+        ASSERT_TRUE(eventually([&] { return alive(runs().back()); }));
+        ::kill(runs().back(), signal);
+    }
+    ASSERT_TRUE(eventually([&] { return runs().size() == 5; }));
+    pid_t last = runs().back();
+    ASSERT_TRUE(eventually([&] { return alive(last); }));
+    EXPECT_EQ(keeper.stop(), 0);
+    EXPECT_FALSE(alive(last));  // ended and reaped by the keeper
+    EXPECT_EQ(runs().size(), 5u);
+}
+
+TEST_F(DockKeeperTest, RefusesBadArgumentsAndADockThatCannotStart) {
+    ProgramRun missing = runProgram({KEEPER_PROGRAM, "--dock", "/no/such/Dock"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.standardError.find("cannot start /no/such/Dock"), std::string::npos);
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--crash-limit", "0"},
+                                               {"--crash-window", "ten"},
+                                               {"--dock", "relative/Dock"},
+                                               {"--dock"},
+                                               {"--restart"},
+                                               {"--prepare-root", "only-one"}}) {
+        std::vector<std::string> argv = {KEEPER_PROGRAM};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        EXPECT_EQ(runProgram(argv).exitCode, 2) << arguments[0];
+    }
+    auto options = DockKeeper::parse({});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(fs::path(options->dock).filename(), "Dock");
+    EXPECT_TRUE(fs::path(options->dock).is_absolute());
+}
