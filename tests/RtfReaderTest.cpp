@@ -309,6 +309,27 @@ TEST_F(RtfReaderTest, NestingIsLimited) {
     EXPECT_EQ(plain(flat + "}").size(), 100000u);
 }
 
+TEST_F(RtfReaderTest, RunsAndParagraphsAreLimited) {
+    const auto runs = [](std::size_t count) {
+        std::string rtf = "{\\rtf1 ";
+        for (std::size_t i = 0; i < count; ++i) {
+            rtf += i % 2 == 0 ? "\\b x" : "\\b0 x";
+        }
+        return rtf + "}";
+    };
+    const std::optional<RichText> most = RtfReader::read(runs(RtfReader::kMaxRuns));
+    ASSERT_TRUE(most);
+    EXPECT_EQ(most->paragraphs().at(0).runs.size(), RtfReader::kMaxRuns);
+    EXPECT_FALSE(RtfReader::read(runs(RtfReader::kMaxRuns + 1)));
+
+    std::string paragraphs = "{\\rtf1 ";
+    for (std::size_t i = 0; i < RtfReader::kMaxParagraphs; ++i) {
+        paragraphs += "\\par";
+    }
+    EXPECT_EQ(plain(paragraphs).size(), RtfReader::kMaxParagraphs);
+    EXPECT_FALSE(RtfReader::read(paragraphs + "\\par}"));
+}
+
 TEST_F(RtfReaderTest, LargeDocumentsRead) {
     std::string styled = "{\\rtf1{\\fonttbl\\f0 " + std::string(1000, 'F') + ";}\\f0 ";
     for (int i = 0; i < 20000; ++i) {
