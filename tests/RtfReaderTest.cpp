@@ -152,6 +152,7 @@ TEST_F(RtfReaderTest, OtherCodePages) {
     // A two-byte character of Shift JIS.
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}"), "\u3042");
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg932 cut \\'82}"), "cut \ufffd");
+    EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}"), "\u4e2d");
     // A font's charset overrides the document's code page for its text.
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0 Helvetica;\\f1\\fcharset204 "
                     "Arial;\\f2\\cpg1253 Greek;}\\f1 \\'c4\\f0 \\'c4\\f2 \\'c4}"),
