@@ -34,7 +34,7 @@ const char* iconvName(int number) {
         case 949:
             return "CP949";
         case 950:
-            return "BIG5";
+            return "CP950";
         case 1250:
             return "CP1250";
         case 1251:

@@ -71,7 +71,7 @@ class RichText {
 
     // Adds text in attributes (normalised as above) at the end. Each "\n" in
     // text ends the open paragraph; a paragraph opened here takes the
-    // alignment of the one before it.
+    // alignment set last (left at first).
     void append(std::string_view text, const Attributes& attributes);
     // Ends the open paragraph, or adds an empty paragraph when none is open.
     void endParagraph();

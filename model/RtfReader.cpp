@@ -206,6 +206,11 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Printable ASCII that is text wherever it stands in a text destination.
+bool isPlainText(char c) {
+    return c >= 0x20 && c < 0x7F && c != '{' && c != '}' && c != '\\';
+}
+
 int hexValue(char c) {
     if (isDigit(c)) {
         return c - '0';
@@ -285,7 +290,9 @@ class Parser {
     std::size_t pos_ = 0;
     std::vector<State> stack_;
     State state_;
-    bool tooDeep_ = false;
+    bool overLimit_ = false;  // nesting, runs or paragraphs beyond the reader's limits
+    std::size_t runs_ = 0;
+    std::size_t paragraphs_ = 0;
 
     int documentCodePage_ = CodePage::kWindowsLatin1;
     long defaultFont_ = -1;
@@ -314,9 +321,6 @@ std::optional<RichText> Parser::run() {
         const char c = in_[pos_++];
         if (c == '{') {
             openGroup();
-            if (tooDeep_) {
-                return std::nullopt;
-            }
         } else if (c == '}') {
             closeGroup();
             if (stack_.empty()) {
@@ -327,14 +331,26 @@ std::optional<RichText> Parser::run() {
                 break;
             }
             readControl();
+        } else if (isPlainText(c) && state_.destination == Destination::Text &&
+                   fallbackLeft_ == 0) {
+            // Most of a document is plain text: take it whole.
+            const std::size_t start = pos_ - 1;
+            while (pos_ < in_.size() && isPlainText(in_[pos_])) {
+                ++pos_;
+            }
+            flushBytes();
+            sink(in_.substr(start, pos_ - start));
         } else {
             literal(static_cast<unsigned char>(c));
+        }
+        if (overLimit_) {
+            return std::nullopt;
         }
     }
     flushBytes();
     dropSurrogate();
     flushRun();
-    return std::move(result_);
+    return overLimit_ ? std::nullopt : std::optional(std::move(result_));
 }
 
 // After a backslash: a control word with its parameter, a hex byte or a symbol.
@@ -669,6 +685,7 @@ void Parser::flushRun() {
     result_.append(runText_, resolve(runKey_));
     result_.setAlignment(runKey_.alignment);
     runText_.clear();
+    overLimit_ = overLimit_ || ++runs_ > RtfReader::kMaxRuns;
 }
 
 void Parser::endParagraph() {
@@ -679,13 +696,14 @@ void Parser::endParagraph() {
     flushRun();
     result_.setAlignment(state_.alignment);
     result_.endParagraph();
+    overLimit_ = overLimit_ || ++paragraphs_ > RtfReader::kMaxParagraphs;
 }
 
 void Parser::openGroup() {
     flushBytes();
     fallbackLeft_ = 0;
     if (stack_.size() >= RtfReader::kMaxGroupDepth) {
-        tooDeep_ = true;
+        overLimit_ = true;
         return;
     }
     stack_.push_back(state_);

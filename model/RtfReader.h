@@ -13,15 +13,20 @@
 // Document attributes (paper, margins, view) are dropped; a field shows its
 // result, pictures and other non-text destinations are skipped.
 //
-// Any input gives text or nothing, in time linear in its size and memory a
-// small multiple of it: groups nest at most kMaxGroupDepth deep and documents
-// are at most kMaxInputBytes long (beyond either the result is nothing), font
-// names keep at most RichText::kMaxFamilyBytes. A document cut off before its
-// last "}" gives the text read up to the cut. Stateless; any thread may call.
+// Any input gives text or nothing, in time linear in its size and bounded
+// memory: a document is at most kMaxInputBytes long, nests groups at most
+// kMaxGroupDepth deep and holds at most kMaxRuns runs and kMaxParagraphs
+// paragraphs (beyond any of these the result is nothing); font names keep
+// at most RichText::kMaxFamilyBytes. A description is far smaller, while a
+// document with large pictures (skipped) still reads. A document cut off
+// before its last "}" gives the text read up to the cut. Stateless; any
+// thread may call.
 class RtfReader {
   public:
     static constexpr std::size_t kMaxGroupDepth = 256;
     static constexpr std::size_t kMaxInputBytes = 16u * 1024u * 1024u;
+    static constexpr std::size_t kMaxRuns = 100'000;
+    static constexpr std::size_t kMaxParagraphs = 100'000;
 
     // The document's text; nothing when bytes don't start with "{\rtf" or
     // pass the limits above.

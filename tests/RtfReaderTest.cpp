@@ -152,6 +152,7 @@ TEST_F(RtfReaderTest, OtherCodePages) {
     // A two-byte character of Shift JIS.
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}"), "\u3042");
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg932 cut \\'82}"), "cut \ufffd");
+    EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}"), "\u4e2d");
     // A font's charset overrides the document's code page for its text.
     EXPECT_EQ(plain("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0 Helvetica;\\f1\\fcharset204 "
                     "Arial;\\f2\\cpg1253 Greek;}\\f1 \\'c4\\f0 \\'c4\\f2 \\'c4}"),
@@ -307,6 +308,27 @@ TEST_F(RtfReaderTest, NestingIsLimited) {
         flat += "{\\b x}";
     }
     EXPECT_EQ(plain(flat + "}").size(), 100000u);
+}
+
+TEST_F(RtfReaderTest, RunsAndParagraphsAreLimited) {
+    const auto runs = [](std::size_t count) {
+        std::string rtf = "{\\rtf1 ";
+        for (std::size_t i = 0; i < count; ++i) {
+            rtf += i % 2 == 0 ? "\\b x" : "\\b0 x";
+        }
+        return rtf + "}";
+    };
+    const std::optional<RichText> most = RtfReader::read(runs(RtfReader::kMaxRuns));
+    ASSERT_TRUE(most);
+    EXPECT_EQ(most->paragraphs().at(0).runs.size(), RtfReader::kMaxRuns);
+    EXPECT_FALSE(RtfReader::read(runs(RtfReader::kMaxRuns + 1)));
+
+    std::string paragraphs = "{\\rtf1 ";
+    for (std::size_t i = 0; i < RtfReader::kMaxParagraphs; ++i) {
+        paragraphs += "\\par";
+    }
+    EXPECT_EQ(plain(paragraphs).size(), RtfReader::kMaxParagraphs);
+    EXPECT_FALSE(RtfReader::read(paragraphs + "\\par}"));
 }
 
 TEST_F(RtfReaderTest, LargeDocumentsRead) {
