@@ -105,6 +105,15 @@ TEST_F(RoundedBoxTest, DefaultsAreSetByConstruction) {
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
 }
 
+TEST_F(RoundedBoxTest, ALaterTitleFontReachesTheDrawnTitle) {
+    const qreal before = box_.titleRect().height();
+    QFont large = box_.titleFont();
+    large.setPointSizeF(large.pointSizeF() * 2);
+    box_.setTitleFont(large);
+    EXPECT_GT(box_.titleRect().height(), before * 1.5);
+    EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
+}
+
 TEST_F(RoundedBoxTest, WorkedExampleGeometry) {
     EXPECT_EQ(box_.outlineRect(), QRectF(1.5, 1.5, 198, 98));
     const QPainterPath border = box_.borderPath();
