@@ -91,9 +91,9 @@ class QGGradient {
     // Throws RangeException past the last stop.
     QColor colorStopAtIndex(std::size_t index) const;
     // The mode's evaluation at position, not clamped to 0..1 first. A result
-    // with a NaN component (a NaN position, or stops at NaN) is an invalid
-    // QColor; alpha is clamped to 0..1, colour components beyond it give an
-    // extended-RGB QColor.
+    // with a component that is not finite (a NaN position, stops at NaN) is
+    // an invalid QColor; alpha is clamped to 0..1, colour components beyond
+    // it give an extended-RGB QColor.
     QColor colorAtPosition(float position) const;
 
     // Fills rect at 45 degrees.

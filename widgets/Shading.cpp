@@ -33,34 +33,39 @@ bool isFinite(QPointF point) {
     return std::isfinite(point.x()) && std::isfinite(point.y());
 }
 
-// The function sampled evenly over t from 0 to 1 as premultiplied pixels,
-// and what a pixel shows for a given t.
+// What a pixel shows for a given t: the function's colour as a premultiplied
+// pixel, the end colours from the ends up to lowest and highest, clear beyond.
+// Either evaluated exactly, or from a table of samples spread evenly over t.
 class Sampler {
   public:
-    Sampler(const ShadingFunction& function, int count, double lowest, double highest)
-        : pixels_(count), last_(count - 1), lowest_(lowest), highest_(highest) {
-        for (int i = 0; i < count; ++i) {
-            float rgba[4];
-            function(static_cast<float>(i) / static_cast<float>(last_), rgba);
-            const float alpha = unitClamped(rgba[3]);
-            pixels_[i] =
-                qRgba(toByte(unitClamped(rgba[0]) * alpha), toByte(unitClamped(rgba[1]) * alpha),
-                      toByte(unitClamped(rgba[2]) * alpha), toByte(alpha));
-            opaque_ = opaque_ && qAlpha(pixels_[i]) == 255;
+    Sampler(const ShadingFunction& function, double lowest, double highest)
+        : function_(function), lowest_(lowest), highest_(highest) {}
+
+    QRgb exactAt(double t) const {
+        if (!(t >= lowest_ && t <= highest_)) {
+            return 0;
         }
+        return evaluate(static_cast<float>(std::clamp(t, 0.0, 1.0)));
     }
 
-    bool opaque() const { return opaque_; }
-    double last() const { return last_; }
-    const QRgb* pixels() const { return pixels_.data(); }
+    // Samples count points for at() and fill().
+    void tabulate(int count) {
+        table_.resize(count);
+        last_ = count - 1;
+        for (int i = 0; i < count; ++i) {
+            table_[i] = evaluate(static_cast<float>(i) / static_cast<float>(last_));
+            tableIsOpaque_ = tableIsOpaque_ && qAlpha(table_[i]) == 255;
+        }
+    }
+    bool tableIsOpaque() const { return tableIsOpaque_; }
 
-    // The nearest sample; clear where t lies beyond what is painted.
+    // The nearest sample of the table.
     QRgb at(double t) const {
         if (!(t >= lowest_ && t <= highest_)) {
             return 0;
         }
         const double u = t * last_ + 0.5;
-        return pixels_[u <= 0.0 ? 0 : (u >= last_ ? pixels_.size() - 1 : static_cast<int>(u))];
+        return table_[u <= 0.0 ? 0 : (u >= last_ ? table_.size() - 1 : static_cast<int>(u))];
     }
     // The nearest samples for t = start + step * x, x from 0 to count - 1.
     void fill(QRgb* line, int count, double start, double step) const {
@@ -85,7 +90,7 @@ class Sampler {
         const double u0 = start * last_ + 0.5;
         const double du = step * last_;
         for (int x = from; x < to; ++x) {
-            line[x] = pixels_[static_cast<int>(u0 + du * x)];
+            line[x] = table_[static_cast<int>(u0 + du * x)];
         }
         for (int x = to; x < count; ++x) {
             line[x] = at(start + step * x);
@@ -93,11 +98,20 @@ class Sampler {
     }
 
   private:
-    std::vector<QRgb> pixels_;
-    double last_;
+    QRgb evaluate(float t) const {
+        float rgba[4];
+        function_(t, rgba);
+        const float alpha = unitClamped(rgba[3]);
+        return qRgba(toByte(unitClamped(rgba[0]) * alpha), toByte(unitClamped(rgba[1]) * alpha),
+                     toByte(unitClamped(rgba[2]) * alpha), toByte(alpha));
+    }
+
+    ShadingFunction function_;
     double lowest_;
     double highest_;
-    bool opaque_ = true;
+    std::vector<QRgb> table_;
+    double last_ = 0.0;
+    bool tableIsOpaque_ = true;
 };
 
 // Lets the painter draw in device pixels, clipped to a rectangle given in
@@ -134,6 +148,105 @@ void releaseLargeScratch(QImage& image) {
     }
 }
 
+// Where a shading lands: the rectangle (user coordinates), the device pixels
+// it can touch, and the mapping back to user space.
+struct DeviceArea {
+    QPainter& painter;
+    QRectF rect;
+    QTransform toUser;
+    QRect pixels;
+    bool mayBeClear;  // some pixel of rect lies beyond an end that is not extended
+
+    QImage& scratchFor(bool opaque) const {
+        return scratchImage(pixels.size(), opaque && !mayBeClear
+                                               ? QImage::Format_RGB32
+                                               : QImage::Format_ARGB32_Premultiplied);
+    }
+    void draw(QImage& image) const {
+        DevicePainting painting(painter, rect, toUser);
+        painter.drawImage(QPointF(pixels.topLeft()), image,
+                          QRectF(0, 0, pixels.width(), pixels.height()));
+        releaseLargeScratch(image);
+    }
+};
+
+// An axial shading whose t is affine in the device pixel: t = a x + b y + c
+// at the pixel centre (x + 0.5, y + 0.5).
+struct DeviceAxis {
+    double a;
+    double b;
+    double c;
+
+    double rowStart(const QRect& pixels, int row) const {
+        return a * (pixels.left() + 0.5) + b * (pixels.top() + row + 0.5) + c;
+    }
+};
+
+// One colour per row: runs of equal rows are painted as solid bands.
+void paintRows(const DeviceArea& area, const Sampler& sampler, const DeviceAxis& axis) {
+    DevicePainting painting(area.painter, area.rect, area.toUser);
+    area.painter.setRenderHint(QPainter::Antialiasing, false);
+    const QRect& pixels = area.pixels;
+    const double middle = axis.a * 0.5 * (pixels.width() - 1);
+    auto colourOf = [&](int row) { return sampler.exactAt(axis.rowStart(pixels, row) + middle); };
+    QRgb colour = colourOf(0);
+    for (int y = 0; y < pixels.height();) {
+        int end = y + 1;
+        QRgb next = 0;
+        while (end < pixels.height() && (next = colourOf(end)) == colour) {
+            ++end;
+        }
+        if (qAlpha(colour) != 0) {
+            area.painter.fillRect(QRect(pixels.left(), pixels.top() + y, pixels.width(), end - y),
+                                  QColor::fromRgba(qUnpremultiply(colour)));
+        }
+        y = end;
+        colour = next;
+    }
+}
+
+// One colour per column: one row, copied down.
+void paintColumns(const DeviceArea& area, const Sampler& sampler, const DeviceAxis& axis) {
+    const int width = area.pixels.width();
+    std::vector<QRgb> row(width);
+    bool opaque = true;
+    const double start = axis.rowStart(area.pixels, 0);
+    for (int x = 0; x < width; ++x) {
+        row[x] = sampler.exactAt(start + axis.a * x);
+        opaque = opaque && qAlpha(row[x]) == 255;
+    }
+    QImage& image = area.scratchFor(opaque);
+    for (int y = 0; y < area.pixels.height(); ++y) {
+        std::memcpy(image.scanLine(y), row.data(), width * sizeof(QRgb));
+    }
+    area.draw(image);
+}
+
+// Any other direction: each pixel from the table.
+void paintAcross(const DeviceArea& area, const Sampler& sampler, const DeviceAxis& axis) {
+    QImage& image = area.scratchFor(sampler.tableIsOpaque());
+    for (int y = 0; y < area.pixels.height(); ++y) {
+        sampler.fill(reinterpret_cast<QRgb*>(image.scanLine(y)), area.pixels.width(),
+                     axis.rowStart(area.pixels, y), axis.a);
+    }
+    area.draw(image);
+}
+
+// Each pixel's t worked out on its own, its colour from the table.
+template <class Parameter>
+void paintEachPixel(const DeviceArea& area, const Sampler& sampler, Parameter parameterAt) {
+    QImage& image = area.scratchFor(sampler.tableIsOpaque());
+    for (int y = 0; y < area.pixels.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double row = area.pixels.top() + y + 0.5;
+        for (int x = 0; x < area.pixels.width(); ++x) {
+            line[x] = sampler.at(
+                parameterAt(area.toUser.map(QPointF(area.pixels.left() + x + 0.5, row))));
+        }
+    }
+    area.draw(image);
+}
+
 }  // namespace
 
 Shading Shading::axial(QPointF start, QPointF end, ShadingFunction function, bool extendStart,
@@ -164,9 +277,8 @@ void Shading::drawInRect(QPainter& painter, const QRectF& rect) const {
     if (painter.hasClipping()) {
         area &= toDevice.mapRect(painter.clipBoundingRect());
     }
-    const QPaintDevice* device = painter.device();
     const QTransform beyondView = painter.combinedTransform().inverted() * toDevice;
-    area &= beyondView.mapRect(QRectF(0, 0, device->width(), device->height()));
+    area &= beyondView.mapRect(QRectF(0, 0, painter.device()->width(), painter.device()->height()));
     const QRect pixels = area.toAlignedRect();
     if (pixels.isEmpty()) {
         return;
@@ -179,14 +291,16 @@ void Shading::drawInRect(QPainter& painter, const QRectF& rect) const {
     const qreal span =
         kind_ == Kind::Axial ? QLineF(start_, end_).length() : std::abs(endRadius_ - startRadius_);
     const qreal pixelsAlongT = span / userPerPixel;
-    const int count = static_cast<int>(std::clamp(std::ceil(pixelsAlongT * kSamplesPerPixel) + 1.0,
-                                                  2.0, static_cast<double>(kMaxSamples)));
     // Pixels whose centre lies just past an end (by half a pixel at most)
     // belong to the rectangle's edge and take the end's colour.
     const double slack = 0.5 / pixelsAlongT;
     const double infinity = std::numeric_limits<double>::infinity();
-    const Sampler sampler(function_, count, extendStart_ ? -infinity : -slack,
-                          extendEnd_ ? infinity : 1.0 + slack);
+    Sampler sampler(function_, extendStart_ ? -infinity : -slack,
+                    extendEnd_ ? infinity : 1.0 + slack);
+    auto tabulate = [&] {
+        sampler.tabulate(static_cast<int>(std::clamp(
+            std::ceil(pixelsAlongT * kSamplesPerPixel) + 1.0, 2.0, double(kMaxSamples))));
+    };
 
     const QPointF axis = end_ - start_;
     const double axisLength2 = QPointF::dotProduct(axis, axis);
@@ -208,65 +322,27 @@ void Shading::drawInRect(QPainter& painter, const QRectF& rect) const {
         }
         reachesBeyond = (!extendStart_ && lowest < -slack) || (!extendEnd_ && highest > 1 + slack);
     }
-    const bool opaque = sampler.opaque() && !reachesBeyond;
 
-    const int width = pixels.width();
-    const int height = pixels.height();
-    const double left = pixels.left() + 0.5;
+    const DeviceArea device{painter, rect, toUser, pixels, reachesBeyond};
+
     if (kind_ == Kind::Axial && toUser.isAffine()) {
-        // t is affine in the device position: t = a x + b y + c.
         const double c = parameterAt(origin);
-        const double a = parameterAt(toUser.map(QPointF(1, 0))) - c;
-        const double b = parameterAt(toUser.map(QPointF(0, 1))) - c;
-        auto rowStart = [&](int y) { return a * left + b * (pixels.top() + y + 0.5) + c; };
-        if (std::abs(a) * width * sampler.last() < 0.01) {
-            // One colour per row: paint runs of equal rows as solid bands.
-            DevicePainting painting(painter, rect, toUser);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            const double middle = a * 0.5 * (width - 1);
-            for (int y = 0; y < height;) {
-                const QRgb colour = sampler.at(rowStart(y) + middle);
-                int end = y + 1;
-                while (end < height && sampler.at(rowStart(end) + middle) == colour) {
-                    ++end;
-                }
-                if (qAlpha(colour) != 0) {
-                    painter.fillRect(QRect(pixels.left(), pixels.top() + y, width, end - y),
-                                     QColor::fromRgba(qUnpremultiply(colour)));
-                }
-                y = end;
-            }
-            return;
+        const DeviceAxis deviceAxis{parameterAt(toUser.map(QPointF(1, 0))) - c,
+                                    parameterAt(toUser.map(QPointF(0, 1))) - c, c};
+        // Less than a hundredth of a sample along a row or down a column.
+        const double negligible = 0.01 / (pixelsAlongT * kSamplesPerPixel);
+        if (std::abs(deviceAxis.a) * pixels.width() < negligible) {
+            paintRows(device, sampler, deviceAxis);
+        } else if (std::abs(deviceAxis.b) * pixels.height() < negligible) {
+            paintColumns(device, sampler, deviceAxis);
+        } else {
+            tabulate();
+            paintAcross(device, sampler, deviceAxis);
         }
-        QImage& image = scratchImage(
-            pixels.size(), opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-        const bool columnsAreConstant = std::abs(b) * height * sampler.last() < 0.01;
-        for (int y = 0; y < height; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            if (columnsAreConstant && y > 0) {
-                std::memcpy(line, image.constScanLine(y - 1), width * sizeof(QRgb));
-            } else {
-                sampler.fill(line, width, rowStart(y), a);
-            }
-        }
-        DevicePainting painting(painter, rect, toUser);
-        painter.drawImage(QPointF(pixels.topLeft()), image, QRectF(0, 0, width, height));
-        releaseLargeScratch(image);
         return;
     }
-
-    QImage& image = scratchImage(
-        pixels.size(), opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const double row = pixels.top() + y + 0.5;
-        for (int x = 0; x < width; ++x) {
-            line[x] = sampler.at(parameterAt(toUser.map(QPointF(left + x, row))));
-        }
-    }
-    DevicePainting painting(painter, rect, toUser);
-    painter.drawImage(QPointF(pixels.topLeft()), image, QRectF(0, 0, width, height));
-    releaseLargeScratch(image);
+    tabulate();
+    paintEachPixel(device, sampler, parameterAt);
 }
 
 Shading::Shading(Kind kind, QPointF start, QPointF end, qreal startRadius, qreal endRadius,

@@ -24,9 +24,12 @@ struct ShadingFunction {
 // start circle to 1 on the end circle; both circles have the same centre.
 // Where t falls before 0 or after 1, nothing is painted unless that end is
 // extended, and then the end's colour goes on. Colour components are clamped
-// to 0..1 (NaN counts as 0). The function is sampled at least four times per
-// device pixel along t, so hard edges stay sharp.
-// A value type; use it on the thread that owns the painter.
+// to 0..1 (NaN counts as 0). Where the shading runs along device rows or
+// columns the function is evaluated once per row or column; otherwise it is
+// sampled four times per device pixel along t, so hard edges stay sharp.
+// Fills that are not plain bands go through a scratch image, which each
+// thread keeps for its next fill (up to 2048 by 2048 pixels; larger ones are
+// let go). A value type; use it on the thread that owns the painter.
 class Shading {
   public:
     static Shading axial(QPointF start, QPointF end, ShadingFunction function, bool extendStart,

@@ -5,6 +5,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -103,6 +105,7 @@ BENCHMARK(qtLinearGradient)
 // Prints as usual and keeps each run's time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -122,12 +125,21 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // With --benchmark_repetitions the medians are compared.
+    auto timeOf = [&](const std::string& name) {
+        for (const std::string& key : {name + "_median", name}) {
+            if (auto found = reporter.times.find(key); found != reporter.times.end()) {
+                return found->second;
+            }
+        }
+        return 0.0;
+    };
     for (const char* angle : {"0", "45", "270"}) {
-        const std::string ours = std::string("fillRect/angle:") + angle;
-        const std::string qt = std::string("qtLinearGradient/angle:") + angle;
-        if (reporter.times.count(ours) && reporter.times.count(qt)) {
+        const double ours = timeOf(std::string("fillRect/angle:") + angle);
+        const double qt = timeOf(std::string("qtLinearGradient/angle:") + angle);
+        if (ours > 0.0 && qt > 0.0) {
             std::printf("fillRect / QLinearGradient at %s degrees: %.2f (target at most 3)\n",
-                        angle, reporter.times[ours] / reporter.times[qt]);
+                        angle, ours / qt);
         }
     }
     return 0;
