@@ -170,18 +170,27 @@ TEST_F(GradientFillTest, TranslucentStopsBlendOverWhatIsThere) {
         QGGradient::gradientWithBeginningColor(QColor(0, 0, 0, 0), QColor(0, 0, 0, 255));
     QImage white = canvas();
     white.fill(Qt::white);
-    const QImage image = painted([&](QPainter& p) { clear.fillRect(p, kRect, 0.0f); }, white);
-    EXPECT_EQ(image.pixel(20, 30), qRgb(254, 254, 254));
-    EXPECT_NEAR(qRed(image.pixel(70, 30)), 126, 2);
-    EXPECT_EQ(image.pixel(10, 30), qRgb(255, 255, 255));
+    // Along x (one row copied down) and along y (bands of equal rows).
+    const QImage across = painted([&](QPainter& p) { clear.fillRect(p, kRect, 0.0f); }, white);
+    EXPECT_EQ(across.pixel(20, 30), qRgb(254, 254, 254));
+    EXPECT_NEAR(qRed(across.pixel(70, 30)), 126, 2);
+    EXPECT_EQ(across.pixel(10, 30), qRgb(255, 255, 255));
+    const QImage down = painted([&](QPainter& p) { clear.fillRect(p, kRect, 90.0f); }, white);
+    EXPECT_NEAR(qRed(down.pixel(70, 15)), 252, 1);
+    EXPECT_NEAR(qRed(down.pixel(70, 35)), 124, 2);
+    EXPECT_EQ(down.pixel(70, 10), qRgb(255, 255, 255));
 }
 
 TEST_F(GradientFillTest, FractionalAndTransformedRectanglesStayInside) {
     const QGGradient gradient = redToBlue();
-    const QImage fractional =
-        painted([&](QPainter& p) { gradient.fillRect(p, QRectF(20.4, 15.6, 99.2, 38.8), 33.0f); });
-    EXPECT_TRUE(untouchedOutside(fractional, kPixels));
-    EXPECT_NE(fractional.pixel(21, 17), kMarker);
+    for (float angle : {0.0f, 33.0f, 90.0f}) {
+        const QImage fractional = painted([&](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            gradient.fillRect(p, QRectF(20.4, 15.6, 99.2, 38.8), angle);
+        });
+        EXPECT_TRUE(untouchedOutside(fractional, kPixels)) << angle;
+        EXPECT_NE(fractional.pixel(21, 17), kMarker) << angle;
+    }
 
     // Twice the scale: 50 by 20 units cover the same 100 by 40 pixels.
     const QImage scaled = painted([&](QPainter& p) {
