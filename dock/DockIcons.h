@@ -6,7 +6,7 @@
 // The stand-in Dock's own icons: plain drawings in the manner of the Leopard
 // Dock's applications, stacks and Trash. Whoever owns the painter may call.
 class DockIcons {
-  public:
+public:
     enum class Icon {
         Files,
         Browser,

@@ -14,7 +14,7 @@ class MiscKit;
 // a regular file, too large or that does not decode is left out; nothing else
 // happens. A plain value: read and kept by the thread that loaded it.
 class DockImages {
-  public:
+public:
     // One image that was loaded, as the manifest lists it.
     struct Loaded {
         QString key;
@@ -32,7 +32,7 @@ class DockImages {
     // The loaded images in the catalogue's key order.
     const std::vector<Loaded>& loaded() const { return loaded_; }
 
-  private:
+private:
     std::map<QString, QImage> images_;
     std::vector<Loaded> loaded_;
 };

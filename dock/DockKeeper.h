@@ -18,7 +18,7 @@
 // run() blocks those signals and SIGCHLD and waits for them, so it must run on
 // the process's only thread, which it keeps until it returns.
 class DockKeeper {
-  public:
+public:
     struct Options {
         std::string dock;  // absolute path of the program to keep
         int crashLimit = 5;
@@ -37,7 +37,7 @@ class DockKeeper {
     // Options from the first form of the command line; nothing when they are bad.
     static std::optional<Options> parse(const std::vector<std::string>& arguments);
 
-  private:
+private:
     using Clock = std::chrono::steady_clock;
 
     // Notes a crash; true when the limit is reached.

@@ -15,7 +15,7 @@ class DockImages;
 // start so tests and tools can tell what it shows. A plain value; the static
 // functions may be called from any thread.
 class DockManifest {
-  public:
+public:
     struct Image {
         int width = 0;
         int height = 0;

@@ -13,13 +13,13 @@
 // folder) and needs no display. Call from main() only: it makes the Qt
 // application. Exit status: 0 done, 1 failed, 2 bad arguments.
 class DockProgram {
-  public:
+public:
     static int main(int argc, char** argv);
 
     // The icon size of the Dock preferences' "tilesize", or 64 when absent or not a number.
     static int tileSizeFromPreferences();
 
-  private:
+private:
     static int render(int argc, char** argv, const std::vector<std::string>& arguments);
     static int show(int argc, char** argv);
 };

@@ -10,7 +10,7 @@ class MiscKit;
 // Screenshots of the Dock: a scene drawn at the bottom of a desktop picture.
 // Needs a QGuiApplication (fonts); call it on that application's thread.
 class DockRenderer {
-  public:
+public:
     // The icon size of the screenshots that themes carry.
     static constexpr int kTileSize = 56;
 

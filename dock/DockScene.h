@@ -23,7 +23,7 @@ class DockImages;
 //
 // The scene refers to images, which must outlive it. Use it on one thread.
 class DockScene {
-  public:
+public:
     enum class Kind { Application, Separator, Stack, Trash };
     struct Item {
         Kind kind = Kind::Application;
@@ -62,7 +62,7 @@ class DockScene {
     // The running light of dockStyle for a Dock of tileSize.
     static QString indicatorKey(int dockStyle, int tileSize);
 
-  private:
+private:
     void layout();
     qreal separatorWidth() const;
     void paintGlass(QPainter& painter) const;

@@ -11,7 +11,7 @@ class DockImages;
 // it, clicking elsewhere closes it; pointing at an icon names it; over the divider the pointer
 // becomes the Dock's vertical resize cursor. images must outlive the window. GUI thread only.
 class DockWindow : public QWidget {
-  public:
+public:
     DockWindow(const DockImages& images, int dockStyle, int tileSize);
 
     const DockScene& scene() const { return scene_; }
@@ -19,13 +19,13 @@ class DockWindow : public QWidget {
     void placeOnScreen();
     void setStackOpen(bool open);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
-  private:
+private:
     const DockImages& images_;
     DockScene scene_;
 };

@@ -11,7 +11,7 @@ class MiscKit;
 // left as it is, so preparing again is harmless and an applied theme stays.
 // Any thread may call.
 class StandInRoot {
-  public:
+public:
     // Makes root's Dock resources folder when it doesn't exist: every image
     // of theme under its key's Dock file name (catalogue's), assembled in a
     // temporary folder beside it and renamed into place, so the folder is
@@ -21,7 +21,7 @@ class StandInRoot {
     static bool prepare(const std::filesystem::path& root, const std::string& theme,
                         const MiscKit& catalogue);
 
-  private:
+private:
     static bool fillResources(const std::filesystem::path& folder, const std::string& theme,
                               const MiscKit& catalogue);
     static bool writePreferences();

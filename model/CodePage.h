@@ -11,7 +11,7 @@
 //
 // An instance owns its converter: use it from one thread at a time.
 class CodePage {
-  public:
+public:
     static constexpr int kWindowsLatin1 = 1252;
 
     explicit CodePage(int number);
@@ -30,7 +30,7 @@ class CodePage {
     // character. ASCII maps to itself.
     static std::optional<unsigned char> encodeWindowsLatin1(char32_t codePoint);
 
-  private:
+private:
     int number_;
     void* converter_ = nullptr;  // iconv_t; null for the built-in 1252
 };

@@ -48,7 +48,9 @@ std::unique_ptr<DockTheme> DockTheme::newDockBundleAtPath(const std::string& pat
     return theme;
 }
 
-void DockTheme::copyInMeCurrentDock() { copyDataFromFolder(SystemPaths::dockResourcesFolder()); }
+void DockTheme::copyInMeCurrentDock() {
+    copyDataFromFolder(SystemPaths::dockResourcesFolder());
+}
 
 bool DockTheme::copyDataFromFolder(const std::string& folder) {
     for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
@@ -63,8 +65,7 @@ bool DockTheme::copyDataFromFolder(const std::string& folder) {
     return true;
 }
 
-std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key,
-                                                        int dockCat) const {
+std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key, int dockCat) const {
     if (!dock_infoDictionary) {
         return std::nullopt;
     }
@@ -134,27 +135,45 @@ bool DockTheme::verifyNameExistForFile(const std::string& fileName) const {
     return false;
 }
 
-std::optional<std::string> DockTheme::dockName() const { return stringFor("VL_DockName"); }
+std::optional<std::string> DockTheme::dockName() const {
+    return stringFor("VL_DockName");
+}
 
-void DockTheme::setDockName(const std::string& name) { setString("VL_DockName", name); }
+void DockTheme::setDockName(const std::string& name) {
+    setString("VL_DockName", name);
+}
 
-std::optional<std::string> DockTheme::dockAuthor() const { return stringFor("VL_DockAuthor"); }
+std::optional<std::string> DockTheme::dockAuthor() const {
+    return stringFor("VL_DockAuthor");
+}
 
-void DockTheme::setDockAuthor(const std::string& author) { setString("VL_DockAuthor", author); }
+void DockTheme::setDockAuthor(const std::string& author) {
+    setString("VL_DockAuthor", author);
+}
 
-void DockTheme::setAuthor(const std::string& author) { setDockAuthor(author); }
+void DockTheme::setAuthor(const std::string& author) {
+    setDockAuthor(author);
+}
 
 std::optional<std::string> DockTheme::dockAuthorSite() const {
     return stringFor("VL_DockAuthorSite");
 }
 
-void DockTheme::setAuthorSite(const std::string& site) { setString("VL_DockAuthorSite", site); }
+void DockTheme::setAuthorSite(const std::string& site) {
+    setString("VL_DockAuthorSite", site);
+}
 
-std::string DockTheme::version() const { return stringFor("VL_DockVersion").value_or("1.0"); }
+std::string DockTheme::version() const {
+    return stringFor("VL_DockVersion").value_or("1.0");
+}
 
-void DockTheme::setVersion(const std::string& version) { setString("VL_DockVersion", version); }
+void DockTheme::setVersion(const std::string& version) {
+    setString("VL_DockVersion", version);
+}
 
-std::optional<std::string> DockTheme::dockAppcast() const { return stringFor("VL_DockAppCast"); }
+std::optional<std::string> DockTheme::dockAppcast() const {
+    return stringFor("VL_DockAppCast");
+}
 
 void DockTheme::setURLAppcast(const std::string& address) {
     setString("VL_DockAppCast", address);
@@ -191,7 +210,9 @@ bool DockTheme::setDockMicroPreview(const std::string& path) {
     return FileManager::replaceFile(path, ThemeBundle::microPreviewPath(dock_path));
 }
 
-std::string DockTheme::indexFile() const { return ThemeBundle::infoPlistPath(dock_path); }
+std::string DockTheme::indexFile() const {
+    return ThemeBundle::infoPlistPath(dock_path);
+}
 
 std::string DockTheme::fullPath() {
     return (SystemPaths::resourceFolder() / "DefaultDock.docktheme").string();
@@ -221,9 +242,8 @@ bool DockTheme::_verifyConsistenceOfBundle(const std::string& bundle,
         dock_list[image.category].push_back(makeItem(image.path, image.key));
     }
     for (SlotList& slots : dock_list) {
-        std::stable_sort(slots.begin(), slots.end(), [](const Item& a, const Item& b) {
-            return a->sortObjectByKey(*b) < 0;
-        });
+        std::stable_sort(slots.begin(), slots.end(),
+                         [](const Item& a, const Item& b) { return a->sortObjectByKey(*b) < 0; });
     }
     return true;
 }

@@ -34,7 +34,9 @@ std::string withoutExtension(const std::string& name) {
 
 }  // namespace
 
-std::string ImageObjectView::title() const { return lastComponent(path_); }
+std::string ImageObjectView::title() const {
+    return lastComponent(path_);
+}
 
 std::string ImageObjectView::imageRepresentationType() {
     return "IKImageBrowserPathRepresentationType";
@@ -47,7 +49,9 @@ std::string ImageObjectView::imageTitle() const {
     return withoutExtension(lastComponent(withoutLastComponent(keyPath)));
 }
 
-std::string ImageObjectView::imageSubtitle() const { return lastComponent(path_); }
+std::string ImageObjectView::imageSubtitle() const {
+    return lastComponent(path_);
+}
 
 int ImageObjectView::sortObjectByKey(const ImageObjectView& other) const {
     const std::string& a = keyPath;

@@ -164,7 +164,9 @@ void MiscKit::setCurrentDock(int style) {
     killdock();
 }
 
-void MiscKit::killdock() { Process::startDetached({SystemPaths::killallPath(), "Dock"}); }
+void MiscKit::killdock() {
+    Process::startDetached({SystemPaths::killallPath(), "Dock"});
+}
 
 std::string MiscKit::UUIDString() {
     uuid_t uuid;

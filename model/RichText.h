@@ -21,7 +21,7 @@
 //
 // A plain value: copy it freely; one thread at a time may change an instance.
 class RichText {
-  public:
+public:
     enum class Alignment { Left, Centre, Right, Justified };
 
     struct Colour {
@@ -81,7 +81,7 @@ class RichText {
 
     bool operator==(const RichText& other) const;
 
-  private:
+private:
     Paragraph& openParagraph();
     void appendRun(std::string_view text, const Attributes& attributes);
 

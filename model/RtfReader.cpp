@@ -259,11 +259,11 @@ struct Font {
 // One pass over the bytes. Text is gathered in runs and handed to the
 // result whenever its attributes change or a paragraph ends.
 class Parser {
-  public:
+public:
     explicit Parser(std::string_view input) : in_(input) {}
     std::optional<RichText> run();
 
-  private:
+private:
     void readControl();
     void controlWord(std::string_view word, bool hasParameter, long parameter);
     void controlSymbol(char symbol);

@@ -22,7 +22,7 @@
 // before its last "}" gives the text read up to the cut. Stateless; any
 // thread may call.
 class RtfReader {
-  public:
+public:
     static constexpr std::size_t kMaxGroupDepth = 256;
     static constexpr std::size_t kMaxInputBytes = 16u * 1024u * 1024u;
     static constexpr std::size_t kMaxRuns = 100'000;

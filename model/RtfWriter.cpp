@@ -80,7 +80,7 @@ void appendEscaped(std::string& out, std::string_view text, bool& unicodeSkipZer
 // A font or colour table: entries in the order of first use.
 template <typename T, typename Key = T>
 class Table {
-  public:
+public:
     std::size_t indexOf(const T& value, const Key& key) {
         const auto [found, added] = index_.try_emplace(key, entries_.size());
         if (added) {
@@ -90,7 +90,7 @@ class Table {
     }
     const std::vector<T>& entries() const { return entries_; }
 
-  private:
+private:
     std::vector<T> entries_;
     std::map<Key, std::size_t> index_;
 };

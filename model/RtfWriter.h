@@ -12,6 +12,6 @@
 // ASCII. RtfReader and TextEdit read it back to the same text and
 // attributes. Stateless; any thread may call.
 class RtfWriter {
-  public:
+public:
     static std::string write(const RichText& text);
 };

@@ -4,9 +4,13 @@
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
 
-std::string ThemeBundle::infoPlistPath(const std::string& bundle) { return bundle + "/Info.plist"; }
+std::string ThemeBundle::infoPlistPath(const std::string& bundle) {
+    return bundle + "/Info.plist";
+}
 
-std::string ThemeBundle::imagesFolder(const std::string& bundle) { return bundle + "/images"; }
+std::string ThemeBundle::imagesFolder(const std::string& bundle) {
+    return bundle + "/images";
+}
 
 std::string ThemeBundle::imagePath(const std::string& bundle, const std::string& fileName) {
     return bundle + "/images/" + fileName;
@@ -102,6 +106,6 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::check(const std::string& bun
 }
 
 bool ThemeBundle::isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }

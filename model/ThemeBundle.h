@@ -46,8 +46,7 @@ public:
     static PlistValue* categoryDictionary(PlistValue& info, int category);
 
     // "%@/%@" of the bundle and "VL_BasePath"; nothing when the key is missing.
-    static std::optional<std::string> editorBase(const std::string& bundle,
-                                                 const PlistValue& info);
+    static std::optional<std::string> editorBase(const std::string& bundle, const PlistValue& info);
 
     // The validity check: every file the table names must exist at its editor
     // path, 2D keys first, each category in the file's key order. Logs

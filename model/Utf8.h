@@ -9,7 +9,7 @@
 // U+10FFFF, cut-off sequences) decodes to U+FFFD, so callers always get
 // valid text. Stateless; any thread may call.
 class Utf8 {
-  public:
+public:
     static constexpr char32_t kReplacement = 0xFFFD;
 
     // Appends the encoding of codePoint; a surrogate or a value past U+10FFFF

@@ -1,9 +1,9 @@
 #include "platform/FileManager.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <system_error>
 #include <vector>
@@ -46,7 +46,8 @@ int createTemporaryBeside(const fs::path& path, std::string& tempPath) {
 
 // Closes fd and renames the temporary file over path, or removes it on failure.
 // Syncing guards against power loss too; the rename alone against a crash.
-bool finishTemporary(int fd, const std::string& tempPath, const fs::path& path, bool ok, bool sync) {
+bool finishTemporary(int fd, const std::string& tempPath, const fs::path& path, bool ok,
+                     bool sync) {
     ok = ok && (!sync || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(tempPath.c_str(), path.c_str()) == 0) {
@@ -70,8 +71,8 @@ bool FileManager::isDirectory(const fs::path& path) {
 
 bool FileManager::copyPath(const fs::path& source, const fs::path& destination) {
     std::error_code error;
-    if (source.empty() || destination.empty() || fs::symlink_status(destination, error).type() !=
-                                                     fs::file_type::not_found) {
+    if (source.empty() || destination.empty() ||
+        fs::symlink_status(destination, error).type() != fs::file_type::not_found) {
         return false;
     }
     if (fs::symlink_status(source, error).type() == fs::file_type::not_found) {
@@ -91,8 +92,7 @@ bool FileManager::removePath(const fs::path& path) {
     return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
 }
 
-std::optional<std::string> FileManager::readFile(const fs::path& path,
-                                                 const ReadOptions& options) {
+std::optional<std::string> FileManager::readFile(const fs::path& path, const ReadOptions& options) {
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (options.followLinks ? 0 : O_NOFOLLOW);
     int fd = ::open(path.c_str(), flags);
     if (fd < 0) {
@@ -171,8 +171,8 @@ bool FileManager::replaceFile(const fs::path& source, const fs::path& destinatio
         return false;
     }
     struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              ::fcntl(fd, F_SETFL, 0) == 0 && replaceFileFromDescriptor(fd, destination);
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, 0) == 0 &&
+              replaceFileFromDescriptor(fd, destination);
     ::close(fd);
     return ok;
 }

@@ -14,20 +14,40 @@ PlistValue::PlistValue(Date date) : value_(date) {}
 PlistValue::PlistValue(Array items) : value_(std::move(items)) {}
 PlistValue::PlistValue(Dictionary entries) : value_(std::move(entries)) {}
 
-PlistValue::Type PlistValue::type() const { return static_cast<Type>(value_.index()); }
+PlistValue::Type PlistValue::type() const {
+    return static_cast<Type>(value_.index());
+}
 
-const std::string* PlistValue::asString() const { return std::get_if<std::string>(&value_); }
-const bool* PlistValue::asBoolean() const { return std::get_if<bool>(&value_); }
-const std::int64_t* PlistValue::asInteger() const { return std::get_if<std::int64_t>(&value_); }
-const double* PlistValue::asReal() const { return std::get_if<double>(&value_); }
-const PlistValue::Data* PlistValue::asData() const { return std::get_if<Data>(&value_); }
-const PlistValue::Date* PlistValue::asDate() const { return std::get_if<Date>(&value_); }
-const PlistValue::Array* PlistValue::asArray() const { return std::get_if<Array>(&value_); }
-PlistValue::Array* PlistValue::asArray() { return std::get_if<Array>(&value_); }
+const std::string* PlistValue::asString() const {
+    return std::get_if<std::string>(&value_);
+}
+const bool* PlistValue::asBoolean() const {
+    return std::get_if<bool>(&value_);
+}
+const std::int64_t* PlistValue::asInteger() const {
+    return std::get_if<std::int64_t>(&value_);
+}
+const double* PlistValue::asReal() const {
+    return std::get_if<double>(&value_);
+}
+const PlistValue::Data* PlistValue::asData() const {
+    return std::get_if<Data>(&value_);
+}
+const PlistValue::Date* PlistValue::asDate() const {
+    return std::get_if<Date>(&value_);
+}
+const PlistValue::Array* PlistValue::asArray() const {
+    return std::get_if<Array>(&value_);
+}
+PlistValue::Array* PlistValue::asArray() {
+    return std::get_if<Array>(&value_);
+}
 const PlistValue::Dictionary* PlistValue::asDictionary() const {
     return std::get_if<Dictionary>(&value_);
 }
-PlistValue::Dictionary* PlistValue::asDictionary() { return std::get_if<Dictionary>(&value_); }
+PlistValue::Dictionary* PlistValue::asDictionary() {
+    return std::get_if<Dictionary>(&value_);
+}
 
 const PlistValue* PlistValue::find(const std::string& key) const {
     const Dictionary* entries = asDictionary();

@@ -9,7 +9,7 @@
 // argument is ever interpreted. Every child starts with no blocked signals and
 // default signal actions, whatever the caller has set. Any thread may call.
 class Process {
-  public:
+public:
     struct Result {
         int exitStatus = -1;  // the exit code, or -1 when the child was killed by a signal
         std::string output;   // standard output, when captured

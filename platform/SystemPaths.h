@@ -8,7 +8,7 @@
 // Paths are formed as text by plain concatenation, as the theme format does.
 // Any thread may call; setResourceFolder belongs in start-up, before threads.
 class SystemPaths {
-  public:
+public:
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();

@@ -36,8 +36,7 @@ OSStatus AuthorizationBackend::create(const AuthorizationRights* rights, const v
 
 OSStatus AuthorizationBackend::copyRights(AuthorizationRef authorization,
                                           const AuthorizationRights* rights, const void*,
-                                          AuthorizationFlags flags,
-                                          AuthorizationRights** granted) {
+                                          AuthorizationFlags flags, AuthorizationRights** granted) {
     if (!authorization || !authorizations_.count(authorization)) {
         return errAuthorizationInvalidRef;
     }

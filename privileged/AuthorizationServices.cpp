@@ -14,8 +14,8 @@ std::unique_ptr<AuthorizationServices>& backend() {
 }
 
 std::unique_ptr<AuthorizationServices> chooseBackend() {
-    bool direct = ::geteuid() == 0 ||
-                  ::access(SystemPaths::dockResourcesFolder().c_str(), W_OK) == 0;
+    bool direct =
+        ::geteuid() == 0 || ::access(SystemPaths::dockResourcesFolder().c_str(), W_OK) == 0;
     if (direct) {
         return std::make_unique<DirectAuthorization>();
     }

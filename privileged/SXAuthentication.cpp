@@ -16,7 +16,9 @@ SXAuthentication& SXAuthentication::sharedInstance() {
 
 SXAuthentication::SXAuthentication() = default;
 
-SXAuthentication::~SXAuthentication() { deauthenticate(); }
+SXAuthentication::~SXAuthentication() {
+    deauthenticate();
+}
 
 bool SXAuthentication::isAuthenticated(const std::vector<std::string>& paths) {
     if (!authorizationRef_) {
@@ -121,8 +123,7 @@ bool SXAuthentication::killProcess(const std::string& name) {
     return true;
 }
 
-bool SXAuthentication::copyRights(const std::vector<std::string>& paths,
-                                  AuthorizationFlags flags) {
+bool SXAuthentication::copyRights(const std::vector<std::string>& paths, AuthorizationFlags flags) {
     std::array<std::array<char, kRightSlotBytes>, kMaxRights> slots{};
     std::array<AuthorizationItem, kMaxRights> items{};
     std::size_t count = std::min(paths.size(), kMaxRights);
@@ -131,7 +132,8 @@ bool SXAuthentication::copyRights(const std::vector<std::string>& paths,
             return false;
         }
         std::memcpy(slots[i].data(), paths[i].c_str(), paths[i].size() + 1);
-        items[i] = AuthorizationItem{kAuthorizationRightExecute, paths[i].size(), slots[i].data(), 0};
+        items[i] =
+            AuthorizationItem{kAuthorizationRightExecute, paths[i].size(), slots[i].data(), 0};
     }
     AuthorizationRights rights{static_cast<std::uint32_t>(count), items.data()};
     AuthorizationRights* granted = nullptr;

@@ -17,12 +17,14 @@ namespace {
 // The messages of a run, without the log's line heads; a message that spans
 // two lines is joined again.
 std::vector<std::string> messages(const std::string& standardError) {
-    static const std::regex head(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:[0-9a-f]+\] (.*)$)");
+    static const std::regex head(
+        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:[0-9a-f]+\] (.*)$)");
     std::vector<std::string> result;
     std::size_t start = 0;
     while (start < standardError.size()) {
         std::size_t end = standardError.find('\n', start);
-        if (end == std::string::npos) end = standardError.size();
+        if (end == std::string::npos)
+            end = standardError.size();
         std::string line = standardError.substr(start, end - start);
         std::smatch match;
         if (std::regex_match(line, match, head)) {
@@ -52,7 +54,8 @@ protected:
 
 TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock) {
     fs::path bundle = temp() / "Blue.docktheme";
-    writeBundle(bundle, themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
+    writeBundle(bundle,
+                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
     writeFile(dockResources() / "frontline.png", "old front");
     ProgramRun run = apply({bundle.string(), "ignored", "arguments"});
     EXPECT_EQ(run.exitCode, 1);
@@ -62,13 +65,13 @@ TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock)
                           "Hello, World!",
                           "Removing old file in DockApp: " + dockFile("separatorstraight.png"),
                           "... Not Removed",
-                          "Copy new file from path " + source1 + " \n....... to path:" +
-                              dockFile("separatorstraight.png"),
+                          "Copy new file from path " + source1 +
+                              " \n....... to path:" + dockFile("separatorstraight.png"),
                           "... Copied",
                           "Removing old file in DockApp: " + dockFile("frontline.png"),
                           "... Removed",
-                          "Copy new file from path " + source2 + " \n....... to path:" +
-                              dockFile("frontline.png"),
+                          "Copy new file from path " + source2 +
+                              " \n....... to path:" + dockFile("frontline.png"),
                           "... Copied",
                           "Killing dock...",
                       }));
@@ -119,7 +122,8 @@ TEST_F(ApplyToolTest, TheThreeDImageWinsOverTheTwoDOneAndBasePathPlaysNoPart) {
 
 TEST_F(ApplyToolTest, AMissingImageChangesNothingAndDoesNotRestartTheDock) {
     fs::path bundle = temp() / "Broken.docktheme";
-    writeBundle(bundle, themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
+    writeBundle(bundle,
+                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
     fs::remove(bundle / "images/front.png");
     writeFile(dockResources() / "separatorstraight.png", "stock");
     auto before = snapshot(temp());
@@ -216,12 +220,14 @@ TEST_F(ApplyToolTest, HostileBundlesChangeNothingAnywhere) {
              fs::remove(bundle / "images/f.png");
              fs::create_directories(bundle / "images/f.png");
          }},
-        {"table not an array", [&](const fs::path& b) {
+        {"table not an array",
+         [&](const fs::path& b) {
              PlistValue info = table("Frontline", "f.png");
              info.set("Dock_List", PlistValue("nope"));
              writeBundle(b, info);
          }},
-        {"one category", [&](const fs::path& b) {
+        {"one category",
+         [&](const fs::path& b) {
              PlistValue info = table("Frontline", "f.png");
              PlistValue one = PlistValue::dictionary();
              one.set("Frontline", PlistValue("f.png"));
@@ -229,7 +235,8 @@ TEST_F(ApplyToolTest, HostileBundlesChangeNothingAnywhere) {
              writeBundle(b, info);
              writeFile(b / "images/f.png", "x");
          }},
-        {"number as file name", [&](const fs::path& b) {
+        {"number as file name",
+         [&](const fs::path& b) {
              PlistValue info = table("Frontline", "f.png");
              PlistValue odd = PlistValue::dictionary();
              odd.set("Frontline", PlistValue(5));
@@ -261,7 +268,8 @@ TEST_F(ApplyToolTest, TheStockThemeInstallsEveryImageByteForByte) {
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");
     for (const std::string& key : catalogue.fileKeys_List()) {
         std::string name = *catalogue.getOriginalFileNameForKey(key);
-        EXPECT_EQ(readFile(dockResources() / name), readFile(stockTheme() / "images" / name)) << key;
+        EXPECT_EQ(readFile(dockResources() / name), readFile(stockTheme() / "images" / name))
+            << key;
     }
     EXPECT_EQ(snapshot(dockResources()).size(), 30u);
 }

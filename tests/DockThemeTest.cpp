@@ -25,7 +25,8 @@ protected:
     }
     static std::vector<std::string> keys(const DockTheme::SlotList& slots) {
         std::vector<std::string> result;
-        for (const auto& item : slots) result.push_back(item->keyDock());
+        for (const auto& item : slots)
+            result.push_back(item->keyDock());
         return result;
     }
     std::unique_ptr<DockTheme> make(const Table& flat, const Table& glass) {
@@ -40,9 +41,9 @@ private:
 };
 
 TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
-    auto theme = make({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"},
-                       {"2D_Opened_App_Indicator_M", "i.png"}},
-                      {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
+    auto theme = make(
+        {{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}, {"2D_Opened_App_Indicator_M", "i.png"}},
+        {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
     ASSERT_TRUE(theme);
     EXPECT_EQ(keys(theme->dock_2d_images()),
               (std::vector<std::string>{"2D_Opened_App_Indicator_M", "Frontline", "Stack_Arrow"}));
@@ -95,7 +96,8 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
     EXPECT_EQ(reopened->dockName(), "Renamed");
     EXPECT_EQ(snapshot(other), before);
 
-    EXPECT_FALSE(DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
+    EXPECT_FALSE(
+        DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
 }
 
 TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
@@ -109,13 +111,15 @@ TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
     EXPECT_EQ(readFile(path / "images/frontline.png"), "dock front");
     EXPECT_EQ(readFile(path / "images/scurve-l.png"), "dock floor");
     EXPECT_EQ(readFile(path / "images/shadow.png"), readFile(stockTheme() / "images/shadow.png"));
-    EXPECT_EQ(readFile(path / "images/separator.png"), readFile(stockTheme() / "images/separator.png"));
+    EXPECT_EQ(readFile(path / "images/separator.png"),
+              readFile(stockTheme() / "images/separator.png"));
     EXPECT_TRUE(theme->copyDataFromFolder((temp() / "missing-folder").string()));
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(path.string()));
 }
 
 TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOnce) {
-    auto theme = make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
+    auto theme =
+        make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
     ASSERT_TRUE(theme);
     writeFile(temp() / "drop/new front.png", "dropped");
     lines_.clear();

@@ -45,13 +45,13 @@ TEST_F(ImageObjectViewTest, ItemsSortByKeyIgnoringCase) {
     std::vector<ImageObjectView> items = {item("a", "Stack_Arrow"), item("b", "frontline"),
                                           item("c", "2D_Opened_App_Indicator_M"),
                                           item("d", "Stack_Arrow_Left"), item("e", "FRONTLINF")};
-    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-        return a.sortObjectByKey(b) < 0;
-    });
+    std::sort(items.begin(), items.end(),
+              [](const auto& a, const auto& b) { return a.sortObjectByKey(b) < 0; });
     std::vector<std::string> keys;
-    for (const auto& i : items) keys.push_back(i.keyDock());
-    EXPECT_EQ(keys, (std::vector<std::string>{"2D_Opened_App_Indicator_M", "frontline",
-                                              "FRONTLINF", "Stack_Arrow", "Stack_Arrow_Left"}));
+    for (const auto& i : items)
+        keys.push_back(i.keyDock());
+    EXPECT_EQ(keys, (std::vector<std::string>{"2D_Opened_App_Indicator_M", "frontline", "FRONTLINF",
+                                              "Stack_Arrow", "Stack_Arrow_Left"}));
     EXPECT_EQ(item("", "Frontline").sortObjectByKey(item("", "FRONTLINE")), 0);
     EXPECT_LT(item("", "Stack").sortObjectByKey(item("", "stack_arrow")), 0);
 }

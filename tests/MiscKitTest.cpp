@@ -58,7 +58,8 @@ TEST_F(MiscKitTest, UnknownKeysAndMissingOrBrokenCataloguesGiveNothing) {
     EXPECT_EQ(catalogue.getSizeForFileKey("No_Such_Key"), (DockSize{0, 0}));
 
     writeFile(temp() / "broken.plist", "<plist><dict><key>Frontline</key>");
-    writeFile(temp() / "array.plist", "<plist version=\"1.0\"><array><string>x</string></array></plist>");
+    writeFile(temp() / "array.plist",
+              "<plist version=\"1.0\"><array><string>x</string></array></plist>");
     for (const char* name : {"missing.plist", "broken.plist", "array.plist"}) {
         MiscKit empty(temp() / name);
         EXPECT_TRUE(empty.dockFilesList().empty()) << name;
@@ -108,9 +109,12 @@ TEST_F(MiscKitTest, DockStyleRoundTripsKeepTheOtherPreferences) {
 
 TEST_F(MiscKitTest, StyleFromFalseOrOddValuesAndUnreadablePreferences) {
     fs::create_directories(preferences().parent_path());
-    writeFile(preferences(), "<plist version=\"1.0\"><dict><key>no-glass</key><false/></dict></plist>");
+    writeFile(preferences(),
+              "<plist version=\"1.0\"><dict><key>no-glass</key><false/></dict></plist>");
     EXPECT_EQ(MiscKit::currentDockType(), 0);
-    writeFile(preferences(), "<plist version=\"1.0\"><dict><key>no-glass</key><integer>1</integer></dict></plist>");
+    writeFile(
+        preferences(),
+        "<plist version=\"1.0\"><dict><key>no-glass</key><integer>1</integer></dict></plist>");
     EXPECT_EQ(MiscKit::currentDockType(), 1);
 
     // Unreadable preferences are never overwritten, and the Dock still restarts.

@@ -9,7 +9,7 @@ using Alignment = RichText::Alignment;
 using Attributes = RichText::Attributes;
 
 class RichTextTest : public TestEnvironment {
-  protected:
+protected:
     static Attributes bold() {
         Attributes a;
         a.bold = true;

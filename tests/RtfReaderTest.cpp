@@ -8,7 +8,7 @@ using Attributes = RichText::Attributes;
 using Colour = RichText::Colour;
 
 class RtfReaderTest : public TestEnvironment {
-  protected:
+protected:
     static std::string fixture(const std::string& name) {
         return readFile(fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf" / name);
     }

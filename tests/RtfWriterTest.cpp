@@ -9,7 +9,7 @@ using Alignment = RichText::Alignment;
 using Attributes = RichText::Attributes;
 
 class RtfWriterTest : public TestEnvironment {
-  protected:
+protected:
     // Writes text and reads it back.
     static std::optional<RichText> roundTrip(const RichText& text) {
         return RtfReader::read(RtfWriter::write(text));

@@ -34,7 +34,8 @@ protected:
         }
     }
     void TearDown() override {
-        for (auto token : tokens_) NotificationCenter::defaultCenter().removeObserver(token);
+        for (auto token : tokens_)
+            NotificationCenter::defaultCenter().removeObserver(token);
         auth_.reset();
         AuthorizationServices::install(nullptr);
         Beep::setHook(previousBeep_);
@@ -44,7 +45,8 @@ protected:
     std::vector<ScriptedAuthorization::Call> callsOf(const std::string& operation) const {
         std::vector<ScriptedAuthorization::Call> found;
         for (const auto& call : services_->calls) {
-            if (call.operation == operation) found.push_back(call);
+            if (call.operation == operation)
+                found.push_back(call);
         }
         return found;
     }
@@ -112,7 +114,8 @@ TEST_F(SXAuthenticationTest, DeauthenticatePostsOnceForOneAuthorization) {
 TEST_F(SXAuthenticationTest, ArgumentVectorsHoldAtMostNineteenArguments) {
     EXPECT_TRUE(auth_->executeCommand("/tool", {}));
     std::vector<std::string> many;
-    for (int i = 0; i < 25; ++i) many.push_back("arg" + std::to_string(i));
+    for (int i = 0; i < 25; ++i)
+        many.push_back("arg" + std::to_string(i));
     EXPECT_TRUE(auth_->executeCommand("/tool", many));
     auto executed = callsOf("execute");
     ASSERT_EQ(executed.size(), 2u);
@@ -125,7 +128,8 @@ TEST_F(SXAuthenticationTest, ArgumentVectorsHoldAtMostNineteenArguments) {
 
 TEST_F(SXAuthenticationTest, RightsSetsHoldTwentyPathsOfAtMost127Bytes) {
     std::vector<std::string> paths;
-    for (int i = 0; i < 21; ++i) paths.push_back("/tool" + std::to_string(i));
+    for (int i = 0; i < 21; ++i)
+        paths.push_back("/tool" + std::to_string(i));
     EXPECT_TRUE(auth_->authenticate(paths));
     EXPECT_EQ(callsOf("copyRights").front().values.size(), 20u);
     EXPECT_EQ(callsOf("copyRights").front().values.back(), "/tool19");
@@ -145,7 +149,8 @@ TEST_F(SXAuthenticationTest, AToolThatCannotStartBeepsAndLogs) {
     services_->failToStart = true;
     EXPECT_FALSE(auth_->executeCommand("/tool", {"x"}));
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(lines_, std::vector<std::string>{"Error -60031 in AuthorizationExecuteWithPrivileges"});
+    EXPECT_EQ(lines_,
+              std::vector<std::string>{"Error -60031 in AuthorizationExecuteWithPrivileges"});
 }
 
 TEST_F(SXAuthenticationTest, ProcessLookupFindsProcessesAndNamesRunNothing) {
@@ -163,8 +168,8 @@ TEST_F(SXAuthenticationTest, ProcessLookupFindsProcessesAndNamesRunNothing) {
     fs::path marker = temp() / "injected";
     for (const std::string& name : std::vector<std::string>{
              "no-such-process-name-anywhere", "\" ; touch " + marker.string() + " ; \"",
-          "$(touch " + marker.string() + ")", "`touch " + marker.string() + "`",
-          "x'; touch " + marker.string() + "; '"}) {
+             "$(touch " + marker.string() + ")", "`touch " + marker.string() + "`",
+             "x'; touch " + marker.string() + "; '"}) {
         EXPECT_EQ(auth_->getPID(name), 0) << name;
     }
     EXPECT_FALSE(fs::exists(marker));
@@ -182,7 +187,8 @@ protected:
     // A recorder for pkcheck that exits with the codes listed, one per call.
     void script(const std::vector<int>& exitCodes) {
         std::string codes;
-        for (int code : exitCodes) codes += std::to_string(code) + "\n";
+        for (int code : exitCodes)
+            codes += std::to_string(code) + "\n";
         writeFile(temp() / "codes", codes);
         writeFile(temp() / "pkcheck",
                   "#!/bin/sh\necho \"$@\" >> " + (temp() / "pkcheck.log").string() +

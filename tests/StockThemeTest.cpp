@@ -18,7 +18,8 @@ DockSize pngSize(const fs::path& file) {
     }
     auto be32 = [&](std::size_t at) {
         std::uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        for (int i = 0; i < 4; ++i)
+            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
         return static_cast<float>(v);
     };
     return DockSize{be32(16), be32(20)};
@@ -41,11 +42,19 @@ TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileName) {
     ASSERT_EQ(images->size(), 30u);
 
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");
-    std::set<std::string> flat = {"2D_Opened_App_Indicator_M", "2D_Opened_App_Indicator_S",
-                                  "Angle_Left_Bottom", "Angle_Left_Up", "Angle_Right_Down",
-                                  "Angle_Right_Up", "Border_Left_Bottom", "Border_Left_External",
-                                  "Border_Left_Up", "Border_Right_Border", "Border_Right_Bottom",
-                                  "Border_Right_External", "Separator_Horizontal",
+    std::set<std::string> flat = {"2D_Opened_App_Indicator_M",
+                                  "2D_Opened_App_Indicator_S",
+                                  "Angle_Left_Bottom",
+                                  "Angle_Left_Up",
+                                  "Angle_Right_Down",
+                                  "Angle_Right_Up",
+                                  "Border_Left_Bottom",
+                                  "Border_Left_External",
+                                  "Border_Left_Up",
+                                  "Border_Right_Border",
+                                  "Border_Right_Bottom",
+                                  "Border_Right_External",
+                                  "Separator_Horizontal",
                                   "Separator_Vertical"};
     std::set<std::string> seen;
     for (const ThemeImage& image : *images) {
@@ -60,9 +69,9 @@ TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileName) {
 TEST_F(StockThemeTest, HasDescriptionAndPreviews) {
     std::string bundle = stockTheme().string();
     EXPECT_EQ(readFile(ThemeBundle::descriptionPath(bundle)).rfind("{\\rtf1", 0), 0u);
-    for (const std::string& preview : {ThemeBundle::microPreviewPath(bundle),
-                                       ThemeBundle::dockPreviewPath(bundle, 0),
-                                       ThemeBundle::dockPreviewPath(bundle, 1)}) {
+    for (const std::string& preview :
+         {ThemeBundle::microPreviewPath(bundle), ThemeBundle::dockPreviewPath(bundle, 0),
+          ThemeBundle::dockPreviewPath(bundle, 1)}) {
         DockSize size = pngSize(preview);
         EXPECT_GT(size.width, 0) << preview;
         EXPECT_GT(size.height, 0) << preview;

@@ -71,7 +71,8 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
 
 TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPath) {
     fs::path bundle = temp() / "Broken.docktheme";
-    writeBundle(bundle, themeInfo({{"Frontline", "f.png"}}, {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
+    writeBundle(bundle, themeInfo({{"Frontline", "f.png"}},
+                                  {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
     fs::remove(bundle / "images/sh.png");
     fs::remove(bundle / "images/o.png");
     EXPECT_FALSE(check(bundle));
@@ -120,8 +121,8 @@ TEST_F(ThemeBundleTest, OnlyPlainNamesArePlainFileNames) {
     for (const char* good : {"a.png", "..png", "A B", "..."}) {
         EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
     }
-    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b", "/etc/passwd",
-                                                         std::string("a\0b", 3)}) {
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
+                                                           "/etc/passwd", std::string("a\0b", 3)}) {
         EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
     }
 }

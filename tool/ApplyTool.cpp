@@ -115,7 +115,8 @@ ApplyTool::ApplyTool(const MiscKit& catalogue) : catalogue_(catalogue) {}
 int ApplyTool::run(const std::vector<std::string>& arguments) const {
     Log::write("Hello, World!");
     if (arguments.empty() || arguments[0].empty() || !FileManager::fileExists(arguments[0])) {
-        Log::write("Cannot apply theme " + (arguments.empty() ? std::string("(null)") : arguments[0]));
+        Log::write("Cannot apply theme " +
+                   (arguments.empty() ? std::string("(null)") : arguments[0]));
         return -1;
     }
     const std::string& bundle = arguments[0];

@@ -7,7 +7,7 @@
 // back in the order they were written. Only the calls the widgets need.
 // A coder is used by one thread, for one object graph.
 class Coder {
-  public:
+public:
     virtual ~Coder();
 
     virtual bool allowsKeyedCoding() const = 0;
@@ -23,7 +23,7 @@ class Coder {
     // 0 when the key is absent.
     virtual int decodeIntForKey(const std::string& key) = 0;
 
-  protected:
+protected:
     // True for "f", false for "i"; throws std::invalid_argument for any other code.
     static bool isFloatType(const char* type);
 };

@@ -7,7 +7,7 @@
 // asked to encode itself with a coder it does not support. what() is the
 // reason text.
 class InvalidArchiveOperationException : public std::logic_error {
-  public:
+public:
     explicit InvalidArchiveOperationException(const std::string& reason)
         : std::logic_error(reason) {}
 };

@@ -17,7 +17,7 @@
 // T needs `static const char* className()` and
 // `void encodeWithCoder(Coder&) const`. Nothing is written to disk.
 class KeyedArchiver : public Coder {
-  public:
+public:
     template <class T>
     static PlistValue archivedRootObject(const T& root) {
         KeyedArchiver archiver;
@@ -41,7 +41,7 @@ class KeyedArchiver : public Coder {
     // An archiver only encodes: throws InvalidArchiveOperationException.
     int decodeIntForKey(const std::string& key) override;
 
-  private:
+private:
     KeyedArchiver();
 
     PlistValue archive(const std::string& className) const;

@@ -18,7 +18,7 @@
 // `static std::unique_ptr<T> initWithCoder(Coder&)`.
 // Archives may come from anywhere: malformed ones give nothing, never a crash.
 class KeyedUnarchiver : public Coder {
-  public:
+public:
     // Nothing when archive is not in the layout or its root is not an object
     // with a class name.
     static std::unique_ptr<KeyedUnarchiver> forArchive(const PlistValue& archive);
@@ -57,7 +57,7 @@ class KeyedUnarchiver : public Coder {
     // when its value is not a whole number in range.
     int decodeIntForKey(const std::string& key) override;
 
-  private:
+private:
     KeyedUnarchiver(PlistValue object, std::string rootClassName);
 
     // The object number a reference names, or nothing.

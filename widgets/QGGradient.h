@@ -39,7 +39,7 @@ enum QGBlendingMode : int {
 // A value type: copying copies the stops and the mode. Not shared between
 // threads; a fill reads the stops while it paints, on the painter's thread.
 class QGGradient {
-  public:
+public:
     // An empty gradient in linear mode (evaluates to opaque white).
     QGGradient();
     QGGradient(const QGGradient& other);
@@ -131,7 +131,7 @@ class QGGradient {
 
     static QGGradientElement notFoundElement();
 
-  private:
+private:
     void commonInit();
     void freeElements();
     QGGradientElement removeElementAfter(QGGradientElement** link);

@@ -27,7 +27,7 @@ class RoundedBox : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle)
 
-  public:
+public:
     explicit RoundedBox(QWidget* parent = nullptr);
 
     // Border width 2, grey border, white bold title in the small system font,
@@ -79,10 +79,10 @@ class RoundedBox : public QWidget {
     // Maps the box's coordinates onto the widget's (origin top-left, y down).
     QTransform toQt() const;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     // What the title is drawn with; built once by setDefaults.
     struct TitleAttributes {
         QFont font;

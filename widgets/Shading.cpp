@@ -37,7 +37,7 @@ bool isFinite(QPointF point) {
 // pixel, the end colours from the ends up to lowest and highest, clear beyond.
 // Either evaluated exactly, or from a table of samples spread evenly over t.
 class Sampler {
-  public:
+public:
     Sampler(const ShadingFunction& function, double lowest, double highest)
         : function_(function), lowest_(lowest), highest_(highest) {}
 
@@ -97,7 +97,7 @@ class Sampler {
         }
     }
 
-  private:
+private:
     QRgb evaluate(float t) const {
         float rgba[4];
         function_(t, rgba);
@@ -117,7 +117,7 @@ class Sampler {
 // Lets the painter draw in device pixels, clipped to a rectangle given in
 // its coordinates, until it goes out of scope.
 class DevicePainting {
-  public:
+public:
     DevicePainting(QPainter& painter, const QRectF& clip, const QTransform& toUser)
         : painter_(painter) {
         painter_.save();
@@ -128,7 +128,7 @@ class DevicePainting {
     DevicePainting(const DevicePainting&) = delete;
     DevicePainting& operator=(const DevicePainting&) = delete;
 
-  private:
+private:
     QPainter& painter_;
 };
 

@@ -31,7 +31,7 @@ struct ShadingFunction {
 // thread keeps for its next fill (up to 2048 by 2048 pixels; larger ones are
 // let go). A value type; use it on the thread that owns the painter.
 class Shading {
-  public:
+public:
     static Shading axial(QPointF start, QPointF end, ShadingFunction function, bool extendStart,
                          bool extendEnd);
     static Shading radial(QPointF centre, qreal startRadius, qreal endRadius,
@@ -43,7 +43,7 @@ class Shading {
     // length, two equal radii) paints nothing.
     void drawInRect(QPainter& painter, const QRectF& rect) const;
 
-  private:
+private:
     enum class Kind { Axial, Radial };
 
     Shading(Kind kind, QPointF start, QPointF end, qreal startRadius, qreal endRadius,

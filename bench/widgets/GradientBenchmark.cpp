@@ -104,7 +104,7 @@ BENCHMARK(qtLinearGradient)
 
 // Prints as usual and keeps each run's time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);

@@ -10,7 +10,7 @@ class MiscKit;
 // Dock screenshots are drawn from those images by the stand-in Dock. A build
 // tool: it runs once per build, on the main thread.
 class StockArt {
-  public:
+public:
     explicit StockArt(const MiscKit& catalogue);
 
     // The Dock category in which the stock theme keeps key: 0 for the pieces
@@ -28,7 +28,7 @@ class StockArt {
     // Writes the bundle's small preview: the Dock of its 3D screenshot, scaled down.
     static bool writeMicroPreview(const QString& bundlePath);
 
-  private:
+private:
     QImage image(const QString& key) const;
 
     const MiscKit& catalogue_;

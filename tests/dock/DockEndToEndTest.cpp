@@ -12,7 +12,7 @@ using namespace DockTestSupport;
 // offscreen) on a stand-in root; the apply tool and the style switch end it,
 // and the manifest of the Dock that the keeper started again shows the change.
 class DockEndToEndTest : public TestEnvironment {
-  protected:
+protected:
     void SetUp() override {
         TestEnvironment::SetUp();
         setEnv("VELVANTO_KILLALL", "");  // the real /usr/bin/killall

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 using namespace DockTestSupport;
 
 class DockImagesTest : public TestEnvironment {
-  protected:
+protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};
 };
 

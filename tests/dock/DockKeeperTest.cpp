@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 using namespace DockTestSupport;
 
 class DockKeeperTest : public TestEnvironment {
-  protected:
+protected:
     // A stand-in for the Dock: a script that notes its pid in runs.log, then does body.
     fs::path fakeDock(const std::string& body) {
         fs::path script = temp() / "fake-dock";

@@ -7,7 +7,7 @@
 namespace fs = std::filesystem;
 
 class DockManifestTest : public TestEnvironment {
-  protected:
+protected:
     static DockManifest sample() {
         DockManifest manifest;
         manifest.pid = 4321;

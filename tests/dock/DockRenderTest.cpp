@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 using namespace DockTestSupport;
 
 class DockRenderTest : public TestEnvironment {
-  protected:
+protected:
     // Runs "Dock --render style out --resources folder"; the exit code.
     int render(const std::string& style, const fs::path& out, const fs::path& folder) {
         ProgramRun run = runProgram(

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 using namespace DockTestSupport;
 
 class DockSceneTest : public TestEnvironment {
-  protected:
+protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};
 
     // Every image of the catalogue at one size.

@@ -25,7 +25,7 @@ bool alive(pid_t pid);
 // A process the test started, ended by its pid with SIGTERM (and reaped)
 // when the test ends, unless the test did so itself.
 class Started {
-  public:
+public:
     explicit Started(const std::vector<std::string>& argv);
     ~Started();
     Started(const Started&) = delete;
@@ -34,7 +34,7 @@ class Started {
     // Sends SIGTERM and reaps; the exit code, or -1 when it was ended by a signal.
     int stop();
 
-  private:
+private:
     pid_t pid_;
 };
 

@@ -7,7 +7,7 @@
 namespace fs = std::filesystem;
 
 class StandInRootTest : public TestEnvironment {
-  protected:
+protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};
     fs::path standIn() const { return temp() / "stand-in"; }
     fs::path resources() const {

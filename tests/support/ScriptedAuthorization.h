@@ -12,7 +12,7 @@ public:
     enum class Answer { Grant, Cancel, Deny };
 
     struct Call {
-        std::string operation;           // "create", "copyRights", "free", "execute"
+        std::string operation;  // "create", "copyRights", "free", "execute"
         AuthorizationFlags flags = 0;
         std::vector<std::string> values;  // right values, or tool and arguments
         bool argumentsNull = false;       // execute: the argument vector was NULL

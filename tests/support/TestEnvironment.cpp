@@ -61,7 +61,9 @@ fs::path TestEnvironment::dockResources() const {
     return root() / "System/Library/CoreServices/Dock.app/Contents/Resources";
 }
 
-fs::path TestEnvironment::appResources() { return VELVANTO_RESOURCES_DIR; }
+fs::path TestEnvironment::appResources() {
+    return VELVANTO_RESOURCES_DIR;
+}
 
 std::vector<std::string> TestEnvironment::killallCalls() const {
     std::vector<std::string> lines;
@@ -124,8 +126,10 @@ void TestEnvironment::setEnv(const char* name, const std::string& value) {
 
 PlistValue TestEnvironment::themeInfo(const Table& flat, const Table& glass) {
     PlistValue categories[2] = {PlistValue::dictionary(), PlistValue::dictionary()};
-    for (const auto& [key, name] : flat) categories[0].set(key, PlistValue(name));
-    for (const auto& [key, name] : glass) categories[1].set(key, PlistValue(name));
+    for (const auto& [key, name] : flat)
+        categories[0].set(key, PlistValue(name));
+    for (const auto& [key, name] : glass)
+        categories[1].set(key, PlistValue(name));
     PlistValue info = PlistValue::dictionary();
     info.set("VL_DockName", PlistValue("Test"));
     info.set("VL_BasePath", PlistValue("images/"));
@@ -141,7 +145,8 @@ void TestEnvironment::writeBundle(const fs::path& bundle, const PlistValue& info
         return;
     }
     for (const PlistValue& category : *list->asArray()) {
-        if (!category.asDictionary()) continue;
+        if (!category.asDictionary())
+            continue;
         for (const auto& [key, name] : *category.asDictionary()) {
             if (const std::string* file = name.asString()) {
                 writeFile(bundle / "images" / *file, "image:" + *file);

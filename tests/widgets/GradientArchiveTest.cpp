@@ -14,7 +14,7 @@
 namespace {
 
 class GradientArchiveTest : public TestEnvironment {
-  protected:
+protected:
     static std::unique_ptr<QGGradient> roundTrip(const QGGradient& gradient) {
         return KeyedUnarchiver::unarchiveObjectWithData<QGGradient>(
             KeyedArchiver::archivedDataWithRootObject(gradient));
@@ -41,7 +41,7 @@ class GradientArchiveTest : public TestEnvironment {
 
 // A coder that is not keyed, recording what reaches it.
 class SequentialCoder : public Coder {
-  public:
+public:
     bool allowsKeyedCoding() const override { return false; }
     void encodeValueOfObjCType(const char*, const void*) override { calls.push_back("value"); }
     void decodeValueOfObjCType(const char*, void*) override { calls.push_back("decode"); }

@@ -16,7 +16,7 @@ using Rgba = std::array<float, 4>;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 class GradientEvaluationTest : public TestEnvironment {
-  protected:
+protected:
     static Rgba at(const QGGradient& gradient, float t) {
         Rgba out{};
         gradient.gradientFunction()(t, out.data());

@@ -13,7 +13,7 @@ const QRgb kMarker = qRgb(255, 0, 255);
 
 // Paints on a marked canvas; checks colours against what the gradient says.
 class GradientFillTest : public TestEnvironment {
-  protected:
+protected:
     static QImage canvas(int width = 140, int height = 70) {
         QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(kMarker);

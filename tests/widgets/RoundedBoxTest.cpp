@@ -20,7 +20,7 @@ namespace {
 // Boxes of 200 by 100 drawn onto transparent images. Points are given in the
 // box's own coordinates (origin bottom-left, y up).
 class RoundedBoxTest : public TestEnvironment {
-  protected:
+protected:
     void SetUp() override {
         TestEnvironment::SetUp();
         box_.resize(200, 100);
