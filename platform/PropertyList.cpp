@@ -2,8 +2,10 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -25,13 +27,12 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
         return std::nullopt;
     }
     switch (plist_get_node_type(node)) {
-        case PLIST_STRING:
-        case PLIST_KEY: {
-            char* text = nullptr;
-            plist_get_string_val(node, &text);
-            PlistValue value(std::string(text ? text : ""));
-            std::free(text);
-            return value;
+        case PLIST_STRING: {
+            // By pointer and length: libplist's copying getter aborts on a
+            // string that holds a NUL byte, which a hostile file can contain.
+            uint64_t length = 0;
+            const char* text = plist_get_string_ptr(node, &length);
+            return PlistValue(text ? std::string(text, length) : std::string());
         }
         case PLIST_BOOLEAN: {
             uint8_t flag = 0;
@@ -112,6 +113,17 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
     }
 }
 
+// Whether a key or string holds a NUL byte. libplist's getters abort on such
+// a key, which a hostile file can contain; its XML writer passes the byte on.
+bool holdsNul(plist_t root) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    bool found = !xml || std::memchr(xml, '\0', length) != nullptr;
+    plist_to_xml_free(xml);
+    return found;
+}
+
 plist_t toNode(const PlistValue& value) {
     switch (value.type()) {
         case PlistValue::Type::String:
@@ -127,7 +139,10 @@ plist_t toNode(const PlistValue& value) {
             return plist_new_data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         }
         case PlistValue::Type::Date: {
+            // libplist keeps whole seconds in 32 bits; dates beyond are clamped.
             double seconds = value.asDate()->seconds;
+            constexpr double kLimit = std::numeric_limits<int32_t>::max();
+            seconds = std::isfinite(seconds) ? std::clamp(seconds, -kLimit, kLimit) : 0.0;
             double whole = std::floor(seconds);
             return plist_new_date(static_cast<int32_t>(whole),
                                   static_cast<int32_t>(std::lround((seconds - whole) * 1e6)));
@@ -159,6 +174,9 @@ std::optional<PlistValue> PropertyList::parse(const std::string& bytes) {
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     PlistHandle handle(root);
+    if (!root || holdsNul(root)) {
+        return std::nullopt;
+    }
     return fromNode(root, 0);
 }
 

@@ -273,3 +273,13 @@ TEST_F(ApplyToolTest, TheStockThemeInstallsEveryImageByteForByte) {
     }
     EXPECT_EQ(snapshot(dockResources()).size(), 30u);
 }
+
+TEST_F(ApplyToolTest, AnInfoPlistThatWouldCrashTheReaderCountsAsUnreadable) {
+    fs::path bundle = temp() / "Nul.docktheme";
+    writeBundle(bundle, themeInfo({}, {{"Shadow", "s.png"}}));
+    fs::copy_file(fs::path(VELVANTO_SOURCE_DIR) / "fuzz/corpus-info/nul-in-binary-key.bplist",
+                  bundle / "Info.plist", fs::copy_options::overwrite_existing);
+    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
+    EXPECT_EQ(lines_, (std::vector<std::string>{"Hello, World!", "Killing dock..."}));
+    EXPECT_TRUE(snapshot(dockResources()).empty());
+}

@@ -89,11 +89,18 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
     dict.set("flag", PlistValue(true));
     dict.set("count", PlistValue(42));
     dict.set("list", PlistValue(PlistValue::Array{PlistValue("a"), PlistValue(2.5)}));
+    dict.set("when", PlistValue(PlistValue::Date{86400}));
     ASSERT_TRUE(PropertyList::write(temp() / "x.plist", dict));
     auto back = PropertyList::readDictionary(temp() / "x.plist");
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, dict);
     EXPECT_EQ(back->asDictionary()->front().first, "zeta");
+    // Dates beyond what the file form holds are clamped, not wrapped.
+    PlistValue far = PlistValue::dictionary();
+    far.set("when", PlistValue(PlistValue::Date{-1e300}));
+    auto clamped = PropertyList::parse(PropertyList::toXML(far));
+    ASSERT_TRUE(clamped);
+    EXPECT_LT(clamped->find("when")->asDate()->seconds, -2e9);
 
     // The binary form, as the Dock writes its preferences.
     plist_t node = plist_new_dict();
@@ -124,6 +131,12 @@ TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
         deep += "</array>";
     deep += "</plist>";
     EXPECT_FALSE(PropertyList::parse(deep));
+    // Found by fuzzing: libplist aborts on a NUL byte in a key or string.
+    for (const char* name : {"nul-in-string.plist", "nul-in-binary-key.bplist"}) {
+        fs::path file = fs::path(VELVANTO_SOURCE_DIR) / "fuzz/corpus-info" / name;
+        ASSERT_TRUE(fs::exists(file)) << name;
+        EXPECT_FALSE(PropertyList::read(file)) << name;
+    }
     writeFile(temp() / "array.plist", "<plist version=\"1.0\"><array/></plist>");
     EXPECT_TRUE(PropertyList::read(temp() / "array.plist"));
     EXPECT_FALSE(PropertyList::readDictionary(temp() / "array.plist"));
