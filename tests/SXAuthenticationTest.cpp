@@ -219,7 +219,9 @@ TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
     EXPECT_EQ(checks, "--action-id org.velvanto.apply-theme --process " + pid +
                           "\n--action-id org.velvanto.apply-theme --process " + pid +
                           " --allow-user-interaction\n");
-    for (int i = 0; i < 500 && !fs::exists(temp() / "pkexec.log"); ++i) {
+    // The recorder runs on its own; wait until it has written its whole line.
+    for (int i = 0; i < 500 && readFile(temp() / "pkexec.log").find('\n') == std::string::npos;
+         ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(readFile(temp() / "pkexec.log"), "/res/VelvantoHelper /t/My Theme.docktheme\n");
@@ -240,7 +242,7 @@ TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
     fs::permissions(temp() / "tool", fs::perms::owner_all);
     SXAuthentication auth;
     EXPECT_TRUE(auth.executeCommand((temp() / "tool").string(), {"a b", "c"}));
-    for (int i = 0; i < 500 && readFile(temp() / "ran").empty(); ++i) {
+    for (int i = 0; i < 500 && readFile(temp() / "ran").find('\n') == std::string::npos; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(readFile(temp() / "ran"), "a b c\n");
