@@ -16,13 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!value || !value->isDictionary()) {
         return 0;
     }
-    if (ThemeBundle::hasSoundImageTable(*value)) {
-        for (int category = 0; category < ThemeBundle::kCategoryCount; ++category) {
-            if (const PlistValue* entries = ThemeBundle::categoryDictionary(*value, category)) {
-                for (const auto& [key, name] : *entries->asDictionary()) {
-                    ThemeBundle::isPlainFileName(*name.asString());
-                }
-            }
+    if (auto table = ThemeBundle::imageTable(*value)) {
+        for (const ThemeImage& image : *table) {
+            ThemeBundle::isPlainFileName(image.fileName);
         }
     }
     std::optional<PlistValue> again = PropertyList::parse(PropertyList::toXML(*value));

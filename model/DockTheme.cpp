@@ -117,22 +117,10 @@ void DockTheme::reloadItemAtIndex(std::size_t index, const std::string& path,
 
 bool DockTheme::verifyNameExistForFile(const std::string& fileName) const {
     Log::write("Need to verify name [" + fileName + "]");
-    if (!dock_infoDictionary) {
-        return false;
-    }
-    for (int category = 0; category < ThemeBundle::kCategoryCount; ++category) {
-        const PlistValue* entries = ThemeBundle::categoryDictionary(*dock_infoDictionary, category);
-        if (!entries) {
-            continue;
-        }
-        for (const auto& [key, value] : *entries->asDictionary()) {
-            const std::string* name = value.asString();
-            if (name && *name == fileName) {
-                return true;
-            }
-        }
-    }
-    return false;
+    auto table = dock_infoDictionary ? ThemeBundle::imageTable(*dock_infoDictionary) : std::nullopt;
+    return table && std::any_of(table->begin(), table->end(), [&](const ThemeImage& image) {
+               return image.fileName == fileName;
+           });
 }
 
 std::optional<std::string> DockTheme::dockName() const {

@@ -32,27 +32,29 @@ std::optional<PlistValue> ThemeBundle::readInfo(const std::string& bundle, bool 
     return PropertyList::readDictionary(infoPlistPath(bundle), followLinks);
 }
 
-bool ThemeBundle::hasSoundImageTable(const PlistValue& info) {
+std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue& info) {
+    std::vector<ThemeImage> images;
     const PlistValue* list = info.find("Dock_List");
     if (!list) {
-        return true;
+        return images;
     }
     const PlistValue::Array* categories = list->asArray();
     if (!categories || categories->size() != kCategoryCount) {
-        return false;
+        return std::nullopt;
     }
-    for (const PlistValue& category : *categories) {
-        const PlistValue::Dictionary* entries = category.asDictionary();
+    for (int category = 0; category < kCategoryCount; ++category) {
+        const PlistValue::Dictionary* entries = (*categories)[category].asDictionary();
         if (!entries) {
-            return false;
+            return std::nullopt;
         }
         for (const auto& [key, fileName] : *entries) {
             if (!fileName.isString()) {
-                return false;
+                return std::nullopt;
             }
+            images.push_back(ThemeImage{category, key, *fileName.asString(), ""});
         }
     }
-    return true;
+    return images;
 }
 
 const PlistValue* ThemeBundle::categoryDictionary(const PlistValue& info, int category) {
@@ -77,29 +79,21 @@ std::optional<std::string> ThemeBundle::editorBase(const std::string& bundle,
 
 std::optional<std::vector<ThemeImage>> ThemeBundle::check(const std::string& bundle,
                                                           const PlistValue* info) {
-    std::vector<ThemeImage> images;
     if (!info) {
-        return images;
+        return std::vector<ThemeImage>{};
     }
-    if (!hasSoundImageTable(*info)) {
+    auto images = imageTable(*info);
+    if (!images) {
         Log::write("Defective Dock_List in " + infoPlistPath(bundle));
         return std::nullopt;
     }
     std::optional<std::string> base = editorBase(bundle, *info);
-    for (int category = 0; category < kCategoryCount; ++category) {
-        const PlistValue* entries = categoryDictionary(*info, category);
-        if (!entries) {
-            continue;
-        }
-        for (const auto& [key, value] : *entries->asDictionary()) {
-            const std::string& fileName = *value.asString();
-            // Without a base no image can be found; the path is logged as the name alone.
-            std::string path = base ? *base + fileName : fileName;
-            if (!base || !FileManager::fileExists(path)) {
-                Log::write("Missing (key: " + key + ") " + path);
-                return std::nullopt;
-            }
-            images.push_back(ThemeImage{category, key, fileName, path});
+    for (ThemeImage& image : *images) {
+        // Without a base no image can be found; the path is logged as the name alone.
+        image.path = base ? *base + image.fileName : image.fileName;
+        if (!base || !FileManager::fileExists(image.path)) {
+            Log::write("Missing (key: " + image.key + ") " + image.path);
+            return std::nullopt;
         }
     }
     return images;

@@ -38,10 +38,11 @@ public:
     // another shape. With followLinks false a linked Info.plist is not read.
     static std::optional<PlistValue> readInfo(const std::string& bundle, bool followLinks = true);
 
-    // The image table is sound when "Dock_List" is absent, or an array of
-    // exactly two dictionaries that map keys to strings.
-    static bool hasSoundImageTable(const PlistValue& info);
-    // Entry category of "Dock_List"; nullptr when absent. Assumes a sound table.
+    // The image table, 2D entries first, each category in the file's key order
+    // (paths left empty). Nothing when "Dock_List" is present but not an array
+    // of exactly two dictionaries that map keys to strings.
+    static std::optional<std::vector<ThemeImage>> imageTable(const PlistValue& info);
+    // Entry category of "Dock_List"; nullptr when absent or not a dictionary.
     static const PlistValue* categoryDictionary(const PlistValue& info, int category);
     static PlistValue* categoryDictionary(PlistValue& info, int category);
 

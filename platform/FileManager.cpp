@@ -92,20 +92,28 @@ bool FileManager::removePath(const fs::path& path) {
     return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
 }
 
+int FileManager::openRegularFile(const fs::path& path, bool followLinks, int folderFd) {
+    int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
+    int fd = ::openat(folderFd, path.c_str(), flags);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info {};
+    // Reads of a regular file never block; the flag only kept the open from waiting.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 std::optional<std::string> FileManager::readFile(const fs::path& path, const ReadOptions& options) {
-    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (options.followLinks ? 0 : O_NOFOLLOW);
-    int fd = ::open(path.c_str(), flags);
+    int fd = openRegularFile(path, options.followLinks);
     if (fd < 0) {
         return std::nullopt;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::size_t>(info.st_size) > options.maxBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
     for (;;) {
         ssize_t got = ::read(fd, chunk, sizeof chunk);
@@ -166,13 +174,11 @@ bool FileManager::replaceFileFromDescriptor(int sourceFd, const fs::path& destin
 }
 
 bool FileManager::replaceFile(const fs::path& source, const fs::path& destination) {
-    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = openRegularFile(source, true);
     if (fd < 0) {
         return false;
     }
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, 0) == 0 &&
-              replaceFileFromDescriptor(fd, destination);
+    bool ok = replaceFileFromDescriptor(fd, destination);
     ::close(fd);
     return ok;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -30,6 +32,13 @@ public:
     // Removes a file, a link (not its target) or a whole folder. False when
     // nothing was there or it could not be removed completely.
     static bool removePath(const std::filesystem::path& path);
+
+    // Opens a regular file for reading, relative to folderFd when path is
+    // relative. Never blocks on a FIFO or a device, and with followLinks false
+    // refuses a final component that is a link. Returns a blocking descriptor
+    // the caller closes, or -1 for anything but a readable regular file.
+    static int openRegularFile(const std::filesystem::path& path, bool followLinks,
+                               int folderFd = AT_FDCWD);
 
     // Reads a regular file whole. Never blocks on a FIFO or a device: anything
     // but a regular file gives nothing.

@@ -13,7 +13,10 @@ extern char** environ;
 
 namespace {
 
-pid_t spawn(const std::vector<std::string>& argv, int stdoutFd) {
+// Starts argv with standard output on /dev/null, or on captureFd when that is
+// given, as the stream captureTarget (standard output or standard error).
+pid_t spawn(const std::vector<std::string>& argv, int captureFd = -1,
+            int captureTarget = STDOUT_FILENO) {
     if (argv.empty()) {
         return -1;
     }
@@ -27,10 +30,11 @@ pid_t spawn(const std::vector<std::string>& argv, int stdoutFd) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (stdoutFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
-    } else {
+    if (captureFd < 0 || captureTarget != STDOUT_FILENO) {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    if (captureFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, captureFd, captureTarget);
     }
     // A caller that blocks or ignores signals (to wait for them) must not pass
     // that on: a child with SIGTERM blocked could not be ended by killall.
@@ -60,20 +64,20 @@ int waitFor(pid_t pid) {
 }  // namespace
 
 pid_t Process::startDetached(const std::vector<std::string>& argv) {
-    pid_t pid = spawn(argv, -1);
+    pid_t pid = spawn(argv);
     if (pid > 0) {
         std::thread([pid] { waitFor(pid); }).detach();
     }
     return pid;
 }
 
-std::optional<Process::Result> Process::run(const std::vector<std::string>& argv,
-                                            bool captureOutput) {
+std::optional<Process::Result> Process::run(const std::vector<std::string>& argv, Capture capture) {
+    const bool captureOutput = capture != Capture::Nothing;
     int pipeFds[2] = {-1, -1};
     if (captureOutput && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return std::nullopt;
     }
-    pid_t pid = spawn(argv, captureOutput ? pipeFds[1] : -1);
+    pid_t pid = spawn(argv, pipeFds[1], capture == Capture::Errors ? STDERR_FILENO : STDOUT_FILENO);
     if (captureOutput) {
         ::close(pipeFds[1]);
     }
@@ -103,7 +107,7 @@ std::optional<Process::Result> Process::run(const std::vector<std::string>& argv
 }
 
 pid_t Process::start(const std::vector<std::string>& argv) {
-    return spawn(argv, -1);
+    return spawn(argv);
 }
 
 std::optional<Process::Ending> Process::wait(pid_t pid, bool block) {

@@ -12,8 +12,12 @@ class Process {
 public:
     struct Result {
         int exitStatus = -1;  // the exit code, or -1 when the child was killed by a signal
-        std::string output;   // standard output, when captured
+        std::string output;   // the captured stream
     };
+
+    // Which of the child's streams run() captures; the others go to /dev/null
+    // (standard output) or stay the caller's (standard error).
+    enum class Capture { Nothing, Output, Errors };
 
     // How a child ended.
     struct Ending {
@@ -26,10 +30,10 @@ public:
     // reaps the child. Returns the child's pid, or -1 when it could not start.
     static pid_t startDetached(const std::vector<std::string>& argv);
 
-    // Starts argv and waits for it, capturing standard output when asked
-    // (standard error stays the caller's). Nothing when it could not start.
+    // Starts argv and waits for it, capturing the stream asked for.
+    // Nothing when it could not start.
     static std::optional<Result> run(const std::vector<std::string>& argv,
-                                     bool captureOutput = false);
+                                     Capture capture = Capture::Nothing);
 
     // Starts argv like startDetached but leaves the child to the caller, who
     // must reap it with wait (a supervisor that restarts its child does so).

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/Process.h"
+
 // What an authorization holds: the tool paths whose rights were extended into it.
 struct AuthorizationOpaqueRef {
     std::set<std::string> rights;
@@ -97,4 +99,11 @@ OSStatus AuthorizationBackend::executeWithPrivileges(AuthorizationRef authorizat
         args.emplace_back(*arg);
     }
     return start(pathToTool, args);
+}
+
+OSStatus AuthorizationBackend::launch(std::vector<std::string> command,
+                                      const std::vector<std::string>& arguments) {
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return Process::startDetached(command) > 0 ? errAuthorizationSuccess
+                                               : errAuthorizationToolExecuteFailure;
 }

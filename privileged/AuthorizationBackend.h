@@ -31,6 +31,9 @@ protected:
     virtual OSStatus obtain(const std::vector<std::string>& paths, bool interaction) = 0;
     // Starts tool with arguments as the administrator; returns a status.
     virtual OSStatus start(const std::string& tool, const std::vector<std::string>& arguments) = 0;
+    // Starts command followed by arguments without waiting for it.
+    static OSStatus launch(std::vector<std::string> command,
+                           const std::vector<std::string>& arguments);
 
 private:
     std::set<AuthorizationRef> authorizations_;

@@ -48,8 +48,5 @@ OSStatus PolkitAuthorization::obtain(const std::vector<std::string>& paths, bool
 
 OSStatus PolkitAuthorization::start(const std::string& tool,
                                     const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{pkexec_, tool};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return Process::startDetached(argv) > 0 ? errAuthorizationSuccess
-                                            : errAuthorizationToolExecuteFailure;
+    return launch({pkexec_, tool}, arguments);
 }

@@ -76,7 +76,7 @@ bool SXAuthentication::executeCommand(const std::string& path,
 }
 
 int SXAuthentication::getPID(const std::string& name) {
-    auto listing = Process::run({"/bin/ps", "-axwwopid,command"}, true);
+    auto listing = Process::run({"/bin/ps", "-axwwopid,command"}, Process::Capture::Output);
     if (!listing) {
         Log::write("Error opening pipe: " + name);
         Beep::beep();

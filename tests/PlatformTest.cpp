@@ -158,7 +158,7 @@ TEST_F(PlatformTest, LogLinesHaveTheSystemLogShapeAndSinksCapture) {
 TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
     fs::path marker = temp() / "injected";
     std::string hostile = "x; touch " + marker.string() + " $(touch " + marker.string() + ")";
-    auto result = Process::run({"/bin/echo", hostile, "\"quoted\""}, true);
+    auto result = Process::run({"/bin/echo", hostile, "\"quoted\""}, Process::Capture::Output);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->output, hostile + " \"quoted\"\n");
     EXPECT_FALSE(fs::exists(marker));

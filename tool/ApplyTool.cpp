@@ -45,29 +45,20 @@ struct Step {
     Descriptor file;
 };
 
-// Opens name inside the images folder as a regular file, without following a
-// link and without blocking on a FIFO. An invalid descriptor when it can't.
+// Opens name inside the images folder as a regular file, never through a link.
 Descriptor openImage(int imagesFolder, const std::string& name) {
     if (imagesFolder < 0 || !ThemeBundle::isPlainFileName(name)) {
         return Descriptor();
     }
-    Descriptor file(::openat(imagesFolder, name.c_str(),
-                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return Descriptor();
-    }
-    // Reads of a regular file never block; clear the flag for plain reads.
-    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
-    return file;
+    return Descriptor(FileManager::openRegularFile(name, false, imagesFolder));
 }
 
 // The images to install, 2D category first, each in the table's own order;
 // nothing when the table is defective or an image is missing or unusable.
 std::optional<std::vector<Step>> planSteps(const std::string& bundle, const PlistValue& info,
                                            const MiscKit& catalogue) {
-    std::vector<Step> steps;
-    if (!ThemeBundle::hasSoundImageTable(info)) {
+    auto table = ThemeBundle::imageTable(info);
+    if (!table) {
         Log::write("Cannot apply theme " + bundle);
         return std::nullopt;
     }
@@ -75,25 +66,19 @@ std::optional<std::vector<Step>> planSteps(const std::string& bundle, const Plis
     Descriptor imagesFolder(::open(ThemeBundle::imagesFolder(bundle).c_str(),
                                    O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     std::string resources = SystemPaths::dockResourcesFolder();
-    for (int category = 0; category < ThemeBundle::kCategoryCount; ++category) {
-        const PlistValue* entries = ThemeBundle::categoryDictionary(info, category);
-        if (!entries) {
+    std::vector<Step> steps;
+    for (const ThemeImage& image : *table) {
+        Descriptor file = openImage(imagesFolder.get(), image.fileName);
+        if (!file.valid()) {
+            return std::nullopt;
+        }
+        auto original = catalogue.getOriginalFileNameForKey(image.key);
+        if (!original || !ThemeBundle::isPlainFileName(*original)) {
+            Log::write("No Dock file name for key " + image.key + ", skipped");
             continue;
         }
-        for (const auto& [key, value] : *entries->asDictionary()) {
-            const std::string& name = *value.asString();
-            Descriptor file = openImage(imagesFolder.get(), name);
-            if (!file.valid()) {
-                return std::nullopt;
-            }
-            auto original = catalogue.getOriginalFileNameForKey(key);
-            if (!original || !ThemeBundle::isPlainFileName(*original)) {
-                Log::write("No Dock file name for key " + key + ", skipped");
-                continue;
-            }
-            steps.push_back(Step{ThemeBundle::imagePath(bundle, name), resources + "/" + *original,
-                                 std::move(file)});
-        }
+        steps.push_back(Step{ThemeBundle::imagePath(bundle, image.fileName),
+                             resources + "/" + *original, std::move(file)});
     }
     return steps;
 }

@@ -18,7 +18,7 @@ void writePng(const std::filesystem::path& path, QSize size, QColor colour) {
 }
 
 std::string sha256sum(const std::filesystem::path& path) {
-    auto result = Process::run({"/usr/bin/sha256sum", path.string()}, true);
+    auto result = Process::run({"/usr/bin/sha256sum", path.string()}, Process::Capture::Output);
     return result ? result->output.substr(0, 64) : std::string();
 }
 

@@ -1,10 +1,8 @@
 #include "support/TestEnvironment.h"
 
+#include "platform/Process.h"
 #include "platform/PropertyList.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,8 +10,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -156,34 +152,6 @@ void TestEnvironment::writeBundle(const fs::path& bundle, const PlistValue& info
 }
 
 ProgramRun runProgram(const std::vector<std::string>& argv) {
-    ProgramRun run;
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return run;
-    }
-    std::vector<char*> args;
-    for (const auto& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    pid_t pid = -1;
-    int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    if (error == 0) {
-        char chunk[4096];
-        ssize_t got;
-        while ((got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0) {
-            run.standardError.append(chunk, static_cast<std::size_t>(got));
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ::close(pipeFds[0]);
-    return run;
+    auto result = Process::run(argv, Process::Capture::Errors);
+    return result ? ProgramRun{result->exitStatus, result->output} : ProgramRun{};
 }
