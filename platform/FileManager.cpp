@@ -92,7 +92,16 @@ bool FileManager::removePath(const fs::path& path) {
     return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
 }
 
-int FileManager::openRegularFile(const fs::path& path, bool followLinks, int folderFd) {
+int FileManager::openRegularFile(const fs::path& path, bool followLinks, int folderFd,
+                                 std::size_t maxBytes) {
+    struct stat seen {};
+    if (path.empty() ||
+        ::fstatat(folderFd, path.c_str(), &seen, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(seen.st_mode) || static_cast<std::uintmax_t>(seen.st_size) > maxBytes) {
+        return -1;
+    }
+    // Should the entry change in between, the flags keep the open from
+    // blocking or following a link, and the check below refuses it.
     int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
     int fd = ::openat(folderFd, path.c_str(), flags);
     if (fd < 0) {
@@ -100,7 +109,8 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
     }
     struct stat info {};
     // Reads of a regular file never block; the flag only kept the open from waiting.
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != seen.st_dev ||
+        info.st_ino != seen.st_ino || static_cast<std::uintmax_t>(info.st_size) > maxBytes ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return -1;
@@ -108,11 +118,57 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
     return fd;
 }
 
+bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {
+    std::size_t copied = 0;
+    bool inKernel = true;
+    char chunk[65536];
+    for (;;) {
+        // One byte over the limit is enough to tell that the source is too large.
+        std::size_t left = maxBytes - copied;
+        std::size_t want = left >= sizeof chunk ? sizeof chunk : left + 1;
+        ssize_t got = -1;
+        if (inKernel) {
+            got = ::copy_file_range(from, nullptr, to, nullptr, want, 0);
+            if (got < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                            errno == EOPNOTSUPP || errno == EBADF)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            got = ::read(from, chunk, want);
+            if (got > 0 && !writeAll(to, chunk, static_cast<std::size_t>(got))) {
+                return false;
+            }
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0;
+        }
+        copied += static_cast<std::size_t>(got);
+        if (copied > maxBytes) {
+            errno = EFBIG;
+            return false;
+        }
+    }
+}
+
 std::optional<std::string> FileManager::readFile(const fs::path& path, const ReadOptions& options) {
-    int fd = openRegularFile(path, options.followLinks);
+    int fd = openRegularFile(path, options.followLinks, AT_FDCWD, options.maxBytes);
     if (fd < 0) {
         return std::nullopt;
     }
+    auto bytes = readDescriptor(fd, options.maxBytes);
+    ::close(fd);
+    return bytes;
+}
+
+std::optional<std::string> FileManager::readFile(const fs::path& path) {
+    return readFile(path, ReadOptions{});
+}
+
+std::optional<std::string> FileManager::readDescriptor(int fd, std::size_t maxBytes) {
     std::string bytes;
     char chunk[65536];
     for (;;) {
@@ -120,16 +176,14 @@ std::optional<std::string> FileManager::readFile(const fs::path& path, const Rea
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > options.maxBytes) {
-            ::close(fd);
-            return got == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        if (got < 0 || static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return bytes;
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
     }
-}
-
-std::optional<std::string> FileManager::readFile(const fs::path& path) {
-    return readFile(path, ReadOptions{});
 }
 
 bool FileManager::writeFileAtomically(const fs::path& path, const std::string& bytes) {
@@ -157,19 +211,7 @@ bool FileManager::replaceFileFromDescriptor(int sourceFd, const fs::path& destin
     if (fd < 0) {
         return false;
     }
-    bool ok = ::fchmod(fd, 0644) == 0;
-    char chunk[65536];
-    while (ok) {
-        ssize_t got = ::read(sourceFd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            ok = got == 0;
-            break;
-        }
-        ok = writeAll(fd, chunk, static_cast<std::size_t>(got));
-    }
+    bool ok = ::fchmod(fd, 0644) == 0 && copyDescriptor(sourceFd, fd);
     return finishTemporary(fd, tempPath, destination, ok, false);
 }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,17 +35,28 @@ public:
     static bool removePath(const std::filesystem::path& path);
 
     // Opens a regular file for reading, relative to folderFd when path is
-    // relative. Never blocks on a FIFO or a device, and with followLinks false
-    // refuses a final component that is a link. Returns a blocking descriptor
-    // the caller closes, or -1 for anything but a readable regular file.
+    // relative. The entry is looked at before it is opened, so a FIFO or a
+    // device is never opened (no driver runs, nothing blocks), and the opened
+    // file must be the one looked at. With followLinks false a final component
+    // that is a link is refused. Returns a blocking descriptor the caller
+    // closes, or -1 for anything but a readable regular file of at most maxBytes.
     static int openRegularFile(const std::filesystem::path& path, bool followLinks,
-                               int folderFd = AT_FDCWD);
+                               int folderFd = AT_FDCWD, std::size_t maxBytes = SIZE_MAX);
+
+    // Copies from the current position of from to the end of to, in the
+    // kernel where it can. False on any read or write error (a full disk, a
+    // file-size limit), with errno telling why; EFBIG when from holds more
+    // than maxBytes.
+    static bool copyDescriptor(int from, int to, std::size_t maxBytes = SIZE_MAX);
 
     // Reads a regular file whole. Never blocks on a FIFO or a device: anything
     // but a regular file gives nothing.
     static std::optional<std::string> readFile(const std::filesystem::path& path,
                                                const ReadOptions& options);
     static std::optional<std::string> readFile(const std::filesystem::path& path);
+    // Reads from the descriptor's position to its end; nothing on a read
+    // error or when there is more than maxBytes.
+    static std::optional<std::string> readDescriptor(int fd, std::size_t maxBytes);
 
     // Writes bytes to a temporary file beside path and renames it over path,
     // so readers see either the old file or the whole new one. A file that was

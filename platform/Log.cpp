@@ -58,3 +58,25 @@ std::string Log::formatLine(const std::string& message) {
                   static_cast<long>(::syscall(SYS_gettid)));
     return head + message;
 }
+
+std::string Log::escaped(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            result += "\\\\";
+        } else if (c == '\n') {
+            result += "\\n";
+        } else if (c == '\t') {
+            result += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            result += hex;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}

@@ -43,7 +43,7 @@ pid_t spawn(const std::vector<std::string>& argv, int captureFd = -1,
     sigset_t none, defaults;
     sigemptyset(&none);
     sigemptyset(&defaults);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD}) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGCHLD}) {
         sigaddset(&defaults, signal);
     }
     posix_spawnattr_setsigmask(&attributes, &none);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/FileManager.h"
+#include "platform/PlistBounds.h"
 
 namespace {
 
@@ -18,12 +19,8 @@ struct PlistDeleter {
 };
 using PlistHandle = std::unique_ptr<void, PlistDeleter>;
 
-// Deeper nesting than this is refused: no real property list comes close, and
-// it keeps a hostile file from exhausting the stack.
-constexpr int kMaxDepth = 64;
-
-std::optional<PlistValue> fromNode(plist_t node, int depth) {
-    if (!node || depth > kMaxDepth) {
+std::optional<PlistValue> fromNode(plist_t node, int depth, int maxDepth) {
+    if (!node || depth > maxDepth) {
         return std::nullopt;
     }
     switch (plist_get_node_type(node)) {
@@ -76,7 +73,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
             uint32_t count = plist_array_get_size(node);
             items.reserve(count);
             for (uint32_t i = 0; i < count; ++i) {
-                auto item = fromNode(plist_array_get_item(node, i), depth + 1);
+                auto item = fromNode(plist_array_get_item(node, i), depth + 1, maxDepth);
                 if (!item) {
                     return std::nullopt;
                 }
@@ -96,7 +93,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
                     std::free(key);
                     break;
                 }
-                auto item = fromNode(child, depth + 1);
+                auto item = fromNode(child, depth + 1, maxDepth);
                 if (!item || !key) {
                     std::free(key);
                     std::free(iter);
@@ -111,17 +108,6 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
         default:
             return std::nullopt;
     }
-}
-
-// Whether a key or string holds a NUL byte. libplist's getters abort on such
-// a key, which a hostile file can contain; its XML writer passes the byte on.
-bool holdsNul(plist_t root) {
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root, &xml, &length);
-    bool found = !xml || std::memchr(xml, '\0', length) != nullptr;
-    plist_to_xml_free(xml);
-    return found;
 }
 
 plist_t toNode(const PlistValue& value) {
@@ -167,17 +153,20 @@ plist_t toNode(const PlistValue& value) {
 
 }  // namespace
 
-std::optional<PlistValue> PropertyList::parse(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) {
+std::optional<PlistValue> PropertyList::parse(const std::string& bytes, const Limits& limits) {
+    // Bounded before the library sees the bytes: it builds (and frees) trees
+    // recursively, expands shared objects, and aborts on a NUL in a key.
+    if (!PlistBounds::within(bytes, limits) ||
+        bytes.size() > std::numeric_limits<uint32_t>::max()) {
         return std::nullopt;
     }
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     PlistHandle handle(root);
-    if (!root || holdsNul(root)) {
+    if (!root) {
         return std::nullopt;
     }
-    return fromNode(root, 0);
+    return fromNode(root, 0, limits.maxDepth);
 }
 
 std::string PropertyList::toXML(const PlistValue& value) {
@@ -190,19 +179,21 @@ std::string PropertyList::toXML(const PlistValue& value) {
     return text;
 }
 
-std::optional<PlistValue> PropertyList::read(const std::filesystem::path& path, bool followLinks) {
+std::optional<PlistValue> PropertyList::read(const std::filesystem::path& path, bool followLinks,
+                                             const Limits& limits) {
     FileManager::ReadOptions options;
     options.followLinks = followLinks;
+    options.maxBytes = limits.maxBytes;
     auto bytes = FileManager::readFile(path, options);
     if (!bytes) {
         return std::nullopt;
     }
-    return parse(*bytes);
+    return parse(*bytes, limits);
 }
 
 std::optional<PlistValue> PropertyList::readDictionary(const std::filesystem::path& path,
-                                                       bool followLinks) {
-    auto value = read(path, followLinks);
+                                                       bool followLinks, const Limits& limits) {
+    auto value = read(path, followLinks, limits);
     if (!value || !value->isDictionary()) {
         return std::nullopt;
     }

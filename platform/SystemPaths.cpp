@@ -43,7 +43,7 @@ std::string SystemPaths::dockResourcesFolder(std::string root) {
     while (!root.empty() && root.back() == '/') {
         root.pop_back();
     }
-    return root + "/System/Library/CoreServices/Dock.app/Contents/Resources";
+    return root + "/" + kDockResourcesBelowRoot;
 }
 
 std::string SystemPaths::dockPreferencesPath() {

@@ -9,6 +9,10 @@
 // Any thread may call; setResourceFolder belongs in start-up, before threads.
 class SystemPaths {
 public:
+    // Where the Dock's resources folder lies below the system root.
+    static constexpr const char* kDockResourcesBelowRoot =
+        "System/Library/CoreServices/Dock.app/Contents/Resources";
+
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();

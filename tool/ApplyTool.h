@@ -7,20 +7,26 @@ class MiscKit;
 
 // Installs a theme bundle's images into the Dock resources folder, then ends
 // the Dock so that it starts again with them. Runs with administrator rights
-// on bundles anyone may have made, so it reads only regular files inside the
-// bundle's images folder (never through a link), writes only single files
-// directly in the resources folder, and checks every image before it changes
-// anything. Each Dock image is replaced by a copy made beside it and renamed
-// over it, so the Dock never finds a half-written or missing image.
+// on bundles anyone may have made, so the install is a transaction: the whole
+// theme goes in, or the Dock folder stays as it was and the Dock is not
+// restarted, whatever the bundle holds and however the tool is started.
 //
-// Exit status: 1 when the run went through to the Dock's restart, -1 when
-// there is no bundle, its image table is defective, or one of its images is
-// missing or unusable (then nothing was changed).
+// - Started by pkexec or sudo, it reads the bundle with the asking user's
+//   rights (UserRights) and uses root's only to write the Dock folder.
+// - The bundle is opened once and read within bounds (ThemeSource); a key the
+//   catalogue has no Dock file name for is skipped.
+// - The Dock folder is reached without links (DockFolder), locked, so runs
+//   take turns, and written all or nothing (InstallTransaction).
+// - A closed standard error or a file-size limit can't end it half-way, and
+//   SIGINT, SIGTERM and SIGHUP wait until the Dock folder is consistent.
+//
+// Exit status: 1 when every image of the theme is in place (or it has none)
+// and the Dock was restarted; -1 otherwise, with the Dock folder unchanged.
 class ApplyTool {
 public:
     explicit ApplyTool(const MiscKit& catalogue);
 
-    // arguments are the command line without the program name.
+    // arguments are the command line without the program name. Main thread only.
     int run(const std::vector<std::string>& arguments) const;
 
 private:

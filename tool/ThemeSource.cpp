@@ -1,0 +1,88 @@
+#include "tool/ThemeSource.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+
+namespace {
+
+Descriptor openFolder(int parent, const char* name, bool followLinks) {
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
+    return Descriptor(::openat(parent, name, flags));
+}
+
+std::optional<PlistValue> readInfo(int bundleFolder) {
+    Descriptor file(FileManager::openRegularFile("Info.plist", false, bundleFolder,
+                                                 ThemeSource::kMaxInfoBytes));
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    auto bytes = FileManager::readDescriptor(file.get(), ThemeSource::kMaxInfoBytes);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    PropertyList::Limits limits;
+    limits.maxBytes = ThemeSource::kMaxInfoBytes;
+    auto info = PropertyList::parse(*bytes, limits);
+    return info && info->isDictionary() ? info : std::nullopt;
+}
+
+}  // namespace
+
+ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& catalogue) {
+    Plan plan;
+    // The one lookup by path; everything below goes through this folder.
+    Descriptor bundleFolder = openFolder(AT_FDCWD, bundle.c_str(), true);
+    if (!bundleFolder.valid()) {
+        return plan;
+    }
+    plan.outcome = Outcome::Defective;
+    std::optional<PlistValue> info = readInfo(bundleFolder.get());
+    if (!info) {
+        return plan;
+    }
+    auto table = ThemeBundle::imageTable(*info);
+    if (!table || table->size() > kMaxTableEntries) {
+        return plan;
+    }
+    plan.outcome = Outcome::UnusableImage;
+    Descriptor imagesFolder;
+    std::map<std::string, std::size_t> stepFor;  // Dock file name -> index in steps
+    for (const ThemeImage& image : *table) {
+        auto original = catalogue.getOriginalFileNameForKey(image.key);
+        if (!original || !ThemeBundle::isPlainFileName(*original)) {
+            Log::write("No Dock file name for key " + Log::escaped(image.key) + ", skipped");
+            continue;
+        }
+        if (!ThemeBundle::isPlainFileName(image.fileName)) {
+            return plan;
+        }
+        if (!imagesFolder.valid()) {
+            imagesFolder = openFolder(bundleFolder.get(), "images", false);
+            if (!imagesFolder.valid()) {
+                return plan;
+            }
+        }
+        Descriptor file(
+            FileManager::openRegularFile(image.fileName, false, imagesFolder.get(), kMaxImageBytes));
+        if (!file.valid()) {
+            return plan;
+        }
+        InstallStep step{ThemeBundle::imagePath(bundle, image.fileName), *original, std::move(file)};
+        auto [at, added] = stepFor.emplace(*original, plan.steps.size());
+        if (added) {
+            plan.steps.push_back(std::move(step));
+        } else {
+            plan.steps[at->second] = std::move(step);
+        }
+    }
+    plan.outcome = Outcome::Ready;
+    return plan;
+}
