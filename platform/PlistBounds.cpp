@@ -69,7 +69,8 @@ private:
         object.state = State::Open;
         std::uint64_t offset = bigEndian(bytes_, tableOffset_ + index * offsetSize_, offsetSize_);
         std::vector<std::uint64_t> children;
-        if (offset < kBinaryMagic.size() || offset >= tableOffset_ || !readObject(offset, children)) {
+        if (offset < kBinaryMagic.size() || offset >= tableOffset_ ||
+            !readObject(offset, children)) {
             return std::nullopt;
         }
         int height = 0;
@@ -188,10 +189,10 @@ bool nulReference(std::string_view text, std::size_t at) {
     std::size_t digits = 0;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        int digit = c >= '0' && c <= '9'   ? c - '0'
+        int digit = c >= '0' && c <= '9'                 ? c - '0'
                     : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
                     : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                          : -1;
+                                                         : -1;
         if (digit < 0) {
             break;
         }

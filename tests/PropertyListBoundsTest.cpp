@@ -54,8 +54,9 @@ TEST(PropertyListBoundsTest, ShapesBeyondTheLimitsAreNotPropertyLists) {
          false},
         {"comments and CDATA are skipped whole",
          [] {
-             return xml("<dict><!-- <array> --><key>a</key><string><![CDATA[</dict>]]></string>"
-                        "</dict>");
+             return xml(
+                 "<dict><!-- <array> --><key>a</key><string><![CDATA[</dict>]]></string>"
+                 "</dict>");
          },
          true},
         {"a closing that does not match", [] { return xml("<array></dict>"); }, false},

@@ -59,8 +59,8 @@ bool InstallTransaction::commit() {
         const std::string name = entry.step->dockFileName;
         const std::string destination = Log::escaped(folder_.pathOf(name));
         Log::write("Removing old file in DockApp: " + destination);
-        bool renamed = ::renameat(folder_.fd(), entry.temporary.c_str(), folder_.fd(),
-                                  name.c_str()) == 0;
+        bool renamed =
+            ::renameat(folder_.fd(), entry.temporary.c_str(), folder_.fd(), name.c_str()) == 0;
         entry.installed = renamed;
         Log::write(renamed && entry.aside ? "... Removed" : "... Not Removed");
         Log::write("Copy new file from path " + Log::escaped(entry.step->sourcePath) +
@@ -124,9 +124,9 @@ void InstallTransaction::putBack() {
             continue;
         }
         const char* name = entry.step->dockFileName.c_str();
-        bool restored = entry.aside ? ::renameat(folder_.fd(), entry.aside->c_str(), folder_.fd(),
-                                                 name) == 0
-                                    : ::unlinkat(folder_.fd(), name, 0) == 0;
+        bool restored =
+            entry.aside ? ::renameat(folder_.fd(), entry.aside->c_str(), folder_.fd(), name) == 0
+                        : ::unlinkat(folder_.fd(), name, 0) == 0;
         if (restored) {
             entry.installed = false;
             entry.aside.reset();

@@ -37,7 +37,7 @@ public:
 private:
     struct Entry {
         const InstallStep* step = nullptr;
-        std::string temporary;           // the staged copy, until renamed into place
+        std::string temporary;             // the staged copy, until renamed into place
         std::optional<std::string> aside;  // a second name of the image it replaces
         bool installed = false;
     };

@@ -70,12 +70,13 @@ ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& ca
                 return plan;
             }
         }
-        Descriptor file(
-            FileManager::openRegularFile(image.fileName, false, imagesFolder.get(), kMaxImageBytes));
+        Descriptor file(FileManager::openRegularFile(image.fileName, false, imagesFolder.get(),
+                                                     kMaxImageBytes));
         if (!file.valid()) {
             return plan;
         }
-        InstallStep step{ThemeBundle::imagePath(bundle, image.fileName), *original, std::move(file)};
+        InstallStep step{ThemeBundle::imagePath(bundle, image.fileName), *original,
+                         std::move(file)};
         auto [at, added] = stepFor.emplace(*original, plan.steps.size());
         if (added) {
             plan.steps.push_back(std::move(step));

@@ -32,7 +32,8 @@ public:
         Ready,          // steps holds every image to install (perhaps none)
         NoBundle,       // nothing usable at the path: missing, or not a folder
         Defective,      // Info.plist missing, unreadable, too large, or its table malformed
-        UnusableImage,  // an image named by a key to install is missing, not a plain regular file, or too large
+        UnusableImage,  // an image named by a key to install is missing, not a plain regular file,
+                        // or too large
     };
     struct Plan {
         Outcome outcome = Outcome::NoBundle;

@@ -37,7 +37,8 @@ protected:
     // Waits (bounded) until the recorder has been called count times.
     bool waitForKillall(std::size_t count) const;
 
-    // Every regular file under folder, relative path to content (links as "-> target").
+    // Every regular file under folder, relative path to content (links as
+    // "-> target", files over 1 MiB as their size, other files as "(special)").
     static std::map<std::string, std::string> snapshot(const std::filesystem::path& folder);
 
     void setEnv(const char* name, const std::string& value);

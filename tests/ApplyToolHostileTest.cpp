@@ -1,0 +1,486 @@
+// Bundles and callers made to break the apply tool. Each case must end with
+// the whole theme in place and status 1, or with status -1 and nothing
+// changed anywhere: not the Dock folder, not the bundle, no file left behind.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "ApplyToolFixture.h"
+#include "platform/PropertyList.h"
+#include "support/BinaryPlist.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isRoot() {
+    return ::geteuid() == 0;
+}
+
+// Sets or clears the immutable flag; false where the file system has none.
+bool setImmutable(const fs::path& path, bool on) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return ok;
+}
+
+std::string nested(int count) {
+    std::string body;
+    for (int i = 0; i < count; ++i)
+        body += "<array>";
+    for (int i = 0; i < count; ++i)
+        body += "</array>";
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";
+}
+
+const std::map<std::string, std::string> kStock = {
+    {"separatorstraight.png", "stock separator"},
+    {"frontline.png", "stock front"},
+    {"shadow.png", "stock shadow"},
+};
+
+// The paths whose entries differ, each with what it held and holds now.
+std::vector<std::string> changes(const std::map<std::string, std::string>& before,
+                                 const std::map<std::string, std::string>& after) {
+    std::vector<std::string> result;
+    auto shown = [](const std::map<std::string, std::string>& files, const std::string& name) {
+        auto it = files.find(name);
+        return it == files.end() ? std::string("(nothing)") : it->second.substr(0, 40);
+    };
+    std::set<std::string> names;
+    for (const auto& files : {before, after}) {
+        for (const auto& entry : files) {
+            names.insert(entry.first);
+        }
+    }
+    for (const std::string& name : names) {
+        if (shown(before, name) != shown(after, name) ||
+            (before.count(name) && after.count(name) && before.at(name) != after.at(name))) {
+            result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+class ApplyToolHostileTest : public ApplyToolTest {
+public:
+    // The cases' preparations reach the folders through the fixture.
+    using TestEnvironment::dockResources;
+    using TestEnvironment::root;
+    using TestEnvironment::temp;
+
+    // What one case changes about the standard bundle, the root or the caller.
+    struct Scene {
+        fs::path bundle;
+        Launch launch;
+        std::vector<std::function<void()>> cleanups;
+        std::string skipped;  // why the case can't run here
+        // File name of each image the theme installs, by Dock file name.
+        std::map<std::string, std::string> images = {{"separatorstraight.png", "line.png"},
+                                                     {"frontline.png", "front.png"},
+                                                     {"shadow.png", "shadow.png"}};
+    };
+    struct Case {
+        const char* name;
+        std::function<void(ApplyToolHostileTest&, Scene&)> prepare;
+        bool installs = false;
+        std::function<void(const std::vector<std::string>& lines)> check = nullptr;
+    };
+
+    static PlistValue standardInfo() {
+        return themeInfo({{"Separator_Vertical", "line.png"}},
+                         {{"Frontline", "front.png"}, {"Shadow", "shadow.png"}});
+    }
+    void freshRoot() {
+        fs::remove_all(root());
+        for (const auto& [name, bytes] : kStock) {
+            writeFile(dockResources() / name, bytes);
+        }
+    }
+    static void setTable(const fs::path& bundle, const std::string& frontName) {
+        PlistValue info = themeInfo({{"Separator_Vertical", "line.png"}},
+                                    {{"Frontline", frontName}, {"Shadow", "shadow.png"}});
+        writeFile(bundle / "Info.plist", PropertyList::toXML(info));
+    }
+    // Lets every user reach and read the bundle (the temporary folder is the owner's alone).
+    void openToOthers(const fs::path& bundle) {
+        for (fs::path folder : {temp(), temp() / "themes", bundle, bundle / "images"}) {
+            fs::permissions(folder, fs::perms(0755));
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(bundle)) {
+            if (entry.is_regular_file()) {
+                fs::permissions(entry.path(), fs::perms(0644));
+            }
+        }
+    }
+
+protected:
+    void runCases(const std::vector<Case>& cases);
+
+    std::size_t restarts_ = 0;
+};
+
+void ApplyToolHostileTest::runCases(const std::vector<Case>& cases) {
+    writeFile(temp() / "secret", "secret");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        freshRoot();
+        Scene scene;
+        scene.bundle = temp() / "themes" / (std::string(c.name) + ".docktheme");
+        writeBundle(scene.bundle, standardInfo());
+        c.prepare(*this, scene);
+        if (!scene.skipped.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", c.name, scene.skipped.c_str());
+        } else {
+            auto before = snapshot(temp());
+            before.erase("killall.log");
+            ProgramRun run = apply({scene.bundle.string()}, scene.launch);
+            auto after = snapshot(temp());
+            after.erase("killall.log");
+            if (c.installs) {
+                EXPECT_EQ(run.exitCode, 1);
+                std::string dock = fs::relative(dockResources(), temp()).string() + "/";
+                for (const auto& [dockName, fileName] : scene.images) {
+                    before[dock + dockName] = "image:" + fileName;
+                }
+                EXPECT_TRUE(waitForKillall(++restarts_));
+            } else {
+                EXPECT_EQ(run.exitCode, 255);
+            }
+            EXPECT_EQ(changes(before, after), std::vector<std::string>{});
+            EXPECT_EQ(killallCalls().size(), restarts_);
+            if (c.check) {
+                c.check(lines_);
+            }
+        }
+        for (auto& cleanup : scene.cleanups) {
+            cleanup();
+        }
+    }
+}
+
+TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
+    using T = ApplyToolHostileTest;
+    auto frontNamed = [](const std::string& name) {
+        return [name](T&, Scene& s) { setTable(s.bundle, name); };
+    };
+    auto replaceFront = [](std::function<void(const fs::path&)> make) {
+        return [make](T&, Scene& s) {
+            fs::remove(s.bundle / "images/front.png");
+            make(s.bundle / "images/front.png");
+        };
+    };
+    auto infoBytes = [](std::function<std::string()> make) {
+        return [make](T&, Scene& s) { writeFile(s.bundle / "Info.plist", make()); };
+    };
+    auto needsRoot = [](std::function<void(T&, Scene&)> prepare) {
+        return [prepare](T& t, Scene& s) {
+            if (!isRoot()) {
+                s.skipped = "needs root";
+                return;
+            }
+            prepare(t, s);
+        };
+    };
+    const std::vector<Case> cases = {
+        // Names that lead out of the images folder.
+        {"dot-dot", frontNamed("../../secret")},
+        {"slash", frontNamed("sub/front.png")},
+        {"absolute", frontNamed((fs::temp_directory_path() / "secret").string())},
+        {"dot", frontNamed(".")},
+        {"parent", frontNamed("..")},
+        {"empty name", frontNamed("")},
+        // Images that are not plain files of the bundle.
+        {"image is a link", replaceFront([](const fs::path& p) {
+             fs::create_symlink(
+                 p.parent_path().parent_path().parent_path().parent_path() / "secret", p);
+         })},
+        {"images folder is a link",
+         [](T& t, Scene& s) {
+             fs::rename(s.bundle / "images", t.temp() / "other-images");
+             fs::create_symlink(t.temp() / "other-images", s.bundle / "images");
+         }},
+        {"fifo image", replaceFront([](const fs::path& p) { ::mkfifo(p.c_str(), 0600); })},
+        {"folder as image", replaceFront([](const fs::path& p) { fs::create_directories(p); })},
+        {"device node as image", needsRoot([](T&, Scene& s) {
+             fs::path p = s.bundle / "images/front.png";
+             fs::remove(p);
+             ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3));
+         })},
+        {"sparse 2 GiB image", replaceFront([](const fs::path& p) {
+             TestEnvironment::writeFile(p, "x");
+             fs::resize_file(p, std::uintmax_t{2} << 30);
+         })},
+        {"image a byte over 16 MiB", replaceFront([](const fs::path& p) {
+             TestEnvironment::writeFile(p, "x");
+             fs::resize_file(p, (std::uintmax_t{16} << 20) + 1);
+         })},
+        // Tables and Info.plists that can't be used.
+        {"table not an array",
+         [](T&, Scene& s) {
+             PlistValue info = standardInfo();
+             info.set("Dock_List", PlistValue("nope"));
+             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
+         }},
+        {"one category",
+         [](T&, Scene& s) {
+             PlistValue info = standardInfo();
+             info.set("Dock_List", PlistValue(PlistValue::Array{PlistValue::dictionary()}));
+             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
+         }},
+        {"1,001 entries",
+         [](T&, Scene& s) {
+             PlistValue table = PlistValue::dictionary();
+             for (int i = 0; i < 1001; ++i) {
+                 table.set("Unknown_" + std::to_string(i), PlistValue("x.png"));
+             }
+             PlistValue info = standardInfo();
+             info.set("Dock_List", PlistValue(PlistValue::Array{table, PlistValue::dictionary()}));
+             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
+         }},
+        {"30,000 nested XML arrays", infoBytes([] { return nested(30000); })},
+        {"binary arrays sharing children 40 deep", infoBytes([] {
+             BinaryPlist list;
+             for (std::uint64_t i = 0; i < 40; ++i)
+                 list.array({i + 1, i + 1});
+             list.string("x");
+             return list.bytes();
+         })},
+        {"100,000 nested binary arrays", infoBytes([] {
+             BinaryPlist list(3);
+             for (std::uint64_t i = 0; i < 99999; ++i)
+                 list.array({i + 1});
+             list.array({});
+             return list.bytes();
+         })},
+        {"Info.plist over 1 MiB", infoBytes([] {
+             std::string xml = PropertyList::toXML(standardInfo());
+             return xml.insert(xml.find("<plist"), "<!--" + std::string(1 << 20, ' ') + "-->");
+         })},
+        {"random Info.plist",
+         infoBytes([] { return std::string("\x8f\x01\xfe garbage\x7f", 13); })},
+        {"empty Info.plist", infoBytes([] { return std::string(); })},
+        {"top-level array", infoBytes([] { return nested(1); })},
+        {"fifo Info.plist",
+         [](T&, Scene& s) {
+             fs::remove(s.bundle / "Info.plist");
+             ::mkfifo((s.bundle / "Info.plist").c_str(), 0600);
+         }},
+        {"linked Info.plist",
+         [](T& t, Scene& s) {
+             fs::rename(s.bundle / "Info.plist", t.temp() / "real-info.plist");
+             fs::create_symlink(t.temp() / "real-info.plist", s.bundle / "Info.plist");
+         }},
+        {"Info.plist is a folder",
+         [](T&, Scene& s) {
+             fs::remove(s.bundle / "Info.plist");
+             fs::create_directories(s.bundle / "Info.plist");
+         }},
+        {"no Info.plist", [](T&, Scene& s) { fs::remove(s.bundle / "Info.plist"); }},
+        {"bundle is a plain file",
+         [](T& t, Scene& s) {
+             s.bundle = t.temp() / "plain.docktheme";
+             writeFile(s.bundle, "just a file");
+         }},
+        {"no bundle", [](T& t, Scene& s) { s.bundle = t.temp() / "missing.docktheme"; }},
+        // A Dock folder that can't take the theme.
+        {"folder in place of a Dock image",
+         [](T& t, Scene&) {
+             fs::remove(t.dockResources() / "shadow.png");
+             fs::create_directories(t.dockResources() / "shadow.png/keep");
+         }},
+        {"immutable Dock image", needsRoot([](T& t, Scene& s) {
+             fs::path image = t.dockResources() / "shadow.png";
+             if (!setImmutable(image, true)) {
+                 s.skipped = "the file system has no immutable flag";
+                 return;
+             }
+             s.cleanups.push_back([image] { setImmutable(image, false); });
+         })},
+        {"read-only Dock folder",
+         [](T& t, Scene& s) {
+             fs::path folder = t.dockResources();
+             if (!isRoot()) {
+                 fs::permissions(folder, fs::perms(0555));
+             } else if (!setImmutable(folder, true)) {
+                 s.skipped = "the file system has no immutable flag";
+                 return;
+             }
+             s.cleanups.push_back([folder] {
+                 setImmutable(folder, false);
+                 fs::permissions(folder, fs::perms(0755));
+             });
+         }},
+        {"no Dock folder", [](T& t, Scene&) { fs::remove_all(t.dockResources()); }},
+        {"Dock folder is a link",
+         [](T& t, Scene&) {
+             fs::rename(t.dockResources(), t.temp() / "elsewhere");
+             fs::create_symlink(t.temp() / "elsewhere", t.dockResources());
+         }},
+        {"a folder above the Dock folder is a link",
+         [](T& t, Scene&) {
+             fs::rename(t.root() / "System", t.temp() / "elsewhere-system");
+             fs::create_symlink(t.temp() / "elsewhere-system", t.root() / "System");
+         }},
+        {"full file system", needsRoot([](T& t, Scene& s) {
+             fs::path folder = t.dockResources();
+             if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+                 s.skipped = "can't mount a tmpfs here";
+                 return;
+             }
+             s.cleanups.push_back([folder] { ::umount2(folder.c_str(), MNT_DETACH); });
+             for (const auto& [name, bytes] : kStock) {
+                 writeFile(folder / name, bytes);
+             }
+             writeFile(s.bundle / "images/shadow.png", std::string(200 * 1024, 's'));
+         })},
+        // Callers that try to end the tool half-way, or to forge its log.
+        {"file-size limit below an image", [](T&, Scene& s) { s.launch.fileSizeLimit = 8; }},
+        {"closed standard error", [](T&, Scene& s) { s.launch.closedStandardError = true; }, true},
+        {"name with a line break",
+         [](T&, Scene& s) {
+             std::string name = "front\n2026-01-01 00:00:00.000 VelvantoHelper[1:1] Forged";
+             setTable(s.bundle, name);
+             writeFile(s.bundle / "images" / name, "image:" + name);
+             s.images["frontline.png"] = name;
+         },
+         true,
+         [](const std::vector<std::string>& lines) {
+             for (const std::string& line : lines) {
+                 EXPECT_EQ(line.find("00.000 VelvantoHelper[1:1] Forged\n"), std::string::npos);
+             }
+             EXPECT_NE(std::find(lines.begin(), lines.end(), "... Copied"), lines.end());
+         }},
+        // Rights: the bundle is read as the user who asked.
+        {"user can't read an image", needsRoot([](T& t, Scene& s) {
+             t.openToOthers(s.bundle);
+             fs::permissions(s.bundle / "images/front.png", fs::perms(0600));
+             s.launch.environment = {{"PKEXEC_UID", "65534"}};
+         })},
+        {"user can't read Info.plist", needsRoot([](T& t, Scene& s) {
+             t.openToOthers(s.bundle);
+             fs::permissions(s.bundle / "Info.plist", fs::perms(0600));
+             s.launch.environment = {{"SUDO_UID", "65534"}};
+         })},
+        {"no such user", needsRoot([](T&, Scene& s) {
+             s.launch.environment = {{"PKEXEC_UID", "12x"}};
+         })},
+        {"user reads everything", needsRoot([](T& t, Scene& s) {
+             t.openToOthers(s.bundle);
+             s.launch.environment = {{"PKEXEC_UID", "65534"}};
+         }),
+         true},
+    };
+    runCases(cases);
+}
+
+TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
+    freshRoot();
+    fs::path bundle = temp() / "Fifo.docktheme";
+    writeBundle(bundle, standardInfo());
+    fs::path fifo = bundle / "images/front.png";
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer's open returns only once a reader has opened the FIFO.
+    std::atomic<bool> opened{false};
+    std::thread writer([&] {
+        int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        opened = true;
+        ::close(fd);
+    });
+    EXPECT_EQ(apply({bundle.string()}).exitCode, 255);
+    EXPECT_FALSE(opened);
+    ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    writer.join();
+}
+
+TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
+    freshRoot();
+    fs::path bundle = temp() / "Turns.docktheme";
+    writeBundle(bundle, standardInfo());
+    auto before = snapshot(dockResources());
+    int folder = ::open(dockResources().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    int errors = -1;
+    pid_t pid = start({bundle.string()}, Launch{}, errors);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int status = 0;
+    EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run did not wait for the lock";
+    EXPECT_EQ(snapshot(dockResources()), before);
+    ::close(folder);
+    EXPECT_EQ(finish(pid, errors).exitCode, 1);
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"), "image:front.png");
+
+    // Two themes applied at once: the folder ends holding one of them whole.
+    fs::path other = temp() / "Other.docktheme";
+    writeBundle(other, themeInfo({{"Separator_Vertical", "line2.png"}},
+                                 {{"Frontline", "front2.png"}, {"Shadow", "shadow2.png"}}));
+    for (int round = 0; round < 20; ++round) {
+        int errorsA = -1, errorsB = -1;
+        pid_t a = start({bundle.string()}, Launch{}, errorsA);
+        pid_t b = start({other.string()}, Launch{}, errorsB);
+        EXPECT_EQ(finish(a, errorsA).exitCode, 1);
+        EXPECT_EQ(finish(b, errorsB).exitCode, 1);
+        auto after = snapshot(dockResources());
+        std::string suffix = after["frontline.png"] == "image:front.png" ? "" : "2";
+        EXPECT_EQ(after, (std::map<std::string, std::string>{
+                             {"separatorstraight.png", "image:line" + suffix + ".png"},
+                             {"frontline.png", "image:front" + suffix + ".png"},
+                             {"shadow.png", "image:shadow" + suffix + ".png"}}));
+    }
+}
+
+// A bundle folder exchanged for a link to another folder while the tool
+// runs: the tool reads one folder or the other, whole, never Info.plist
+// from one and images from the other.
+TEST_F(ApplyToolHostileTest, ABundleSwappedForALinkMidRunIsReadFromOneFolderOnly) {
+    freshRoot();
+    fs::path bundle = temp() / "Swap.docktheme";
+    writeBundle(bundle, standardInfo());
+    fs::path decoy = temp() / "decoy";  // no Info.plist, root-only images of the same names
+    for (const char* name : {"line.png", "front.png", "shadow.png"}) {
+        writeFile(decoy / "images" / name, "secret");
+        fs::permissions(decoy / "images" / name, fs::perms(0600));
+    }
+    fs::path link = temp() / "link";
+    fs::create_symlink(decoy, link);
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+        while (!stop) {
+            ::renameat2(AT_FDCWD, bundle.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
+        }
+    });
+    int installed = 0;
+    for (int run = 0; run < 300; ++run) {
+        int code = apply({bundle.string()}).exitCode;
+        auto dock = snapshot(dockResources());
+        for (const auto& [name, bytes] : dock) {
+            ASSERT_NE(bytes, "secret") << "run " << run << " installed " << name;
+        }
+        installed += code == 1;
+        EXPECT_TRUE(code == 1 || code == 255);
+    }
+    stop = true;
+    swapper.join();
+    std::printf("%d of 300 runs found the real bundle\n", installed);
+}
