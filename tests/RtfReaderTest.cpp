@@ -63,7 +63,7 @@ TEST_F(RtfReaderTest, ControlWordsEscapesAndDestinations) {
         // One space ends a word, a second is text; so do ';' and a hyphen without a digit.
         {"{\\rtf1 \\b  two\\b0 x\\b0\\i0;b\\fs24-1}", " twox;b-1"},
         {"{\\rtf1 \\\\ \\{ \\} a\\~b\\tab c\\emdash\\endash\\-d\\_e}",
-         "\\ { } a\u00a0b\tc\u2014\u2013d\u2011e"},
+         "\\ { } a\u00a0b\tc\u2014\u2013\u00add\u2011e"},
         {"{\\rtf1 \\lquote\\rquote\\ldblquote\\rdblquote\\bullet one\\line two}",
          "\u2018\u2019\u201c\u201d\u2022one\u2028two"},
         {"{\\rtf1 lines\nare\r\njoined, tab\there}", "linesarejoined, tab\there"},

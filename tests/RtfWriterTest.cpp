@@ -20,7 +20,7 @@ protected:
 };
 
 TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
-    const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\n";
+    const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\\uc1\n";
     const std::string tabs =
         "\\pard\\tx566\\tx1133\\tx1700\\tx2267\\tx2834\\tx3401\\tx3968"
         "\\tx4535\\tx5102\\tx5669\\tx6236\\tx6803";
@@ -32,7 +32,10 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
     // Family, size, bold, italic, underline and colour.
     text.append("Graphite Glass\n", {"Helvetica", 18, true, false, false, {0, 64, 128}});
     text.setAlignment(Alignment::Left);
-    text.append("caf\u00e9 \u201cq\u201d \u263a \U0001F600 {x}", font("LucidaGrande"));
+    // Latin 1 as bytes; other characters as \uN with, as a byte, the letter they are made
+    // from or '?'.
+    text.append("caf\u00e9 \u201cq\u201d \u0141\u00f3d\u017a \u1ec7 \u263a \U0001F600 {x}",
+                font("LucidaGrande"));
     EXPECT_EQ(
         RtfWriter::write(text),
         header +
@@ -40,7 +43,8 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
             "{\\colortbl;\\red255\\green255\\blue255;\\red0\\green64\\blue128;}\n" +
             tabs + "\\qc\\pardirnatural\n\n\\f0\\b\\fs36\\cf2 Graphite Glass\\\n" + tabs +
             "\\ql\\qnatural\\pardirnatural\n\n"
-            "\\f1\\b0\\fs24\\cf0 caf\\'e9 \\'93q\\'94 \\uc0\\u9786  \\u55357 \\u56832  \\{x\\}}");
+            "\\f1\\b0\\fs24\\cf0 caf\\'e9 \\'93q\\'94 \\u321\\'4c\\'f3d\\u378\\'7a \\u7879\\'65 "
+            "\\u9786\\'3f \\u-10179\\'3f\\u-8704\\'3f \\{x\\}}");
 }
 
 TEST_F(RtfWriterTest, AnyTextSurvivesARoundTripThroughAFileInPlainAscii) {
