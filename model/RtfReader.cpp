@@ -324,7 +324,7 @@ private:
     void unicodeUnit(long unit);
     void sink(std::string_view utf8);
     void appendText(const RunKey& key, std::string_view utf8);
-    void associated(Word word, bool on, long parameter);
+    void associated(Word word, bool hasParameter, long parameter);
     void dropSurrogate();
     void flushBytes();
     void flushRun();
@@ -360,8 +360,8 @@ private:
     std::string pendingBytes_;               // \'hh and 8-bit bytes, decoded together
     const CodePage* pendingPage_ = nullptr;  // the code page of pendingBytes_
     bool awaitingTrail_ = false;             // pendingBytes_ ends with a lead byte
-    long footnotes_ = 0;
-    long fallbackLeft_ = 0;  // characters of a \u fallback still to skip
+    long footnotes_ = 0;                     // automatic footnote marks so far
+    long fallbackLeft_ = 0;                  // characters of a \u fallback still to skip
     char32_t highSurrogate_ = 0;
     std::string runText_;
     RunKey runKey_;
