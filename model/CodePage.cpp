@@ -65,14 +65,47 @@ const char* iconvName(int number) {
 }  // namespace
 
 CodePage::CodePage(int number) : number_(kWindowsLatin1) {
+    for (std::size_t byte = 0; byte < single_.size(); ++byte) {
+        const bool high = byte >= 0x80 && byte < 0xA0;
+        single_[byte] = high ? kWindowsLatin1High[byte - 0x80] : char32_t(byte);
+    }
     const char* name = iconvName(number);
     if (name == nullptr) {
         return;
     }
     iconv_t converter = ::iconv_open("UTF-8", name);
-    if (converter != reinterpret_cast<iconv_t>(-1)) {
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return;
+    }
+    number_ = number;
+    // Each byte alone tells its character, or that it needs more bytes.
+    for (std::size_t byte = 0; byte < single_.size(); ++byte) {
+        char in = static_cast<char>(byte);
+        char* inPointer = &in;
+        std::size_t inLeft = 1;
+        std::array<char, 16> buffer;
+        char* result = buffer.data();
+        std::size_t resultLeft = buffer.size();
+        ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        const std::size_t done = ::iconv(converter, &inPointer, &inLeft, &result, &resultLeft);
+        const int error = errno;
+        // A converter that holds a letter back for a combining mark gives it up here.
+        ::iconv(converter, nullptr, nullptr, &result, &resultLeft);
+        const std::string_view utf8(buffer.data(), buffer.size() - resultLeft);
+        std::size_t pos = 0;
+        if (done == static_cast<std::size_t>(-1) && error == EINVAL) {
+            single_[byte] = kLead;
+            multiByte_ = true;
+        } else if (done == static_cast<std::size_t>(-1) || utf8.empty()) {
+            single_[byte] = Utf8::kReplacement;
+        } else {
+            single_[byte] = Utf8::next(utf8, pos);
+        }
+    }
+    if (multiByte_) {
         converter_ = converter;
-        number_ = number;
+    } else {
+        ::iconv_close(converter);
     }
 }
 
@@ -85,9 +118,7 @@ CodePage::~CodePage() {
 void CodePage::decode(std::string_view bytes, std::string& out) const {
     if (converter_ == nullptr) {
         for (const char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            const bool high = byte >= 0x80 && byte < 0xA0;
-            Utf8::append(out, high ? kWindowsLatin1High[byte - 0x80] : char32_t{byte});
+            Utf8::append(out, single_[static_cast<unsigned char>(c)]);
         }
         return;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -49,6 +50,15 @@ enum class Word {
     Unicode,
     UnicodeSkip,
     Binary,
+    DoubleByte,
+    SingleByte,
+    RightToLeft,
+    LeftToRight,
+    AssociatedFont,
+    AssociatedSize,
+    AssociatedBold,
+    AssociatedItalic,
+    FootnoteMark,
 };
 
 struct WordInfo {
@@ -106,6 +116,18 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
             {"rdblquote", {Word::Character, 0x201D}},
             {"zwj", {Word::Character, 0x200D}},
             {"zwnj", {Word::Character, 0x200C}},
+            {"ltrmark", {Word::Character, 0x200E}},
+            {"rtlmark", {Word::Character, 0x200F}},
+            {"chftn", {Word::FootnoteMark}},
+            {"dbch", {Word::DoubleByte}},
+            {"loch", {Word::SingleByte}},
+            {"hich", {Word::SingleByte}},
+            {"rtlch", {Word::RightToLeft}},
+            {"ltrch", {Word::LeftToRight}},
+            {"af", {Word::AssociatedFont}},
+            {"afs", {Word::AssociatedSize}},
+            {"ab", {Word::AssociatedBold}},
+            {"ai", {Word::AssociatedItalic}},
             {"u", {Word::Unicode}},
             {"uc", {Word::UnicodeSkip}},
             {"bin", {Word::Binary}},
@@ -224,7 +246,27 @@ int hexValue(char c) {
     return -1;
 }
 
+// Characters that Word and LibreOffice show in a document's East Asian font:
+// CJK ideographs, kana, Hangul, Bopomofo, CJK symbols and full-width forms.
+bool isEastAsian(char32_t c) {
+    return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0x2FDF) ||
+           (c >= 0x3000 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xA960 && c <= 0xA97F) || (c >= 0xAC00 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
 enum class Destination { Text, FontTable, ColourTable, Skip };
+
+// The font, size, bold and italic of East Asian text where they differ from
+// the rest: set by \af, \afs, \ab and \ai after \dbch. Unset ones follow
+// \f, \fs, \b and \i.
+struct EastAsian {
+    std::optional<long> font;
+    std::optional<long> halfPoints;
+    std::optional<bool> bold;
+    std::optional<bool> italic;
+};
 
 // What a group saves and restores.
 struct State {
@@ -237,6 +279,12 @@ struct State {
     long colour = 0;
     Alignment alignment = Alignment::Left;
     long unicodeSkip = 1;
+    // Where \af, \afs, \ab and \ai go: East Asian text after \dbch, and
+    // nowhere after \loch, \hich or \rtlch (the first two are the text \f
+    // and its kin describe, right-to-left text is not set apart).
+    bool doubleByte = false;
+    bool rightToLeft = false;
+    EastAsian eastAsian;
 };
 
 // The character attributes of buffered text, unresolved.
@@ -269,10 +317,14 @@ private:
     void controlSymbol(char symbol);
     void hexByte(unsigned char byte);
     void literal(unsigned char byte);
+    void pendingByte(unsigned char byte);
+    bool awaitsTrailByte(unsigned char byte) const;
     bool skipsFallback();
     void textCharacter(char32_t character);
     void unicodeUnit(long unit);
     void sink(std::string_view utf8);
+    void appendText(const RunKey& key, std::string_view utf8);
+    void associated(Word word, bool hasParameter, long parameter);
     void dropSurrogate();
     void flushBytes();
     void flushRun();
@@ -305,8 +357,11 @@ private:
     bool colourSet_ = false;
     std::map<int, std::unique_ptr<CodePage>> codePages_;
 
-    std::string pendingBytes_;  // \'hh and 8-bit bytes, decoded together
-    long fallbackLeft_ = 0;     // characters of a \u fallback still to skip
+    std::string pendingBytes_;               // \'hh and 8-bit bytes, decoded together
+    const CodePage* pendingPage_ = nullptr;  // the code page of pendingBytes_
+    bool awaitingTrail_ = false;             // pendingBytes_ ends with a lead byte
+    long footnotes_ = 0;                     // automatic footnote marks so far
+    long fallbackLeft_ = 0;                  // characters of a \u fallback still to skip
     char32_t highSurrogate_ = 0;
     std::string runText_;
     RunKey runKey_;
@@ -331,6 +386,8 @@ std::optional<RichText> Parser::run() {
                 break;
             }
             readControl();
+        } else if (awaitsTrailByte(static_cast<unsigned char>(c))) {
+            pendingByte(static_cast<unsigned char>(c));
         } else if (isPlainText(c) && state_.destination == Destination::Text &&
                    fallbackLeft_ == 0) {
             // Most of a document is plain text: take it whole.
@@ -499,6 +556,8 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
             state_.halfPoints = 24;
             state_.bold = state_.italic = state_.underline = false;
             state_.colour = 0;
+            state_.doubleByte = state_.rightToLeft = false;
+            state_.eastAsian = EastAsian{};
             break;
         case Word::ParagraphDefault:
         case Word::AlignLeft:
@@ -530,10 +589,60 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
             break;
         case Word::Binary:
             break;
+        case Word::DoubleByte:
+            state_.doubleByte = true;
+            break;
+        case Word::SingleByte:
+            state_.doubleByte = false;
+            break;
+        case Word::RightToLeft:
+            state_.rightToLeft = true;
+            break;
+        case Word::LeftToRight:
+            state_.rightToLeft = false;
+            break;
+        case Word::AssociatedFont:
+        case Word::AssociatedSize:
+        case Word::AssociatedBold:
+        case Word::AssociatedItalic:
+            associated(found->second.word, hasParameter, parameter);
+            break;
+        case Word::FootnoteMark:
+            // The automatic mark of a footnote shows its number.
+            if (destination == Destination::Text) {
+                sink(std::to_string(++footnotes_));
+            }
+            break;
+    }
+}
+
+void Parser::associated(Word word, bool hasParameter, long parameter) {
+    if (!state_.doubleByte || state_.rightToLeft) {
+        return;
+    }
+    EastAsian& eastAsian = state_.eastAsian;
+    const bool on = !hasParameter || parameter != 0;
+    switch (word) {
+        case Word::AssociatedFont:
+            eastAsian.font = parameter;
+            break;
+        case Word::AssociatedSize:
+            eastAsian.halfPoints = hasParameter ? std::clamp(parameter, 1L, 32767L) : 24;
+            break;
+        case Word::AssociatedBold:
+            eastAsian.bold = on;
+            break;
+        default:
+            eastAsian.italic = on;
+            break;
     }
 }
 
 void Parser::controlSymbol(char symbol) {
+    if (awaitsTrailByte(static_cast<unsigned char>(symbol))) {
+        pendingByte(static_cast<unsigned char>(symbol));  // \\ \{ \} as a trail byte
+        return;
+    }
     flushBytes();
     if (state_.destination == Destination::Skip) {
         return;
@@ -558,12 +667,15 @@ void Parser::controlSymbol(char symbol) {
         case '_':
             textCharacter(0x2011);
             break;
+        case '-':
+            textCharacter(0x00AD);
+            break;
         case '\n':
         case '\r':
             endParagraph();
             break;
         default:
-            break;  // \- optional hyphen, \: and \| formula marks
+            break;  // \: and \| formula marks
     }
 }
 
@@ -571,7 +683,7 @@ void Parser::hexByte(unsigned char byte) {
     if (state_.destination == Destination::Skip || skipsFallback()) {
         return;
     }
-    pendingBytes_ += static_cast<char>(byte);
+    pendingByte(byte);
 }
 
 void Parser::literal(unsigned char byte) {
@@ -581,8 +693,8 @@ void Parser::literal(unsigned char byte) {
     if (skipsFallback()) {
         return;
     }
-    if (byte >= 0x80) {
-        pendingBytes_ += static_cast<char>(byte);
+    if (byte >= 0x80 || awaitsTrailByte(byte)) {
+        pendingByte(byte);
         return;
     }
     flushBytes();
@@ -596,6 +708,24 @@ void Parser::literal(unsigned char byte) {
     } else {
         textCharacter(byte);
     }
+}
+
+// The bytes of a character reach the code page together, whether written as
+// \'hh, as 8-bit bytes or, for the second byte of a double-byte character,
+// as a plain character ("\'83e", as word processors write Shift JIS).
+void Parser::pendingByte(unsigned char byte) {
+    if (pendingBytes_.empty()) {
+        pendingPage_ = &codePage(currentCodePage());
+        awaitingTrail_ = false;
+    }
+    pendingBytes_ += static_cast<char>(byte);
+    awaitingTrail_ = !awaitingTrail_ && pendingPage_->isLeadByte(byte);
+}
+
+// True when byte is ASCII that completes a double-byte character; every
+// double-byte code page's second bytes start at 0x40.
+bool Parser::awaitsTrailByte(unsigned char byte) const {
+    return awaitingTrail_ && byte >= 0x40 && byte < 0x80;
 }
 
 // Counts one character against a \u fallback; true when it is skipped.
@@ -654,6 +784,34 @@ void Parser::sink(std::string_view utf8) {
     }
     const RunKey key{state_.font,      state_.halfPoints, state_.bold,     state_.italic,
                      state_.underline, state_.colour,     state_.alignment};
+    const EastAsian& eastAsian = state_.eastAsian;
+    RunKey eastAsianKey = key;
+    eastAsianKey.font = eastAsian.font.value_or(key.font);
+    eastAsianKey.halfPoints = eastAsian.halfPoints.value_or(key.halfPoints);
+    eastAsianKey.bold = eastAsian.bold.value_or(key.bold);
+    eastAsianKey.italic = eastAsian.italic.value_or(key.italic);
+    if (eastAsianKey == key) {
+        appendText(key, utf8);
+        return;
+    }
+    // Split the text where it changes between East Asian and other characters.
+    std::size_t start = 0;
+    bool inEastAsian = false;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t at = pos;
+        if (const bool next = isEastAsian(Utf8::next(utf8, pos)); next != inEastAsian) {
+            appendText(inEastAsian ? eastAsianKey : key, utf8.substr(start, at - start));
+            start = at;
+            inEastAsian = next;
+        }
+    }
+    appendText(inEastAsian ? eastAsianKey : key, utf8.substr(start));
+}
+
+void Parser::appendText(const RunKey& key, std::string_view utf8) {
+    if (utf8.empty()) {
+        return;
+    }
     if (!(key == runKey_)) {
         flushRun();
         runKey_ = key;
@@ -673,8 +831,9 @@ void Parser::flushBytes() {
         return;
     }
     std::string decoded;
-    codePage(currentCodePage()).decode(pendingBytes_, decoded);
+    pendingPage_->decode(pendingBytes_, decoded);
     pendingBytes_.clear();
+    awaitingTrail_ = false;
     sink(decoded);
 }
 
@@ -749,9 +908,14 @@ int Parser::currentCodePage() const {
     if (state_.destination == Destination::FontTable) {
         return pendingFont_.codePage != 0 ? pendingFont_.codePage : documentCodePage_;
     }
-    auto font = fonts_.find(state_.font < 0 ? defaultFont_ : state_.font);
-    if (font != fonts_.end() && font->second.codePage != 0) {
-        return font->second.codePage;
+    // After \dbch, bytes are in the East Asian font's code page when it names one.
+    const std::optional<long> eastAsianFont = state_.eastAsian.font;
+    for (const long number :
+         {state_.doubleByte && eastAsianFont ? *eastAsianFont : state_.font, state_.font}) {
+        auto font = fonts_.find(number < 0 ? defaultFont_ : number);
+        if (font != fonts_.end() && font->second.codePage != 0) {
+            return font->second.codePage;
+        }
     }
     return documentCodePage_;
 }

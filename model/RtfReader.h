@@ -13,6 +13,13 @@
 // Document attributes (paper, margins, view) are dropped; a field shows its
 // result, pictures and other non-text destinations are skipped.
 //
+// As Word and LibreOffice read them: the second byte of a double-byte
+// character may be a plain character ("\'83e"); after \dbch, \af \afs \ab
+// \ai are the font, size, bold and italic of East Asian characters (CJK,
+// kana, Hangul), which a run then takes over \f \fs \b \i, and \'hh is in
+// that font's code page; \- is U+00AD, \ltrmark and \rtlmark U+200E and
+// U+200F, \chftn the number of its footnote.
+//
 // Any input gives text or nothing, in time linear in its size and bounded
 // memory: a document is at most kMaxInputBytes long, nests groups at most
 // kMaxGroupDepth deep and holds at most kMaxRuns runs and kMaxParagraphs

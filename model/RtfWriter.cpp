@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -44,10 +45,52 @@ void appendHexByte(std::string& out, unsigned char byte) {
     out += kDigits[byte & 0x0F];
 }
 
-// Appends text escaped for RTF. unicodeSkipZero tells whether \uc0 is in
-// force in the group being written; it is set on the first \uN.
-void appendEscaped(std::string& out, std::string_view text, bool& unicodeSkipZero,
-                   bool inFontTable) {
+// The character a reader that doesn't know \uN shows in its place: the
+// letter an accented Latin letter is made from, else '?'.
+char fallbackOf(char32_t c) {
+    // U+0100 to U+024F (Latin Extended-A and -B) and U+1E00 to U+1EFF (Latin
+    // Extended Additional, Vietnamese among others), from their decompositions.
+    static constexpr std::string_view kLatinExtended =
+        "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi??JjKkkLlLlLlL"
+        "lLlNnNnNn?NnOoOoOo??RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZz?"
+        "bB?????CcDD??????F?G???IKkl??Nn?Oo??Pp?????tTtTUu?VYyZz?????????"
+        "?????????????AaIiOoUuUuUuUuUu?AaAa????GgKkOoOo??j???Gg??NnAa????"
+        "AaAaEeEeIiIiOoOoRrRrUuUuSsTt??Hh?d??ZzAaEeOoOoOoOoYylntj??ACcLTs"
+        "z??BU?EeJjQqRrYy";
+    static constexpr std::string_view kLatinAdditional =
+        "AaBbBbBbCcDdDdDdDdDdEeEeEeEeEeFfGgHhHhHhHhHhIiIiKkKkKkLlLlLlLlMm"
+        "MmMmNnNnNnNnOoOoOoOoPpPpRrRrRrRrSsSsSsSsSsTtTtTtTtUuUuUuUuUuVvVv"
+        "WwWwWwWwWwXxXxYyZzZzZzhtwy??????AaAaAaAaAaAaAaAaAaAaAaAaEeEeEeEe"
+        "EeEeEeEeIiIiOoOoOoOoOoOoOoOoOoOoOoOoUuUuUuUuUuUuUuYyYyYyYy??????";
+    if (c >= 0x100 && c - 0x100 < kLatinExtended.size()) {
+        return kLatinExtended[c - 0x100];
+    }
+    if (c >= 0x1E00 && c - 0x1E00 < kLatinAdditional.size()) {
+        return kLatinAdditional[c - 0x1E00];
+    }
+    return '?';
+}
+
+// Appends c as \uN with one fallback character each (\uc1, which every
+// common reader honours or assumes), N a signed 16-bit value and a character
+// beyond U+FFFF as its two UTF-16 halves. The fallback is written as \'hh:
+// unrtf takes letters right after \uN as part of the word, and pandoc skips
+// one character more after a plain '?'.
+void appendUnicode(std::string& out, char32_t c) {
+    std::array<char32_t, 2> units = {c, 0};
+    if (c > 0xFFFF) {
+        units = {0xD800 + ((c - 0x10000) >> 10), 0xDC00 + ((c - 0x10000) & 0x3FF)};
+    }
+    for (const char32_t unit : units) {
+        if (unit != 0) {
+            out += "\\u" + std::to_string(static_cast<std::int16_t>(unit));
+            appendHexByte(out, static_cast<unsigned char>(fallbackOf(unit)));
+        }
+    }
+}
+
+// Appends text escaped for RTF.
+void appendEscaped(std::string& out, std::string_view text, bool inFontTable) {
     for (std::size_t pos = 0; pos < text.size();) {
         const char32_t c = Utf8::next(text, pos);
         if (c == '\\' || c == '{' || c == '}') {
@@ -60,19 +103,7 @@ void appendEscaped(std::string& out, std::string_view text, bool& unicodeSkipZer
         } else if (const auto byte = CodePage::encodeWindowsLatin1(c)) {
             appendHexByte(out, *byte);
         } else {
-            if (!unicodeSkipZero) {
-                out += "\\uc0";
-                unicodeSkipZero = true;
-            }
-            std::array<char32_t, 2> units = {c, 0};
-            if (c > 0xFFFF) {
-                units = {0xD800 + ((c - 0x10000) >> 10), 0xDC00 + ((c - 0x10000) & 0x3FF)};
-            }
-            for (const char32_t unit : units) {
-                if (unit != 0) {
-                    out += "\\u" + std::to_string(unit) + ' ';
-                }
-            }
+            appendUnicode(out, c);
         }
     }
 }
@@ -118,11 +149,10 @@ std::string RtfWriter::write(const RichText& text) {
     const std::string defaultFamily = RichText::Attributes{}.fontFamily;
     fonts.indexOf(defaultFamily, defaultFamily);  // an empty text still has a font table
 
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\n{\\fonttbl";
-    bool fontTableSkipZero = false;  // \uc holds to the end of the font table's group
+    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\\uc1\n{\\fonttbl";
     for (std::size_t i = 0; i < fonts.entries().size(); ++i) {
         out += "\\f" + std::to_string(i) + "\\fnil\\fcharset0 ";
-        appendEscaped(out, fonts.entries()[i], fontTableSkipZero, true);
+        appendEscaped(out, fonts.entries()[i], true);
         out += ';';
     }
     out += "}\n{\\colortbl;";
@@ -141,7 +171,6 @@ std::string RtfWriter::write(const RichText& text) {
     bool italic = false;
     bool underline = false;
     std::size_t colour = 0;
-    bool unicodeSkipZero = false;
     const auto& paragraphs = text.paragraphs();
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
         if (alignment != paragraphs[p].alignment) {
@@ -182,7 +211,7 @@ std::string RtfWriter::write(const RichText& text) {
                 out += words;
                 out += ' ';
             }
-            appendEscaped(out, run.text, unicodeSkipZero, false);
+            appendEscaped(out, run.text, false);
         }
         if (p + 1 < paragraphs.size() || text.endsWithParagraphEnd()) {
             out += "\\\n";

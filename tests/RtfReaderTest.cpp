@@ -58,14 +58,44 @@ TEST_F(RtfReaderTest, Fixtures) {
                                                       "rgb(40,70,120)]\nleft: [The stock look"));
 }
 
+// Documents of word processors' shapes read as LibreOffice shows them: NAME.txt is
+// LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
+TEST_F(RtfReaderTest, PeerDocumentsReadAsLibreOfficeShowsThem) {
+    for (const char* name : {"cp1255-hebrew", "cp1258-vietnamese", "cp932-japanese",
+                             "charsets-multilingual", "libreoffice-multilingual"}) {
+        const std::optional<RichText> text = fixture(name + std::string(".rtf"));
+        ASSERT_TRUE(text) << name;
+        EXPECT_EQ(text->plainText(), readFile(fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf" /
+                                              (name + std::string(".txt"))))
+            << name;
+    }
+    // A font name in Shift JIS; East Asian font, size, bold and italic after \dbch.
+    const std::string japanese = describe(fixture("cp932-japanese.rtf").value());
+    EXPECT_TRUE(
+        japanese.starts_with("left: [\u65e5\u672c\u8a9e\u30c6\u30ad\u30b9\u30c8"
+                             "\u8868\u793a|\uff2d\uff33 \u660e\u671d 12]\n"))
+        << japanese;
+    const std::string multilingual = describe(fixture("libreoffice-multilingual.rtf").value());
+    EXPECT_TRUE(multilingual.starts_with(
+        "left: [Japanese: |DejaVu Serif 12] [\u65e5\u672c\u8a9e\u30c6\u30ad\u30b9\u30c8"
+        "\u8868\u793a|Noto Sans CJK JP 14 b] [, |DejaVu Serif 12] "
+        "[\u30c6\u30fc\u30de|DejaVu Sans 12 i] [.|DejaVu Serif 12]\n"))
+        << multilingual;
+}
+
 TEST_F(RtfReaderTest, ControlWordsEscapesAndDestinations) {
     expectReads({
         // One space ends a word, a second is text; so do ';' and a hyphen without a digit.
         {"{\\rtf1 \\b  two\\b0 x\\b0\\i0;b\\fs24-1}", " twox;b-1"},
         {"{\\rtf1 \\\\ \\{ \\} a\\~b\\tab c\\emdash\\endash\\-d\\_e}",
-         "\\ { } a\u00a0b\tc\u2014\u2013d\u2011e"},
+         "\\ { } a\u00a0b\tc\u2014\u2013\u00add\u2011e"},
         {"{\\rtf1 \\lquote\\rquote\\ldblquote\\rdblquote\\bullet one\\line two}",
          "\u2018\u2019\u201c\u201d\u2022one\u2028two"},
+        {"{\\rtf1 \\ltrmark a\\rtlmark b}", "\u200ea\u200fb"},
+        // An automatic footnote mark shows the footnote's number; the footnote itself is skipped.
+        {"{\\rtf1 x{\\super\\chftn}{\\footnote\\chftn a} y{\\super\\chftn{\\*\\footnote\\chftn "
+         "b}}}",
+         "x1 y2"},
         {"{\\rtf1 lines\nare\r\njoined, tab\there}", "linesarejoined, tab\there"},
         {"{\\rtf1 a\\\nb\\\r\nc\\par d\\sect e\\page}", "a\nb\nc\nd\ne\n"},
         {"{\\rtf1 a\\unknownword99 b\\zzz c}", "abc"},
@@ -93,6 +123,19 @@ TEST_F(RtfReaderTest, CodePagesAndUnicode) {
         {"{\\rtf1\\mac caf\\'8e \\'d0}", "caf\u00e9 \u2013"},
         {"{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0 cut \\'82}", "\u3042 cut \ufffd"},  // Shift JIS
         {"{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}", "\u4e2d"},
+        // The last letter of a run of bytes is kept; a combining mark stays a character of its
+        // own, as Windows and LibreOffice read it.
+        {"{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec\\'e5\\'ed}", "\u05e9\u05dc\u05d5\u05dd"},
+        {"{\\rtf1\\ansi\\ansicpg1258 A\\'e0B \\'ea\\'ec}", "A\u00e0B \u00ea\u0301"},
+        // A second byte may come as a plain character or an escaped symbol, a first byte as an
+        // 8-bit byte; a first byte followed by anything else is a character cut off.
+        {"{\\rtf1\\ansi\\ansicpg932 \\'83e\\'83L\\'83X\\'83g \\'95\\\\\\'8e\\'a6 \\'83\\}\x83"
+         "e}",
+         "\u30c6\u30ad\u30b9\u30c8 \u8868\u793a \u30de\u30c6"},
+        {"{\\rtf1\\ansi\\ansicpg932 \\'83 x\\'83\\b e\\'83{e}\\'83\\'83}",
+         "\ufffd x\ufffde\ufffde\u30e3"},
+        {"{\\rtf1{\\fonttbl\\f0\\fcharset136 PMingLiU;}\\f0 \\'c1c\\'c5\\'e9}", "\u7e41\u9ad4"},
+        {"{\\rtf1\\ansi\\ansicpg65001 \\'e6\\'97\\'a5 \\'e6A}", "\u65e5 \ufffdA"},
         // A font's charset overrides the document's code page for its text.
         {"{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0 Helvetica;\\f1\\fcharset204 Arial;"
          "\\f2\\cpg1253 Greek;}\\f1 \\'c4\\f0 \\'c4\\f2 \\'c4}",
@@ -128,6 +171,15 @@ TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
           "[cd|Caf\u00e9 Sans 12 rgb(9,8,7)] [e|Caf\u00e9 Sans 12 rgb(1,2,3)] "
           "[f|Caf\u00e9 Sans 12 rgb(9,8,7)] [ghi|Caf\u00e9 Sans 12]\nOPEN"},
          {"{\\rtf1 \\f3\\cf4 x}", "left: [x|Helvetica 12]\nOPEN"},
+         // After \\dbch, \\af \\afs \\ab \\ai are the East Asian text's, to the group's end or
+         // \\plain; after \\loch, \\hich or \\rtlch they are no text's. Bytes are in the East
+         // Asian font's code page.
+         {"{\\rtf1{\\fonttbl\\f0 Latin;\\f1\\fcharset128 Asian;}\\f0 a{\\dbch\\af1\\afs28\\ab\\ai "
+          "\\'93\\'fa b\\u26412?}c\\dbch\\ab\\loch\\ai\\hich\\af0\\rtlch\\afs9\\ltrch "
+          "\\u26085?\\plain\\f0 "
+          "\\u26085?}",
+          "left: [a|Latin 12] [\u65e5|Asian 14 b i] [ b|Latin 12] [\u672c|Asian 14 b i] "
+          "[c|Latin 12] [\u65e5|Latin 12 b] [\u65e5|Latin 12]\nOPEN"},
          // A font table cut off before its ';' or '}' still names its fonts.
          {"{\\rtf1{\\fonttbl\\f0 Courier}\\f0 x}", "left: [x|Courier 12]\nOPEN"},
          {"{\\rtf1{\\fonttbl\\f0 A\\'3bB\\{\\u9786?;}\\f0 x}", "left: [x|A;B{\u263a 12]\nOPEN"},

@@ -1,8 +1,12 @@
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 #include "model/RtfReader.h"
 #include "model/RtfWriter.h"
+#include "model/Utf8.h"
 #include "platform/FileManager.h"
+#include "platform/Process.h"
 #include "support/RichTextPrinter.h"
 #include "support/TestEnvironment.h"
 
@@ -20,7 +24,7 @@ protected:
 };
 
 TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
-    const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\n";
+    const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\\uc1\n";
     const std::string tabs =
         "\\pard\\tx566\\tx1133\\tx1700\\tx2267\\tx2834\\tx3401\\tx3968"
         "\\tx4535\\tx5102\\tx5669\\tx6236\\tx6803";
@@ -32,7 +36,10 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
     // Family, size, bold, italic, underline and colour.
     text.append("Graphite Glass\n", {"Helvetica", 18, true, false, false, {0, 64, 128}});
     text.setAlignment(Alignment::Left);
-    text.append("caf\u00e9 \u201cq\u201d \u263a \U0001F600 {x}", font("LucidaGrande"));
+    // Latin 1 as bytes; other characters as \uN with, as a byte, the letter they are made
+    // from or '?'.
+    text.append("caf\u00e9 \u201cq\u201d \u0141\u00f3d\u017a \u1ec7 \u263a \U0001F600 {x}",
+                font("LucidaGrande"));
     EXPECT_EQ(
         RtfWriter::write(text),
         header +
@@ -40,7 +47,8 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
             "{\\colortbl;\\red255\\green255\\blue255;\\red0\\green64\\blue128;}\n" +
             tabs + "\\qc\\pardirnatural\n\n\\f0\\b\\fs36\\cf2 Graphite Glass\\\n" + tabs +
             "\\ql\\qnatural\\pardirnatural\n\n"
-            "\\f1\\b0\\fs24\\cf0 caf\\'e9 \\'93q\\'94 \\uc0\\u9786  \\u55357 \\u56832  \\{x\\}}");
+            "\\f1\\b0\\fs24\\cf0 caf\\'e9 \\'93q\\'94 \\u321\\'4c\\'f3d\\u378\\'7a \\u7879\\'65 "
+            "\\u9786\\'3f \\u-10179\\'3f\\u-8704\\'3f \\{x\\}}");
 }
 
 TEST_F(RtfWriterTest, AnyTextSurvivesARoundTripThroughAFileInPlainAscii) {
@@ -100,4 +108,44 @@ TEST_F(RtfWriterTest, AnyTextSurvivesARoundTripThroughAFileInPlainAscii) {
         ASSERT_TRUE(FileManager::writeFileAtomically(file, rtf)) << file;
         EXPECT_EQ(RtfReader::read(FileManager::readFile(file).value_or("")), texts[i]) << rtf;
     }
+}
+
+// unrtf, which ignores \uc and takes letters after \uN into the word, reads every word of
+// a multilingual text. Its text output gives characters beyond ASCII as "&#N;" once its
+// personality says so.
+TEST_F(RtfWriterTest, UnrtfReadsEveryWordOfAMultilingualText) {
+    const std::string words =
+        "\u0141\u00f3d\u017a, Krak\u00f3w, \u017dlu\u0165ou\u010dk\u00fd k\u016f\u0148, "
+        "\u00c1rv\u00edzt\u0171r\u0151.\n"
+        "\u0393\u03b5\u03b9\u03ac \u03c3\u03bf\u03c5 \u03ba\u03cc\u03c3\u03bc\u03b5.\n"
+        "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440, \u0442\u0435\u043c\u0430.\n"
+        "\u65e5\u672c\u8a9e\u306e\u30c6\u30fc\u30de \u4e2d\u6587 \ud55c\uad6d\uc5b4 "
+        "\u1ef3 Ti\u1ebfng Vi\u1ec7t\n";
+    const fs::path config = temp() / "unrtf";
+    fs::create_directories(config);
+    writeFile(config / "text.conf",
+              readFile("/usr/share/unrtf/text.conf") + "unisymbol_print\n\t&#%;\n");
+    const fs::path file = temp() / "description.rtf";
+    writeFile(file, RtfWriter::write(RichText::fromPlainText(words)));
+
+    const auto run =
+        Process::run({"/usr/bin/unrtf", "-P", config.string(), "--text", file.string()},
+                     Process::Capture::Output);
+    ASSERT_TRUE(run && run->exitStatus == 0) << "unrtf is installed by scripts/setup-deps";
+    std::string body = run->output.substr(run->output.find("-----------------\n") + 18);
+    std::string text;
+    for (std::size_t pos = 0; pos < body.size(); ++pos) {
+        if (body.compare(pos, 2, "&#") == 0 && body.find(';', pos) != std::string::npos) {
+            const std::size_t end = body.find(';', pos);
+            Utf8::append(text, static_cast<char32_t>(std::stoul(body.substr(pos + 2, end - pos))));
+            pos = end;
+        } else {
+            text += body[pos];
+        }
+    }
+    const auto split = [](const std::string& s) {
+        std::istringstream in(s);
+        return std::vector<std::string>(std::istream_iterator<std::string>(in), {});
+    };
+    EXPECT_EQ(split(text), split(words)) << run->output;
 }
