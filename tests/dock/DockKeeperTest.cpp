@@ -45,11 +45,16 @@ TEST_F(DockKeeperTest, RestartsAfterEveryKillAndEndsTheDockWhenStopped) {
     Started keeper(
         {KEEPER_PROGRAM, "--dock", fakeDock("exec sleep 600").string(), "--crash-limit", "1"});
     ASSERT_GT(keeper.pid(), 0);
+    // Waits for a state (the n-th Dock running), never for a change counted
+    // from a moment that may come after it.
+    std::size_t started = 0;
     for (int signal : {SIGTERM, SIGKILL, SIGINT, SIGHUP}) {
-        std::size_t seen = runs().size();
-        ASSERT_TRUE(eventually([&] { return runs().size() == seen + 1; }));
-        ASSERT_TRUE(eventually([&] { return alive(runs().back()); }));
-        ::kill(runs().back(), signal);
+        ++started;
+        ASSERT_TRUE(eventually([&] { return runs().size() >= started; }));
+        ASSERT_EQ(runs().size(), started);
+        pid_t dock = runs()[started - 1];
+        ASSERT_TRUE(eventually([&] { return alive(dock); }));
+        ::kill(dock, signal);
     }
     ASSERT_TRUE(eventually([&] { return runs().size() == 5; }));
     pid_t last = runs().back();

@@ -78,7 +78,8 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
             if (angle == 45.0f && !diagonal) {
                 continue;
             }
-            const QImage image = painted([&](QPainter& p) {
+            // Structured bindings are named through init-captures: older clang can't capture them.
+            const QImage image = painted([&, &gradient = gradient](QPainter& p) {
                 angle == 45.0f ? gradient.drawSwatchInRect(p, kRect)
                                : gradient.fillRect(p, kRect, angle);
             });
@@ -165,7 +166,7 @@ TEST_F(GradientFillTest, FractionalTransformedAndDenseTargetsStayInside) {
         {QTransform(), kRect, 2, {40, 30, 200, 80}, {40, 60}, {239, 60}}};
     for (const auto& [transform, rect, ratio, pixels, first, last] : cases) {
         const QImage image = painted(
-            [&](QPainter& p) {
+            [&transform = transform, &rect = rect](QPainter& p) {
                 p.setTransform(transform);
                 kRedToBlue.fillRect(p, rect, 0.0f);
             },
