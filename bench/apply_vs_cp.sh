@@ -26,4 +26,4 @@ done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 mt=$(median "${tool[@]}"); mc=$(median "${copy[@]}")
 awk -v t="$mt" -v c="$mc" -v n="$runs" 'BEGIN {
-    printf "runs %d: VelvantoHelper median %.2f ms, cp median %.2f ms, ratio %.2f (target <= 2.0)\n", n, t/1e6, c/1e6, t/c }'
+    printf "runs %d: VelvantoHelper median %.2f ms, cp median %.2f ms, ratio %.2f (target <= 1.5)\n", n, t/1e6, c/1e6, t/c }'
