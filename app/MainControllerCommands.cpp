@@ -88,11 +88,17 @@ void MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
                                    : QStringLiteral("the folder can't be written")));
         return;
     }
-    currentTheme = std::move(theme);
     if (isNewTheme) {
-        currentTheme->setDockAuthor(text(fullUserName()));
-        currentTheme->setDockName(text(name));
+        theme->setDockAuthor(text(fullUserName()));
+        theme->setDockName(text(name));
     }
+    // The name goes to disk with the bundle, so the theme is named so however it is left.
+    if (!theme->backup()) {
+        dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
+                       QStringLiteral("The theme information could not be written to %1.")
+                           .arg(QString::fromStdString(theme->indexFile())));
+    }
+    currentTheme = std::move(theme);
     _setInformationEdited(false);
     _updateThemeShow();
     _preview_showDockPreviewForSelection();
