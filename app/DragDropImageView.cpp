@@ -14,7 +14,10 @@ DragDropImageView::DragDropImageView(QWidget* parent) : QLabel(parent) {
 
 void DragDropImageView::setImage(const QImage& image) {
     image_ = image;
-    showScaled();
+    // A hidden view scales its picture when it is shown.
+    if (isVisible()) {
+        showScaled();
+    }
 }
 
 std::optional<QString> DragDropImageView::firstFileName(const QMimeData* mime) {
@@ -58,6 +61,13 @@ void DragDropImageView::dropEvent(QDropEvent* event) {
 
 void DragDropImageView::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
+    if (isVisible()) {
+        showScaled();
+    }
+}
+
+void DragDropImageView::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
     showScaled();
 }
 

@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -28,6 +29,7 @@
 #include "app/DockVerifier.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
+#include "app/ToolbarIcons.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
@@ -108,6 +110,13 @@ void MainController::makeWindows() {
     tbar_thumbSize = edit_toolbar->addWidget(slider_images_thumbsize);
     delete main.toolbar_parts;
 
+    using Icon = ToolbarIcons::Kind;
+    main.action_new->setIcon(ToolbarIcons::icon(Icon::New));
+    main.action_open->setIcon(ToolbarIcons::icon(Icon::Open));
+    tbar_applyDock->setIcon(ToolbarIcons::icon(Icon::Apply));
+    main.action_restore->setIcon(ToolbarIcons::icon(Icon::Restore));
+    tbar_openIn->setIcon(ToolbarIcons::icon(Icon::Edit));
+    tbar_preview->setIcon(ToolbarIcons::icon(Icon::Preview));
     main.action_new->setShortcuts(QKeySequence::New);
     main.action_open->setShortcuts(QKeySequence::Open);
     main.action_close->setShortcuts(QKeySequence::Close);
@@ -164,8 +173,7 @@ void MainController::makeWindows() {
 
     Ui::AboutWindow about;
     about_window = makeWindow<Ui::AboutWindow, QDialog>(about, edit_window, Qt::Dialog);
-    about.about_icon->setPixmap(
-        QPixmap::fromImage(IcnsImage::read(resource("icon4on.icns")).scaled(128, 128)));
+    about_icon_ = about.about_icon;
     connect(about.about_buttons, &QDialogButtonBox::rejected, about_window, &QDialog::hide);
 
     Ui::HelpWindow help;
@@ -281,11 +289,9 @@ void MainController::awakeFromNib() {
          {welcome_image, selection_preview, screenshot_preview, info_micropreview}) {
         view->setResponderClass(this);
     }
-    welcome_image->setImage(QImage(resource("drag_here.png")));
-    // 6. The application icon.
-    QIcon icon(QPixmap::fromImage(IcnsImage::read(resource("icon4on.icns"))));
-    QApplication::setWindowIcon(icon);
-    edit_window->setWindowIcon(icon);
+    // 6. The application icon, and the welcome view's picture. Decoding
+    // pictures waits until the window is up (the next turn of the event loop).
+    QTimer::singleShot(0, this, &MainController::_loadPictures);
     // 8. The Dock style found now.
     set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
     // 9. The quick guide on the first start.
@@ -298,6 +304,14 @@ void MainController::awakeFromNib() {
     currentTheme.reset();
     _updateMenuEditor();
     _validateToolbar();
+}
+
+void MainController::_loadPictures() {
+    QImage icon = IcnsImage::read(resource("icon4on.icns"), 128);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    edit_window->setWindowIcon(QApplication::windowIcon());
+    about_icon_->setPixmap(QPixmap::fromImage(icon));
+    welcome_image->setImage(QImage(resource("drag_here.png")));
 }
 
 bool MainController::applicationShouldHandleReopen(bool) {

@@ -206,6 +206,7 @@ private:
     // The theme's image shown at path, or nothing.
     static QImage imageAt(const std::optional<std::string>& path);
     void _newThemeAt(const QString& chosen, bool refresh);
+    void _loadPictures();
 
     Dialogs& dialogs_;
     std::unique_ptr<UserDefaults> defaults_;
@@ -215,4 +216,5 @@ private:
     SlotListModel* slots_ = nullptr;
     bool informationEdited_ = false;
     bool filling_ = false;
+    QLabel* about_icon_ = nullptr;
 };

@@ -2,23 +2,25 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QStyle>
 
 #include "app/ApplyController.h"
+#include "app/EditorStyle.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
 #include "platform/Beep.h"
 #include "platform/SystemPaths.h"
 
-int VelvantoApplication::main(int argc, char** argv) {
-    QApplication application(argc, argv);
+void VelvantoApplication::prepare(const std::filesystem::path& resourceFolder) {
     QApplication::setOrganizationName(QStringLiteral("Velvanto"));
     QApplication::setApplicationName(QStringLiteral("Velvanto"));
     QApplication::setDesktopFileName(QStringLiteral("velvanto"));
-    SystemPaths::setResourceFolder(SystemPaths::executableFolder() / ".." / "Resources");
+    SystemPaths::setResourceFolder(resourceFolder);
     Beep::setHook([] { QApplication::beep(); });
+    QApplication::setStyle(new EditorStyle(QApplication::style()->name()));
+}
 
-    QtDialogs dialogs;
-    MainController controller(dialogs);
+void VelvantoApplication::showWindows(MainController& controller) {
     controller.edit_window->show();
     if (controller.help_window->isVisible()) {
         controller.help_window->raise();
@@ -28,6 +30,14 @@ int VelvantoApplication::main(int argc, char** argv) {
     if (arguments.size() > 1) {
         controller.openFile(arguments.at(1));
     }
+}
+
+int VelvantoApplication::main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    prepare(SystemPaths::executableFolder() / ".." / "Resources");
+    QtDialogs dialogs;
+    MainController controller(dialogs);
+    showWindows(controller);
     int status = QApplication::exec();
     controller.applyController().waitForEnd();
     return status;

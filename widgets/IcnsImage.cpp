@@ -24,37 +24,62 @@ QByteArray entryType(int side) {
     }
 }
 
+int sideOf(const QByteArray& type) {
+    if (type == "ic07") {
+        return 128;
+    }
+    if (type == "ic08") {
+        return 256;
+    }
+    return type == "ic09" ? 512 : 0;
+}
+
+// Whether an entry of side candidate suits wanted better than one of side current.
+bool closer(int candidate, int current, int wanted) {
+    if (wanted <= 0) {
+        return candidate > current;
+    }
+    bool candidateFits = candidate >= wanted;
+    bool currentFits = current >= wanted;
+    if (candidateFits != currentFits) {
+        return candidateFits;
+    }
+    return candidateFits ? candidate < current : candidate > current;
+}
+
 }  // namespace
 
-QImage IcnsImage::read(const QString& path) {
+QImage IcnsImage::read(const QString& path, int side) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) {
         return {};
     }
-    return fromData(file.readAll());
+    return fromData(file.readAll(), side);
 }
 
-QImage IcnsImage::fromData(const QByteArray& bytes) {
+QImage IcnsImage::fromData(const QByteArray& bytes, int side) {
     if (bytes.size() < kHeader || !bytes.startsWith("icns")) {
         return {};
     }
     qsizetype end = std::min<qsizetype>(bytes.size(), bigEndian(bytes, 4));
-    QImage best;
+    // Pick by the entry's type, then decode the one chosen.
+    QByteArray chosen;
+    int chosenSide = 0;
     for (qsizetype at = kHeader; at + kHeader <= end;) {
         qsizetype length = bigEndian(bytes, at + 4);
         if (length < kHeader || at + length > end) {
             break;
         }
+        int entrySide = sideOf(bytes.mid(at, 4));
         QByteArray data = bytes.mid(at + kHeader, length - kHeader);
-        if (data.startsWith("\x89PNG")) {
-            QImage image = QImage::fromData(data, "PNG");
-            if (image.width() > best.width()) {
-                best = image;
-            }
+        bool better = chosen.isEmpty() || closer(entrySide, chosenSide, side);
+        if (entrySide > 0 && data.startsWith("\x89PNG") && better) {
+            chosen = data;
+            chosenSide = entrySide;
         }
         at += length;
     }
-    return best;
+    return chosen.isEmpty() ? QImage() : QImage::fromData(chosen, "PNG");
 }
 
 QByteArray IcnsImage::toData(const QList<QImage>& images) {

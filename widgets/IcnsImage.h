@@ -11,9 +11,11 @@
 // data (types "ic07" 128, "ic08" 256, "ic09" 512 pixels). Any thread.
 class IcnsImage {
 public:
-    // The largest PNG entry of the file at path; a null image when there is none.
-    static QImage read(const QString& path);
-    static QImage fromData(const QByteArray& bytes);
+    // The PNG entry of the file at path closest to side pixels (the smallest
+    // that is at least as large, else the largest); only that one is decoded.
+    // A null image when there is none. side 0 takes the largest.
+    static QImage read(const QString& path, int side = 0);
+    static QImage fromData(const QByteArray& bytes, int side = 0);
     // A container of the images (each square: 128, 256 or 512 pixels) as PNG entries.
     static QByteArray toData(const QList<QImage>& images);
 };

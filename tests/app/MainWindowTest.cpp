@@ -50,7 +50,8 @@ TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewAndTheDockStyleFoundNow) {
     EXPECT_FALSE(c.currentTheme);
     EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
     EXPECT_EQ(c.tbar_openIn->text(), "Choose External Editor");
-    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_TRUE(waitUntil([] { return !QApplication::windowIcon().isNull(); }));
+    EXPECT_FALSE(c.welcome_image->image().isNull());
 }
 
 TEST_F(MainWindowTest, ToolbarItemsFollowWhetherAThemeIsOpen) {

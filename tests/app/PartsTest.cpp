@@ -81,14 +81,17 @@ TEST(RVAnimationAdditionsTest, FadesLeaveTheViewAsTheyShould) {
     RVAnimationAdditions::setDefaultDuration(0.2);
 }
 
-TEST(IcnsImageTest, TheLargestPngEntryIsRead) {
+TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
     QImage small(128, 128, QImage::Format_ARGB32);
     small.fill(Qt::blue);
     QImage large(256, 256, QImage::Format_ARGB32);
     large.fill(Qt::green);
     QByteArray data = IcnsImage::toData({small, large});
     EXPECT_TRUE(data.startsWith("icns"));
-    EXPECT_EQ(IcnsImage::fromData(data).size(), QSize(256, 256));
+    for (auto [wanted, side] :
+         {std::pair{0, 256}, {100, 128}, {128, 128}, {200, 256}, {900, 256}}) {
+        EXPECT_EQ(IcnsImage::fromData(data, wanted).width(), side) << wanted;
+    }
     for (QByteArray broken :
          {QByteArray(), QByteArray("icns"), data.left(40), QByteArray("png!")}) {
         EXPECT_LE(IcnsImage::fromData(broken).width(), 0);
