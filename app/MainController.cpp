@@ -109,6 +109,13 @@ void MainController::makeWindows() {
     tbar_viewDock = edit_toolbar->addWidget(dock_type_selection);
     tbar_thumbSize = edit_toolbar->addWidget(slider_images_thumbsize);
     delete main.toolbar_parts;
+    // Toolbar buttons read as what they do ("Apply theme"), whatever their short label.
+    for (QAction* action : edit_toolbar->actions()) {
+        QWidget* button = edit_toolbar->widgetForAction(action);
+        if (button && button->accessibleName().isEmpty() && !action->toolTip().isEmpty()) {
+            button->setAccessibleName(action->toolTip());
+        }
+    }
 
     using Icon = ToolbarIcons::Kind;
     main.action_new->setIcon(ToolbarIcons::icon(Icon::New));
@@ -175,6 +182,8 @@ void MainController::makeWindows() {
     about_window = makeWindow<Ui::AboutWindow, QDialog>(about, edit_window, Qt::Dialog);
     about_icon_ = about.about_icon;
     connect(about.about_buttons, &QDialogButtonBox::rejected, about_window, &QDialog::hide);
+    about.about_buttons->button(QDialogButtonBox::Close)
+        ->setAccessibleName(QStringLiteral("Close about window"));
 
     Ui::HelpWindow help;
     help_window = makeWindow<Ui::HelpWindow, QWidget>(help, edit_window, Qt::Window);

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
@@ -9,6 +10,7 @@
 #include <QSettings>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QToolBar>
 
 #include "EditorTest.h"
 #include "app/UserDefaults.h"
@@ -144,4 +146,30 @@ TEST_F(MainWindowTest, ARefreshKeepsUnsavedEditsAndTheEditorViewFollowsThePrefer
     EXPECT_EQ(c.shownView(), c.view_editorTheme);
     EXPECT_EQ(c.listOfImages->model()->rowCount(), 14);  // the 2D images
     EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
+    MainController& c = start();
+    std::vector<QWidget*> windows = {c.view_welcome, c.view_infoTheme, c.view_editorTheme};
+    for (QWidget* window :
+         {static_cast<QWidget*>(c.edit_window), static_cast<QWidget*>(c.about_window),
+          c.help_window, static_cast<QWidget*>(c.preferences_window), c.preview_window,
+          static_cast<QWidget*>(c.progress_window), c.collection_window, c.batch_window}) {
+        windows.push_back(window);
+    }
+    for (QWidget* window : windows) {
+        EXPECT_FALSE(window->accessibleName().isEmpty()) << text(window->objectName());
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            bool interactive = control->focusPolicy() != Qt::NoFocus &&
+                               !control->inherits("QScrollBar") && !control->inherits("QMenu") &&
+                               !control->objectName().startsWith("qt_");
+            if (interactive && control->isVisibleTo(window)) {
+                EXPECT_FALSE(control->accessibleName().isEmpty())
+                    << text(window->objectName()) << " " << control->metaObject()->className()
+                    << " " << text(control->objectName());
+            }
+        }
+    }
+    QWidget* apply = c.edit_toolbar->widgetForAction(c.tbar_applyDock);
+    EXPECT_EQ(apply->accessibleName(), "Apply theme");
 }
