@@ -279,7 +279,7 @@ void MainController::connectActions() {
             dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
     });
     connect(slider_images_thumbsize, &QSlider::valueChanged, this,
-            [this](int size) { listOfImages->setIconSize(QSize(size, size)); });
+            [this](int size) { _setThumbnailSize(size); });
     connect(apply_, &ApplyController::ended, this, &MainController::_applyEnded);
 }
 
@@ -290,7 +290,7 @@ void MainController::awakeFromNib() {
     // 3. The slot browser over the model; no reordering.
     listOfImages->setModel(slots_);
     listOfImages->setDragDropMode(QAbstractItemView::NoDragDrop);
-    listOfImages->setIconSize(QSize(64, 64));
+    _setThumbnailSize(64);
     // 4. The slider follows the browser's zoom.
     slider_images_thumbsize->setValue(listOfImages->iconSize().width());
     // 5. The drop targets answer to this controller (the micro preview too).
@@ -321,6 +321,12 @@ void MainController::_loadPictures() {
     edit_window->setWindowIcon(QApplication::windowIcon());
     about_icon_->setPixmap(QPixmap::fromImage(icon));
     welcome_image->setImage(QImage(resource("drag_here.png")));
+}
+
+// Thumbnails of one size in cells of one size, with room for a two-line name.
+void MainController::_setThumbnailSize(int size) {
+    listOfImages->setIconSize(QSize(size, size));
+    listOfImages->setGridSize(QSize(size + 56, size + 44));
 }
 
 bool MainController::applicationShouldHandleReopen(bool) {

@@ -207,6 +207,7 @@ private:
     static QImage imageAt(const std::optional<std::string>& path);
     void _newThemeAt(const QString& chosen, bool refresh);
     void _loadPictures();
+    void _setThumbnailSize(int size);
 
     Dialogs& dialogs_;
     std::unique_ptr<UserDefaults> defaults_;

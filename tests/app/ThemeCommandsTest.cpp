@@ -35,8 +35,9 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
     ASSERT_TRUE(c.currentTheme);
     EXPECT_TRUE(fs::is_directory(temp() / "MyNewDock.docktheme/images"));
     EXPECT_EQ(c.currentTheme->dockName(), "MyNewDock");
-    EXPECT_EQ(DockTheme::initWithBundleAtPath((temp() / "MyNewDock.docktheme").string())->dockName(),
-              "MyNewDock");
+    EXPECT_EQ(
+        DockTheme::initWithBundleAtPath((temp() / "MyNewDock.docktheme").string())->dockName(),
+        "MyNewDock");
     EXPECT_FALSE(c.currentTheme->dockAuthor().value_or("").empty());
     EXPECT_EQ(c.previewdock_title->text(), "MyNewDock");
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
