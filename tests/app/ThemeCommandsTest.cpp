@@ -151,7 +151,7 @@ TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped)
         if (c.currentTheme) {
             EXPECT_EQ(c.previewdock_author->text(), "Bob");
             dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
-            EXPECT_FALSE(c.applicationShouldTerminate() == false);
+            EXPECT_TRUE(c.applicationShouldTerminate());
         }
     }
 }
