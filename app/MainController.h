@@ -205,7 +205,9 @@ private:
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
     // The theme's image shown at path, or nothing.
     static QImage imageAt(const std::optional<std::string>& path);
-    void _newThemeAt(const QString& chosen, bool refresh);
+    // Makes "<chosen>.docktheme" from the template and opens it; false (with
+    // an alert saying why) when it could not be made.
+    bool _newThemeAt(const QString& chosen, bool isNewTheme);
     void _loadPictures();
     void _setThumbnailSize(int size);
 

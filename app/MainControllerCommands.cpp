@@ -62,17 +62,15 @@ void MainController::savePanelDidEnd(const std::optional<QString>& chosen) {
     if (!chosen) {
         return;
     }
-    _newThemeAt(*chosen, true);
-    if (!currentTheme) {
-        return;
+    if (_newThemeAt(*chosen, true)) {
+        _fadeToTab(kInformationTab);
     }
-    _fadeToTab(kInformationTab);
 }
 
 // Makes the bundle "<chosen>.docktheme" from the template, named after the
 // chosen file name, and makes it the open theme; on failure says why and
 // leaves the theme open before.
-void MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
+bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
     QString path = QStringLiteral("%1.%2").arg(chosen, kExtension);
     QString name = QFileInfo(chosen).fileName();
     bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
@@ -86,7 +84,7 @@ void MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
             QStringLiteral("The theme could not be created at %1: %2.")
                 .arg(path, existed ? QStringLiteral("something with that name is there already")
                                    : QStringLiteral("the folder can't be written")));
-        return;
+        return false;
     }
     if (isNewTheme) {
         theme->setDockAuthor(text(fullUserName()));
@@ -102,6 +100,7 @@ void MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
     _setInformationEdited(false);
     _updateThemeShow();
     _preview_showDockPreviewForSelection();
+    return true;
 }
 
 void MainController::btn_toolbar_opentheme() {
@@ -212,8 +211,7 @@ void MainController::btn_backupMyCurrentDock() {
     if (!_mayDropTheme()) {
         return;
     }
-    _newThemeAt(*chosen, false);
-    if (!currentTheme || currentTheme->dockPath() != text(*chosen + ".docktheme")) {
+    if (!_newThemeAt(*chosen, false)) {
         return;
     }
     currentTheme->copyInMeCurrentDock();
@@ -254,8 +252,7 @@ void MainController::_generateThemeFrom(const QString& folder) {
     if (!_mayDropTheme()) {
         return;
     }
-    _newThemeAt(*chosen, false);
-    if (!currentTheme || currentTheme->dockPath() != text(*chosen + ".docktheme")) {
+    if (!_newThemeAt(*chosen, false)) {
         return;
     }
     if (!currentTheme->copyDataFromFolder(text(folder))) {
