@@ -30,7 +30,7 @@ bool ownFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-DockManifest DockManifest::describe(qint64 pid, int dockStyle, const DockImages& images) {
+DockManifest DockManifest::describe(qint64 pid, DockStyle dockStyle, const DockImages& images) {
     DockManifest manifest;
     manifest.pid = pid;
     manifest.dockStyle = dockStyle;
@@ -59,7 +59,8 @@ QByteArray DockManifest::toJson() const {
             name, QJsonObject{
                       {"width", image.width}, {"height", image.height}, {"sha256", image.sha256}});
     }
-    QJsonObject top{{"pid", pid}, {"style", dockStyle == 0 ? "3d" : "2d"}, {"images", list}};
+    QJsonObject top{
+        {"pid", pid}, {"style", dockStyle == DockStyle::ThreeD ? "3d" : "2d"}, {"images", list}};
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
 
@@ -72,7 +73,7 @@ std::optional<DockManifest> DockManifest::fromJson(const QByteArray& bytes) {
     }
     DockManifest manifest;
     manifest.pid = top.value("pid").toInteger();
-    manifest.dockStyle = style == "3d" ? 0 : 1;
+    manifest.dockStyle = style == "3d" ? DockStyle::ThreeD : DockStyle::TwoD;
     const QJsonObject list = top.value("images").toObject();
     for (auto it = list.begin(); it != list.end(); ++it) {
         QJsonObject image = it.value().toObject();

@@ -7,6 +7,8 @@
 #include <map>
 #include <optional>
 
+#include "model/DockStyle.h"
+
 class DockImages;
 
 // What a running Dock shows: its pid, its style and every image it loaded,
@@ -24,10 +26,10 @@ public:
     };
 
     qint64 pid = 0;
-    int dockStyle = 0;                // 0 = 3D, 1 = 2D
+    DockStyle dockStyle = DockStyle::ThreeD;
     std::map<QString, Image> images;  // by Dock file name
 
-    static DockManifest describe(qint64 pid, int dockStyle, const DockImages& images);
+    static DockManifest describe(qint64 pid, DockStyle dockStyle, const DockImages& images);
 
     // $XDG_RUNTIME_DIR/velvanto-dock, or /tmp/velvanto-dock-<uid> when that is unset or empty.
     static std::filesystem::path folder();

@@ -67,7 +67,7 @@ int DockProgram::render(int argc, char** argv, const std::vector<std::string>& a
     // A screenshot needs no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    int style = arguments[1] == "3d" ? 0 : 1;
+    DockStyle style = arguments[1] == "3d" ? DockStyle::ThreeD : DockStyle::TwoD;
     if (!DockRenderer::renderToFile(MiscKit::sharedFiles(), folder, style, arguments[2])) {
         std::fprintf(stderr, "Dock: could not write %s\n", arguments[2].c_str());
         return 1;
@@ -80,10 +80,10 @@ int DockProgram::show(int argc, char** argv) {
     application.setQuitOnLastWindowClosed(false);
     const MiscKit& catalogue = MiscKit::sharedFiles();
     std::string folder = SystemPaths::dockResourcesFolder();
-    int style = MiscKit::currentDockType();
+    DockStyle style = MiscKit::currentDockType();
     DockImages images = DockImages::load(catalogue, folder);
     Log::write("Dock: " + std::to_string(images.loaded().size()) + " images from " + folder +
-               (style == 0 ? ", 3D" : ", 2D"));
+               (style == DockStyle::ThreeD ? ", 3D" : ", 2D"));
     DockWindow window(images, style, tileSizeFromPreferences());
     window.setStackOpen(true);  // as in the screenshots, so every piece shows at once
     window.show();

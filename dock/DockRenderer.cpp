@@ -56,7 +56,7 @@ QImage DockRenderer::render(const DockScene& scene) {
 }
 
 bool DockRenderer::renderToFile(const MiscKit& catalogue, const std::filesystem::path& resources,
-                                int dockStyle, const std::filesystem::path& out) {
+                                DockStyle dockStyle, const std::filesystem::path& out) {
     DockImages images = DockImages::load(catalogue, resources);
     DockScene scene(images, dockStyle, kTileSize);
     scene.setStackOpen(true);

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "model/DockStyle.h"
+
 class DockScene;
 class MiscKit;
 
@@ -22,5 +24,5 @@ public:
     // through a temporary file renamed into place. Missing or unreadable
     // images leave their pieces out. False when out could not be written.
     static bool renderToFile(const MiscKit& catalogue, const std::filesystem::path& resources,
-                             int dockStyle, const std::filesystem::path& out);
+                             DockStyle dockStyle, const std::filesystem::path& out);
 };

@@ -103,9 +103,9 @@ QImage reflection(const QImage& icon) {
 
 }  // namespace
 
-DockScene::DockScene(const DockImages& images, int dockStyle, int tileSize)
+DockScene::DockScene(const DockImages& images, DockStyle dockStyle, int tileSize)
     : images_(images),
-      dockStyle_(dockStyle == 0 ? 0 : 1),
+      dockStyle_(dockStyle),
       tile_(std::clamp(tileSize, kMinTileSize, kMaxTileSize)) {
     const struct {
         Kind kind;
@@ -163,7 +163,7 @@ void DockScene::paint(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (dockStyle_ == 0) {
+    if (dockStyle_ == DockStyle::ThreeD) {
         paintGlass(painter);
     } else {
         paintFrame(painter);
@@ -185,8 +185,8 @@ QString DockScene::keystoneKey(int tileSize) {
     return "Keystone_Base_XL";
 }
 
-QString DockScene::indicatorKey(int dockStyle, int tileSize) {
-    if (dockStyle != 0) {
+QString DockScene::indicatorKey(DockStyle dockStyle, int tileSize) {
+    if (dockStyle != DockStyle::ThreeD) {
         return tileSize < 56 ? "2D_Opened_App_Indicator_S" : "2D_Opened_App_Indicator_M";
     }
     if (tileSize < 44)
@@ -206,7 +206,7 @@ void DockScene::layout() {
     row -= gap;
 
     qreal side = 0, dockHeight = 0;
-    if (dockStyle_ == 0) {
+    if (dockStyle_ == DockStyle::ThreeD) {
         const qreal floorHeight = std::max(8.0, std::round(t * 0.6));
         const QImage* floor = images_.image(keystoneKey(tile_));
         qreal cap = floorHeight * 0.9;
@@ -219,7 +219,7 @@ void DockScene::layout() {
         dockHeight = std::round(floorHeight * 0.42 + t * 1.12);
         dock_ = QRectF(0, 0, row + 2 * side, floorHeight);
     } else {
-        const QImage* light = images_.image(indicatorKey(1, tile_));
+        const QImage* light = images_.image(indicatorKey(DockStyle::TwoD, tile_));
         qreal lightRoom =
             std::max(std::round(t * 0.2), usable(light) ? light->height() + 6.0 : 0.0);
         lightRoom = std::min(lightRoom, t * 0.5);
@@ -246,8 +246,8 @@ void DockScene::layout() {
     const qreal bottom = size_.height();
     const qreal left = std::round((size_.width() - width) / 2);
     dock_.moveBottomLeft(QPointF(left, bottom));
-    iconBottom_ = dockStyle_ == 0 ? std::round(bottom - dock_.height() * 0.42)
-                                  : std::round(bottom - (dockHeight - t * 1.14));
+    iconBottom_ = dockStyle_ == DockStyle::ThreeD ? std::round(bottom - dock_.height() * 0.42)
+                                                  : std::round(bottom - (dockHeight - t * 1.14));
 
     qreal x = left + side;
     for (Item& item : items_) {
@@ -276,7 +276,7 @@ void DockScene::layout() {
 
 qreal DockScene::separatorWidth() const {
     const qreal t = tile_;
-    if (dockStyle_ == 0) {
+    if (dockStyle_ == DockStyle::ThreeD) {
         const QImage* divider = images_.image("Separator_3D");
         qreal floorHeight = std::max(8.0, std::round(t * 0.6));
         qreal drawn = usable(divider) ? divider->width() * floorHeight / divider->height() : 0;
@@ -324,7 +324,8 @@ void DockScene::paintGlass(QPainter& p) const {
         qreal h = std::clamp(std::round(line->height() * scale), 1.0, dock_.height() / 3);
         p.drawImage(QRectF(dock_.left(), dock_.bottom() - h, dock_.width(), h), *line);
     }
-    if (const QImage* light = images_.image(indicatorKey(0, tile_)); usable(light)) {
+    if (const QImage* light = images_.image(indicatorKey(DockStyle::ThreeD, tile_));
+        usable(light)) {
         QSizeF size(std::min<qreal>(light->width(), tile_),
                     std::min<qreal>(light->height(), dock_.height() / 2));
         for (const Item& item : items_) {
@@ -418,7 +419,7 @@ void DockScene::paintFrame(QPainter& p) const {
             }
         }
     }
-    if (const QImage* light = images_.image(indicatorKey(1, tile_)); usable(light)) {
+    if (const QImage* light = images_.image(indicatorKey(DockStyle::TwoD, tile_)); usable(light)) {
         qreal room = f.bottom() - iconBottom_;
         QSizeF size(std::min<qreal>(light->width(), tile_), std::min<qreal>(light->height(), room));
         for (const Item& item : items_) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DockStyle.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QRectF>
@@ -13,10 +15,10 @@
 class DockImages;
 
 // The picture of a Dock at the bottom of the screen, drawn from the Dock's
-// images. The 3D style (Dock style 0) shows the shadow, the glass floor (the
+// images. The 3D style (DockStyle::ThreeD) shows the shadow, the glass floor (the
 // Keystone base for the icon size), the front line, the icons with their
 // reflections, the running lights and the striped divider; the 2D style
-// (Dock style 1) shows the frame of corner and edge pieces, the flat running
+// (DockStyle::TwoD) shows the frame of corner and edge pieces, the flat running
 // lights and the straight divider. Both show a stack, and above it, when the
 // stack is open, the stack's grid with its arrow. A missing image leaves its
 // piece out; no image, whatever its size, can break the layout.
@@ -37,9 +39,9 @@ public:
     static constexpr int kMaxTileSize = 128;
 
     // tileSize (the icon size in pixels) is clamped to 16..128.
-    DockScene(const DockImages& images, int dockStyle, int tileSize);
+    DockScene(const DockImages& images, DockStyle dockStyle, int tileSize);
 
-    int dockStyle() const { return dockStyle_; }
+    DockStyle dockStyle() const { return dockStyle_; }
     int tileSize() const { return tile_; }
     bool stackOpen() const { return stackOpen_; }
     // Opening the stack makes the scene taller; the Dock stays at the bottom.
@@ -60,7 +62,7 @@ public:
     // The Keystone base that a Dock of tileSize stands on.
     static QString keystoneKey(int tileSize);
     // The running light of dockStyle for a Dock of tileSize.
-    static QString indicatorKey(int dockStyle, int tileSize);
+    static QString indicatorKey(DockStyle dockStyle, int tileSize);
 
 private:
     void layout();
@@ -72,7 +74,7 @@ private:
     const QImage* image(const char* key) const;
 
     const DockImages& images_;
-    int dockStyle_;
+    DockStyle dockStyle_;
     int tile_;
     bool stackOpen_ = false;
     std::vector<Item> items_;

@@ -11,7 +11,7 @@
 
 #include "dock/DockImages.h"
 
-DockWindow::DockWindow(const DockImages& images, int dockStyle, int tileSize)
+DockWindow::DockWindow(const DockImages& images, DockStyle dockStyle, int tileSize)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool |
                            Qt::WindowDoesNotAcceptFocus),
       images_(images),

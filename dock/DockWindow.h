@@ -12,7 +12,7 @@ class DockImages;
 // becomes the Dock's vertical resize cursor. images must outlive the window. GUI thread only.
 class DockWindow : public QWidget {
 public:
-    DockWindow(const DockImages& images, int dockStyle, int tileSize);
+    DockWindow(const DockImages& images, DockStyle dockStyle, int tileSize);
 
     const DockScene& scene() const { return scene_; }
     // Sizes the window to the scene and puts it at the bottom of the screen.

@@ -65,7 +65,8 @@ bool DockTheme::copyDataFromFolder(const std::string& folder) {
     return true;
 }
 
-std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key, int dockCat) const {
+std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key,
+                                                        DockCategory dockCat) const {
     if (!dock_infoDictionary) {
         return std::nullopt;
     }
@@ -75,7 +76,8 @@ std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key, 
 }
 
 std::optional<std::string> DockTheme::setFileName(const std::string& path, const std::string& key,
-                                                  int dockCat, const std::string& proposedName) {
+                                                  DockCategory dockCat,
+                                                  const std::string& proposedName) {
     PlistValue* entries = dock_infoDictionary
                               ? ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat)
                               : nullptr;
@@ -108,11 +110,12 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
 }
 
 void DockTheme::reloadItemAtIndex(std::size_t index, const std::string& path,
-                                  const std::string& key, int cat) {
-    if (cat < 0 || cat > 1 || index >= dock_list[cat].size()) {
+                                  const std::string& key, DockCategory cat) {
+    SlotList& slots = dock_list[indexOf(cat)];
+    if (index >= slots.size()) {
         return;
     }
-    dock_list[cat][index] = makeItem(path, key);
+    slots[index] = makeItem(path, key);
 }
 
 bool DockTheme::verifyNameExistForFile(const std::string& fileName) const {
@@ -181,11 +184,11 @@ bool DockTheme::setDescription(const RichText& text) {
                                             RtfWriter::write(text));
 }
 
-std::string DockTheme::previewDockPath(int dockStyle) const {
+std::string DockTheme::previewDockPath(DockStyle dockStyle) const {
     return ThemeBundle::dockPreviewPath(dock_path, dockStyle);
 }
 
-bool DockTheme::existDockPreview(int dockStyle) const {
+bool DockTheme::existDockPreview(DockStyle dockStyle) const {
     return FileManager::fileExists(previewDockPath(dockStyle));
 }
 
@@ -227,7 +230,7 @@ bool DockTheme::_verifyConsistenceOfBundle(const std::string& bundle,
         return false;
     }
     for (const ThemeImage& image : *images) {
-        dock_list[image.category].push_back(makeItem(image.path, image.key));
+        dock_list[indexOf(image.category)].push_back(makeItem(image.path, image.key));
     }
     for (SlotList& slots : dock_list) {
         std::stable_sort(slots.begin(), slots.end(),

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "model/DockStyle.h"
 #include "model/ImageObjectView.h"
 #include "model/RichText.h"
 #include "platform/PlistValue.h"
 
 // One theme bundle opened for reading and editing: its Info.plist in memory,
-// and for each Dock category (0 = 2D, 1 = 3D) a slot list of browser items,
+// and for each Dock category (2D, then 3D) a slot list of browser items,
 // one per file key of that category, sorted by key without regard to case.
 //
 // The caller owns the document; the document owns its dictionary and slot
@@ -48,20 +49,22 @@ public:
     bool copyDataFromFolder(const std::string& folder);
 
     const std::array<SlotList, 2>& listOfImages() const { return dock_list; }
+    const SlotList& slotList(DockCategory category) const { return dock_list[indexOf(category)]; }
     const SlotList& dock_2d_images() const { return dock_list[0]; }
     const SlotList& dock_3d_images() const { return dock_list[1]; }
 
-    std::optional<std::string> getFileNameForKey(const std::string& key, int dockCat) const;
+    std::optional<std::string> getFileNameForKey(const std::string& key,
+                                                 DockCategory dockCat) const;
     // Makes a copy of the image at path the key's image under proposedName,
     // records the name and writes Info.plist, then removes the key's old
     // image. Returns the new image's path; nothing when the copy or the write
     // failed, and then the bundle and the dictionary are as they were.
     std::optional<std::string> setFileName(const std::string& path, const std::string& key,
-                                           int dockCat, const std::string& proposedName);
+                                           DockCategory dockCat, const std::string& proposedName);
     // Puts a new item of path and key at index of the category's slot list;
     // an index outside the list changes nothing.
     void reloadItemAtIndex(std::size_t index, const std::string& path, const std::string& key,
-                           int cat);
+                           DockCategory cat);
     // Whether any key of either category uses fileName (exact comparison).
     bool verifyNameExistForFile(const std::string& fileName) const;
 
@@ -83,9 +86,9 @@ public:
     std::optional<RichText> description() const;
     // Writes text to description.rtf at once; false when it could not.
     bool setDescription(const RichText& text);
-    // "%@/preview_%@.png": "2d" for Dock style 1, "3d" for any other.
-    std::string previewDockPath(int dockStyle) const;
-    bool existDockPreview(int dockStyle) const;
+    // "%@/preview_%@.png": "2d" for the 2D style, "3d" for the 3D style.
+    std::string previewDockPath(DockStyle dockStyle) const;
+    bool existDockPreview(DockStyle dockStyle) const;
     // The small preview's path when that file exists; the editor decodes it.
     std::optional<std::string> dockMicroPreview() const;
     // Makes a copy of the image file at path the small preview; a file that

@@ -15,39 +15,53 @@
 
 namespace {
 
+struct KeyEntry {
+    const char* key;
+    DockCategory category;
+};
+
+// Every file key in its fixed order, with the category a theme keeps it in.
+constexpr KeyEntry kFileKeys[] = {
+    {"Frontline", DockCategory::ThreeD},
+    {"Keystone_Base_L", DockCategory::ThreeD},
+    {"Keystone_Base_M", DockCategory::ThreeD},
+    {"Keystone_Base_SM", DockCategory::ThreeD},
+    {"Keystone_Base_XL", DockCategory::ThreeD},
+    {"Opened_App_Indicator_L", DockCategory::ThreeD},
+    {"Opened_App_Indicator_M", DockCategory::ThreeD},
+    {"Opened_App_Indicator_S", DockCategory::ThreeD},
+    {"Resize_Cursor_H", DockCategory::ThreeD},
+    {"Resize_Cursor_V", DockCategory::ThreeD},
+    {"Separator_3D", DockCategory::ThreeD},
+    {"Shadow", DockCategory::ThreeD},
+    {"Stack_Arrow", DockCategory::ThreeD},
+    {"Stack_Arrow_Left", DockCategory::ThreeD},
+    {"Stack_Arrow_Right", DockCategory::ThreeD},
+    {"Stack_Open", DockCategory::ThreeD},
+    {"2D_Opened_App_Indicator_M", DockCategory::TwoD},
+    {"2D_Opened_App_Indicator_S", DockCategory::TwoD},
+    {"Angle_Left_Bottom", DockCategory::TwoD},
+    {"Angle_Left_Up", DockCategory::TwoD},
+    {"Angle_Right_Down", DockCategory::TwoD},
+    {"Angle_Right_Up", DockCategory::TwoD},
+    {"Border_Left_Bottom", DockCategory::TwoD},
+    {"Border_Left_External", DockCategory::TwoD},
+    {"Border_Left_Up", DockCategory::TwoD},
+    {"Border_Right_Border", DockCategory::TwoD},
+    {"Border_Right_Bottom", DockCategory::TwoD},
+    {"Border_Right_External", DockCategory::TwoD},
+    {"Separator_Horizontal", DockCategory::TwoD},
+    {"Separator_Vertical", DockCategory::TwoD},
+};
+
 const std::vector<std::string>& allFileKeys() {
-    static const std::vector<std::string> keys = {
-        "Frontline",
-        "Keystone_Base_L",
-        "Keystone_Base_M",
-        "Keystone_Base_SM",
-        "Keystone_Base_XL",
-        "Opened_App_Indicator_L",
-        "Opened_App_Indicator_M",
-        "Opened_App_Indicator_S",
-        "Resize_Cursor_H",
-        "Resize_Cursor_V",
-        "Separator_3D",
-        "Shadow",
-        "Stack_Arrow",
-        "Stack_Arrow_Left",
-        "Stack_Arrow_Right",
-        "Stack_Open",
-        "2D_Opened_App_Indicator_M",
-        "2D_Opened_App_Indicator_S",
-        "Angle_Left_Bottom",
-        "Angle_Left_Up",
-        "Angle_Right_Down",
-        "Angle_Right_Up",
-        "Border_Left_Bottom",
-        "Border_Left_External",
-        "Border_Left_Up",
-        "Border_Right_Border",
-        "Border_Right_Bottom",
-        "Border_Right_External",
-        "Separator_Horizontal",
-        "Separator_Vertical",
-    };
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> names;
+        for (const KeyEntry& entry : kFileKeys) {
+            names.emplace_back(entry.key);
+        }
+        return names;
+    }();
     return keys;
 }
 
@@ -80,6 +94,15 @@ std::filesystem::path databasePath() {
 }
 
 }  // namespace
+
+std::optional<DockCategory> MiscKit::categoryForKey(const std::string& key) {
+    for (const KeyEntry& entry : kFileKeys) {
+        if (key == entry.key) {
+            return entry.category;
+        }
+    }
+    return std::nullopt;
+}
 
 MiscKit& MiscKit::sharedFiles() {
     std::lock_guard lock(sharedMutex());
@@ -127,32 +150,28 @@ DockSize MiscKit::getSizeForFileKey(const std::string& key) const {
     return size ? parseSize(*size) : DockSize{};
 }
 
-int MiscKit::currentDockType() {
+DockStyle MiscKit::currentDockType() {
     auto preferences = PropertyList::readDictionary(SystemPaths::dockPreferencesPath());
-    if (!preferences) {
-        return 0;
-    }
-    const PlistValue* noGlass = preferences->find("no-glass");
+    const PlistValue* noGlass = preferences ? preferences->find("no-glass") : nullptr;
     if (!noGlass) {
-        return 0;
+        return DockStyle::ThreeD;
     }
     // The Dock writes a boolean; take a number or "YES"/"1" text as the Dock's own reader would.
+    bool flat = false;
     if (const bool* flag = noGlass->asBoolean()) {
-        return *flag ? 1 : 0;
+        flat = *flag;
+    } else if (const std::int64_t* number = noGlass->asInteger()) {
+        flat = *number != 0;
+    } else if (const std::string* text = noGlass->asString()) {
+        flat = *text == "YES" || *text == "yes" || *text == "1" || *text == "true";
     }
-    if (const std::int64_t* number = noGlass->asInteger()) {
-        return *number != 0 ? 1 : 0;
-    }
-    if (const std::string* text = noGlass->asString()) {
-        return (*text == "YES" || *text == "yes" || *text == "1" || *text == "true") ? 1 : 0;
-    }
-    return 0;
+    return flat ? DockStyle::TwoD : DockStyle::ThreeD;
 }
 
-void MiscKit::setCurrentDock(int style) {
+void MiscKit::setCurrentDock(DockStyle style) {
     std::string path = SystemPaths::dockPreferencesPath();
     if (auto preferences = PropertyList::readDictionary(path)) {
-        if (style == 0) {
+        if (style == DockStyle::ThreeD) {
             preferences->remove("no-glass");
         } else {
             preferences->set("no-glass", PlistValue(true));

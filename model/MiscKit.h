@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/DockStyle.h"
 #include "platform/PlistValue.h"
 
 // Recommended size of a Dock image, in pixels.
@@ -41,8 +42,11 @@ public:
     MiscKit(const MiscKit&) = delete;
     MiscKit& operator=(const MiscKit&) = delete;
 
-    // The 30 file keys in their fixed order.
+    // The 30 file keys in their fixed order: the 16 of the 3D Dock, then the 14 of the 2D Dock.
     const std::vector<std::string>& fileKeys_List() const { return fileKeys_List_; }
+    // The category a theme keeps key in; the one table of which keys are 2D.
+    // Nothing for a name that is no file key. Needs no instance; any thread.
+    static std::optional<DockCategory> categoryForKey(const std::string& key);
     // Every catalogue record, in the file's own order, without their keys.
     std::vector<PlistValue> dockFilesList() const;
 
@@ -53,12 +57,12 @@ public:
     // "WxH" read as width and height; 0 by 0 for an unknown key or a size without "x".
     DockSize getSizeForFileKey(const std::string& key) const;
 
-    // 1 (2D) when the Dock preferences hold "no-glass" true, otherwise 0 (3D).
-    static int currentDockType();
-    // Writes "no-glass" (removed for 0, true otherwise) into the Dock
+    // 2D when the Dock preferences hold "no-glass" true, otherwise 3D.
+    static DockStyle currentDockType();
+    // Writes "no-glass" (removed for 3D, true for 2D) into the Dock
     // preferences, keeping their other keys, and restarts the Dock. When the
     // preferences can't be read, nothing is written; the Dock restarts anyway.
-    static void setCurrentDock(int style);
+    static void setCurrentDock(DockStyle style);
     // Starts "killall Dock" and returns at once.
     static void killdock();
 

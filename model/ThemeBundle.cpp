@@ -24,8 +24,8 @@ std::string ThemeBundle::microPreviewPath(const std::string& bundle) {
     return bundle + "/preview_micro.png";
 }
 
-std::string ThemeBundle::dockPreviewPath(const std::string& bundle, int dockStyle) {
-    return bundle + "/preview_" + (dockStyle == 1 ? "2d" : "3d") + ".png";
+std::string ThemeBundle::dockPreviewPath(const std::string& bundle, DockStyle dockStyle) {
+    return bundle + "/preview_" + (dockStyle == DockStyle::TwoD ? "2d" : "3d") + ".png";
 }
 
 std::optional<PlistValue> ThemeBundle::readInfo(const std::string& bundle, bool followLinks) {
@@ -51,23 +51,24 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue&
             if (!fileName.isString()) {
                 return std::nullopt;
             }
-            images.push_back(ThemeImage{category, key, *fileName.asString(), ""});
+            images.push_back(ThemeImage{*dockCategoryAt(category), key, *fileName.asString(), ""});
         }
     }
     return images;
 }
 
-const PlistValue* ThemeBundle::categoryDictionary(const PlistValue& info, int category) {
+const PlistValue* ThemeBundle::categoryDictionary(const PlistValue& info, DockCategory category) {
     const PlistValue* list = info.find("Dock_List");
     const PlistValue::Array* categories = list ? list->asArray() : nullptr;
-    if (!categories || category < 0 || static_cast<std::size_t>(category) >= categories->size()) {
+    auto index = static_cast<std::size_t>(indexOf(category));
+    if (!categories || index >= categories->size()) {
         return nullptr;
     }
-    const PlistValue& entry = (*categories)[static_cast<std::size_t>(category)];
+    const PlistValue& entry = (*categories)[index];
     return entry.isDictionary() ? &entry : nullptr;
 }
 
-PlistValue* ThemeBundle::categoryDictionary(PlistValue& info, int category) {
+PlistValue* ThemeBundle::categoryDictionary(PlistValue& info, DockCategory category) {
     return const_cast<PlistValue*>(categoryDictionary(std::as_const(info), category));
 }
 

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "model/DockStyle.h"
 #include "platform/PlistValue.h"
 
 // One image of a theme's image table, with the path the editor reads it from.
 struct ThemeImage {
-    int category = 0;  // 0 = 2D Dock, 1 = 3D Dock
+    DockCategory category = DockCategory::TwoD;
     std::string key;
     std::string fileName;
     std::string path;
@@ -31,8 +32,8 @@ public:
     static std::string imagePath(const std::string& bundle, const std::string& fileName);
     static std::string descriptionPath(const std::string& bundle);
     static std::string microPreviewPath(const std::string& bundle);
-    // "%@/preview_%@.png" with "2d" for Dock style 1, "3d" for any other style.
-    static std::string dockPreviewPath(const std::string& bundle, int dockStyle);
+    // "%@/preview_%@.png" with "2d" for the 2D style, "3d" for the 3D style.
+    static std::string dockPreviewPath(const std::string& bundle, DockStyle dockStyle);
 
     // Info.plist's top-level dictionary; nothing when missing, unreadable or of
     // another shape. With followLinks false a linked Info.plist is not read.
@@ -43,8 +44,8 @@ public:
     // of exactly two dictionaries that map keys to strings.
     static std::optional<std::vector<ThemeImage>> imageTable(const PlistValue& info);
     // Entry category of "Dock_List"; nullptr when absent or not a dictionary.
-    static const PlistValue* categoryDictionary(const PlistValue& info, int category);
-    static PlistValue* categoryDictionary(PlistValue& info, int category);
+    static const PlistValue* categoryDictionary(const PlistValue& info, DockCategory category);
+    static PlistValue* categoryDictionary(PlistValue& info, DockCategory category);
 
     // "%@/%@" of the bundle and "VL_BasePath"; nothing when the key is missing.
     static std::optional<std::string> editorBase(const std::string& bundle, const PlistValue& info);

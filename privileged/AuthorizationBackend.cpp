@@ -101,6 +101,38 @@ OSStatus AuthorizationBackend::executeWithPrivileges(AuthorizationRef authorizat
     return start(pathToTool, args);
 }
 
+OSStatus AuthorizationBackend::runWithPrivileges(AuthorizationRef authorization,
+                                                 const char* pathToTool, char* const* arguments,
+                                                 int* exitStatus) {
+    if (!authorization || !authorizations_.count(authorization)) {
+        return errAuthorizationInvalidRef;
+    }
+    if (!pathToTool) {
+        return errAuthorizationToolExecuteFailure;
+    }
+    std::vector<std::string> command = privilegedCommand(pathToTool);
+    for (char* const* arg = arguments; arg && *arg; ++arg) {
+        command.emplace_back(*arg);
+    }
+    auto result = Process::run(command);
+    if (!result) {
+        return errAuthorizationToolExecuteFailure;
+    }
+    OSStatus status = statusForExit(result->exitStatus);
+    if (status == errAuthorizationSuccess && exitStatus) {
+        *exitStatus = result->exitStatus;
+    }
+    return status;
+}
+
+std::vector<std::string> AuthorizationBackend::privilegedCommand(const std::string& tool) const {
+    return {tool};
+}
+
+OSStatus AuthorizationBackend::statusForExit(int) const {
+    return errAuthorizationSuccess;
+}
+
 OSStatus AuthorizationBackend::launch(std::vector<std::string> command,
                                       const std::vector<std::string>& arguments) {
     command.insert(command.end(), arguments.begin(), arguments.end());

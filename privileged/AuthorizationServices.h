@@ -9,7 +9,8 @@
 // status values and flags, behind one interface. The backend is chosen once
 // per process, on first use: the direct backend when the process runs as
 // root or can write the Dock resources folder, else polkit. Tests install a
-// scripted double before first use. Main thread only.
+// scripted double before first use. One thread at a time (the editor asks
+// on a worker thread, so that the window never waits for the dialog).
 
 using OSStatus = std::int32_t;
 using AuthorizationFlags = std::uint32_t;
@@ -68,4 +69,9 @@ public:
     virtual OSStatus executeWithPrivileges(AuthorizationRef authorization, const char* pathToTool,
                                            AuthorizationFlags options, char* const* arguments,
                                            std::FILE** communicationsPipe) = 0;
+    // Runs the tool with administrator rights and waits for its end; on
+    // success *exitStatus is its exit code (-1 when a signal ended it).
+    // Blocks: never call it on the UI thread.
+    virtual OSStatus runWithPrivileges(AuthorizationRef authorization, const char* pathToTool,
+                                       char* const* arguments, int* exitStatus) = 0;
 };

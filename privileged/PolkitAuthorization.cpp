@@ -10,6 +10,9 @@ namespace {
 constexpr int kAuthorized = 0;
 constexpr int kChallenge = 2;
 constexpr int kDismissed = 3;
+// pkexec's own exit codes.
+constexpr int kExecDismissed = 126;
+constexpr int kExecNotAuthorized = 127;
 
 }  // namespace
 
@@ -49,4 +52,19 @@ OSStatus PolkitAuthorization::obtain(const std::vector<std::string>& paths, bool
 OSStatus PolkitAuthorization::start(const std::string& tool,
                                     const std::vector<std::string>& arguments) {
     return launch({pkexec_, tool}, arguments);
+}
+
+std::vector<std::string> PolkitAuthorization::privilegedCommand(const std::string& tool) const {
+    return {pkexec_, tool};
+}
+
+OSStatus PolkitAuthorization::statusForExit(int exitCode) const {
+    switch (exitCode) {
+        case kExecDismissed:
+            return errAuthorizationCanceled;
+        case kExecNotAuthorized:
+            return errAuthorizationDenied;
+        default:
+            return errAuthorizationSuccess;
+    }
 }

@@ -7,7 +7,8 @@
 // Rights through polkit. The check is "pkcheck --action-id ID --process PID",
 // with "--allow-user-interaction" when the user may be asked (the desktop's
 // authentication agent shows the dialog, and this call blocks until it is
-// answered); a tool is started with "pkexec TOOL ARGS", not waited for.
+// answered); a tool is started with "pkexec TOOL ARGS", not waited for, or
+// run to its end (pkexec's 126 and 127 say the user dismissed or was refused).
 // The apply tool has an action of its own (its policy file lies in the
 // resources, with auth_admin_keep); any other path is checked against
 // polkit's generic exec action.
@@ -26,6 +27,8 @@ public:
 protected:
     OSStatus obtain(const std::vector<std::string>& paths, bool interaction) override;
     OSStatus start(const std::string& tool, const std::vector<std::string>& arguments) override;
+    std::vector<std::string> privilegedCommand(const std::string& tool) const override;
+    OSStatus statusForExit(int exitCode) const override;
 
 private:
     std::string applyTool_;

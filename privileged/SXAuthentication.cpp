@@ -75,6 +75,26 @@ bool SXAuthentication::executeCommand(const std::string& path,
     return false;
 }
 
+SXAuthentication::ToolRun SXAuthentication::runCommand(const std::string& path,
+                                                       const std::vector<std::string>& args) {
+    ToolRun run;
+    if (!authenticate({path})) {
+        return run;
+    }
+    std::vector<char*> argv;
+    for (std::size_t i = 0; i < args.size() && i < kMaxArguments; ++i) {
+        argv.push_back(const_cast<char*>(args[i].c_str()));
+    }
+    argv.push_back(nullptr);
+    run.status = AuthorizationServices::shared().runWithPrivileges(authorizationRef_, path.c_str(),
+                                                                   argv.data(), &run.exitStatus);
+    if (run.status != errAuthorizationSuccess) {
+        Log::write("Error " + std::to_string(run.status) +
+                   " in AuthorizationExecuteWithPrivileges");
+    }
+    return run;
+}
+
 int SXAuthentication::getPID(const std::string& name) {
     auto listing = Process::run({"/bin/ps", "-axwwopid,command"}, Process::Capture::Output);
     if (!listing) {

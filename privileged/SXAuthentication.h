@@ -15,7 +15,8 @@ inline constexpr const char* SXDeauthenticatedNotification = "SXDeauthenticatedN
 // tool, starting a tool with those rights, and finding or killing a process
 // by name. Rights are asked for per tool path; a path longer than 127 bytes
 // gets no rights, and at most the first 20 paths of a list are looked at.
-// Main thread only; fetchPassword blocks while the dialog is up.
+// One thread at a time; fetchPassword and runCommand block (while the dialog
+// is up, while the tool runs), so the editor calls them on a worker thread.
 class SXAuthentication {
 public:
     static constexpr std::size_t kMaxRights = 20;
@@ -46,6 +47,17 @@ public:
     // with at most the first 19 arguments; returns once it started. On a
     // failure to start: beep and the log line "Error %d in AuthorizationExecuteWithPrivileges".
     bool executeCommand(const std::string& path, const std::vector<std::string>& args);
+
+    // How a privileged run ended: status is success when the rights were had
+    // and the tool ran to its end with exitStatus; otherwise it says why not
+    // (errAuthorizationDenied also when the user cancelled the dialog).
+    struct ToolRun {
+        OSStatus status = errAuthorizationDenied;
+        int exitStatus = -1;
+    };
+    // Obtains the rights for path (asking when they aren't held), runs it with
+    // administrator rights with at most the first 19 arguments and waits for its end.
+    ToolRun runCommand(const std::string& path, const std::vector<std::string>& args);
 
     // The id of the first listed process whose command line holds name, or 0.
     // Runs "/bin/ps" with an argument vector: the name reaches no shell.

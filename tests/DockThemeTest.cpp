@@ -51,9 +51,9 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
               (std::vector<std::string>{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
     EXPECT_EQ(theme->dock_2d_images()[1]->path(), theme->dockPath() + "/images/f.png");
     EXPECT_EQ(&theme->listOfImages()[1], &theme->dock_3d_images());
-    EXPECT_EQ(theme->getFileNameForKey("Frontline", 0), "f.png");
-    EXPECT_FALSE(theme->getFileNameForKey("Frontline", 1));
-    EXPECT_FALSE(theme->getFileNameForKey("Frontline", 5));
+    EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "f.png");
+    EXPECT_FALSE(theme->getFileNameForKey("Frontline", DockCategory::ThreeD));
 }
 
 TEST_F(DockThemeTest, DefectiveBundlesDoNotOpenAndBundlesWithoutInfoOpenEmpty) {
@@ -73,7 +73,8 @@ TEST_F(DockThemeTest, DefectiveBundlesDoNotOpenAndBundlesWithoutInfoOpenEmpty) {
     EXPECT_FALSE(empty->dockName());
     EXPECT_FALSE(empty->backup());
     EXPECT_FALSE(fs::exists(bundle / "Info.plist"));
-    EXPECT_FALSE(empty->setFileName((bundle / "x").string(), "Frontline", 0, "x.png"));
+    EXPECT_FALSE(
+        empty->setFileName((bundle / "x").string(), "Frontline", DockCategory::TwoD, "x.png"));
 }
 
 TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
@@ -123,8 +124,8 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     ASSERT_TRUE(theme);
     writeFile(temp() / "drop/new front.png", "dropped");
     lines_.clear();
-    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline", 1,
-                                     "new front.png");
+    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline",
+                                     DockCategory::ThreeD, "new front.png");
     std::string expected = theme->dockPath() + "/images/new front.png";
     EXPECT_EQ(result, expected);
     EXPECT_EQ(readFile(expected), "dropped");
@@ -142,9 +143,9 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
                           "Write backup of " + theme->indexFile(),
                           "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
     // The slot keeps its place with a new item.
-    theme->reloadItemAtIndex(0, *result, "Frontline", 1);
+    theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
     EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
-    theme->reloadItemAtIndex(9, *result, "Frontline", 1);
+    theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
     EXPECT_EQ(theme->dock_3d_images().size(), 2u);
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
@@ -155,20 +156,23 @@ TEST_F(DockThemeTest, AFailedReplacementLeavesTheSlotAsItWas) {
     std::string bundle = theme->dockPath();
     auto before = snapshot(bundle);
     // The new image can't be copied.
-    EXPECT_FALSE(theme->setFileName((temp() / "missing.png").string(), "Frontline", 1, "n.png"));
+    EXPECT_FALSE(theme->setFileName((temp() / "missing.png").string(), "Frontline",
+                                    DockCategory::ThreeD, "n.png"));
     // A name that is not a plain file name.
     writeFile(temp() / "ok.png", "ok");
-    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "../n.png"));
+    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
+                                    "../n.png"));
     EXPECT_EQ(snapshot(bundle), before);
-    EXPECT_EQ(theme->getFileNameForKey("Frontline", 1), "glass.png");
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
 
     // Info.plist can't be written: the new copy goes again and the table stays.
     fs::rename(bundle + "/Info.plist", temp() / "info.bak");
     fs::create_directories(bundle + "/Info.plist");
-    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "n.png"));
+    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
+                                    "n.png"));
     EXPECT_FALSE(fs::exists(bundle + "/images/n.png"));
     EXPECT_EQ(readFile(bundle + "/images/glass.png"), "image:glass.png");
-    EXPECT_EQ(theme->getFileNameForKey("Frontline", 1), "glass.png");
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
 }
 
 TEST_F(DockThemeTest, AStrangersOldFileNameNeverRemovesAnythingOutsideTheBundle) {
@@ -184,7 +188,8 @@ TEST_F(DockThemeTest, AStrangersOldFileNameNeverRemovesAnythingOutsideTheBundle)
     auto theme = DockTheme::initWithBundleAtPath(bundle.string());
     ASSERT_TRUE(theme);
     writeFile(temp() / "ok.png", "ok");
-    EXPECT_TRUE(theme->setFileName((temp() / "ok.png").string(), "Frontline", 1, "ok.png"));
+    EXPECT_TRUE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
+                                   "ok.png"));
     EXPECT_EQ(readFile(temp() / "victim"), "keep me");
 }
 
@@ -240,13 +245,12 @@ TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
     EXPECT_EQ(readFile(bundle + "/description.rtf"), RtfWriter::write(text));
 
-    EXPECT_EQ(theme->previewDockPath(1), bundle + "/preview_2d.png");
-    EXPECT_EQ(theme->previewDockPath(0), bundle + "/preview_3d.png");
-    EXPECT_EQ(theme->previewDockPath(2), bundle + "/preview_3d.png");
-    EXPECT_FALSE(theme->existDockPreview(1));
+    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), bundle + "/preview_2d.png");
+    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), bundle + "/preview_3d.png");
+    EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
     writeFile(bundle + "/preview_2d.png", "png");
-    EXPECT_TRUE(theme->existDockPreview(1));
-    EXPECT_FALSE(theme->existDockPreview(0));
+    EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));
+    EXPECT_FALSE(theme->existDockPreview(DockStyle::ThreeD));
 
     EXPECT_FALSE(theme->dockMicroPreview());
     writeFile(temp() / "one.jpg", "first");
@@ -264,7 +268,8 @@ TEST_F(DockThemeTest, ApplyingInstallsTheThemeThroughTheApplyTool) {
     auto theme = DockTheme::newDockBundleAtPath(bundle.string(), "Applied");
     ASSERT_TRUE(theme);
     writeFile(temp() / "front.png", "my front line");
-    ASSERT_TRUE(theme->setFileName((temp() / "front.png").string(), "Frontline", 1, "front.png"));
+    ASSERT_TRUE(theme->setFileName((temp() / "front.png").string(), "Frontline",
+                                   DockCategory::ThreeD, "front.png"));
     theme->applyTheme();
     // The application doesn't wait for the tool; the test does, by its last step.
     ASSERT_TRUE(waitForKillall(1));

@@ -248,3 +248,29 @@ TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
     EXPECT_EQ(readFile(temp() / "ran"), "a b c\n");
     EXPECT_FALSE(auth.executeCommand((temp() / "missing-tool").string(), {}));
 }
+
+TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefusal) {
+    struct Case {
+        int pkexecExit;
+        OSStatus status;
+        int exitStatus;
+    };
+    for (Case c :
+         {Case{1, errAuthorizationSuccess, 1}, Case{255, errAuthorizationSuccess, 255},
+          Case{126, errAuthorizationCanceled, -1}, Case{127, errAuthorizationDenied, -1}}) {
+        script({0, 0});
+        writeFile(temp() / "pkexec", "#!/bin/sh\necho \"$@\" > " +
+                                         (temp() / "pkexec.log").string() + "\nexit " +
+                                         std::to_string(c.pkexecExit) + "\n");
+        SXAuthentication auth;
+        SXAuthentication::ToolRun run = auth.runCommand("/res/VelvantoHelper", {"/t/A.docktheme"});
+        EXPECT_EQ(run.status, c.status) << c.pkexecExit;
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << c.pkexecExit;
+        EXPECT_EQ(readFile(temp() / "pkexec.log"), "/res/VelvantoHelper /t/A.docktheme\n");
+    }
+    script({2, 3, 2});  // the dialog dismissed: nothing runs
+    fs::remove(temp() / "pkexec.log");
+    SXAuthentication auth;
+    EXPECT_EQ(auth.runCommand("/res/VelvantoHelper", {"x"}).status, errAuthorizationDenied);
+    EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
+}

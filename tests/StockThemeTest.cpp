@@ -59,7 +59,9 @@ TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileName) {
     std::set<std::string> seen;
     for (const ThemeImage& image : *images) {
         seen.insert(image.key);
-        EXPECT_EQ(image.category, flat.count(image.key) ? 0 : 1) << image.key;
+        EXPECT_EQ(image.category, flat.count(image.key) ? DockCategory::TwoD : DockCategory::ThreeD)
+            << image.key;
+        EXPECT_EQ(MiscKit::categoryForKey(image.key), image.category) << image.key;
         EXPECT_EQ(image.fileName, catalogue.getOriginalFileNameForKey(image.key)) << image.key;
         EXPECT_EQ(pngSize(image.path), catalogue.getSizeForFileKey(image.key)) << image.key;
     }
@@ -69,9 +71,9 @@ TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileName) {
 TEST_F(StockThemeTest, HasDescriptionAndPreviews) {
     std::string bundle = stockTheme().string();
     EXPECT_EQ(readFile(ThemeBundle::descriptionPath(bundle)).rfind("{\\rtf1", 0), 0u);
-    for (const std::string& preview :
-         {ThemeBundle::microPreviewPath(bundle), ThemeBundle::dockPreviewPath(bundle, 0),
-          ThemeBundle::dockPreviewPath(bundle, 1)}) {
+    for (const std::string& preview : {ThemeBundle::microPreviewPath(bundle),
+                                       ThemeBundle::dockPreviewPath(bundle, DockStyle::ThreeD),
+                                       ThemeBundle::dockPreviewPath(bundle, DockStyle::TwoD)}) {
         DockSize size = pngSize(preview);
         EXPECT_GT(size.width, 0) << preview;
         EXPECT_GT(size.height, 0) << preview;

@@ -28,9 +28,8 @@ private:
 TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenation) {
     EXPECT_EQ(ThemeBundle::infoPlistPath("/t/A.docktheme"), "/t/A.docktheme/Info.plist");
     EXPECT_EQ(ThemeBundle::imagePath("/t/A.docktheme", "x.png"), "/t/A.docktheme/images/x.png");
-    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 1), "/t/A/preview_2d.png");
-    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 0), "/t/A/preview_3d.png");
-    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", 2), "/t/A/preview_3d.png");
+    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", DockStyle::TwoD), "/t/A/preview_2d.png");
+    EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", DockStyle::ThreeD), "/t/A/preview_3d.png");
     PlistValue info = PlistValue::dictionary();
     info.set("VL_BasePath", PlistValue("/elsewhere/"));
     EXPECT_EQ(ThemeBundle::editorBase("/t/A", info), "/t/A//elsewhere/");
@@ -46,7 +45,7 @@ TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
     EXPECT_EQ((*images)[0].key, "Stack_Arrow");
     EXPECT_EQ((*images)[0].path, bundle.string() + "/images/s.png");
     EXPECT_EQ((*images)[1].key, "Frontline");
-    EXPECT_EQ((*images)[2].category, 1);
+    EXPECT_EQ((*images)[2].category, DockCategory::ThreeD);
     EXPECT_TRUE(lines_.empty());
 }
 

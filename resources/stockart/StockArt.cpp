@@ -273,12 +273,6 @@ QString text(const std::string& value) {
 
 StockArt::StockArt(const MiscKit& catalogue) : catalogue_(catalogue) {}
 
-int StockArt::categoryForKey(const QString& key) {
-    bool flat = key.startsWith("2D_") || key.startsWith("Angle_") || key.startsWith("Border_") ||
-                key == "Separator_Horizontal" || key == "Separator_Vertical";
-    return flat ? 0 : 1;
-}
-
 QImage StockArt::drawImage(const QString& key, QSize size) {
     if (key.startsWith("Angle_") || key.startsWith("Border_")) {
         return framePiece(key).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -327,7 +321,8 @@ bool StockArt::writeBundle(const QString& bundlePath, const QString& description
         if (!original || !image(text(key)).save(text(ThemeBundle::imagePath(bundle, *original)))) {
             return false;
         }
-        categories[categoryForKey(text(key))].set(key, PlistValue(*original));
+        categories[indexOf(MiscKit::categoryForKey(key).value_or(DockCategory::ThreeD))].set(
+            key, PlistValue(*original));
     }
     PlistValue info = PlistValue::dictionary();
     info.set("VL_DockName", "Velvanto Default");
@@ -341,7 +336,7 @@ bool StockArt::writeBundle(const QString& bundlePath, const QString& description
 
 bool StockArt::writeMicroPreview(const QString& bundlePath) {
     std::string bundle = bundlePath.toStdString();
-    QImage screenshot(text(ThemeBundle::dockPreviewPath(bundle, 0)));
+    QImage screenshot(text(ThemeBundle::dockPreviewPath(bundle, DockStyle::ThreeD)));
     if (screenshot.isNull()) {
         return false;
     }

@@ -13,10 +13,6 @@ class StockArt {
 public:
     explicit StockArt(const MiscKit& catalogue);
 
-    // The Dock category in which the stock theme keeps key: 0 for the pieces
-    // of the flat Dock, 1 for the others.
-    static int categoryForKey(const QString& key);
-
     // The stock image of key at size.
     static QImage drawImage(const QString& key, QSize size);
 

@@ -47,7 +47,7 @@ TEST_F(DockEndToEndTest, AnAppliedThemeShowsInTheDockTheKeeperStartsAgain) {
     Started keeper({KEEPER_PROGRAM});
     auto first = nextManifest(0);
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->dockStyle, 0);
+    EXPECT_EQ(first->dockStyle, DockStyle::ThreeD);
     ASSERT_EQ(first->images.size(), 30u);
     EXPECT_EQ(first->images.at("scurve-m.png").sha256.toStdString(),
               sha256sum(stockTheme() / "images/scurve-m.png"));
@@ -79,17 +79,17 @@ TEST_F(DockEndToEndTest, TheRestartedDockShowsTheStyleThatWasSet) {
     Started keeper({KEEPER_PROGRAM});
     auto glass = nextManifest(0);
     ASSERT_TRUE(glass);
-    EXPECT_EQ(glass->dockStyle, 0);
+    EXPECT_EQ(glass->dockStyle, DockStyle::ThreeD);
 
-    MiscKit::setCurrentDock(1);
+    MiscKit::setCurrentDock(DockStyle::TwoD);
     auto flat = nextManifest(glass->pid);
     ASSERT_TRUE(flat);
-    EXPECT_EQ(flat->dockStyle, 1);
+    EXPECT_EQ(flat->dockStyle, DockStyle::TwoD);
     EXPECT_EQ(flat->images, glass->images);
 
-    MiscKit::setCurrentDock(0);
+    MiscKit::setCurrentDock(DockStyle::ThreeD);
     auto again = nextManifest(flat->pid);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->dockStyle, 0);
+    EXPECT_EQ(again->dockStyle, DockStyle::ThreeD);
     stop(keeper, again->pid);
 }

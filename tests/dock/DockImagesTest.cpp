@@ -29,7 +29,7 @@ TEST_F(DockImagesTest, ReadsEachKeyByItsDockFileNameAndHashesTheFileBytes) {
     EXPECT_EQ(images.image("Keystone_Base_M")->size(), QSize(300, 50));
     EXPECT_EQ(images.image("Shadow"), nullptr);
 
-    DockManifest manifest = DockManifest::describe(42, 1, images);
+    DockManifest manifest = DockManifest::describe(42, DockStyle::TwoD, images);
     ASSERT_EQ(manifest.images.size(), 2u);
     const DockManifest::Image& line = manifest.images.at("frontline.png");
     EXPECT_EQ(line.width, 128);

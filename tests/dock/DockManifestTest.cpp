@@ -11,7 +11,7 @@ protected:
     static DockManifest sample() {
         DockManifest manifest;
         manifest.pid = 4321;
-        manifest.dockStyle = 1;
+        manifest.dockStyle = DockStyle::TwoD;
         manifest.images["scurve-m.png"] = {256, 48, "ab12"};
         manifest.images["frontline.png"] = {128, 4, "cd34"};
         return manifest;
@@ -37,7 +37,7 @@ TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyFolderAndReadBack) {
     auto back = DockManifest::read();
     ASSERT_TRUE(back);
     EXPECT_EQ(back->pid, 4321);
-    EXPECT_EQ(back->dockStyle, 1);
+    EXPECT_EQ(back->dockStyle, DockStyle::TwoD);
     EXPECT_EQ(back->images, sample().images);
     std::string text = readFile(DockManifest::path());
     EXPECT_NE(text.find("\"style\": \"2d\""), std::string::npos);

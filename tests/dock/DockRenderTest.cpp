@@ -50,8 +50,8 @@ TEST_F(DockRenderTest, TheStockThemesScreenshotsAreWhatTheDockDraws) {
     EXPECT_GE(glass.width(), 600);
     EXPECT_NE(glass, flat);
     std::string bundle = stockTheme().string();
-    EXPECT_EQ(glass, picture(ThemeBundle::dockPreviewPath(bundle, 0)));
-    EXPECT_EQ(flat, picture(ThemeBundle::dockPreviewPath(bundle, 1)));
+    EXPECT_EQ(glass, picture(ThemeBundle::dockPreviewPath(bundle, DockStyle::ThreeD)));
+    EXPECT_EQ(flat, picture(ThemeBundle::dockPreviewPath(bundle, DockStyle::TwoD)));
 }
 
 TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {

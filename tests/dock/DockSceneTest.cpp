@@ -48,11 +48,11 @@ TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
     DockImages tall = imagesOfSize(QSize(3, 900));
     sets.insert(sets.end(), {{"1x1", &tiny}, {"2000x3", &wide}, {"3x900", &tall}});
     for (const auto& [name, images] : sets) {
-        for (int style : {0, 1}) {
+        for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
             for (int tile : {0, 16, 37, 64, 100, 128, 500}) {
                 DockScene scene(*images, style, tile);
-                std::string what =
-                    name + " style " + std::to_string(style) + " tile " + std::to_string(tile);
+                std::string what = name + " style " + std::to_string(indexOf(style)) + " tile " +
+                                   std::to_string(tile);
                 EXPECT_EQ(scene.tileSize(), std::clamp(tile, 16, 128)) << what;
                 // The Dock stays no taller than two and a half icons, whatever the images.
                 EXPECT_LE(scene.size().height(), scene.tileSize() * 2.5) << what;
@@ -70,7 +70,7 @@ TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
 
 TEST_F(DockSceneTest, OpeningTheStackGrowsTheSceneUpwardsOnly) {
     DockImages images = DockImages::load(catalogue, stockTheme() / "images");
-    DockScene scene(images, 0, 64);
+    DockScene scene(images, DockStyle::ThreeD, 64);
     QSize closed = scene.size();
     std::vector<DockScene::Item> before = scene.items();
     scene.setStackOpen(true);
@@ -85,7 +85,7 @@ TEST_F(DockSceneTest, OpeningTheStackGrowsTheSceneUpwardsOnly) {
 
 TEST_F(DockSceneTest, WindowSitsAtTheBottomAndOpensTheStackOnAClick) {
     DockImages images = DockImages::load(catalogue, stockTheme() / "images");
-    DockWindow window(images, 1, 48);
+    DockWindow window(images, DockStyle::TwoD, 48);
     window.show();
     QRect screen = QGuiApplication::primaryScreen()->geometry();
     auto expectAtBottom = [&] {

@@ -24,7 +24,7 @@ TEST_F(StandInRootTest, FillsTheDockFolderFromTheThemeOnceAndKeepsWhatExists) {
         std::string name = *catalogue.getOriginalFileNameForKey(key);
         EXPECT_EQ(files[name], readFile(stockTheme() / "images" / name)) << key;
     }
-    EXPECT_EQ(MiscKit::currentDockType(), 0);
+    EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
     auto written = PropertyList::readDictionary(preferences());
     ASSERT_TRUE(written);
     EXPECT_EQ(*written->find("tilesize")->asInteger(), 64);
@@ -39,7 +39,7 @@ TEST_F(StandInRootTest, FillsTheDockFolderFromTheThemeOnceAndKeepsWhatExists) {
     ASSERT_TRUE(StandInRoot::prepare(standIn(), stockTheme().string(), catalogue));
     EXPECT_EQ(readFile(resources() / "frontline.png"), "applied");
     EXPECT_FALSE(fs::exists(resources() / "shadow.png"));
-    EXPECT_EQ(MiscKit::currentDockType(), 1);
+    EXPECT_EQ(MiscKit::currentDockType(), DockStyle::TwoD);
 }
 
 TEST_F(StandInRootTest, AThemeThatCannotBeReadLeavesNoHalfFilledFolder) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+// Applies a theme bundle to the Dock off the UI thread: a worker asks for
+// administrator rights (the desktop's dialog may be up for long), runs the
+// apply tool on the bundle with them and waits for its end; the outcome comes
+// back on the UI thread through ended(). One run at a time: start() refuses
+// while one runs. The apply tool is "VelvantoHelper" in the resource folder.
+// Lives on the UI thread; the worker touches no widget.
+class ApplyController : public QObject {
+    Q_OBJECT
+
+public:
+    // The apply tool's exit status when it went through.
+    static constexpr int kToolSucceeded = 1;
+
+    explicit ApplyController(QObject* parent = nullptr);
+    ~ApplyController() override;
+
+    // Starts applying bundle; false (and nothing starts) while a run is under way.
+    // restore and themeName are handed back with the outcome.
+    bool start(const QString& bundle, const QString& themeName, bool restore);
+    bool isRunning() const { return running_; }
+    // The bundle of the run under way or ended last.
+    const QString& bundle() const { return bundle_; }
+    // Waits for a run under way to end (the editor's end; tests).
+    void waitForEnd();
+
+    // The tool applied: the resource folder's "VelvantoHelper".
+    static QString toolPath();
+
+signals:
+    void started();
+    // status: the authorization's status (0 when the tool ran); exitStatus: the tool's.
+    void ended(bool restore, const QString& themeName, int status, int exitStatus);
+
+private:
+    struct Outcome {
+        int status = 0;
+        int exitStatus = -1;
+    };
+    QFutureWatcher<Outcome> watcher_;
+    bool running_ = false;
+    bool restore_ = false;
+    QString themeName_;
+    QString bundle_;
+};

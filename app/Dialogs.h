@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QWidget;
+
+// Everything the editor asks of the user or tells the user through the
+// system: open and save panels, alerts, the one question, the beep and the
+// opening of web addresses. Controllers talk to the user only through this
+// interface, so tests answer as a user would (a scripted implementation) and
+// the shipped program shows the real Qt dialogs (QtDialogs).
+//
+// Panels and the question run modally and return the answer; an alert is a
+// window-modal sheet on its window and returns at once. GUI thread only.
+class Dialogs {
+public:
+    // An open panel: a file, a folder, or a bundle of one of fileTypes (a
+    // folder whose name ends in "." and the type, picked as one item).
+    struct OpenPanel {
+        QString title;
+        QString prompt;
+        bool canChooseDirectories = false;
+        bool canChooseFiles = true;
+        QStringList fileTypes;  // empty: any file
+    };
+    // A save panel: the returned path is the chosen folder joined with the
+    // typed name, as typed (the caller adds any extension).
+    struct SavePanel {
+        QString title;
+        QString directory;
+        QString proposedName;
+    };
+    enum class SaveAnswer { Save, DontSave, Cancel };
+
+    virtual ~Dialogs() = default;
+
+    // The chosen path, or nothing when the panel was cancelled.
+    virtual std::optional<QString> runOpenPanel(QWidget* window, const OpenPanel& panel) = 0;
+    virtual std::optional<QString> runSavePanel(QWidget* window, const SavePanel& panel) = 0;
+    // An alert sheet with one button.
+    virtual void alert(QWidget* window, const QString& title, const QString& button,
+                       const QString& message) = 0;
+    // "Save changes to the theme information?" with Save, Don't Save and Cancel.
+    virtual SaveAnswer askSaveChanges(QWidget* window) = 0;
+    // The system beep: a command that can't run.
+    virtual void beep() = 0;
+    // Hands address to the desktop's default handler (the web browser).
+    virtual void openUrl(const QUrl& address) = 0;
+};

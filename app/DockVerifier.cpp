@@ -1,0 +1,84 @@
+#include "app/DockVerifier.h"
+
+#include <signal.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include "dock/DockManifest.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+
+namespace {
+
+constexpr int kPollMs = 100;
+
+bool alive(qint64 pid) {
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) == 0;
+}
+
+}  // namespace
+
+DockVerifier::DockVerifier(QObject* parent) : QObject(parent) {
+    timer_.setInterval(kPollMs);
+    connect(&timer_, &QTimer::timeout, this, &DockVerifier::poll);
+}
+
+void DockVerifier::arm() {
+    std::optional<DockManifest> manifest = DockManifest::read();
+    dockRan_ = manifest && alive(manifest->pid);
+    previousPid_ = manifest ? manifest->pid : 0;
+}
+
+QMap<QString, QString> DockVerifier::expectedImages(const QString& bundle) {
+    QMap<QString, QString> images;
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle.toStdString());
+    if (!theme) {
+        return images;
+    }
+    for (const auto& slotList : theme->listOfImages()) {
+        for (const DockTheme::Item& item : slotList) {
+            auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
+            QFile file(QString::fromStdString(item->path()));
+            if (original && file.open(QIODevice::ReadOnly)) {
+                images.insert(QString::fromStdString(*original),
+                              QString::fromLatin1(QCryptographicHash::hash(
+                                                      file.readAll(), QCryptographicHash::Sha256)
+                                                      .toHex()));
+            }
+        }
+    }
+    return images;
+}
+
+void DockVerifier::verify(const QString& bundle, const QString& themeName, int timeoutMs) {
+    if (!dockRan_) {
+        return;
+    }
+    expected_ = expectedImages(bundle);
+    themeName_ = themeName;
+    remainingPolls_ = timeoutMs / kPollMs;
+    timer_.start();
+}
+
+void DockVerifier::poll() {
+    std::optional<DockManifest> manifest = DockManifest::read();
+    if (manifest && manifest->pid != previousPid_ && alive(manifest->pid)) {
+        timer_.stop();
+        bool matches = true;
+        for (auto it = expected_.cbegin(); it != expected_.cend(); ++it) {
+            auto shown = manifest->images.find(it.key());
+            matches =
+                matches && shown != manifest->images.end() && shown->second.sha256 == it.value();
+        }
+        emit result(
+            matches,
+            matches ? QStringLiteral("The Dock shows %1").arg(themeName_)
+                    : QStringLiteral("The Dock restarted but does not show %1").arg(themeName_));
+        return;
+    }
+    if (--remainingPolls_ <= 0) {
+        timer_.stop();
+        emit result(false, QStringLiteral("The Dock did not restart within a few seconds"));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+// Confirms after an apply that the stand-in Dock shows the theme: where a
+// Dock writes its manifest, it waits (polling the manifest, never blocking)
+// for a Dock of another process id whose images match the theme's by Dock
+// file name and SHA-256, and reports "The Dock shows <name>", or that the
+// Dock did not restart within the time allowed. Where no Dock wrote a
+// manifest (a real Mac Dock), it reports nothing. UI thread only.
+class DockVerifier : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DockVerifier(QObject* parent = nullptr);
+
+    // Notes which Dock runs now; call before the Dock is restarted.
+    void arm();
+    // Starts watching for a Dock that shows bundle's images; reports through result().
+    void verify(const QString& bundle, const QString& themeName, int timeoutMs = 5000);
+    // The SHA-256 (hex) of each of bundle's images, by Dock file name.
+    static QMap<QString, QString> expectedImages(const QString& bundle);
+
+signals:
+    // ok: the Dock shows the theme; message: what to tell the user.
+    void result(bool ok, const QString& message);
+
+private:
+    void poll();
+
+    qint64 previousPid_ = 0;
+    bool dockRan_ = false;
+    QMap<QString, QString> expected_;
+    QString themeName_;
+    QTimer timer_;
+    int remainingPolls_ = 0;
+};

@@ -1,0 +1,85 @@
+#include "app/DragDropImageView.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPixmap>
+
+DragDropImageView::DragDropImageView(QWidget* parent) : QLabel(parent) {
+    setAcceptDrops(true);
+    setAlignment(Qt::AlignCenter);
+    setMinimumSize(32, 32);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void DragDropImageView::setImage(const QImage& image) {
+    image_ = image;
+    // A hidden view scales its picture when it is shown.
+    if (isVisible()) {
+        showScaled();
+    }
+}
+
+std::optional<QString> DragDropImageView::firstFileName(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) {
+        return std::nullopt;
+    }
+    const QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        return std::nullopt;
+    }
+    return urls.first().toLocalFile();
+}
+
+void DragDropImageView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DragDropImageView::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DragDropImageView::dropEvent(QDropEvent* event) {
+    std::optional<QString> path = firstFileName(event->mimeData());
+    if (path && responder_) {
+        responder_->setFileImagePathForSelection(*path, this);
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    update();
+}
+
+void DragDropImageView::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (isVisible()) {
+        showScaled();
+    }
+}
+
+void DragDropImageView::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    showScaled();
+}
+
+void DragDropImageView::showScaled() {
+    if (image_.isNull()) {
+        setPixmap(QPixmap());
+        return;
+    }
+    QSize room = contentsRect().size();
+    QImage scaled = image_;
+    if (image_.width() > room.width() || image_.height() > room.height()) {
+        scaled = image_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    setPixmap(QPixmap::fromImage(scaled));
+}

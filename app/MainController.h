@@ -1,0 +1,223 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include "app/DragDropImageView.h"
+#include "model/DockStyle.h"
+#include "model/DockTheme.h"
+
+class ApplyController;
+class DockVerifier;
+class Dialogs;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMainWindow;
+class QSlider;
+class QTextBrowser;
+class QTextEdit;
+class QToolBar;
+class QWidget;
+class ScreenshotRenderer;
+class SlotListModel;
+class UserDefaults;
+
+// The controller of the editor's main window and of every auxiliary window
+// (about, quick guide, preferences, slot preview, progress sheet, collection
+// and batch windows), and the one holder of the open theme.
+//
+// It makes every window from its .ui file when it is made, owns them and
+// deletes them with itself; the fields below are the interface objects those
+// windows hold, in their given order, never replaced at run time. It holds at
+// most one open theme document (currentTheme) and drops it when another is
+// opened or the theme is closed. It talks to the user only through dialogs,
+// which it does not own.
+//
+// Threads: every operation runs on the GUI thread. Asking for administrator
+// rights and running the apply tool happen on a worker (ApplyController), and
+// rendering Dock screenshots in a child process (ScreenshotRenderer); both
+// report back on the GUI thread, so the window never waits for them.
+//
+// What reaches the disk when: new, backup and generate make a bundle at once;
+// the information fields reach the theme's Info.plist and description only
+// through btn_saveInfo (or btn_closeDockPreview for author and site); a
+// dropped screenshot or micro preview is written when dropped; user defaults
+// are written when they change.
+class MainController : public QObject, public DropResponder {
+    Q_OBJECT
+
+public:
+    // Tab numbers of the flip view.
+    static constexpr int kWelcomeTab = 0;
+    static constexpr int kInformationTab = 1;
+    static constexpr int kEditorTab = 2;
+
+    // Makes every window and runs the start-up wiring (awakeFromNib); shows nothing.
+    explicit MainController(Dialogs& dialogs, QObject* parent = nullptr);
+    ~MainController() override;
+
+    // The interface objects, in their given order.
+    QListView* listOfImages = nullptr;
+    DragDropImageView* selection_preview = nullptr;
+    DragDropImageView* info_micropreview = nullptr;
+    DragDropImageView* welcome_image = nullptr;
+    QLabel* selection_filename = nullptr;
+    QTextBrowser* selection_description = nullptr;
+    QLabel* selection_size = nullptr;
+    QLabel* selection_bestSize = nullptr;
+    QLabel* selection_alertSize = nullptr;
+    QLabel* selection_naturalTitle = nullptr;
+    QComboBox* dock_type_selection = nullptr;
+    QSlider* slider_images_thumbsize = nullptr;
+    QWidget* wizard_window = nullptr;  // no window: nothing drives it
+    QMainWindow* edit_window = nullptr;
+    QCheckBox* pref_generateUUID = nullptr;
+    QCheckBox* pref_startWithEditor = nullptr;
+    QAction* menu_openWith = nullptr;
+    QDialog* about_window = nullptr;
+    QWidget* preview_window = nullptr;
+    DragDropImageView* preview_window_image = nullptr;
+    QAction* tbar_openIn = nullptr;
+    QAction* tbar_thumbSize = nullptr;
+    QAction* tbar_viewDock = nullptr;
+    QAction* tbar_applyDock = nullptr;
+    QAction* tbar_preview = nullptr;
+    QAction* tbar_showEditorOrInfo = nullptr;
+    DragDropImageView* screenshot_preview = nullptr;
+    QWidget* previewdock_window = nullptr;  // no window: nothing drives it
+    QLineEdit* previewdock_author = nullptr;
+    QLineEdit* previewdock_site = nullptr;
+    QLineEdit* previewdock_title = nullptr;
+    QLineEdit* previewdock_version = nullptr;
+    QLineEdit* previewdock_appcasturl = nullptr;
+    QTextEdit* previewdock_description = nullptr;
+    QToolBar* edit_toolbar = nullptr;
+    QComboBox* preview_dockshow_selection = nullptr;
+    QComboBox* set_dock_style = nullptr;
+    QWidget* help_window = nullptr;
+    QTextBrowser* help_view = nullptr;
+    QDialog* preferences_window = nullptr;
+    QWidget* view_flipView = nullptr;
+    QWidget* view_infoTheme = nullptr;
+    QWidget* view_editorTheme = nullptr;
+    QWidget* view_welcome = nullptr;
+    QComboBox* popup_showEditorOrInfo = nullptr;
+    QWidget* collection_window = nullptr;
+    QDialog* progress_window = nullptr;
+    QWidget* batch_window = nullptr;
+    std::unique_ptr<DockTheme> currentTheme;
+
+    // Start-up, window state (MainController.cpp).
+    void awakeFromNib();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void btn_showMainWindow();
+    bool _fadeToTab(int tab);
+    void btn_showEditorOrInfo(QComboBox* sender);
+    void btn_showEditorDock(int tag);
+    bool validateToolbarItem(QAction* item);
+    // Validates every toolbar item and sets its enabled state.
+    void _validateToolbar();
+    void _updateThemeShow();
+    void btn_change_openAbout();
+    void btn_quickGuide();
+    void btn_guide_close();
+    std::optional<QString> standardEditorPath() const;
+    void _updateMenuEditor();
+    // The view the flip view shows now, or nullptr.
+    QWidget* shownView() const;
+
+    // Theme commands (MainControllerCommands.cpp).
+    void btn_toolbar_newtheme();
+    void savePanelDidEnd(const std::optional<QString>& chosen);
+    void btn_toolbar_opentheme();
+    bool _openThemeAtPath(const std::optional<QString>& path);
+    bool openFile(const QString& path);  // application:openFile:
+    void _showDefectiveAlert();
+    void btn_closeTheme();
+    void btn_backupMyCurrentDock();
+    void btn_generateThemeFromFolder();
+    void _generateThemeFrom(const QString& folder);
+    void btn_change_applyTheme();
+    void btn_restoreDock();
+    void btn_setDockStyleTo(QComboBox* sender);
+    void btn_browseCollection();
+    void btn_openBatchConverter();
+    void btn_checkUpdateForTheme();
+    void btn_checkUpdateForTheme_stop();
+    // Whether the open theme may be dropped: asks about unsaved information
+    // edits (saving them on Save); false when the user cancelled.
+    bool _mayDropTheme();
+    // Whether an apply or restore runs now.
+    bool isApplying() const;
+
+    // Information view (MainControllerInformation.cpp).
+    bool btn_saveInfo();
+    void btn_closeDockPreview();
+    void btn_previewAuthorSite();
+    void _preview_showDockPreviewForSelection();
+    void btn_preview_changeShowPreview();
+    void btn_renderDockScreenshots();
+    // Whether the information fields hold edits not yet saved.
+    bool hasUnsavedInformation() const { return informationEdited_; }
+
+    // Drops (MainControllerSlots.cpp).
+    void setFileImagePathForSelection(const QString& path, DragDropImageView* view) override;
+
+    // Preferences (MainControllerPreferences.cpp).
+    void btn_show_preferences();
+    void btn_close_preferences();
+    void btn_prefs_startWithEditor(QCheckBox* sender);
+    void btn_preferences_changeDockStyleAutomatically(QCheckBox* sender);
+
+    // Quit: asks about unsaved information edits; true when the editor may end.
+    bool applicationShouldTerminate();
+
+    Dialogs& dialogs() const { return dialogs_; }
+    ApplyController& applyController() const { return *apply_; }
+
+protected:
+    // Closing the main window quits, once unsaved information edits were answered.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // An apply or restore ended; ok when the tool ran through.
+    void applyEnded(bool ok);
+    // After an apply: whether the restarted Dock shows the theme.
+    void dockVerified(bool ok, const QString& message);
+    // The Dock screenshots of the open theme were drawn (or failed).
+    void screenshotsRendered(bool ok);
+
+private:
+    void makeWindows();
+    void connectActions();
+    void connectInformation();
+    void _setInformationEdited(bool edited);
+    void _fillInformationFields();
+    void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
+    // The theme's image shown at path, or nothing.
+    static QImage imageAt(const std::optional<std::string>& path);
+    // Makes "<chosen>.docktheme" from the template and opens it; false (with
+    // an alert saying why) when it could not be made.
+    bool _newThemeAt(const QString& chosen, bool isNewTheme);
+    void _loadPictures();
+    void _setThumbnailSize(int size);
+
+    Dialogs& dialogs_;
+    std::unique_ptr<UserDefaults> defaults_;
+    ApplyController* apply_ = nullptr;
+    ScreenshotRenderer* renderer_ = nullptr;
+    DockVerifier* verifier_ = nullptr;
+    SlotListModel* slots_ = nullptr;
+    bool informationEdited_ = false;
+    bool filling_ = false;
+    QLabel* about_icon_ = nullptr;
+};

@@ -1,0 +1,361 @@
+// The theme commands: new, open, close, back up the installed Dock, generate
+// from a folder, apply, restore, the Dock style, and the other windows.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QStatusBar>
+
+#include "app/ApplyController.h"
+#include "app/Dialogs.h"
+#include "app/DockVerifier.h"
+#include "app/MainController.h"
+#include "app/UserDefaults.h"
+#include "model/MiscKit.h"
+#include "platform/Log.h"
+#include "platform/SystemPaths.h"
+#include "privileged/AuthorizationServices.h"
+
+namespace {
+
+constexpr const char* kExtension = "docktheme";
+
+// The user's full name as the system keeps it, else the login name.
+QString fullUserName() {
+    if (const passwd* entry = ::getpwuid(::getuid())) {
+        QString gecos = QString::fromLocal8Bit(entry->pw_gecos).section(QLatin1Char(','), 0, 0);
+        return gecos.trimmed().isEmpty() ? QString::fromLocal8Bit(entry->pw_name) : gecos.trimmed();
+    }
+    return qEnvironmentVariable("USER");
+}
+
+std::string text(const QString& string) {
+    return string.toStdString();
+}
+
+// Whether the Dock resources folder holds any image the catalogue names.
+bool dockHasImages(const std::string& folder) {
+    for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
+        const std::string* original = record.stringFor("Original");
+        if (original && QFileInfo(QString::fromStdString(folder + "/" + *original)).isFile()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void MainController::btn_toolbar_newtheme() {
+    if (!_mayDropTheme()) {
+        return;
+    }
+    savePanelDidEnd(dialogs_.runSavePanel(edit_window, {QString(), QString(), "MyNewDock"}));
+}
+
+void MainController::savePanelDidEnd(const std::optional<QString>& chosen) {
+    if (!chosen) {
+        return;
+    }
+    if (_newThemeAt(*chosen, true)) {
+        _fadeToTab(kInformationTab);
+    }
+}
+
+// Makes the bundle "<chosen>.docktheme" from the template, named after the
+// chosen file name, and makes it the open theme; on failure says why and
+// leaves the theme open before.
+bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
+    QString path = QStringLiteral("%1.%2").arg(chosen, kExtension);
+    QString name = QFileInfo(chosen).fileName();
+    bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+    std::unique_ptr<DockTheme> theme;
+    if (!existed) {
+        theme = DockTheme::newDockBundleAtPath(text(path), text(name));
+    }
+    if (!theme) {
+        dialogs_.alert(
+            edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+            QStringLiteral("The theme could not be created at %1: %2.")
+                .arg(path, existed ? QStringLiteral("something with that name is there already")
+                                   : QStringLiteral("the folder can't be written")));
+        return false;
+    }
+    if (isNewTheme) {
+        theme->setDockAuthor(text(fullUserName()));
+        theme->setDockName(text(name));
+    }
+    // The name goes to disk with the bundle, so the theme is named so however it is left.
+    if (!theme->backup()) {
+        dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
+                       QStringLiteral("The theme information could not be written to %1.")
+                           .arg(QString::fromStdString(theme->indexFile())));
+    }
+    currentTheme = std::move(theme);
+    _setInformationEdited(false);
+    _updateThemeShow();
+    _preview_showDockPreviewForSelection();
+    return true;
+}
+
+void MainController::btn_toolbar_opentheme() {
+    Dialogs::OpenPanel panel;
+    panel.title = QStringLiteral("Open .docktheme file");
+    panel.prompt = QStringLiteral("Open Theme");
+    panel.fileTypes = {kExtension};
+    std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel);
+    if (!chosen) {
+        dialogs_.beep();
+        return;
+    }
+    _openThemeAtPath(*chosen);
+}
+
+bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
+    Log::write("Request to open theme at path " + (path ? text(*path) : std::string("(null)")));
+    if (!path) {
+        _fadeToTab(kWelcomeTab);
+        return true;
+    }
+    // The theme open now stays open and shown when the new one fails.
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(*path));
+    if (!theme) {
+        Log::write("Docktheme is defective");
+        _showDefectiveAlert();
+        return false;
+    }
+    if (!_mayDropTheme()) {
+        return false;
+    }
+    currentTheme = std::move(theme);
+    Log::write("Docktheme loaded");
+    _setInformationEdited(false);
+    _updateThemeShow();
+    _preview_showDockPreviewForSelection();
+    bool editor = defaults_->isSet(UserDefaults::kStartWithEditor);
+    int tab = editor ? kEditorTab : kInformationTab;
+    popup_showEditorOrInfo->setCurrentIndex(popup_showEditorOrInfo->findData(tab));
+    _fadeToTab(tab);
+    return true;
+}
+
+bool MainController::openFile(const QString& path) {
+    Log::write("Request to open " + text(path));
+    QString bundle = path;
+    while (bundle.size() > 1 && bundle.endsWith(QLatin1Char('/'))) {
+        bundle.chop(1);
+    }
+    if (QFileInfo(bundle).suffix() == QLatin1String(kExtension)) {
+        Log::write("Opening " + text(bundle));
+        return _openThemeAtPath(bundle);
+    }
+    Log::write("File not supported");
+    return false;
+}
+
+void MainController::_showDefectiveAlert() {
+    dialogs_.alert(edit_window, QStringLiteral("Defective file"), QStringLiteral("OK"),
+                   QStringLiteral("This was corrupted."));
+}
+
+void MainController::btn_closeTheme() {
+    if (!currentTheme) {
+        dialogs_.beep();
+        return;
+    }
+    if (!_mayDropTheme()) {
+        return;
+    }
+    currentTheme.reset();
+    _setInformationEdited(false);
+    _validateToolbar();
+    _openThemeAtPath(std::nullopt);
+}
+
+bool MainController::_mayDropTheme() {
+    if (!currentTheme || !informationEdited_) {
+        return true;
+    }
+    switch (dialogs_.askSaveChanges(edit_window)) {
+        case Dialogs::SaveAnswer::Save:
+            return btn_saveInfo();
+        case Dialogs::SaveAnswer::DontSave:
+            _setInformationEdited(false);
+            return true;
+        case Dialogs::SaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void MainController::btn_backupMyCurrentDock() {
+    std::optional<QString> chosen =
+        dialogs_.runSavePanel(edit_window, {QString(), QString(), "My Current Dock"});
+    if (!chosen) {
+        dialogs_.beep();
+        return;
+    }
+    std::string folder = SystemPaths::dockResourcesFolder();
+    if (!dockHasImages(folder)) {
+        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+                       QStringLiteral("The theme could not be created: there are no Dock images "
+                                      "in %1.")
+                           .arg(QString::fromStdString(folder)));
+        return;
+    }
+    if (!_mayDropTheme()) {
+        return;
+    }
+    if (!_newThemeAt(*chosen, false)) {
+        return;
+    }
+    currentTheme->copyInMeCurrentDock();
+    // The images changed under the same paths: show them anew.
+    _updateThemeShow();
+    _fadeToTab(kInformationTab);
+    dialogs_.alert(edit_window, QStringLiteral("Backup Done!"), QStringLiteral("OK"),
+                   QStringLiteral("I've backupped your current dock style at: %1.").arg(*chosen));
+}
+
+void MainController::btn_generateThemeFromFolder() {
+    Dialogs::OpenPanel panel;
+    panel.prompt = QStringLiteral("Choose");
+    panel.title = QStringLiteral("Choose a folder with images to import");
+    panel.canChooseDirectories = true;
+    panel.canChooseFiles = false;
+    std::optional<QString> folder = dialogs_.runOpenPanel(edit_window, panel);
+    if (!folder) {
+        return;
+    }
+    QDir listing(*folder);
+    if (listing.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+            .isEmpty()) {
+        dialogs_.alert(edit_window, QStringLiteral("Empty Directory!"), QStringLiteral("OK"),
+                       QStringLiteral("There is not any file in %1.").arg(*folder));
+        return;
+    }
+    _generateThemeFrom(*folder);
+}
+
+void MainController::_generateThemeFrom(const QString& folder) {
+    std::optional<QString> chosen = dialogs_.runSavePanel(
+        edit_window, {QStringLiteral("Choose a name for theme"), QString(), "My Imported Theme"});
+    if (!chosen) {
+        dialogs_.beep();
+        return;
+    }
+    if (!_mayDropTheme()) {
+        return;
+    }
+    if (!_newThemeAt(*chosen, false)) {
+        return;
+    }
+    if (!currentTheme->copyDataFromFolder(text(folder))) {
+        Log::write("Error copying the images of " + text(folder));
+        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+                       QStringLiteral("The images of %1 could not be copied.").arg(folder));
+        return;
+    }
+    _updateThemeShow();
+    _fadeToTab(kInformationTab);
+    dialogs_.alert(edit_window, QStringLiteral("Theme Created!"), QStringLiteral("OK"),
+                   QStringLiteral("Your theme has been created from folder %1.").arg(folder));
+}
+
+bool MainController::isApplying() const {
+    return apply_->isRunning();
+}
+
+void MainController::btn_change_applyTheme() {
+    if (!currentTheme || apply_->isRunning()) {
+        dialogs_.beep();
+        return;
+    }
+    verifier_->arm();
+    if (defaults_->isSet(UserDefaults::kAutoDockStyle)) {
+        DockStyle style = dockStyleAt(set_dock_style->currentIndex()).value_or(DockStyle::ThreeD);
+        MiscKit::setCurrentDock(style);
+        MiscKit::killdock();
+    }
+    QString name = QString::fromStdString(currentTheme->dockName().value_or("the theme"));
+    edit_window->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
+    apply_->start(QString::fromStdString(currentTheme->dockPath()), name, false);
+}
+
+void MainController::btn_restoreDock() {
+    if (apply_->isRunning()) {
+        dialogs_.beep();
+        return;
+    }
+    std::unique_ptr<DockTheme> stock = DockTheme::initWithBundleAtPath(DockTheme::fullPath());
+    if (!stock) {
+        _showDefectiveAlert();
+        return;
+    }
+    verifier_->arm();
+    edit_window->statusBar()->showMessage(QStringLiteral("Restoring the stock Dock…"));
+    apply_->start(QString::fromStdString(stock->dockPath()),
+                  QString::fromStdString(stock->dockName().value_or("the stock Dock")), true);
+}
+
+void MainController::_applyEnded(bool restore, const QString& themeName, int status,
+                                 int exitStatus) {
+    const QString title =
+        restore ? QStringLiteral("Dock Not Restored") : QStringLiteral("Theme Not Applied");
+    QString problem;
+    if (status == errAuthorizationToolExecuteFailure) {
+        problem = QStringLiteral("The apply tool could not be started.");
+    } else if (status != errAuthorizationSuccess) {
+        problem = QStringLiteral("Administrator rights were refused or cancelled.");
+    } else if (exitStatus != ApplyController::kToolSucceeded) {
+        problem = QStringLiteral("The apply tool failed with exit status %1.").arg(exitStatus);
+    }
+    if (!problem.isEmpty()) {
+        edit_window->statusBar()->clearMessage();
+        dialogs_.alert(edit_window, title, QStringLiteral("OK"), problem);
+        emit applyEnded(false);
+        return;
+    }
+    if (restore) {
+        edit_window->statusBar()->showMessage(QStringLiteral("The stock Dock is back"), 5000);
+        dialogs_.alert(edit_window, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
+                       QStringLiteral("Welcome back to Apple default 10.5 Dock style! Have a nice "
+                                      "day"));
+    } else {
+        edit_window->statusBar()->showMessage(QStringLiteral("Applied %1").arg(themeName));
+    }
+    verifier_->verify(apply_->bundle(), themeName);
+    emit applyEnded(true);
+}
+
+void MainController::btn_setDockStyleTo(QComboBox* sender) {
+    if (std::optional<DockStyle> style = dockStyleAt(sender->currentIndex())) {
+        MiscKit::setCurrentDock(*style);
+    }
+}
+
+void MainController::btn_browseCollection() {
+    collection_window->show();
+    collection_window->raise();
+    collection_window->activateWindow();
+}
+
+void MainController::btn_openBatchConverter() {
+    batch_window->show();
+    batch_window->raise();
+    batch_window->activateWindow();
+}
+
+void MainController::btn_checkUpdateForTheme() {
+    progress_window->setWindowModality(Qt::WindowModal);
+    progress_window->open();
+}
+
+void MainController::btn_checkUpdateForTheme_stop() {
+    progress_window->hide();
+}

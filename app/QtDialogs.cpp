@@ -1,0 +1,111 @@
+#include "app/QtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+
+#include "app/BundleFilter.h"
+
+std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel& panel) {
+    QFileDialog dialog(window, panel.title);
+    dialog.setAccessibleName(panel.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::Accept, panel.prompt);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    std::optional<QString> chosen;
+    if (!panel.canChooseFiles && panel.canChooseDirectories) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else if (!panel.fileTypes.isEmpty()) {
+        // Bundles are folders: show only folders and the bundles, and take a
+        // bundle the moment the user opens it instead of entering it.
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setProxyModel(new BundleFilter(panel.fileTypes, &dialog));
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                         [&dialog, &chosen, types = panel.fileTypes](const QString& folder) {
+                             if (BundleFilter::isBundle(folder, types)) {
+                                 chosen = folder;
+                                 static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+                             }
+                         });
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    if (chosen) {
+        return chosen;
+    }
+    QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!panel.fileTypes.isEmpty() && !BundleFilter::isBundle(files.first(), panel.fileTypes)) {
+        return std::nullopt;
+    }
+    return files.first();
+}
+
+std::optional<QString> QtDialogs::runSavePanel(QWidget* window, const SavePanel& panel) {
+    QFileDialog dialog(window, panel.title);
+    dialog.setAccessibleName(panel.title.isEmpty() ? QStringLiteral("Save") : panel.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!panel.directory.isEmpty()) {
+        dialog.setDirectory(panel.directory);
+    }
+    dialog.selectFile(panel.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first();
+}
+
+void QtDialogs::alert(QWidget* window, const QString& title, const QString& button,
+                      const QString& message) {
+    auto* box = new QMessageBox(window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setWindowTitle(title);
+    box->setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
+    box->setInformativeText(message.toHtmlEscaped());
+    box->setAccessibleName(title);
+    box->setAccessibleDescription(message);
+    box->addButton(button, QMessageBox::AcceptRole)->setAccessibleName(button);
+    box->open();
+}
+
+Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {
+    QMessageBox box(window);
+    box.setWindowModality(Qt::WindowModal);
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(QStringLiteral("Velvanto"));
+    box.setText(QStringLiteral("Save changes to the theme information?"));
+    box.setAccessibleName(box.text());
+    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton* dontSave =
+        box.addButton(QStringLiteral("Don't Save"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return SaveAnswer::Save;
+    }
+    return box.clickedButton() == dontSave ? SaveAnswer::DontSave : SaveAnswer::Cancel;
+}
+
+void QtDialogs::beep() {
+    QApplication::beep();
+}
+
+void QtDialogs::openUrl(const QUrl& address) {
+    QDesktopServices::openUrl(address);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+// The real dialogs: Qt's file dialogs (a ".docktheme" bundle is picked as one
+// item and other files are hidden), window-modal message boxes as sheets,
+// QApplication::beep and QDesktopServices. GUI thread only.
+class QtDialogs : public Dialogs {
+public:
+    std::optional<QString> runOpenPanel(QWidget* window, const OpenPanel& panel) override;
+    std::optional<QString> runSavePanel(QWidget* window, const SavePanel& panel) override;
+    void alert(QWidget* window, const QString& title, const QString& button,
+               const QString& message) override;
+    SaveAnswer askSaveChanges(QWidget* window) override;
+    void beep() override;
+    void openUrl(const QUrl& address) override;
+};

@@ -1,0 +1,72 @@
+#include "app/ScreenshotRenderer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/Process.h"
+#include "platform/SystemPaths.h"
+
+#ifndef VELVANTO_DOCK_PROGRAM
+#define VELVANTO_DOCK_PROGRAM ""
+#endif
+
+ScreenshotRenderer::ScreenshotRenderer(QObject* parent) : QObject(parent) {
+    connect(&watcher_, &QFutureWatcher<bool>::finished, this, [this] {
+        running_ = false;
+        emit rendered(bundle_, watcher_.result());
+    });
+}
+
+ScreenshotRenderer::~ScreenshotRenderer() {
+    watcher_.waitForFinished();
+}
+
+QString ScreenshotRenderer::dockProgram() {
+    QString bundled = QString::fromStdString((SystemPaths::resourceFolder() / "Dock").string());
+    return QFileInfo(bundled).isExecutable() ? bundled : QStringLiteral(VELVANTO_DOCK_PROGRAM);
+}
+
+bool ScreenshotRenderer::start(const QString& bundle) {
+    if (running_) {
+        return false;
+    }
+    running_ = true;
+    bundle_ = bundle;
+    watcher_.setFuture(QtConcurrent::run([bundle] { return render(bundle); }));
+    return true;
+}
+
+void ScreenshotRenderer::waitForEnd() {
+    watcher_.waitForFinished();
+}
+
+bool ScreenshotRenderer::render(const QString& bundle) {
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle.toStdString());
+    QTemporaryDir images;
+    if (!theme || !images.isValid()) {
+        return false;
+    }
+    for (const auto& slotList : theme->listOfImages()) {
+        for (const DockTheme::Item& item : slotList) {
+            auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
+            if (original && ThemeBundle::isPlainFileName(*original)) {
+                QFile::copy(QString::fromStdString(item->path()),
+                            images.filePath(QString::fromStdString(*original)));
+            }
+        }
+    }
+    std::string dock = dockProgram().toStdString();
+    bool ok = true;
+    for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
+        auto run = Process::run({dock, "--render", style == DockStyle::ThreeD ? "3d" : "2d",
+                                 theme->previewDockPath(style), "--resources",
+                                 images.path().toStdString()});
+        ok = ok && run && run->exitStatus == 0;
+    }
+    return ok;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+// Draws a theme's two Dock screenshots from its own images with the stand-in
+// Dock's renderer ("Dock --render 3d|2d OUT --resources DIR") and stores them
+// as the theme's "preview_3d.png" and "preview_2d.png" (the renderer writes
+// each through a temporary file renamed into place). The theme's images are
+// first copied, under their Dock file names, into a temporary folder, since a
+// theme may name its images as it likes. All of it runs on a worker; the
+// outcome comes back on the UI thread through rendered(). One run at a time.
+class ScreenshotRenderer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ScreenshotRenderer(QObject* parent = nullptr);
+    ~ScreenshotRenderer() override;
+
+    // Starts drawing for bundle; false while a run is under way.
+    bool start(const QString& bundle);
+    bool isRunning() const { return running_; }
+    void waitForEnd();
+
+    // The stand-in Dock program: "Dock" in the resource folder, else the build's.
+    static QString dockProgram();
+
+signals:
+    void rendered(const QString& bundle, bool ok);
+
+private:
+    static bool render(const QString& bundle);
+
+    QFutureWatcher<bool> watcher_;
+    QString bundle_;
+    bool running_ = false;
+};

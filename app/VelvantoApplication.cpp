@@ -1,0 +1,44 @@
+#include "app/VelvantoApplication.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QStyle>
+
+#include "app/ApplyController.h"
+#include "app/EditorStyle.h"
+#include "app/MainController.h"
+#include "app/QtDialogs.h"
+#include "platform/Beep.h"
+#include "platform/SystemPaths.h"
+
+void VelvantoApplication::prepare(const std::filesystem::path& resourceFolder) {
+    QApplication::setOrganizationName(QStringLiteral("Velvanto"));
+    QApplication::setApplicationName(QStringLiteral("Velvanto"));
+    QApplication::setDesktopFileName(QStringLiteral("velvanto"));
+    SystemPaths::setResourceFolder(resourceFolder);
+    Beep::setHook([] { QApplication::beep(); });
+    QApplication::setStyle(new EditorStyle(QApplication::style()->name()));
+}
+
+void VelvantoApplication::showWindows(MainController& controller) {
+    controller.edit_window->show();
+    if (controller.help_window->isVisible()) {
+        controller.help_window->raise();
+        controller.help_window->activateWindow();
+    }
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        controller.openFile(arguments.at(1));
+    }
+}
+
+int VelvantoApplication::main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    prepare(SystemPaths::executableFolder() / ".." / "Resources");
+    QtDialogs dialogs;
+    MainController controller(dialogs);
+    showWindows(controller);
+    int status = QApplication::exec();
+    controller.applyController().waitForEnd();
+    return status;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+
+class MainController;
+class QApplication;
+
+// The editor program: makes the Qt application, finds the resource folder
+// beside the executable (<executable's folder>/../Resources), sounds the beep
+// through Qt, makes the main window controller with the real dialogs, shows
+// the main window (and the quick guide over it on the first start), opens the
+// file handed over as the program's one positional argument (a file manager's
+// "Open with"), and runs the event loop. The program takes no options.
+class VelvantoApplication {
+public:
+    // The whole program; call from main() only.
+    static int main(int argc, char** argv);
+
+    // The steps of main, for programs that measure them. prepare names the
+    // application, sets the resource folder and the beep; showWindows shows
+    // the main window (the guide over it) and opens the file the arguments name.
+    static void prepare(const std::filesystem::path& resourceFolder);
+    static void showWindows(MainController& controller);
+};

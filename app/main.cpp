@@ -1,0 +1,5 @@
+#include "app/VelvantoApplication.h"
+
+int main(int argc, char** argv) {
+    return VelvantoApplication::main(argc, argv);
+}

@@ -1,0 +1,116 @@
+// Applying and restoring: rights asked for off the UI thread, the tool's run
+// observed in the temporary root, the outcome told to the user.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include "EditorTest.h"
+#include "app/ApplyController.h"
+#include "app/UserDefaults.h"
+#include "model/MiscKit.h"
+#include "platform/PropertyList.h"
+#include "privileged/SXAuthentication.h"
+
+namespace fs = std::filesystem;
+
+class ApplyTest : public EditorTest {
+protected:
+    fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
+    void writePreferences() {
+        PlistValue prefs = PlistValue::dictionary();
+        prefs.set("tilesize", PlistValue(48.0));
+        fs::create_directories(preferences().parent_path());
+        ASSERT_TRUE(PropertyList::write(preferences(), prefs));
+    }
+    // Runs command and waits for the apply it starts to end; whether it went through.
+    bool applied(const std::function<void()>& command) {
+        QSignalSpy ended(controller.get(), &MainController::applyEnded);
+        command();
+        EXPECT_TRUE(waitUntil([&] { return ended.count() > 0; }));
+        return ended.count() > 0 && ended.first().first().toBool();
+    }
+};
+
+TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
+    for (bool autoStyle : {false, true}) {
+        writePreferences();
+        if (autoStyle) {
+            UserDefaults().setBool(UserDefaults::kAutoDockStyle, true);
+        }
+        MainController& c = start();
+        ASSERT_TRUE(c._openThemeAtPath(themeCopy(autoStyle ? "Auto" : "Plain")));
+        c.set_dock_style->setCurrentIndex(1);
+        fs::remove(dockResources() / "frontline.png");
+        EXPECT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
+        // The tool ran on the bundle: the root's Dock has the theme's image, and the Dock
+        // restarted.
+        EXPECT_EQ(readFile(dockResources() / "frontline.png"),
+                  readFile(stockTheme() / "images/frontline.png"));
+        EXPECT_EQ(MiscKit::currentDockType(), autoStyle ? DockStyle::TwoD : DockStyle::ThreeD);
+        auto prefs = PropertyList::readDictionary(preferences());
+        EXPECT_EQ(prefs->find("no-glass") != nullptr, autoStyle);
+        EXPECT_TRUE(waitForKillall(autoStyle ? 3 : 1));
+        EXPECT_TRUE(dialogs.alerts.empty()) << text(alertTitles());
+        fs::remove(temp() / "killall.log");
+    }
+}
+
+TEST_F(ApplyTest, TheWindowAnswersWhileTheRightsAreAskedForAndASecondApplyBeeps) {
+    authorization->gated = true;
+    MainController& c = start();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
+    QSignalSpy ended(&c, &MainController::applyEnded);
+    c.btn_change_applyTheme();
+    ASSERT_TRUE(waitUntil([&] { return authorization->waiting(); }));
+    // The dialog is up: the event loop still runs timers and takes edits.
+    bool fired = false;
+    QTimer::singleShot(0, [&] { fired = true; });
+    EXPECT_TRUE(waitUntil([&] { return fired; }));
+    c.previewdock_author->setText("typed meanwhile");
+    EXPECT_TRUE(c.isApplying());
+    c.btn_change_applyTheme();
+    c.btn_restoreDock();
+    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(ended.count(), 0);
+    authorization->open();
+    ASSERT_TRUE(waitUntil([&] { return ended.count() == 1; }));
+    EXPECT_TRUE(ended.first().first().toBool());
+    EXPECT_FALSE(c.isApplying());
+    EXPECT_EQ(authorization->dialogs, 1);
+}
+
+TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {
+    struct Case {
+        bool grant;
+        bool brokenTheme;
+        bool restore;
+        QString title;
+        QString message;
+    };
+    for (const Case& k : {Case{false, false, false, "Theme Not Applied",
+                               "Administrator rights were refused or cancelled."},
+                          Case{false, false, true, "Dock Not Restored",
+                               "Administrator rights were refused or cancelled."},
+                          Case{true, true, false, "Theme Not Applied",
+                               "The apply tool failed with exit status 255."},
+                          Case{true, false, true, "Dock Restored!",
+                               "Welcome back to Apple default 10.5 Dock style! Have a nice day"}}) {
+        authorization->grant = k.grant;
+        dialogs.alerts.clear();
+        MainController& c = start();
+        QString theme = themeCopy("T");
+        ASSERT_TRUE(c._openThemeAtPath(theme));
+        if (k.brokenTheme) {  // an image vanished after opening
+            fs::remove(theme.toStdString() + "/images/frontline.png");
+        }
+        bool ok = applied([&] { k.restore ? c.btn_restoreDock() : c.btn_change_applyTheme(); });
+        EXPECT_EQ(ok, k.title == "Dock Restored!") << text(k.title);
+        ASSERT_EQ(dialogs.alerts.size(), 1u) << text(k.title);
+        EXPECT_EQ(dialogs.alerts[0].title, k.title);
+        EXPECT_EQ(dialogs.alerts[0].message, k.message);
+        fs::remove_all(theme.toStdString());
+        SXAuthentication::sharedInstance().deauthenticate();
+    }
+}

@@ -1,0 +1,203 @@
+// New, open, close, back up, generate: what reaches disk and what the user is told.
+#include <QLineEdit>
+#include <QMainWindow>
+
+#include "EditorTest.h"
+#include "model/DockTheme.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+
+namespace fs = std::filesystem;
+
+class ThemeCommandsTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        previous_ = Log::setSink([this](const std::string& line) { lines.push_back(line); });
+    }
+    void TearDown() override {
+        Log::setSink(previous_);
+        EditorTest::TearDown();
+    }
+    QString at(const std::string& name) const {
+        return QString::fromStdString((temp() / name).string());
+    }
+    std::vector<std::string> lines;
+
+private:
+    Log::Sink previous_;
+};
+
+TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
+    MainController& c = start();
+    dialogs.panelAnswers = {at("MyNewDock")};
+    c.btn_toolbar_newtheme();
+    ASSERT_TRUE(c.currentTheme);
+    EXPECT_TRUE(fs::is_directory(temp() / "MyNewDock.docktheme/images"));
+    EXPECT_EQ(c.currentTheme->dockName(), "MyNewDock");
+    EXPECT_EQ(
+        DockTheme::initWithBundleAtPath((temp() / "MyNewDock.docktheme").string())->dockName(),
+        "MyNewDock");
+    EXPECT_FALSE(c.currentTheme->dockAuthor().value_or("").empty());
+    EXPECT_EQ(c.previewdock_title->text(), "MyNewDock");
+    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    EXPECT_EQ(dialogs.panelTitles, (std::vector<QString>{"MyNewDock"}));
+    // A name typed with the extension gets it twice; a cancelled panel does nothing.
+    dialogs.panelAnswers = {at("Twice.docktheme"), std::nullopt};
+    c.btn_toolbar_newtheme();
+    EXPECT_TRUE(fs::is_directory(temp() / "Twice.docktheme.docktheme"));
+    c.btn_toolbar_newtheme();
+    EXPECT_EQ(dialogs.beeps, 0);
+    EXPECT_TRUE(dialogs.alerts.empty());
+}
+
+TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
+    MainController& c = start();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("Open")));
+    fs::create_directories(temp() / "Taken.docktheme");
+    TestEnvironment::writeFile(temp() / "plain", "a file, not a folder");
+    struct Case {
+        std::function<void()> command;
+        std::string chosen;
+        const char* why;
+    };
+    for (const Case& k :
+         {Case{[&] { c.btn_toolbar_newtheme(); }, "Taken", "there already"},
+          Case{[&] { c.btn_backupMyCurrentDock(); }, "plain/B", "can't be written"}}) {
+        dialogs.alerts.clear();
+        dialogs.panelAnswers = {at(k.chosen)};
+        std::filesystem::copy(stockTheme() / "images", dockResources(),
+                              fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+        k.command();
+        ASSERT_EQ(alertTitles(), "Theme Not Created") << k.chosen;
+        EXPECT_NE(text(dialogs.alerts[0].message).find(k.why), std::string::npos) << k.chosen;
+        EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Open.docktheme").string());
+    }
+    EXPECT_TRUE(fs::is_empty(temp() / "Taken.docktheme"));
+}
+
+TEST_F(ThemeCommandsTest, OpeningFromTheSystemTakesTheExactExtensionOnly) {
+    MainController& c = start();
+    QString theme = themeCopy("Good");
+    fs::rename(theme.toStdString(), temp() / "Caps.DOCKTHEME");
+    EXPECT_FALSE(c.openFile(at("Caps.DOCKTHEME")));
+    EXPECT_EQ(lines.back(), "File not supported");
+    EXPECT_FALSE(c.currentTheme);
+    fs::rename(temp() / "Caps.DOCKTHEME", theme.toStdString());
+    EXPECT_TRUE(c.openFile(theme + "/"));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Docktheme loaded"), lines.end());
+    // A drop on the welcome view opens the same way; anything else beeps.
+    c.btn_closeTheme();
+    c.setFileImagePathForSelection(theme, c.welcome_image);
+    EXPECT_TRUE(c.currentTheme);
+    c.setFileImagePathForSelection(at("x.png"), c.welcome_image);
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(ThemeCommandsTest, AFailedOpenLeavesTheOpenThemeOpenAndShown) {
+    MainController& c = start();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("Kept", {{"VL_DockAuthor", "Kim"}})));
+    QString broken = themeCopy("Broken");
+    fs::remove_all(broken.toStdString() + "/images");
+    EXPECT_FALSE(c._openThemeAtPath(broken));
+    EXPECT_EQ(alertTitles(), "Defective file");
+    EXPECT_EQ(dialogs.alerts[0].message, "This was corrupted.");
+    EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
+    EXPECT_EQ(c.previewdock_author->text(), "Kim");
+    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    EXPECT_TRUE(c.validateToolbarItem(c.tbar_applyDock));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Docktheme is defective"), lines.end());
+    // The open panel cancelled beeps.
+    c.btn_toolbar_opentheme();
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(dialogs.panelTitles.back(), "Open .docktheme file");
+}
+
+TEST_F(ThemeCommandsTest, ClosingShowsTheWelcomeViewAndASecondCloseOnlyBeeps) {
+    MainController& c = start();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A", {{"VL_DockName", "A"}})));
+    QString title = c.edit_window->windowTitle();
+    c.btn_closeTheme();
+    EXPECT_FALSE(c.currentTheme);
+    EXPECT_EQ(c.shownView(), c.view_welcome);
+    EXPECT_EQ(c.edit_window->windowTitle(), title);
+    EXPECT_EQ(dialogs.beeps, 0);
+    c.btn_closeTheme();
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped) {
+    MainController& c = start();
+    struct Case {
+        Dialogs::SaveAnswer answer;
+        bool dropped;
+        const char* stored;
+    };
+    for (Case k : {Case{Dialogs::SaveAnswer::Cancel, false, "Ann"},
+                   Case{Dialogs::SaveAnswer::DontSave, true, "Ann"},
+                   Case{Dialogs::SaveAnswer::Save, true, "Bob"}}) {
+        QString theme = themeCopy("Q" + QString::number(static_cast<int>(k.answer)),
+                                  {{"VL_DockAuthor", "Ann"}});
+        ASSERT_TRUE(c._openThemeAtPath(theme));
+        c.previewdock_author->setText("Bob");
+        emit c.previewdock_author->textEdited("Bob");
+        dialogs.saveAnswers = {k.answer};
+        int asked = dialogs.questions;
+        c.btn_closeTheme();
+        EXPECT_EQ(dialogs.questions, asked + 1);
+        EXPECT_EQ(!c.currentTheme, k.dropped);
+        auto info = PropertyList::readDictionary(theme.toStdString() + "/Info.plist");
+        EXPECT_EQ(*info->stringFor("VL_DockAuthor"), k.stored);
+        if (c.currentTheme) {
+            EXPECT_EQ(c.previewdock_author->text(), "Bob");
+            dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
+            EXPECT_TRUE(c.applicationShouldTerminate());
+        }
+    }
+}
+
+TEST_F(ThemeCommandsTest, BackupCopiesTheInstalledDockAndSaysSoOnlyWhenItWorked) {
+    MainController& c = start();
+    dialogs.panelAnswers = {at("Mine")};
+    c.btn_backupMyCurrentDock();  // the Dock folder holds no images yet
+    EXPECT_EQ(alertTitles(), "Theme Not Created");
+    EXPECT_FALSE(fs::exists(temp() / "Mine.docktheme"));
+
+    dialogs.alerts.clear();
+    TestEnvironment::writeFile(dockResources() / "frontline.png", "installed front line");
+    dialogs.panelAnswers = {at("Mine")};
+    c.btn_backupMyCurrentDock();
+    ASSERT_EQ(alertTitles(), "Backup Done!");
+    EXPECT_EQ(dialogs.alerts[0].message,
+              "I've backupped your current dock style at: " + at("Mine") + ".");
+    EXPECT_EQ(readFile(temp() / "Mine.docktheme/images/frontline.png"), "installed front line");
+    EXPECT_EQ(c.previewdock_title->text(), "Mine");
+    dialogs.panelAnswers = {std::nullopt};
+    c.btn_backupMyCurrentDock();
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(ThemeCommandsTest, GenerateFromAFolderCopiesItsImagesOrSaysTheFolderIsEmpty) {
+    MainController& c = start();
+    fs::create_directories(temp() / "empty");
+    TestEnvironment::writeFile(temp() / "art/frontline.png", "my front line");
+    struct Case {
+        std::deque<std::optional<QString>> answers;
+        QString alert;
+        int beeps;
+    };
+    for (const Case& k : {Case{{std::nullopt}, "", 0}, Case{{at("empty")}, "Empty Directory!", 0},
+                          Case{{at("art"), std::nullopt}, "", 1},
+                          Case{{at("art"), at("Imported")}, "Theme Created!", 1}}) {
+        dialogs.alerts.clear();
+        dialogs.panelAnswers = k.answers;
+        c.btn_generateThemeFromFolder();
+        EXPECT_EQ(alertTitles(), k.alert);
+        EXPECT_EQ(dialogs.beeps, k.beeps);
+    }
+    EXPECT_EQ(dialogs.alerts[0].message,
+              "Your theme has been created from folder " + at("art") + ".");
+    EXPECT_EQ(readFile(temp() / "Imported.docktheme/images/frontline.png"), "my front line");
+    EXPECT_EQ(dialogs.panelTitles[0], "Choose a folder with images to import");
+    EXPECT_EQ(dialogs.panelTitles.back(), "Choose a name for theme");
+}

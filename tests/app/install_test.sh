@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs the build into a temporary prefix and checks what a Linux desktop
+# finds there: the program, its bundle, the desktop entry, the bundle type, the icon.
+set -eu
+build="$1"
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+contents="$prefix/lib/velvanto/Velvanto.app/Contents"
+for f in "$prefix/bin/velvanto" "$contents/MacOS/Velvanto" "$contents/Resources/VelvantoHelper" \
+         "$contents/Resources/Dock" "$contents/Resources/DatabaseInfo.plist" \
+         "$contents/Resources/Help.html" "$contents/Resources/icon4on.icns" \
+         "$contents/Resources/drag_here.png" "$contents/Resources/DefaultDock.docktheme/Info.plist" \
+         "$prefix/share/applications/velvanto.desktop" \
+         "$prefix/share/mime/packages/velvanto-docktheme.xml" \
+         "$prefix/share/icons/hicolor/256x256/apps/velvanto.png"; do
+    [ -e "$f" ] || { echo "missing: $f" >&2; exit 1; }
+done
+[ "$(readlink -f "$prefix/bin/velvanto")" = "$(readlink -f "$contents/MacOS/Velvanto")" ]
+desktop-file-validate "$prefix/share/applications/velvanto.desktop"
+update-mime-database "$prefix/share/mime"
+grep -q 'application/x-docktheme:\*\.docktheme' "$prefix/share/mime/globs2"
+echo "installed and registered"
