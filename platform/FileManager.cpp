@@ -108,10 +108,9 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
         return -1;
     }
     struct stat info {};
-    // Reads of a regular file never block; the flag only kept the open from waiting.
+    // The flag only kept the open from waiting: reads of a regular file never block.
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != seen.st_dev ||
-        info.st_ino != seen.st_ino || static_cast<std::uintmax_t>(info.st_size) > maxBytes ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        info.st_ino != seen.st_ino || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
         ::close(fd);
         return -1;
     }

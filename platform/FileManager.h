@@ -38,8 +38,9 @@ public:
     // relative. The entry is looked at before it is opened, so a FIFO or a
     // device is never opened (no driver runs, nothing blocks), and the opened
     // file must be the one looked at. With followLinks false a final component
-    // that is a link is refused. Returns a blocking descriptor the caller
-    // closes, or -1 for anything but a readable regular file of at most maxBytes.
+    // that is a link is refused. Returns a descriptor the caller closes (of a
+    // regular file, so reads never wait), or -1 for anything but a readable
+    // regular file of at most maxBytes.
     static int openRegularFile(const std::filesystem::path& path, bool followLinks,
                                int folderFd = AT_FDCWD, std::size_t maxBytes = SIZE_MAX);
 

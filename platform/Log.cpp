@@ -1,5 +1,6 @@
 #include "platform/Log.h"
 
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -22,6 +23,22 @@ Log::Sink& currentSink() {
     return sink;
 }
 
+// Whether the system log's socket is there. Without it the C library tries to
+// connect again for every message; a missing socket is looked at again only
+// after a while. Called under the log's mutex.
+bool systemLogReachable() {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point nextCheck;
+    static bool reachable = false;
+    Clock::time_point now = Clock::now();
+    if (!reachable && now >= nextCheck) {
+        struct stat info {};
+        reachable = ::stat(_PATH_LOG, &info) == 0 && S_ISSOCK(info.st_mode);
+        nextCheck = now + std::chrono::seconds(5);
+    }
+    return reachable;
+}
+
 }  // namespace
 
 void Log::write(const std::string& message) {
@@ -33,7 +50,9 @@ void Log::write(const std::string& message) {
     std::string line = formatLine(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
-    ::syslog(LOG_NOTICE, "%s", message.c_str());
+    if (systemLogReachable()) {
+        ::syslog(LOG_NOTICE, "%s", message.c_str());
+    }
 }
 
 Log::Sink Log::setSink(Sink sink) {

@@ -1,5 +1,7 @@
 #include "tool/ApplyTool.h"
 
+#include <sys/stat.h>
+
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
@@ -39,6 +41,8 @@ ApplyTool::ApplyTool(const MiscKit& catalogue) : catalogue_(catalogue) {}
 
 int ApplyTool::run(const std::vector<std::string>& arguments) const {
     SignalGuard::ignoreWriteSignals();
+    // New Dock images are readable by everyone, whatever mask the caller had.
+    ::umask(022);
     Log::write("Hello, World!");
     if (arguments.empty() || arguments[0].empty()) {
         return cannotApply(arguments.empty() ? std::string("(null)") : arguments[0]);

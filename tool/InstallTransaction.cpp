@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/Descriptor.h"
@@ -18,6 +19,11 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
+// Whether the file system can't do what renameat2 was asked, rather than refusing it.
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 }  // namespace
 
 InstallTransaction::InstallTransaction(const DockFolder& folder,
@@ -25,18 +31,18 @@ InstallTransaction::InstallTransaction(const DockFolder& folder,
     : folder_(folder) {
     entries_.reserve(steps.size());
     for (const InstallStep& step : steps) {
-        entries_.push_back(Entry{&step, {}, std::nullopt, false});
+        entries_.push_back(Entry{&step, {}, false, std::nullopt, false});
     }
 }
 
 InstallTransaction::~InstallTransaction() {
     for (const Entry& entry : entries_) {
-        if (!entry.temporary.empty() && !entry.installed) {
+        if (!entry.temporary.empty()) {
             ::unlinkat(folder_.fd(), entry.temporary.c_str(), 0);
         }
         // An image that could not be put back keeps its old one aside.
-        if (entry.aside && (committed_ || !entry.installed)) {
-            ::unlinkat(folder_.fd(), entry.aside->c_str(), 0);
+        if (entry.old && (committed_ || !entry.installed)) {
+            ::unlinkat(folder_.fd(), entry.old->c_str(), 0);
         }
     }
 }
@@ -54,19 +60,15 @@ bool InstallTransaction::stage() {
 }
 
 bool InstallTransaction::commit() {
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        Entry& entry = entries_[i];
-        const std::string name = entry.step->dockFileName;
-        const std::string destination = Log::escaped(folder_.pathOf(name));
+    for (Entry& entry : entries_) {
+        const std::string destination = Log::escaped(folder_.pathOf(entry.step->dockFileName));
         Log::write("Removing old file in DockApp: " + destination);
-        bool renamed =
-            ::renameat(folder_.fd(), entry.temporary.c_str(), folder_.fd(), name.c_str()) == 0;
-        entry.installed = renamed;
-        Log::write(renamed && entry.aside ? "... Removed" : "... Not Removed");
+        bool installed = install(entry);
+        Log::write(installed && entry.old ? "... Removed" : "... Not Removed");
         Log::write("Copy new file from path " + Log::escaped(entry.step->sourcePath) +
                    " \n....... to path:" + destination);
-        Log::write(renamed ? "... Copied" : "... Not Copied");
-        if (!renamed) {
+        Log::write(installed ? "... Copied" : "... Not Copied");
+        if (!installed) {
             putBack();
             Log::write("The Dock's images were put back as they were");
             return false;
@@ -77,20 +79,22 @@ bool InstallTransaction::commit() {
 }
 
 bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
-    const char* name = entry.step->dockFileName.c_str();
     struct stat existing {};
-    bool exists = ::fstatat(folder_.fd(), name, &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!exists && errno != ENOENT) {
+    if (::fstatat(folder_.fd(), entry.step->dockFileName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) ==
+        0) {
+        if (S_ISDIR(existing.st_mode)) {
+            problem = "a folder is in the way";
+            return false;
+        }
+        entry.replaces = true;
+    } else if (errno != ENOENT) {
         problem = reason(errno);
         return false;
     }
-    if (exists && S_ISDIR(existing.st_mode)) {
-        problem = "a folder is in the way";
-        return false;
-    }
     std::string temporary = newTemporaryName("new");
+    // Readable by everyone, as the Dock's own images are; the tool's umask is 022.
     Descriptor copy(::openat(folder_.fd(), temporary.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!copy.valid()) {
         problem = reason(errno);
         return false;
@@ -101,21 +105,49 @@ bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
         problem = reason(errno);
         return false;
     }
-    if (::fchmod(copy.get(), 0644) != 0) {
-        problem = reason(errno);
+    return true;
+}
+
+bool InstallTransaction::install(Entry& entry) {
+    const int folder = folder_.fd();
+    const char* name = entry.step->dockFileName.c_str();
+    const char* temporary = entry.temporary.c_str();
+    if (!entry.replaces) {
+        // Never over an image that appeared since it was staged: that one could not be put back.
+        bool placed = ::renameat2(folder, temporary, folder, name, RENAME_NOREPLACE) == 0;
+        if (!placed && unsupported(errno)) {
+            placed = ::linkat(folder, temporary, folder, name, 0) == 0;
+            if (placed) {
+                ::unlinkat(folder, temporary, 0);
+            }
+        }
+        if (placed) {
+            entry.temporary.clear();
+        }
+        return entry.installed = placed;
+    }
+    // The new image and the old one trade names: the old one stays, under the
+    // staged copy's name, until every image is in place.
+    if (::renameat2(folder, temporary, folder, name, RENAME_EXCHANGE) == 0) {
+        entry.old = std::move(entry.temporary);
+        entry.temporary.clear();
+        return entry.installed = true;
+    }
+    if (!unsupported(errno)) {
         return false;
     }
-    if (exists) {
-        // A second name keeps the old image until every new one is in place;
-        // an image that can't take one (immutable, append-only) can't be replaced.
-        std::string aside = newTemporaryName("old");
-        if (::linkat(folder_.fd(), name, folder_.fd(), aside.c_str(), 0) != 0) {
-            problem = reason(errno);
-            return false;
-        }
-        entry.aside = aside;
+    // Where names can't be traded, the old image gets a second name first.
+    std::string aside = newTemporaryName("old");
+    if (::linkat(folder, name, folder, aside.c_str(), 0) != 0) {
+        return false;
     }
-    return true;
+    if (::renameat(folder, temporary, folder, name) != 0) {
+        ::unlinkat(folder, aside.c_str(), 0);
+        return false;
+    }
+    entry.old = aside;
+    entry.temporary.clear();
+    return entry.installed = true;
 }
 
 void InstallTransaction::putBack() {
@@ -124,12 +156,12 @@ void InstallTransaction::putBack() {
             continue;
         }
         const char* name = entry.step->dockFileName.c_str();
-        bool restored =
-            entry.aside ? ::renameat(folder_.fd(), entry.aside->c_str(), folder_.fd(), name) == 0
-                        : ::unlinkat(folder_.fd(), name, 0) == 0;
+        bool restored = entry.old
+                            ? ::renameat(folder_.fd(), entry.old->c_str(), folder_.fd(), name) == 0
+                            : ::unlinkat(folder_.fd(), name, 0) == 0;
         if (restored) {
             entry.installed = false;
-            entry.aside.reset();
+            entry.old.reset();
         } else {
             Log::write("Could not put back " + Log::escaped(folder_.pathOf(name)) + ": " +
                        reason(errno));
@@ -138,6 +170,6 @@ void InstallTransaction::putBack() {
 }
 
 std::string InstallTransaction::newTemporaryName(const char* role) {
-    return std::string(DockFolder::kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
+    return std::string(DockFolder::kTemporaryPrefix) + std::to_string(pid_) + "-" +
            std::to_string(serial_++) + "." + role;
 }

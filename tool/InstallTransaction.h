@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -12,15 +14,16 @@ class DockFolder;
 // Installs a theme's images into the Dock folder as one transaction: either
 // every image is in place, or the folder holds what it held before.
 //
-// stage() copies every image to a temporary file in the folder and links each
-// Dock image it will replace to a name aside; it changes no Dock image, and
-// any failure there (no space, a file-size limit, no rights, a folder in the
-// way, an image that can't be linked) ends it. commit() then renames each
-// temporary file over its Dock image, so the Dock never finds an image
-// missing or half-written; should a rename fail, the images already replaced
-// are put back from aside. Dropping the transaction removes every temporary
-// file and every name aside that is left. The caller holds the folder's lock
-// and the signals for the transaction's whole life. One thread.
+// stage() copies every image to a temporary file in the folder; it changes no
+// Dock image, and any failure there (no space, a file-size limit, no rights, a
+// folder in the way) ends it. commit() then puts each copy in place of its
+// Dock image in one step, trading names with the old image (or, where the
+// file system can't, giving the old image a second name first), so the Dock
+// never finds an image missing or half-written and every old image stays
+// until all are in place. Should one fail (an immutable image, say), the
+// images already replaced are put back. Dropping the transaction removes
+// every temporary file and old image that is left. The caller holds the
+// folder's lock and the signals for the transaction's whole life. One thread.
 class InstallTransaction {
 public:
     InstallTransaction(const DockFolder& folder, const std::vector<InstallStep>& steps);
@@ -37,17 +40,21 @@ public:
 private:
     struct Entry {
         const InstallStep* step = nullptr;
-        std::string temporary;             // the staged copy, until renamed into place
-        std::optional<std::string> aside;  // a second name of the image it replaces
+        std::string temporary;           // the staged copy, until it is in place
+        bool replaces = false;           // a Dock image was there when staged
+        std::optional<std::string> old;  // the name the replaced image now has
         bool installed = false;
     };
 
     bool stageEntry(Entry& entry, std::string& problem);
+    // Puts one staged copy in place, keeping the old image under entry.old.
+    bool install(Entry& entry);
     void putBack();
     std::string newTemporaryName(const char* role);
 
     const DockFolder& folder_;
     std::vector<Entry> entries_;
+    int pid_ = ::getpid();
     unsigned serial_ = 0;
     bool committed_ = false;
 };
