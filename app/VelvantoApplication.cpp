@@ -8,6 +8,7 @@
 #include "app/EditorStyle.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
+#include "app/SingleInstance.h"
 #include "platform/Beep.h"
 #include "platform/SystemPaths.h"
 
@@ -34,9 +35,24 @@ void VelvantoApplication::showWindows(MainController& controller) {
 
 int VelvantoApplication::main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // A second start hands its theme to the editor that runs already.
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    const QStringList arguments = QApplication::arguments();
+    if (instance.handOver(arguments.size() > 1 ? arguments.at(1) : QString())) {
+        return 0;
+    }
+    instance.listen();
     prepare(SystemPaths::executableFolder() / ".." / "Resources");
     QtDialogs dialogs;
     MainController controller(dialogs);
+    QObject::connect(
+        &instance, &SingleInstance::activationRequested, &controller,
+        [&controller](const QString& path) {
+            controller.applicationShouldHandleReopen(controller.edit_window->isVisible());
+            if (!path.isEmpty()) {
+                controller.openFile(path);
+            }
+        });
     showWindows(controller);
     int status = QApplication::exec();
     controller.applyController().waitForEnd();

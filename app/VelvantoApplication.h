@@ -10,7 +10,9 @@ class QApplication;
 // through Qt, makes the main window controller with the real dialogs, shows
 // the main window (and the quick guide over it on the first start), opens the
 // file handed over as the program's one positional argument (a file manager's
-// "Open with"), and runs the event loop. The program takes no options.
+// "Open with"), and runs the event loop. The program takes no options. When an
+// editor of the user runs already, the argument goes to it (SingleInstance),
+// which comes to the front, and the new start ends.
 class VelvantoApplication {
 public:
     // The whole program; call from main() only.
