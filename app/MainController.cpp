@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 #include "app/ApplyController.h"
 #include "app/Dialogs.h"
@@ -316,11 +317,22 @@ void MainController::awakeFromNib() {
 }
 
 void MainController::_loadPictures() {
-    QImage icon = IcnsImage::read(resource("icon4on.icns"), 128);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
-    edit_window->setWindowIcon(QApplication::windowIcon());
-    about_icon_->setPixmap(QPixmap::fromImage(icon));
-    welcome_image->setImage(QImage(resource("drag_here.png")));
+    // Decoded in a worker while the window answers, shown on the UI thread. The
+    // watcher is this controller's child: dropped with it, it calls nothing.
+    using Pictures = std::pair<QImage, QImage>;
+    auto* watcher = new QFutureWatcher<Pictures>(this);
+    connect(watcher, &QFutureWatcher<Pictures>::finished, this, [this, watcher] {
+        const Pictures pictures = watcher->result();
+        watcher->deleteLater();
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
+        edit_window->setWindowIcon(QApplication::windowIcon());
+        about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
+        welcome_image->setImage(pictures.second);
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
+            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile)};
+        }));
 }
 
 // Thumbnails of one size in cells of one size, with room for a two-line name.
