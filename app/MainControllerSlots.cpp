@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSlider>
 #include <QTextBrowser>
 #include <QUndoStack>
@@ -20,6 +21,7 @@
 #include "app/BundleFileCommand.h"
 #include "app/Dialogs.h"
 #include "app/MainController.h"
+#include "app/SlotCellDelegate.h"
 #include "app/SlotImageCommand.h"
 #include "app/SlotListModel.h"
 #include "app/ThumbnailLoader.h"
@@ -60,6 +62,7 @@ void MainController::setUpSlots() {
     slots_ = new SlotListModel(*thumbnails_, this);
     history_ = new QUndoStack(this);
     listOfImages->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listOfImages->setItemDelegate(new SlotCellDelegate(listOfImages));
 
     QMenuBar* bar = edit_window->menuBar();
     auto* menu_dock = edit_window->findChild<QMenu*>(QStringLiteral("menu_dock"));
@@ -84,7 +87,14 @@ void MainController::setUpSlots() {
     add(QStringLiteral("Replace Image…"), QKeySequence(QStringLiteral("Ctrl+R")),
         [this] { btn_replaceSelectedImage(); });
     menu_openWith->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    for (auto [name, keys] : {std::pair{"action_showInfo", "Ctrl+Shift+I"},
+                              std::pair{"action_showEditor", "Ctrl+Shift+E"}}) {
+        edit_window->findChild<QAction*>(QLatin1String(name))
+            ->setShortcut(QKeySequence(QLatin1String(keys)));
+    }
     tbar_preview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Y")));
+    // The same keys close the preview from the preview window itself.
+    tbar_preview->setShortcutContext(Qt::ApplicationShortcut);
     menu_image->addSeparator();
     for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
         int index = indexOf(category);
@@ -159,7 +169,7 @@ void MainController::btn_change_docktype(QComboBox* sender) {
 void MainController::btn_change_thumbsize(QSlider* sender) {
     int side = sender->value();
     listOfImages->setIconSize(QSize(side, side));
-    listOfImages->setGridSize(QSize(side + 56, side + 44));
+    listOfImages->setGridSize(QSize(side + 56, side + 56));  // room for a name of two lines
     slots_->setThumbnailSide(side);
 }
 
@@ -370,6 +380,14 @@ void MainController::_doubleClickCellForPreviews() {
     if (!preview_window->isVisible()) {
         preview_window_image->setImage(readImage(path, QSize()));
         preview_window->setWindowTitle(QFileInfo(path).fileName());
+        // It opens over the main window the first time, and when it would be off the screen.
+        QRect screen = edit_window->screen()->availableGeometry();
+        if (!preview_window->testAttribute(Qt::WA_Moved) ||
+            !screen.contains(preview_window->frameGeometry())) {
+            QRect placed = preview_window->geometry();
+            placed.moveCenter(edit_window->geometry().center());
+            preview_window->setGeometry(placed);
+        }
     }
     _openPreviewForSelection(path, frame, preview_window);
 }

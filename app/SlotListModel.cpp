@@ -58,8 +58,10 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::ToolTipRole:
             return QString::fromStdString(slot->imageSubtitle());
-        case Qt::DecorationRole:
-            return thumbnails_.thumbnail(QString::fromStdString(slot->path()), side_);
+        case Qt::DecorationRole: {
+            QPixmap thumbnail = thumbnails_.thumbnail(QString::fromStdString(slot->path()), side_);
+            return thumbnail.isNull() ? ThumbnailLoader::placeholder(side_) : thumbnail;
+        }
         default:
             return {};
     }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 
 namespace {
 
@@ -34,10 +35,27 @@ QImage ThumbnailLoader::decode(const QString& path, int side) {
     QImageReader reader(path);
     reader.setAllocationLimit(kAllocationLimitMb);
     QSize size = reader.size();
-    if (size.isValid() && (size.width() > side || size.height() > side)) {
-        reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    if (!size.isValid()) {
+        return {};
     }
-    return reader.read();
+    QSize fitted = size.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    reader.setScaledSize(fitted);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        return {};
+    }
+    // Every thumbnail fills a square of the side, centred, so the cells line up.
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((side - fitted.width()) / 2, (side - fitted.height()) / 2, image);
+    return square;
+}
+
+QPixmap ThumbnailLoader::placeholder(int side) {
+    QPixmap empty(side, side);
+    empty.fill(Qt::transparent);
+    return empty;
 }
 
 bool ThumbnailLoader::isCached(const QString& path, int side) const {

@@ -28,8 +28,9 @@ public:
     explicit ThumbnailLoader(QObject* parent = nullptr);
     ~ThumbnailLoader() override;
 
-    // The thumbnail of the image at path fitting side x side pixels, or a
-    // null pixmap while it is decoded (or when the file does not decode).
+    // The thumbnail of the image at path: a side x side square with the
+    // image scaled to fit it, centred; a null pixmap while it is decoded or
+    // when the file does not decode.
     QPixmap thumbnail(const QString& path, int side);
     // Whether a thumbnail of path at side is decoded already (decoded or not decodable).
     bool isCached(const QString& path, int side) const;
@@ -38,9 +39,12 @@ public:
     // Decodes still waiting or running.
     int pending() const { return static_cast<int>(pending_.size()); }
 
-    // The image at path decoded to fit side x side (never enlarged); null
-    // when it does not decode. Any thread may call.
+    // The image at path decoded to fit side x side and centred on a
+    // transparent square of that side; null when it does not decode. Any
+    // thread may call.
     static QImage decode(const QString& path, int side);
+    // An empty square of side, shown until the thumbnail is there. UI thread.
+    static QPixmap placeholder(int side);
     // The cache key: path, modification time, size in bytes and side.
     static QString cacheKey(const QString& path, int side);
 

@@ -1,11 +1,13 @@
 // The slot browser, its thumbnails and the selection panel.
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMainWindow>
 #include <QSlider>
 #include <QTextBrowser>
 
@@ -14,6 +16,7 @@
 #include "app/ThumbnailLoader.h"
 #include "model/ThemeBundle.h"
 #include "platform/PropertyList.h"
+#include "widgets/PellixZoomWindow.h"
 
 class SlotBrowserTest : public SlotTest {};
 
@@ -44,9 +47,14 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     QString path = imagePath(c, index.row());
     // The first ask queues a decode and answers nothing yet.
     c.thumbnails().clear();
-    EXPECT_TRUE(index.data(Qt::DecorationRole).value<QPixmap>().isNull());
+    QImage placeholder = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    EXPECT_EQ(placeholder.size(), QSize(40, 40));
+    EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
     ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, 40); }));
-    EXPECT_EQ(index.data(Qt::DecorationRole).value<QPixmap>().width(), 40);  // 48x4 shrunk
+    QImage line = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    EXPECT_EQ(line.size(), QSize(40, 40));  // 48x4 to 40x3, in the middle
+    EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
+    EXPECT_NE(line.pixelColor(0, 19).alpha(), 0);
 
     // The same path with other bytes is another thumbnail.
     QImage square(32, 32, QImage::Format_ARGB32);
@@ -58,8 +66,8 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     index.data(Qt::DecorationRole);
     ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, 40); }));
     QImage shown = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
-    EXPECT_EQ(shown.size(), QSize(32, 32));
-    EXPECT_EQ(shown.pixelColor(5, 5), QColor(Qt::blue));
+    EXPECT_EQ(shown.size(), QSize(40, 40));  // enlarged to fill the square
+    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
 }
 
 TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
@@ -70,7 +78,10 @@ TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
     EXPECT_EQ(loader.pending(), 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(loader.isCached(path, 64));
-    EXPECT_EQ(ThumbnailLoader::decode(path, 64).size(), QSize(64, 21));
+    QImage wide = ThumbnailLoader::decode(path, 64);
+    EXPECT_EQ(wide.size(), QSize(64, 64));
+    EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
+    EXPECT_EQ(wide.pixelColor(32, 21), QColor(Qt::red));  // 64x21 from row 21
     EXPECT_TRUE(ThumbnailLoader::decode(QString::fromStdString((temp() / "none.png").string()), 64)
                     .isNull());
 }
@@ -166,4 +177,27 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThread) {
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
     ASSERT_TRUE(waitUntil([&] { return !c.selection_preview->image().isNull(); }));
     EXPECT_LT(c.selection_preview->image().width(), 2000);
+}
+
+TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
+    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
+    MainController& c = start();
+    c.edit_window->show();
+    c.btn_show_previewPanel();  // no theme
+    EXPECT_EQ(dialogs.beeps, 1);
+    int row = openAndSelect(c, "Separator_Horizontal");
+    c.imageBrowserCellWasDoubleClicked(row);
+    EXPECT_TRUE(c.preview_window->isVisible());
+    EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
+    EXPECT_EQ(c.preview_window_image->imageScaling(),
+              DragDropImageView::Scaling::AxesIndependently);
+    auto* proportions = c.preview_window->findChild<QCheckBox*>("preview_proportions");
+    proportions->click();
+    EXPECT_EQ(c.preview_window_image->imageScaling(), DragDropImageView::Scaling::None);
+    c.imageBrowserCellWasDoubleClicked(row);
+    EXPECT_FALSE(c.preview_window->isVisible());
+    select(c, {});
+    c.btn_show_previewPanel();
+    EXPECT_EQ(dialogs.beeps, 2);
+    PellixZoomWindow::setModifierQuery(nullptr);
 }
