@@ -49,13 +49,18 @@ class UserDefaults;
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
 // rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them.
+// report back on the GUI thread, so the window never waits for them. The slot
+// browser's thumbnails are decoded by ThumbnailLoader's workers, and the
+// selected image, when large, by a worker of the global pool; their results
+// reach the window on the GUI thread.
 //
 // What reaches the disk when: new, backup and generate make a bundle at once;
 // the information fields reach the theme's Info.plist and description only
 // through btn_saveInfo (or btn_closeDockPreview for author and site); a
-// dropped screenshot or micro preview is written when dropped; user defaults
-// are written when they change.
+// dropped screenshot or micro preview is written when dropped, a slot's new
+// image (and Info.plist) too; undo and redo write at once, from copies kept
+// outside the bundle until the history (cleared when the theme goes) drops
+// them; user defaults are written when they change.
 class MainController : public QObject, public DropResponder {
     Q_OBJECT
 
