@@ -46,6 +46,15 @@ std::string text(const QString& string) {
     return string.toStdString();
 }
 
+// The image's size in pixels from its header when it is large enough to be
+// decoded off the window's thread; an invalid size otherwise.
+QSize largeImageSize(const QString& path) {
+    QImageReader reader(path);
+    QSize size = reader.canRead() ? reader.size() : QSize();
+    return size.isValid() && qint64(size.width()) * size.height() > kLargeImagePixels ? size
+                                                                                      : QSize();
+}
+
 QImage readImage(const QString& path, const QSize& scaled) {
     QImageReader reader(path);
     reader.setAllocationLimit(kAllocationLimitMb);
@@ -196,9 +205,7 @@ void MainController::_updateSelection() {
     selection_bestSize->setText(sizeText(best.width, best.height));
 
     // Sizes in pixels, from the file's header; a large image is decoded in a worker.
-    QImageReader reader(path);
-    QSize size = reader.canRead() ? reader.size() : QSize();
-    if (size.isValid() && qint64(size.width()) * size.height() > kLargeImagePixels) {
+    if (QSize size = largeImageSize(path); size.isValid()) {
         _showSelectedImage(QImage(), size, key);
         QSize shown =
             size.scaled(selection_preview->size().expandedTo(QSize(256, 256)), Qt::KeepAspectRatio);
@@ -378,7 +385,17 @@ void MainController::_doubleClickCellForPreviews() {
     QRect frame(listOfImages->viewport()->mapToGlobal(cell.topLeft()), cell.size());
     // The picture is loaded first, so the growing snapshot shows it.
     if (!preview_window->isVisible()) {
-        preview_window_image->setImage(readImage(path, QSize()));
+        if (QSize size = largeImageSize(path); size.isValid()) {
+            // Shown when decoded, at most at the screen's size.
+            preview_window_image->setImage(QImage());
+            QSize shown =
+                size.scaled(edit_window->screen()->size(), Qt::KeepAspectRatio).boundedTo(size);
+            QtConcurrent::run([path, shown] {
+                return readImage(path, shown);
+            }).then(this, [this](const QImage& image) { preview_window_image->setImage(image); });
+        } else {
+            preview_window_image->setImage(readImage(path, QSize()));
+        }
         preview_window->setWindowTitle(QFileInfo(path).fileName());
         // It opens over the main window the first time, and when it would be off the screen.
         QRect screen = edit_window->screen()->availableGeometry();

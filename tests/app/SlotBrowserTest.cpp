@@ -177,6 +177,12 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThread) {
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
     ASSERT_TRUE(waitUntil([&] { return !c.selection_preview->image().isNull(); }));
     EXPECT_LT(c.selection_preview->image().width(), 2000);
+    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
+    c.btn_show_previewPanel();
+    EXPECT_TRUE(c.preview_window->isVisible());
+    ASSERT_TRUE(waitUntil([&] { return !c.preview_window_image->image().isNull(); }));
+    EXPECT_LE(c.preview_window_image->image().width(), 2000);
+    PellixZoomWindow::setModifierQuery(nullptr);
 }
 
 TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
