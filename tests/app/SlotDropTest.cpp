@@ -11,6 +11,7 @@
 #include <QUndoStack>
 
 #include "SlotTest.h"
+#include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/Log.h"
@@ -205,4 +206,14 @@ TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {
     c.history().undo();
     EXPECT_EQ(bytes(micro), old);
     EXPECT_NE(c.info_micropreview->image().size(), QSize(20, 10));
+}
+
+TEST_F(SlotDropTest, ABundleDroppedOnTheWelcomeViewOpensInTheInformationView) {
+    UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
+    MainController& c = start();
+    c.setFileImagePathForSelection(themeCopy("Dropped"), c.welcome_image);
+    EXPECT_TRUE(c.currentTheme);
+    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    c.setFileImagePathForSelection(picture("not-a-theme.png", {4, 4}), c.welcome_image);
+    EXPECT_EQ(dialogs.beeps, 1);
 }
