@@ -26,6 +26,7 @@ public:
         bool canChooseDirectories = false;
         bool canChooseFiles = true;
         QStringList fileTypes;  // empty: any file
+        QString directory;      // where it starts; empty: the panel's own choice
     };
     // A save panel: the returned path is the chosen folder joined with the
     // typed name, as typed (the caller adds any extension).

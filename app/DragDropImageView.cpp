@@ -71,6 +71,11 @@ void DragDropImageView::showEvent(QShowEvent* event) {
     showScaled();
 }
 
+void DragDropImageView::setImageScaling(Scaling scaling) {
+    scaling_ = scaling;
+    showScaled();
+}
+
 void DragDropImageView::showScaled() {
     if (image_.isNull()) {
         setPixmap(QPixmap());
@@ -78,7 +83,10 @@ void DragDropImageView::showScaled() {
     }
     QSize room = contentsRect().size();
     QImage scaled = image_;
-    if (image_.width() > room.width() || image_.height() > room.height()) {
+    if (scaling_ == Scaling::AxesIndependently && !room.isEmpty()) {
+        scaled = image_.scaled(room, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else if (scaling_ == Scaling::ProportionallyDown &&
+               (image_.width() > room.width() || image_.height() > room.height())) {
         scaled = image_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     setPixmap(QPixmap::fromImage(scaled));

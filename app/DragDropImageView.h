@@ -32,8 +32,14 @@ public:
     void setResponderClass(DropResponder* responder) { responder_ = responder; }
     DropResponder* responderClass() const { return responder_; }
 
-    // Shows image scaled to fit, keeping its proportions; a null image shows nothing.
+    // How the image fills the view: shrunk to fit keeping its proportions
+    // (the default), at its own size, or stretched to fill the view.
+    enum class Scaling { ProportionallyDown, None, AxesIndependently };
+
+    // Shows image as the scaling says; a null image shows nothing.
     void setImage(const QImage& image);
+    void setImageScaling(Scaling scaling);
+    Scaling imageScaling() const { return scaling_; }
     const QImage& image() const { return image_; }
 
     // The path a drop of mime would hand on; nothing without a local file.
@@ -51,4 +57,5 @@ private:
 
     DropResponder* responder_ = nullptr;
     QImage image_;
+    Scaling scaling_ = Scaling::ProportionallyDown;
 };

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -28,6 +29,7 @@
 #include "app/ApplyController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
+#include "app/ExternalEditor.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
 #include "app/ToolbarIcons.h"
@@ -70,6 +72,7 @@ MainController::MainController(Dialogs& dialogs, QObject* parent)
     makeWindows();
     connectActions();
     connectInformation();
+    setUpSlots();
     awakeFromNib();
 }
 
@@ -237,7 +240,6 @@ void MainController::makeWindows() {
         edit_window->statusBar()->showMessage(message);
         emit dockVerified(ok, message);
     });
-    slots_ = new SlotListModel(this);
 
     connect(main.action_new, &QAction::triggered, this, [this] { btn_toolbar_newtheme(); });
     connect(main.action_open, &QAction::triggered, this, [this] { btn_toolbar_opentheme(); });
@@ -275,12 +277,10 @@ void MainController::connectActions() {
             [this] { btn_showEditorOrInfo(popup_showEditorOrInfo); });
     connect(set_dock_style, &QComboBox::activated, this,
             [this] { btn_setDockStyleTo(set_dock_style); });
-    connect(dock_type_selection, &QComboBox::activated, this, [this] {
-        slots_->setCategory(
-            dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
-    });
+    connect(dock_type_selection, &QComboBox::activated, this,
+            [this] { btn_change_docktype(dock_type_selection); });
     connect(slider_images_thumbsize, &QSlider::valueChanged, this,
-            [this](int size) { _setThumbnailSize(size); });
+            [this] { btn_change_thumbsize(slider_images_thumbsize); });
     connect(apply_, &ApplyController::ended, this, &MainController::_applyEnded);
 }
 
@@ -291,9 +291,11 @@ void MainController::awakeFromNib() {
     // 3. The slot browser over the model; no reordering.
     listOfImages->setModel(slots_);
     listOfImages->setDragDropMode(QAbstractItemView::NoDragDrop);
-    _setThumbnailSize(64);
+    connect(listOfImages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { _updateSelection(); });
     // 4. The slider follows the browser's zoom.
-    slider_images_thumbsize->setValue(listOfImages->iconSize().width());
+    slider_images_thumbsize->setValue(64);
+    btn_change_thumbsize(slider_images_thumbsize);
     // 5. The drop targets answer to this controller (the micro preview too).
     for (DragDropImageView* view :
          {welcome_image, selection_preview, screenshot_preview, info_micropreview}) {
@@ -333,12 +335,6 @@ void MainController::_loadPictures() {
         [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
             return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile)};
         }));
-}
-
-// Thumbnails of one size in cells of one size, with room for a two-line name.
-void MainController::_setThumbnailSize(int size) {
-    listOfImages->setIconSize(QSize(size, size));
-    listOfImages->setGridSize(QSize(size + 56, size + 44));
 }
 
 bool MainController::applicationShouldHandleReopen(bool) {
@@ -419,11 +415,12 @@ void MainController::_updateThemeShow() {
     if (!currentTheme) {
         return;
     }
-    slots_->setTheme(currentTheme.get(), DockCategory::TwoD);
+    slots_->setTheme(
+        currentTheme.get(),
+        dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
     QString name = QString::fromStdString(currentTheme->dockName().value_or("Untitled"));
     QString author = QString::fromStdString(currentTheme->dockAuthor().value_or("Unknown"));
     edit_window->setWindowTitle(QStringLiteral("Velvanto - %1 by %2").arg(name, author));
-    dock_type_selection->setCurrentIndex(indexOf(DockCategory::TwoD));
     info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
     // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
     if (!informationEdited_) {
@@ -467,8 +464,9 @@ std::optional<QString> MainController::standardEditorPath() const {
 
 void MainController::_updateMenuEditor() {
     if (std::optional<QString> editor = standardEditorPath()) {
-        menu_openWith->setText(QStringLiteral("Open In %1").arg(*editor));
-        tbar_openIn->setText(QStringLiteral("Edit in %1").arg(*editor));
+        QString name = ExternalEditor::displayName(*editor);
+        menu_openWith->setText(QStringLiteral("Open In %1").arg(name));
+        tbar_openIn->setText(QStringLiteral("Edit in %1").arg(name));
     } else {
         menu_openWith->setText(QStringLiteral("Open Image In... (need to specify app)"));
         tbar_openIn->setText(QStringLiteral("Choose External Editor"));

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "model/DockTheme.h"
 
 class ApplyController;
+class AsideFile;
 class DockVerifier;
 class Dialogs;
 class QAction;
@@ -29,6 +31,8 @@ class QToolBar;
 class QWidget;
 class ScreenshotRenderer;
 class SlotListModel;
+class ThumbnailLoader;
+class QUndoStack;
 class UserDefaults;
 
 // The controller of the editor's main window and of every auxiliary window
@@ -45,13 +49,18 @@ class UserDefaults;
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
 // rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them.
+// report back on the GUI thread, so the window never waits for them. The slot
+// browser's thumbnails are decoded by ThumbnailLoader's workers, and the
+// selected image, when large, by a worker of the global pool; their results
+// reach the window on the GUI thread.
 //
 // What reaches the disk when: new, backup and generate make a bundle at once;
 // the information fields reach the theme's Info.plist and description only
 // through btn_saveInfo (or btn_closeDockPreview for author and site); a
-// dropped screenshot or micro preview is written when dropped; user defaults
-// are written when they change.
+// dropped screenshot or micro preview is written when dropped, a slot's new
+// image (and Info.plist) too; undo and redo write at once, from copies kept
+// outside the bundle until the history (cleared when the theme goes) drops
+// them; user defaults are written when they change.
 class MainController : public QObject, public DropResponder {
     Q_OBJECT
 
@@ -169,14 +178,37 @@ public:
     // Whether the information fields hold edits not yet saved.
     bool hasUnsavedInformation() const { return informationEdited_; }
 
-    // Drops (MainControllerSlots.cpp).
+    // Slot browser, selection panel, drops, history, slot preview (MainControllerSlots.cpp).
+    // The open theme's slot list of the category chosen; nullptr with no theme.
+    const DockTheme::SlotList* dock_images() const;
+    int numberOfItemsInImageBrowser() const;
+    void imageBrowserCellWasDoubleClicked(int index);
+    void btn_show_previewPanel();
+    void btn_change_docktype(QComboBox* sender);
+    void btn_change_thumbsize(QSlider* sender);
+    void _updateSelection();
     void setFileImagePathForSelection(const QString& path, DragDropImageView* view) override;
+    // Asks for an image file and replaces the selected slot's image with it.
+    void btn_replaceSelectedImage();
+    void _doubleClickCellForPreviews();
+    void _openPreviewForSelection(const QString& path, const QRect& rect, QWidget* window);
+    void btn_changeProportions(QCheckBox* sender);
+    // The browser's selected rows, ascending.
+    QList<int> selectedSlots() const;
+    // The history of image replacements; cleared when the theme goes.
+    QUndoStack& history() const { return *history_; }
+    ThumbnailLoader& thumbnails() const { return *thumbnails_; }
 
     // Preferences (MainControllerPreferences.cpp).
     void btn_show_preferences();
     void btn_close_preferences();
     void btn_prefs_startWithEditor(QCheckBox* sender);
     void btn_preferences_changeDockStyleAutomatically(QCheckBox* sender);
+    void btn_prefs_generateUUID(QCheckBox* sender);
+    void btn_toolbar_openWith();
+    void btn_toolbar_changeEditor();
+    void btn_Home();
+    void btn_change_donate();
 
     // Quit: asks about unsaved information edits; true when the editor may end.
     bool applicationShouldTerminate();
@@ -209,7 +241,19 @@ private:
     // an alert saying why) when it could not be made.
     bool _newThemeAt(const QString& chosen, bool isNewTheme);
     void _loadPictures();
-    void _setThumbnailSize(int size);
+    void setUpSlots();
+    void connectPreferences();
+    // Drops the history, the thumbnails and the browser's items of the theme that goes.
+    void _forgetTheme();
+    void _showSelectedImage(const QImage& image, const QSize& size, const std::string& key);
+    void _dropMicroPreview(const QString& path);
+    void _dropScreenshot(const QString& path);
+    void _replaceSlotImage(const QString& path);
+    // Keeps target's new content with before in the history as what.
+    void _remember(const QString& what, const QString& target, std::unique_ptr<AsideFile> before,
+                   std::function<void()> shown);
+    // Shows row of category selected, after a replacement or its undo.
+    void _showSlot(int row, DockCategory category);
 
     Dialogs& dialogs_;
     std::unique_ptr<UserDefaults> defaults_;
@@ -217,6 +261,9 @@ private:
     ScreenshotRenderer* renderer_ = nullptr;
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;
+    ThumbnailLoader* thumbnails_ = nullptr;
+    QUndoStack* history_ = nullptr;
+    quint64 selectionGeneration_ = 0;
     bool informationEdited_ = false;
     bool filling_ = false;
     QLabel* about_icon_ = nullptr;

@@ -96,6 +96,7 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
                        QStringLiteral("The theme information could not be written to %1.")
                            .arg(QString::fromStdString(theme->indexFile())));
     }
+    _forgetTheme();
     currentTheme = std::move(theme);
     _setInformationEdited(false);
     _updateThemeShow();
@@ -132,6 +133,7 @@ bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
     if (!_mayDropTheme()) {
         return false;
     }
+    _forgetTheme();
     currentTheme = std::move(theme);
     Log::write("Docktheme loaded");
     _setInformationEdited(false);
@@ -171,6 +173,7 @@ void MainController::btn_closeTheme() {
     if (!_mayDropTheme()) {
         return;
     }
+    _forgetTheme();
     currentTheme.reset();
     _setInformationEdited(false);
     _validateToolbar();

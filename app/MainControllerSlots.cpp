@@ -1,40 +1,424 @@
-// The drop dispatcher: what a file dropped on one of the window's drop targets is for.
+// The slot browser and its selection panel, the drop dispatcher, the history
+// of image replacements and the slot preview window.
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSlider>
+#include <QTextBrowser>
+#include <QUndoStack>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "app/AsideFile.h"
+#include "app/BundleFileCommand.h"
 #include "app/Dialogs.h"
 #include "app/MainController.h"
+#include "app/SlotCellDelegate.h"
+#include "app/SlotImageCommand.h"
+#include "app/SlotListModel.h"
+#include "app/ThumbnailLoader.h"
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "widgets/PellixEffects.h"
+
+namespace {
+
+// Images of more pixels than this are decoded for the selection panel in a worker.
+constexpr qint64 kLargeImagePixels = 1024 * 1024;
+constexpr int kAllocationLimitMb = 256;
+constexpr int kThumbnailStep = 16;
+
+QString sizeText(double width, double height) {
+    return QStringLiteral("%1x%2").arg(width, 0, 'f', 0).arg(height, 0, 'f', 0);
+}
+
+std::string text(const QString& string) {
+    return string.toStdString();
+}
+
+// The image's size in pixels from its header when it is large enough to be
+// decoded off the window's thread; an invalid size otherwise.
+QSize largeImageSize(const QString& path) {
+    QImageReader reader(path);
+    QSize size = reader.canRead() ? reader.size() : QSize();
+    return size.isValid() && qint64(size.width()) * size.height() > kLargeImagePixels ? size
+                                                                                      : QSize();
+}
+
+QImage readImage(const QString& path, const QSize& scaled) {
+    QImageReader reader(path);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    if (scaled.isValid()) {
+        reader.setScaledSize(scaled);
+    }
+    return reader.read();
+}
+
+}  // namespace
+
+void MainController::setUpSlots() {
+    thumbnails_ = new ThumbnailLoader(this);
+    slots_ = new SlotListModel(*thumbnails_, this);
+    history_ = new QUndoStack(this);
+    listOfImages->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listOfImages->setItemDelegate(new SlotCellDelegate(listOfImages));
+
+    QMenuBar* bar = edit_window->menuBar();
+    auto* menu_dock = edit_window->findChild<QMenu*>(QStringLiteral("menu_dock"));
+    auto* menu_edit = new QMenu(QStringLiteral("&Edit"), edit_window);
+    menu_edit->setObjectName(QStringLiteral("menu_edit"));
+    bar->insertMenu(menu_dock->menuAction(), menu_edit);
+    QAction* undo = history_->createUndoAction(menu_edit, QStringLiteral("Undo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = history_->createRedoAction(menu_edit, QStringLiteral("Redo"));
+    redo->setShortcuts(QKeySequence::Redo);
+    menu_edit->addAction(undo);
+    menu_edit->addAction(redo);
+
+    auto* menu_image = edit_window->findChild<QMenu*>(QStringLiteral("menu_image"));
+    auto add = [this, menu_image](const QString& title, const QKeySequence& keys, auto slot) {
+        QAction* action = menu_image->addAction(title);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    menu_image->addSeparator();
+    add(QStringLiteral("Replace Image…"), QKeySequence(QStringLiteral("Ctrl+R")),
+        [this] { btn_replaceSelectedImage(); });
+    menu_openWith->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    for (auto [name, keys] : {std::pair{"action_showInfo", "Ctrl+Shift+I"},
+                              std::pair{"action_showEditor", "Ctrl+Shift+E"}}) {
+        edit_window->findChild<QAction*>(QLatin1String(name))
+            ->setShortcut(QKeySequence(QLatin1String(keys)));
+    }
+    tbar_preview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Y")));
+    // The same keys close the preview from the preview window itself.
+    tbar_preview->setShortcutContext(Qt::ApplicationShortcut);
+    menu_image->addSeparator();
+    for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
+        int index = indexOf(category);
+        add(dock_type_selection->itemText(index) + QStringLiteral(" Images"),
+            QKeySequence(QStringLiteral("Ctrl+%1").arg(index + 1)), [this, index] {
+                dock_type_selection->setCurrentIndex(index);
+                btn_change_docktype(dock_type_selection);
+            });
+    }
+    auto zoomBy = [this](int step) {
+        slider_images_thumbsize->setValue(slider_images_thumbsize->value() + step);
+    };
+    add(QStringLiteral("Larger Thumbnails"), QKeySequence(QKeySequence::ZoomIn),
+        [zoomBy] { zoomBy(kThumbnailStep); });
+    add(QStringLiteral("Smaller Thumbnails"), QKeySequence(QKeySequence::ZoomOut),
+        [zoomBy] { zoomBy(-kThumbnailStep); });
+
+    connect(listOfImages, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { imageBrowserCellWasDoubleClicked(index.row()); });
+    connect(tbar_preview, &QAction::triggered, this, [this] { btn_show_previewPanel(); });
+    auto* proportions =
+        preview_window->findChild<QCheckBox*>(QStringLiteral("preview_proportions"));
+    connect(proportions, &QCheckBox::toggled, this,
+            [this, proportions] { btn_changeProportions(proportions); });
+    btn_changeProportions(proportions);
+    connectPreferences();
+}
+
+void MainController::_forgetTheme() {
+    history_->clear();
+    thumbnails_->clear();
+    slots_->setTheme(nullptr, DockCategory::TwoD);
+    dock_type_selection->setCurrentIndex(indexOf(DockCategory::TwoD));
+}
+
+const DockTheme::SlotList* MainController::dock_images() const {
+    if (!currentTheme) {
+        return nullptr;
+    }
+    DockCategory category =
+        dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD);
+    return &currentTheme->slotList(category);
+}
+
+int MainController::numberOfItemsInImageBrowser() const {
+    return slots_->rowCount();
+}
+
+QList<int> MainController::selectedSlots() const {
+    QList<int> rows;
+    if (QItemSelectionModel* selection = listOfImages->selectionModel()) {
+        for (const QModelIndex& index : selection->selectedIndexes()) {
+            rows.append(index.row());
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void MainController::imageBrowserCellWasDoubleClicked(int) {
+    _doubleClickCellForPreviews();
+}
+
+void MainController::btn_show_previewPanel() {
+    _doubleClickCellForPreviews();
+}
+
+void MainController::btn_change_docktype(QComboBox* sender) {
+    slots_->setCategory(dockCategoryAt(sender->currentIndex()).value_or(DockCategory::TwoD));
+}
+
+void MainController::btn_change_thumbsize(QSlider* sender) {
+    int side = sender->value();
+    listOfImages->setIconSize(QSize(side, side));
+    listOfImages->setGridSize(QSize(side + 56, side + 56));  // room for a name of two lines
+    slots_->setThumbnailSide(side);
+}
+
+void MainController::_updateSelection() {
+    const quint64 generation = ++selectionGeneration_;
+    QList<int> rows = selectedSlots();
+    const ImageObjectView* item = rows.size() == 1 ? slots_->item(rows.first()) : nullptr;
+    if (!item) {
+        selection_filename->setText(QStringLiteral("No Selection"));
+        selection_preview->setImage(QImage());
+        selection_bestSize->clear();
+        selection_alertSize->clear();
+        return;
+    }
+    const std::string key = item->keyDock();
+    const QString path = QString::fromStdString(item->path());
+    selection_filename->setText(QFileInfo(path).fileName());
+    selection_naturalTitle->setText(
+        QString::fromStdString(MiscKit::sharedFiles().getNaturalNameForKey(key).value_or("")));
+    selection_description->clear();
+    selection_description->insertPlainText(
+        QString::fromStdString(MiscKit::sharedFiles().getDescriptionForKey(key).value_or("")));
+    DockSize best = MiscKit::sharedFiles().getSizeForFileKey(key);
+    selection_bestSize->setText(sizeText(best.width, best.height));
+
+    // Sizes in pixels, from the file's header; a large image is decoded in a worker.
+    if (QSize size = largeImageSize(path); size.isValid()) {
+        _showSelectedImage(QImage(), size, key);
+        QSize shown =
+            size.scaled(selection_preview->size().expandedTo(QSize(256, 256)), Qt::KeepAspectRatio);
+        QtConcurrent::run([path, shown] {
+            return readImage(path, shown);
+        }).then(this, [this, generation, size, key](const QImage& image) {
+            if (generation == selectionGeneration_) {
+                _showSelectedImage(image, image.isNull() ? QSize() : size, key);
+            }
+        });
+        return;
+    }
+    QImage image = readImage(path, QSize());
+    _showSelectedImage(image, image.size(), key);
+}
+
+void MainController::_showSelectedImage(const QImage& image, const QSize& size,
+                                        const std::string& key) {
+    const float width = size.isValid() ? static_cast<float>(size.width()) : 0.0f;
+    const float height = size.isValid() ? static_cast<float>(size.height()) : 0.0f;
+    selection_size->setText(sizeText(width, height));
+    selection_preview->setImage(image);
+    DockSize best = MiscKit::sharedFiles().getSizeForFileKey(key);
+    bool tooBig = size.isValid() && (width > best.width || height > best.height);
+    selection_alertSize->setText(tooBig ? QStringLiteral("Size is too big") : QString());
+}
 
 void MainController::setFileImagePathForSelection(const QString& path, DragDropImageView* view) {
-    if (view == welcome_image) {
-        if (!openFile(path)) {
-            dialogs_.beep();
-        }
-        return;
-    }
-    if (!currentTheme) {
-        dialogs_.beep();
-        return;
-    }
     if (view == info_micropreview) {
-        if (!currentTheme->setDockMicroPreview(path.toStdString())) {
-            dialogs_.beep();
-        }
-        info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
-        return;
-    }
-    if (view == screenshot_preview) {
-        DockStyle style =
-            dockStyleAt(preview_dockshow_selection->currentIndex()).value_or(DockStyle::ThreeD);
-        if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0 ||
-            !FileManager::replaceFile(path.toStdString(), currentTheme->previewDockPath(style))) {
+        _dropMicroPreview(path);
+    } else if (view == welcome_image) {
+        if (!openFile(path)) {
             dialogs_.beep();
             return;
         }
-        _preview_showDockPreviewForSelection();
+        popup_showEditorOrInfo->setCurrentIndex(popup_showEditorOrInfo->findData(kInformationTab));
+        if (shownView() != view_infoTheme) {
+            _fadeToTab(kInformationTab);
+        }
+    } else if (view == screenshot_preview) {
+        _dropScreenshot(path);
+    } else {
+        _replaceSlotImage(path);
+    }
+}
+
+void MainController::_dropMicroPreview(const QString& path) {
+    if (!currentTheme) {
+        info_micropreview->setImage(QImage());
         return;
     }
-    // Replacing a slot's image belongs to the slot browser.
-    dialogs_.beep();
+    QString target =
+        QString::fromStdString(ThemeBundle::microPreviewPath(currentTheme->dockPath()));
+    std::unique_ptr<AsideFile> before =
+        QFileInfo::exists(target) ? AsideFile::keep(target) : nullptr;
+    if (currentTheme->setDockMicroPreview(text(path))) {
+        _remember(QStringLiteral("Replace Preview Picture"), target, std::move(before), [this] {
+            info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
+        });
+    } else {
+        dialogs_.beep();
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+    }
+    info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
+}
+
+void MainController::_dropScreenshot(const QString& path) {
+    if (!currentTheme || QFileInfo(path).suffix() != QLatin1String("png")) {
+        dialogs_.beep();
+        return;
+    }
+    DockStyle style =
+        dockStyleAt(preview_dockshow_selection->currentIndex()).value_or(DockStyle::ThreeD);
+    QString target = QString::fromStdString(currentTheme->previewDockPath(style));
+    std::unique_ptr<AsideFile> before =
+        QFileInfo::exists(target) ? AsideFile::keep(target) : nullptr;
+    // The copy is made beside the old screenshot and renamed over it: a failed
+    // copy leaves the old one, shown, and Info.plist untouched.
+    if (!FileManager::replaceFile(text(path), text(target))) {
+        dialogs_.beep();
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+        return;
+    }
+    screenshot_preview->setImage(QImage(path));
+    currentTheme->backup();
+    _remember(QStringLiteral("Replace Dock Screenshot"), target, std::move(before),
+              [this] { _preview_showDockPreviewForSelection(); });
+}
+
+void MainController::_remember(const QString& what, const QString& target,
+                               std::unique_ptr<AsideFile> before, std::function<void()> shown) {
+    std::unique_ptr<AsideFile> after = AsideFile::keep(target);
+    if (!after) {
+        return;
+    }
+    history_->push(
+        new BundleFileCommand(what, target, std::move(before), std::move(after), std::move(shown)));
+}
+
+void MainController::_replaceSlotImage(const QString& path) {
+    QList<int> rows = selectedSlots();
+    if (!currentTheme || rows.isEmpty()) {
+        dialogs_.beep();
+        return;
+    }
+    const int row = rows.first();
+    const ImageObjectView* item = slots_->item(row);
+    const std::string key = item->keyDock();
+    Log::write("set new path " + Log::escaped(text(path)) + " (key: " + key + ")");
+    std::string proposed =
+        pref_generateUUID->isChecked() ? MiscKit::UUIDString() : text(QFileInfo(path).fileName());
+    if (currentTheme->verifyNameExistForFile(proposed)) {
+        dialogs_.beep();
+        dialogs_.alert(edit_window, QStringLiteral("Duplicate file"), QStringLiteral("OK"),
+                       QStringLiteral("This file already exist in theme package"));
+        return;
+    }
+    const DockCategory category = slots_->category();
+    std::optional<std::string> oldName = currentTheme->getFileNameForKey(key, category);
+    std::unique_ptr<AsideFile> before = QFileInfo(QString::fromStdString(item->path())).isFile()
+                                            ? AsideFile::keep(QString::fromStdString(item->path()))
+                                            : nullptr;
+    // The bundle gets the very bytes kept for redo; only a regular file is taken.
+    std::unique_ptr<AsideFile> after = QFileInfo(path).isFile() ? AsideFile::keep(path) : nullptr;
+    std::optional<std::string> newPath =
+        after ? currentTheme->setFileName(text(after->path()), key, category, proposed)
+              : std::nullopt;
+    if (!newPath) {
+        dialogs_.beep();
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+        return;
+    }
+    currentTheme->reloadItemAtIndex(static_cast<std::size_t>(row), *newPath, key, category);
+    if (before && oldName) {
+        SlotImageCommand::Slot slot{key, category, static_cast<std::size_t>(row)};
+        history_->push(new SlotImageCommand(
+            *currentTheme, slot, std::move(before), *oldName, std::move(after), proposed,
+            [this](std::size_t shownRow, DockCategory shownCategory) {
+                _showSlot(static_cast<int>(shownRow), shownCategory);
+            }));
+    } else {
+        history_->clear();  // an image that can't be kept can't be put back
+    }
+    _showSlot(row, category);
+}
+
+void MainController::_showSlot(int row, DockCategory category) {
+    // The refresh keeps the category the slot belongs to, with the slot selected.
+    dock_type_selection->setCurrentIndex(indexOf(category));
+    _updateThemeShow();
+    QModelIndex index = slots_->index(row);
+    listOfImages->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    listOfImages->scrollTo(index);
+}
+
+void MainController::btn_replaceSelectedImage() {
+    if (!currentTheme || selectedSlots().isEmpty()) {
+        dialogs_.beep();
+        return;
+    }
+    Dialogs::OpenPanel panel;
+    panel.title = QStringLiteral("Choose an image");
+    panel.prompt = QStringLiteral("Replace");
+    if (std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel)) {
+        _replaceSlotImage(*chosen);
+    }
+}
+
+void MainController::_doubleClickCellForPreviews() {
+    QList<int> rows = selectedSlots();
+    if (!currentTheme || rows.isEmpty()) {
+        dialogs_.beep();
+        return;
+    }
+    QString path = QString::fromStdString(slots_->item(rows.first())->path());
+    QRect cell = listOfImages->visualRect(slots_->index(rows.first()));
+    QRect frame(listOfImages->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    // The picture is loaded first, so the growing snapshot shows it.
+    if (!preview_window->isVisible()) {
+        if (QSize size = largeImageSize(path); size.isValid()) {
+            // Shown when decoded, at most at the screen's size.
+            preview_window_image->setImage(QImage());
+            QSize shown =
+                size.scaled(edit_window->screen()->size(), Qt::KeepAspectRatio).boundedTo(size);
+            QtConcurrent::run([path, shown] {
+                return readImage(path, shown);
+            }).then(this, [this](const QImage& image) { preview_window_image->setImage(image); });
+        } else {
+            preview_window_image->setImage(readImage(path, QSize()));
+        }
+        preview_window->setWindowTitle(QFileInfo(path).fileName());
+        // It opens over the main window the first time, and when it would be off the screen.
+        QRect screen = edit_window->screen()->availableGeometry();
+        if (!preview_window->testAttribute(Qt::WA_Moved) ||
+            !screen.contains(preview_window->frameGeometry())) {
+            QRect placed = preview_window->geometry();
+            placed.moveCenter(edit_window->geometry().center());
+            preview_window->setGeometry(placed);
+        }
+    }
+    _openPreviewForSelection(path, frame, preview_window);
+}
+
+void MainController::_openPreviewForSelection(const QString&, const QRect& rect, QWidget* window) {
+    if (window->isVisible()) {
+        PellixEffects::zoomOffToRect(window, rect);
+    } else {
+        PellixEffects::zoomOnFromRect(window, rect);
+    }
+}
+
+void MainController::btn_changeProportions(QCheckBox* sender) {
+    preview_window_image->setImageScaling(sender->isChecked()
+                                              ? DragDropImageView::Scaling::None
+                                              : DragDropImageView::Scaling::AxesIndependently);
 }

@@ -16,6 +16,9 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::Accept, panel.prompt);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!panel.directory.isEmpty()) {
+        dialog.setDirectory(panel.directory);
+    }
     std::optional<QString> chosen;
     if (!panel.canChooseFiles && panel.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);

@@ -1,20 +1,14 @@
 #include "app/SlotListModel.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-#include <QImageReader>
+#include <QPixmap>
 
+#include "app/ThumbnailLoader.h"
 #include "model/MiscKit.h"
 
-namespace {
-
-constexpr int kThumbnail = 128;
-// Images larger than this are not decoded (a theme from a stranger may hold anything).
-constexpr int kAllocationLimitMb = 64;
-
-}  // namespace
-
-SlotListModel::SlotListModel(QObject* parent) : QAbstractListModel(parent) {}
+SlotListModel::SlotListModel(ThumbnailLoader& thumbnails, QObject* parent)
+    : QAbstractListModel(parent), thumbnails_(thumbnails) {
+    connect(&thumbnails_, &ThumbnailLoader::ready, this, &SlotListModel::thumbnailReady);
+}
 
 void SlotListModel::setTheme(const DockTheme* theme, DockCategory category) {
     beginResetModel();
@@ -28,47 +22,55 @@ void SlotListModel::setCategory(DockCategory category) {
     setTheme(theme_, category);
 }
 
+void SlotListModel::setThumbnailSide(int side) {
+    if (side == side_) {
+        return;
+    }
+    side_ = side;
+    if (!items_.empty()) {
+        emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+    }
+}
+
+const ImageObjectView* SlotListModel::item(int row) const {
+    return row >= 0 && row < rowCount() ? items_[static_cast<std::size_t>(row)].get() : nullptr;
+}
+
 int SlotListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(items_.size());
 }
 
 QVariant SlotListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) {
+    const ImageObjectView* slot = index.isValid() ? item(index.row()) : nullptr;
+    if (!slot) {
         return {};
     }
-    const ImageObjectView& item = *items_[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
-            return QString::fromStdString(MiscKit::sharedFiles()
-                                              .getNaturalNameForKey(item.keyDock())
-                                              .value_or(item.keyDock()));
+        case Qt::AccessibleTextRole: {
+            std::string title = slot->imageTitle();
+            if (title.empty()) {
+                title = MiscKit::sharedFiles()
+                            .getNaturalNameForKey(slot->keyDock())
+                            .value_or(slot->keyDock());
+            }
+            return QString::fromStdString(title);
+        }
         case Qt::ToolTipRole:
-            return QString::fromStdString(item.title());
-        case Qt::DecorationRole:
-            return thumbnail(item.path());
+            return QString::fromStdString(slot->imageSubtitle());
+        case Qt::DecorationRole: {
+            QPixmap thumbnail = thumbnails_.thumbnail(QString::fromStdString(slot->path()), side_);
+            return thumbnail.isNull() ? ThumbnailLoader::placeholder(side_) : thumbnail;
+        }
         default:
             return {};
     }
 }
 
-QIcon SlotListModel::thumbnail(const std::string& path) const {
-    QFileInfo info(QString::fromStdString(path));
-    QString key = QStringLiteral("%1|%2|%3")
-                      .arg(info.filePath())
-                      .arg(info.lastModified().toMSecsSinceEpoch())
-                      .arg(info.size());
-    auto cached = thumbnails_.constFind(key);
-    if (cached != thumbnails_.constEnd()) {
-        return *cached;
+void SlotListModel::thumbnailReady(const QString& path) {
+    for (int row = 0; row < rowCount(); ++row) {
+        if (QString::fromStdString(items_[static_cast<std::size_t>(row)]->path()) == path) {
+            emit dataChanged(index(row), index(row), {Qt::DecorationRole});
+        }
     }
-    QImageReader reader(info.filePath());
-    reader.setAllocationLimit(kAllocationLimitMb);
-    QSize size = reader.size();
-    if (size.isValid() && (size.width() > kThumbnail || size.height() > kThumbnail)) {
-        reader.setScaledSize(size.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio));
-    }
-    QIcon icon(QPixmap::fromImage(reader.read()));
-    thumbnails_.insert(key, icon);
-    return icon;
 }

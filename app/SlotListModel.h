@@ -1,35 +1,45 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QHash>
-#include <QIcon>
 
 #include "model/DockStyle.h"
 #include "model/DockTheme.h"
 
-// The items of one Dock category of the open theme, for the slot browser: the
-// catalogue's natural name of each file key and a thumbnail of its image.
-// Holds the items by reference (shared with the theme); thumbnails are cached
-// by path, modification time and size, so an image replaced under the same
-// path is read anew. The theme is not owned and must outlive setTheme's next
-// call. UI thread only.
+class ThumbnailLoader;
+
+// The items of one Dock category of the open theme, for the slot browser.
+//
+// Each row is one ImageObjectView of the theme's slot list: its title is the
+// item's own title, or the catalogue's natural name of its file key when the
+// item gives none, its tool tip the item's subtitle (the image's file name),
+// its decoration the thumbnail at the browser's zoom value. The model holds
+// the items by reference (shared with the theme) and never decodes an image:
+// thumbnails come from the loader, which decodes them in a worker and reports
+// back, when the row is repainted. The theme and the loader are not owned;
+// the theme must outlive setTheme's next call. UI thread only.
 class SlotListModel : public QAbstractListModel {
 public:
-    explicit SlotListModel(QObject* parent = nullptr);
+    SlotListModel(ThumbnailLoader& thumbnails, QObject* parent = nullptr);
 
     // Shows category of theme (nullptr: nothing), asking the view to reload.
     void setTheme(const DockTheme* theme, DockCategory category);
     void setCategory(DockCategory category);
     DockCategory category() const { return category_; }
+    // The thumbnails' side in pixels (the browser's zoom value).
+    void setThumbnailSide(int side);
+    int thumbnailSide() const { return side_; }
+    // The item of row, or nullptr.
+    const ImageObjectView* item(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    QIcon thumbnail(const std::string& path) const;
+    void thumbnailReady(const QString& path);
 
+    ThumbnailLoader& thumbnails_;
     const DockTheme* theme_ = nullptr;
     DockCategory category_ = DockCategory::TwoD;
     DockTheme::SlotList items_;
-    mutable QHash<QString, QIcon> thumbnails_;
+    int side_ = 64;
 };

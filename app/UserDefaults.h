@@ -7,7 +7,7 @@
 
 class QSettings;
 
-// The editor's user defaults, and nothing else: four keys, no registered
+// The editor's user defaults, and nothing else: five keys, no registered
 // values (an absent key is the state of a fresh installation). Kept with
 // QSettings (organisation and application "Velvanto"): on macOS the
 // application's defaults domain, elsewhere
@@ -20,6 +20,8 @@ public:
     static constexpr const char* kEditor = "EDITOR";
     static constexpr const char* kStartWithEditor = "StartWithEditor";
     static constexpr const char* kAutoDockStyle = "AutoDockStyle";
+    // Whether replaced images get generated unique names (the preferences' check box).
+    static constexpr const char* kGenerateUUID = "GenerateUUID";
 
     UserDefaults();
     ~UserDefaults();

@@ -1,0 +1,120 @@
+#include "app/ThumbnailLoader.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+
+// Images needing more memory than this are not decoded (a stranger's theme may hold anything).
+constexpr int kAllocationLimitMb = 64;
+constexpr int kWorkers = 2;
+
+}  // namespace
+
+ThumbnailLoader::ThumbnailLoader(QObject* parent) : QObject(parent) {
+    pool_.setMaxThreadCount(kWorkers);
+}
+
+ThumbnailLoader::~ThumbnailLoader() {
+    queue_.clear();
+    pool_.waitForDone();
+}
+
+QString ThumbnailLoader::cacheKey(const QString& path, int side) {
+    QFileInfo info(path);
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(info.filePath())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(info.size())
+        .arg(side);
+}
+
+QImage ThumbnailLoader::decode(const QString& path, int side) {
+    QImageReader reader(path);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        return {};
+    }
+    QSize fitted = size.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    reader.setScaledSize(fitted);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        return {};
+    }
+    // Every thumbnail fills a square of the side, centred, so the cells line up.
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((side - fitted.width()) / 2, (side - fitted.height()) / 2, image);
+    return square;
+}
+
+QPixmap ThumbnailLoader::placeholder(int side) {
+    QPixmap empty(side, side);
+    empty.fill(Qt::transparent);
+    return empty;
+}
+
+bool ThumbnailLoader::isCached(const QString& path, int side) const {
+    return cache_.contains(cacheKey(path, side));
+}
+
+QPixmap ThumbnailLoader::thumbnail(const QString& path, int side) {
+    QString key = cacheKey(path, side);
+    auto cached = cache_.constFind(key);
+    if (cached != cache_.constEnd()) {
+        return *cached;
+    }
+    if (!pending_.contains(key)) {
+        pending_.insert(key);
+        queue_.append({key, path, side});
+    } else {
+        // Asked again: it is on screen now, so it goes first.
+        for (qsizetype i = 0; i < queue_.size(); ++i) {
+            if (queue_[i].key == key) {
+                queue_.move(i, queue_.size() - 1);
+                break;
+            }
+        }
+    }
+    startNext();
+    return {};
+}
+
+void ThumbnailLoader::clear() {
+    ++generation_;
+    cache_.clear();
+    pending_.clear();
+    queue_.clear();
+}
+
+void ThumbnailLoader::startNext() {
+    while (running_ < kWorkers && !queue_.isEmpty()) {
+        Request request = queue_.takeLast();
+        ++running_;
+        quint64 generation = generation_;
+        pool_.start([this, request, generation] {
+            QImage image = decode(request.path, request.side);
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, request, image] {
+                    finished(generation, request.key, request.path, image);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void ThumbnailLoader::finished(quint64 generation, const QString& key, const QString& path,
+                               const QImage& image) {
+    --running_;
+    if (generation == generation_) {
+        pending_.remove(key);
+        cache_.insert(key, QPixmap::fromImage(image));
+        emit ready(path);
+    }
+    startNext();
+}

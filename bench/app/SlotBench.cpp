@@ -1,0 +1,188 @@
+// The slot browser with large images, as a user meets it.
+//   slot_bench [RUNS]
+// 1. A theme whose 30 slots hold images of 1280x128 pixels: from opening it to
+//    every thumbnail of both categories shown, against decoding the same 30
+//    files with QImageReader on one thread, alternately in the same run.
+// 2. The longest stall of the window's thread while a browser of 500 such
+//    images scrolls from top to bottom, a step per frame; thumbnails arrive
+//    from the loader's workers meanwhile.
+// Runs offscreen in a temporary home, without fades.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QListView>
+#include <QMainWindow>
+#include <QPainter>
+#include <QScrollBar>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/MainController.h"
+#include "app/QtDialogs.h"
+#include "app/SlotListModel.h"
+#include "app/ThumbnailLoader.h"
+#include "model/ThemeBundle.h"
+#include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
+#include "widgets/RVAnimationAdditions.h"
+
+namespace {
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// A 1280x128 picture that differs from file to file and decodes as a photo would.
+void writeImage(const QString& path, int seed) {
+    QImage image(1280, 128, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 1280, 128);
+    gradient.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 200, 240));
+    gradient.setColorAt(1, QColor::fromHsv(seed * 71 % 360, 120, 90));
+    painter.fillRect(image.rect(), gradient);
+    for (int x = 0; x < 1280; x += 7) {
+        painter.setPen(QColor::fromHsv((x + seed * 13) % 360, 255, 200, 120));
+        painter.drawLine(x, 0, (x * 3 + seed) % 1280, 127);
+    }
+    painter.end();
+    image.save(path, "PNG");
+}
+
+// A copy of the stock theme at bundle whose 2D table holds extra keys, each image 1280x128.
+void makeTheme(const std::string& bundle, int extraKeys) {
+    FileManager::copyPath(SystemPaths::resourceFolder() / "DefaultDock.docktheme", bundle);
+    auto info = ThemeBundle::readInfo(bundle);
+    for (int i = 0; i < extraKeys; ++i) {
+        std::string name = "extra_" + std::to_string(i) + ".png";
+        ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)
+            ->set("Extra_" + std::to_string(1000 + i), PlistValue(name));
+    }
+    PropertyList::write(ThemeBundle::infoPlistPath(bundle), *info);
+    int seed = 0;
+    std::optional<std::vector<ThemeImage>> table = ThemeBundle::imageTable(*info);
+    for (const ThemeImage& image : table.value_or(std::vector<ThemeImage>{})) {
+        writeImage(QString::fromStdString(ThemeBundle::imagePath(bundle, image.fileName)), ++seed);
+    }
+}
+
+bool allShown(MainController& c) {
+    const DockTheme::SlotList* list = c.dock_images();
+    int side = c.listOfImages->iconSize().width();
+    return list && std::all_of(list->begin(), list->end(), [&](const auto& item) {
+               return c.thumbnails().isCached(QString::fromStdString(item->path()), side);
+           });
+}
+
+// Runs the event loop, sleeping while nothing happens, until done().
+void waitFor(const std::function<bool()>& done) {
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+double openToThumbnails(MainController& c, const QString& theme) {
+    QElapsedTimer timer;
+    timer.start();
+    c._openThemeAtPath(theme);
+    c.btn_showEditorDock(MainController::kEditorTab);
+    for (int category : {0, 1}) {
+        c.dock_type_selection->setCurrentIndex(category);
+        c.btn_change_docktype(c.dock_type_selection);
+        waitFor([&] { return allShown(c); });
+    }
+    double took = timer.nsecsElapsed() / 1e6;
+    c.btn_closeTheme();
+    return took;
+}
+
+double decodeAll(const QString& theme) {
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& name : QDir(theme + "/images").entryList(QDir::Files)) {
+        QImageReader reader(theme + "/images/" + name);
+        if (reader.read().isNull()) {
+            std::fprintf(stderr, "cannot decode %s\n", qPrintable(name));
+        }
+    }
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The longest time the window's thread is busy with one scroll step (paint,
+// thumbnails arriving and turned into pixmaps) while scrolling to the bottom.
+double longestStall(MainController& c, const QString& theme) {
+    c._openThemeAtPath(theme);
+    c.btn_showEditorDock(MainController::kEditorTab);
+    QScrollBar* bar = c.listOfImages->verticalScrollBar();
+    double longest = 0;
+    QElapsedTimer frame;
+    for (int value = 0;; value += std::max(1, bar->singleStep() * 2)) {
+        frame.start();
+        bar->setValue(std::min(value, bar->maximum()));
+        c.listOfImages->viewport()->repaint();
+        QCoreApplication::processEvents();
+        longest = std::max(longest, frame.nsecsElapsed() / 1e6);
+        QThread::msleep(16);  // the next frame
+        if (value >= bar->maximum()) {
+            break;
+        }
+    }
+    c.btn_closeTheme();
+    return longest;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    QDir home(QDir::tempPath() + "/velvanto-slot-bench-" +
+              QString::number(QCoreApplication::applicationPid()));
+    home.mkpath(".config/Velvanto");
+    QFile settings(home.filePath(".config/Velvanto/Velvanto.conf"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write("[General]\nFIRST=false\n");
+    settings.close();
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+    qputenv("VELVANTO_ROOT", home.filePath("root").toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    SystemPaths::setResourceFolder(RESOURCES);
+    Log::setSink([](const std::string&) {});
+    RVAnimationAdditions::setDefaultDuration(0);
+    QString thirty = home.filePath("Thirty.docktheme");
+    QString many = home.filePath("Many.docktheme");
+    makeTheme(thirty.toStdString(), 0);
+    makeTheme(many.toStdString(), 500 - 14);
+
+    QtDialogs dialogs;
+    MainController controller(dialogs);
+    controller.edit_window->resize(1100, 800);
+    controller.edit_window->show();
+
+    std::vector<double> browser, decoding, stalls;
+    for (int run = 0; run < runs; ++run) {
+        decoding.push_back(decodeAll(thirty));
+        browser.push_back(openToThumbnails(controller, thirty));
+    }
+    for (int run = 0; run < std::max(1, runs / 2); ++run) {
+        stalls.push_back(longestStall(controller, many));
+    }
+    std::printf("30 slots of 1280x128, open to every thumbnail shown: %.1f ms\n", median(browser));
+    std::printf("QImageReader decoding the same 30 files:            %.1f ms\n", median(decoding));
+    std::printf("ratio: %.2f (target at most 1.5)\n", median(browser) / median(decoding));
+    std::printf("500 images scrolled top to bottom, longest stall:   %.1f ms (target under 50)\n",
+                *std::max_element(stalls.begin(), stalls.end()));
+    home.removeRecursively();
+    return 0;
+}

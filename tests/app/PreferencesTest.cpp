@@ -1,0 +1,176 @@
+// The preferences sheet, the external editor and its desktop entry, the web pages.
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+
+#include "SlotTest.h"
+#include "app/DesktopEntry.h"
+#include "app/ExternalEditor.h"
+#include "app/UserDefaults.h"
+#include "platform/Log.h"
+
+class PreferencesTest : public SlotTest {
+protected:
+    QString home(const std::string& relative) const {
+        return QString::fromStdString((temp() / "home" / relative).string());
+    }
+    // An executable sh script at path that writes each argument on a line of out.
+    void recorder(const QString& path, const QString& out) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile script(path);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral(
+                         "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.part'\n"
+                         "mv '%1.part' '%1'\n")
+                         .arg(out)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    void entry(const QString& fileName, const QString& body) {
+        QString folder = QString::fromStdString(std::getenv("XDG_DATA_HOME")) + "/applications";
+        QDir().mkpath(folder);
+        QFile file(folder + "/" + fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(body.toUtf8());
+    }
+    static QString lines(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+};
+
+TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
+    MainController& c = start();
+    auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
+    c.btn_show_preferences();
+    EXPECT_FALSE(c.pref_startWithEditor->isChecked());
+    EXPECT_FALSE(autoStyle->isChecked());
+    EXPECT_FALSE(c.pref_generateUUID->isChecked());
+    // On, off and on again: each click is stored.
+    for (bool on : {true, false, true}) {
+        autoStyle->click();
+        c.pref_generateUUID->click();
+        EXPECT_EQ(UserDefaults().boolForKey("AutoDockStyle"), on);
+        EXPECT_EQ(UserDefaults().boolForKey("GenerateUUID"), on);
+    }
+    c.pref_startWithEditor->click();
+    c.btn_close_preferences();
+
+    MainController& again = start();
+    again.btn_show_preferences();
+    EXPECT_TRUE(again.pref_startWithEditor->isChecked());
+    EXPECT_TRUE(again.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle")->isChecked());
+    EXPECT_TRUE(again.pref_generateUUID->isChecked());
+    again.btn_close_preferences();
+}
+
+TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
+    MainController& c = start();
+    EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
+    entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
+    QString program = home("bin/draw");
+    recorder(program, home("out"));
+    struct Step {
+        bool change;
+        std::optional<QString> answer;
+        std::optional<QString> stored;
+        QString menu, toolbar;
+    } steps[] = {
+        {false, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
+         "Choose External Editor"},
+        {false,
+         QString::fromStdString(std::getenv("XDG_DATA_HOME")) +
+             "/applications/org.example.Paint.desktop",
+         "org.example.Paint.desktop", "Open In Paint", "Edit in Paint"},
+        {true, program, program, "Open In draw", "Edit in draw"},
+        {true, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
+         "Choose External Editor"},
+    };
+    for (const Step& step : steps) {
+        dialogs.panelAnswers = {step.answer};
+        step.change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
+        EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), step.stored);
+        EXPECT_EQ(c.menu_openWith->text(), step.menu);
+        EXPECT_EQ(c.tbar_openIn->text(), step.toolbar);
+        EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
+    }
+}
+
+TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments) {
+    QString program = home("bin/recorder");
+    QString out = home("args");
+    recorder(program, out);
+    entry("recorder.desktop",
+          QStringLiteral("[Desktop Entry]\nType=Application\nName=Recorder\n"
+                         "Exec=\"%1\" --title \"two words\" \"a \\\\\"quoted\\\\\" \\\\$HOME\" %f "
+                         "100%% %i\n")
+              .arg(program));
+    UserDefaults().setString("EDITOR", "recorder.desktop");
+    MainController& c = start();
+    openTheme(c);
+    int row = rowOf(c, "Separator_Horizontal");
+    c.btn_toolbar_openWith();  // no selection: nothing, no beep
+    select(c, {row});
+    c.btn_toolbar_openWith();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(out); }));
+    EXPECT_EQ(lines(out), QStringLiteral("--title\ntwo words\na \"quoted\" $HOME\n%1\n100%\n")
+                              .arg(imagePath(c, row)));
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
+TEST_F(PreferencesTest, AnEditorThatCannotStartBeepsAndLogs) {
+    std::vector<std::string> log;
+    Log::setSink([&](const std::string& line) { log.push_back(line); });
+    entry("broken.desktop", "[Desktop Entry]\nName=Broken\nExec=\"unclosed %f\n");
+    entry("gone.desktop", "[Desktop Entry]\nName=Gone\nExec=/nowhere/gone %f\n");
+    QString plain = home("bin/not-executable");
+    QDir().mkpath(QFileInfo(plain).path());
+    QFile(plain).open(QIODevice::WriteOnly);
+    MainController& c = start();
+    openTheme(c);
+    select(c, {0});
+    int beeps = 0;
+    for (QString editor : {QStringLiteral("broken.desktop"), QStringLiteral("gone.desktop"),
+                           QStringLiteral("missing.desktop"), plain, home("bin/none")}) {
+        UserDefaults().setString("EDITOR", editor);
+        c.btn_toolbar_openWith();
+        EXPECT_EQ(dialogs.beeps, ++beeps) << text(editor);
+        EXPECT_TRUE(log.back().starts_with("Cannot open ")) << log.back();
+    }
+    Log::setSink(nullptr);
+}
+
+TEST_F(PreferencesTest, ExecLinesSplitByTheDesktopEntryRules) {
+    struct Case {
+        QString exec;
+        std::optional<QStringList> arguments;
+    } cases[] = {
+        {"gimp %U", QStringList{"gimp", "/f g.png"}},
+        {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
+        {"app", QStringList{"app", "/f g.png"}},
+        {"\"/opt/My App/run\" %F %u", QStringList{"/opt/My App/run", "/f g.png", "/f g.png"}},
+        {"app \"\" '%f'", QStringList{"app", "", "'/f g.png'"}},
+        {"app \"%f\"", QStringList{"app", "%f", "/f g.png"}},
+        {"app %c %k %%", QStringList{"app", "%", "/f g.png"}},
+        {"app \"open", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
+            << text(test.exec);
+    }
+}
+
+TEST_F(PreferencesTest, TheWebPagesAreTheProjectsOwnDocumentation) {
+    MainController& c = start();
+    c.btn_Home();
+    c.btn_change_donate();
+    ASSERT_EQ(dialogs.openedUrls.size(), 2u);
+    for (const QUrl& page : dialogs.openedUrls) {
+        EXPECT_TRUE(page.isLocalFile());
+        EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
+    }
+}
