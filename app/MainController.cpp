@@ -25,6 +25,8 @@
 #include <QVBoxLayout>
 
 #include "app/ApplyController.h"
+#include "app/BatchController.h"
+#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ScreenshotRenderer.h"
@@ -218,6 +220,8 @@ void MainController::makeWindows() {
         makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
     Ui::BatchWindow batch;
     batch_window = makeWindow<Ui::BatchWindow, QWidget>(batch, edit_window, Qt::Window);
+    collection_ = new CollectionController(collection_window, *this, dialogs_);
+    batch_ = new BatchController(batch_window, dialogs_, this);
 
     auto* busy = new QProgressBar(edit_window);
     busy->setObjectName(QStringLiteral("apply_progress"));

@@ -12,6 +12,8 @@
 #include "model/DockTheme.h"
 
 class ApplyController;
+class BatchController;
+class CollectionController;
 class DockVerifier;
 class Dialogs;
 class QAction;
@@ -183,6 +185,8 @@ public:
 
     Dialogs& dialogs() const { return dialogs_; }
     ApplyController& applyController() const { return *apply_; }
+    CollectionController& collectionController() const { return *collection_; }
+    BatchController& batchController() const { return *batch_; }
 
 protected:
     // Closing the main window quits, once unsaved information edits were answered.
@@ -214,6 +218,8 @@ private:
     Dialogs& dialogs_;
     std::unique_ptr<UserDefaults> defaults_;
     ApplyController* apply_ = nullptr;
+    CollectionController* collection_ = nullptr;
+    BatchController* batch_ = nullptr;
     ScreenshotRenderer* renderer_ = nullptr;
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;

@@ -82,6 +82,26 @@ void QtDialogs::alert(QWidget* window, const QString& title, const QString& butt
     box->open();
 }
 
+bool QtDialogs::ask(QWidget* window, const QString& title, const QString& defaultButton,
+                    const QString& alternateButton, const QString& message) {
+    QMessageBox box(window);
+    box.setWindowModality(Qt::WindowModal);
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(title);
+    box.setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
+    box.setInformativeText(message.toHtmlEscaped());
+    box.setAccessibleName(title);
+    box.setAccessibleDescription(message);
+    QPushButton* yes = box.addButton(defaultButton, QMessageBox::AcceptRole);
+    yes->setAccessibleName(defaultButton);
+    QPushButton* no = box.addButton(alternateButton, QMessageBox::RejectRole);
+    no->setAccessibleName(alternateButton);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {
     QMessageBox box(window);
     box.setWindowModality(Qt::WindowModal);

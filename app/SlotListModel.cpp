@@ -1,18 +1,6 @@
 #include "app/SlotListModel.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-#include <QImageReader>
-
 #include "model/MiscKit.h"
-
-namespace {
-
-constexpr int kThumbnail = 128;
-// Images larger than this are not decoded (a theme from a stranger may hold anything).
-constexpr int kAllocationLimitMb = 64;
-
-}  // namespace
 
 SlotListModel::SlotListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -46,29 +34,8 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return QString::fromStdString(item.title());
         case Qt::DecorationRole:
-            return thumbnail(item.path());
+            return thumbnails_.thumbnail(QString::fromStdString(item.path()));
         default:
             return {};
     }
-}
-
-QIcon SlotListModel::thumbnail(const std::string& path) const {
-    QFileInfo info(QString::fromStdString(path));
-    QString key = QStringLiteral("%1|%2|%3")
-                      .arg(info.filePath())
-                      .arg(info.lastModified().toMSecsSinceEpoch())
-                      .arg(info.size());
-    auto cached = thumbnails_.constFind(key);
-    if (cached != thumbnails_.constEnd()) {
-        return *cached;
-    }
-    QImageReader reader(info.filePath());
-    reader.setAllocationLimit(kAllocationLimitMb);
-    QSize size = reader.size();
-    if (size.isValid() && (size.width() > kThumbnail || size.height() > kThumbnail)) {
-        reader.setScaledSize(size.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio));
-    }
-    QIcon icon(QPixmap::fromImage(reader.read()));
-    thumbnails_.insert(key, icon);
-    return icon;
 }

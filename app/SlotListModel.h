@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QHash>
 #include <QIcon>
 
+#include "app/ThumbnailCache.h"
 #include "model/DockStyle.h"
 #include "model/DockTheme.h"
 
@@ -26,10 +26,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    QIcon thumbnail(const std::string& path) const;
-
     const DockTheme* theme_ = nullptr;
     DockCategory category_ = DockCategory::TwoD;
     DockTheme::SlotList items_;
-    mutable QHash<QString, QIcon> thumbnails_;
+    mutable ThumbnailCache thumbnails_{128};
 };
