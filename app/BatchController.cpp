@@ -9,14 +9,17 @@
 #include <QShortcut>
 #include <QTableView>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/BatchTableModel.h"
 #include "app/BatchWorker.h"
 #include "app/Dialogs.h"
+#include "app/WindowPlacement.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "ui_BatchWindow.h"
 
 namespace fs = std::filesystem;
 
@@ -32,6 +35,7 @@ BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* par
     sourcePath = window->findChild<QLineEdit*>(QStringLiteral("sourcePath"));
     progressInd = window->findChild<QProgressBar*>(QStringLiteral("progressInd"));
     list = new BatchTableModel(this);
+    WindowPlacement::centerOnOwnerWhenFirstShown(window);
     batchList->setModel(list);
     batchList->horizontalHeader()->setStretchLastSection(true);
     batchList->setColumnWidth(BatchTableModel::kStatusColumn, 180);
@@ -48,6 +52,13 @@ BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* par
     auto* close = new QShortcut(QKeySequence::Close, window);
     connect(close, &QShortcut::activated, window, &QWidget::close);
     window->installEventFilter(this);
+}
+
+QWidget* BatchController::makeWindow(QWidget* owner) {
+    auto* window = new QWidget(owner, Qt::Window);
+    Ui::BatchWindow ui;
+    ui.setupUi(window);
+    return window;
 }
 
 BatchController::~BatchController() {
@@ -79,11 +90,17 @@ void BatchController::btn_chooseSource() {
 }
 
 void BatchController::_loadFolders(const QString& folder) {
-    std::vector<BatchTableModel::Row> rows;
+    // By name, as the Mac's file system lists a folder.
+    std::vector<std::string> names;
     std::error_code error;
     fs::directory_iterator entry(folder.toStdString(), error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        const std::string path = folder.toStdString() + "/" + entry->path().filename().string();
+        names.push_back(entry->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<BatchTableModel::Row> rows;
+    for (const std::string& name : names) {
+        const std::string path = folder.toStdString() + "/" + name;
         Log::write(Log::escaped(path));
         if (FileManager::isDirectory(path)) {
             rows.push_back({path, kWaiting});

@@ -36,6 +36,9 @@ public:
     BatchController(QWidget* window, Dialogs& dialogs, QObject* parent = nullptr);
     ~BatchController() override;
 
+    // A new batch window from its .ui file, a window of its own owned by owner.
+    static QWidget* makeWindow(QWidget* owner);
+
     // The interface objects, in their given order.
     QTableView* batchList = nullptr;
     QLineEdit* sourcePath = nullptr;

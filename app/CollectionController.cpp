@@ -1,5 +1,7 @@
 #include "app/CollectionController.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -10,6 +12,7 @@
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
 #include "app/MainController.h"
+#include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -52,10 +55,11 @@ CollectionController::CollectionController(QWidget* window, MainController& cont
     stat_collection = window->findChild<QLabel*>(QStringLiteral("stat_collection"));
     auto* add = window->findChild<QPushButton*>(QStringLiteral("btn_add"));
     listOfDirectory = new CollectionModel(this);
+    WindowPlacement::centerOnOwnerWhenFirstShown(window);
     connect(add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
-    connect(listOfThemes, &QListView::doubleClicked, this, [this] { btn_editTheme(); });
+    // A double click, or Return, edits the selected theme (the clicked one is selected then).
     connect(listOfThemes, &QListView::activated, this, [this] { btn_editTheme(); });
     auto shortcut = [this, window](const QKeySequence& keys, const std::function<void()>& act) {
         auto* made = new QShortcut(keys, window);
@@ -105,6 +109,10 @@ void CollectionController::_reloadThemesList() {
         item.setKeyDock(micro.string());
         items.push_back(std::move(item));
     }
+    // By name, as the Mac's file system lists a folder.
+    std::sort(items.begin(), items.end(), [](const ImageObjectView& a, const ImageObjectView& b) {
+        return a.path() < b.path();
+    });
     listOfDirectory->setItems(std::move(items));
     numberOfItemsInImageBrowser();
 }

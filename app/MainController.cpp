@@ -37,7 +37,6 @@
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "ui_AboutWindow.h"
-#include "ui_BatchWindow.h"
 #include "ui_CollectionWindow.h"
 #include "ui_EditorView.h"
 #include "ui_HelpWindow.h"
@@ -218,8 +217,7 @@ void MainController::makeWindows() {
     Ui::CollectionWindow collection;
     collection_window =
         makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
-    Ui::BatchWindow batch;
-    batch_window = makeWindow<Ui::BatchWindow, QWidget>(batch, edit_window, Qt::Window);
+    batch_window = BatchController::makeWindow(edit_window);
     collection_ = new CollectionController(collection_window, *this, dialogs_);
     batch_ = new BatchController(batch_window, dialogs_, this);
 

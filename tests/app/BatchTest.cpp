@@ -18,7 +18,8 @@ protected:
         fs::create_directories(destination());
     }
     void TearDown() override {
-        controller.reset();  // the worker ends before the log is given back
+        batch_.reset();  // the worker ends before the log is given back
+        delete window_;
         EditorTest::TearDown();
     }
     fs::path source() const { return temp() / "source"; }
@@ -32,7 +33,12 @@ protected:
     void imageFolder(const std::string& name) {
         writeFile(source() / name / firstDockFile(), "image of " + name);
     }
-    BatchController& batch() { return start().batchController(); }
+    // The batch window and its controller alone, as the editor makes them.
+    BatchController& batch() {
+        window_ = BatchController::makeWindow(nullptr);
+        batch_ = std::make_unique<BatchController>(window_, dialogs);
+        return *batch_;
+    }
     void choose(BatchController& b, const fs::path& folder) {
         dialogs.panelAnswers = {q(folder)};
         b.btn_chooseSource();
@@ -57,6 +63,10 @@ protected:
         return theme ? theme->dockName().value_or("(none)") : "(invalid)";
     }
     CapturedLog log;
+
+private:
+    QWidget* window_ = nullptr;
+    std::unique_ptr<BatchController> batch_;
 };
 
 TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {

@@ -226,7 +226,7 @@ TEST_F(CollectionTest, RemovingTheOpenThemeClosesItAndTrashesIt) {
     MainController& main = start();
     CollectionController& col = main.collectionController();
     select(col, {"Open"});
-    col.btn_editTheme();
+    emit col.listOfThemes->activated(col.listOfDirectory->index(0));  // a double click
     ASSERT_TRUE(main.currentTheme);
     select(col, {"Open"});
     col.btn_removeTheme();
