@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const QString kWaiting = QStringLiteral("Waiting for start...");
+constexpr int kPathWidth = 300;
 
 }  // namespace
 
@@ -38,7 +39,10 @@ BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* par
     WindowPlacement::centerOnOwnerWhenFirstShown(window);
     batchList->setModel(list);
     batchList->horizontalHeader()->setStretchLastSection(true);
-    batchList->setColumnWidth(BatchTableModel::kStatusColumn, 180);
+    // The folder first, shortened in the middle so its own name shows; the
+    // status takes the rest (the nested-folder warning is long).
+    batchList->setColumnWidth(BatchTableModel::kPathColumn, kPathWidth);
+    batchList->setTextElideMode(Qt::ElideMiddle);
     batchList->verticalHeader()->hide();
     progressInd->hide();
     auto* choose = window->findChild<QPushButton*>(QStringLiteral("btn_chooseSource"));

@@ -8,13 +8,13 @@
 
 // The rows of the batch converter: one per source sub-folder, its full path
 // (kept as the file system's bytes, so any name converts) and its status
-// text. Column 0 is identified "STATUS" and shows the status; every other
-// column (1, "PATH") shows the path. Cells are not editable. Changed only on
+// text. Column 1 is identified "STATUS" and shows the status; every other
+// column (0, "PATH") shows the path. Cells are not editable. Changed only on
 // the UI thread, by the controller; the worker never sees it.
 class BatchTableModel : public QAbstractTableModel {
 public:
-    static constexpr int kStatusColumn = 0;
-    static constexpr int kPathColumn = 1;
+    static constexpr int kPathColumn = 0;
+    static constexpr int kStatusColumn = 1;
     // The role under which headerData gives a column's identifier.
     static constexpr int kIdentifierRole = Qt::UserRole;
 

@@ -128,9 +128,10 @@ int main(int argc, char** argv) {
         fs::remove_all(byCp);
         fs::remove_all(byBatch);
     }
-    std::printf("batch of %d folders x 30 images: converter median %.0f ms, cp script median "
-                "%.0f ms, ratio %.2f (target <= 1.3)\n",
-                kFolders, median(batches), median(copies), median(batches) / median(copies));
+    std::printf(
+        "batch of %d folders x 30 images: converter median %.0f ms, cp script median "
+        "%.0f ms, ratio %.2f (target <= 1.3)\n",
+        kFolders, median(batches), median(copies), median(batches) / median(copies));
 
     // 1,000 themes in the collection, each with its own micro preview.
     const fs::path collection = CollectionController::collectionFolder();
@@ -156,9 +157,10 @@ int main(int argc, char** argv) {
             std::printf("only %d of %d thumbnails decoded\n", shown, kThemes);
         }
     }
-    std::printf("listing %d themes until every thumbnail is decoded: median %.0f ms (first run "
-                "%.0f ms, thumbnails not yet cached)\n",
-                kThemes, median(listings), listings.front());
+    std::printf(
+        "listing %d themes until every thumbnail is decoded: median %.0f ms (first run "
+        "%.0f ms, thumbnails not yet cached)\n",
+        kThemes, median(listings), listings.front());
     fs::remove_all(home);
     return 0;
 }

@@ -82,8 +82,9 @@ TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
               (std::vector<std::pair<std::string, std::string>>{{"A", "Waiting for start..."},
                                                                 {"B", "Waiting for start..."},
                                                                 {"C", "Waiting for start..."}}));
-    EXPECT_EQ(b.list->headerData(0, Qt::Horizontal, BatchTableModel::kIdentifierRole), "STATUS");
-    EXPECT_EQ(b.list->index(0, 1).data().toString().toStdString(), b.list->rows()[0].path);
+    EXPECT_EQ(b.list->headerData(1, Qt::Horizontal, BatchTableModel::kIdentifierRole), "STATUS");
+    EXPECT_EQ(b.list->index(0, 1).data().toString(), "Waiting for start...");
+    EXPECT_EQ(b.list->index(0, 0).data().toString().toStdString(), b.list->rows()[0].path);
     auto logged = log.lines();
     EXPECT_EQ(
         std::count_if(logged.begin(), logged.end(),
