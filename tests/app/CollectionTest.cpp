@@ -237,6 +237,21 @@ TEST_F(CollectionTest, RemovingTheOpenThemeClosesItAndTrashesIt) {
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 
+TEST_F(CollectionTest, ABrokenThemeShowsAndCanBeRemovedButNotEdited) {
+    inCollection("Broken");
+    fs::remove_all(folder() / "Broken.docktheme/images");
+    MainController& main = start();
+    CollectionController& col = main.collectionController();
+    main.btn_browseCollection();
+    select(col, {"Broken"});
+    col.btn_editTheme();  // the main window tells why; the collection stays
+    EXPECT_FALSE(main.currentTheme);
+    EXPECT_TRUE(col.collection_window->isVisible());
+    col.btn_removeTheme();
+    EXPECT_FALSE(fs::exists(folder() / "Broken.docktheme"));
+    EXPECT_EQ(col.stat_collection->text(), "0 theme(s)");
+}
+
 TEST_F(CollectionTest, ARemovalThatFailsIsReported) {
     inCollection("Gone");
     CollectionController& col = collection();
