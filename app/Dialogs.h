@@ -45,6 +45,14 @@ public:
     // An alert sheet with one button.
     virtual void alert(QWidget* window, const QString& title, const QString& button,
                        const QString& message) = 0;
+    // An alert sheet with a default and an alternate button: true when the
+    // user pressed the default one. Without an implementation of its own the
+    // answer is the alternate button, which never changes anything.
+    virtual bool ask(QWidget* /*window*/, const QString& /*title*/,
+                     const QString& /*defaultButton*/, const QString& /*alternateButton*/,
+                     const QString& /*message*/) {
+        return false;
+    }
     // "Save changes to the theme information?" with Save, Don't Save and Cancel.
     virtual SaveAnswer askSaveChanges(QWidget* window) = 0;
     // The system beep: a command that can't run.

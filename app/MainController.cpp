@@ -27,6 +27,8 @@
 #include <QtConcurrent>
 
 #include "app/ApplyController.h"
+#include "app/BatchController.h"
+#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ExternalEditor.h"
@@ -38,7 +40,6 @@
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "ui_AboutWindow.h"
-#include "ui_BatchWindow.h"
 #include "ui_CollectionWindow.h"
 #include "ui_EditorView.h"
 #include "ui_HelpWindow.h"
@@ -220,8 +221,9 @@ void MainController::makeWindows() {
     Ui::CollectionWindow collection;
     collection_window =
         makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
-    Ui::BatchWindow batch;
-    batch_window = makeWindow<Ui::BatchWindow, QWidget>(batch, edit_window, Qt::Window);
+    batch_window = BatchController::makeWindow(edit_window);
+    collection_ = new CollectionController(collection_window, *this, dialogs_);
+    batch_ = new BatchController(batch_window, dialogs_, this);
 
     auto* busy = new QProgressBar(edit_window);
     busy->setObjectName(QStringLiteral("apply_progress"));

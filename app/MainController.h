@@ -14,6 +14,8 @@
 
 class ApplyController;
 class AsideFile;
+class BatchController;
+class CollectionController;
 class DockVerifier;
 class Dialogs;
 class QAction;
@@ -215,6 +217,8 @@ public:
 
     Dialogs& dialogs() const { return dialogs_; }
     ApplyController& applyController() const { return *apply_; }
+    CollectionController& collectionController() const { return *collection_; }
+    BatchController& batchController() const { return *batch_; }
 
 protected:
     // Closing the main window quits, once unsaved information edits were answered.
@@ -258,6 +262,8 @@ private:
     Dialogs& dialogs_;
     std::unique_ptr<UserDefaults> defaults_;
     ApplyController* apply_ = nullptr;
+    CollectionController* collection_ = nullptr;
+    BatchController* batch_ = nullptr;
     ScreenshotRenderer* renderer_ = nullptr;
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;

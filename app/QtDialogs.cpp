@@ -10,39 +10,69 @@
 
 #include "app/BundleFilter.h"
 
+namespace {
+
+// A file dialog that takes a bundle of one of its types as one item: opened
+// from the list, typed as a path, or selected when the accept button is
+// pressed, instead of entering it.
+class BundleDialog : public QFileDialog {
+public:
+    BundleDialog(QWidget* window, const QString& title, QStringList types)
+        : QFileDialog(window, title), types_(std::move(types)) {
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
+            if (BundleFilter::isBundle(folder, types_)) {
+                take(folder);
+            }
+        });
+    }
+    std::optional<QString> chosen;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && BundleFilter::isBundle(files.first(), types_)) {
+            take(files.first());
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    void take(const QString& bundle) {
+        chosen = bundle;
+        QDialog::done(QDialog::Accepted);
+    }
+    QStringList types_;
+};
+
+}  // namespace
+
 std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel& panel) {
-    QFileDialog dialog(window, panel.title);
+    BundleDialog dialog(window, panel.title, panel.fileTypes);
     dialog.setAccessibleName(panel.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setLabelText(QFileDialog::Accept, panel.prompt);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!panel.directory.isEmpty()) {
         dialog.setDirectory(panel.directory);
     }
-    std::optional<QString> chosen;
     if (!panel.canChooseFiles && panel.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
     } else if (!panel.fileTypes.isEmpty()) {
-        // Bundles are folders: show only folders and the bundles, and take a
-        // bundle the moment the user opens it instead of entering it.
+        // Bundles are folders: show only folders and the bundles.
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setProxyModel(new BundleFilter(panel.fileTypes, &dialog));
-        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
-                         [&dialog, &chosen, types = panel.fileTypes](const QString& folder) {
-                             if (BundleFilter::isBundle(folder, types)) {
-                                 chosen = folder;
-                                 static_cast<QDialog&>(dialog).done(QDialog::Accepted);
-                             }
-                         });
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    // After the modes, which put the standard label back.
+    if (!panel.prompt.isEmpty()) {
+        dialog.setLabelText(QFileDialog::Accept, panel.prompt);
     }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    if (chosen) {
-        return chosen;
+    if (dialog.chosen) {
+        return dialog.chosen;
     }
     QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) {
@@ -83,6 +113,26 @@ void QtDialogs::alert(QWidget* window, const QString& title, const QString& butt
     box->setAccessibleDescription(message);
     box->addButton(button, QMessageBox::AcceptRole)->setAccessibleName(button);
     box->open();
+}
+
+bool QtDialogs::ask(QWidget* window, const QString& title, const QString& defaultButton,
+                    const QString& alternateButton, const QString& message) {
+    QMessageBox box(window);
+    box.setWindowModality(Qt::WindowModal);
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(title);
+    box.setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
+    box.setInformativeText(message.toHtmlEscaped());
+    box.setAccessibleName(title);
+    box.setAccessibleDescription(message);
+    QPushButton* yes = box.addButton(defaultButton, QMessageBox::AcceptRole);
+    yes->setAccessibleName(defaultButton);
+    QPushButton* no = box.addButton(alternateButton, QMessageBox::RejectRole);
+    no->setAccessibleName(alternateButton);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {

@@ -11,6 +11,8 @@ public:
     std::optional<QString> runSavePanel(QWidget* window, const SavePanel& panel) override;
     void alert(QWidget* window, const QString& title, const QString& button,
                const QString& message) override;
+    bool ask(QWidget* window, const QString& title, const QString& defaultButton,
+             const QString& alternateButton, const QString& message) override;
     SaveAnswer askSaveChanges(QWidget* window) override;
     void beep() override;
     void openUrl(const QUrl& address) override;

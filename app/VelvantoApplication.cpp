@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "app/ApplyController.h"
+#include "app/BatchController.h"
 #include "app/EditorStyle.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
@@ -56,5 +57,6 @@ int VelvantoApplication::main(int argc, char** argv) {
     showWindows(controller);
     int status = QApplication::exec();
     controller.applyController().waitForEnd();
+    controller.batchController().waitForEnd();
     return status;
 }

@@ -38,6 +38,17 @@ void ScriptedDialogs::alert(QWidget*, const QString& title, const QString& butto
     alerts.push_back({title, button, message});
 }
 
+bool ScriptedDialogs::ask(QWidget*, const QString& title, const QString& defaultButton,
+                          const QString&, const QString& message) {
+    asked.push_back({title, defaultButton, message});
+    if (askAnswers.empty()) {
+        return false;
+    }
+    bool answer = askAnswers.front();
+    askAnswers.pop_front();
+    return answer;
+}
+
 Dialogs::SaveAnswer ScriptedDialogs::askSaveChanges(QWidget*) {
     ++questions;
     if (saveAnswers.empty()) {
@@ -76,6 +87,27 @@ OSStatus GatedAuthorization::obtain(const std::vector<std::string>&, bool intera
 OSStatus GatedAuthorization::start(const std::string& tool,
                                    const std::vector<std::string>& arguments) {
     return launch({tool}, arguments);
+}
+
+CapturedLog::CapturedLog() {
+    previous_ = Log::setSink([this](const std::string& line) {
+        std::lock_guard lock(mutex_);
+        lines_.push_back(line);
+    });
+}
+
+CapturedLog::~CapturedLog() {
+    Log::setSink(previous_);
+}
+
+std::vector<std::string> CapturedLog::lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+}
+
+void CapturedLog::clear() {
+    std::lock_guard lock(mutex_);
+    lines_.clear();
 }
 
 void EditorTest::SetUp() {

@@ -9,6 +9,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainController.h"
+#include "platform/Log.h"
 #include "privileged/AuthorizationBackend.h"
 #include "support/TestEnvironment.h"
 
@@ -21,6 +22,8 @@ public:
     };
     std::deque<std::optional<QString>> panelAnswers;  // one per panel, in order
     std::deque<SaveAnswer> saveAnswers;
+    std::deque<bool> askAnswers;  // true: the default button; none left: the alternate
+    std::vector<Alert> asked;     // each two-button question, its default button as button
     std::vector<Alert> alerts;
     std::vector<QString> panelTitles;
     std::vector<QUrl> openedUrls;
@@ -31,6 +34,8 @@ public:
     std::optional<QString> runSavePanel(QWidget*, const SavePanel& panel) override;
     void alert(QWidget*, const QString& title, const QString& button,
                const QString& message) override;
+    bool ask(QWidget*, const QString& title, const QString& defaultButton,
+             const QString& alternateButton, const QString& message) override;
     SaveAnswer askSaveChanges(QWidget*) override;
     void beep() override { ++beeps; }
     void openUrl(const QUrl& address) override { openedUrls.push_back(address); }
@@ -60,6 +65,22 @@ private:
     std::condition_variable changed_;
     bool opened_ = false;
     bool waiting_ = false;
+};
+
+// The log's lines while it lives, from any thread; the sink before it comes back after.
+class CapturedLog {
+public:
+    CapturedLog();
+    ~CapturedLog();
+    CapturedLog(const CapturedLog&) = delete;
+    CapturedLog& operator=(const CapturedLog&) = delete;
+    std::vector<std::string> lines() const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+    Log::Sink previous_;
 };
 
 // Every editor test: its own home, settings and root, the build's resources,

@@ -1,0 +1,65 @@
+#include "app/BatchTableModel.h"
+
+#include "platform/Log.h"
+
+BatchTableModel::BatchTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void BatchTableModel::setRows(std::vector<Row> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+    Log::write(std::to_string(rows_.size()) + " elements");
+}
+
+void BatchTableModel::setStatus(std::size_t row, const QString& status) {
+    if (row >= rows_.size()) {
+        return;
+    }
+    rows_[row].status = status;
+    const QModelIndex cell = index(static_cast<int>(row), kStatusColumn);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void BatchTableModel::setAllStatuses(const QString& status) {
+    for (Row& row : rows_) {
+        row.status = status;
+    }
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, kStatusColumn),
+                         index(static_cast<int>(rows_.size()) - 1, kStatusColumn));
+    }
+}
+
+int BatchTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int BatchTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant BatchTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole)) {
+        return {};
+    }
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    return index.column() == kStatusColumn ? row.status : QString::fromLocal8Bit(row.path);
+}
+
+QVariant BatchTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    if (role == kIdentifierRole) {
+        return section == kStatusColumn ? QStringLiteral("STATUS") : QStringLiteral("PATH");
+    }
+    if (role == Qt::DisplayRole) {
+        return section == kStatusColumn ? QStringLiteral("Status") : QStringLiteral("Folder");
+    }
+    return {};
+}
+
+Qt::ItemFlags BatchTableModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QHash>
+
+#include <vector>
+
+#include "app/ThumbnailLoader.h"
+#include "model/ImageObjectView.h"
+
+// The themes of the collection for its browser: one item per theme bundle,
+// whose path and key are the bundle's micro preview. Shows the theme's name
+// (its folder's name without ".docktheme") over the micro preview's
+// thumbnail, which a ThumbnailLoader of the model's own decodes in a worker,
+// as the slot browser's are. UI thread only.
+class CollectionModel : public QAbstractListModel {
+public:
+    static constexpr int kThumbnailSide = 128;
+
+    explicit CollectionModel(QObject* parent = nullptr);
+
+    // Replaces every item, asking the view to reload.
+    void setItems(std::vector<ImageObjectView> items);
+    const std::vector<ImageObjectView>& items() const { return items_; }
+    // Thumbnails still being decoded.
+    int pendingThumbnails() const { return thumbnails_.pending(); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    void thumbnailReady(const QString& path);
+
+    std::vector<ImageObjectView> items_;
+    QHash<QString, int> rowOfPath_;
+    mutable ThumbnailLoader thumbnails_;
+};
