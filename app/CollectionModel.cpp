@@ -31,8 +31,8 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(item.keyDock());
         case Qt::DecorationRole: {
             QPixmap thumbnail =
-                thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailSide);
-            return thumbnail.isNull() ? ThumbnailLoader::placeholder(kThumbnailSide) : thumbnail;
+                thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailBox);
+            return thumbnail.isNull() ? ThumbnailLoader::placeholder(kThumbnailBox) : thumbnail;
         }
         default:
             return {};

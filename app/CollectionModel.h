@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QHash>
+#include <QSize>
 
 #include <vector>
 
@@ -15,7 +16,8 @@
 // as the slot browser's are. UI thread only.
 class CollectionModel : public QAbstractListModel {
 public:
-    static constexpr int kThumbnailSide = 128;
+    // The previews are wide pictures of a Dock: thumbnails keep that shape.
+    static constexpr QSize kThumbnailBox{128, 64};
 
     explicit CollectionModel(QObject* parent = nullptr);
 

@@ -59,8 +59,10 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return QString::fromStdString(slot->imageSubtitle());
         case Qt::DecorationRole: {
-            QPixmap thumbnail = thumbnails_.thumbnail(QString::fromStdString(slot->path()), side_);
-            return thumbnail.isNull() ? ThumbnailLoader::placeholder(side_) : thumbnail;
+            QPixmap thumbnail =
+                thumbnails_.thumbnail(QString::fromStdString(slot->path()), QSize(side_, side_));
+            return thumbnail.isNull() ? ThumbnailLoader::placeholder(QSize(side_, side_))
+                                      : thumbnail;
         }
         default:
             return {};

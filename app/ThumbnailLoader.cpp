@@ -22,55 +22,57 @@ ThumbnailLoader::~ThumbnailLoader() {
     pool_.waitForDone();
 }
 
-QString ThumbnailLoader::cacheKey(const QString& path, int side) {
+QString ThumbnailLoader::cacheKey(const QString& path, QSize box) {
     QFileInfo info(path);
-    return QStringLiteral("%1|%2|%3|%4")
+    return QStringLiteral("%1|%2|%3|%4x%5")
         .arg(info.filePath())
         .arg(info.lastModified().toMSecsSinceEpoch())
         .arg(info.size())
-        .arg(side);
+        .arg(box.width())
+        .arg(box.height());
 }
 
-QImage ThumbnailLoader::decode(const QString& path, int side) {
+QImage ThumbnailLoader::decode(const QString& path, QSize box) {
     QImageReader reader(path);
     reader.setAllocationLimit(kAllocationLimitMb);
     QSize size = reader.size();
     if (!size.isValid()) {
         return {};
     }
-    QSize fitted = size.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    QSize fitted = size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     reader.setScaledSize(fitted);
     QImage image = reader.read();
     if (image.isNull()) {
         return {};
     }
-    // Every thumbnail fills a square of the side, centred, so the cells line up.
-    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
-    square.fill(Qt::transparent);
-    QPainter painter(&square);
-    painter.drawImage((side - fitted.width()) / 2, (side - fitted.height()) / 2, image);
-    return square;
+    // Every thumbnail fills the whole box, centred, so the cells line up.
+    QImage boxed(box, QImage::Format_ARGB32_Premultiplied);
+    boxed.fill(Qt::transparent);
+    QPainter painter(&boxed);
+    painter.drawImage((box.width() - fitted.width()) / 2, (box.height() - fitted.height()) / 2,
+                      image);
+    return boxed;
 }
 
-QPixmap ThumbnailLoader::placeholder(int side) {
-    QPixmap empty(side, side);
+QPixmap ThumbnailLoader::placeholder(QSize box) {
+    QPixmap empty(box);
     empty.fill(Qt::transparent);
     return empty;
 }
 
-bool ThumbnailLoader::isCached(const QString& path, int side) const {
-    return cache_.contains(cacheKey(path, side));
+bool ThumbnailLoader::isCached(const QString& path, QSize box) const {
+    return cache_.contains(cacheKey(path, box));
 }
 
-QPixmap ThumbnailLoader::thumbnail(const QString& path, int side) {
-    QString key = cacheKey(path, side);
+QPixmap ThumbnailLoader::thumbnail(const QString& path, QSize box) {
+    QString key = cacheKey(path, box);
     auto cached = cache_.constFind(key);
     if (cached != cache_.constEnd()) {
         return *cached;
     }
     if (!pending_.contains(key)) {
         pending_.insert(key);
-        queue_.append({key, path, side});
+        queue_.append({key, path, box});
     } else {
         // Asked again: it is on screen now, so it goes first.
         for (qsizetype i = 0; i < queue_.size(); ++i) {
@@ -97,7 +99,7 @@ void ThumbnailLoader::startNext() {
         ++running_;
         quint64 generation = generation_;
         pool_.start([this, request, generation] {
-            QImage image = decode(request.path, request.side);
+            QImage image = decode(request.path, request.box);
             QMetaObject::invokeMethod(
                 this,
                 [this, generation, request, image] {

@@ -78,7 +78,8 @@ bool allShown(MainController& c) {
     const DockTheme::SlotList* list = c.dock_images();
     int side = c.listOfImages->iconSize().width();
     return list && std::all_of(list->begin(), list->end(), [&](const auto& item) {
-               return c.thumbnails().isCached(QString::fromStdString(item->path()), side);
+               return c.thumbnails().isCached(QString::fromStdString(item->path()),
+                                              QSize(side, side));
            });
 }
 

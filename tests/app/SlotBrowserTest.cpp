@@ -50,7 +50,7 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     QImage placeholder = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(placeholder.size(), QSize(40, 40));
     EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
-    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, 40); }));
+    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, QSize(40, 40)); }));
     QImage line = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(line.size(), QSize(40, 40));  // 48x4 to 40x3, in the middle
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
@@ -62,9 +62,9 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     ASSERT_TRUE(square.save(path, "PNG"));
     QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
                             QFileDevice::FileModificationTime);
-    EXPECT_FALSE(c.thumbnails().isCached(path, 40));
+    EXPECT_FALSE(c.thumbnails().isCached(path, QSize(40, 40)));
     index.data(Qt::DecorationRole);
-    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, 40); }));
+    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, QSize(40, 40)); }));
     QImage shown = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(shown.size(), QSize(40, 40));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
@@ -73,16 +73,23 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
 TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
     ThumbnailLoader loader;
     QString path = picture("a.png", QSize(300, 100));
-    EXPECT_TRUE(loader.thumbnail(path, 64).isNull());
+    EXPECT_TRUE(loader.thumbnail(path, QSize(64, 64)).isNull());
     loader.clear();  // the theme was closed while the decode ran
     EXPECT_EQ(loader.pending(), 0);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(loader.isCached(path, 64));
-    QImage wide = ThumbnailLoader::decode(path, 64);
+    EXPECT_FALSE(loader.isCached(path, QSize(64, 64)));
+    QImage wide = ThumbnailLoader::decode(path, QSize(64, 64));
     EXPECT_EQ(wide.size(), QSize(64, 64));
     EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
     EXPECT_EQ(wide.pixelColor(32, 21), QColor(Qt::red));  // 64x21 from row 21
-    EXPECT_TRUE(ThumbnailLoader::decode(QString::fromStdString((temp() / "none.png").string()), 64)
+    // A wide box, as the collection asks for: the picture fills its width, centred.
+    QImage boxed = ThumbnailLoader::decode(path, QSize(128, 64));
+    EXPECT_EQ(boxed.size(), QSize(128, 64));
+    EXPECT_EQ(boxed.pixelColor(64, 9).alpha(), 0);
+    EXPECT_EQ(boxed.pixelColor(0, 32), QColor(Qt::red));
+    EXPECT_EQ(boxed.pixelColor(127, 32), QColor(Qt::red));
+    EXPECT_TRUE(ThumbnailLoader::decode(QString::fromStdString((temp() / "none.png").string()),
+                                        QSize(64, 64))
                     .isNull());
 }
 
