@@ -19,8 +19,8 @@ public:
     // The path of the entry fileName in the XDG application folders
     // ($XDG_DATA_HOME/applications first, then those of $XDG_DATA_DIRS).
     static std::optional<QString> find(const QString& fileName);
-    // The arguments that open file: exec split by the Desktop Entry
-    // Specification's quoting rules (double quotes, and within them "\"",
+    // The arguments that open file: exec split by the quoting rules of
+    // desktop entries (double quotes, and within them "\"",
     // "\`", "\$" and "\\"), with %f, %F, %u and %U replaced by file, "%%" by
     // "%" and other field codes dropped; the file is added at the end when
     // exec names none. Nothing when exec is empty or a quote is left open.
