@@ -1,6 +1,5 @@
 #include "app/ScreenshotRenderer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
@@ -8,6 +7,7 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/FileManager.h"
 #include "platform/Process.h"
 #include "platform/SystemPaths.h"
 
@@ -26,11 +26,6 @@ ScreenshotRenderer::~ScreenshotRenderer() {
     watcher_.waitForFinished();
 }
 
-QString ScreenshotRenderer::dockProgram() {
-    QString bundled = QString::fromStdString((SystemPaths::resourceFolder() / "Dock").string());
-    return QFileInfo(bundled).isExecutable() ? bundled : QStringLiteral(VELVANTO_DOCK_PROGRAM);
-}
-
 bool ScreenshotRenderer::start(const QString& bundle) {
     if (running_) {
         return false;
@@ -45,21 +40,30 @@ void ScreenshotRenderer::waitForEnd() {
     watcher_.waitForFinished();
 }
 
+QString ScreenshotRenderer::dockProgram() {
+    QString bundled = QString::fromStdString((SystemPaths::resourceFolder() / "Dock").string());
+    return QFileInfo(bundled).isExecutable() ? bundled : QStringLiteral(VELVANTO_DOCK_PROGRAM);
+}
+
+void ScreenshotRenderer::gatherImages(const DockTheme& theme, const QString& folder) {
+    // 2D images first: a 3D image of the same name then takes its place.
+    for (const auto& slotList : theme.listOfImages()) {
+        for (const DockTheme::Item& item : slotList) {
+            auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
+            if (original && ThemeBundle::isPlainFileName(*original)) {
+                FileManager::replaceFile(item->path(), folder.toStdString() + "/" + *original);
+            }
+        }
+    }
+}
+
 bool ScreenshotRenderer::render(const QString& bundle) {
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle.toStdString());
     QTemporaryDir images;
     if (!theme || !images.isValid()) {
         return false;
     }
-    for (const auto& slotList : theme->listOfImages()) {
-        for (const DockTheme::Item& item : slotList) {
-            auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
-            if (original && ThemeBundle::isPlainFileName(*original)) {
-                QFile::copy(QString::fromStdString(item->path()),
-                            images.filePath(QString::fromStdString(*original)));
-            }
-        }
-    }
+    gatherImages(*theme, images.path());
     std::string dock = dockProgram().toStdString();
     bool ok = true;
     for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class DockTheme;
+
 // Draws a theme's two Dock screenshots from its own images with the stand-in
 // Dock's renderer ("Dock --render 3d|2d OUT --resources DIR") and stores them
 // as the theme's "preview_3d.png" and "preview_2d.png" (the renderer writes
@@ -25,6 +27,10 @@ public:
 
     // The stand-in Dock program: "Dock" in the resource folder, else the build's.
     static QString dockProgram();
+    // Copies theme's images into folder under their Dock file names. A key
+    // set in both categories gets its 3D image, as the apply tool installs it.
+    // Any thread may call.
+    static void gatherImages(const DockTheme& theme, const QString& folder);
 
 signals:
     void rendered(const QString& bundle, bool ok);
