@@ -154,7 +154,7 @@ bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {
 }
 
 std::optional<std::string> FileManager::readFile(const fs::path& path, const ReadOptions& options) {
-    int fd = openRegularFile(path, options.followLinks, AT_FDCWD, options.maxBytes);
+    int fd = openRegularFile(path, options.followLinks, options.folderFd, options.maxBytes);
     if (fd < 0) {
         return std::nullopt;
     }

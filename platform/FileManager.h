@@ -19,6 +19,8 @@ public:
         bool followLinks = true;
         // Refuse files larger than this; property lists and RTF documents are small.
         std::size_t maxBytes = 64u * 1024u * 1024u;
+        // A relative path is looked up in this open folder.
+        int folderFd = AT_FDCWD;
     };
 
     // True when anything exists at path, following links (a dangling link is nothing).

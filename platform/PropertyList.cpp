@@ -180,10 +180,11 @@ std::string PropertyList::toXML(const PlistValue& value) {
 }
 
 std::optional<PlistValue> PropertyList::read(const std::filesystem::path& path, bool followLinks,
-                                             const Limits& limits) {
+                                             const Limits& limits, int folderFd) {
     FileManager::ReadOptions options;
     options.followLinks = followLinks;
     options.maxBytes = limits.maxBytes;
+    options.folderFd = folderFd;
     auto bytes = FileManager::readFile(path, options);
     if (!bytes) {
         return std::nullopt;
@@ -192,8 +193,9 @@ std::optional<PlistValue> PropertyList::read(const std::filesystem::path& path, 
 }
 
 std::optional<PlistValue> PropertyList::readDictionary(const std::filesystem::path& path,
-                                                       bool followLinks, const Limits& limits) {
-    auto value = read(path, followLinks, limits);
+                                                       bool followLinks, const Limits& limits,
+                                                       int folderFd) {
+    auto value = read(path, followLinks, limits, folderFd);
     if (!value || !value->isDictionary()) {
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,13 +23,16 @@ public:
     // The XML form of value.
     static std::string toXML(const PlistValue& value);
 
-    // Reads a regular file; nothing when missing, not regular, or not a property list.
+    // Reads a regular file; nothing when missing, not regular, or not a
+    // property list. A relative path is looked up in the open folder folderFd.
     static std::optional<PlistValue> read(const std::filesystem::path& path,
-                                          bool followLinks = true, const Limits& limits = {});
+                                          bool followLinks = true, const Limits& limits = {},
+                                          int folderFd = AT_FDCWD);
     // Like read, but only a top-level dictionary counts.
     static std::optional<PlistValue> readDictionary(const std::filesystem::path& path,
                                                     bool followLinks = true,
-                                                    const Limits& limits = {});
+                                                    const Limits& limits = {},
+                                                    int folderFd = AT_FDCWD);
     // Writes the XML form to a temporary file and renames it over path.
     static bool write(const std::filesystem::path& path, const PlistValue& value);
 };

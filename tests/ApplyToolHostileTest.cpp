@@ -401,17 +401,30 @@ TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
     fs::path fifo = bundle / "images/front.png";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A writer's open returns only once a reader has opened the FIFO.
+    // A writer's open returns only once a reader has opened the FIFO. The
+    // tool runs once the writer waits there (its thread's wait channel says so).
     std::atomic<bool> opened{false};
+    std::atomic<pid_t> writerId{0};
     std::thread writer([&] {
+        writerId = ::gettid();
         int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
         opened = true;
         ::close(fd);
     });
+    auto waiting = [&] {
+        pid_t id = writerId;
+        return id != 0 &&
+               readFile("/proc/self/task/" + std::to_string(id) + "/wchan") == "wait_for_partner";
+    };
+    for (int i = 0; i < 500 && !waiting(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(apply({bundle.string()}).exitCode, 255);
     EXPECT_FALSE(opened);
-    ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // A reader held open until the writer is through, however late it came to the FIFO.
+    int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     writer.join();
+    ::close(reader);
 }
 
 TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {

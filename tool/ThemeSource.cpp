@@ -18,22 +18,6 @@ Descriptor openFolder(int parent, const char* name, bool followLinks) {
     return Descriptor(::openat(parent, name, flags));
 }
 
-std::optional<PlistValue> readInfo(int bundleFolder) {
-    Descriptor file(FileManager::openRegularFile("Info.plist", false, bundleFolder,
-                                                 ThemeSource::kMaxInfoBytes));
-    if (!file.valid()) {
-        return std::nullopt;
-    }
-    auto bytes = FileManager::readDescriptor(file.get(), ThemeSource::kMaxInfoBytes);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    PropertyList::Limits limits;
-    limits.maxBytes = ThemeSource::kMaxInfoBytes;
-    auto info = PropertyList::parse(*bytes, limits);
-    return info && info->isDictionary() ? info : std::nullopt;
-}
-
 }  // namespace
 
 ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& catalogue) {
@@ -44,7 +28,10 @@ ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& ca
         return plan;
     }
     plan.outcome = Outcome::Defective;
-    std::optional<PlistValue> info = readInfo(bundleFolder.get());
+    PropertyList::Limits limits;
+    limits.maxBytes = kMaxInfoBytes;
+    std::optional<PlistValue> info =
+        PropertyList::readDictionary("Info.plist", false, limits, bundleFolder.get());
     if (!info) {
         return plan;
     }
