@@ -1,225 +1,20 @@
 #include "model/RtfReader.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/CodePage.h"
+#include "model/RtfControlWords.h"
+#include "model/RtfDocumentTables.h"
+#include "model/RtfTextDecoder.h"
 #include "model/Utf8.h"
 
 namespace {
 
 using Alignment = RichText::Alignment;
-
-// Control words the reader acts on; every other word is ignored.
-enum class Word {
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCodePage,
-    DefaultFont,
-    FontTable,
-    ColourTable,
-    SkippedDestination,
-    Font,
-    FontCharset,
-    FontCodePage,
-    Red,
-    Green,
-    Blue,
-    FontSize,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    UnderlineColour,
-    Colour,
-    Plain,
-    ParagraphDefault,
-    AlignLeft,
-    AlignCentre,
-    AlignRight,
-    AlignJustified,
-    ParagraphEnd,
-    Character,
-    Unicode,
-    UnicodeSkip,
-    Binary,
-    DoubleByte,
-    SingleByte,
-    RightToLeft,
-    LeftToRight,
-    AssociatedFont,
-    AssociatedSize,
-    AssociatedBold,
-    AssociatedItalic,
-    FootnoteMark,
-};
-
-struct WordInfo {
-    Word word;
-    char32_t character = 0;  // for Word::Character
-};
-
-const std::unordered_map<std::string_view, WordInfo>& words() {
-    static const std::unordered_map<std::string_view, WordInfo> table = [] {
-        std::unordered_map<std::string_view, WordInfo> t = {
-            {"ansi", {Word::Ansi}},
-            {"mac", {Word::Mac}},
-            {"pc", {Word::Pc}},
-            {"pca", {Word::Pca}},
-            {"ansicpg", {Word::AnsiCodePage}},
-            {"deff", {Word::DefaultFont}},
-            {"fonttbl", {Word::FontTable}},
-            {"colortbl", {Word::ColourTable}},
-            {"f", {Word::Font}},
-            {"fcharset", {Word::FontCharset}},
-            {"cpg", {Word::FontCodePage}},
-            {"red", {Word::Red}},
-            {"green", {Word::Green}},
-            {"blue", {Word::Blue}},
-            {"fs", {Word::FontSize}},
-            {"b", {Word::Bold}},
-            {"i", {Word::Italic}},
-            {"ulnone", {Word::UnderlineNone}},
-            {"ulc", {Word::UnderlineColour}},
-            {"cf", {Word::Colour}},
-            {"plain", {Word::Plain}},
-            {"pard", {Word::ParagraphDefault}},
-            {"ql", {Word::AlignLeft}},
-            {"qnatural", {Word::AlignLeft}},
-            {"qc", {Word::AlignCentre}},
-            {"qr", {Word::AlignRight}},
-            {"qj", {Word::AlignJustified}},
-            {"qd", {Word::AlignJustified}},
-            {"par", {Word::ParagraphEnd}},
-            {"sect", {Word::ParagraphEnd}},
-            {"page", {Word::ParagraphEnd}},
-            {"row", {Word::ParagraphEnd}},
-            {"line", {Word::Character, 0x2028}},
-            {"tab", {Word::Character, '\t'}},
-            {"cell", {Word::Character, '\t'}},
-            {"emdash", {Word::Character, 0x2014}},
-            {"endash", {Word::Character, 0x2013}},
-            {"emspace", {Word::Character, 0x2003}},
-            {"enspace", {Word::Character, 0x2002}},
-            {"qmspace", {Word::Character, 0x2005}},
-            {"bullet", {Word::Character, 0x2022}},
-            {"lquote", {Word::Character, 0x2018}},
-            {"rquote", {Word::Character, 0x2019}},
-            {"ldblquote", {Word::Character, 0x201C}},
-            {"rdblquote", {Word::Character, 0x201D}},
-            {"zwj", {Word::Character, 0x200D}},
-            {"zwnj", {Word::Character, 0x200C}},
-            {"ltrmark", {Word::Character, 0x200E}},
-            {"rtlmark", {Word::Character, 0x200F}},
-            {"chftn", {Word::FootnoteMark}},
-            {"dbch", {Word::DoubleByte}},
-            {"loch", {Word::SingleByte}},
-            {"hich", {Word::SingleByte}},
-            {"rtlch", {Word::RightToLeft}},
-            {"ltrch", {Word::LeftToRight}},
-            {"af", {Word::AssociatedFont}},
-            {"afs", {Word::AssociatedSize}},
-            {"ab", {Word::AssociatedBold}},
-            {"ai", {Word::AssociatedItalic}},
-            {"u", {Word::Unicode}},
-            {"uc", {Word::UnicodeSkip}},
-            {"bin", {Word::Binary}},
-        };
-        // Every underline style but "none" underlines.
-        for (std::string_view style :
-             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhair", "ulhwave", "ulldash",
-              "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave",
-              "ulw", "ulwave"}) {
-            t.emplace(style, WordInfo{Word::Underline});
-        }
-        // Destinations that hold no text of the document.
-        for (std::string_view destination : {"info",
-                                             "stylesheet",
-                                             "pict",
-                                             "object",
-                                             "objdata",
-                                             "header",
-                                             "headerl",
-                                             "headerr",
-                                             "headerf",
-                                             "footer",
-                                             "footerl",
-                                             "footerr",
-                                             "footerf",
-                                             "footnote",
-                                             "annotation",
-                                             "fldinst",
-                                             "xe",
-                                             "tc",
-                                             "txe",
-                                             "rxe",
-                                             "listtable",
-                                             "listoverridetable",
-                                             "revtbl",
-                                             "rsidtbl",
-                                             "filetbl",
-                                             "themedata",
-                                             "colorschememapping",
-                                             "datastore",
-                                             "latentstyles",
-                                             "generator",
-                                             "NeXTGraphic",
-                                             "nonshppict"}) {
-            t.emplace(destination, WordInfo{Word::SkippedDestination});
-        }
-        return t;
-    }();
-    return table;
-}
-
-// The code page of an \fcharset value; 0 for "the document's".
-int codePageOfCharset(long charset) {
-    switch (charset) {
-        case 77:
-            return 10000;
-        case 128:
-            return 932;
-        case 129:
-            return 949;
-        case 130:
-            return 1361;
-        case 134:
-            return 936;
-        case 136:
-            return 950;
-        case 161:
-            return 1253;
-        case 162:
-            return 1254;
-        case 163:
-            return 1258;
-        case 177:
-            return 1255;
-        case 178:
-            return 1256;
-        case 186:
-            return 1257;
-        case 204:
-            return 1251;
-        case 222:
-            return 874;
-        case 238:
-            return 1250;
-        case 254:
-            return 437;
-        case 255:
-            return 850;
-        default:
-            return 0;
-    }
-}
+using Word = RtfControlWords::Word;
 
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -299,16 +94,13 @@ struct RunKey {
     bool operator==(const RunKey&) const = default;
 };
 
-struct Font {
-    std::string name;
-    int codePage = 0;  // 0: the document's
-};
-
 // One pass over the bytes. Text is gathered in runs and handed to the
 // result whenever its attributes change or a paragraph ends.
 class Parser {
 public:
     explicit Parser(std::string_view input) : in_(input) {}
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
     std::optional<RichText> run();
 
 private:
@@ -318,24 +110,15 @@ private:
     void hexByte(unsigned char byte);
     void literal(unsigned char byte);
     void pendingByte(unsigned char byte);
-    bool awaitsTrailByte(unsigned char byte) const;
-    bool skipsFallback();
     void textCharacter(char32_t character);
-    void unicodeUnit(long unit);
     void sink(std::string_view utf8);
     void appendText(const RunKey& key, std::string_view utf8);
     void associated(Word word, bool hasParameter, long parameter);
-    void dropSurrogate();
-    void flushBytes();
     void flushRun();
     void endParagraph();
     void openGroup();
     void closeGroup();
-    void startFont(long number);
-    void commitFont();
-    void commitColour();
     int currentCodePage() const;
-    const CodePage& codePage(int number);
     RichText::Attributes resolve(const RunKey& key) const;
 
     std::string_view in_;
@@ -347,22 +130,9 @@ private:
     std::size_t paragraphs_ = 0;
 
     int documentCodePage_ = CodePage::kWindowsLatin1;
-    long defaultFont_ = -1;
-    std::map<long, Font> fonts_;
-    long fontNumber_ = 0;
-    Font pendingFont_;
-    bool fontStarted_ = false;
-    std::vector<std::optional<RichText::Colour>> colours_;
-    RichText::Colour pendingColour_;
-    bool colourSet_ = false;
-    std::map<int, std::unique_ptr<CodePage>> codePages_;
-
-    std::string pendingBytes_;               // \'hh and 8-bit bytes, decoded together
-    const CodePage* pendingPage_ = nullptr;  // the code page of pendingBytes_
-    bool awaitingTrail_ = false;             // pendingBytes_ ends with a lead byte
-    long footnotes_ = 0;                     // automatic footnote marks so far
-    long fallbackLeft_ = 0;                  // characters of a \u fallback still to skip
-    char32_t highSurrogate_ = 0;
+    RtfDocumentTables tables_;
+    long footnotes_ = 0;  // automatic footnote marks so far
+    RtfTextDecoder decoder_{[this](std::string_view utf8) { sink(utf8); }};
     std::string runText_;
     RunKey runKey_;
     RichText result_;
@@ -386,16 +156,16 @@ std::optional<RichText> Parser::run() {
                 break;
             }
             readControl();
-        } else if (awaitsTrailByte(static_cast<unsigned char>(c))) {
+        } else if (decoder_.awaitsTrailByte(static_cast<unsigned char>(c))) {
             pendingByte(static_cast<unsigned char>(c));
         } else if (isPlainText(c) && state_.destination == Destination::Text &&
-                   fallbackLeft_ == 0) {
+                   !decoder_.inFallback()) {
             // Most of a document is plain text: take it whole.
             const std::size_t start = pos_ - 1;
             while (pos_ < in_.size() && isPlainText(in_[pos_])) {
                 ++pos_;
             }
-            flushBytes();
+            decoder_.flushBytes();
             sink(in_.substr(start, pos_ - start));
         } else {
             literal(static_cast<unsigned char>(c));
@@ -404,8 +174,8 @@ std::optional<RichText> Parser::run() {
             return std::nullopt;
         }
     }
-    flushBytes();
-    dropSurrogate();
+    decoder_.flushBytes();
+    decoder_.dropSurrogate();
     flushRun();
     return overLimit_ ? std::nullopt : std::optional(std::move(result_));
 }
@@ -456,19 +226,19 @@ void Parser::readControl() {
 }
 
 void Parser::controlWord(std::string_view word, bool hasParameter, long parameter) {
-    flushBytes();
-    const auto found = words().find(word);
-    if (found != words().end() && found->second.word == Word::Binary) {
+    decoder_.flushBytes();
+    const RtfControlWords::Info* found = RtfControlWords::find(word);
+    if (found != nullptr && found->word == Word::Binary) {
         // Raw bytes follow; they are never text.
         const auto length = static_cast<std::size_t>(std::max(parameter, 0L));
         pos_ += std::min(length, in_.size() - pos_);
     }
-    if (state_.destination == Destination::Skip || skipsFallback() || found == words().end()) {
+    if (state_.destination == Destination::Skip || decoder_.skipsFallback() || found == nullptr) {
         return;
     }
     const bool on = !hasParameter || parameter != 0;
     const Destination destination = state_.destination;
-    switch (found->second.word) {
+    switch (found->word) {
         case Word::Ansi:
             documentCodePage_ = CodePage::kWindowsLatin1;
             break;
@@ -487,36 +257,34 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
             }
             break;
         case Word::DefaultFont:
-            defaultFont_ = parameter;
+            tables_.setDefaultFont(parameter);
             break;
         case Word::FontTable:
             state_.destination = Destination::FontTable;
-            fontStarted_ = false;
-            pendingFont_ = Font{};
+            tables_.startFontTable();
             break;
         case Word::ColourTable:
             state_.destination = Destination::ColourTable;
-            colourSet_ = false;
-            pendingColour_ = {};
+            tables_.startColourTable();
             break;
         case Word::SkippedDestination:
             state_.destination = Destination::Skip;
             break;
         case Word::Font:
             if (destination == Destination::FontTable) {
-                startFont(parameter);
+                tables_.startFont(parameter);
             } else {
                 state_.font = parameter;
             }
             break;
         case Word::FontCharset:
             if (destination == Destination::FontTable) {
-                pendingFont_.codePage = codePageOfCharset(parameter);
+                tables_.setFontCodePage(RtfControlWords::codePageOfCharset(parameter));
             }
             break;
         case Word::FontCodePage:
             if (destination == Destination::FontTable) {
-                pendingFont_.codePage = static_cast<int>(parameter);
+                tables_.setFontCodePage(static_cast<int>(parameter));
             }
             break;
         case Word::Red:
@@ -524,11 +292,7 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
         case Word::Blue:
             if (destination == Destination::ColourTable) {
                 const auto value = static_cast<std::uint8_t>(std::clamp(parameter, 0L, 255L));
-                const Word component = found->second.word;
-                (component == Word::Red     ? pendingColour_.r
-                 : component == Word::Green ? pendingColour_.g
-                                            : pendingColour_.b) = value;
-                colourSet_ = true;
+                tables_.setColourComponent(found->word, value);
             }
             break;
         case Word::FontSize:
@@ -576,12 +340,12 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
             endParagraph();
             break;
         case Word::Character:
-            textCharacter(found->second.character);
+            textCharacter(found->character);
             break;
         case Word::Unicode:
             if (hasParameter) {
-                unicodeUnit(parameter);
-                fallbackLeft_ = state_.unicodeSkip;
+                decoder_.unicodeUnit(parameter);
+                decoder_.startFallback(state_.unicodeSkip);
             }
             break;
         case Word::UnicodeSkip:
@@ -605,7 +369,7 @@ void Parser::controlWord(std::string_view word, bool hasParameter, long paramete
         case Word::AssociatedSize:
         case Word::AssociatedBold:
         case Word::AssociatedItalic:
-            associated(found->second.word, hasParameter, parameter);
+            associated(found->word, hasParameter, parameter);
             break;
         case Word::FootnoteMark:
             // The automatic mark of a footnote shows its number.
@@ -639,11 +403,11 @@ void Parser::associated(Word word, bool hasParameter, long parameter) {
 }
 
 void Parser::controlSymbol(char symbol) {
-    if (awaitsTrailByte(static_cast<unsigned char>(symbol))) {
+    if (decoder_.awaitsTrailByte(static_cast<unsigned char>(symbol))) {
         pendingByte(static_cast<unsigned char>(symbol));  // \\ \{ \} as a trail byte
         return;
     }
-    flushBytes();
+    decoder_.flushBytes();
     if (state_.destination == Destination::Skip) {
         return;
     }
@@ -652,7 +416,7 @@ void Parser::controlSymbol(char symbol) {
         state_.destination = Destination::Skip;
         return;
     }
-    if (skipsFallback()) {
+    if (decoder_.skipsFallback()) {
         return;
     }
     switch (symbol) {
@@ -680,7 +444,7 @@ void Parser::controlSymbol(char symbol) {
 }
 
 void Parser::hexByte(unsigned char byte) {
-    if (state_.destination == Destination::Skip || skipsFallback()) {
+    if (state_.destination == Destination::Skip || decoder_.skipsFallback()) {
         return;
     }
     pendingByte(byte);
@@ -690,21 +454,21 @@ void Parser::literal(unsigned char byte) {
     if (byte == '\n' || byte == '\r' || state_.destination == Destination::Skip) {
         return;
     }
-    if (skipsFallback()) {
+    if (decoder_.skipsFallback()) {
         return;
     }
-    if (byte >= 0x80 || awaitsTrailByte(byte)) {
+    if (byte >= 0x80 || decoder_.awaitsTrailByte(byte)) {
         pendingByte(byte);
         return;
     }
-    flushBytes();
+    decoder_.flushBytes();
     if (byte < 0x20 && byte != '\t') {
         return;  // stray control bytes in the file
     }
     if (byte == ';' && state_.destination == Destination::FontTable) {
-        commitFont();
+        tables_.commitFont();
     } else if (byte == ';' && state_.destination == Destination::ColourTable) {
-        commitColour();
+        tables_.commitColour();
     } else {
         textCharacter(byte);
     }
@@ -714,27 +478,10 @@ void Parser::literal(unsigned char byte) {
 // \'hh, as 8-bit bytes or, for the second byte of a double-byte character,
 // as a plain character ("\'83e", as word processors write Shift JIS).
 void Parser::pendingByte(unsigned char byte) {
-    if (pendingBytes_.empty()) {
-        pendingPage_ = &codePage(currentCodePage());
-        awaitingTrail_ = false;
+    if (!decoder_.holdsBytes()) {
+        decoder_.startBytes(currentCodePage());
     }
-    pendingBytes_ += static_cast<char>(byte);
-    awaitingTrail_ = !awaitingTrail_ && pendingPage_->isLeadByte(byte);
-}
-
-// True when byte is ASCII that completes a double-byte character; every
-// double-byte code page's second bytes start at 0x40.
-bool Parser::awaitsTrailByte(unsigned char byte) const {
-    return awaitingTrail_ && byte >= 0x40 && byte < 0x80;
-}
-
-// Counts one character against a \u fallback; true when it is skipped.
-bool Parser::skipsFallback() {
-    if (fallbackLeft_ <= 0) {
-        return false;
-    }
-    --fallbackLeft_;
-    return true;
+    decoder_.addByte(byte);
 }
 
 void Parser::textCharacter(char32_t character) {
@@ -743,40 +490,11 @@ void Parser::textCharacter(char32_t character) {
     sink(utf8);
 }
 
-// A UTF-16 unit of \uN (negative values count from 65536); surrogate
-// halves are paired, a lone half becomes U+FFFD.
-void Parser::unicodeUnit(long unit) {
-    if (unit < 0 && unit >= -32768) {
-        unit += 65536;
-    }
-    if (unit < 0 || unit > 0xFFFF) {
-        textCharacter(Utf8::kReplacement);
-    } else if (unit >= 0xD800 && unit <= 0xDBFF) {
-        dropSurrogate();
-        highSurrogate_ = static_cast<char32_t>(unit);
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        if (highSurrogate_ == 0) {
-            textCharacter(Utf8::kReplacement);
-        } else {
-            const char32_t high = highSurrogate_;
-            highSurrogate_ = 0;
-            textCharacter(0x10000 + ((high - 0xD800) << 10) +
-                          (static_cast<char32_t>(unit) - 0xDC00));
-        }
-    } else {
-        textCharacter(static_cast<char32_t>(unit));
-    }
-}
-
 // Hands decoded text to the current destination.
 void Parser::sink(std::string_view utf8) {
-    dropSurrogate();
+    decoder_.dropSurrogate();
     if (state_.destination == Destination::FontTable) {
-        // Leading spaces are trimmed later, so keep a few bytes beyond the limit.
-        std::string& name = pendingFont_.name;
-        const std::size_t room =
-            RichText::kMaxFamilyBytes + 16 - std::min(name.size(), RichText::kMaxFamilyBytes + 16);
-        name += Utf8::prefix(utf8, room);
+        tables_.appendFontName(utf8);
         return;
     }
     if (state_.destination != Destination::Text) {
@@ -819,24 +537,6 @@ void Parser::appendText(const RunKey& key, std::string_view utf8) {
     runText_ += utf8;
 }
 
-void Parser::dropSurrogate() {
-    if (highSurrogate_ != 0) {
-        highSurrogate_ = 0;
-        textCharacter(Utf8::kReplacement);
-    }
-}
-
-void Parser::flushBytes() {
-    if (pendingBytes_.empty()) {
-        return;
-    }
-    std::string decoded;
-    pendingPage_->decode(pendingBytes_, decoded);
-    pendingBytes_.clear();
-    awaitingTrail_ = false;
-    sink(decoded);
-}
-
 void Parser::flushRun() {
     if (runText_.empty()) {
         return;
@@ -851,7 +551,7 @@ void Parser::endParagraph() {
     if (state_.destination != Destination::Text) {
         return;
     }
-    dropSurrogate();
+    decoder_.dropSurrogate();
     flushRun();
     result_.setAlignment(state_.alignment);
     result_.endParagraph();
@@ -859,8 +559,8 @@ void Parser::endParagraph() {
 }
 
 void Parser::openGroup() {
-    flushBytes();
-    fallbackLeft_ = 0;
+    decoder_.flushBytes();
+    decoder_.endFallback();
     if (stack_.size() >= RtfReader::kMaxGroupDepth) {
         overLimit_ = true;
         return;
@@ -869,11 +569,11 @@ void Parser::openGroup() {
 }
 
 void Parser::closeGroup() {
-    flushBytes();
-    dropSurrogate();
-    fallbackLeft_ = 0;
+    decoder_.flushBytes();
+    decoder_.dropSurrogate();
+    decoder_.endFallback();
     if (state_.destination == Destination::FontTable) {
-        commitFont();
+        tables_.commitFont();
     }
     if (!stack_.empty()) {
         state_ = stack_.back();
@@ -881,70 +581,29 @@ void Parser::closeGroup() {
     }
 }
 
-void Parser::startFont(long number) {
-    commitFont();
-    fontNumber_ = number;
-    fontStarted_ = true;
-}
-
-void Parser::commitFont() {
-    if (fontStarted_ || !pendingFont_.name.empty()) {
-        std::string& name = pendingFont_.name;
-        name.erase(0, name.find_first_not_of(' '));
-        name.erase(name.find_last_not_of(' ') + 1);
-        fonts_.insert_or_assign(fontNumber_, std::move(pendingFont_));
-    }
-    pendingFont_ = Font{};
-    fontStarted_ = false;
-}
-
-void Parser::commitColour() {
-    colours_.push_back(colourSet_ ? std::optional(pendingColour_) : std::nullopt);
-    pendingColour_ = {};
-    colourSet_ = false;
-}
-
 int Parser::currentCodePage() const {
     if (state_.destination == Destination::FontTable) {
-        return pendingFont_.codePage != 0 ? pendingFont_.codePage : documentCodePage_;
+        const int fontCodePage = tables_.fontTableCodePage();
+        return fontCodePage != 0 ? fontCodePage : documentCodePage_;
     }
     // After \dbch, bytes are in the East Asian font's code page when it names one.
     const std::optional<long> eastAsianFont = state_.eastAsian.font;
     for (const long number :
          {state_.doubleByte && eastAsianFont ? *eastAsianFont : state_.font, state_.font}) {
-        auto font = fonts_.find(number < 0 ? defaultFont_ : number);
-        if (font != fonts_.end() && font->second.codePage != 0) {
-            return font->second.codePage;
+        if (const int fontCodePage = tables_.codePageOf(number); fontCodePage != 0) {
+            return fontCodePage;
         }
     }
     return documentCodePage_;
 }
 
-const CodePage& Parser::codePage(int number) {
-    std::unique_ptr<CodePage>& page = codePages_[number];
-    if (!page) {
-        page = std::make_unique<CodePage>(number);
-    }
-    return *page;
-}
-
 RichText::Attributes Parser::resolve(const RunKey& key) const {
     RichText::Attributes attributes;
-    auto font = fonts_.find(key.font < 0 ? defaultFont_ : key.font);
-    if (font == fonts_.end()) {
-        font = fonts_.find(defaultFont_);
-    }
-    if (font != fonts_.end() && !font->second.name.empty()) {
-        attributes.fontFamily = font->second.name;
-    }
+    tables_.describe(key.font, key.colour, attributes);
     attributes.size = static_cast<float>(key.halfPoints) / 2.0f;
     attributes.bold = key.bold;
     attributes.italic = key.italic;
     attributes.underline = key.underline;
-    if (key.colour >= 0 && static_cast<std::size_t>(key.colour) < colours_.size() &&
-        colours_[static_cast<std::size_t>(key.colour)]) {
-        attributes.colour = *colours_[static_cast<std::size_t>(key.colour)];
-    }
     return attributes;
 }
 
