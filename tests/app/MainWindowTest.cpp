@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
     EXPECT_EQ(c.popup_showEditorOrInfo->currentData().toInt(), 1);
 }
 
-TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
+TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsavedEdits) {
     MainController& c = start();
     ASSERT_TRUE(
         c._openThemeAtPath(themeCopy("Full", {{"VL_DockName", "Full"},
@@ -101,6 +101,12 @@ TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Full by Ann");
     EXPECT_EQ(c.previewdock_site->text(), "https://ann.example");
     EXPECT_EQ(c.previewdock_version->text(), "2.5");
+    c.previewdock_author->setText("Edited");
+    emit c.previewdock_author->textEdited("Edited");
+    c._updateThemeShow();  // as after a slot's image was replaced
+    EXPECT_EQ(c.previewdock_author->text(), "Edited");
+    EXPECT_TRUE(c.hasUnsavedInformation());
+    dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Bare", {{"VL_DockName", "Bare"},
                                                       {"VL_DockAuthor", ""},
                                                       {"VL_DockAuthorSite", ""},
@@ -114,19 +120,8 @@ TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
     EXPECT_EQ(c.previewdock_version->text(), "1.0");
     EXPECT_FALSE(c.previewdock_description->toPlainText().isEmpty());
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
-}
-
-TEST_F(MainWindowTest, ARefreshKeepsUnsavedEditsAndTheEditorViewFollowsThePreference) {
-    MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
-    c.previewdock_author->setText("Edited");
-    emit c.previewdock_author->textEdited("Edited");
-    c._updateThemeShow();  // as after a slot's image was replaced
-    EXPECT_EQ(c.previewdock_author->text(), "Edited");
-    EXPECT_TRUE(c.hasUnsavedInformation());
-
+    // With the preference, a theme opens in the editor view.
     UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
-    dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("B")));
     EXPECT_EQ(c.shownView(), c.view_editorTheme);
     EXPECT_EQ(c.listOfImages->model()->rowCount(), 14);  // the 2D images

@@ -49,27 +49,22 @@ TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
     QString program = at("home/bin/draw");
     recorder(program, at("home/out"));
-    struct Step {
-        bool change;
-        std::optional<QString> answer, stored;
-        QString menu, toolbar;
-    } steps[] = {
-        {false, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
-         "Choose External Editor"},
-        {false, applications() + "/org.example.Paint.desktop", "org.example.Paint.desktop",
-         "Open In Paint", "Edit in Paint"},
-        {true, program, program, "Open In draw", "Edit in draw"},
-        {true, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
-         "Choose External Editor"},
-    };
-    for (const Step& step : steps) {
-        dialogs.panelAnswers = {step.answer};
-        step.change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
-        EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), step.stored);
-        EXPECT_EQ(c.menu_openWith->text(), step.menu);
-        EXPECT_EQ(c.tbar_openIn->text(), step.toolbar);
+    // Answers the editor panel opened by the command and checks what is stored and shown.
+    auto step = [&](bool change, std::optional<QString> answer, std::optional<QString> stored,
+                    const char* menu, const char* toolbar) {
+        dialogs.panelAnswers = {answer};
+        change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
+        EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), stored);
+        EXPECT_EQ(c.menu_openWith->text(), menu);
+        EXPECT_EQ(c.tbar_openIn->text(), toolbar);
         EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
-    }
+    };
+    const char* none = "Open Image In... (need to specify app)";
+    step(false, std::nullopt, std::nullopt, none, "Choose External Editor");
+    step(false, applications() + "/org.example.Paint.desktop", "org.example.Paint.desktop",
+         "Open In Paint", "Edit in Paint");
+    step(true, program, program, "Open In draw", "Edit in draw");
+    step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
 }
 
 TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments) {

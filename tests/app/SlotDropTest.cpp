@@ -8,7 +8,7 @@
 
 using SlotDropTest = EditorTest;
 
-TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne) {
+TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOneIn2DAnd3D) {
     MainController& c = start();
     QString theme = openTheme(c);
     QString red = picture("red.png", QSize(128, 4));
@@ -44,6 +44,17 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne
     EXPECT_TRUE(log.has("set new path " + text(red) + " (key: Separator_Horizontal)"));
     // The old images are gone from the bundle: the first round's red.png was replaced.
     EXPECT_FALSE(QDir(theme + "/images").exists("red.png"));
+    // A replacement in 3D keeps showing the 3D images.
+    c.pref_generateUUID->setChecked(false);
+    c.dock_type_selection->setCurrentIndex(1);
+    c.btn_change_docktype(c.dock_type_selection);
+    int row = rowOf(c, "Keystone_Base_L");
+    select(c, {row});
+    c.setFileImagePathForSelection(picture("floor.png", {256, 64}), c.selection_preview);
+    EXPECT_EQ(c.dock_type_selection->currentIndex(), 1);
+    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
+    EXPECT_EQ(c.selectedSlots(), QList<int>{row});
+    EXPECT_EQ(c.selection_filename->text(), "floor.png");
 }
 
 TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThreeFilesIsTaken) {
@@ -75,20 +86,6 @@ TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThre
     select(c, {});
     c.setFileImagePathForSelection(picture("four.png", {4, 4}), c.selection_preview);
     EXPECT_EQ(dialogs.beeps, 3);  // the failed copy, the duplicate, then no selection
-}
-
-TEST_F(SlotDropTest, AReplacementIn3DKeepsShowingThe3DImages) {
-    MainController& c = start();
-    openTheme(c);
-    c.dock_type_selection->setCurrentIndex(1);
-    c.btn_change_docktype(c.dock_type_selection);
-    int row = rowOf(c, "Keystone_Base_L");
-    select(c, {row});
-    c.setFileImagePathForSelection(picture("floor.png", {256, 64}), c.selection_preview);
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), 1);
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
-    EXPECT_EQ(c.selectedSlots(), QList<int>{row});
-    EXPECT_EQ(c.selection_filename->text(), "floor.png");
 }
 
 TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {

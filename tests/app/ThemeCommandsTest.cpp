@@ -135,20 +135,18 @@ TEST_F(ThemeCommandsTest, GenerateFromAFolderCopiesItsImagesOrSaysTheFolderIsEmp
     MainController& c = start();
     fs::create_directories(temp() / "empty");
     writeFile(temp() / "art/frontline.png", "my front line");
-    struct Case {
-        std::deque<std::optional<QString>> answers;
-        QString alert;
-        int beeps;
-    };
-    for (const Case& k : {Case{{std::nullopt}, "", 0}, Case{{at("empty")}, "Empty Directory!", 0},
-                          Case{{at("art"), std::nullopt}, "", 1},
-                          Case{{at("art"), at("Imported")}, "Theme Created!", 1}}) {
+    // Answers the panels and checks what the user is told.
+    auto generate = [&](std::deque<std::optional<QString>> answers, const char* alert, int beeps) {
         dialogs.alerts.clear();
-        dialogs.panelAnswers = k.answers;
+        dialogs.panelAnswers = answers;
         c.btn_generateThemeFromFolder();
-        EXPECT_EQ(alertTitles(), k.alert);
-        EXPECT_EQ(dialogs.beeps, k.beeps);
-    }
+        EXPECT_EQ(alertTitles(), alert);
+        EXPECT_EQ(dialogs.beeps, beeps);
+    };
+    generate({std::nullopt}, "", 0);
+    generate({at("empty")}, "Empty Directory!", 0);
+    generate({at("art"), std::nullopt}, "", 1);
+    generate({at("art"), at("Imported")}, "Theme Created!", 1);
     EXPECT_EQ(dialogs.alerts[0].message,
               "Your theme has been created from folder " + at("art") + ".");
     EXPECT_EQ(readFile(temp() / "Imported.docktheme/images/frontline.png"), "my front line");
