@@ -147,12 +147,10 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
 }
 
 TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedTheme) {
-    struct Case {
-        std::vector<std::string> selected;
-        bool acts;
-    };
-    for (const Case& c : std::vector<Case>{{{}, false}, {{"A", "B"}, false}, {{"A"}, true}}) {
-        SCOPED_TRACE(c.selected.size());
+    using Names = std::vector<std::string>;
+    for (auto [selected, acts] :
+         {std::pair{Names{}, false}, {Names{"A", "B"}, false}, {Names{"A"}, true}}) {
+        SCOPED_TRACE(selected.size());
         fs::remove_all(home());
         inCollection("A");
         inCollection("B");
@@ -160,21 +158,21 @@ TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedTheme) {
         CollectionController& col = main.collectionController();
         main.btn_browseCollection();
         dialogs.beeps = 0;
-        select(col, c.selected);
+        select(col, selected);
         col.btn_editTheme();
-        EXPECT_EQ(dialogs.beeps, c.acts ? 0 : 1);
-        EXPECT_EQ(main.currentTheme != nullptr, c.acts);
-        EXPECT_EQ(col.collection_window->isVisible(), !c.acts);
-        if (c.acts) {
+        EXPECT_EQ(dialogs.beeps, acts ? 0 : 1);
+        EXPECT_EQ(main.currentTheme != nullptr, acts);
+        EXPECT_EQ(col.collection_window->isVisible(), !acts);
+        if (acts) {
             EXPECT_EQ(main.currentTheme->dockPath(), (folder() / "A.docktheme").string());
             EXPECT_EQ(main.shownView(), main.view_infoTheme);
         }
-        select(col, c.selected);
+        select(col, selected);
         col.btn_removeTheme();
-        EXPECT_EQ(fs::exists(folder() / "A.docktheme"), !c.acts);
+        EXPECT_EQ(fs::exists(folder() / "A.docktheme"), !acts);
         EXPECT_TRUE(fs::exists(folder() / "B.docktheme"));
-        EXPECT_EQ(col.stat_collection->text(), c.acts ? "1 theme(s)" : "2 theme(s)");
-        EXPECT_EQ(dialogs.beeps, c.acts ? 0 : 1);
+        EXPECT_EQ(col.stat_collection->text(), acts ? "1 theme(s)" : "2 theme(s)");
+        EXPECT_EQ(dialogs.beeps, acts ? 0 : 1);
         EXPECT_TRUE(dialogs.alerts.empty());
     }
 }

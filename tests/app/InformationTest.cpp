@@ -1,4 +1,4 @@
-// The information view: saving, the author's site and the Dock screenshots.
+// The information view: saving, the author's site, the project's pages and the Dock screenshots.
 #include "EditorTest.h"
 
 using InformationTest = EditorTest;

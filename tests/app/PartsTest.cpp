@@ -137,6 +137,7 @@ TEST_F(DockVerifierTest, TheRestartedDockIsComparedWithTheTheme) {
 using SingleInstanceTest = EditorTest;
 
 TEST_F(SingleInstanceTest, ASocketLeftByACrashedEditorIsTakenOverAndLaterStartsHandOver) {
+    EXPECT_FALSE(SingleInstance(at("editor")).handOver("")) << "nobody ever ran";
     {
         SingleInstance crashed(at("editor"));
         ASSERT_TRUE(crashed.listen());

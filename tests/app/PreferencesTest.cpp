@@ -1,4 +1,4 @@
-// The preferences sheet, the external editor and its desktop entry, the web pages.
+// The preferences sheet, the external editor and its desktop entry.
 #include "EditorTest.h"
 #include "app/DesktopEntry.h"
 
@@ -16,6 +16,7 @@ protected:
     }
     void entry(const QString& fileName, const QString& body) {
         writeFile(text(applications() + "/" + fileName), text(body));
+        ASSERT_EQ(bytes(applications() + "/" + fileName), text(body));
     }
 };
 
