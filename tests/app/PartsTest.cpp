@@ -136,7 +136,7 @@ TEST_F(DockVerifierTest, TheRestartedDockIsComparedWithTheTheme) {
 
 using SingleInstanceTest = EditorTest;
 
-TEST_F(SingleInstanceTest, ASocketLeftByACrashedEditorIsTakenOverAndLaterStartsHandOver) {
+TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsItsThemeOver) {
     EXPECT_FALSE(SingleInstance(at("editor")).handOver("")) << "nobody ever ran";
     {
         SingleInstance crashed(at("editor"));
