@@ -1,29 +1,13 @@
 // Applying and restoring: rights asked for off the UI thread, the tool's run
 // observed in the temporary root, the outcome told to the user.
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QSignalSpy>
 #include <QTimer>
 
 #include "EditorTest.h"
-#include "app/ApplyController.h"
-#include "app/UserDefaults.h"
-#include "model/MiscKit.h"
-#include "platform/PropertyList.h"
 #include "privileged/SXAuthentication.h"
-
-namespace fs = std::filesystem;
 
 class ApplyTest : public EditorTest {
 protected:
     fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
-    void writePreferences() {
-        PlistValue prefs = PlistValue::dictionary();
-        prefs.set("tilesize", PlistValue(48.0));
-        fs::create_directories(preferences().parent_path());
-        ASSERT_TRUE(PropertyList::write(preferences(), prefs));
-    }
     // Runs command and waits for the apply it starts to end; whether it went through.
     bool applied(const std::function<void()>& command) {
         QSignalSpy ended(controller.get(), &MainController::applyEnded);
@@ -35,10 +19,11 @@ protected:
 
 TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
     for (bool autoStyle : {false, true}) {
-        writePreferences();
-        if (autoStyle) {
-            UserDefaults().setBool(UserDefaults::kAutoDockStyle, true);
-        }
+        PlistValue prefs = PlistValue::dictionary();
+        prefs.set("tilesize", PlistValue(48.0));
+        fs::create_directories(preferences().parent_path());
+        ASSERT_TRUE(PropertyList::write(preferences(), prefs));
+        UserDefaults().setBool(UserDefaults::kAutoDockStyle, autoStyle);
         MainController& c = start();
         ASSERT_TRUE(c._openThemeAtPath(themeCopy(autoStyle ? "Auto" : "Plain")));
         c.set_dock_style->setCurrentIndex(1);
@@ -49,8 +34,8 @@ TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
         EXPECT_EQ(readFile(dockResources() / "frontline.png"),
                   readFile(stockTheme() / "images/frontline.png"));
         EXPECT_EQ(MiscKit::currentDockType(), autoStyle ? DockStyle::TwoD : DockStyle::ThreeD);
-        auto prefs = PropertyList::readDictionary(preferences());
-        EXPECT_EQ(prefs->find("no-glass") != nullptr, autoStyle);
+        EXPECT_EQ(PropertyList::readDictionary(preferences())->find("no-glass") != nullptr,
+                  autoStyle);
         EXPECT_TRUE(waitForKillall(autoStyle ? 3 : 1));
         EXPECT_TRUE(dialogs.alerts.empty()) << text(alertTitles());
         fs::remove(temp() / "killall.log");
@@ -82,34 +67,24 @@ TEST_F(ApplyTest, TheWindowAnswersWhileTheRightsAreAskedForAndASecondApplyBeeps)
 }
 
 TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {
-    struct Case {
-        bool grant;
-        bool brokenTheme;
-        bool restore;
-        QString title;
-        QString message;
-    };
-    for (const Case& k : {Case{false, false, false, "Theme Not Applied",
-                               "Administrator rights were refused or cancelled."},
-                          Case{false, false, true, "Dock Not Restored",
-                               "Administrator rights were refused or cancelled."},
-                          Case{true, true, false, "Theme Not Applied",
-                               "The apply tool failed with exit status 255."},
-                          Case{true, false, true, "Dock Restored!",
-                               "Welcome back to Apple default 10.5 Dock style! Have a nice day"}}) {
-        authorization->grant = k.grant;
+    const QString refused = "Administrator rights were refused or cancelled.";
+    for (auto [grant, brokenTheme, restore, alert] :
+         {std::tuple{false, false, false, "Theme Not Applied: " + refused},
+          {false, false, true, "Dock Not Restored: " + refused},
+          {true, true, false, "Theme Not Applied: The apply tool failed with exit status 255."},
+          {true, false, true,
+           "Dock Restored!: Welcome back to Apple default 10.5 Dock style! Have a nice day"}}) {
+        authorization->grant = grant;
         dialogs.alerts.clear();
         MainController& c = start();
         QString theme = themeCopy("T");
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        if (k.brokenTheme) {  // an image vanished after opening
+        if (brokenTheme) {  // an image vanished after opening
             fs::remove(theme.toStdString() + "/images/frontline.png");
         }
-        bool ok = applied([&] { k.restore ? c.btn_restoreDock() : c.btn_change_applyTheme(); });
-        EXPECT_EQ(ok, k.title == "Dock Restored!") << text(k.title);
-        ASSERT_EQ(dialogs.alerts.size(), 1u) << text(k.title);
-        EXPECT_EQ(dialogs.alerts[0].title, k.title);
-        EXPECT_EQ(dialogs.alerts[0].message, k.message);
+        bool ok = applied([&] { restore ? c.btn_restoreDock() : c.btn_change_applyTheme(); });
+        EXPECT_EQ(ok, alert.startsWith("Dock Restored!")) << text(alert);
+        EXPECT_EQ(alertTexts(), alert);
         fs::remove_all(theme.toStdString());
         SXAuthentication::sharedInstance().deauthenticate();
     }

@@ -1,22 +1,15 @@
 // The batch converter: listing, the run on its worker, statuses, progress,
 // the end sheet, refusals while it runs, and closing the window mid-run.
-#include <QLineEdit>
 #include <QProgressBar>
 
 #include "EditorTest.h"
 #include "app/BatchController.h"
 #include "app/BatchTableModel.h"
 #include "app/BatchWorker.h"
-#include "model/MiscKit.h"
-
-namespace fs = std::filesystem;
 
 class BatchTest : public EditorTest {
 protected:
-    void SetUp() override {
-        EditorTest::SetUp();
-        fs::create_directories(destination());
-    }
+    using Rows = std::vector<std::pair<std::string, std::string>>;
     void TearDown() override {
         batch_.reset();  // the worker ends before the log is given back
         delete window_;
@@ -24,36 +17,41 @@ protected:
     }
     fs::path source() const { return temp() / "source"; }
     fs::path destination() const { return temp() / "themes"; }
-    static QString q(const fs::path& path) { return QString::fromStdString(path.string()); }
     // The Dock file name of the catalogue's first record.
     static std::string firstDockFile() {
         return *MiscKit::sharedFiles().dockFilesList().front().stringFor("Original");
     }
-    // A sub-folder of the source holding one image under a Dock file name.
-    void imageFolder(const std::string& name) {
-        writeFile(source() / name / firstDockFile(), "image of " + name);
+    // Sub-folders of the source, each holding one image under a Dock file name.
+    void imageFolders(std::initializer_list<std::string> names) {
+        for (const std::string& name : names) {
+            writeFile(source() / name / firstDockFile(), "image of " + name);
+        }
     }
-    // The batch window and its controller alone, as the editor makes them.
+    // The batch window and its controller alone, as the editor makes them, and
+    // an empty destination.
     BatchController& batch() {
+        fs::create_directories(destination());
         window_ = BatchController::makeWindow(nullptr);
         batch_ = std::make_unique<BatchController>(window_, dialogs);
         return *batch_;
     }
-    void choose(BatchController& b, const fs::path& folder) {
-        dialogs.panelAnswers = {q(folder)};
+    void choose(BatchController& b) {
+        dialogs.panelAnswers = {qs(source())};
         b.btn_chooseSource();
     }
-    // Starts a run into destination and waits for its end.
-    void run(BatchController& b) {
-        dialogs.panelAnswers = {q(destination())};
+    // Starts a run into destination; with wait, waits for its end.
+    void run(BatchController& b, bool wait = true) {
+        dialogs.panelAnswers = {qs(destination())};
         b.btn_startBatch();
-        EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
+        if (wait) {
+            EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
+        }
     }
-    // Each row's folder name and status, in row order.
-    static std::vector<std::pair<std::string, std::string>> rows(const BatchController& b) {
-        std::vector<std::pair<std::string, std::string>> shown;
+    // Each row's folder name and status, sorted.
+    static Rows rows(const BatchController& b) {
+        Rows shown;
         for (const auto& row : b.list->rows()) {
-            shown.emplace_back(fs::path(row.path).filename().string(), row.status.toStdString());
+            shown.emplace_back(fs::path(row.path).filename().string(), text(row.status));
         }
         std::sort(shown.begin(), shown.end());
         return shown;
@@ -62,7 +60,9 @@ protected:
         auto theme = DockTheme::initWithBundleAtPath((destination() / bundle).string());
         return theme ? theme->dockName().value_or("(none)") : "(invalid)";
     }
-    CapturedLog log;
+    long destinationEntries() const {
+        return std::distance(fs::directory_iterator(destination()), fs::directory_iterator());
+    }
 
 private:
     QWidget* window_ = nullptr;
@@ -70,40 +70,34 @@ private:
 };
 
 TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
-    for (const char* name : {"A", "B", "C"}) {
-        imageFolder(name);
-    }
+    imageFolders({"A", "B", "C"});
     writeFile(source() / "one.txt", "1");
     writeFile(source() / "two.png", "2");
     BatchController& b = batch();
-    choose(b, source());
-    EXPECT_EQ(b.sourcePath->text(), q(source()));
-    EXPECT_EQ(rows(b),
-              (std::vector<std::pair<std::string, std::string>>{{"A", "Waiting for start..."},
-                                                                {"B", "Waiting for start..."},
-                                                                {"C", "Waiting for start..."}}));
+    choose(b);
+    EXPECT_EQ(b.sourcePath->text(), qs(source()));
+    const std::string waiting = "Waiting for start...";
+    EXPECT_EQ(rows(b), (Rows{{"A", waiting}, {"B", waiting}, {"C", waiting}}));
     EXPECT_EQ(b.list->headerData(1, Qt::Horizontal, BatchTableModel::kIdentifierRole), "STATUS");
     EXPECT_EQ(b.list->index(0, 1).data().toString(), "Waiting for start...");
-    EXPECT_EQ(b.list->index(0, 0).data().toString().toStdString(), b.list->rows()[0].path);
+    EXPECT_EQ(text(b.list->index(0, 0).data().toString()), b.list->rows()[0].path);
     auto logged = log.lines();
     EXPECT_EQ(
-        std::count_if(logged.begin(), logged.end(),
-                      [this](const std::string& l) { return l.starts_with(source().string()); }),
+        std::ranges::count_if(
+            logged, [this](const std::string& l) { return l.starts_with(source().string()); }),
         5);
-    EXPECT_NE(std::find(logged.begin(), logged.end(), "3 elements"), logged.end());
+    EXPECT_TRUE(log.has("3 elements"));
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
 }
 
 TEST_F(BatchTest, AnEmptySourceIsRefusedAndAFolderOfFilesConvertsNothing) {
     fs::create_directories(source());
     BatchController& b = batch();
-    choose(b, source());
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].title, "Empty Directory!");
-    EXPECT_EQ(dialogs.alerts[0].message, "There is not any file in " + q(source()) + ".");
+    choose(b);
+    EXPECT_EQ(alertTexts(), "Empty Directory!: There is not any file in " + qs(source()) + ".");
     EXPECT_TRUE(b.sourcePath->text().isEmpty());
     writeFile(source() / "only.txt", "a file");
-    choose(b, source());
+    choose(b);
     EXPECT_EQ(b.list->rowCount(), 0);
     run(b);
     EXPECT_EQ(alertTitles(), "Empty Directory!, Well, done!");
@@ -112,95 +106,71 @@ TEST_F(BatchTest, AnEmptySourceIsRefusedAndAFolderOfFilesConvertsNothing) {
 }
 
 TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
-    imageFolder("Plain");
-    imageFolder("Nested");
+    imageFolders(
+        {"Plain", "Nested", "Taken", "Existing", "with space", "line\nbreak", "bad\xff byte"});
     fs::create_directories(source() / "Nested/deeper");
-    imageFolder("Taken");  // a plain file holds its bundle's name at the destination
+    // A plain file holds Taken's bundle name at the destination; a bundle of
+    // Existing's name is there already, and it is filled.
     writeFile(destination() / "Taken.docktheme", "in the way");
-    imageFolder("Existing");  // a bundle of its name is there already: it is filled
     fs::copy(stockTheme(), destination() / "Existing.docktheme", fs::copy_options::recursive);
-    imageFolder("with space");
-    imageFolder("line\nbreak");
-    imageFolder("bad\xff byte");
     fs::create_directory_symlink(source() / "Plain", source() / "Linked");
     BatchController& b = batch();
-    choose(b, source());
+    choose(b);
     int ended = 0;
     QObject::connect(&b, &BatchController::runEnded, [&ended] { ++ended; });
     run(b);
-    const std::string nested = BatchWorker::kNested;
-    EXPECT_EQ(rows(b), (std::vector<std::pair<std::string, std::string>>{{"Existing", "OK!"},
-                                                                         {"Linked", "OK!"},
-                                                                         {"Nested", nested},
-                                                                         {"Plain", "OK!"},
-                                                                         {"Taken", "ERROR!"},
-                                                                         {"bad\xff byte", "OK!"},
-                                                                         {"line\nbreak", "OK!"},
-                                                                         {"with space", "OK!"}}));
-    for (const char* name :
+    EXPECT_EQ(rows(b), (Rows{{"Existing", "OK!"},
+                             {"Linked", "OK!"},
+                             {"Nested", BatchWorker::kNested},
+                             {"Plain", "OK!"},
+                             {"Taken", "ERROR!"},
+                             {"bad\xff byte", "OK!"},
+                             {"line\nbreak", "OK!"},
+                             {"with space", "OK!"}}));
+    for (std::string name :
          {"Existing", "Linked", "Nested", "Plain", "with space", "line\nbreak", "bad\xff byte"}) {
         SCOPED_TRACE(name);
-        const std::string bundle = std::string(name) + ".docktheme";
-        EXPECT_EQ(nameIn(bundle), name);  // the folder's name, written to Info.plist
-        const std::string image = readFile(destination() / bundle / "images" / firstDockFile());
-        EXPECT_EQ(image, "image of " + std::string(name == std::string("Linked") ? "Plain" : name));
+        EXPECT_EQ(nameIn(name + ".docktheme"), name);  // the folder's name, written to Info.plist
+        EXPECT_EQ(readFile(destination() / (name + ".docktheme") / "images" / firstDockFile()),
+                  "image of " + (name == "Linked" ? "Plain" : name));
     }
     EXPECT_EQ(readFile(destination() / "Taken.docktheme"), "in the way");
     // The failed row counts too: the bar reaches the row count and hides.
     EXPECT_EQ(b.progressInd->value(), 8);
     EXPECT_EQ(b.progressInd->maximum(), 8);
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].title, "Some Folders Not Converted");
-    EXPECT_EQ(dialogs.alerts[0].message,
-              "1 of 8 folders could not be converted to .docktheme; their rows say ERROR!.");
+    EXPECT_EQ(alertTexts(),
+              "Some Folders Not Converted: 1 of 8 folders could not be converted to "
+              ".docktheme; their rows say ERROR!.");
     EXPECT_EQ(ended, 1);
     // Nothing was written in the source.
     EXPECT_EQ(std::distance(fs::directory_iterator(source()), fs::directory_iterator()), 8);
 }
 
-TEST_F(BatchTest, AllConvertedEndsWithThanks) {
-    imageFolder("One");
-    imageFolder("Two");
-    BatchController& b = batch();
-    choose(b, source());
-    run(b);
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].title, "Well, done!");
-    EXPECT_EQ(dialogs.alerts[0].button, "Thanks");
-    EXPECT_EQ(dialogs.alerts[0].message,
-              "All your resources folder was converted to .docktheme. Enjoy!");
-    EXPECT_EQ(b.progressInd->value(), 2);
-    EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
-}
-
 TEST_F(BatchTest, TheDestinationMustBeAnotherFolder) {
-    imageFolder("One");
+    imageFolders({"One"});
     BatchController& b = batch();
-    dialogs.panelAnswers = {q(source())};
+    dialogs.panelAnswers = {qs(source())};
     b.btn_startBatch();  // no source yet: the source is chosen instead
     EXPECT_EQ(dialogs.panelTitles,
               std::vector<QString>{"Choose a folder with subfolder themes to convert"});
-    dialogs.panelAnswers = {std::nullopt, q(source()), q(source()) + "/"};
+    dialogs.panelAnswers = {std::nullopt, qs(source()), qs(source()) + "/"};
     b.btn_startBatch();
     EXPECT_EQ(dialogs.beeps, 1);
     b.btn_startBatch();
     EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_EQ(alertTitles(), "Choose a different folder");
-    EXPECT_EQ(dialogs.alerts[0].message, "You can't choose the same folder of source!");
+    EXPECT_EQ(alertTexts(),
+              "Choose a different folder: You can't choose the same folder of source!");
     b.btn_startBatch();  // differs by a trailing slash: taken as another folder
     EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
     EXPECT_TRUE(fs::exists(source() / "One.docktheme/Info.plist"));
 }
 
-TEST_F(BatchTest, StartAndChooseAreRefusedWhileARunGoesOn) {
-    for (const char* name : {"A", "B", "C"}) {
-        imageFolder(name);
-    }
+TEST_F(BatchTest, StartAndChooseAreRefusedWhileARunGoesOnAndAllConvertedEndsWithThanks) {
+    imageFolders({"A", "B", "C"});
     BatchController& b = batch();
-    choose(b, source());
-    dialogs.panelAnswers = {q(destination())};
-    b.btn_startBatch();
+    choose(b);
+    run(b, false);
     ASSERT_TRUE(b.isRunning());
     const std::size_t panels = dialogs.panelTitles.size();
     b.btn_startBatch();
@@ -208,42 +178,38 @@ TEST_F(BatchTest, StartAndChooseAreRefusedWhileARunGoesOn) {
     EXPECT_EQ(dialogs.beeps, 2);
     EXPECT_EQ(dialogs.panelTitles.size(), panels);
     EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
-    EXPECT_EQ(alertTitles(), "Well, done!");
+    EXPECT_EQ(alertTexts(),
+              "Well, done!: All your resources folder was converted to .docktheme. Enjoy!");
+    EXPECT_EQ(dialogs.alerts[0].button, "Thanks");
+    EXPECT_EQ(b.progressInd->value(), 3);
+    EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
 }
 
 TEST_F(BatchTest, ClosingTheWindowStopsTheRunAfterItsCurrentRow) {
-    for (const char* name : {"A", "B", "C"}) {
-        imageFolder(name);
-    }
+    imageFolders({"A", "B", "C"});
     BatchController& b = batch();
     b.batch_window->show();
-    choose(b, source());
-    dialogs.panelAnswers = {q(destination())};
-    b.btn_startBatch();
+    choose(b);
+    run(b, false);
     // No event is handled before the close, so the first row can't have been taken yet.
     b.batch_window->close();
     EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
-    EXPECT_EQ(std::distance(fs::directory_iterator(destination()), fs::directory_iterator()), 1);
-    auto shown = rows(b);
-    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
-                            [](const auto& row) { return row.second == "OK!"; }),
-              1);
+    EXPECT_EQ(destinationEntries(), 1);
+    Rows shown = rows(b);
+    EXPECT_EQ(std::ranges::count_if(shown, [](const auto& row) { return row.second == "OK!"; }), 1);
     EXPECT_TRUE(dialogs.alerts.empty());
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
 }
 
 TEST_F(BatchTest, QuittingDuringARunWaitsForTheWorker) {
-    for (const char* name : {"A", "B"}) {
-        imageFolder(name);
-    }
+    imageFolders({"A", "B"});
     BatchController& b = batch();
-    choose(b, source());
-    dialogs.panelAnswers = {q(destination())};
-    b.btn_startBatch();
+    choose(b);
+    run(b, false);
     b.waitForEnd();
     EXPECT_FALSE(b.isRunning());
     // The first row (in listing order) was converted whole, the second not begun.
     const std::string first = fs::path(b.list->rows()[0].path).filename().string();
     EXPECT_EQ(nameIn(first + ".docktheme"), first);
-    EXPECT_EQ(std::distance(fs::directory_iterator(destination()), fs::directory_iterator()), 1);
+    EXPECT_EQ(destinationEntries(), 1);
 }

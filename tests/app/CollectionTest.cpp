@@ -2,15 +2,9 @@
 // as the user sees them and as they reach disk.
 #include <sys/stat.h>
 
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QListView>
-
 #include "EditorTest.h"
 #include "app/CollectionController.h"
 #include "app/CollectionModel.h"
-
-namespace fs = std::filesystem;
 
 class CollectionTest : public EditorTest {
 protected:
@@ -20,7 +14,7 @@ protected:
     static std::vector<std::string> titles(const CollectionController& c) {
         std::vector<std::string> shown;
         for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
-            shown.push_back(c.listOfDirectory->index(row).data().toString().toStdString());
+            shown.push_back(text(c.listOfDirectory->index(row).data().toString()));
         }
         std::sort(shown.begin(), shown.end());
         return shown;
@@ -29,13 +23,12 @@ protected:
         c.listOfThemes->clearSelection();
         for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
             QModelIndex index = c.listOfDirectory->index(row);
-            if (std::find(names.begin(), names.end(), index.data().toString().toStdString()) !=
-                names.end()) {
+            if (std::ranges::find(names, text(index.data().toString())) != names.end()) {
                 c.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
             }
         }
     }
-    // A theme in the collection whose Info.plist names it name.
+    // A copy of the stock theme in the collection as name.docktheme.
     void inCollection(const std::string& name) {
         fs::create_directories(folder());
         fs::copy(stockTheme(), folder() / (name + ".docktheme"), fs::copy_options::recursive);
@@ -44,62 +37,42 @@ protected:
         auto theme = DockTheme::initWithBundleAtPath((folder() / bundle).string());
         return theme ? theme->dockName().value_or("(none)") : "(invalid)";
     }
-    CapturedLog log;
 };
 
 TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
-    struct Case {
-        const char* what;
-        std::function<void()> make;
-        std::vector<std::string> titles;
-        const char* status;
-    };
-    const std::vector<Case> cases = {
-        {"two bundles and a text file",
-         [this] {
-             inCollection("One");
-             inCollection("Two");
-             writeFile(folder() / "notes.txt", "not a theme");
-             writeFile(folder() / "Plain.docktheme", "a file, not a bundle");
-         },
-         {"One", "Two"},
-         "2 theme(s)"},
-        {"an empty folder", [this] { fs::create_directories(folder()); }, {}, "0 theme(s)"},
-        {"no folder yet (it is made)", [] {}, {}, "0 theme(s)"},
-        {"a broken bundle shows",
-         [this] {
-             inCollection("Broken");
-             fs::remove_all(folder() / "Broken.docktheme/images");
-         },
-         {"Broken"},
-         "1 theme(s)"},
-        {"a folder that can't be read",
-         [this] {
-             fs::create_directories(folder().parent_path());
-             writeFile(folder(), "a file where the folder should be");
-         },
-         {},
-         "0 theme(s): the collection folder can't be read"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(home());
-        c.make();
+    // Lists the collection as made so far, then empties the home for the next case.
+    auto listed = [this](const char* what, const std::vector<std::string>& shown,
+                         const char* status) {
+        SCOPED_TRACE(what);
         CollectionController& col = collection();
-        EXPECT_EQ(titles(col), c.titles);
-        EXPECT_EQ(col.stat_collection->text().toStdString(), c.status);
+        EXPECT_EQ(titles(col), shown);
+        EXPECT_EQ(text(col.stat_collection->text()), status);
         EXPECT_TRUE(fs::exists(folder()));
-    }
+        fs::remove_all(home());
+    };
+    inCollection("One");
+    inCollection("Two");
+    writeFile(folder() / "notes.txt", "not a theme");
+    writeFile(folder() / "Plain.docktheme", "a file, not a bundle");
+    listed("two bundles and a text file", {"One", "Two"}, "2 theme(s)");
+    fs::create_directories(folder());
+    listed("an empty folder", {}, "0 theme(s)");
+    listed("no folder yet (it is made)", {}, "0 theme(s)");
+    inCollection("Broken");
+    fs::remove_all(folder() / "Broken.docktheme/images");
+    listed("a broken bundle shows", {"Broken"}, "1 theme(s)");
+    writeFile(folder(), "a file where the folder should be");
+    listed("a folder that can't be read", {}, "0 theme(s): the collection folder can't be read");
 }
 
 TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
     inCollection("Bare");
-    fs::remove(folder() / "Bare.docktheme/preview_micro.png");
-    CollectionController& col = collection();
     const fs::path micro = folder() / "Bare.docktheme/preview_micro.png";
+    fs::remove(micro);
+    CollectionController& col = collection();
     EXPECT_EQ(readFile(micro), readFile(stockTheme() / "preview_micro.png"));
     auto lines = log.lines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Copied " + micro.string() + " - 1"), 1);
+    EXPECT_EQ(std::ranges::count(lines, "Copied " + micro.string() + " - 1"), 1);
     // The thumbnail comes from a worker, after a placeholder of its size.
     QModelIndex first = col.listOfDirectory->index(0);
     QImage placeholder = first.data(Qt::DecorationRole).value<QPixmap>().toImage();
@@ -112,95 +85,72 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(CollectionTest, AddCopiesACheckedThemeIn) {
+TEST_F(CollectionTest, AddCopiesACheckedThemeInAndTheClashTestComparesNamesExactly) {
+    inCollection("good");
     CollectionController& col = collection();
     QString good = themeCopy("Good", {{"VL_DockName", "Good one"}});
     QString bad = themeCopy("Bad");
-    fs::remove(fs::path(bad.toStdString()) / "images/separator.png");
     fs::remove_all(fs::path(bad.toStdString()) / "images");
     dialogs.panelAnswers = {std::nullopt, bad, good};
     col.btn_addTheme();  // cancelled
     col.btn_addTheme();
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].title, "Invalid theme!");
-    EXPECT_EQ(dialogs.alerts[0].message, bad + " is corrupted");
+    EXPECT_EQ(alertTexts(), "Invalid theme!: " + bad + " is corrupted");
     col.btn_addTheme();
     EXPECT_EQ(dialogs.panelTitles,
               std::vector<QString>(3, QStringLiteral("Choose a theme to add in your collection")));
-    EXPECT_EQ(titles(col), std::vector<std::string>{"Good"});
+    EXPECT_EQ(titles(col), (std::vector<std::string>{"Good", "good"}));
     EXPECT_EQ(nameOnDisk("Good.docktheme"), "Good one");
-    EXPECT_EQ(col.stat_collection->text(), "1 theme(s)");
+    EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
     EXPECT_EQ(dialogs.alerts.size(), 1u);
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
 TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
-    struct Case {
-        const char* what;
-        std::function<void()> existing;
-        bool replace;
-        bool copyFails;
-        std::string nameAfter;  // the theme's name in Same.docktheme afterwards
-        const char* alert;
-    };
-    const std::vector<Case> cases = {
-        {"Cancel keeps the old theme", [this] { inCollection("Same"); }, false, false,
-         "Velvanto Default", ""},
-        {"Replace puts the new one in", [this] { inCollection("Same"); }, true, false, "Newer", ""},
-        {"a plain file of that name clashes too",
-         [this] {
-             fs::create_directories(folder());
-             writeFile(folder() / "Same.docktheme", "plain");
-         },
-         true, false, "Newer", ""},
-        {"a copy that fails keeps the old theme", [this] { inCollection("Same"); }, true, true,
-         "Velvanto Default", "Theme Not Replaced"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(home());
-        fs::remove_all(temp() / "Same.docktheme");
-        c.existing();
+    // Adds a theme named Newer as Same.docktheme over what the collection holds,
+    // answers the question, and leaves an empty home for the next case.
+    auto add = [this](const char* what, bool replace, bool copyFails, const std::string& nameAfter,
+                      const char* alert) {
+        SCOPED_TRACE(what);
         CollectionController& col = collection();
         dialogs.alerts.clear();
         dialogs.asked.clear();
+        fs::remove_all(temp() / "Same.docktheme");
         QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
-        if (c.copyFails) {  // a FIFO can't be copied
+        if (copyFails) {  // a FIFO can't be copied
             ASSERT_EQ(::mkfifo((chosen.toStdString() + "/pipe").c_str(), 0600), 0);
         }
         dialogs.panelAnswers = {chosen};
-        dialogs.askAnswers = {c.replace};
+        dialogs.askAnswers = {replace};
         col.btn_addTheme();
         ASSERT_EQ(dialogs.asked.size(), 1u);
         EXPECT_EQ(dialogs.asked[0].title, "Theme already exist!");
         EXPECT_EQ(dialogs.asked[0].button, "Replace");
         EXPECT_EQ(dialogs.asked[0].message,
                   "Same.docktheme already exist in your collection. Want you to replace it?");
-        EXPECT_EQ(alertTitles().toStdString(), c.alert);
-        EXPECT_EQ(nameOnDisk("Same.docktheme"), c.nameAfter);
+        EXPECT_EQ(text(alertTitles()), alert);
+        EXPECT_EQ(nameOnDisk("Same.docktheme"), nameAfter);
         // Nothing half-copied or put aside is left beside the themes.
         for (const auto& entry : fs::directory_iterator(folder())) {
             EXPECT_EQ(entry.path().filename(), "Same.docktheme");
         }
-    }
-}
-
-TEST_F(CollectionTest, TheClashTestComparesNamesExactly) {
-    inCollection("same");
-    CollectionController& col = collection();
-    dialogs.panelAnswers = {themeCopy("Same")};
-    col.btn_addTheme();
-    EXPECT_TRUE(dialogs.asked.empty());
-    EXPECT_EQ(titles(col), (std::vector<std::string>{"Same", "same"}));
+        fs::remove_all(home());
+    };
+    inCollection("Same");
+    add("Cancel keeps the old theme", false, false, "Velvanto Default", "");
+    inCollection("Same");
+    add("Replace puts the new one in", true, false, "Newer", "");
+    writeFile(folder() / "Same.docktheme", "plain");
+    add("a plain file of that name clashes too", true, false, "Newer", "");
+    inCollection("Same");
+    add("a copy that fails keeps the old theme", true, true, "Velvanto Default",
+        "Theme Not Replaced");
 }
 
 TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedTheme) {
-    struct Case {
-        std::vector<std::string> selected;
-        bool acts;
-    };
-    for (const Case& c : std::vector<Case>{{{}, false}, {{"A", "B"}, false}, {{"A"}, true}}) {
-        SCOPED_TRACE(c.selected.size());
+    using Names = std::vector<std::string>;
+    for (auto [selected, acts] :
+         {std::pair{Names{}, false}, {Names{"A", "B"}, false}, {Names{"A"}, true}}) {
+        SCOPED_TRACE(selected.size());
         fs::remove_all(home());
         inCollection("A");
         inCollection("B");
@@ -208,21 +158,21 @@ TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedTheme) {
         CollectionController& col = main.collectionController();
         main.btn_browseCollection();
         dialogs.beeps = 0;
-        select(col, c.selected);
+        select(col, selected);
         col.btn_editTheme();
-        EXPECT_EQ(dialogs.beeps, c.acts ? 0 : 1);
-        EXPECT_EQ(main.currentTheme != nullptr, c.acts);
-        EXPECT_EQ(col.collection_window->isVisible(), !c.acts);
-        if (c.acts) {
+        EXPECT_EQ(dialogs.beeps, acts ? 0 : 1);
+        EXPECT_EQ(main.currentTheme != nullptr, acts);
+        EXPECT_EQ(col.collection_window->isVisible(), !acts);
+        if (acts) {
             EXPECT_EQ(main.currentTheme->dockPath(), (folder() / "A.docktheme").string());
             EXPECT_EQ(main.shownView(), main.view_infoTheme);
         }
-        select(col, c.selected);
+        select(col, selected);
         col.btn_removeTheme();
-        EXPECT_EQ(fs::exists(folder() / "A.docktheme"), !c.acts);
+        EXPECT_EQ(fs::exists(folder() / "A.docktheme"), !acts);
         EXPECT_TRUE(fs::exists(folder() / "B.docktheme"));
-        EXPECT_EQ(col.stat_collection->text(), c.acts ? "1 theme(s)" : "2 theme(s)");
-        EXPECT_EQ(dialogs.beeps, c.acts ? 0 : 1);
+        EXPECT_EQ(col.stat_collection->text(), acts ? "1 theme(s)" : "2 theme(s)");
+        EXPECT_EQ(dialogs.beeps, acts ? 0 : 1);
         EXPECT_TRUE(dialogs.alerts.empty());
     }
 }
@@ -243,8 +193,9 @@ TEST_F(CollectionTest, RemovingTheOpenThemeClosesItAndTrashesIt) {
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 
-TEST_F(CollectionTest, ABrokenThemeShowsAndCanBeRemovedButNotEdited) {
+TEST_F(CollectionTest, ABrokenThemeCanBeRemovedButNotEditedAndAFailedRemovalIsReported) {
     inCollection("Broken");
+    inCollection("Gone");
     fs::remove_all(folder() / "Broken.docktheme/images");
     MainController& main = start();
     CollectionController& col = main.collectionController();
@@ -255,16 +206,11 @@ TEST_F(CollectionTest, ABrokenThemeShowsAndCanBeRemovedButNotEdited) {
     EXPECT_TRUE(col.collection_window->isVisible());
     col.btn_removeTheme();
     EXPECT_FALSE(fs::exists(folder() / "Broken.docktheme"));
-    EXPECT_EQ(col.stat_collection->text(), "0 theme(s)");
-}
-
-TEST_F(CollectionTest, ARemovalThatFailsIsReported) {
-    inCollection("Gone");
-    CollectionController& col = collection();
+    EXPECT_EQ(col.stat_collection->text(), "1 theme(s)");
+    dialogs.alerts.clear();
     select(col, {"Gone"});
     fs::remove_all(folder() / "Gone.docktheme");  // taken away behind the window's back
     col.btn_removeTheme();
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].title, "Theme Not Removed");
+    EXPECT_EQ(alertTitles(), "Theme Not Removed");
     EXPECT_EQ(col.stat_collection->text(), "0 theme(s)");
 }

@@ -1,113 +1,22 @@
 #include "EditorTest.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "model/DockTheme.h"
 #include "platform/Beep.h"
-#include "platform/FileManager.h"
-#include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
 #include "widgets/RVAnimationAdditions.h"
 
-namespace fs = std::filesystem;
-
-std::optional<QString> ScriptedDialogs::nextPanelAnswer(const QString& title) {
-    panelTitles.push_back(title);
-    if (panelAnswers.empty()) {
-        return std::nullopt;
+// The editor's windows need an application object; they draw offscreen.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    const bool answered = panelAnswers.front().has_value();
-    const QString path = panelAnswers.front().value_or(QString());
-    panelAnswers.pop_front();
-    return answered ? std::optional<QString>(path) : std::nullopt;
-}
-
-std::optional<QString> ScriptedDialogs::runOpenPanel(QWidget*, const OpenPanel& panel) {
-    return nextPanelAnswer(panel.title);
-}
-
-std::optional<QString> ScriptedDialogs::runSavePanel(QWidget*, const SavePanel& panel) {
-    return nextPanelAnswer(panel.title.isEmpty() ? panel.proposedName : panel.title);
-}
-
-void ScriptedDialogs::alert(QWidget*, const QString& title, const QString& button,
-                            const QString& message) {
-    alerts.push_back({title, button, message});
-}
-
-bool ScriptedDialogs::ask(QWidget*, const QString& title, const QString& defaultButton,
-                          const QString&, const QString& message) {
-    asked.push_back({title, defaultButton, message});
-    if (askAnswers.empty()) {
-        return false;
-    }
-    bool answer = askAnswers.front();
-    askAnswers.pop_front();
-    return answer;
-}
-
-Dialogs::SaveAnswer ScriptedDialogs::askSaveChanges(QWidget*) {
-    ++questions;
-    if (saveAnswers.empty()) {
-        return SaveAnswer::Cancel;
-    }
-    SaveAnswer answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
-}
-
-void GatedAuthorization::open() {
-    std::lock_guard lock(mutex_);
-    opened_ = true;
-    changed_.notify_all();
-}
-
-bool GatedAuthorization::waiting() const {
-    std::lock_guard lock(mutex_);
-    return waiting_;
-}
-
-OSStatus GatedAuthorization::obtain(const std::vector<std::string>&, bool interaction) {
-    if (!interaction) {
-        return errAuthorizationInteractionNotAllowed;
-    }
-    std::unique_lock lock(mutex_);
-    ++dialogs;
-    if (gated) {
-        waiting_ = true;
-        changed_.wait(lock, [this] { return opened_; });
-        waiting_ = false;
-    }
-    return grant ? errAuthorizationSuccess : errAuthorizationCanceled;
-}
-
-OSStatus GatedAuthorization::start(const std::string& tool,
-                                   const std::vector<std::string>& arguments) {
-    return launch({tool}, arguments);
-}
-
-CapturedLog::CapturedLog() {
-    previous_ = Log::setSink([this](const std::string& line) {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(line);
-    });
-}
-
-CapturedLog::~CapturedLog() {
-    Log::setSink(previous_);
-}
-
-std::vector<std::string> CapturedLog::lines() const {
-    std::lock_guard lock(mutex_);
-    return lines_;
-}
-
-void CapturedLog::clear() {
-    std::lock_guard lock(mutex_);
-    lines_.clear();
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
 
 void EditorTest::SetUp() {
@@ -131,14 +40,8 @@ void EditorTest::TearDown() {
     TestEnvironment::TearDown();
 }
 
-MainController& EditorTest::start() {
-    controller.reset();
-    controller = std::make_unique<MainController>(dialogs);
-    return *controller;
-}
-
 QString EditorTest::themeCopy(const QString& name, const std::map<std::string, std::string>& info) {
-    fs::path bundle = temp() / (name.toStdString() + ".docktheme");
+    fs::path bundle = temp() / (text(name) + ".docktheme");
     EXPECT_TRUE(FileManager::copyPath(stockTheme(), bundle));
     auto dictionary = PropertyList::readDictionary(bundle / "Info.plist");
     for (const auto& [key, value] : info) {
@@ -149,7 +52,7 @@ QString EditorTest::themeCopy(const QString& name, const std::map<std::string, s
         }
     }
     EXPECT_TRUE(PropertyList::write(bundle / "Info.plist", *dictionary));
-    return QString::fromStdString(bundle.string());
+    return qs(bundle);
 }
 
 bool EditorTest::waitUntil(const std::function<bool()>& done) {
@@ -168,4 +71,32 @@ QString EditorTest::alertTitles() const {
         titles << alert.title;
     }
     return titles.join(QStringLiteral(", "));
+}
+
+QString EditorTest::alertTexts() const {
+    QStringList texts;
+    for (const auto& alert : dialogs.alerts) {
+        texts << alert.title + ": " + alert.message;
+    }
+    return texts.join('\n');
+}
+
+void EditorTest::select(MainController& c, std::initializer_list<int> rows) {
+    QItemSelection chosen;
+    for (int row : rows) {
+        QModelIndex index = c.listOfImages->model()->index(row, 0);
+        chosen.select(index, index);
+    }
+    c.listOfImages->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
+}
+
+int EditorTest::rowOf(MainController& c, const std::string& key) {
+    const DockTheme::SlotList* list = c.dock_images();
+    for (std::size_t row = 0; list && row < list->size(); ++row) {
+        if ((*list)[row]->keyDock() == key) {
+            return static_cast<int>(row);
+        }
+    }
+    ADD_FAILURE() << key << " is not in the browser";
+    return -1;
 }

@@ -1,6 +1,21 @@
 #pragma once
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QSignalSpy>
 #include <QStringList>
+#include <QTextEdit>
 
 #include <condition_variable>
 #include <deque>
@@ -9,9 +24,27 @@
 
 #include "app/Dialogs.h"
 #include "app/MainController.h"
+#include "app/UserDefaults.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/PropertyList.h"
 #include "privileged/AuthorizationBackend.h"
 #include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+// The next scripted answer, or fallback when none is left.
+template <typename T>
+T nextAnswer(std::deque<T>& answers, T fallback) {
+    if (answers.empty()) {
+        return fallback;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
 
 // Answers panels and questions as the test scripts them, and records what the
 // user would have seen: alerts, beeps and addresses handed to the browser.
@@ -30,18 +63,38 @@ public:
     int beeps = 0;
     int questions = 0;
 
-    std::optional<QString> runOpenPanel(QWidget*, const OpenPanel& panel) override;
-    std::optional<QString> runSavePanel(QWidget*, const SavePanel& panel) override;
+    std::optional<QString> runOpenPanel(QWidget*, const OpenPanel& panel) override {
+        return nextPanelAnswer(panel.title);
+    }
+    std::optional<QString> runSavePanel(QWidget*, const SavePanel& panel) override {
+        return nextPanelAnswer(panel.title.isEmpty() ? panel.proposedName : panel.title);
+    }
     void alert(QWidget*, const QString& title, const QString& button,
-               const QString& message) override;
-    bool ask(QWidget*, const QString& title, const QString& defaultButton,
-             const QString& alternateButton, const QString& message) override;
-    SaveAnswer askSaveChanges(QWidget*) override;
+               const QString& message) override {
+        alerts.push_back({title, button, message});
+    }
+    bool ask(QWidget*, const QString& title, const QString& defaultButton, const QString&,
+             const QString& message) override {
+        asked.push_back({title, defaultButton, message});
+        return nextAnswer(askAnswers, false);
+    }
+    SaveAnswer askSaveChanges(QWidget*) override {
+        ++questions;
+        return nextAnswer(saveAnswers, SaveAnswer::Cancel);
+    }
     void beep() override { ++beeps; }
     void openUrl(const QUrl& address) override { openedUrls.push_back(address); }
 
 private:
-    std::optional<QString> nextPanelAnswer(const QString& title);
+    std::optional<QString> nextPanelAnswer(const QString& title) {
+        panelTitles.push_back(title);
+        const bool answered = !panelAnswers.empty() && panelAnswers.front().has_value();
+        const QString path = answered ? *panelAnswers.front() : QString();
+        if (!panelAnswers.empty()) {
+            panelAnswers.pop_front();
+        }
+        return answered ? std::optional<QString>(path) : std::nullopt;
+    }
 };
 
 // The system's authorization as a user answers it: the dialog stays up until
@@ -52,13 +105,34 @@ public:
     bool gated = false;  // whether obtaining waits for open()
     int dialogs = 0;
     // Lets a waiting dialog be answered.
-    void open();
+    void open() {
+        std::lock_guard lock(mutex_);
+        opened_ = true;
+        changed_.notify_all();
+    }
     // Whether a dialog waits for its answer now.
-    bool waiting() const;
+    bool waiting() const {
+        std::lock_guard lock(mutex_);
+        return waiting_;
+    }
 
 protected:
-    OSStatus obtain(const std::vector<std::string>& paths, bool interaction) override;
-    OSStatus start(const std::string& tool, const std::vector<std::string>& arguments) override;
+    OSStatus obtain(const std::vector<std::string>&, bool interaction) override {
+        if (!interaction) {
+            return errAuthorizationInteractionNotAllowed;
+        }
+        std::unique_lock lock(mutex_);
+        ++dialogs;
+        if (gated) {
+            waiting_ = true;
+            changed_.wait(lock, [this] { return opened_; });
+            waiting_ = false;
+        }
+        return grant ? errAuthorizationSuccess : errAuthorizationCanceled;
+    }
+    OSStatus start(const std::string& tool, const std::vector<std::string>& arguments) override {
+        return launch({tool}, arguments);
+    }
 
 private:
     mutable std::mutex mutex_;
@@ -70,12 +144,24 @@ private:
 // The log's lines while it lives, from any thread; the sink before it comes back after.
 class CapturedLog {
 public:
-    CapturedLog();
-    ~CapturedLog();
+    CapturedLog() {
+        previous_ = Log::setSink([this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            lines_.push_back(line);
+        });
+    }
+    ~CapturedLog() { Log::setSink(previous_); }
     CapturedLog(const CapturedLog&) = delete;
     CapturedLog& operator=(const CapturedLog&) = delete;
-    std::vector<std::string> lines() const;
-    void clear();
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+    bool has(const std::string& line) const { return std::ranges::count(lines(), line) > 0; }
+    void clear() {
+        std::lock_guard lock(mutex_);
+        lines_.clear();
+    }
 
 private:
     mutable std::mutex mutex_;
@@ -84,23 +170,65 @@ private:
 };
 
 // Every editor test: its own home, settings and root, the build's resources,
-// no fades, the scripted dialogs and authorization, and a controller made
-// afresh by start().
+// no fades, the scripted dialogs and authorization, the log captured, and a
+// controller made afresh by start().
 class EditorTest : public TestEnvironment {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Makes (again) the controller, as a start of the editor does.
-    MainController& start();
+    MainController& start() {
+        controller.reset();
+        controller = std::make_unique<MainController>(dialogs);
+        return *controller;
+    }
     // A copy of the stock theme at temp()/name.docktheme, with info's keys set
     // (an empty value removes the key).
     QString themeCopy(const QString& name, const std::map<std::string, std::string>& info = {});
     // Processes events until done() or a bound of some seconds; done()'s last value.
     static bool waitUntil(const std::function<bool()>& done);
     QString alertTitles() const;
+    // Each alert as "title: message", one a line.
+    QString alertTexts() const;
     static std::string text(const QString& string) { return string.toStdString(); }
+    static QString qs(const fs::path& path) { return QString::fromStdString(path.string()); }
+    QString at(const std::string& relative) const { return qs(temp() / relative); }
+    // A PNG of size filled with colour at temp()/name.
+    QString picture(const QString& name, QSize size, QColor colour = Qt::red) {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(colour);
+        EXPECT_TRUE(image.save(at(text(name)), "PNG"));
+        return at(text(name));
+    }
+    // Opens a copy of the stock theme and shows the editor view.
+    QString openTheme(MainController& c, const QString& name = QStringLiteral("A")) {
+        QString theme = themeCopy(name);
+        EXPECT_TRUE(c._openThemeAtPath(theme));
+        c.btn_showEditorDock(MainController::kEditorTab);
+        return theme;
+    }
+    // Opens a copy of the stock theme and selects key's slot; its row.
+    int openAndSelect(MainController& c, const std::string& key, QString* theme = nullptr) {
+        QString opened = openTheme(c);
+        if (theme) {
+            *theme = opened;
+        }
+        select(c, {rowOf(c, key)});
+        return rowOf(c, key);
+    }
+    // Selects exactly rows in the slot browser (none: clears the selection).
+    static void select(MainController& c, std::initializer_list<int> rows);
+    // The row of key in the browser, or -1.
+    static int rowOf(MainController& c, const std::string& key);
+    static QString imagePath(MainController& c, int row) {
+        return QString::fromStdString((*c.dock_images())[static_cast<std::size_t>(row)]->path());
+    }
+    static std::string bytes(const QString& path) {
+        return FileManager::readFile(path.toStdString()).value_or("<none>");
+    }
 
+    CapturedLog log;
     ScriptedDialogs dialogs;
     GatedAuthorization* authorization = nullptr;
     std::unique_ptr<MainController> controller;

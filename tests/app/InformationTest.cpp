@@ -1,19 +1,9 @@
-// The information view: saving, the author's site and the Dock screenshots.
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QSignalSpy>
-#include <QTextEdit>
-
+// The information view: saving, the author's site, the project's pages and the Dock screenshots.
 #include "EditorTest.h"
-#include "model/DockTheme.h"
-#include "platform/PropertyList.h"
-
-namespace fs = std::filesystem;
 
 using InformationTest = EditorTest;
 
-TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescription) {
+TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIsReported) {
     MainController& c = start();
     QString theme = themeCopy("A");
     ASSERT_TRUE(c._openThemeAtPath(theme));
@@ -36,12 +26,6 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescription) {
     EXPECT_EQ(reopened->description()->plainText(), "Deep red");
     EXPECT_EQ(reopened->description()->paragraphs()[0].runs[1].attributes.bold, true);
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Velvet by Vera");
-}
-
-TEST_F(InformationTest, AFailedWriteIsReported) {
-    MainController& c = start();
-    QString theme = themeCopy("A");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
     // A folder where Info.plist should be: no file can be renamed over it.
     fs::remove(theme.toStdString() + "/Info.plist");
     fs::create_directories(theme.toStdString() + "/Info.plist/inside");
@@ -51,25 +35,34 @@ TEST_F(InformationTest, AFailedWriteIsReported) {
     EXPECT_EQ(dialogs.alerts.size(), 2u);
 }
 
-TEST_F(InformationTest, OnlyWebAddressesOfTheAuthorAreOpened) {
+TEST_F(InformationTest, OnlyWebAddressesOfTheAuthorAndTheProjectsOwnPagesAreOpened) {
     MainController& c = start();
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
-    struct Case {
-        const char* site;
-        bool opened;
-    };
-    for (Case k : {Case{"https://vera.example/themes", true}, Case{"http://vera.example", true},
-                   Case{"file:///etc/passwd", false}, Case{"vera.example", false},
-                   Case{"/usr/share/applications/x.desktop", false},
-                   Case{"javascript:alert(1)", false}, Case{"https://", false}, Case{"", false}}) {
-        int before = static_cast<int>(dialogs.openedUrls.size());
+    for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
+                                {"http://vera.example", true},
+                                {"file:///etc/passwd", false},
+                                {"vera.example", false},
+                                {"/usr/share/applications/x.desktop", false},
+                                {"javascript:alert(1)", false},
+                                {"https://", false},
+                                {"", false}}) {
+        std::size_t before = dialogs.openedUrls.size();
         int beeps = dialogs.beeps;
-        c.previewdock_site->setText(k.site);
+        c.previewdock_site->setText(site);
         c.btn_previewAuthorSite();
-        EXPECT_EQ(static_cast<int>(dialogs.openedUrls.size()) - before, k.opened ? 1 : 0) << k.site;
-        EXPECT_EQ(dialogs.beeps - beeps, k.opened ? 0 : 1) << k.site;
+        EXPECT_EQ(dialogs.openedUrls.size() - before, opened ? 1u : 0u) << site;
+        EXPECT_EQ(dialogs.beeps - beeps, opened ? 0 : 1) << site;
     }
     EXPECT_EQ(dialogs.openedUrls[0], QUrl("https://vera.example/themes"));
+    // The web pages are the project's own documentation.
+    dialogs.openedUrls.clear();
+    c.btn_Home();
+    c.btn_change_donate();
+    ASSERT_EQ(dialogs.openedUrls.size(), 2u);
+    for (const QUrl& page : dialogs.openedUrls) {
+        EXPECT_TRUE(page.isLocalFile());
+        EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
+    }
 }
 
 TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
@@ -77,12 +70,10 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
     QString theme = themeCopy("A");
     fs::remove(theme.toStdString() + "/preview_2d.png");
     ASSERT_TRUE(c._openThemeAtPath(theme));
-    QImage placeholder(QString::fromStdString((appResources() / "drag_here.png").string()));
-    QImage glass(theme + "/preview_3d.png");
-    EXPECT_EQ(c.screenshot_preview->image(), glass);
+    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_3d.png"));
     c.preview_dockshow_selection->setCurrentIndex(1);
     c.btn_preview_changeShowPreview();
-    EXPECT_EQ(c.screenshot_preview->image(), placeholder);
+    EXPECT_EQ(c.screenshot_preview->image(), QImage(qs(appResources() / "drag_here.png")));
 
     fs::remove(theme.toStdString() + "/preview_3d.png");
     QSignalSpy rendered(&c, &MainController::screenshotsRendered);
@@ -92,22 +83,4 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
     EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
     EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
     EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_2d.png"));
-}
-
-TEST_F(InformationTest, DropsOnThePreviewsReachTheThemeAtOnce) {
-    MainController& c = start();
-    QString theme = themeCopy("A");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    QImage red(20, 10, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QString picture = QString::fromStdString((temp() / "red.png").string());
-    ASSERT_TRUE(red.save(picture));
-    c.setFileImagePathForSelection(picture, c.info_micropreview);
-    EXPECT_EQ(QImage(theme + "/preview_micro.png").pixelColor(0, 0), QColor(Qt::red));
-    EXPECT_EQ(c.info_micropreview->image().size(), QSize(20, 10));
-    c.setFileImagePathForSelection(picture, c.screenshot_preview);
-    EXPECT_EQ(QImage(theme + "/preview_3d.png").size(), QSize(20, 10));
-    EXPECT_EQ(dialogs.beeps, 0);
-    c.setFileImagePathForSelection(theme + "/Info.plist", c.screenshot_preview);
-    EXPECT_EQ(dialogs.beeps, 1);
 }

@@ -1,83 +1,69 @@
 // Start-up, the flip view, toolbar validation and the refresh after opening.
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListView>
-#include <QMainWindow>
-#include <QSettings>
 #include <QTextBrowser>
-#include <QTextEdit>
 #include <QToolBar>
 
 #include "EditorTest.h"
-#include "app/UserDefaults.h"
-#include "model/MiscKit.h"
-#include "platform/PropertyList.h"
 
 using MainWindowTest = EditorTest;
 
-TEST_F(MainWindowTest, TheQuickGuideShowsOnTheFirstStartOnly) {
-    struct Case {
-        const char* stored;  // nullptr: absent
-        bool guide;
-    };
-    for (Case c : {Case{nullptr, true}, Case{"true", true}, Case{"false", false}}) {
-        {
-            UserDefaults defaults;
-            defaults.remove(UserDefaults::kFirst);
-            if (c.stored) {
-                defaults.setString(UserDefaults::kFirst, c.stored);
-            }
+TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewTheDockStyleAndTheGuideOnTheFirstStartOnly) {
+    PlistValue prefs = PlistValue::dictionary();
+    prefs.set("no-glass", PlistValue(true));
+    fs::create_directories(home() / "Library/Preferences");
+    ASSERT_TRUE(PropertyList::write(home() / "Library/Preferences/com.apple.dock.plist", prefs));
+    // The stored value (nullptr: absent) and whether the guide shows.
+    for (auto [stored, guide] :
+         {std::pair<const char*, bool>{nullptr, true}, {"true", true}, {"false", false}}) {
+        UserDefaults().remove(UserDefaults::kFirst);
+        if (stored) {
+            UserDefaults().setString(UserDefaults::kFirst, stored);
         }
-        start();
-        EXPECT_EQ(controller->help_window->isVisible(), c.guide) << (c.stored ? c.stored : "-");
+        MainController& c = start();
+        EXPECT_EQ(c.help_window->isVisible(), guide) << (stored ? stored : "-");
         EXPECT_EQ(UserDefaults().boolForKey(UserDefaults::kFirst), std::optional<bool>(false));
-        EXPECT_EQ(!controller->help_view->toPlainText().isEmpty(), c.guide);
-        start();  // the second start
-        EXPECT_FALSE(controller->help_window->isVisible());
+        EXPECT_EQ(!c.help_view->toPlainText().isEmpty(), guide);
+        EXPECT_EQ(c.shownView(), c.view_welcome);
+        EXPECT_EQ(c.set_dock_style->currentIndex(), 1);
+        EXPECT_FALSE(c.currentTheme);
+        EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
+        EXPECT_EQ(c.tbar_openIn->text(), "Choose External Editor");
+        if (!stored) {  // the first start in this process loads the artwork
+            EXPECT_TRUE(waitUntil([] { return !QApplication::windowIcon().isNull(); }));
+            EXPECT_FALSE(c.welcome_image->image().isNull());
+        }
+        EXPECT_FALSE(start().help_window->isVisible());  // the second start
     }
 }
 
-TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewAndTheDockStyleFoundNow) {
-    PlistValue prefs = PlistValue::dictionary();
-    prefs.set("no-glass", PlistValue(true));
-    std::filesystem::create_directories(home() / "Library/Preferences");
-    ASSERT_TRUE(PropertyList::write(home() / "Library/Preferences/com.apple.dock.plist", prefs));
+TEST_F(MainWindowTest, ToolbarItemsAndViewsFollowOpeningAndClosing) {
     MainController& c = start();
-    EXPECT_EQ(c.shownView(), c.view_welcome);
-    EXPECT_EQ(c.set_dock_style->currentIndex(), 1);
-    EXPECT_FALSE(c.currentTheme);
-    EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
-    EXPECT_EQ(c.tbar_openIn->text(), "Choose External Editor");
-    EXPECT_TRUE(waitUntil([] { return !QApplication::windowIcon().isNull(); }));
-    EXPECT_FALSE(c.welcome_image->image().isNull());
-}
-
-TEST_F(MainWindowTest, ToolbarItemsFollowWhetherAThemeIsOpen) {
-    MainController& c = start();
-    struct Row {
-        QAction* item;
-        bool withoutTheme;
-    };
     auto check = [&](bool open) {
-        for (Row row : {Row{c.tbar_openIn, false}, Row{c.tbar_thumbSize, false},
-                        Row{c.tbar_applyDock, false}, Row{c.tbar_preview, false},
-                        Row{c.tbar_viewDock, true}, Row{c.tbar_showEditorOrInfo, true}}) {
-            EXPECT_EQ(c.validateToolbarItem(row.item), open || row.withoutTheme)
-                << text(row.item->text());
-            EXPECT_EQ(row.item->isEnabled(), open || row.withoutTheme) << text(row.item->text());
+        for (auto [item, withoutTheme] : {std::pair{c.tbar_openIn, false},
+                                          {c.tbar_thumbSize, false},
+                                          {c.tbar_applyDock, false},
+                                          {c.tbar_preview, false},
+                                          {c.tbar_viewDock, true},
+                                          {c.tbar_showEditorOrInfo, true}}) {
+            EXPECT_EQ(c.validateToolbarItem(item), open || withoutTheme) << text(item->text());
+            EXPECT_EQ(item->isEnabled(), open || withoutTheme) << text(item->text());
         }
         EXPECT_EQ(c.dock_type_selection->isEnabled(), open);
         EXPECT_EQ(c.popup_showEditorOrInfo->isEnabled(), open);
     };
     check(false);
-    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A", {{"VL_DockName", "A"}})));
     check(true);
+    QString title = c.edit_window->windowTitle();
     c.btn_closeTheme();
     check(false);
+    EXPECT_FALSE(c.currentTheme);
+    EXPECT_EQ(c.shownView(), c.view_welcome);
+    EXPECT_EQ(c.edit_window->windowTitle(), title);
+    EXPECT_EQ(dialogs.beeps, 0);
+    c.btn_closeTheme();  // a second close only beeps
+    EXPECT_EQ(dialogs.beeps, 1);
 }
 
 TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
@@ -89,9 +75,8 @@ TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
     for (int tab : {2, 2, 1, 2, 1, 1, 0, 2}) {
         c._fadeToTab(tab);
         EXPECT_EQ(c.view_flipView->layout()->count(), 1);
-        QWidget* expected = tab == 1   ? c.view_infoTheme
-                            : tab == 2 ? c.view_editorTheme
-                                       : c.view_welcome;
+        QWidget* expected = std::vector<QWidget*>{c.view_welcome, c.view_infoTheme,
+                                                  c.view_editorTheme}[static_cast<size_t>(tab)];
         EXPECT_EQ(c.shownView(), expected);
         EXPECT_TRUE(expected->isVisibleTo(c.edit_window));
         int shown = 0;
@@ -105,7 +90,7 @@ TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
     EXPECT_EQ(c.popup_showEditorOrInfo->currentData().toInt(), 1);
 }
 
-TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
+TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsavedEdits) {
     MainController& c = start();
     ASSERT_TRUE(
         c._openThemeAtPath(themeCopy("Full", {{"VL_DockName", "Full"},
@@ -116,6 +101,12 @@ TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Full by Ann");
     EXPECT_EQ(c.previewdock_site->text(), "https://ann.example");
     EXPECT_EQ(c.previewdock_version->text(), "2.5");
+    c.previewdock_author->setText("Edited");
+    emit c.previewdock_author->textEdited("Edited");
+    c._updateThemeShow();  // as after a slot's image was replaced
+    EXPECT_EQ(c.previewdock_author->text(), "Edited");
+    EXPECT_TRUE(c.hasUnsavedInformation());
+    dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Bare", {{"VL_DockName", "Bare"},
                                                       {"VL_DockAuthor", ""},
                                                       {"VL_DockAuthorSite", ""},
@@ -129,19 +120,8 @@ TEST_F(MainWindowTest, OpeningAThemeEmptiesTheFieldsItLacks) {
     EXPECT_EQ(c.previewdock_version->text(), "1.0");
     EXPECT_FALSE(c.previewdock_description->toPlainText().isEmpty());
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
-}
-
-TEST_F(MainWindowTest, ARefreshKeepsUnsavedEditsAndTheEditorViewFollowsThePreference) {
-    MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
-    c.previewdock_author->setText("Edited");
-    emit c.previewdock_author->textEdited("Edited");
-    c._updateThemeShow();  // as after a slot's image was replaced
-    EXPECT_EQ(c.previewdock_author->text(), "Edited");
-    EXPECT_TRUE(c.hasUnsavedInformation());
-
+    // With the preference, a theme opens in the editor view.
     UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
-    dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("B")));
     EXPECT_EQ(c.shownView(), c.view_editorTheme);
     EXPECT_EQ(c.listOfImages->model()->rowCount(), 14);  // the 2D images
@@ -150,14 +130,10 @@ TEST_F(MainWindowTest, ARefreshKeepsUnsavedEditsAndTheEditorViewFollowsThePrefer
 
 TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
     MainController& c = start();
-    std::vector<QWidget*> windows = {c.view_welcome, c.view_infoTheme, c.view_editorTheme};
-    for (QWidget* window :
-         {static_cast<QWidget*>(c.edit_window), static_cast<QWidget*>(c.about_window),
-          c.help_window, static_cast<QWidget*>(c.preferences_window), c.preview_window,
-          static_cast<QWidget*>(c.progress_window), c.collection_window, c.batch_window}) {
-        windows.push_back(window);
-    }
-    for (QWidget* window : windows) {
+    for (QWidget* window : std::vector<QWidget*>{
+             c.view_welcome, c.view_infoTheme, c.view_editorTheme, c.edit_window, c.about_window,
+             c.help_window, c.preferences_window, c.preview_window, c.progress_window,
+             c.collection_window, c.batch_window}) {
         EXPECT_FALSE(window->accessibleName().isEmpty()) << text(window->objectName());
         for (QWidget* control : window->findChildren<QWidget*>()) {
             bool interactive = control->focusPolicy() != Qt::NoFocus &&
@@ -170,6 +146,5 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
             }
         }
     }
-    QWidget* apply = c.edit_toolbar->widgetForAction(c.tbar_applyDock);
-    EXPECT_EQ(apply->accessibleName(), "Apply theme");
+    EXPECT_EQ(c.edit_toolbar->widgetForAction(c.tbar_applyDock)->accessibleName(), "Apply theme");
 }

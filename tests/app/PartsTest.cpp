@@ -1,30 +1,33 @@
-// The editor's parts on their own: rich-text conversion, drop targets, fades, icons, bundle filter.
+// The editor's parts on their own: rich-text conversion, drop targets, fades,
+// icons, the bundle filter, the Dock verifier, the single instance and the
+// images of Dock screenshots.
+#include <unistd.h>
+
 #include <QMimeData>
 #include <QTextDocument>
-#include <QWidget>
+#include <QtConcurrent>
 
 #include "EditorTest.h"
 #include "app/BundleFilter.h"
+#include "app/DockVerifier.h"
 #include "app/DragDropImageView.h"
 #include "app/RichTextConversion.h"
+#include "app/ScreenshotRenderer.h"
+#include "app/SingleInstance.h"
+#include "dock/DockManifest.h"
 #include "model/RtfReader.h"
+#include "platform/Process.h"
+#include "platform/SystemPaths.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
 
 TEST(RichTextConversionTest, TextsSurviveTheDocumentWithTheirAttributes) {
     RichText styled;
-    RichText::Attributes bold;
-    bold.bold = true;
-    bold.size = 14;
-    bold.colour = {200, 10, 20};
-    RichText::Attributes italic;
-    italic.italic = true;
-    italic.underline = true;
-    italic.fontFamily = "Times";
     styled.setAlignment(RichText::Alignment::Centre);
-    styled.append("Title\n", bold);
+    styled.append("Title\n", {.size = 14, .bold = true, .colour = {200, 10, 20}});
     styled.setAlignment(RichText::Alignment::Right);
-    styled.append("body ", italic);
+    styled.append("body ",
+                  {.fontFamily = "Times", .italic = true, .underline = true, .colour = {}});
     styled.append("end", RichText::Attributes{});
     for (const RichText& text :
          {RichText(), RichText::fromPlainText("a"), RichText::fromPlainText("a\n"),
@@ -35,23 +38,13 @@ TEST(RichTextConversionTest, TextsSurviveTheDocumentWithTheirAttributes) {
     }
 }
 
-class Responder : public DropResponder {
-public:
-    void setFileImagePathForSelection(const QString& path, DragDropImageView* view) override {
-        calls.emplace_back(path, view);
-    }
-    std::vector<std::pair<QString, DragDropImageView*>> calls;
-};
-
 TEST(DragDropImageViewTest, OnlyTheFirstDroppedFileIsHandedOn) {
-    QMimeData three;
+    QMimeData three, image, web;
     three.setUrls({QUrl::fromLocalFile("/a/1.png"), QUrl::fromLocalFile("/a/2.png"),
                    QUrl::fromLocalFile("/a/3.png")});
     EXPECT_EQ(DragDropImageView::firstFileName(&three), "/a/1.png");
-    QMimeData image;
     image.setImageData(QImage(4, 4, QImage::Format_RGB32));
     EXPECT_FALSE(DragDropImageView::firstFileName(&image));
-    QMimeData web;
     web.setUrls({QUrl("https://example.com/x.png")});
     EXPECT_FALSE(DragDropImageView::firstFileName(&web));
 }
@@ -101,12 +94,95 @@ TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
 using BundleFilterTest = EditorTest;
 
 TEST_F(BundleFilterTest, ABundleIsAFolderWithTheExactExtension) {
-    std::filesystem::create_directories(temp() / "A.docktheme");
-    std::filesystem::create_directories(temp() / "B.DOCKTHEME");
+    fs::create_directories(temp() / "A.docktheme");
+    fs::create_directories(temp() / "B.DOCKTHEME");
     writeFile(temp() / "C.docktheme", "a file");
     QStringList types{"docktheme"};
-    auto at = [&](const char* name) { return QString::fromStdString((temp() / name).string()); };
     EXPECT_TRUE(BundleFilter::isBundle(at("A.docktheme"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("B.DOCKTHEME"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("C.docktheme"), types));
+}
+
+using DockVerifierTest = EditorTest;
+
+TEST_F(DockVerifierTest, TheRestartedDockIsComparedWithTheTheme) {
+    QString theme = themeCopy("Shown");
+    QMap<QString, QString> expected = DockVerifier::expectedImages(theme);
+    ASSERT_EQ(expected.size(), 30);
+    pid_t old = Process::start({"/bin/sleep", "30"});
+    for (auto [restarted, sameImages, ok, message] :
+         {std::tuple{true, true, true, "The Dock shows Shown"},
+          {true, false, false, "The Dock restarted but does not show Shown"},
+          {false, true, false, "The Dock did not restart within a few seconds"}}) {
+        DockManifest before;
+        before.pid = old;
+        ASSERT_TRUE(before.write());
+        DockVerifier verifier;
+        QSignalSpy result(&verifier, &DockVerifier::result);
+        verifier.arm();
+        verifier.verify(theme, "Shown", 500);
+        if (restarted) {
+            DockManifest after;
+            after.pid = ::getpid();
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+                after.images[it.key()] = {1, 1, sameImages ? it.value() : QString("other")};
+            }
+            ASSERT_TRUE(after.write());
+        }
+        ASSERT_TRUE(waitUntil([&] { return result.count() == 1; }));
+        EXPECT_EQ(result.first().at(0).toBool(), ok);
+        EXPECT_EQ(result.first().at(1).toString(), message);
+    }
+    ::kill(old, SIGTERM);
+    Process::wait(old);
+}
+
+using SingleInstanceTest = EditorTest;
+
+TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsItsThemeOver) {
+    EXPECT_FALSE(SingleInstance(at("editor")).handOver("")) << "nobody ever ran";
+    {
+        SingleInstance crashed(at("editor"));
+        ASSERT_TRUE(crashed.listen());
+    }
+    writeFile(temp() / "editor", "");  // a stale socket file stands there
+    SingleInstance running(at("editor"));
+    SingleInstance starting(at("editor"));
+    EXPECT_FALSE(starting.handOver("Blue.docktheme")) << "nobody runs yet";
+    ASSERT_TRUE(running.listen());
+    EXPECT_EQ(fs::status(temp() / "editor").type(), fs::file_type::socket);
+    EXPECT_EQ(fs::status(temp() / "editor").permissions() & fs::perms::others_all, fs::perms::none);
+    QStringList asked;
+    QObject::connect(&running, &SingleInstance::activationRequested,
+                     [&](const QString& path) { asked << path; });
+    QString before = QDir::currentPath();
+    QDir::setCurrent(qs(temp()));
+    // A relative path means the starting editor's folder; a name with a line
+    // break stays one request. The hand-over runs on another thread while this
+    // one serves, as two processes would.
+    for (QString path : {"Blue.docktheme", "", "/themes/Über\n%41.docktheme"}) {
+        QFuture<bool> handed = QtConcurrent::run([&] { return starting.handOver(path); });
+        EXPECT_TRUE(waitUntil([&] { return handed.isFinished(); }) && handed.result())
+            << text(path);
+        QCoreApplication::processEvents();
+    }
+    QDir::setCurrent(before);
+    EXPECT_EQ(asked, (QStringList{at("Blue.docktheme"), QString(), "/themes/Über\n%41.docktheme"}));
+}
+
+// The images a theme's Dock screenshots are drawn from.
+class ScreenshotRendererTest : public TestEnvironment {};
+
+TEST_F(ScreenshotRendererTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
+    SystemPaths::setResourceFolder(appResources());
+    std::filesystem::path bundle = temp() / "Both.docktheme";
+    writeBundle(bundle, themeInfo({{"Frontline", "flat.png"}, {"Separator_Vertical", "line.png"}},
+                                  {{"Frontline", "glass.png"}}));
+    auto theme = DockTheme::initWithBundleAtPath(bundle.string());
+    ASSERT_TRUE(theme);
+    std::filesystem::create_directories(temp() / "images");
+    ScreenshotRenderer::gatherImages(*theme, QString::fromStdString((temp() / "images").string()));
+    EXPECT_EQ(snapshot(temp() / "images"),
+              (std::map<std::string, std::string>{{"frontline.png", "image:glass.png"},
+                                                  {"separatorstraight.png", "image:line.png"}}));
 }

@@ -1,44 +1,22 @@
-// The preferences sheet, the external editor and its desktop entry, the web pages.
-#include <QAction>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-
-#include "SlotTest.h"
+// The preferences sheet, the external editor and its desktop entry.
+#include "EditorTest.h"
 #include "app/DesktopEntry.h"
-#include "app/ExternalEditor.h"
-#include "app/UserDefaults.h"
-#include "platform/Log.h"
 
-class PreferencesTest : public SlotTest {
+class PreferencesTest : public EditorTest {
 protected:
-    QString home(const std::string& relative) const {
-        return QString::fromStdString((temp() / "home" / relative).string());
-    }
     // An executable sh script at path that writes each argument on a line of out.
     void recorder(const QString& path, const QString& out) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile script(path);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral(
-                         "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.part'\n"
-                         "mv '%1.part' '%1'\n")
-                         .arg(out)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        writeFile(text(path), text(QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' "
+                                                  "\"$a\"; done > '%1.part'\nmv '%1.part' '%1'\n")
+                                       .arg(out)));
+        ASSERT_TRUE(QFile(path).setPermissions(QFile(path).permissions() | QFile::ExeOwner));
+    }
+    static QString applications() {
+        return qEnvironmentVariable("XDG_DATA_HOME") + "/applications";
     }
     void entry(const QString& fileName, const QString& body) {
-        QString folder = QString::fromStdString(std::getenv("XDG_DATA_HOME")) + "/applications";
-        QDir().mkpath(folder);
-        QFile file(folder + "/" + fileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(body.toUtf8());
-    }
-    static QString lines(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        writeFile(text(applications() + "/" + fileName), text(body));
+        ASSERT_EQ(bytes(applications() + "/" + fileName), text(body));
     }
 };
 
@@ -49,8 +27,7 @@ TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
     EXPECT_FALSE(c.pref_startWithEditor->isChecked());
     EXPECT_FALSE(autoStyle->isChecked());
     EXPECT_FALSE(c.pref_generateUUID->isChecked());
-    // On, off and on again: each click is stored.
-    for (bool on : {true, false, true}) {
+    for (bool on : {true, false, true}) {  // each click is stored
         autoStyle->click();
         c.pref_generateUUID->click();
         EXPECT_EQ(UserDefaults().boolForKey("AutoDockStyle"), on);
@@ -71,37 +48,29 @@ TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
     MainController& c = start();
     EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
-    QString program = home("bin/draw");
-    recorder(program, home("out"));
-    struct Step {
-        bool change;
-        std::optional<QString> answer;
-        std::optional<QString> stored;
-        QString menu, toolbar;
-    } steps[] = {
-        {false, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
-         "Choose External Editor"},
-        {false,
-         QString::fromStdString(std::getenv("XDG_DATA_HOME")) +
-             "/applications/org.example.Paint.desktop",
-         "org.example.Paint.desktop", "Open In Paint", "Edit in Paint"},
-        {true, program, program, "Open In draw", "Edit in draw"},
-        {true, std::nullopt, std::nullopt, "Open Image In... (need to specify app)",
-         "Choose External Editor"},
-    };
-    for (const Step& step : steps) {
-        dialogs.panelAnswers = {step.answer};
-        step.change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
-        EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), step.stored);
-        EXPECT_EQ(c.menu_openWith->text(), step.menu);
-        EXPECT_EQ(c.tbar_openIn->text(), step.toolbar);
+    QString program = at("home/bin/draw");
+    recorder(program, at("home/out"));
+    // Answers the editor panel opened by the command and checks what is stored and shown.
+    auto step = [&](bool change, std::optional<QString> answer, std::optional<QString> stored,
+                    const char* menu, const char* toolbar) {
+        dialogs.panelAnswers = {answer};
+        change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
+        EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), stored);
+        EXPECT_EQ(c.menu_openWith->text(), menu);
+        EXPECT_EQ(c.tbar_openIn->text(), toolbar);
         EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
-    }
+    };
+    const char* none = "Open Image In... (need to specify app)";
+    step(false, std::nullopt, std::nullopt, none, "Choose External Editor");
+    step(false, applications() + "/org.example.Paint.desktop", "org.example.Paint.desktop",
+         "Open In Paint", "Edit in Paint");
+    step(true, program, program, "Open In draw", "Edit in draw");
+    step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
 }
 
 TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments) {
-    QString program = home("bin/recorder");
-    QString out = home("args");
+    QString program = at("home/bin/recorder");
+    QString out = at("home/args");
     recorder(program, out);
     entry("recorder.desktop",
           QStringLiteral("[Desktop Entry]\nType=Application\nName=Recorder\n"
@@ -116,31 +85,28 @@ TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments
     select(c, {row});
     c.btn_toolbar_openWith();
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(out); }));
-    EXPECT_EQ(lines(out), QStringLiteral("--title\ntwo words\na \"quoted\" $HOME\n%1\n100%\n")
-                              .arg(imagePath(c, row)));
+    EXPECT_EQ(QString::fromStdString(bytes(out)),
+              QStringLiteral("--title\ntwo words\na \"quoted\" $HOME\n%1\n100%\n")
+                  .arg(imagePath(c, row)));
     EXPECT_EQ(dialogs.beeps, 0);
 }
 
 TEST_F(PreferencesTest, AnEditorThatCannotStartBeepsAndLogs) {
-    std::vector<std::string> log;
-    Log::setSink([&](const std::string& line) { log.push_back(line); });
     entry("broken.desktop", "[Desktop Entry]\nName=Broken\nExec=\"unclosed %f\n");
     entry("gone.desktop", "[Desktop Entry]\nName=Gone\nExec=/nowhere/gone %f\n");
-    QString plain = home("bin/not-executable");
-    QDir().mkpath(QFileInfo(plain).path());
-    QFile(plain).open(QIODevice::WriteOnly);
+    QString plain = at("home/bin/not-executable");
+    writeFile(text(plain), "");
     MainController& c = start();
     openTheme(c);
     select(c, {0});
     int beeps = 0;
     for (QString editor : {QStringLiteral("broken.desktop"), QStringLiteral("gone.desktop"),
-                           QStringLiteral("missing.desktop"), plain, home("bin/none")}) {
+                           QStringLiteral("missing.desktop"), plain, at("home/bin/none")}) {
         UserDefaults().setString("EDITOR", editor);
         c.btn_toolbar_openWith();
         EXPECT_EQ(dialogs.beeps, ++beeps) << text(editor);
-        EXPECT_TRUE(log.back().starts_with("Cannot open ")) << log.back();
+        EXPECT_TRUE(log.lines().back().starts_with("Cannot open ")) << log.lines().back();
     }
-    Log::setSink(nullptr);
 }
 
 TEST_F(PreferencesTest, ExecLinesSplitByTheDesktopEntryRules) {
@@ -161,16 +127,5 @@ TEST_F(PreferencesTest, ExecLinesSplitByTheDesktopEntryRules) {
     for (const Case& test : cases) {
         EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
             << text(test.exec);
-    }
-}
-
-TEST_F(PreferencesTest, TheWebPagesAreTheProjectsOwnDocumentation) {
-    MainController& c = start();
-    c.btn_Home();
-    c.btn_change_donate();
-    ASSERT_EQ(dialogs.openedUrls.size(), 2u);
-    for (const QUrl& page : dialogs.openedUrls) {
-        EXPECT_TRUE(page.isLocalFile());
-        EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
     }
 }

@@ -1,41 +1,17 @@
 // The slot browser, its thumbnails and the selection panel.
-#include <QAbstractItemModel>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMainWindow>
 #include <QSlider>
 #include <QTextBrowser>
 
-#include "SlotTest.h"
-#include "app/SlotListModel.h"
+#include "EditorTest.h"
 #include "app/ThumbnailLoader.h"
 #include "model/ThemeBundle.h"
-#include "platform/PropertyList.h"
 #include "widgets/PellixZoomWindow.h"
 
-class SlotBrowserTest : public SlotTest {};
+using SlotBrowserTest = EditorTest;
 
-TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryOfTheOpenTheme) {
-    MainController& c = start();
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
-    EXPECT_EQ(c.dock_images(), nullptr);
-    openTheme(c);
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 14);
-    c.dock_type_selection->setCurrentIndex(1);
-    c.btn_change_docktype(c.dock_type_selection);
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
-    EXPECT_EQ(c.listOfImages->model()->rowCount(), 16);
-    QModelIndex first = c.listOfImages->model()->index(0, 0);
-    EXPECT_FALSE(first.data(Qt::DisplayRole).toString().isEmpty());
-    EXPECT_TRUE(first.data(Qt::ToolTipRole).toString().endsWith(".png"));
-    c.btn_closeTheme();
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+static QImage decoration(const QModelIndex& index) {
+    return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
 TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplacedInPlace) {
@@ -45,27 +21,27 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     EXPECT_EQ(c.listOfImages->iconSize(), QSize(40, 40));
     QModelIndex index = c.listOfImages->model()->index(rowOf(c, "Separator_Horizontal"), 0);
     QString path = imagePath(c, index.row());
+    auto cached = [&] { return c.thumbnails().isCached(path, QSize(40, 40)); };
     // The first ask queues a decode and answers nothing yet.
     c.thumbnails().clear();
-    QImage placeholder = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    QImage placeholder = decoration(index);
     EXPECT_EQ(placeholder.size(), QSize(40, 40));
     EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
-    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, QSize(40, 40)); }));
-    QImage line = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    ASSERT_TRUE(waitUntil(cached));
+    QImage line = decoration(index);
     EXPECT_EQ(line.size(), QSize(40, 40));  // 48x4 to 40x3, in the middle
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
     EXPECT_NE(line.pixelColor(0, 19).alpha(), 0);
-
     // The same path with other bytes is another thumbnail.
     QImage square(32, 32, QImage::Format_ARGB32);
     square.fill(Qt::blue);
     ASSERT_TRUE(square.save(path, "PNG"));
     QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
                             QFileDevice::FileModificationTime);
-    EXPECT_FALSE(c.thumbnails().isCached(path, QSize(40, 40)));
+    EXPECT_FALSE(cached());
     index.data(Qt::DecorationRole);
-    ASSERT_TRUE(waitUntil([&] { return c.thumbnails().isCached(path, QSize(40, 40)); }));
-    QImage shown = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    ASSERT_TRUE(waitUntil(cached));
+    QImage shown = decoration(index);
     EXPECT_EQ(shown.size(), QSize(40, 40));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
 }
@@ -88,23 +64,21 @@ TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
     EXPECT_EQ(boxed.pixelColor(64, 9).alpha(), 0);
     EXPECT_EQ(boxed.pixelColor(0, 32), QColor(Qt::red));
     EXPECT_EQ(boxed.pixelColor(127, 32), QColor(Qt::red));
-    EXPECT_TRUE(ThumbnailLoader::decode(QString::fromStdString((temp() / "none.png").string()),
-                                        QSize(64, 64))
-                    .isNull());
+    EXPECT_TRUE(ThumbnailLoader::decode(at("none.png"), QSize(64, 64)).isNull());
 }
 
-TEST_F(SlotBrowserTest, TheSelectionPanelFollowsOneNoneAndTwoSlots) {
+TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSelection) {
     MainController& c = start();
-    openTheme(c);
-    int frontline = rowOf(c, "Separator_Horizontal");
-    select(c, {frontline});
+    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
+    EXPECT_EQ(c.dock_images(), nullptr);
+    int frontline = openAndSelect(c, "Separator_Horizontal");
+    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 14);
     EXPECT_EQ(c.selection_filename->text(), QFileInfo(imagePath(c, frontline)).fileName());
     EXPECT_EQ(c.selection_naturalTitle->text(), "Divider, 2D side Dock");
     EXPECT_EQ(c.selection_bestSize->text(), "48x4");
     EXPECT_FALSE(c.selection_description->toPlainText().isEmpty());
     QString size = c.selection_size->text();
     EXPECT_FALSE(c.selection_preview->image().isNull());
-
     for (auto rows : {std::initializer_list<int>{}, std::initializer_list<int>{0, frontline}}) {
         select(c, rows);
         EXPECT_EQ(c.selection_filename->text(), "No Selection");
@@ -114,11 +88,30 @@ TEST_F(SlotBrowserTest, TheSelectionPanelFollowsOneNoneAndTwoSlots) {
         EXPECT_EQ(c.selection_naturalTitle->text(), "Divider, 2D side Dock");  // kept
         EXPECT_EQ(c.selection_size->text(), size);
     }
+    c.dock_type_selection->setCurrentIndex(1);
+    c.btn_change_docktype(c.dock_type_selection);
+    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
+    EXPECT_EQ(c.listOfImages->model()->rowCount(), 16);
+    QModelIndex first = c.listOfImages->model()->index(0, 0);
+    EXPECT_FALSE(first.data(Qt::DisplayRole).toString().isEmpty());
+    EXPECT_TRUE(first.data(Qt::ToolTipRole).toString().endsWith(".png"));
+    c.btn_closeTheme();
+    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
+    EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
 }
 
-TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsWhateverTheResolution) {
+TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
+    QString theme = themeCopy("A");
+    std::string bundle = theme.toStdString();
+    auto info = ThemeBundle::readInfo(bundle);
+    ASSERT_TRUE(info);
+    ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)->set("Mystery", PlistValue("m.png"));
+    ASSERT_TRUE(PropertyList::write(ThemeBundle::infoPlistPath(bundle), *info));
+    QImage(1, 1, QImage::Format_ARGB32)
+        .save(QString::fromStdString(ThemeBundle::imagePath(bundle, "m.png")));
     MainController& c = start();
-    QString theme = openTheme(c);
+    ASSERT_TRUE(c._openThemeAtPath(theme));
+    c.btn_showEditorDock(MainController::kEditorTab);
     int row = rowOf(c, "Separator_Horizontal");
     struct Case {
         QSize size;
@@ -142,37 +135,23 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsWhateverTheResolution) {
         EXPECT_EQ(c.selection_alertSize->text(), test.alert) << test.size.width();
     }
     // A file that does not decode: 0x0, no picture, no alert.
-    QFile broken(imagePath(c, row));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    broken.write("not a picture");
-    broken.close();
+    writeFile(text(imagePath(c, row)), "not a picture");
+    ASSERT_EQ(bytes(imagePath(c, row)), "not a picture");
     select(c, {});
     select(c, {row});
     EXPECT_EQ(c.selection_size->text(), "0x0");
     EXPECT_TRUE(c.selection_preview->image().isNull());
     EXPECT_EQ(c.selection_alertSize->text(), "");
-    (void)theme;
-}
-
-TEST_F(SlotBrowserTest, AKeyWithoutACatalogueSizeFlagsAnyImage) {
-    QString theme = themeCopy("A");
-    std::string bundle = theme.toStdString();
-    auto info = ThemeBundle::readInfo(bundle);
-    ASSERT_TRUE(info);
-    ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)->set("Mystery", PlistValue("m.png"));
-    ASSERT_TRUE(PropertyList::write(ThemeBundle::infoPlistPath(bundle), *info));
-    QImage(1, 1, QImage::Format_ARGB32)
-        .save(QString::fromStdString(ThemeBundle::imagePath(bundle, "m.png")));
-    MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    int row = rowOf(c, "Mystery");
-    ASSERT_GE(row, 0);
-    select(c, {row});
+    // A key the catalogue has no size for: any image is too big.
+    int mystery = rowOf(c, "Mystery");
+    ASSERT_GE(mystery, 0);
+    select(c, {mystery});
     EXPECT_EQ(c.selection_bestSize->text(), "0x0");
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
 }
 
 TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThread) {
+    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
     MainController& c = start();
     openTheme(c);
     int row = rowOf(c, "Angle_Left_Up");
@@ -184,7 +163,6 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThread) {
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
     ASSERT_TRUE(waitUntil([&] { return !c.selection_preview->image().isNull(); }));
     EXPECT_LT(c.selection_preview->image().width(), 2000);
-    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
     c.btn_show_previewPanel();
     EXPECT_TRUE(c.preview_window->isVisible());
     ASSERT_TRUE(waitUntil([&] { return !c.preview_window_image->image().isNull(); }));
@@ -204,8 +182,7 @@ TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
     EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
     EXPECT_EQ(c.preview_window_image->imageScaling(),
               DragDropImageView::Scaling::AxesIndependently);
-    auto* proportions = c.preview_window->findChild<QCheckBox*>("preview_proportions");
-    proportions->click();
+    c.preview_window->findChild<QCheckBox*>("preview_proportions")->click();
     EXPECT_EQ(c.preview_window_image->imageScaling(), DragDropImageView::Scaling::None);
     c.imageBrowserCellWasDoubleClicked(row);
     EXPECT_FALSE(c.preview_window->isVisible());

@@ -1,38 +1,14 @@
 // Drops on the selection preview, the screenshot and the small preview, and their undo.
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QUndoStack>
 
-#include "SlotTest.h"
-#include "app/UserDefaults.h"
-#include "model/MiscKit.h"
+#include "EditorTest.h"
 #include "model/ThemeBundle.h"
-#include "platform/Log.h"
 
-class SlotDropTest : public SlotTest {
-protected:
-    void SetUp() override {
-        SlotTest::SetUp();
-        Log::setSink([this](const std::string& line) { log.push_back(line); });
-    }
-    void TearDown() override {
-        Log::setSink(nullptr);
-        SlotTest::TearDown();
-    }
-    bool logged(const std::string& line) const {
-        return std::find(log.begin(), log.end(), line) != log.end();
-    }
-    std::vector<std::string> log;
-};
+using SlotDropTest = EditorTest;
 
-TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne) {
+TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOneIn2DAnd3D) {
     MainController& c = start();
     QString theme = openTheme(c);
     QString red = picture("red.png", QSize(128, 4));
@@ -40,10 +16,10 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne
     int second = rowOf(c, "Separator_Vertical");
     for (bool generated : {false, true}) {
         c.pref_generateUUID->setChecked(generated);
-        select(c, {first});
-        c.setFileImagePathForSelection(red, c.selection_preview);
-        select(c, {second});
-        c.setFileImagePathForSelection(red, c.selection_preview);
+        for (int row : {first, second}) {
+            select(c, {row});
+            c.setFileImagePathForSelection(red, c.selection_preview);
+        }
         QString name1 = QFileInfo(imagePath(c, first)).fileName();
         QString name2 = QFileInfo(imagePath(c, second)).fileName();
         if (generated) {
@@ -53,8 +29,8 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne
             EXPECT_FALSE(name1.contains('.'));
         } else {
             EXPECT_EQ(name1, "red.png");
-            EXPECT_EQ(alertTitles(), "Duplicate file");  // the second drop of red.png
-            EXPECT_EQ(dialogs.alerts.back().message, "This file already exist in theme package");
+            // the second drop of red.png
+            EXPECT_EQ(alertTexts(), "Duplicate file: This file already exist in theme package");
             EXPECT_EQ(dialogs.beeps, 1);
         }
         EXPECT_EQ(bytes(imagePath(c, first)), bytes(red));
@@ -65,54 +41,11 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderTheFileNameOrAGeneratedOne
         EXPECT_EQ(recorded->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD),
                   text(name1));
     }
-    EXPECT_TRUE(logged("set new path " + text(red) + " (key: Separator_Horizontal)"));
-    // The old images are gone from the bundle: only what Info.plist names is there.
-    QDir images(theme + "/images");
-    EXPECT_FALSE(images.exists("red.png"));  // the first round's, replaced in the second
-}
-
-TEST_F(SlotDropTest, TheSlotsOwnNameIsADuplicateAndOnlyTheFirstOfThreeFilesIsTaken) {
-    MainController& c = start();
-    int row = openAndSelect(c, "Separator_Horizontal");
-    QString own = imagePath(c, row);
-    QString copy =
-        QString::fromStdString((temp() / QFileInfo(own).fileName().toStdString()).string());
-    ASSERT_TRUE(QFile::copy(own, copy));
-    c.setFileImagePathForSelection(copy, c.selection_preview);
-    EXPECT_EQ(alertTitles(), "Duplicate file");
-
-    QMimeData three;
-    three.setUrls({QUrl::fromLocalFile(picture("one.png", {4, 4})),
-                   QUrl::fromLocalFile(picture("two.png", {4, 4})),
-                   QUrl::fromLocalFile(picture("three.png", {4, 4}))});
-    c.setFileImagePathForSelection(*DragDropImageView::firstFileName(&three), c.selection_preview);
-    EXPECT_EQ(QFileInfo(imagePath(c, row)).fileName(), "one.png");
-
-    select(c, {});
-    c.setFileImagePathForSelection(picture("four.png", {4, 4}), c.selection_preview);
-    EXPECT_EQ(dialogs.beeps, 2);  // the duplicate, then no selection
-}
-
-TEST_F(SlotDropTest, AReplacementThatFailsLeavesTheSlotAsItWas) {
-    MainController& c = start();
-    QString theme;
-    int row = openAndSelect(c, "Separator_Horizontal", &theme);
-    QString before = imagePath(c, row);
-    std::string info = bytes(theme + "/Info.plist");
-    QString folder = QString::fromStdString((temp() / "folder.png").string());
-    ASSERT_TRUE(QDir().mkpath(folder));
-    c.setFileImagePathForSelection(folder, c.selection_preview);
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_TRUE(logged("Cannot copy " + text(folder)));
-    EXPECT_EQ(imagePath(c, row), before);
-    EXPECT_TRUE(QFile::exists(before));
-    EXPECT_EQ(bytes(theme + "/Info.plist"), info);
-    EXPECT_EQ(c.history().count(), 0);
-}
-
-TEST_F(SlotDropTest, AReplacementIn3DKeepsShowingThe3DImages) {
-    MainController& c = start();
-    openTheme(c);
+    EXPECT_TRUE(log.has("set new path " + text(red) + " (key: Separator_Horizontal)"));
+    // The old images are gone from the bundle: the first round's red.png was replaced.
+    EXPECT_FALSE(QDir(theme + "/images").exists("red.png"));
+    // A replacement in 3D keeps showing the 3D images.
+    c.pref_generateUUID->setChecked(false);
     c.dock_type_selection->setCurrentIndex(1);
     c.btn_change_docktype(c.dock_type_selection);
     int row = rowOf(c, "Keystone_Base_L");
@@ -122,6 +55,37 @@ TEST_F(SlotDropTest, AReplacementIn3DKeepsShowingThe3DImages) {
     EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
     EXPECT_EQ(c.selectedSlots(), QList<int>{row});
     EXPECT_EQ(c.selection_filename->text(), "floor.png");
+}
+
+TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThreeFilesIsTaken) {
+    MainController& c = start();
+    QString theme;
+    int row = openAndSelect(c, "Separator_Horizontal", &theme);
+    QString before = imagePath(c, row);
+    std::string info = bytes(theme + "/Info.plist");
+    QString folder = at("folder.png");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    c.setFileImagePathForSelection(folder, c.selection_preview);
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
+    EXPECT_EQ(imagePath(c, row), before);
+    EXPECT_TRUE(QFile::exists(before));
+    EXPECT_EQ(bytes(theme + "/Info.plist"), info);
+    EXPECT_EQ(c.history().count(), 0);
+    // The slot's own name is a duplicate.
+    QString copy = at(text(QFileInfo(before).fileName()));
+    ASSERT_TRUE(QFile::copy(before, copy));
+    c.setFileImagePathForSelection(copy, c.selection_preview);
+    EXPECT_EQ(alertTitles(), "Duplicate file");
+    QMimeData three;
+    three.setUrls({QUrl::fromLocalFile(picture("one.png", {4, 4})),
+                   QUrl::fromLocalFile(picture("two.png", {4, 4})),
+                   QUrl::fromLocalFile(picture("three.png", {4, 4}))});
+    c.setFileImagePathForSelection(*DragDropImageView::firstFileName(&three), c.selection_preview);
+    EXPECT_EQ(QFileInfo(imagePath(c, row)).fileName(), "one.png");
+    select(c, {});
+    c.setFileImagePathForSelection(picture("four.png", {4, 4}), c.selection_preview);
+    EXPECT_EQ(dialogs.beeps, 3);  // the failed copy, the duplicate, then no selection
 }
 
 TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
@@ -136,7 +100,6 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
     EXPECT_FALSE(QFile::exists(oldPath));  // gone from the bundle, kept aside
     std::string newInfo = bytes(theme + "/Info.plist");
-
     auto* edit = c.edit_window->findChild<QMenu*>("menu_edit");
     ASSERT_TRUE(edit);
     QAction* undo = edit->actions().value(0);
@@ -148,17 +111,15 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     EXPECT_FALSE(QFile::exists(theme + "/images/corner.png"));
     EXPECT_EQ(imagePath(c, row), oldPath);
     EXPECT_EQ(c.selection_filename->text(), QFileInfo(oldPath).fileName());
-
     c.history().redo();
     EXPECT_EQ(bytes(theme + "/images/corner.png"), bytes(shadow));
     EXPECT_EQ(bytes(theme + "/Info.plist"), newInfo);
     EXPECT_FALSE(QFile::exists(oldPath));
-
     c.btn_closeTheme();
     EXPECT_EQ(c.history().count(), 0);
 }
 
-TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyAndAFailedCopyChangesNothing) {
+TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyReachTheThemeAndAFailedCopyChangesNothing) {
     MainController& c = start();
     QString theme = openTheme(c);
     QString shot = theme + "/preview_3d.png";
@@ -167,26 +128,27 @@ TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyAndAFailedCopyChangesNothing) {
     c.setFileImagePathForSelection(picture("SHOT.PNG", {40, 10}), c.screenshot_preview);
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(bytes(shot), oldShot);
-
     QImage shown = c.screenshot_preview->image();
-    QString folder = QString::fromStdString((temp() / "dir.png").string());
+    QString folder = at("dir.png");
     ASSERT_TRUE(QDir().mkpath(folder));
     c.setFileImagePathForSelection(folder, c.screenshot_preview);
     EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_TRUE(logged("Cannot copy " + text(folder)));
+    EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(bytes(shot), oldShot);
     EXPECT_EQ(c.screenshot_preview->image(), shown);
     EXPECT_EQ(bytes(theme + "/Info.plist"), info);
     EXPECT_EQ(c.history().count(), 0);
-
     QString fresh = picture("shot.png", {40, 10}, Qt::yellow);
     c.setFileImagePathForSelection(fresh, c.screenshot_preview);
     EXPECT_EQ(bytes(shot), bytes(fresh));
+    EXPECT_EQ(QImage(shot).size(), QSize(40, 10));
     EXPECT_EQ(c.screenshot_preview->image().size(), QSize(40, 10));
     c.history().undo();
     EXPECT_EQ(bytes(shot), oldShot);
     c.history().redo();
     EXPECT_EQ(bytes(shot), bytes(fresh));
+    c.setFileImagePathForSelection(theme + "/Info.plist", c.screenshot_preview);
+    EXPECT_EQ(dialogs.beeps, 3);
 }
 
 TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {
@@ -196,24 +158,14 @@ TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {
     c.setFileImagePathForSelection(blue, c.info_micropreview);
     EXPECT_TRUE(c.info_micropreview->image().isNull());
     EXPECT_EQ(dialogs.beeps, 0);
-
     QString theme = openTheme(c);
     QString micro = QString::fromStdString(ThemeBundle::microPreviewPath(theme.toStdString()));
     std::string old = bytes(micro);
     c.setFileImagePathForSelection(blue, c.info_micropreview);
     EXPECT_EQ(bytes(micro), bytes(blue));
+    EXPECT_EQ(QImage(micro).pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(c.info_micropreview->image().size(), QSize(20, 10));
     c.history().undo();
     EXPECT_EQ(bytes(micro), old);
     EXPECT_NE(c.info_micropreview->image().size(), QSize(20, 10));
-}
-
-TEST_F(SlotDropTest, ABundleDroppedOnTheWelcomeViewOpensInTheInformationView) {
-    UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
-    MainController& c = start();
-    c.setFileImagePathForSelection(themeCopy("Dropped"), c.welcome_image);
-    EXPECT_TRUE(c.currentTheme);
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
-    c.setFileImagePathForSelection(picture("not-a-theme.png", {4, 4}), c.welcome_image);
-    EXPECT_EQ(dialogs.beeps, 1);
 }

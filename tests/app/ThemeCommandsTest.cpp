@@ -1,32 +1,7 @@
-// New, open, close, back up, generate: what reaches disk and what the user is told.
-#include <QLineEdit>
-#include <QMainWindow>
-
+// New, open, back up, generate: what reaches disk and what the user is told.
 #include "EditorTest.h"
-#include "model/DockTheme.h"
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
 
-namespace fs = std::filesystem;
-
-class ThemeCommandsTest : public EditorTest {
-protected:
-    void SetUp() override {
-        EditorTest::SetUp();
-        previous_ = Log::setSink([this](const std::string& line) { lines.push_back(line); });
-    }
-    void TearDown() override {
-        Log::setSink(previous_);
-        EditorTest::TearDown();
-    }
-    QString at(const std::string& name) const {
-        return QString::fromStdString((temp() / name).string());
-    }
-    std::vector<std::string> lines;
-
-private:
-    Log::Sink previous_;
-};
+using ThemeCommandsTest = EditorTest;
 
 TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
     MainController& c = start();
@@ -35,9 +10,8 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
     ASSERT_TRUE(c.currentTheme);
     EXPECT_TRUE(fs::is_directory(temp() / "MyNewDock.docktheme/images"));
     EXPECT_EQ(c.currentTheme->dockName(), "MyNewDock");
-    EXPECT_EQ(
-        DockTheme::initWithBundleAtPath((temp() / "MyNewDock.docktheme").string())->dockName(),
-        "MyNewDock");
+    EXPECT_EQ(DockTheme::initWithBundleAtPath(text(at("MyNewDock.docktheme")))->dockName(),
+              "MyNewDock");
     EXPECT_FALSE(c.currentTheme->dockAuthor().value_or("").empty());
     EXPECT_EQ(c.previewdock_title->text(), "MyNewDock");
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
@@ -55,7 +29,7 @@ TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
     MainController& c = start();
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Open")));
     fs::create_directories(temp() / "Taken.docktheme");
-    TestEnvironment::writeFile(temp() / "plain", "a file, not a folder");
+    writeFile(temp() / "plain", "a file, not a folder");
     struct Case {
         std::function<void()> command;
         std::string chosen;
@@ -66,8 +40,8 @@ TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
           Case{[&] { c.btn_backupMyCurrentDock(); }, "plain/B", "can't be written"}}) {
         dialogs.alerts.clear();
         dialogs.panelAnswers = {at(k.chosen)};
-        std::filesystem::copy(stockTheme() / "images", dockResources(),
-                              fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+        fs::copy(stockTheme() / "images", dockResources(),
+                 fs::copy_options::overwrite_existing | fs::copy_options::recursive);
         k.command();
         ASSERT_EQ(alertTitles(), "Theme Not Created") << k.chosen;
         EXPECT_NE(text(dialogs.alerts[0].message).find(k.why), std::string::npos) << k.chosen;
@@ -76,21 +50,24 @@ TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
     EXPECT_TRUE(fs::is_empty(temp() / "Taken.docktheme"));
 }
 
-TEST_F(ThemeCommandsTest, OpeningFromTheSystemTakesTheExactExtensionOnly) {
+TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly) {
+    UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
     MainController& c = start();
     QString theme = themeCopy("Good");
     fs::rename(theme.toStdString(), temp() / "Caps.DOCKTHEME");
     EXPECT_FALSE(c.openFile(at("Caps.DOCKTHEME")));
-    EXPECT_EQ(lines.back(), "File not supported");
+    EXPECT_EQ(log.lines().back(), "File not supported");
     EXPECT_FALSE(c.currentTheme);
     fs::rename(temp() / "Caps.DOCKTHEME", theme.toStdString());
     EXPECT_TRUE(c.openFile(theme + "/"));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Docktheme loaded"), lines.end());
-    // A drop on the welcome view opens the same way; anything else beeps.
+    EXPECT_TRUE(log.has("Docktheme loaded"));
+    // A drop on the welcome view opens the same way, in the information view;
+    // anything else beeps.
     c.btn_closeTheme();
     c.setFileImagePathForSelection(theme, c.welcome_image);
     EXPECT_TRUE(c.currentTheme);
-    c.setFileImagePathForSelection(at("x.png"), c.welcome_image);
+    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    c.setFileImagePathForSelection(picture("x.png", {4, 4}), c.welcome_image);
     EXPECT_EQ(dialogs.beeps, 1);
 }
 
@@ -100,57 +77,37 @@ TEST_F(ThemeCommandsTest, AFailedOpenLeavesTheOpenThemeOpenAndShown) {
     QString broken = themeCopy("Broken");
     fs::remove_all(broken.toStdString() + "/images");
     EXPECT_FALSE(c._openThemeAtPath(broken));
-    EXPECT_EQ(alertTitles(), "Defective file");
-    EXPECT_EQ(dialogs.alerts[0].message, "This was corrupted.");
+    EXPECT_EQ(alertTexts(), "Defective file: This was corrupted.");
     EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
     EXPECT_EQ(c.previewdock_author->text(), "Kim");
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
     EXPECT_TRUE(c.validateToolbarItem(c.tbar_applyDock));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Docktheme is defective"), lines.end());
-    // The open panel cancelled beeps.
-    c.btn_toolbar_opentheme();
+    EXPECT_TRUE(log.has("Docktheme is defective"));
+    c.btn_toolbar_opentheme();  // the open panel cancelled beeps
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(dialogs.panelTitles.back(), "Open .docktheme file");
 }
 
-TEST_F(ThemeCommandsTest, ClosingShowsTheWelcomeViewAndASecondCloseOnlyBeeps) {
-    MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A", {{"VL_DockName", "A"}})));
-    QString title = c.edit_window->windowTitle();
-    c.btn_closeTheme();
-    EXPECT_FALSE(c.currentTheme);
-    EXPECT_EQ(c.shownView(), c.view_welcome);
-    EXPECT_EQ(c.edit_window->windowTitle(), title);
-    EXPECT_EQ(dialogs.beeps, 0);
-    c.btn_closeTheme();
-    EXPECT_EQ(dialogs.beeps, 1);
-}
-
 TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped) {
     MainController& c = start();
-    struct Case {
-        Dialogs::SaveAnswer answer;
-        bool dropped;
-        const char* stored;
-    };
-    for (Case k : {Case{Dialogs::SaveAnswer::Cancel, false, "Ann"},
-                   Case{Dialogs::SaveAnswer::DontSave, true, "Ann"},
-                   Case{Dialogs::SaveAnswer::Save, true, "Bob"}}) {
-        QString theme = themeCopy("Q" + QString::number(static_cast<int>(k.answer)),
-                                  {{"VL_DockAuthor", "Ann"}});
+    using enum Dialogs::SaveAnswer;
+    for (auto [answer, dropped, stored] :
+         {std::tuple{Cancel, false, "Ann"}, {DontSave, true, "Ann"}, {Save, true, "Bob"}}) {
+        QString theme =
+            themeCopy("Q" + QString::number(static_cast<int>(answer)), {{"VL_DockAuthor", "Ann"}});
         ASSERT_TRUE(c._openThemeAtPath(theme));
         c.previewdock_author->setText("Bob");
         emit c.previewdock_author->textEdited("Bob");
-        dialogs.saveAnswers = {k.answer};
+        dialogs.saveAnswers = {answer};
         int asked = dialogs.questions;
         c.btn_closeTheme();
         EXPECT_EQ(dialogs.questions, asked + 1);
-        EXPECT_EQ(!c.currentTheme, k.dropped);
+        EXPECT_EQ(!c.currentTheme, dropped);
         auto info = PropertyList::readDictionary(theme.toStdString() + "/Info.plist");
-        EXPECT_EQ(*info->stringFor("VL_DockAuthor"), k.stored);
+        EXPECT_EQ(*info->stringFor("VL_DockAuthor"), stored);
         if (c.currentTheme) {
             EXPECT_EQ(c.previewdock_author->text(), "Bob");
-            dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
+            dialogs.saveAnswers = {DontSave};
             EXPECT_TRUE(c.applicationShouldTerminate());
         }
     }
@@ -162,17 +119,14 @@ TEST_F(ThemeCommandsTest, BackupCopiesTheInstalledDockAndSaysSoOnlyWhenItWorked)
     c.btn_backupMyCurrentDock();  // the Dock folder holds no images yet
     EXPECT_EQ(alertTitles(), "Theme Not Created");
     EXPECT_FALSE(fs::exists(temp() / "Mine.docktheme"));
-
     dialogs.alerts.clear();
-    TestEnvironment::writeFile(dockResources() / "frontline.png", "installed front line");
-    dialogs.panelAnswers = {at("Mine")};
+    writeFile(dockResources() / "frontline.png", "installed front line");
+    dialogs.panelAnswers = {at("Mine"), std::nullopt};
     c.btn_backupMyCurrentDock();
-    ASSERT_EQ(alertTitles(), "Backup Done!");
-    EXPECT_EQ(dialogs.alerts[0].message,
-              "I've backupped your current dock style at: " + at("Mine") + ".");
+    EXPECT_EQ(alertTexts(),
+              "Backup Done!: I've backupped your current dock style at: " + at("Mine") + ".");
     EXPECT_EQ(readFile(temp() / "Mine.docktheme/images/frontline.png"), "installed front line");
     EXPECT_EQ(c.previewdock_title->text(), "Mine");
-    dialogs.panelAnswers = {std::nullopt};
     c.btn_backupMyCurrentDock();
     EXPECT_EQ(dialogs.beeps, 1);
 }
@@ -180,21 +134,19 @@ TEST_F(ThemeCommandsTest, BackupCopiesTheInstalledDockAndSaysSoOnlyWhenItWorked)
 TEST_F(ThemeCommandsTest, GenerateFromAFolderCopiesItsImagesOrSaysTheFolderIsEmpty) {
     MainController& c = start();
     fs::create_directories(temp() / "empty");
-    TestEnvironment::writeFile(temp() / "art/frontline.png", "my front line");
-    struct Case {
-        std::deque<std::optional<QString>> answers;
-        QString alert;
-        int beeps;
-    };
-    for (const Case& k : {Case{{std::nullopt}, "", 0}, Case{{at("empty")}, "Empty Directory!", 0},
-                          Case{{at("art"), std::nullopt}, "", 1},
-                          Case{{at("art"), at("Imported")}, "Theme Created!", 1}}) {
+    writeFile(temp() / "art/frontline.png", "my front line");
+    // Answers the panels and checks what the user is told.
+    auto generate = [&](std::deque<std::optional<QString>> answers, const char* alert, int beeps) {
         dialogs.alerts.clear();
-        dialogs.panelAnswers = k.answers;
+        dialogs.panelAnswers = answers;
         c.btn_generateThemeFromFolder();
-        EXPECT_EQ(alertTitles(), k.alert);
-        EXPECT_EQ(dialogs.beeps, k.beeps);
-    }
+        EXPECT_EQ(alertTitles(), alert);
+        EXPECT_EQ(dialogs.beeps, beeps);
+    };
+    generate({std::nullopt}, "", 0);
+    generate({at("empty")}, "Empty Directory!", 0);
+    generate({at("art"), std::nullopt}, "", 1);
+    generate({at("art"), at("Imported")}, "Theme Created!", 1);
     EXPECT_EQ(dialogs.alerts[0].message,
               "Your theme has been created from folder " + at("art") + ".");
     EXPECT_EQ(readFile(temp() / "Imported.docktheme/images/frontline.png"), "my front line");
