@@ -212,14 +212,6 @@ TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
     EXPECT_EQ(lineIn("pkexec.log"), "/res/VelvantoHelper /t/My Theme.docktheme\n");
 }
 
-TEST_F(PolkitAuthorizationTest, DismissedDialogsAndOtherToolsUseTheirActions) {
-    script({2, 3, 2});
-    EXPECT_FALSE(SXAuthentication().authenticate({"/bin/kill"}));
-    EXPECT_NE(readFile(temp() / "pkcheck.log").find("org.freedesktop.policykit.exec"),
-              std::string::npos);
-    EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
-}
-
 TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
     AuthorizationServices::install(std::make_unique<DirectAuthorization>());
     executable("tool", "echo \"$@\" > " + (temp() / "ran").string());
@@ -229,7 +221,7 @@ TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
     EXPECT_FALSE(auth.executeCommand((temp() / "missing-tool").string(), {}));
 }
 
-TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefusal) {
+TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefusalOfItsAction) {
     struct Case {
         int pkexecExit;
         OSStatus status;
@@ -250,5 +242,11 @@ TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefus
     fs::remove(temp() / "pkexec.log");
     EXPECT_EQ(SXAuthentication().runCommand("/res/VelvantoHelper", {"x"}).status,
               errAuthorizationDenied);
+    EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
+    // Other tools use their own action.
+    script({2, 3, 2});
+    EXPECT_FALSE(SXAuthentication().authenticate({"/bin/kill"}));
+    EXPECT_NE(readFile(temp() / "pkcheck.log").find("org.freedesktop.policykit.exec"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
 }
