@@ -1,6 +1,3 @@
-#include <chrono>
-#include <thread>
-
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/RtfWriter.h"
@@ -11,6 +8,7 @@
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
 class DockThemeTest : public TestEnvironment {
 protected:
@@ -23,20 +21,22 @@ protected:
         Log::setSink(previous_);
         TestEnvironment::TearDown();
     }
-    static std::vector<std::string> keys(const DockTheme::SlotList& slots) {
-        std::vector<std::string> result;
+    static Strings keys(const DockTheme::SlotList& slots) {
+        Strings result;
         for (const auto& item : slots)
             result.push_back(item->keyDock());
         return result;
     }
     std::unique_ptr<DockTheme> make(const Table& flat, const Table& glass) {
-        fs::path bundle = temp() / "Blue.docktheme";
-        writeBundle(bundle, themeInfo(flat, glass));
-        return DockTheme::initWithBundleAtPath(bundle.string());
+        writeBundle(temp() / "Blue.docktheme", themeInfo(flat, glass));
+        return DockTheme::initWithBundleAtPath((temp() / "Blue.docktheme").string());
     }
-    std::vector<std::string> lines_;
-
-private:
+    // Puts the file temp()/from in the 3D Frontline slot under name.
+    std::optional<std::string> setFrontline(DockTheme& theme, const std::string& from,
+                                            const std::string& name) {
+        return theme.setFileName((temp() / from).string(), "Frontline", DockCategory::ThreeD, name);
+    }
+    Strings lines_;
     Log::Sink previous_;
 };
 
@@ -46,9 +46,9 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
         {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
     ASSERT_TRUE(theme);
     EXPECT_EQ(keys(theme->dock_2d_images()),
-              (std::vector<std::string>{"2D_Opened_App_Indicator_M", "Frontline", "Stack_Arrow"}));
+              (Strings{"2D_Opened_App_Indicator_M", "Frontline", "Stack_Arrow"}));
     EXPECT_EQ(keys(theme->dock_3d_images()),
-              (std::vector<std::string>{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
+              (Strings{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
     EXPECT_EQ(theme->dock_2d_images()[1]->path(), theme->dockPath() + "/images/f.png");
     EXPECT_EQ(&theme->listOfImages()[1], &theme->dock_3d_images());
     EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
@@ -62,7 +62,6 @@ TEST_F(DockThemeTest, DefectiveBundlesDoNotOpenAndBundlesWithoutInfoOpenEmpty) {
     fs::remove(bundle / "images/f.png");
     EXPECT_FALSE(DockTheme::initWithBundleAtPath(bundle.string()));
     EXPECT_EQ(lines_.back(), "Missing (key: Frontline) " + bundle.string() + "/images/f.png");
-
     fs::remove(bundle / "Info.plist");
     auto empty = DockTheme::initWithBundleAtPath(bundle.string());
     ASSERT_TRUE(empty);
@@ -83,11 +82,9 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
     ASSERT_TRUE(theme);
     EXPECT_EQ(theme->dockName(), "Mine");
     EXPECT_EQ(theme->dock_2d_images().size() + theme->dock_3d_images().size(), 30u);
-    auto onDisk = PropertyList::readDictionary(path / "Info.plist");
-    auto stock = PropertyList::readDictionary(stockTheme() / "Info.plist");
-    EXPECT_EQ(*onDisk->stringFor("VL_DockName"), *stock->stringFor("VL_DockName"));
+    EXPECT_EQ(*PropertyList::readDictionary(path / "Info.plist")->stringFor("VL_DockName"),
+              *PropertyList::readDictionary(stockTheme() / "Info.plist")->stringFor("VL_DockName"));
     EXPECT_EQ(snapshot(path), snapshot(stockTheme()));
-
     // Over an existing bundle nothing is copied; the bundle opens unchanged on disk.
     fs::path other = temp() / "Other.docktheme";
     writeBundle(other, themeInfo({}, {{"Shadow", "s.png"}}));
@@ -96,7 +93,6 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
     ASSERT_TRUE(reopened);
     EXPECT_EQ(reopened->dockName(), "Renamed");
     EXPECT_EQ(snapshot(other), before);
-
     EXPECT_FALSE(
         DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
 }
@@ -111,9 +107,8 @@ TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
     theme->copyInMeCurrentDock();
     EXPECT_EQ(readFile(path / "images/frontline.png"), "dock front");
     EXPECT_EQ(readFile(path / "images/scurve-l.png"), "dock floor");
-    EXPECT_EQ(readFile(path / "images/shadow.png"), readFile(stockTheme() / "images/shadow.png"));
-    EXPECT_EQ(readFile(path / "images/separator.png"),
-              readFile(stockTheme() / "images/separator.png"));
+    for (const char* kept : {"shadow.png", "separator.png"})
+        EXPECT_EQ(readFile(path / "images" / kept), readFile(stockTheme() / "images" / kept));
     EXPECT_TRUE(theme->copyDataFromFolder((temp() / "missing-folder").string()));
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(path.string()));
 }
@@ -124,24 +119,21 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     ASSERT_TRUE(theme);
     writeFile(temp() / "drop/new front.png", "dropped");
     lines_.clear();
-    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline",
-                                     DockCategory::ThreeD, "new front.png");
-    std::string expected = theme->dockPath() + "/images/new front.png";
+    auto result = setFrontline(*theme, "drop/new front.png", "new front.png");
+    const std::string expected = theme->dockPath() + "/images/new front.png";
     EXPECT_EQ(result, expected);
     EXPECT_EQ(readFile(expected), "dropped");
     EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
     EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
-    auto onDisk = PropertyList::readDictionary(theme->indexFile());
-    {
-        const PlistValue& list = *onDisk->find("Dock_List");
-        EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
-        EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
-    }
-    EXPECT_EQ(lines_, (std::vector<std::string>{
-                          "Copied new file at path: " + expected,
-                          "Setting object: " + expected + " forKey: Frontline",
-                          "Write backup of " + theme->indexFile(),
-                          "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
+    const auto onDisk = PropertyList::readDictionary(theme->indexFile());
+    const PlistValue& list = *onDisk->find("Dock_List");
+    EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
+    EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
+    EXPECT_EQ(lines_,
+              (Strings{"Copied new file at path: " + expected,
+                       "Setting object: " + expected + " forKey: Frontline",
+                       "Write backup of " + theme->indexFile(),
+                       "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
     // The slot keeps its place with a new item.
     theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
     EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
@@ -150,56 +142,48 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
-TEST_F(DockThemeTest, AFailedReplacementLeavesTheSlotAsItWas) {
+TEST_F(DockThemeTest, AFailedReplacementLeavesTheSlotAndNothingOutsideTheBundleIsRemoved) {
     auto theme = make({}, {{"Frontline", "glass.png"}});
     ASSERT_TRUE(theme);
-    std::string bundle = theme->dockPath();
+    const std::string bundle = theme->dockPath();
     auto before = snapshot(bundle);
-    // The new image can't be copied.
-    EXPECT_FALSE(theme->setFileName((temp() / "missing.png").string(), "Frontline",
-                                    DockCategory::ThreeD, "n.png"));
-    // A name that is not a plain file name.
     writeFile(temp() / "ok.png", "ok");
-    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
-                                    "../n.png"));
+    EXPECT_FALSE(setFrontline(*theme, "missing.png", "n.png"));  // can't be copied
+    EXPECT_FALSE(setFrontline(*theme, "ok.png", "../n.png"));    // not a plain file name
     EXPECT_EQ(snapshot(bundle), before);
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
-
     // Info.plist can't be written: the new copy goes again and the table stays.
     fs::rename(bundle + "/Info.plist", temp() / "info.bak");
     fs::create_directories(bundle + "/Info.plist");
-    EXPECT_FALSE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
-                                    "n.png"));
+    EXPECT_FALSE(setFrontline(*theme, "ok.png", "n.png"));
     EXPECT_FALSE(fs::exists(bundle + "/images/n.png"));
     EXPECT_EQ(readFile(bundle + "/images/glass.png"), "image:glass.png");
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
-}
-
-TEST_F(DockThemeTest, AStrangersOldFileNameNeverRemovesAnythingOutsideTheBundle) {
-    fs::path bundle = temp() / "Evil.docktheme";
+    // A stranger's old file name never removes anything outside the bundle.
+    fs::path evil = temp() / "Evil.docktheme";
     writeFile(temp() / "victim", "keep me");
     PlistValue info = themeInfo({}, {});
     PlistValue glass = PlistValue::dictionary();
     glass.set("Frontline", PlistValue("../../victim"));
     info.set("Dock_List", PlistValue(PlistValue::Array{PlistValue::dictionary(), glass}));
-    writeBundle(bundle, info);
-    fs::create_directories(bundle / "images");
-    writeFile(bundle / "images/../../victim", "keep me");  // so that the bundle opens
-    auto theme = DockTheme::initWithBundleAtPath(bundle.string());
-    ASSERT_TRUE(theme);
-    writeFile(temp() / "ok.png", "ok");
-    EXPECT_TRUE(theme->setFileName((temp() / "ok.png").string(), "Frontline", DockCategory::ThreeD,
-                                   "ok.png"));
+    writeBundle(evil, info);
+    fs::create_directories(evil / "images");
+    writeFile(evil / "images/../../victim", "keep me");  // so that the bundle opens
+    auto strangers = DockTheme::initWithBundleAtPath(evil.string());
+    ASSERT_TRUE(strangers);
+    EXPECT_TRUE(setFrontline(*strangers, "ok.png", "ok.png"));
     EXPECT_EQ(readFile(temp() / "victim"), "keep me");
 }
 
 TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
     auto theme = make({{"Frontline", "front.png"}}, {{"Shadow", "Shadow.png"}});
     ASSERT_TRUE(theme);
-    EXPECT_TRUE(theme->verifyNameExistForFile("front.png"));
-    EXPECT_TRUE(theme->verifyNameExistForFile("Shadow.png"));
-    EXPECT_FALSE(theme->verifyNameExistForFile("shadow.png"));
-    EXPECT_FALSE(theme->verifyNameExistForFile("FRONT.PNG"));
+    for (auto [name, used] : {std::pair{"front.png", true},
+                              {"Shadow.png", true},
+                              {"shadow.png", false},
+                              {"FRONT.PNG", false}}) {
+        EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
+    }
     EXPECT_EQ(lines_.back(), "Need to verify name [FRONT.PNG]");
 }
 
@@ -244,14 +228,12 @@ TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
     ASSERT_TRUE(theme->setDescription(text));
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
     EXPECT_EQ(readFile(bundle + "/description.rtf"), RtfWriter::write(text));
-
     EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), bundle + "/preview_2d.png");
     EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), bundle + "/preview_3d.png");
     EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
     writeFile(bundle + "/preview_2d.png", "png");
     EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));
     EXPECT_FALSE(theme->existDockPreview(DockStyle::ThreeD));
-
     EXPECT_FALSE(theme->dockMicroPreview());
     writeFile(temp() / "one.jpg", "first");
     writeFile(temp() / "two.gif", "second");
@@ -264,12 +246,10 @@ TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
 
 TEST_F(DockThemeTest, ApplyingInstallsTheThemeThroughTheApplyTool) {
     AuthorizationServices::install(std::make_unique<DirectAuthorization>());
-    fs::path bundle = temp() / "Applied.docktheme";
-    auto theme = DockTheme::newDockBundleAtPath(bundle.string(), "Applied");
+    auto theme = DockTheme::newDockBundleAtPath((temp() / "Applied.docktheme").string(), "Applied");
     ASSERT_TRUE(theme);
     writeFile(temp() / "front.png", "my front line");
-    ASSERT_TRUE(theme->setFileName((temp() / "front.png").string(), "Frontline",
-                                   DockCategory::ThreeD, "front.png"));
+    ASSERT_TRUE(setFrontline(*theme, "front.png", "front.png"));
     theme->applyTheme();
     // The application doesn't wait for the tool; the test does, by its last step.
     ASSERT_TRUE(waitForKillall(1));

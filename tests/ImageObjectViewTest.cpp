@@ -13,9 +13,10 @@ protected:
         made.setKeyDock(key);
         return made;
     }
+    static std::string titleOf(const std::string& path) { return item(path, path).imageTitle(); }
 };
 
-TEST_F(ImageObjectViewTest, SlotItemsHaveNoCaptionAndTheirFileNameAsSubtitle) {
+TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameAndCollectionItemsTheBundleName) {
     SystemPaths::setResourceFolder(appResources());
     ImageObjectView slot = item("/t/Blue.docktheme/images/front.png", "Frontline");
     EXPECT_EQ(slot.imageTitle(), "");
@@ -24,21 +25,15 @@ TEST_F(ImageObjectViewTest, SlotItemsHaveNoCaptionAndTheirFileNameAsSubtitle) {
     EXPECT_EQ(slot.imageUID(), "/t/Blue.docktheme/images/front.png");
     EXPECT_EQ(slot.imageRepresentation(), slot.path());
     EXPECT_EQ(ImageObjectView::imageRepresentationType(), "IKImageBrowserPathRepresentationType");
-}
-
-TEST_F(ImageObjectViewTest, CollectionItemsAreCaptionedWithTheBundleName) {
-    SystemPaths::setResourceFolder(appResources());
+    // Items of the collection are keyed by their path.
     std::string preview = "/home/u/Themes/Blue.docktheme/preview_micro.png";
-    ImageObjectView theme = item(preview, preview);
-    EXPECT_EQ(theme.imageTitle(), "Blue");
-    EXPECT_EQ(theme.imageSubtitle(), "preview_micro.png");
-    EXPECT_EQ(item("/x/My.Theme.docktheme/p.png", "/x/My.Theme.docktheme/p.png").imageTitle(),
-              "My.Theme");
-    EXPECT_EQ(item("p.png", "p.png").imageTitle(), "");
+    EXPECT_EQ(titleOf(preview), "Blue");
+    EXPECT_EQ(item(preview, preview).imageSubtitle(), "preview_micro.png");
+    EXPECT_EQ(titleOf("/x/My.Theme.docktheme/p.png"), "My.Theme");
+    EXPECT_EQ(titleOf("p.png"), "");
     // A key the catalogue doesn't know is captioned by its folder, which a bare key lacks.
     EXPECT_EQ(item("/t/B.docktheme/images/x.png", "Custom_Key").imageTitle(), "");
-    EXPECT_EQ(item("/t/B.docktheme/images/x.png", "/t/B.docktheme/images/x.png").imageTitle(),
-              "images");
+    EXPECT_EQ(titleOf("/t/B.docktheme/images/x.png"), "images");
 }
 
 TEST_F(ImageObjectViewTest, ItemsSortByKeyIgnoringCase) {

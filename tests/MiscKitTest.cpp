@@ -9,13 +9,20 @@
 
 namespace fs = std::filesystem;
 
+// Captures the log while it lives.
+struct LogLines {
+    std::vector<std::string> lines;
+    Log::Sink previous = Log::setSink([this](const std::string& m) { lines.push_back(m); });
+    ~LogLines() { Log::setSink(previous); }
+};
+
 class MiscKitTest : public TestEnvironment {
 protected:
     fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
     static MiscKit shipped() { return MiscKit(appResources() / "DatabaseInfo.plist"); }
 };
 
-TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKey) {
+TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndNoneForOthers) {
     MiscKit catalogue = shipped();
     ASSERT_EQ(catalogue.fileKeys_List().size(), 30u);
     EXPECT_EQ(catalogue.fileKeys_List().front(), "Frontline");
@@ -38,25 +45,26 @@ TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKey) {
     EXPECT_EQ(catalogue.getOriginalFileNameForKey("Stack_Arrow"), "pileArrow.png");
     EXPECT_EQ(catalogue.dockFilesList().size(), 30u);
     EXPECT_EQ(*catalogue.dockFilesList().front().stringFor("Original"), "frontline.png");
-}
-
-TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
-    EXPECT_EQ(MiscKit::parseSize("32x48"), (DockSize{32, 48}));
-    EXPECT_EQ(MiscKit::parseSize("  12.5x 7"), (DockSize{12.5f, 7}));
-    EXPECT_EQ(MiscKit::parseSize("32x48x64"), (DockSize{32, 48}));
-    EXPECT_EQ(MiscKit::parseSize("wide x 9"), (DockSize{0, 9}));
-    EXPECT_EQ(MiscKit::parseSize("x"), (DockSize{0, 0}));
-    EXPECT_EQ(MiscKit::parseSize("3248"), (DockSize{0, 0}));  // no "x": no size at all
-    EXPECT_EQ(MiscKit::parseSize(""), (DockSize{0, 0}));
-    EXPECT_EQ(MiscKit::parseSize("32X48"), (DockSize{0, 0}));
-}
-
-TEST_F(MiscKitTest, UnknownKeysAndMissingOrBrokenCataloguesGiveNothing) {
-    MiscKit catalogue = shipped();
     EXPECT_FALSE(catalogue.getNaturalNameForKey("No_Such_Key"));
     EXPECT_FALSE(catalogue.getOriginalFileNameForKey("frontline"));  // keys are case-sensitive
     EXPECT_EQ(catalogue.getSizeForFileKey("No_Such_Key"), (DockSize{0, 0}));
+}
 
+TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
+    // No "x", or an "X": no size at all.
+    for (auto [text, size] : {std::pair{"32x48", DockSize{32, 48}},
+                              {"  12.5x 7", {12.5f, 7}},
+                              {"32x48x64", {32, 48}},
+                              {"wide x 9", {0, 9}},
+                              {"x", {0, 0}},
+                              {"3248", {0, 0}},
+                              {"", {0, 0}},
+                              {"32X48", {0, 0}}}) {
+        EXPECT_EQ(MiscKit::parseSize(text), size) << text;
+    }
+}
+
+TEST_F(MiscKitTest, MissingOrBrokenCataloguesGiveNothing) {
     writeFile(temp() / "broken.plist", "<plist><dict><key>Frontline</key>");
     writeFile(temp() / "array.plist",
               "<plist version=\"1.0\"><array><string>x</string></array></plist>");
@@ -86,42 +94,36 @@ TEST_F(MiscKitTest, DockStyleRoundTripsKeepTheOtherPreferences) {
     prefs.set("persistent-apps", PlistValue(PlistValue::Array{PlistValue("Mail")}));
     fs::create_directories(preferences().parent_path());
     ASSERT_TRUE(PropertyList::write(preferences(), prefs));
-
-    std::vector<std::string> lines;
-    auto previous = Log::setSink([&](const std::string& m) { lines.push_back(m); });
+    LogLines log;
     MiscKit::setCurrentDock(DockStyle::TwoD);
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::TwoD);
     auto written = PropertyList::readDictionary(preferences());
     ASSERT_TRUE(written);
     EXPECT_EQ(*written->find("no-glass")->asBoolean(), true);
     EXPECT_EQ(written->asDictionary()->size(), 4u);
-
     MiscKit::setCurrentDock(DockStyle::ThreeD);
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
     EXPECT_EQ(*PropertyList::readDictionary(preferences()), prefs);  // removed, not false
-    Log::setSink(previous);
-    EXPECT_EQ(lines, (std::vector<std::string>(2, "Dock info wrote")));
+    EXPECT_EQ(log.lines, (std::vector<std::string>(2, "Dock info wrote")));
     EXPECT_TRUE(waitForKillall(2));
     EXPECT_EQ(killallCalls(), (std::vector<std::string>(2, "Dock")));
 }
 
 TEST_F(MiscKitTest, StyleFromFalseOrOddValuesAndUnreadablePreferences) {
     fs::create_directories(preferences().parent_path());
-    writeFile(preferences(),
-              "<plist version=\"1.0\"><dict><key>no-glass</key><false/></dict></plist>");
-    EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
-    writeFile(
-        preferences(),
-        "<plist version=\"1.0\"><dict><key>no-glass</key><integer>1</integer></dict></plist>");
-    EXPECT_EQ(MiscKit::currentDockType(), DockStyle::TwoD);
-
+    for (auto [value, style] :
+         {std::pair{"<false/>", DockStyle::ThreeD}, {"<integer>1</integer>", DockStyle::TwoD}}) {
+        writeFile(preferences(), std::string("<plist version=\"1.0\"><dict><key>no-glass</key>") +
+                                     value + "</dict></plist>");
+        EXPECT_EQ(MiscKit::currentDockType(), style) << value;
+    }
     // Unreadable preferences are never overwritten, and the Dock still restarts.
     writeFile(preferences(), "garbage that is not a property list");
-    std::vector<std::string> lines;
-    auto previous = Log::setSink([&](const std::string& m) { lines.push_back(m); });
-    MiscKit::setCurrentDock(DockStyle::TwoD);
-    Log::setSink(previous);
-    EXPECT_TRUE(lines.empty());
+    {
+        LogLines log;
+        MiscKit::setCurrentDock(DockStyle::TwoD);
+        EXPECT_TRUE(log.lines.empty());
+    }
     EXPECT_EQ(readFile(preferences()), "garbage that is not a property list");
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
     EXPECT_TRUE(waitForKillall(1));
@@ -134,7 +136,6 @@ TEST_F(MiscKitTest, OneSharedInstanceAndUniqueUUIDs) {
     EXPECT_EQ(MiscKit::init(), nullptr);
     EXPECT_EQ(&first, &MiscKit::sharedFiles());
     EXPECT_EQ(first.getOriginalFileNameForKey("Frontline"), "frontline.png");
-
     std::set<std::string> ids;
     for (int i = 0; i < 100; ++i) {
         std::string id = MiscKit::UUIDString();

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -20,7 +19,7 @@ namespace fs = std::filesystem;
 
 class PlatformTest : public TestEnvironment {};
 
-TEST_F(PlatformTest, CopyNeverOverwritesAndCopiesTreesAndLinksAsTheyAre) {
+TEST_F(PlatformTest, CopyNeverOverwritesAndCopyAndRemoveTakeTreesAndLinksAsTheyAre) {
     writeFile(temp() / "a.txt", "new");
     writeFile(temp() / "b.txt", "old");
     EXPECT_FALSE(FileManager::copyPath(temp() / "a.txt", temp() / "b.txt"));
@@ -29,15 +28,12 @@ TEST_F(PlatformTest, CopyNeverOverwritesAndCopiesTreesAndLinksAsTheyAre) {
     fs::create_symlink(temp() / "nowhere", temp() / "dangling");
     EXPECT_FALSE(FileManager::copyPath(temp() / "a.txt", temp() / "dangling"));
     EXPECT_FALSE(FileManager::copyPath(temp() / "missing", temp() / "c.txt"));
-
     writeFile(temp() / "tree/images/x.png", "x");
     fs::create_symlink("x.png", temp() / "tree/images/link.png");
     ASSERT_TRUE(FileManager::copyPath(temp() / "tree", temp() / "copy"));
     EXPECT_EQ(readFile(temp() / "copy/images/x.png"), "x");
     EXPECT_TRUE(fs::is_symlink(temp() / "copy/images/link.png"));
-}
-
-TEST_F(PlatformTest, RemoveDeletesTreesAndLinksButNotLinkTargets) {
+    // Removing takes links, not what they point to.
     writeFile(temp() / "keep/file", "kept");
     writeFile(temp() / "tree/sub/file", "gone");
     fs::create_symlink(temp() / "keep", temp() / "tree/link");
@@ -47,28 +43,20 @@ TEST_F(PlatformTest, RemoveDeletesTreesAndLinksButNotLinkTargets) {
     EXPECT_FALSE(FileManager::removePath(temp() / "tree"));
 }
 
-TEST_F(PlatformTest, ReadFileRefusesFifosLinksWhenAskedAndOversizedFiles) {
+TEST_F(PlatformTest, ReadFileRefusesFifosLinksAndOversizedFilesAndAtomicWritesKeepTheMode) {
     ASSERT_EQ(::mkfifo((temp() / "fifo").c_str(), 0600), 0);
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(FileManager::readFile(temp() / "fifo"));  // returns at once, no writer needed
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     EXPECT_FALSE(FileManager::readFile(temp()));
-
     writeFile(temp() / "target", "secret");
     fs::create_symlink(temp() / "target", temp() / "link");
-    FileManager::ReadOptions noLinks;
-    noLinks.followLinks = false;
-    EXPECT_FALSE(FileManager::readFile(temp() / "link", noLinks));
+    EXPECT_FALSE(FileManager::readFile(temp() / "link", {.followLinks = false}));
     EXPECT_EQ(FileManager::readFile(temp() / "link").value_or(""), "secret");
-
-    FileManager::ReadOptions small;
-    small.maxBytes = 3;
-    EXPECT_FALSE(FileManager::readFile(temp() / "target", small));
+    EXPECT_FALSE(FileManager::readFile(temp() / "target", {.maxBytes = 3}));
     writeFile(temp() / "empty", "");
     EXPECT_EQ(FileManager::readFile(temp() / "empty").value_or("x"), "");
-}
-
-TEST_F(PlatformTest, AtomicWriteReplacesWholeFileKeepsModeAndLeavesNoTemporary) {
+    // An atomic write replaces the whole file, keeps its mode and leaves no temporary.
     fs::path file = temp() / "dir/prefs.plist";
     writeFile(file, "old contents that are longer");
     ::chmod(file.c_str(), 0600);
@@ -83,9 +71,8 @@ TEST_F(PlatformTest, AtomicWriteReplacesWholeFileKeepsModeAndLeavesNoTemporary) 
 
 TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
     PlistValue dict = PlistValue::dictionary();
-    for (const char* key : {"zeta", "alpha", "Mid", "beta"}) {
+    for (const char* key : {"zeta", "alpha", "Mid", "beta"})
         dict.set(key, PlistValue(std::string(key) + "-value"));
-    }
     dict.set("flag", PlistValue(true));
     dict.set("count", PlistValue(42));
     dict.set("list", PlistValue(PlistValue::Array{PlistValue("a"), PlistValue(2.5)}));
@@ -101,7 +88,6 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
     auto clamped = PropertyList::parse(PropertyList::toXML(far));
     ASSERT_TRUE(clamped);
     EXPECT_LT(clamped->find("when")->asDate()->seconds, -2e9);
-
     // The binary form, as the Dock writes its preferences.
     plist_t node = plist_new_dict();
     plist_dict_set_item(node, "no-glass", plist_new_bool(1));
@@ -118,19 +104,16 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
 }
 
 TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
-    const std::vector<std::string> bad = {"", "not a plist",
-                                          "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
-                                          "bplist00\xff\xff\xff", std::string(100, '\0')};
-    for (const auto& bytes : bad) {
+    std::string deep;
+    for (int i = 0; i < 200; ++i)
+        deep = "<array>" + deep + "</array>";
+    for (const std::string& bytes :
+         {std::string(), std::string("not a plist"),
+          std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
+          std::string("bplist00\xff\xff\xff"), std::string(100, '\0'),
+          "<plist version=\"1.0\">" + deep + "</plist>"}) {
         EXPECT_FALSE(PropertyList::parse(bytes)) << bytes;
     }
-    std::string deep = "<plist version=\"1.0\">";
-    for (int i = 0; i < 200; ++i)
-        deep += "<array>";
-    for (int i = 0; i < 200; ++i)
-        deep += "</array>";
-    deep += "</plist>";
-    EXPECT_FALSE(PropertyList::parse(deep));
     // Found by fuzzing: libplist aborts on a NUL byte in a key or string.
     for (const char* name : {"nul-in-string.plist", "nul-in-binary-key.bplist"}) {
         fs::path file = fs::path(VELVANTO_SOURCE_DIR) / "fuzz/corpus-info" / name;
@@ -164,7 +147,6 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(Process::run({"/no/such/program"}));
     EXPECT_EQ(Process::run({"/bin/sh", "-c", "exit 3"})->exitStatus, 3);
-
     pid_t pid = Process::startDetached({"/bin/true"});
     ASSERT_GT(pid, 0);
     // The reaper collects the child; a zombie would stay in /proc as state Z.
@@ -193,9 +175,7 @@ TEST_F(PlatformTest, StartedChildrenAreLeftToTheCallerWithoutItsBlockedSignals) 
     EXPECT_TRUE(ending->signalled);
     EXPECT_EQ(ending->code, SIGTERM);
     EXPECT_FALSE(Process::wait(pid));  // reaped once only
-
-    pid = Process::start({"/bin/sh", "-c", "exit 7"});
-    ending = Process::wait(pid);
+    ending = Process::wait(Process::start({"/bin/sh", "-c", "exit 7"}));
     ASSERT_TRUE(ending);
     EXPECT_FALSE(ending->signalled);
     EXPECT_EQ(ending->code, 7);
@@ -203,18 +183,17 @@ TEST_F(PlatformTest, StartedChildrenAreLeftToTheCallerWithoutItsBlockedSignals) 
 }
 
 TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
+    const std::string resources = "System/Library/CoreServices/Dock.app/Contents/Resources";
     setEnv("VELVANTO_ROOT", "/some/root/");
-    EXPECT_EQ(SystemPaths::dockResourcesFolder(),
-              "/some/root/System/Library/CoreServices/Dock.app/Contents/Resources");
+    EXPECT_EQ(SystemPaths::dockResourcesFolder(), "/some/root/" + resources);
     setEnv("VELVANTO_ROOT", "/");
-    EXPECT_EQ(SystemPaths::dockResourcesFolder(),
-              "/System/Library/CoreServices/Dock.app/Contents/Resources");
-    EXPECT_EQ(SystemPaths::dockResourcesFolder("/other//"),
-              "/other/System/Library/CoreServices/Dock.app/Contents/Resources");
+    EXPECT_EQ(SystemPaths::dockResourcesFolder(), "/" + resources);
+    EXPECT_EQ(SystemPaths::dockResourcesFolder("/other//"), "/other/" + resources);
     setEnv("HOME", "/home/someone");
     EXPECT_EQ(SystemPaths::dockPreferencesPath(),
               "/home/someone/Library/Preferences/com.apple.dock.plist");
-    EXPECT_EQ(SystemPaths::expandTilde("~"), "/home/someone");
-    EXPECT_EQ(SystemPaths::expandTilde("~other/x"), "~other/x");
-    EXPECT_EQ(SystemPaths::expandTilde("/a/~/b"), "/a/~/b");
+    for (auto [path, expanded] :
+         {std::pair{"~", "/home/someone"}, {"~other/x", "~other/x"}, {"/a/~/b", "/a/~/b"}}) {
+        EXPECT_EQ(SystemPaths::expandTilde(path), expanded);
+    }
 }

@@ -7,25 +7,16 @@ namespace fs = std::filesystem;
 
 class ThemeBundleTest : public TestEnvironment {
 protected:
-    void SetUp() override {
-        TestEnvironment::SetUp();
-        previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
-    }
-    void TearDown() override {
-        Log::setSink(previous_);
-        TestEnvironment::TearDown();
-    }
+    ~ThemeBundleTest() override { Log::setSink(previous_); }
     std::optional<std::vector<ThemeImage>> check(const fs::path& bundle) {
         auto info = ThemeBundle::readInfo(bundle.string());
         return ThemeBundle::check(bundle.string(), info ? &*info : nullptr);
     }
     std::vector<std::string> lines_;
-
-private:
-    Log::Sink previous_;
+    Log::Sink previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
 };
 
-TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenation) {
+TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenationOfPlainFileNames) {
     EXPECT_EQ(ThemeBundle::infoPlistPath("/t/A.docktheme"), "/t/A.docktheme/Info.plist");
     EXPECT_EQ(ThemeBundle::imagePath("/t/A.docktheme", "x.png"), "/t/A.docktheme/images/x.png");
     EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", DockStyle::TwoD), "/t/A/preview_2d.png");
@@ -33,6 +24,12 @@ TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenation) {
     PlistValue info = PlistValue::dictionary();
     info.set("VL_BasePath", PlistValue("/elsewhere/"));
     EXPECT_EQ(ThemeBundle::editorBase("/t/A", info), "/t/A//elsewhere/");
+    for (const char* good : {"a.png", "..png", "A B", "..."})
+        EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
+                                                           "/etc/passwd", std::string("a\0b", 3)}) {
+        EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
+    }
 }
 
 TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
@@ -55,11 +52,9 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     info.remove("VL_BasePath");  // nothing to find, so no base is needed
     writeBundle(bundle, info);
     EXPECT_EQ(check(bundle)->size(), 0u);
-
     info.remove("Dock_List");
     writeBundle(bundle, info);
     EXPECT_EQ(check(bundle)->size(), 0u);
-
     // No Info.plist at all, or one that is not a dictionary: no table, nothing to check.
     fs::remove(bundle / "Info.plist");
     EXPECT_EQ(check(bundle)->size(), 0u);
@@ -68,7 +63,7 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     EXPECT_EQ(check(bundle)->size(), 0u);
 }
 
-TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPath) {
+TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThereIsABase) {
     fs::path bundle = temp() / "Broken.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
@@ -77,10 +72,7 @@ TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPath) {
     EXPECT_FALSE(check(bundle));
     ASSERT_EQ(lines_.size(), 1u);
     EXPECT_EQ(lines_[0], "Missing (key: Shadow) " + bundle.string() + "/images/sh.png");
-}
-
-TEST_F(ThemeBundleTest, WithoutBasePathTheFirstNamedImageIsMissing) {
-    fs::path bundle = temp() / "NoBase.docktheme";
+    // Without a base path, or one that is not a string, the first named image is missing.
     PlistValue info = themeInfo({}, {{"Frontline", "f.png"}});
     writeBundle(bundle, info);
     EXPECT_TRUE(check(bundle));
@@ -88,40 +80,24 @@ TEST_F(ThemeBundleTest, WithoutBasePathTheFirstNamedImageIsMissing) {
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
     EXPECT_EQ(lines_.back(), "Missing (key: Frontline) f.png");
-    // A base path that is not a string counts as none.
     info.set("VL_BasePath", PlistValue(7));
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
 }
 
 TEST_F(ThemeBundleTest, ImageTablesOfTheWrongShapeAreDefective) {
-    fs::path bundle = temp() / "Odd.docktheme";
     PlistValue flat = PlistValue::dictionary();
     PlistValue badValue = PlistValue::dictionary();
     badValue.set("Frontline", PlistValue(PlistValue::Array{}));
-    const std::vector<PlistValue> shapes = {
-        PlistValue("Dock_List"),
-        PlistValue(PlistValue::Array{}),
-        PlistValue(PlistValue::Array{flat}),
-        PlistValue(PlistValue::Array{flat, flat, flat}),
-        PlistValue(PlistValue::Array{flat, PlistValue("3d")}),
-        PlistValue(PlistValue::Array{badValue, flat}),
-        PlistValue(PlistValue::Dictionary{{"0", flat}, {"1", flat}}),
-    };
-    for (const PlistValue& shape : shapes) {
+    for (const PlistValue& shape :
+         {PlistValue("Dock_List"), PlistValue(PlistValue::Array{}),
+          PlistValue(PlistValue::Array{flat}), PlistValue(PlistValue::Array{flat, flat, flat}),
+          PlistValue(PlistValue::Array{flat, PlistValue("3d")}),
+          PlistValue(PlistValue::Array{badValue, flat}),
+          PlistValue(PlistValue::Dictionary{{"0", flat}, {"1", flat}})}) {
         PlistValue info = themeInfo({}, {});
         info.set("Dock_List", shape);
-        writeBundle(bundle, info);
-        EXPECT_FALSE(check(bundle));
-    }
-}
-
-TEST_F(ThemeBundleTest, OnlyPlainNamesArePlainFileNames) {
-    for (const char* good : {"a.png", "..png", "A B", "..."}) {
-        EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
-    }
-    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
-                                                           "/etc/passwd", std::string("a\0b", 3)}) {
-        EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
+        writeBundle(temp() / "Odd.docktheme", info);
+        EXPECT_FALSE(check(temp() / "Odd.docktheme"));
     }
 }

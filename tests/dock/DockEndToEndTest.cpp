@@ -14,16 +14,14 @@ using namespace DockTestSupport;
 class DockEndToEndTest : public TestEnvironment {
 protected:
     void SetUp() override {
-        if (const char* reason = std::getenv("VELVANTO_END_TO_END_SKIP")) {
+        if (const char* reason = std::getenv("VELVANTO_END_TO_END_SKIP"))
             GTEST_SKIP() << reason;
-        }
         TestEnvironment::SetUp();
         setEnv("VELVANTO_KILLALL", "");  // the real /usr/bin/killall
         setEnv("VELVANTO_ROOT", (temp() / "stand-in").string());
         MiscKit catalogue(appResources() / "DatabaseInfo.plist");
         ASSERT_TRUE(StandInRoot::prepare(temp() / "stand-in", stockTheme().string(), catalogue));
     }
-
     // Waits for a manifest from a Dock other than previous; nothing when none comes.
     static std::optional<DockManifest> nextManifest(qint64 previous) {
         std::optional<DockManifest> manifest;
@@ -33,17 +31,9 @@ protected:
         });
         return manifest && manifest->pid != previous ? manifest : std::nullopt;
     }
-
-    // Ends the keeper, and so its Dock, by their pids.
-    static void stop(Started& keeper, qint64 dock) {
-        EXPECT_EQ(keeper.stop(), 0);
-        EXPECT_FALSE(alive(static_cast<pid_t>(dock)));
-        if (alive(static_cast<pid_t>(dock)))
-            ::kill(static_cast<pid_t>(dock), SIGKILL);
-    }
 };
 
-TEST_F(DockEndToEndTest, AnAppliedThemeShowsInTheDockTheKeeperStartsAgain) {
+TEST_F(DockEndToEndTest, AnAppliedThemeAndTheStyleSetShowInTheDocksTheKeeperStartsAgain) {
     Started keeper({KEEPER_PROGRAM});
     auto first = nextManifest(0);
     ASSERT_TRUE(first);
@@ -51,7 +41,6 @@ TEST_F(DockEndToEndTest, AnAppliedThemeShowsInTheDockTheKeeperStartsAgain) {
     ASSERT_EQ(first->images.size(), 30u);
     EXPECT_EQ(first->images.at("scurve-m.png").sha256.toStdString(),
               sha256sum(stockTheme() / "images/scurve-m.png"));
-
     fs::path theme = temp() / "Green.docktheme";
     writeBundle(theme, themeInfo({{"2D_Opened_App_Indicator_M", "dot.png"}},
                                  {{"Keystone_Base_M", "floor.png"}, {"Frontline", "line.png"}}));
@@ -60,36 +49,30 @@ TEST_F(DockEndToEndTest, AnAppliedThemeShowsInTheDockTheKeeperStartsAgain) {
     writePng(theme / "images/line.png", QSize(90, 3), Qt::white);
     ProgramRun apply = runProgram({(appResources() / "VelvantoHelper").string(), theme.string()});
     EXPECT_EQ(apply.exitCode, 1) << apply.standardError;
-
-    auto second = nextManifest(first->pid);
-    ASSERT_TRUE(second);
+    auto applied = nextManifest(first->pid);
+    ASSERT_TRUE(applied);
     EXPECT_FALSE(alive(static_cast<pid_t>(first->pid)));
-    EXPECT_EQ(second->images.size(), 30u);
-    const DockManifest::Image& floor = second->images.at("scurve-m.png");
+    EXPECT_EQ(applied->images.size(), 30u);
+    const DockManifest::Image& floor = applied->images.at("scurve-m.png");
     EXPECT_EQ(floor.width, 300);
     EXPECT_EQ(floor.sha256.toStdString(), sha256sum(theme / "images/floor.png"));
-    EXPECT_EQ(second->images.at("frontline.png").sha256.toStdString(),
+    EXPECT_EQ(applied->images.at("frontline.png").sha256.toStdString(),
               sha256sum(theme / "images/line.png"));
-    EXPECT_EQ(second->images.at("indicator_medium_simple.png").width, 12);
-    EXPECT_EQ(second->images.at("scurve-l.png"), first->images.at("scurve-l.png"));
-    stop(keeper, second->pid);
-}
-
-TEST_F(DockEndToEndTest, TheRestartedDockShowsTheStyleThatWasSet) {
-    Started keeper({KEEPER_PROGRAM});
-    auto glass = nextManifest(0);
-    ASSERT_TRUE(glass);
-    EXPECT_EQ(glass->dockStyle, DockStyle::ThreeD);
-
+    EXPECT_EQ(applied->images.at("indicator_medium_simple.png").width, 12);
+    EXPECT_EQ(applied->images.at("scurve-l.png"), first->images.at("scurve-l.png"));
+    // The style switch restarts the Dock with the same images.
     MiscKit::setCurrentDock(DockStyle::TwoD);
-    auto flat = nextManifest(glass->pid);
+    auto flat = nextManifest(applied->pid);
     ASSERT_TRUE(flat);
     EXPECT_EQ(flat->dockStyle, DockStyle::TwoD);
-    EXPECT_EQ(flat->images, glass->images);
-
+    EXPECT_EQ(flat->images, applied->images);
     MiscKit::setCurrentDock(DockStyle::ThreeD);
     auto again = nextManifest(flat->pid);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->dockStyle, DockStyle::ThreeD);
-    stop(keeper, again->pid);
+    // Ending the keeper ends its Dock.
+    EXPECT_EQ(keeper.stop(), 0);
+    EXPECT_FALSE(alive(static_cast<pid_t>(again->pid)));
+    if (alive(static_cast<pid_t>(again->pid)))
+        ::kill(static_cast<pid_t>(again->pid), SIGKILL);
 }

@@ -21,14 +21,12 @@ TEST_F(DockImagesTest, ReadsEachKeyByItsDockFileNameAndHashesTheFileBytes) {
     writePng(folder / "scurve-m.png", QSize(300, 50), Qt::gray);
     writePng(folder / "Shadow.png", QSize(8, 8), Qt::black);  // a key, not a Dock file name
     writePng(folder / "extra.png", QSize(8, 8), Qt::black);
-
     DockImages images = DockImages::load(catalogue, folder);
     ASSERT_EQ(images.loaded().size(), 2u);
     EXPECT_EQ(images.loaded()[0].key, "Frontline");  // in the catalogue's key order
     EXPECT_EQ(images.loaded()[1].fileName, "scurve-m.png");
     EXPECT_EQ(images.image("Keystone_Base_M")->size(), QSize(300, 50));
     EXPECT_EQ(images.image("Shadow"), nullptr);
-
     DockManifest manifest = DockManifest::describe(42, DockStyle::TwoD, images);
     ASSERT_EQ(manifest.images.size(), 2u);
     const DockManifest::Image& line = manifest.images.at("frontline.png");
@@ -49,7 +47,6 @@ TEST_F(DockImagesTest, LeavesOutWhatIsMissingUnreadableOrNotAnImage) {
     writePng(temp() / "real.png", QSize(32, 16), Qt::blue);
     fs::create_symlink(temp() / "real.png", folder / "indicator_large.png");
     fs::permissions(temp() / "real.png", fs::perms::owner_read);
-
     DockImages images = DockImages::load(catalogue, folder);
     ASSERT_EQ(images.loaded().size(), 1u);  // only the linked picture
     EXPECT_EQ(images.loaded()[0].fileName, "indicator_large.png");

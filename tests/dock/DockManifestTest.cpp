@@ -18,22 +18,13 @@ protected:
     }
 };
 
-TEST_F(DockManifestTest, LivesInTheRuntimeFolderOrAPrivateTmpFolder) {
+TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyRuntimeFolderAndReadBack) {
     EXPECT_EQ(DockManifest::path(), temp() / "runtime/velvanto-dock/manifest.json");
-    std::string own = "/tmp/velvanto-dock-" + std::to_string(::geteuid());
-    setEnv("XDG_RUNTIME_DIR", "");
-    EXPECT_EQ(DockManifest::folder(), fs::path(own));
-    ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(DockManifest::path(), fs::path(own) / "manifest.json");
-}
-
-TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyFolderAndReadBack) {
     ASSERT_TRUE(sample().write());
     struct stat info {};
     ASSERT_EQ(::stat(DockManifest::folder().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_EQ(fs::directory_iterator(DockManifest::folder())->path().filename(), "manifest.json");
-
     auto back = DockManifest::read();
     ASSERT_TRUE(back);
     EXPECT_EQ(back->pid, 4321);
@@ -42,6 +33,12 @@ TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyFolderAndReadBack) {
     std::string text = readFile(DockManifest::path());
     EXPECT_NE(text.find("\"style\": \"2d\""), std::string::npos);
     EXPECT_NE(text.find("\"sha256\": \"ab12\""), std::string::npos);
+    // Without a runtime folder, a private one in /tmp.
+    std::string own = "/tmp/velvanto-dock-" + std::to_string(::geteuid());
+    setEnv("XDG_RUNTIME_DIR", "");
+    EXPECT_EQ(DockManifest::folder(), fs::path(own));
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(DockManifest::path(), fs::path(own) / "manifest.json");
 }
 
 TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeOrWrite) {
@@ -49,7 +46,6 @@ TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeOrWrite) {
     fs::create_symlink(temp() / "elsewhere", DockManifest::folder());
     EXPECT_FALSE(sample().write());
     EXPECT_TRUE(fs::is_empty(temp() / "elsewhere"));
-
     fs::remove(DockManifest::folder());
     fs::create_directories(DockManifest::folder());
     fs::permissions(DockManifest::folder(), fs::perms::all);

@@ -17,26 +17,15 @@ protected:
             {DOCK_PROGRAM, "--render", style, out.string(), "--resources", folder.string()});
         return run.exitCode;
     }
-
     static QImage picture(const fs::path& file) {
         return QImage(QString::fromStdString(file.string()));
     }
-
     // How many pixels of image are exactly colour.
     static int count(const QImage& image, QColor colour) {
         int found = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                found += image.pixel(x, y) == colour.rgb() ? 1 : 0;
-            }
-        }
+        for (int i = 0; i < image.width() * image.height(); ++i)
+            found += image.pixel(i % image.width(), i / image.width()) == colour.rgb() ? 1 : 0;
         return found;
-    }
-
-    fs::path copyOfStockImages() {
-        fs::path folder = temp() / "images";
-        fs::copy(stockTheme() / "images", folder);
-        return folder;
     }
 };
 
@@ -71,7 +60,8 @@ TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {
 }
 
 TEST_F(DockRenderTest, MissingAndBrokenImagesLeaveOnlyTheirPiecesOut) {
-    fs::path folder = copyOfStockImages();
+    const fs::path folder = temp() / "images";
+    fs::copy(stockTheme() / "images", folder);
     ASSERT_EQ(render("3d", temp() / "whole.png", folder), 0);
     writeFile(folder / "scurve-m.png", "garbage");
     fs::remove(folder / "frontline.png");

@@ -14,18 +14,15 @@ using namespace DockTestSupport;
 class DockSceneTest : public TestEnvironment {
 protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};
-
     // Every image of the catalogue at one size.
     DockImages imagesOfSize(QSize size) {
         fs::path folder = temp() / ("images-" + std::to_string(size.width()) + "x" +
                                     std::to_string(size.height()));
         fs::create_directories(folder);
-        for (const std::string& key : catalogue.fileKeys_List()) {
+        for (const std::string& key : catalogue.fileKeys_List())
             writePng(folder / *catalogue.getOriginalFileNameForKey(key), size, Qt::red);
-        }
         return DockImages::load(catalogue, folder);
     }
-
     // Items lie side by side in order, inside the scene, each found where it is drawn.
     static void expectSoundLayout(const DockScene& scene, const std::string& what) {
         QRectF bounds(QPointF(0, 0), QSizeF(scene.size()));
@@ -41,16 +38,15 @@ protected:
 };
 
 TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
-    DockImages none = DockImages::load(catalogue, temp() / "missing");
-    std::vector<std::pair<std::string, const DockImages*>> sets = {{"none", &none}};
-    DockImages tiny = imagesOfSize(QSize(1, 1));
-    DockImages wide = imagesOfSize(QSize(2000, 3));
-    DockImages tall = imagesOfSize(QSize(3, 900));
-    sets.insert(sets.end(), {{"1x1", &tiny}, {"2000x3", &wide}, {"3x900", &tall}});
+    const std::pair<std::string, DockImages> sets[] = {
+        {"none", DockImages::load(catalogue, temp() / "missing")},
+        {"1x1", imagesOfSize(QSize(1, 1))},
+        {"2000x3", imagesOfSize(QSize(2000, 3))},
+        {"3x900", imagesOfSize(QSize(3, 900))}};
     for (const auto& [name, images] : sets) {
         for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
             for (int tile : {0, 16, 37, 64, 100, 128, 500}) {
-                DockScene scene(*images, style, tile);
+                DockScene scene(images, style, tile);
                 std::string what = name + " style " + std::to_string(indexOf(style)) + " tile " +
                                    std::to_string(tile);
                 EXPECT_EQ(scene.tileSize(), std::clamp(tile, 16, 128)) << what;
@@ -68,23 +64,19 @@ TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
     }
 }
 
-TEST_F(DockSceneTest, OpeningTheStackGrowsTheSceneUpwardsOnly) {
+TEST_F(DockSceneTest, OpeningTheStackGrowsTheSceneUpwardsAndTheWindowOpensItOnAClick) {
     DockImages images = DockImages::load(catalogue, stockTheme() / "images");
     DockScene scene(images, DockStyle::ThreeD, 64);
-    QSize closed = scene.size();
-    std::vector<DockScene::Item> before = scene.items();
+    const QSize closed = scene.size();
+    const std::vector<DockScene::Item> before = scene.items();
     scene.setStackOpen(true);
-    int grown = scene.size().height() - closed.height();
+    const int grown = scene.size().height() - closed.height();
     EXPECT_GT(grown, 64);
-    for (std::size_t i = 0; i < before.size(); ++i) {
+    for (std::size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(scene.items()[i].rect, before[i].rect.translated(0, grown)) << i;
-    }
     scene.setStackOpen(false);
     EXPECT_EQ(scene.size(), closed);
-}
-
-TEST_F(DockSceneTest, WindowSitsAtTheBottomAndOpensTheStackOnAClick) {
-    DockImages images = DockImages::load(catalogue, stockTheme() / "images");
+    // The window sits at the bottom and opens the stack on a click.
     DockWindow window(images, DockStyle::TwoD, 48);
     window.show();
     QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -95,7 +87,6 @@ TEST_F(DockSceneTest, WindowSitsAtTheBottomAndOpensTheStackOnAClick) {
     };
     expectAtBottom();
     int closedHeight = window.height();
-
     auto centreOf = [&](int index) {
         return window.scene().items()[static_cast<std::size_t>(index)].rect.center().toPoint();
     };

@@ -1,38 +1,70 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <QColor>
+#include <QImage>
 #include <QSize>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "platform/Process.h"
 
 // Helpers of the stand-in Dock's tests.
 namespace DockTestSupport {
 
 // Writes a PNG of one colour.
-void writePng(const std::filesystem::path& path, QSize size, QColor colour);
+inline void writePng(const std::filesystem::path& path, QSize size, QColor colour) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    image.save(QString::fromStdString(path.string()), "PNG");
+}
+
 // The SHA-256 of a file as sha256sum prints it.
-std::string sha256sum(const std::filesystem::path& path);
+inline std::string sha256sum(const std::filesystem::path& path) {
+    auto result = Process::run({"/usr/bin/sha256sum", path.string()}, Process::Capture::Output);
+    return result ? result->output.substr(0, 64) : std::string();
+}
+
 // Polls condition until it holds; false when it still doesn't after a generous bound.
-bool eventually(const std::function<bool()>& condition);
+inline bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 3000; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 // True while pid names a process (a zombie counts until it is reaped).
-bool alive(pid_t pid);
+inline bool alive(pid_t pid) {
+    return pid > 0 && ::kill(pid, 0) == 0;
+}
 
 // A process the test started, ended by its pid with SIGTERM (and reaped)
 // when the test ends, unless the test did so itself.
 class Started {
 public:
-    explicit Started(const std::vector<std::string>& argv);
-    ~Started();
+    explicit Started(const std::vector<std::string>& argv) : pid_(Process::start(argv)) {}
+    ~Started() { stop(); }
     Started(const Started&) = delete;
     Started& operator=(const Started&) = delete;
     pid_t pid() const { return pid_; }
     // Sends SIGTERM and reaps; the exit code, or -1 when it was ended by a signal.
-    int stop();
+    int stop() {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGTERM);
+        auto ending = Process::wait(pid_);
+        pid_ = -1;
+        return ending && !ending->signalled ? ending->code : -1;
+    }
 
 private:
     pid_t pid_;

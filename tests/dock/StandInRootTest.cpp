@@ -29,7 +29,6 @@ TEST_F(StandInRootTest, FillsTheDockFolderFromTheThemeOnceAndKeepsWhatExists) {
     ASSERT_TRUE(written);
     EXPECT_EQ(*written->find("tilesize")->asInteger(), 64);
     EXPECT_EQ(snapshot(resources().parent_path()).size(), 31u);  // nothing left beside it
-
     // An applied theme and the user's preferences survive a second preparation.
     writeFile(resources() / "frontline.png", "applied");
     fs::remove(resources() / "shadow.png");

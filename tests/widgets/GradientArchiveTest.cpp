@@ -19,9 +19,8 @@ protected:
     static std::vector<std::uint32_t> bits(const QGGradient& gradient) {
         std::vector<std::uint32_t> result;
         for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i) {
-            for (float value : {e->red, e->green, e->blue, e->alpha, e->position}) {
+            for (float value : {e->red, e->green, e->blue, e->alpha, e->position})
                 result.push_back(std::bit_cast<std::uint32_t>(value));
-            }
         }
         return result;
     }
@@ -83,7 +82,6 @@ TEST_F(GradientArchiveTest, ArchiveHasTheKeyedArchiverLayout) {
     EXPECT_EQ(*gradient.find("$9")->asReal(), 1.0);
     EXPECT_EQ(gradient.find("$10"), nullptr);
     EXPECT_EQ(*object(archive, 2).stringFor("$classname"), "QGGradient");
-
     SequentialCoder coder;
     EXPECT_THROW(QGGradient::aquaNormalGradient().encodeWithCoder(coder),
                  InvalidArchiveOperationException);
@@ -120,7 +118,6 @@ TEST_F(GradientArchiveTest, MalformedArchivesGiveNothing) {
     EXPECT_FALSE(unarchive(noObjects));
     EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData<QGGradient>("not a property list"));
     EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData<QGGradient>(""));
-
     // Absent keys read as 0: an empty gradient in linear mode.
     PlistValue bare = good;
     object(bare, 1).remove(count);

@@ -27,9 +27,8 @@ protected:
     }
     static QGGradient stops(std::vector<QGGradientElement> elements, int mode = 0) {
         QGGradient gradient;
-        for (const auto& element : elements) {
+        for (const auto& element : elements)
             gradient.addElement(element);
-        }
         gradient.setBlendingMode(mode);
         return gradient;
     }
@@ -38,17 +37,15 @@ protected:
     }
     static Positions positions(const QGGradient& gradient) {
         Positions result;
-        for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i) {
+        for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i)
             result.push_back(e->position);
-        }
         return result;
     }
 };
 
 void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4f) {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
-    }
 }
 
 }  // namespace
@@ -61,7 +58,6 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
     EXPECT_EQ(at(linear, 0.5f), (Rgba{0.5f, 0, 0.5f, 1}));  // the copies took the modes
     // The pure red stop's hue is raised to 360 for mode 2 and wraps back to 0.
     EXPECT_EQ(at(inverse, 0.0f), (Rgba{1, 0, 0, 1}));
-
     // In mode 1 a grey stop, first or last, takes the hue of its neighbour (240: red equals
     // green throughout); between greys it stays grey.
     for (float t : {0.1f, 0.5f, 0.9f}) {
@@ -73,7 +69,6 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
     }
     const QGGradient greys = stops({{0.2f, 0.2f, 0.2f, 1, 0}, {0.8f, 0.8f, 0.8f, 1, 1}}, 1);
     expectNear(at(greys, 0.5f), {0.5f, 0.5f, 0.5f, 1}, 1e-6f);
-
     EXPECT_EQ(at(inverse.gradientWithAlphaComponent(0.25f), 0.5f), (Rgba{0.5f, 0, 0.5f, 0.25f}));
     EXPECT_THROW(inverse.gradientWithBlendingMode(3), std::invalid_argument);
     QGGradient changed = inverse;
@@ -97,7 +92,6 @@ TEST_F(GradientEvaluationTest, HydrogenLinesAndRainbowEnd) {
     expectNear(at(hydrogen, 0.145f), std::get<1>(full[0]));
     const Rgba between = at(hydrogen, 0.4f);
     EXPECT_LT(std::max({between[0], between[1], between[2]}), 0.002f);
-
     const QGGradient rainbow = QGGradient::rainbowGradient();
     EXPECT_EQ(rainbow.blendingMode(), 1);
     expectNear(at(rainbow, 1.0f), {0.54f, 0, 1, 1}, 1e-6f);  // hue 272.4
@@ -112,7 +106,6 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     EXPECT_EQ(at(aqua, 0.5f), (Rgba{0.42f, 0.68f, 0.90f, 1}));  // the first stop there
     expectNear(at(aqua, std::nextafter(0.5f, 1.0f)), {0.64f, 0.80f, 0.94f, 1});
     expectNear(at(aqua, 0.75f), {0.6f, 0.75f, 0.92f, 1});
-
     // Stops are kept in order of position, a later one after those at its position.
     const QGGradient gradient =
         stops({{1, 0, 0, 1, 0.3f}, {0, 1, 0, 1, 0.3f}, kBlue, {0, 0, 0, 1, 0}});
@@ -127,7 +120,6 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     EXPECT_THROW(gradient.colorStopAtIndex(4), RangeException);
     EXPECT_THROW(QGGradient().removeColorStopAtIndex(0), RangeException);
     EXPECT_EQ(positions(gradient).size(), 4u);  // the receiver is unchanged throughout
-
     // In place, a missing index gives an empty element.
     QGGradient copy = gradient;
     const QGGradientElement missing = copy.removeElementAtIndex(7);
@@ -135,7 +127,6 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     const QGGradientElement last = copy.removeElementAtIndex(3);
     EXPECT_TRUE(last.position == 1.0f && !last.next);
     EXPECT_EQ(positions(copy), (Positions{0, 0.3f, 0.3f}));
-
     // A stop at NaN goes last, matches no position, and can go by index.
     const QGGradient withNaN = stops({kRed, kBlue}).addColorStop(Qt::green, kNaN);
     EXPECT_TRUE(std::isnan(positions(withNaN).at(2)));
@@ -146,7 +137,7 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     EXPECT_EQ(positions(withNaN.removeColorStopAtIndex(2)), (Positions{0, 1}));
 }
 
-TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopAndOneStop) {
+TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopOneStopNaNAndNegativeHues) {
     for (int mode : {0, 1, 2}) {
         const QGGradient gradient = stops({{1, 0, 0, 1, 0.2f}, {0, 0, 1, 1, 0.8f}}, mode);
         for (float t : {-100.0f, 0.0f, 0.2f, 0.8f, 1.0f, 100.0f}) {
@@ -162,11 +153,6 @@ TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopAndOneStop) {
             SCOPED_TRACE(testing::Message() << "one stop, mode " << mode << " at " << t);
             expectNear(at(one, t), {0.3f, 0.6f, 0.9f, 0.5f}, 1e-6f);
         }
-    }
-}
-
-TEST_F(GradientEvaluationTest, NaNPositionsAndNegativeHues) {
-    for (int mode : {0, 1, 2}) {
         const Rgba atNaN = at(stops({kRed, kBlue}, mode), kNaN);
         EXPECT_TRUE(std::isnan(atNaN[0]) && std::isnan(atNaN[2]) && std::isnan(atNaN[3])) << mode;
     }
@@ -179,23 +165,19 @@ TEST_F(GradientEvaluationTest, NaNPositionsAndNegativeHues) {
     }
 }
 
-TEST_F(GradientEvaluationTest, CopiesAndMovesKeepStopsModeAndTheirOwnFunction) {
+TEST_F(GradientEvaluationTest, CopiesAndMovesKeepStopsModeAndFunctionAndColoursAreQColors) {
     QGGradient original = QGGradient::aquaPressedGradient().gradientWithBlendingMode(1);
     QGGradient copy = original;
     EXPECT_EQ(positions(copy), positions(original));
     EXPECT_EQ(copy.blendingMode(), 1);
     copy.removeElementAtIndex(0);
     EXPECT_EQ(positions(original).size(), 4u);  // no shared stops
-
     const Rgba before = at(original, 0.3f);
     QGGradient moved = std::move(original);
     EXPECT_EQ(at(moved, 0.3f), before);                 // reads its own list head
     EXPECT_EQ(at(original, 0.3f), (Rgba{1, 1, 1, 1}));  // NOLINT: moved-from is empty and usable
     original = moved;
     EXPECT_EQ(at(original, 0.3f), before);
-}
-
-TEST_F(GradientEvaluationTest, ColoursComeInAndOutAsQColors) {
     const QGGradient gradient = QGGradient::gradientWithBeginningColor(
         QColor::fromHsvF(1.0f / 3.0f, 1, 1), QColor());  // an invalid colour is clear
     EXPECT_EQ(gradient.colorAtPosition(0.5f), QColor::fromRgbF(0, 0.5f, 0, 0.5f));

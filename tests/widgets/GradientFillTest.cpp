@@ -50,9 +50,8 @@ protected:
     static bool all(const QImage& image, const QRect& area, QRgb colour, bool outside = false) {
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
-                if (area.contains(x, y) != outside && image.pixel(x, y) != colour) {
+                if (area.contains(x, y) != outside && image.pixel(x, y) != colour)
                     return false;
-                }
             }
         }
         return true;
@@ -75,9 +74,8 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
         {"hydrogen", QGGradient::hydrogenSpectrumGradient(), false}};
     for (const auto& [name, gradient, diagonal] : gradients) {
         for (float angle : {0.0f, 45.0f, 90.0f, 270.0f, 360.0f}) {
-            if (angle == 45.0f && !diagonal) {
+            if (angle == 45.0f && !diagonal)
                 continue;
-            }
             // Structured bindings are named through init-captures: older clang can't capture them.
             const QImage image = painted([&, &gradient = gradient](QPainter& p) {
                 angle == 45.0f ? gradient.drawSwatchInRect(p, kRect)
@@ -102,7 +100,7 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
     }
 }
 
-TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSide) {
+TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSideEmptySingleStopAndDegenerateInput) {
     const QImage image = painted([&](QPainter& p) { kRedToBlue.radialFillRect(p, kRect); });
     // Centre (70, 35), start radius 1, end radius 50: t = (d - 1) / 49.
     for (QPoint corner : {QPoint(20, 15), QPoint(119, 15), QPoint(20, 54), QPoint(119, 54)}) {
@@ -114,9 +112,6 @@ TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSide) {
         EXPECT_TRUE(shows(image, edge.x(), edge.y(), kRedToBlue, t));
     }
     EXPECT_TRUE(untouchedOutside(image));
-}
-
-TEST_F(GradientFillTest, EmptySingleStopAndDegenerateInput) {
     const QImage white = painted([](QPainter& p) { QGGradient().fillRect(p, kRect, 30.0f); });
     EXPECT_TRUE(all(white, kPixels, qRgb(255, 255, 255)));
     const QGGradient one = QGGradient().addColorStop(QColor(10, 200, 30), 0.7f);

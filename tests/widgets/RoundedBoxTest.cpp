@@ -31,12 +31,10 @@ protected:
 // box's own coordinates (origin bottom-left, y up).
 class RoundedBoxTest : public TestEnvironment {
 protected:
-    void SetUp() override {
-        TestEnvironment::SetUp();
+    RoundedBoxTest() {
         box_.resize(200, 100);
         box_.setTitle("Themes");
     }
-
     QImage rendered() {
         QImage image(box_.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -48,14 +46,15 @@ protected:
     ::testing::AssertionResult shows(const QImage& image, int x, int y, const QColor& colour,
                                      int tolerance = 0) const {
         const QColor c = image.pixelColor(x, box_.height() - 1 - y);
-        if (std::max({std::abs(c.red() - colour.red()), std::abs(c.green() - colour.green()),
-                      std::abs(c.blue() - colour.blue())}) <= tolerance &&
-            c.alpha() == colour.alpha()) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure()
-               << "(" << x << ", " << y << ") is " << c.name(QColor::HexArgb).toStdString()
-               << ", not " << colour.name(QColor::HexArgb).toStdString();
+        const int off =
+            std::max({std::abs(c.red() - colour.red()), std::abs(c.green() - colour.green()),
+                      std::abs(c.blue() - colour.blue())});
+        return off <= tolerance && c.alpha() == colour.alpha()
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure()
+                         << "(" << x << ", " << y << ") is "
+                         << c.name(QColor::HexArgb).toStdString() << ", not "
+                         << colour.name(QColor::HexArgb).toStdString();
     }
     // The background gradient at height y; it runs from the border path's top (99) to its
     // bottom (1).
@@ -75,19 +74,17 @@ protected:
     bool hasWhiteText(const QImage& image) const {
         const QImage title = image.copy(box_.toQt().mapRect(box_.titleRect()).toAlignedRect());
         for (int i = 0; i < title.width() * title.height(); ++i) {
-            if (qGray(title.pixel(i % title.width(), i / title.width())) > 240) {
+            if (qGray(title.pixel(i % title.width(), i / title.width())) > 240)
                 return true;
-            }
         }
         return false;
     }
-
     PaintedBox box_;
 };
 
 }  // namespace
 
-TEST_F(RoundedBoxTest, WorkedExampleGeometry) {
+TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
     EXPECT_EQ(box_.outlineRect(), QRectF(1.5, 1.5, 198, 98));
     const QPainterPath border = box_.borderPath();
     EXPECT_EQ(border.boundingRect(), QRectF(1, 1, 198, 98));
@@ -97,33 +94,28 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometry) {
     const std::pair<int, QPointF> points[] = {
         {0, {100, 1}}, {1, {195, 1}}, {4, {199, 5}}, {5, {199, 95}}, {8, {195, 99}},
         {9, {5, 99}},  {12, {1, 95}}, {13, {1, 5}},  {16, {5, 1}},   {17, {100, 1}}};
-    for (const auto& [index, point] : points) {
+    for (const auto& [index, point] : points)
         EXPECT_EQ(QPointF(border.elementAt(index)), point) << "point " << index;
-    }
     EXPECT_TRUE(border.contains(QPointF(198.5, 50)));
     EXPECT_FALSE(border.contains(QPointF(198.5, 98.5)));  // the rounded corner
-
     // A title 60 by 14 sits at (6, 82) and its tab spans 1..72 by 79..99.
     const QPainterPath tab = box_.titlePathWithinRect(box_.outlineRect(), 4.0, {6, 82, 62, 14});
     EXPECT_EQ(tab.boundingRect(), QRectF(1, 79, 71, 20));
     EXPECT_TRUE(tab.contains(QPointF(71.8, 98.8)));   // the upper right corner is square
     EXPECT_FALSE(tab.contains(QPointF(71.8, 79.2)));  // the lower right one rounded
     EXPECT_FALSE(tab.contains(QPointF(1.2, 98.8)));   // and the upper left one too
-
     // The measured title: 4 beyond the border, twice the border below the top.
     const QFontMetricsF metrics(box_.titleFont(), &box_);
     EXPECT_EQ(box_.titleRect(), QRectF(6, static_cast<float>(100 - metrics.height() - 4),
                                        static_cast<float>(metrics.horizontalAdvance("Themes") + 2),
                                        metrics.height()));
-}
-
-TEST_F(RoundedBoxTest, LayoutsKeepClearOfTheTitleBarWithALaterFont) {
+    // A later, larger font moves the contents down with the title bar.
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
     const qreal before = box_.titleRect().height();
     QFont large = box_.titleFont();
     large.setPointSizeF(large.pointSizeF() * 2);
     box_.setTitleFont(large);
-    EXPECT_GT(box_.titleRect().height(), before * 1.5);  // the drawn title takes the font
+    EXPECT_GT(box_.titleRect().height(), before * 1.5);
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
 }
 
@@ -131,20 +123,16 @@ TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
     const QImage image = rendered();
     const QColor grey = QColor::fromRgbF(0.5f, 0.5f, 0.5f);
     for (int x : {0, 1}) {
-        EXPECT_TRUE(shows(image, x, 50, grey));
-        EXPECT_TRUE(shows(image, 199 - x, 50, grey));
-        EXPECT_TRUE(shows(image, 100, x, grey));
-        EXPECT_TRUE(shows(image, 100, 99 - x, grey));
+        for (QPoint p : {QPoint(x, 50), QPoint(199 - x, 50), QPoint(100, x), QPoint(100, 99 - x)})
+            EXPECT_TRUE(shows(image, p.x(), p.y(), grey));
     }
     EXPECT_TRUE(shows(image, 0, 0, Qt::transparent));  // outside the rounded corners
     EXPECT_TRUE(shows(image, 199, 99, Qt::transparent));
     EXPECT_TRUE(shows(image, tabRight() - 2, barMiddle(), grey));
     EXPECT_TRUE(shows(image, tabRight() + 2, barMiddle(), backgroundAt(barMiddle() + 0.5), 2));
     EXPECT_TRUE(hasWhiteText(image));
-    // The gradient's start colour at the top.
-    EXPECT_TRUE(shows(image, 150, 94, backgroundAt(94.5), 2));
-    EXPECT_TRUE(shows(image, 150, 5, backgroundAt(5.5), 2));
-
+    for (int y : {94, 5})  // the gradient's start colour at the top
+        EXPECT_TRUE(shows(image, 150, y, backgroundAt(y + 0.5), 2));
     // Into another painter at an offset, the same pixels.
     QImage page(400, 300, QImage::Format_ARGB32_Premultiplied);
     page.fill(Qt::black);
@@ -152,9 +140,8 @@ TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
         QPainter painter(&page);
         box_.render(&painter, QPoint(150, 120), QRegion(), QWidget::DrawChildren);
     }
-    for (QPoint point : {QPoint(100, 50), QPoint(150, 90), QPoint(0, 50), QPoint(30, 10)}) {
+    for (QPoint point : {QPoint(100, 50), QPoint(150, 90), QPoint(0, 50), QPoint(30, 10)})
         EXPECT_EQ(page.pixel(point + QPoint(150, 120)), image.pixel(point)) << point.x();
-    }
 }
 
 TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
@@ -162,10 +149,10 @@ TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
     box_.setDrawsFullTitleBar(true);
     const QColor selection = box_.palette().color(QPalette::Active, QPalette::Highlight);
     const QImage image = rendered();
-    EXPECT_TRUE(shows(image, 0, 50, selection));  // border and bar in the selection colour
-    EXPECT_TRUE(shows(image, 100, 0, selection));
-    EXPECT_TRUE(shows(image, 180, barMiddle(), selection));
-    EXPECT_TRUE(hasWhiteText(image));  // the title keeps its own colour
+    // Border and bar in the selection colour; the title keeps its own.
+    for (QPoint p : {QPoint(0, 50), QPoint(100, 0), QPoint(180, barMiddle())})
+        EXPECT_TRUE(shows(image, p.x(), p.y(), selection));
+    EXPECT_TRUE(hasWhiteText(image));
 }
 
 TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
@@ -176,9 +163,8 @@ TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
     EXPECT_TRUE(hasWhiteText(image));
     // The bar reaches the right border, with nothing of the title beyond its rectangle.
     for (int x = 54; x < 58; ++x) {
-        for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y) {
+        for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
             EXPECT_TRUE(shows(image, x, y, box_.borderColor()));
-        }
     }
 }
 
@@ -188,9 +174,8 @@ TEST_F(RoundedBoxTest, ZeroBorderOnAPlainBackground) {
     box_.setDrawsGradientBackground(false);
     EXPECT_EQ(box_.titleRect().x(), 4);
     const QImage image = rendered();
-    for (QPoint point : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)}) {
-        EXPECT_TRUE(shows(image, point.x(), point.y(), QColor(200, 220, 240)));
-    }
+    for (QPoint p : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)})
+        EXPECT_TRUE(shows(image, p.x(), p.y(), QColor(200, 220, 240)));
     EXPECT_TRUE(hasWhiteText(image));
 }
 
