@@ -4,6 +4,7 @@
 
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
@@ -24,8 +25,9 @@ bool StandInRoot::prepare(const fs::path& root, const std::string& theme,
 
 bool StandInRoot::fillResources(const fs::path& folder, const std::string& theme,
                                 const MiscKit& catalogue) {
-    auto info = ThemeBundle::readInfo(theme);
-    auto images = info ? ThemeBundle::check(theme, &*info) : std::nullopt;
+    auto bundle = BundleFolder::open(theme);
+    auto info = bundle ? ThemeBundle::readInfo(*bundle) : std::nullopt;
+    auto images = info ? ThemeBundle::check(*bundle, *info) : std::nullopt;
     if (!images) {
         Log::write("Cannot read the theme " + theme);
         return false;

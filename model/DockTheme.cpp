@@ -1,11 +1,20 @@
 #include "model/DockTheme.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
 
 #include "model/MiscKit.h"
 #include "model/RtfReader.h"
 #include "model/RtfWriter.h"
 #include "model/ThemeBundle.h"
+#include "model/Utf8.h"
+#include "platform/BundleFolder.h"
+#include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
@@ -21,14 +30,55 @@ DockTheme::Item makeItem(const std::string& path, const std::string& key) {
     return item;
 }
 
+constexpr const char* kImages = "images/";
+constexpr const char* kDescription = "description.rtf";
+
+// Why a copy failed, from errno, for an alert.
+std::string copyFailure(const std::string& what) {
+    if (errno == EFBIG) {
+        return what + " is larger than " +
+               std::to_string(ThemeBundle::kMaxImageBytes / (1024 * 1024)) + " MiB";
+    }
+    return what + " could not be copied (" + std::strerror(errno) + ")";
+}
+
+// Opens a file the user chose to copy into a bundle: a regular file, links
+// followed, never blocking; errno EFBIG when it is too large.
+Descriptor openSource(const std::string& path) {
+    Descriptor file(FileManager::openRegularFile(path, true, AT_FDCWD, SIZE_MAX));
+    struct stat info {};
+    if (file.valid() && ::fstat(file.get(), &info) == 0 &&
+        static_cast<std::uintmax_t>(info.st_size) > ThemeBundle::kMaxImageBytes) {
+        errno = EFBIG;
+        return Descriptor();
+    }
+    if (!file.valid() && errno != ENOENT) {
+        errno = EINVAL;  // not a regular file
+    }
+    return file;
+}
+
 }  // namespace
 
-std::unique_ptr<DockTheme> DockTheme::initWithBundleAtPath(const std::string& path) {
-    std::unique_ptr<DockTheme> theme(new DockTheme(path));
-    theme->dock_infoDictionary = ThemeBundle::readInfo(path);
-    const PlistValue* dictionary =
-        theme->dock_infoDictionary ? &*theme->dock_infoDictionary : nullptr;
-    if (!theme->_verifyConsistenceOfBundle(path, dictionary)) {
+std::unique_ptr<DockTheme> DockTheme::initWithBundleAtPath(const std::string& path,
+                                                           std::string* whyNot) {
+    std::shared_ptr<const BundleFolder> folder = BundleFolder::open(path);
+    if (!folder) {
+        if (whyNot) {
+            *whyNot = "there is no theme folder at that place";
+        }
+        return nullptr;
+    }
+    std::unique_ptr<DockTheme> theme(new DockTheme(path, std::move(folder)));
+    theme->dock_infoDictionary = ThemeBundle::readInfo(*theme->dock_folder);
+    if (!theme->dock_infoDictionary) {
+        Log::write("No readable Info.plist in " + Log::escaped(path));
+        if (whyNot) {
+            *whyNot = "it has no readable Info.plist";
+        }
+        return nullptr;
+    }
+    if (!theme->_verifyConsistenceOfBundle(*theme->dock_infoDictionary, whyNot)) {
         return nullptr;
     }
     return theme;
@@ -52,17 +102,29 @@ void DockTheme::copyInMeCurrentDock() {
     copyDataFromFolder(SystemPaths::dockResourcesFolder());
 }
 
-bool DockTheme::copyDataFromFolder(const std::string& folder) {
+bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::string>* failed) {
+    bool whole = true;
     for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
         const std::string* original = record.stringFor("Original");
         if (!original || !ThemeBundle::isPlainFileName(*original)) {
             continue;
         }
+        Descriptor source = openSource(folder + "/" + *original);
+        if (!source.valid() && errno == ENOENT) {
+            continue;  // the folder has no image of that name: the bundle's stays
+        }
         // Replaced whole or not at all: a failed copy never costs the bundle its image.
-        FileManager::replaceFile(folder + "/" + *original,
-                                 ThemeBundle::imagePath(dock_path, *original));
+        if (!source.valid() || !dock_folder->copyFrom(source.get(), kImages + *original,
+                                                      ThemeBundle::kMaxImageBytes, true)) {
+            error_ = copyFailure(*original);
+            Log::write("Cannot copy " + Log::escaped(folder + "/" + *original));
+            whole = false;
+            if (failed) {
+                failed->push_back(*original);
+            }
+        }
     }
-    return true;
+    return whole;
 }
 
 std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key,
@@ -82,13 +144,20 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
                               ? ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat)
                               : nullptr;
     if (!entries || !ThemeBundle::isPlainFileName(proposedName)) {
+        failed("the theme has no table of images for that name");
         return std::nullopt;
     }
     std::optional<std::string> oldName = getFileNameForKey(key, dockCat);
     std::string newPath = ThemeBundle::imagePath(dock_path, proposedName);
     Log::write("Copied new file at path: " + newPath);
-    if (!FileManager::copyPath(path, newPath)) {
+    Descriptor source = openSource(path);
+    if (!source.valid() || !dock_folder->copyFrom(source.get(), kImages + proposedName,
+                                                  ThemeBundle::kMaxImageBytes, false)) {
+        int why = errno;
         Log::write("Could not copy " + path + " to " + newPath);
+        errno = why;
+        error_ = errno == EEXIST ? "a file named " + proposedName + " is in the theme already"
+                                 : copyFailure("the image");
         return std::nullopt;
     }
     Log::write("Setting object: " + newPath + " forKey: " + key);
@@ -97,14 +166,14 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
     Log::write("Write backup of " + indexFile());
     if (!backup()) {
         *entries = std::move(previous);
-        FileManager::removePath(newPath);
+        dock_folder->removeRegularFile(kImages + proposedName);
         return std::nullopt;
     }
-    // Only a plain name can be removed: a stranger's table may name "../x".
-    if (oldName && ThemeBundle::isPlainFileName(*oldName)) {
-        std::string oldPath = ThemeBundle::imagePath(dock_path, *oldName);
-        Log::write("Removing file at path " + oldPath);
-        FileManager::removePath(oldPath);
+    // Two keys may share one file: it goes only when no key names it any more.
+    if (oldName && *oldName != proposedName && ThemeBundle::isPlainFileName(*oldName) &&
+        !isNamed(*oldName)) {
+        Log::write("Removing file at path " + ThemeBundle::imagePath(dock_path, *oldName));
+        dock_folder->removeRegularFile(kImages + *oldName);
     }
     return newPath;
 }
@@ -120,10 +189,7 @@ void DockTheme::reloadItemAtIndex(std::size_t index, const std::string& path,
 
 bool DockTheme::verifyNameExistForFile(const std::string& fileName) const {
     Log::write("Need to verify name [" + fileName + "]");
-    auto table = dock_infoDictionary ? ThemeBundle::imageTable(*dock_infoDictionary) : std::nullopt;
-    return table && std::any_of(table->begin(), table->end(), [&](const ThemeImage& image) {
-               return image.fileName == fileName;
-           });
+    return isNamed(fileName);
 }
 
 std::optional<std::string> DockTheme::dockName() const {
@@ -171,17 +237,34 @@ void DockTheme::setURLAppcast(const std::string& address) {
 }
 
 std::optional<RichText> DockTheme::description() const {
-    std::string path = ThemeBundle::descriptionPath(dock_path);
-    if (!FileManager::fileExists(path)) {
+    if (dock_folder->entryAt(kDescription) == BundleFolder::Entry::None) {
         return RichText::fromPlainText("No Description Available");
     }
-    auto bytes = FileManager::readFile(path);
-    return bytes ? RtfReader::read(*bytes) : std::nullopt;
+    auto bytes = dock_folder->readFile(kDescription, RtfReader::kMaxInputBytes);
+    if (!bytes) {
+        failed("description.rtf is not a readable file of at most 16 MiB");
+        return std::nullopt;
+    }
+    std::string_view text(*bytes);
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    std::string_view body = text.substr(std::min(text.size(), text.find_first_not_of(" \t\r\n")));
+    if (!body.starts_with("{\\rtf")) {
+        // Not RTF: what a user wrote in a plain text editor, shown as written.
+        return RichText::fromPlainText(Utf8::sanitize(text));
+    }
+    std::optional<RichText> read = RtfReader::read(std::string(body));
+    if (!read) {
+        failed("description.rtf is damaged or too complex to read");
+    }
+    return read;
 }
 
 bool DockTheme::setDescription(const RichText& text) {
-    return FileManager::writeFileAtomically(ThemeBundle::descriptionPath(dock_path),
-                                            RtfWriter::write(text));
+    return dock_folder->writeFile(kDescription, RtfWriter::write(text), true) ||
+           failed(std::string("description.rtf could not be written (") + std::strerror(errno) +
+                  ")");
 }
 
 std::string DockTheme::previewDockPath(DockStyle dockStyle) const {
@@ -189,16 +272,39 @@ std::string DockTheme::previewDockPath(DockStyle dockStyle) const {
 }
 
 bool DockTheme::existDockPreview(DockStyle dockStyle) const {
-    return FileManager::fileExists(previewDockPath(dockStyle));
+    std::string name = std::filesystem::path(previewDockPath(dockStyle)).filename().string();
+    return dock_folder->entryAt(name) == BundleFolder::Entry::Regular;
 }
 
 std::optional<std::string> DockTheme::dockMicroPreview() const {
-    std::string path = ThemeBundle::microPreviewPath(dock_path);
-    return FileManager::fileExists(path) ? std::optional<std::string>(path) : std::nullopt;
+    return dock_folder->entryAt("preview_micro.png") == BundleFolder::Entry::Regular
+               ? std::optional<std::string>(ThemeBundle::microPreviewPath(dock_path))
+               : std::nullopt;
 }
 
 bool DockTheme::setDockMicroPreview(const std::string& path) {
-    return FileManager::replaceFile(path, ThemeBundle::microPreviewPath(dock_path));
+    return putBundleFile("preview_micro.png", path);
+}
+
+bool DockTheme::putBundleFile(const std::string& name, const std::string& path) {
+    const auto& names = ThemeBundle::topLevelFiles();
+    if (name == "Info.plist" || std::find(names.begin(), names.end(), name) == names.end()) {
+        return failed(name + " is not a picture of the theme");
+    }
+    Descriptor source = openSource(path);
+    return (source.valid() &&
+            dock_folder->copyFrom(source.get(), name, ThemeBundle::kMaxImageBytes, true)) ||
+           failed(copyFailure("the picture"));
+}
+
+bool DockTheme::removeBundleFile(const std::string& name) {
+    return dock_folder->entryAt(name) == BundleFolder::Entry::None ||
+           dock_folder->removeRegularFile(name) || failed(name + " is not a file of its own");
+}
+
+void DockTheme::removeLeftovers() const {
+    dock_folder->removeLeftovers("", ThemeBundle::topLevelFiles());
+    dock_folder->removeLeftovers("images");
 }
 
 std::string DockTheme::indexFile() const {
@@ -210,7 +316,11 @@ std::string DockTheme::fullPath() {
 }
 
 bool DockTheme::backup() const {
-    return dock_infoDictionary && PropertyList::write(indexFile(), *dock_infoDictionary);
+    if (!dock_infoDictionary) {
+        return false;
+    }
+    return dock_folder->writeFile("Info.plist", PropertyList::toXML(*dock_infoDictionary), true) ||
+           failed(std::string("Info.plist could not be written (") + std::strerror(errno) + ")");
 }
 
 void DockTheme::applyTheme() const {
@@ -220,12 +330,12 @@ void DockTheme::applyTheme() const {
     authorization.executeCommand(tool, {dock_path});
 }
 
-DockTheme::DockTheme(std::string path) : dock_path(std::move(path)) {}
+DockTheme::DockTheme(std::string path, std::shared_ptr<const BundleFolder> folder)
+    : dock_path(std::move(path)), dock_folder(std::move(folder)) {}
 
-bool DockTheme::_verifyConsistenceOfBundle(const std::string& bundle,
-                                           const PlistValue* dictionary) {
+bool DockTheme::_verifyConsistenceOfBundle(const PlistValue& dictionary, std::string* whyNot) {
     dock_list = {};
-    auto images = ThemeBundle::check(bundle, dictionary);
+    auto images = ThemeBundle::check(*dock_folder, dictionary, whyNot);
     if (!images) {
         return false;
     }
@@ -237,6 +347,18 @@ bool DockTheme::_verifyConsistenceOfBundle(const std::string& bundle,
                          [](const Item& a, const Item& b) { return a->sortObjectByKey(*b) < 0; });
     }
     return true;
+}
+
+bool DockTheme::failed(std::string why) const {
+    error_ = std::move(why);
+    return false;
+}
+
+bool DockTheme::isNamed(const std::string& fileName) const {
+    auto table = dock_infoDictionary ? ThemeBundle::imageTable(*dock_infoDictionary) : std::nullopt;
+    return table && std::any_of(table->begin(), table->end(), [&](const ThemeImage& image) {
+               return image.fileName == fileName;
+           });
 }
 
 std::optional<std::string> DockTheme::stringFor(const char* key) const {

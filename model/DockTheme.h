@@ -12,30 +12,42 @@
 #include "model/RichText.h"
 #include "platform/PlistValue.h"
 
+class BundleFolder;
+
 // One theme bundle opened for reading and editing: its Info.plist in memory,
 // and for each Dock category (2D, then 3D) a slot list of browser items,
 // one per file key of that category, sorted by key without regard to case.
 //
 // The caller owns the document; the document owns its dictionary and slot
-// lists and shares the items with the browsers that show them. It holds no
-// open file. Use it on the thread that made it (the batch converter makes its
-// own on its worker thread).
+// lists and shares the items with the browsers that show them. Use it on the
+// thread that made it (the batch converter makes its own on its worker thread).
+//
+// A bundle may come from a stranger. The document opens the bundle folder
+// once and holds it open (bundleFolder()); every file it reads, writes or
+// removes is reached from that folder without following links, only regular
+// files are read (of at most ThemeBundle's limits) and only regular files of
+// the bundle are removed, one by one. A bundle whose names or folders lead
+// outside it does not open.
 //
 // What reaches the disk when: newDockBundleAtPath copies the template;
 // copyDataFromFolder writes image files; setFileName writes the new image and
-// Info.plist and then removes the old image; setDescription, setDockMicroPreview
-// and backup write their file at once. Metadata setters and reloadItemAtIndex
-// change memory only. Info.plist and description.rtf are written to a
-// temporary file renamed into place, images are replaced the same way.
+// Info.plist and then removes the old image when no key names it any more;
+// setDescription, setDockMicroPreview, putBundleFile, removeBundleFile and
+// backup change their file at once. Metadata setters and reloadItemAtIndex
+// change memory only. Every file is written to a temporary file renamed into
+// place; a write that fails leaves nothing behind. A failing operation says
+// why in errorString().
 class DockTheme {
 public:
     using Item = std::shared_ptr<const ImageObjectView>;
     using SlotList = std::vector<Item>;
 
-    // Opens the bundle at path; nothing when an image its table names is
-    // missing ("Missing (key: %@) %@" is logged) or the table is defective.
-    // A bundle without a readable Info.plist opens with no dictionary.
-    static std::unique_ptr<DockTheme> initWithBundleAtPath(const std::string& path);
+    // Opens the bundle at path; nothing when path is not a folder, its
+    // Info.plist is missing or unreadable, an image its table names is missing
+    // ("Missing (key: %@) %@" is logged), the table is defective, or a name
+    // leads outside the bundle. whyNot then gets a sentence for the user.
+    static std::unique_ptr<DockTheme> initWithBundleAtPath(const std::string& path,
+                                                           std::string* whyNot = nullptr);
     // Copies the theme template to path (nothing is copied when something is
     // there already) and opens what is at path, named name in memory only.
     // Nothing when no folder is at path afterwards.
@@ -45,8 +57,11 @@ public:
     // Fills the bundle with the images the Dock has installed now.
     void copyInMeCurrentDock();
     // Replaces each image whose Dock file name folder holds; the image table
-    // is not touched. An image the folder lacks stays as it was. Always true.
-    bool copyDataFromFolder(const std::string& folder);
+    // is not touched. An image the folder lacks stays as it was. False when an
+    // image the folder holds could not be copied (not a regular file, larger
+    // than ThemeBundle::kMaxImageBytes, a full disk); its Dock file name is
+    // added to failed, and the bundle keeps its image of that name.
+    bool copyDataFromFolder(const std::string& folder, std::vector<std::string>* failed = nullptr);
 
     const std::array<SlotList, 2>& listOfImages() const { return dock_list; }
     const SlotList& slotList(DockCategory category) const { return dock_list[indexOf(category)]; }
@@ -55,10 +70,12 @@ public:
 
     std::optional<std::string> getFileNameForKey(const std::string& key,
                                                  DockCategory dockCat) const;
-    // Makes a copy of the image at path the key's image under proposedName,
-    // records the name and writes Info.plist, then removes the key's old
-    // image. Returns the new image's path; nothing when the copy or the write
-    // failed, and then the bundle and the dictionary are as they were.
+    // Makes a copy of the regular file at path (at most kMaxImageBytes) the
+    // key's image under proposedName, which no entry of the images folder may
+    // have yet; records the name and writes Info.plist, then removes the key's
+    // old image when it is a regular file no other key names. Returns the new
+    // image's path; nothing when the copy or the write failed, and then the
+    // bundle and the dictionary are as they were.
     std::optional<std::string> setFileName(const std::string& path, const std::string& key,
                                            DockCategory dockCat, const std::string& proposedName);
     // Puts a new item of path and key at index of the category's slot list;
@@ -81,8 +98,10 @@ public:
     std::optional<std::string> dockAppcast() const;
     void setURLAppcast(const std::string& address);
 
-    // The description; "No Description Available" without description.rtf,
-    // nothing when that file is not an RTF document.
+    // The description; "No Description Available" without description.rtf.
+    // A file that is not RTF reads as plain text; RTF after a byte-order mark
+    // or white space reads as RTF. Nothing when the file can't be read (not a
+    // regular file, over the reader's limits, damaged RTF).
     std::optional<RichText> description() const;
     // Writes text to description.rtf at once; false when it could not.
     bool setDescription(const RichText& text);
@@ -94,8 +113,20 @@ public:
     // Makes a copy of the image file at path the small preview; a file that
     // can't be read leaves the old preview in place.
     bool setDockMicroPreview(const std::string& path);
+    // Makes a copy of the regular file at path (at most kMaxImageBytes) the
+    // bundle's file name, one of ThemeBundle::topLevelFiles() but Info.plist.
+    bool putBundleFile(const std::string& name, const std::string& path);
+    // Removes the bundle's file name when it is a regular file; true when
+    // nothing is left under that name.
+    bool removeBundleFile(const std::string& name);
+    // Removes temporary files that a killed writer left in the bundle.
+    void removeLeftovers() const;
+    // Why the last operation that failed did so, for an alert.
+    const std::string& errorString() const { return error_; }
 
     const std::string& dockPath() const { return dock_path; }
+    // The opened bundle folder; readers on other threads may keep it.
+    const std::shared_ptr<const BundleFolder>& bundleFolder() const { return dock_folder; }
     std::string indexFile() const;
     // The theme template in the resource folder.
     static std::string fullPath();
@@ -110,14 +141,19 @@ public:
     const std::optional<PlistValue>& infoDictionary() const { return dock_infoDictionary; }
 
 private:
-    explicit DockTheme(std::string path);
+    DockTheme(std::string path, std::shared_ptr<const BundleFolder> folder);
 
     // The validity check; fills dock_list on success and empties it on failure.
-    bool _verifyConsistenceOfBundle(const std::string& bundle, const PlistValue* dictionary);
+    bool _verifyConsistenceOfBundle(const PlistValue& dictionary, std::string* whyNot);
+    bool failed(std::string why) const;
+    // Whether any key of either category names fileName.
+    bool isNamed(const std::string& fileName) const;
     std::optional<std::string> stringFor(const char* key) const;
     void setString(const char* key, const std::string& value);
 
     std::optional<PlistValue> dock_infoDictionary;
     std::string dock_path;
     std::array<SlotList, 2> dock_list;
+    std::shared_ptr<const BundleFolder> dock_folder;
+    mutable std::string error_;
 };

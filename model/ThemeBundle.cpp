@@ -1,8 +1,15 @@
 #include "model/ThemeBundle.h"
 
-#include "platform/FileManager.h"
+#include "platform/BundleFolder.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
+
+const std::vector<std::string>& ThemeBundle::topLevelFiles() {
+    static const std::vector<std::string> names = {"Info.plist", "description.rtf",
+                                                   "preview_micro.png", "preview_2d.png",
+                                                   "preview_3d.png"};
+    return names;
+}
 
 std::string ThemeBundle::infoPlistPath(const std::string& bundle) {
     return bundle + "/Info.plist";
@@ -28,8 +35,10 @@ std::string ThemeBundle::dockPreviewPath(const std::string& bundle, DockStyle do
     return bundle + "/preview_" + (dockStyle == DockStyle::TwoD ? "2d" : "3d") + ".png";
 }
 
-std::optional<PlistValue> ThemeBundle::readInfo(const std::string& bundle, bool followLinks) {
-    return PropertyList::readDictionary(infoPlistPath(bundle), followLinks);
+std::optional<PlistValue> ThemeBundle::readInfo(const BundleFolder& bundle) {
+    PropertyList::Limits limits;
+    limits.maxBytes = kMaxInfoBytes;
+    return PropertyList::readDictionary("Info.plist", false, limits, bundle.fd());
 }
 
 std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue& info) {
@@ -72,29 +81,48 @@ PlistValue* ThemeBundle::categoryDictionary(PlistValue& info, DockCategory categ
     return const_cast<PlistValue*>(categoryDictionary(std::as_const(info), category));
 }
 
-std::optional<std::string> ThemeBundle::editorBase(const std::string& bundle,
-                                                   const PlistValue& info) {
+std::optional<std::string> ThemeBundle::editorBase(const PlistValue& info) {
     const std::string* basePath = info.stringFor("VL_BasePath");
-    return basePath ? std::optional<std::string>(bundle + "/" + *basePath) : std::nullopt;
+    return basePath ? std::optional<std::string>(*basePath) : std::nullopt;
 }
 
-std::optional<std::vector<ThemeImage>> ThemeBundle::check(const std::string& bundle,
-                                                          const PlistValue* info) {
-    if (!info) {
-        return std::vector<ThemeImage>{};
-    }
-    auto images = imageTable(*info);
-    if (!images) {
-        Log::write("Defective Dock_List in " + infoPlistPath(bundle));
+std::optional<std::vector<ThemeImage>> ThemeBundle::check(const BundleFolder& bundle,
+                                                          const PlistValue& info,
+                                                          std::string* whyNot) {
+    auto refuse = [whyNot](const std::string& why) {
+        if (whyNot) {
+            *whyNot = why;
+        }
         return std::nullopt;
+    };
+    auto images = imageTable(info);
+    if (!images || images->size() > kMaxTableEntries) {
+        Log::write("Defective Dock_List in " + bundle.pathOf("Info.plist"));
+        return refuse("its table of images (Dock_List) is damaged");
     }
-    std::optional<std::string> base = editorBase(bundle, *info);
+    if (bundle.entryAt("images") == BundleFolder::Entry::Link) {
+        Log::write("The images folder of " + bundle.path() + " is a link");
+        return refuse("its images folder is a link to another place");
+    }
+    std::optional<std::string> base = editorBase(info);
     for (ThemeImage& image : *images) {
-        // Without a base no image can be found; the path is logged as the name alone.
-        image.path = base ? *base + image.fileName : image.fileName;
-        if (!base || !FileManager::fileExists(image.path)) {
-            Log::write("Missing (key: " + image.key + ") " + image.path);
-            return std::nullopt;
+        // Paths are joined as written ("%@%@"); without a base no image can be found.
+        image.relative = base ? *base + image.fileName : image.fileName;
+        image.path = base ? bundle.pathOf(image.relative) : image.fileName;
+        const std::string named = " (key: " + image.key + ") " + image.path;
+        if (base && (!isPlainFileName(image.fileName) || !BundleFolder::isConfined(image.relative))) {
+            Log::write("Outside the theme" + named);
+            return refuse("the image of " + image.key + " lies outside the theme");
+        }
+        BundleFolder::Entry entry =
+            base ? bundle.entryAt(image.relative) : BundleFolder::Entry::None;
+        if (entry == BundleFolder::Entry::None) {
+            Log::write("Missing" + named);
+            return refuse("the image of " + image.key + " (" + image.fileName + ") is missing");
+        }
+        if (entry == BundleFolder::Entry::Link) {
+            Log::write("A link" + named);
+            return refuse("the image of " + image.key + " (" + image.fileName + ") is a link");
         }
     }
     return images;

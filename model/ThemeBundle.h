@@ -7,12 +7,15 @@
 #include "model/DockStyle.h"
 #include "platform/PlistValue.h"
 
+class BundleFolder;
+
 // One image of a theme's image table, with the path the editor reads it from.
 struct ThemeImage {
     DockCategory category = DockCategory::TwoD;
     std::string key;
     std::string fileName;
     std::string path;
+    std::string relative;  // the same file, relative to the bundle folder
 };
 
 // The ".docktheme" bundle format: where each part lives, how the image table
@@ -25,6 +28,12 @@ public:
     static constexpr int kCategoryCount = 2;
     static constexpr const char* kExtension = "docktheme";
     static constexpr const char* kBasePath = "images/";
+    // What a reader takes from a stranger's bundle, the apply tool and the editor alike.
+    static constexpr std::size_t kMaxInfoBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxTableEntries = 1000;
+    static constexpr std::size_t kMaxImageBytes = 16 * 1024 * 1024;
+    // The files of a bundle besides its images, for sweeping temporaries.
+    static const std::vector<std::string>& topLevelFiles();
 
     static std::string infoPlistPath(const std::string& bundle);
     static std::string imagesFolder(const std::string& bundle);
@@ -35,9 +44,9 @@ public:
     // "%@/preview_%@.png" with "2d" for the 2D style, "3d" for the 3D style.
     static std::string dockPreviewPath(const std::string& bundle, DockStyle dockStyle);
 
-    // Info.plist's top-level dictionary; nothing when missing, unreadable or of
-    // another shape. With followLinks false a linked Info.plist is not read.
-    static std::optional<PlistValue> readInfo(const std::string& bundle, bool followLinks = true);
+    // Info.plist's top-level dictionary, of at most kMaxInfoBytes, never read
+    // through a link; nothing when missing, unreadable or of another shape.
+    static std::optional<PlistValue> readInfo(const BundleFolder& bundle);
 
     // The image table, 2D entries first, each category in the file's key order
     // (paths left empty). Nothing when "Dock_List" is present but not an array
@@ -47,16 +56,20 @@ public:
     static const PlistValue* categoryDictionary(const PlistValue& info, DockCategory category);
     static PlistValue* categoryDictionary(PlistValue& info, DockCategory category);
 
-    // "%@/%@" of the bundle and "VL_BasePath"; nothing when the key is missing.
-    static std::optional<std::string> editorBase(const std::string& bundle, const PlistValue& info);
+    // "VL_BasePath", the folder the editor reads images from, relative to the
+    // bundle ("%@/%@" of the bundle and it); nothing when the key is missing.
+    static std::optional<std::string> editorBase(const PlistValue& info);
 
     // The validity check: every file the table names must exist at its editor
     // path, 2D keys first, each category in the file's key order. Logs
     // "Missing (key: %@) %@" at the first missing file and gives nothing; a
-    // table of the wrong shape gives nothing too. Without info, the bundle is
-    // valid and has no images.
-    static std::optional<std::vector<ThemeImage>> check(const std::string& bundle,
-                                                        const PlistValue* info);
+    // table of the wrong shape or size gives nothing too. A stranger's bundle
+    // may not lead outside itself: a name or base that leaves the bundle, an
+    // image reached through a link or an images folder that is a link make it
+    // defective. whyNot, when given, gets a sentence for the user on failure.
+    static std::optional<std::vector<ThemeImage>> check(const BundleFolder& bundle,
+                                                        const PlistValue& info,
+                                                        std::string* whyNot = nullptr);
 
     // A bare file name: not empty, no "/", no NUL, not "." or "..".
     static bool isPlainFileName(const std::string& name);

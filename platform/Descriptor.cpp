@@ -16,3 +16,7 @@ Descriptor::~Descriptor() {
         ::close(fd_);
     }
 }
+
+int Descriptor::release() {
+    return std::exchange(fd_, -1);
+}

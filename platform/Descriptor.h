@@ -12,6 +12,8 @@ public:
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // Gives up ownership: the caller closes the descriptor.
+    int release();
 
 private:
     int fd_;

@@ -3,6 +3,8 @@
 
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
+#include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -29,12 +31,12 @@ class StockThemeTest : public TestEnvironment {};
 
 TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileNameADescriptionAndPreviews) {
     std::string bundle = stockTheme().string();
-    auto info = ThemeBundle::readInfo(bundle);
+    auto info = PropertyList::readDictionary(ThemeBundle::infoPlistPath(bundle));
     ASSERT_TRUE(info);
     EXPECT_EQ(*info->stringFor("VL_BasePath"), "images/");
     for (const char* key : {"VL_DockName", "VL_DockAuthor", "VL_DockVersion"})
         EXPECT_TRUE(info->stringFor(key)) << key;
-    auto images = ThemeBundle::check(bundle, &*info);
+    auto images = ThemeBundle::check(*BundleFolder::open(bundle), *info);
     ASSERT_TRUE(images);
     ASSERT_EQ(images->size(), 30u);
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");

@@ -1,4 +1,5 @@
 #include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
@@ -8,9 +9,11 @@ namespace fs = std::filesystem;
 class ThemeBundleTest : public TestEnvironment {
 protected:
     ~ThemeBundleTest() override { Log::setSink(previous_); }
-    std::optional<std::vector<ThemeImage>> check(const fs::path& bundle) {
-        auto info = ThemeBundle::readInfo(bundle.string());
-        return ThemeBundle::check(bundle.string(), info ? &*info : nullptr);
+    std::optional<std::vector<ThemeImage>> check(const fs::path& bundle,
+                                                 std::string* whyNot = nullptr) {
+        auto folder = BundleFolder::open(bundle.string());
+        auto info = folder ? ThemeBundle::readInfo(*folder) : std::nullopt;
+        return info ? ThemeBundle::check(*folder, *info, whyNot) : std::nullopt;
     }
     std::vector<std::string> lines_;
     Log::Sink previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
@@ -23,7 +26,7 @@ TEST_F(ThemeBundleTest, PathsAreFormedByPlainConcatenationOfPlainFileNames) {
     EXPECT_EQ(ThemeBundle::dockPreviewPath("/t/A", DockStyle::ThreeD), "/t/A/preview_3d.png");
     PlistValue info = PlistValue::dictionary();
     info.set("VL_BasePath", PlistValue("/elsewhere/"));
-    EXPECT_EQ(ThemeBundle::editorBase("/t/A", info), "/t/A//elsewhere/");
+    EXPECT_EQ(ThemeBundle::editorBase(info), "/elsewhere/");
     for (const char* good : {"a.png", "..png", "A B", "..."})
         EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
     for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
@@ -55,12 +58,17 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     info.remove("Dock_List");
     writeBundle(bundle, info);
     EXPECT_EQ(check(bundle)->size(), 0u);
-    // No Info.plist at all, or one that is not a dictionary: no table, nothing to check.
-    fs::remove(bundle / "Info.plist");
-    EXPECT_EQ(check(bundle)->size(), 0u);
+    // An Info.plist that is not a dictionary, a link or over the limit is not read.
     writeFile(bundle / "Info.plist", "<plist version=\"1.0\"><array/></plist>");
-    EXPECT_FALSE(ThemeBundle::readInfo(bundle.string()));
-    EXPECT_EQ(check(bundle)->size(), 0u);
+    EXPECT_FALSE(check(bundle));
+    writeBundle(temp() / "Other.docktheme", info);
+    fs::remove(bundle / "Info.plist");
+    fs::create_symlink(temp() / "Other.docktheme/Info.plist", bundle / "Info.plist");
+    EXPECT_FALSE(check(bundle));
+    fs::remove(bundle / "Info.plist");
+    writeFile(bundle / "Info.plist", PropertyList::toXML(info) +
+                                         std::string(ThemeBundle::kMaxInfoBytes, ' '));
+    EXPECT_FALSE(check(bundle));
 }
 
 TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThereIsABase) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/ThemeBundle.h"
 #include "platform/Descriptor.h"
 
 class MiscKit;
@@ -24,9 +25,9 @@ struct InstallStep {
 // caller holds at the time (the asking user's, see UserRights).
 class ThemeSource {
 public:
-    static constexpr std::size_t kMaxInfoBytes = 1024 * 1024;
-    static constexpr std::size_t kMaxTableEntries = 1000;
-    static constexpr std::size_t kMaxImageBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxInfoBytes = ThemeBundle::kMaxInfoBytes;
+    static constexpr std::size_t kMaxTableEntries = ThemeBundle::kMaxTableEntries;
+    static constexpr std::size_t kMaxImageBytes = ThemeBundle::kMaxImageBytes;
 
     enum class Outcome {
         Ready,          // steps holds every image to install (perhaps none)

@@ -60,7 +60,7 @@ void writeImage(const QString& path, int seed) {
 // A copy of the stock theme at bundle whose 2D table holds extra keys, each image 1280x128.
 void makeTheme(const std::string& bundle, int extraKeys) {
     FileManager::copyPath(SystemPaths::resourceFolder() / "DefaultDock.docktheme", bundle);
-    auto info = ThemeBundle::readInfo(bundle);
+    auto info = PropertyList::readDictionary(ThemeBundle::infoPlistPath(bundle));
     for (int i = 0; i < extraKeys; ++i) {
         std::string name = "extra_" + std::to_string(i) + ".png";
         ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)

@@ -103,7 +103,7 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSe
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
     QString theme = themeCopy("A");
     std::string bundle = theme.toStdString();
-    auto info = ThemeBundle::readInfo(bundle);
+    auto info = PropertyList::readDictionary(ThemeBundle::infoPlistPath(bundle));
     ASSERT_TRUE(info);
     ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)->set("Mystery", PlistValue("m.png"));
     ASSERT_TRUE(PropertyList::write(ThemeBundle::infoPlistPath(bundle), *info));

@@ -1,0 +1,273 @@
+#include "platform/BundleFolder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <string_view>
+
+#include "platform/FileManager.h"
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A new, empty temporary file for leaf in folder; its name goes to name.
+Descriptor createTemporary(int folder, const std::string& leaf, std::string& name) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[17];
+        std::snprintf(suffix, sizeof suffix, "%016llx",
+                      static_cast<unsigned long long>(random()));
+        name = std::string(BundleFolder::kTemporaryPrefix) + leaf.substr(0, 180) + "-" + suffix;
+        int fd = ::openat(folder, name.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return Descriptor(fd);
+        }
+    }
+    return Descriptor();
+}
+
+// Closes the temporary and gives it the name leaf, or removes it.
+bool finish(int folder, Descriptor file, const std::string& temporary, const std::string& leaf,
+            bool ok, bool replace) {
+    ok = ::close(file.release()) == 0 && ok;
+    if (ok) {
+        if (replace) {
+            ok = ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
+        } else {
+            // A hard link fails when the name is taken, on every file system.
+            ok = ::linkat(folder, temporary.c_str(), folder, leaf.c_str(), 0) == 0;
+        }
+    }
+    int saved = errno;
+    if (!ok || !replace) {
+        ::unlinkat(folder, temporary.c_str(), 0);
+    }
+    errno = saved;
+    return ok;
+}
+
+bool isLegacyTemporary(std::string_view entry, const std::vector<std::string>& legacyNames) {
+    for (const std::string& name : legacyNames) {
+        if (entry.size() == name.size() + 9 && entry[0] == '.' &&
+            entry.substr(1, name.size()) == name && entry[name.size() + 1] == '.') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::shared_ptr<const BundleFolder> BundleFolder::open(const std::string& path) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid()) {
+        return nullptr;
+    }
+    return std::shared_ptr<const BundleFolder>(new BundleFolder(std::move(folder), path));
+}
+
+std::string BundleFolder::pathOf(const std::string& relative) const {
+    return relative.empty() ? path_ : path_ + "/" + relative;
+}
+
+bool BundleFolder::isConfined(const std::string& relative) {
+    if (relative.empty() || relative.front() == '/' || relative.find('\0') != std::string::npos) {
+        return false;
+    }
+    std::string_view rest(relative);
+    while (true) {
+        std::size_t slash = rest.find('/');
+        std::string_view part = rest.substr(0, slash);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        if (slash == std::string_view::npos) {
+            return true;
+        }
+        rest.remove_prefix(slash + 1);
+    }
+}
+
+BundleFolder::Entry BundleFolder::entryAt(const std::string& relative) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    struct stat info {};
+    if (!parent.valid() || ::fstatat(parent.get(), leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Entry::None;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return Entry::Regular;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Entry::Folder;
+    }
+    return S_ISLNK(info.st_mode) ? Entry::Link : Entry::Other;
+}
+
+std::optional<std::size_t> BundleFolder::fileSize(const std::string& relative) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    struct stat info {};
+    if (!parent.valid() || ::fstatat(parent.get(), leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
+Descriptor BundleFolder::openRegularFile(const std::string& relative, std::size_t maxBytes) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    if (!parent.valid()) {
+        return Descriptor();
+    }
+    return Descriptor(FileManager::openRegularFile(leaf, false, parent.get(), maxBytes));
+}
+
+std::optional<std::string> BundleFolder::readFile(const std::string& relative,
+                                                  std::size_t maxBytes) const {
+    Descriptor file = openRegularFile(relative, maxBytes);
+    return file.valid() ? FileManager::readDescriptor(file.get(), maxBytes) : std::nullopt;
+}
+
+bool BundleFolder::writeFile(const std::string& relative, const std::string& bytes,
+                             bool sync) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    std::string temporary;
+    Descriptor file = parent.valid() ? createTemporary(parent.get(), leaf, temporary) : Descriptor();
+    if (!file.valid()) {
+        return false;
+    }
+    struct stat old {};
+    mode_t mode = 0;
+    if (::fstatat(parent.get(), leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(old.st_mode)) {
+        mode = old.st_mode & 0777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(file.get(), mode) == 0 && writeAll(file.get(), bytes.data(), bytes.size()) &&
+              (!sync || ::fsync(file.get()) == 0);
+    return finish(parent.get(), std::move(file), temporary, leaf, ok, true);
+}
+
+bool BundleFolder::copyFrom(int sourceFd, const std::string& relative, std::size_t maxBytes,
+                            bool replace) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    struct stat seen {};
+    if (!parent.valid() ||
+        (!replace && ::fstatat(parent.get(), leaf.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0)) {
+        errno = EEXIST;
+        return false;
+    }
+    std::string temporary;
+    Descriptor file = createTemporary(parent.get(), leaf, temporary);
+    if (!file.valid()) {
+        return false;
+    }
+    bool ok = ::fchmod(file.get(), 0644) == 0 &&
+              FileManager::copyDescriptor(sourceFd, file.get(), maxBytes);
+    return finish(parent.get(), std::move(file), temporary, leaf, ok, replace);
+}
+
+bool BundleFolder::removeRegularFile(const std::string& relative) const {
+    std::string leaf;
+    Descriptor parent = parentOf(relative, leaf);
+    struct stat info {};
+    // Should the entry become a folder meanwhile, unlinkat without AT_REMOVEDIR refuses it.
+    return parent.valid() &&
+           ::fstatat(parent.get(), leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && ::unlinkat(parent.get(), leaf.c_str(), 0) == 0;
+}
+
+void BundleFolder::removeLeftovers(const std::string& relative,
+                                   const std::vector<std::string>& legacyNames) const {
+    Descriptor folder = relative.empty() ? Descriptor(::openat(fd(), ".", kFolderFlags))
+                                         : openSubfolder(relative);
+    DIR* entries = folder.valid() ? ::fdopendir(::dup(folder.get())) : nullptr;
+    if (!entries) {
+        return;
+    }
+    std::vector<std::string> leftovers;
+    while (struct dirent* entry = ::readdir(entries)) {
+        std::string_view name(entry->d_name);
+        if (name.starts_with(kTemporaryPrefix) || isLegacyTemporary(name, legacyNames)) {
+            leftovers.emplace_back(name);
+        }
+    }
+    ::closedir(entries);
+    for (const std::string& name : leftovers) {
+        struct stat info {};
+        if (::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            ::unlinkat(folder.get(), name.c_str(), 0);
+        }
+    }
+}
+
+BundleFolder::BundleFolder(Descriptor folder, std::string path)
+    : folder_(std::move(folder)), path_(std::move(path)) {}
+
+Descriptor BundleFolder::parentOf(const std::string& relative, std::string& leaf) const {
+    if (!isConfined(relative)) {
+        return Descriptor();
+    }
+    std::size_t slash = relative.rfind('/');
+    leaf = slash == std::string::npos ? relative : relative.substr(slash + 1);
+    if (slash == std::string::npos) {
+        return Descriptor(::openat(fd(), ".", kFolderFlags));
+    }
+    return openSubfolder(relative.substr(0, slash));
+}
+
+Descriptor BundleFolder::openSubfolder(const std::string& relative) const {
+    if (!isConfined(relative)) {
+        return Descriptor();
+    }
+    Descriptor folder;
+    int at = fd();
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t slash = relative.find('/', start);
+        std::string part = relative.substr(start, slash - start);
+        folder = Descriptor(::openat(at, part.c_str(), kFolderFlags));
+        if (!folder.valid()) {
+            return folder;
+        }
+        at = folder.get();
+        if (slash == std::string::npos) {
+            break;
+        }
+        start = slash + 1;
+    }
+    return folder;
+}
