@@ -39,21 +39,28 @@ std::string copyFailure(const std::string& what) {
         return what + " is larger than " +
                std::to_string(ThemeBundle::kMaxImageBytes / (1024 * 1024)) + " MiB";
     }
+    if (errno == EINVAL) {
+        return what + " is not a plain file";
+    }
     return what + " could not be copied (" + std::strerror(errno) + ")";
 }
 
 // Opens a file the user chose to copy into a bundle: a regular file, links
-// followed, never blocking; errno EFBIG when it is too large.
+// followed, never blocking. errno ENOENT when nothing is there, EFBIG when it
+// is too large, EINVAL when it is not a regular file.
 Descriptor openSource(const std::string& path) {
-    Descriptor file(FileManager::openRegularFile(path, true, AT_FDCWD, SIZE_MAX));
     struct stat info {};
-    if (file.valid() && ::fstat(file.get(), &info) == 0 &&
+    if (::stat(path.c_str(), &info) != 0) {
+        return Descriptor();
+    }
+    if (S_ISREG(info.st_mode) &&
         static_cast<std::uintmax_t>(info.st_size) > ThemeBundle::kMaxImageBytes) {
         errno = EFBIG;
         return Descriptor();
     }
-    if (!file.valid() && errno != ENOENT) {
-        errno = EINVAL;  // not a regular file
+    Descriptor file(FileManager::openRegularFile(path, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
+    if (!file.valid()) {
+        errno = EINVAL;
     }
     return file;
 }

@@ -70,7 +70,7 @@ bool finish(int folder, Descriptor file, const std::string& temporary, const std
 
 bool isLegacyTemporary(std::string_view entry, const std::vector<std::string>& legacyNames) {
     for (const std::string& name : legacyNames) {
-        if (entry.size() == name.size() + 9 && entry[0] == '.' &&
+        if (entry.size() == name.size() + 8 && entry[0] == '.' &&
             entry.substr(1, name.size()) == name && entry[name.size() + 1] == '.') {
             return true;
         }

@@ -1,0 +1,300 @@
+// Themes made to harm the user who opens them, and faults under the theme
+// document. Every case checks the whole test folder afterwards: nothing
+// outside the bundle changed, nothing lost, nothing half-made left behind.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+// The entries of after that differ from before, as "name: before -> after".
+std::vector<std::string> changes(const Files& before, const Files& after) {
+    std::vector<std::string> result;
+    auto shown = [](const Files& files, const std::string& name) {
+        auto it = files.find(name);
+        return it == files.end() ? std::string("(nothing)") : it->second.substr(0, 30);
+    };
+    Files all = before;
+    all.insert(after.begin(), after.end());
+    for (const auto& [name, ignored] : all) {
+        if (!before.count(name) || !after.count(name) || before.at(name) != after.at(name)) {
+            result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
+        }
+    }
+    return result;
+}
+
+void makeFifo(const fs::path& path) {
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
+}
+
+void makeSparse(const fs::path& path, std::uintmax_t size) {
+    fs::remove(path);
+    TestEnvironment::writeFile(path, "");
+    fs::resize_file(path, size);
+}
+
+}  // namespace
+
+class HostileThemeTest : public TestEnvironment {
+public:
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        SystemPaths::setResourceFolder(appResources());
+        previous_ = Log::setSink([](const std::string&) {});
+        writeFile(home() / "Documents/letter.txt", "dear");
+        writeFile(home() / "Pictures/holiday.png", "sun");
+    }
+    void TearDown() override {
+        Log::setSink(previous_);
+        TestEnvironment::TearDown();
+    }
+    using TestEnvironment::home;
+    using TestEnvironment::temp;
+    fs::path bundle() const { return temp() / "Hostile.docktheme"; }
+    // A bundle with Frontline (2D) and Shadow (3D) sharing nothing.
+    void writeTheme() {
+        writeBundle(bundle(), themeInfo({{"Frontline", "front.png"}}, {{"Shadow", "shadow.png"}}));
+    }
+    void setTable(const std::string& key, const std::string& fileName) {
+        auto info = PropertyList::readDictionary(bundle() / "Info.plist");
+        ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)->set(key, PlistValue(fileName));
+        ASSERT_TRUE(PropertyList::write(bundle() / "Info.plist", *info));
+    }
+    std::unique_ptr<DockTheme> open(std::string* why = nullptr) {
+        return DockTheme::initWithBundleAtPath(bundle().string(), why);
+    }
+    Log::Sink previous_;
+};
+
+TEST_F(HostileThemeTest, BundlesThatLeadOutsideOrAreNoThemesDoNotOpenAndSayWhy) {
+    struct Case {
+        const char* name;
+        std::function<void(HostileThemeTest&)> make;
+        const char* why;  // nullptr: opens
+    };
+    const std::vector<Case> cases = {
+        {"missing path", [](auto&) {}, "there is no theme folder at that place"},
+        {"plain file", [](auto& t) { writeFile(t.bundle(), "x"); },
+         "there is no theme folder at that place"},
+        {"empty folder", [](auto& t) { fs::create_directories(t.bundle()); },
+         "it has no readable Info.plist"},
+        {"Info.plist a FIFO",
+         [](auto& t) {
+             t.writeTheme();
+             makeFifo(t.bundle() / "Info.plist");
+         },
+         "it has no readable Info.plist"},
+        {"Info.plist a link",
+         [](auto& t) {
+             t.writeTheme();
+             fs::rename(t.bundle() / "Info.plist", t.temp() / "Info.plist");
+             fs::create_symlink(t.temp() / "Info.plist", t.bundle() / "Info.plist");
+         },
+         "it has no readable Info.plist"},
+        {"images a link to the home folder",
+         [](auto& t) {
+             t.writeTheme();
+             t.setTable("Frontline", "Documents");
+             fs::remove_all(t.bundle() / "images");
+             fs::create_symlink("../home", t.bundle() / "images");
+         },
+         "its images folder is a link to another place"},
+        {"an image a link",
+         [](auto& t) {
+             t.writeTheme();
+             fs::remove(t.bundle() / "images/front.png");
+             fs::create_symlink(t.home() / "Pictures/holiday.png", t.bundle() / "images/front.png");
+         },
+         "the image of Frontline (front.png) is a link"},
+        {"a name leading up",
+         [](auto& t) {
+             t.writeTheme();
+             t.setTable("Frontline", "../../home/Documents");
+         },
+         "the image of Frontline lies outside the theme"},
+        {"a base outside",
+         [](auto& t) {
+             PlistValue info = themeInfo({{"Frontline", "Documents"}}, {});
+             info.set("VL_BasePath", PlistValue("../home/"));
+             writeBundle(t.bundle(), info);
+         },
+         "the image of Frontline lies outside the theme"},
+        {"a FIFO image and a folder image open",
+         [](auto& t) {
+             t.writeTheme();
+             makeFifo(t.bundle() / "images/front.png");
+             fs::remove(t.bundle() / "images/shadow.png");
+             fs::create_directories(t.bundle() / "images/shadow.png");
+             makeFifo(t.bundle() / "preview_micro.png");
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(bundle());
+        c.make(*this);
+        Files before = snapshot(temp());
+        std::string why;
+        auto theme = open(&why);
+        EXPECT_EQ(bool(theme), c.why == nullptr);
+        EXPECT_EQ(why, c.why ? c.why : "");
+        if (theme) {
+            EXPECT_FALSE(theme->dockMicroPreview());  // a FIFO is no picture
+        }
+        EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
+    }
+}
+
+TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
+    writeFile(temp() / "new.png", "new");
+    writeFile(temp() / "newer.png", "newer");
+    makeFifo(temp() / "fifo.png");
+    makeSparse(temp() / "huge.png", ThemeBundle::kMaxImageBytes + 1);
+    writeTheme();
+    setTable("Stack_Arrow", "shadow.png");  // two keys, one file
+    fs::remove(bundle() / "images/front.png");
+    fs::create_directories(bundle() / "images/front.png");  // a folder as an image
+    writeFile(bundle() / "images/front.png/inside", "keep");
+    writeFile(bundle() / "images/taken.png", "not in the table");
+    auto theme = open();
+    ASSERT_TRUE(theme);
+    auto set = [&](const char* source, const char* key, DockCategory category, const char* name) {
+        return theme->setFileName((temp() / source).string(), key, category, name);
+    };
+    // Refused copies change nothing and say why.
+    Files before = snapshot(temp());
+    EXPECT_FALSE(set("fifo.png", "Frontline", DockCategory::TwoD, "f.png"));
+    EXPECT_FALSE(set("huge.png", "Frontline", DockCategory::TwoD, "h.png"));
+    EXPECT_EQ(theme->errorString(), "the image is larger than 16 MiB");
+    EXPECT_FALSE(set("new.png", "Frontline", DockCategory::TwoD, "taken.png"));
+    EXPECT_EQ(theme->errorString(), "a file named taken.png is in the theme already");
+    EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
+
+    // The folder named as an image stays, and so does the file Stack_Arrow still names.
+    ASSERT_TRUE(set("new.png", "Frontline", DockCategory::TwoD, "n.png"));
+    ASSERT_TRUE(set("newer.png", "Shadow", DockCategory::ThreeD, "s.png"));
+    Files after = snapshot(bundle());
+    EXPECT_EQ(after["images/front.png/inside"], "keep");
+    EXPECT_EQ(after["images/shadow.png"], "image:shadow.png");
+    EXPECT_TRUE(open());  // every key still finds its image
+    // Once no key names it, it goes.
+    ASSERT_TRUE(set("new.png", "Stack_Arrow", DockCategory::TwoD, "a.png"));
+    EXPECT_FALSE(fs::exists(bundle() / "images/shadow.png"));
+    EXPECT_EQ(snapshot(home()).size(), 4u);  // the two folders and their files, untouched
+}
+
+TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveIsTold) {
+    writeTheme();
+    auto theme = DockTheme::newDockBundleAtPath((temp() / "Full.docktheme").string(), "Full");
+    ASSERT_TRUE(theme);
+    fs::path source = temp() / "Source";
+    writeFile(source / "frontline.png", std::string(64 * 1024, 'f'));
+    makeFifo(source / "separatorstraight.png");
+    makeSparse(source / "shadow.png", ThemeBundle::kMaxImageBytes + 1);
+    writeFile(source / "scurve-sm.png", "small");
+    Files before = snapshot(temp() / "Full.docktheme");
+
+    // Writes beyond 32 KiB fail as on a full disk.
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &old);
+    struct rlimit limit {}, saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = 32 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::vector<std::string> failed;
+    bool whole = theme->copyDataFromFolder(source.string(), &failed);
+    auto written = theme->setFileName((source / "frontline.png").string(), "Frontline",
+                                      DockCategory::TwoD, "big.png");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &old, nullptr);
+
+    EXPECT_FALSE(whole);
+    EXPECT_EQ(failed, (std::vector<std::string>{"frontline.png", "shadow.png",
+                                                "separatorstraight.png"}));
+    EXPECT_FALSE(written);
+    Files after = snapshot(temp() / "Full.docktheme");
+    for (auto& [name, content] : before) {
+        if (name != "images/scurve-sm.png") {
+            EXPECT_EQ(after[name], content) << name;  // kept whole, no 0-byte image
+        }
+    }
+    EXPECT_EQ(after["images/scurve-sm.png"], "small");
+    EXPECT_EQ(after.size(), before.size());  // no temporary left
+}
+
+TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndUnreadableOnesSaySo) {
+    writeTheme();
+    auto theme = open();
+    ASSERT_TRUE(theme);
+    const std::string rtf = "{\\rtf1\\ansi Dark {\\b glass}}";
+    for (auto [content, shown] : {std::pair<std::string, std::string>{"just words\n", "just words\n"},
+                                  {"\xEF\xBB\xBF" + rtf, "Dark glass"},
+                                  {"\n\r\n  " + rtf, "Dark glass"},
+                                  {"caf\xE9", "caf\xEF\xBF\xBD"}}) {
+        writeFile(bundle() / "description.rtf", content);
+        auto description = theme->description();
+        ASSERT_TRUE(description) << content;
+        EXPECT_EQ(description->plainText(), shown);
+    }
+    makeFifo(bundle() / "description.rtf");
+    EXPECT_FALSE(theme->description());
+}
+
+TEST_F(HostileThemeTest, LeftoversOfAKilledWriterGoAndNothingElse) {
+    writeTheme();
+    for (const char* name : {".velvanto-Info.plist-0123456789abcdef", ".Info.plist.Ab12Cd",
+                             ".description.rtf.x9Y8z7", "images/.velvanto-front.png-1"}) {
+        writeFile(bundle() / name, "half");
+    }
+    for (const char* name : {".hidden", "notes.Info.plist.Ab12Cd", ".Info.plist.toolong1"}) {
+        writeFile(bundle() / name, "mine");
+    }
+    fs::create_directories(bundle() / ".velvanto-folder");
+    writeFile(bundle() / ".velvanto-folder/x", "mine");
+    auto theme = open();
+    ASSERT_TRUE(theme);
+    theme->removeLeftovers();
+    Files after = snapshot(bundle());
+    for (auto& [name, content] : after) {
+        EXPECT_NE(content, "half") << name;
+    }
+    EXPECT_EQ(after[".hidden"], "mine");
+    EXPECT_EQ(after["notes.Info.plist.Ab12Cd"], "mine");
+    EXPECT_EQ(after[".Info.plist.toolong1"], "mine");
+    EXPECT_EQ(after[".velvanto-folder/x"], "mine");
+}
+
+TEST_F(HostileThemeTest, RelativePathsMustStayInsideTheFolder) {
+    for (auto [path, inside] : {std::pair{"a", true},
+                                {"images/x.png", true},
+                                {"..png", true},
+                                {"", false},
+                                {"/etc/passwd", false},
+                                {"../x", false},
+                                {"images/../../x", false},
+                                {"images//x", false},
+                                {"./x", false},
+                                {"x/", false}}) {
+        EXPECT_EQ(BundleFolder::isConfined(path), inside) << path;
+    }
+}
