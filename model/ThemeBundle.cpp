@@ -36,9 +36,13 @@ std::string ThemeBundle::dockPreviewPath(const std::string& bundle, DockStyle do
 }
 
 std::optional<PlistValue> ThemeBundle::readInfo(const BundleFolder& bundle) {
+    return readInfo(bundle.fd());
+}
+
+std::optional<PlistValue> ThemeBundle::readInfo(int folderFd) {
     PropertyList::Limits limits;
     limits.maxBytes = kMaxInfoBytes;
-    return PropertyList::readDictionary("Info.plist", false, limits, bundle.fd());
+    return PropertyList::readDictionary("Info.plist", false, limits, folderFd);
 }
 
 std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue& info) {
@@ -60,7 +64,7 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue&
             if (!fileName.isString()) {
                 return std::nullopt;
             }
-            images.push_back(ThemeImage{*dockCategoryAt(category), key, *fileName.asString(), ""});
+            images.push_back(ThemeImage{*dockCategoryAt(category), key, *fileName.asString(), "", ""});
         }
     }
     return images;

@@ -47,6 +47,8 @@ public:
     // Info.plist's top-level dictionary, of at most kMaxInfoBytes, never read
     // through a link; nothing when missing, unreadable or of another shape.
     static std::optional<PlistValue> readInfo(const BundleFolder& bundle);
+    // The same in the bundle folder open as folderFd.
+    static std::optional<PlistValue> readInfo(int folderFd);
 
     // The image table, 2D entries first, each category in the file's key order
     // (paths left empty). Nothing when "Dock_List" is present but not an array

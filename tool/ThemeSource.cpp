@@ -9,7 +9,6 @@
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
-#include "platform/PropertyList.h"
 
 namespace {
 
@@ -28,10 +27,7 @@ ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& ca
         return plan;
     }
     plan.outcome = Outcome::Defective;
-    PropertyList::Limits limits;
-    limits.maxBytes = kMaxInfoBytes;
-    std::optional<PlistValue> info =
-        PropertyList::readDictionary("Info.plist", false, limits, bundleFolder.get());
+    std::optional<PlistValue> info = ThemeBundle::readInfo(bundleFolder.get());
     if (!info) {
         return plan;
     }
