@@ -58,7 +58,8 @@ Descriptor openSource(const std::string& path) {
         errno = EFBIG;
         return Descriptor();
     }
-    Descriptor file(FileManager::openRegularFile(path, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
+    Descriptor file(
+        FileManager::openRegularFile(path, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
     if (!file.valid()) {
         errno = EINVAL;
     }

@@ -5,9 +5,8 @@
 #include "platform/PropertyList.h"
 
 const std::vector<std::string>& ThemeBundle::topLevelFiles() {
-    static const std::vector<std::string> names = {"Info.plist", "description.rtf",
-                                                   "preview_micro.png", "preview_2d.png",
-                                                   "preview_3d.png"};
+    static const std::vector<std::string> names = {
+        "Info.plist", "description.rtf", "preview_micro.png", "preview_2d.png", "preview_3d.png"};
     return names;
 }
 
@@ -64,7 +63,8 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::imageTable(const PlistValue&
             if (!fileName.isString()) {
                 return std::nullopt;
             }
-            images.push_back(ThemeImage{*dockCategoryAt(category), key, *fileName.asString(), "", ""});
+            images.push_back(
+                ThemeImage{*dockCategoryAt(category), key, *fileName.asString(), "", ""});
         }
     }
     return images;
@@ -114,7 +114,8 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::check(const BundleFolder& bu
         image.relative = base ? *base + image.fileName : image.fileName;
         image.path = base ? bundle.pathOf(image.relative) : image.fileName;
         const std::string named = " (key: " + image.key + ") " + image.path;
-        if (base && (!isPlainFileName(image.fileName) || !BundleFolder::isConfined(image.relative))) {
+        if (base &&
+            (!isPlainFileName(image.fileName) || !BundleFolder::isConfined(image.relative))) {
             Log::write("Outside the theme" + named);
             return refuse("the image of " + image.key + " lies outside the theme");
         }

@@ -16,28 +16,12 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // A new, empty temporary file for leaf in folder; its name goes to name.
 Descriptor createTemporary(int folder, const std::string& leaf, std::string& name) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[17];
-        std::snprintf(suffix, sizeof suffix, "%016llx",
-                      static_cast<unsigned long long>(random()));
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
         name = std::string(BundleFolder::kTemporaryPrefix) + leaf.substr(0, 180) + "-" + suffix;
         int fd = ::openat(folder, name.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -160,7 +144,8 @@ bool BundleFolder::writeFile(const std::string& relative, const std::string& byt
     std::string leaf;
     Descriptor parent = parentOf(relative, leaf);
     std::string temporary;
-    Descriptor file = parent.valid() ? createTemporary(parent.get(), leaf, temporary) : Descriptor();
+    Descriptor file =
+        parent.valid() ? createTemporary(parent.get(), leaf, temporary) : Descriptor();
     if (!file.valid()) {
         return false;
     }
@@ -174,7 +159,8 @@ bool BundleFolder::writeFile(const std::string& relative, const std::string& byt
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = ::fchmod(file.get(), mode) == 0 && writeAll(file.get(), bytes.data(), bytes.size()) &&
+    bool ok = ::fchmod(file.get(), mode) == 0 &&
+              FileManager::writeAll(file.get(), bytes.data(), bytes.size()) &&
               (!sync || ::fsync(file.get()) == 0);
     return finish(parent.get(), std::move(file), temporary, leaf, ok, true);
 }
@@ -211,8 +197,8 @@ bool BundleFolder::removeRegularFile(const std::string& relative) const {
 
 void BundleFolder::removeLeftovers(const std::string& relative,
                                    const std::vector<std::string>& legacyNames) const {
-    Descriptor folder = relative.empty() ? Descriptor(::openat(fd(), ".", kFolderFlags))
-                                         : openSubfolder(relative);
+    Descriptor folder =
+        relative.empty() ? Descriptor(::openat(fd(), ".", kFolderFlags)) : openSubfolder(relative);
     DIR* entries = folder.valid() ? ::fdopendir(::dup(folder.get())) : nullptr;
     if (!entries) {
         return;

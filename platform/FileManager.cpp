@@ -12,21 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Creates an empty temporary file in the folder of path. Returns its
 // descriptor and fills tempPath, or -1.
 int createTemporaryBeside(const fs::path& path, std::string& tempPath) {
@@ -151,6 +136,21 @@ bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {
             return false;
         }
     }
+}
+
+bool FileManager::writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
 std::optional<std::string> FileManager::readFile(const fs::path& path, const ReadOptions& options) {

@@ -52,6 +52,9 @@ public:
     // than maxBytes.
     static bool copyDescriptor(int from, int to, std::size_t maxBytes = SIZE_MAX);
 
+    // Writes all of data to fd, going on after short writes and interruptions.
+    static bool writeAll(int fd, const char* data, std::size_t size);
+
     // Reads a regular file whole. Never blocks on a FIFO or a device: anything
     // but a regular file gives nothing.
     static std::optional<std::string> readFile(const std::filesystem::path& path,

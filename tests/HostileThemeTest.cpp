@@ -213,10 +213,12 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     Files before = snapshot(temp() / "Full.docktheme");
 
     // Writes beyond 32 KiB fail as on a full disk.
-    struct sigaction ignore {}, old {};
+    struct sigaction ignore {
+    }, old{};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &old);
-    struct rlimit limit {}, saved {};
+    struct rlimit limit {
+    }, saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     limit = saved;
     limit.rlim_cur = 32 * 1024;
@@ -229,8 +231,8 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     ::sigaction(SIGXFSZ, &old, nullptr);
 
     EXPECT_FALSE(whole);
-    EXPECT_EQ(failed, (std::vector<std::string>{"frontline.png", "shadow.png",
-                                                "separatorstraight.png"}));
+    EXPECT_EQ(failed,
+              (std::vector<std::string>{"frontline.png", "shadow.png", "separatorstraight.png"}));
     EXPECT_FALSE(written);
     Files after = snapshot(temp() / "Full.docktheme");
     for (auto& [name, content] : before) {
@@ -247,10 +249,11 @@ TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndUnreadableOnesSaySo)
     auto theme = open();
     ASSERT_TRUE(theme);
     const std::string rtf = "{\\rtf1\\ansi Dark {\\b glass}}";
-    for (auto [content, shown] : {std::pair<std::string, std::string>{"just words\n", "just words\n"},
-                                  {"\xEF\xBB\xBF" + rtf, "Dark glass"},
-                                  {"\n\r\n  " + rtf, "Dark glass"},
-                                  {"caf\xE9", "caf\xEF\xBF\xBD"}}) {
+    for (auto [content, shown] :
+         {std::pair<std::string, std::string>{"just words\n", "just words\n"},
+          {"\xEF\xBB\xBF" + rtf, "Dark glass"},
+          {"\n\r\n  " + rtf, "Dark glass"},
+          {"caf\xE9", "caf\xEF\xBF\xBD"}}) {
         writeFile(bundle() / "description.rtf", content);
         auto description = theme->description();
         ASSERT_TRUE(description) << content;

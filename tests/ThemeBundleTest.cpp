@@ -66,8 +66,8 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     fs::create_symlink(temp() / "Other.docktheme/Info.plist", bundle / "Info.plist");
     EXPECT_FALSE(check(bundle));
     fs::remove(bundle / "Info.plist");
-    writeFile(bundle / "Info.plist", PropertyList::toXML(info) +
-                                         std::string(ThemeBundle::kMaxInfoBytes, ' '));
+    writeFile(bundle / "Info.plist",
+              PropertyList::toXML(info) + std::string(ThemeBundle::kMaxInfoBytes, ' '));
     EXPECT_FALSE(check(bundle));
 }
 
