@@ -57,29 +57,6 @@ const std::map<std::string, std::string> kStock = {
     {"shadow.png", "stock shadow"},
 };
 
-// The paths whose entries differ, each with what it held and holds now.
-std::vector<std::string> changes(const std::map<std::string, std::string>& before,
-                                 const std::map<std::string, std::string>& after) {
-    std::vector<std::string> result;
-    auto shown = [](const std::map<std::string, std::string>& files, const std::string& name) {
-        auto it = files.find(name);
-        return it == files.end() ? std::string("(nothing)") : it->second.substr(0, 40);
-    };
-    std::set<std::string> names;
-    for (const auto& files : {before, after}) {
-        for (const auto& entry : files) {
-            names.insert(entry.first);
-        }
-    }
-    for (const std::string& name : names) {
-        if (shown(before, name) != shown(after, name) ||
-            (before.count(name) && after.count(name) && before.at(name) != after.at(name))) {
-            result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
-        }
-    }
-    return result;
-}
-
 }  // namespace
 
 class ApplyToolHostileTest : public ApplyToolTest {

@@ -23,23 +23,6 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-// The entries of after that differ from before, as "name: before -> after".
-std::vector<std::string> changes(const Files& before, const Files& after) {
-    std::vector<std::string> result;
-    auto shown = [](const Files& files, const std::string& name) {
-        auto it = files.find(name);
-        return it == files.end() ? std::string("(nothing)") : it->second.substr(0, 30);
-    };
-    Files all = before;
-    all.insert(after.begin(), after.end());
-    for (const auto& [name, ignored] : all) {
-        if (!before.count(name) || !after.count(name) || before.at(name) != after.at(name)) {
-            result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
-        }
-    }
-    return result;
-}
-
 void makeFifo(const fs::path& path) {
     fs::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;

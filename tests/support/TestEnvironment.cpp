@@ -115,6 +115,24 @@ std::map<std::string, std::string> TestEnvironment::snapshot(const fs::path& fol
     return files;
 }
 
+std::vector<std::string> TestEnvironment::changes(const std::map<std::string, std::string>& before,
+                                                  const std::map<std::string, std::string>& after) {
+    std::vector<std::string> result;
+    auto shown = [](const std::map<std::string, std::string>& files, const std::string& name) {
+        auto it = files.find(name);
+        return it == files.end() ? std::string("(nothing)") : it->second.substr(0, 40);
+    };
+    std::map<std::string, std::string> all = before;
+    all.insert(after.begin(), after.end());
+    for (const auto& entry : all) {
+        const std::string& name = entry.first;
+        if (!before.count(name) || !after.count(name) || before.at(name) != after.at(name)) {
+            result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
+        }
+    }
+    return result;
+}
+
 void TestEnvironment::setEnv(const char* name, const std::string& value) {
     if (!saved_.count(name)) {
         const char* old = std::getenv(name);

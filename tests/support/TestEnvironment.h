@@ -40,6 +40,10 @@ protected:
     // Every regular file under folder, relative path to content (links as
     // "-> target", files over 1 MiB as their size, other files as "(special)").
     static std::map<std::string, std::string> snapshot(const std::filesystem::path& folder);
+    // The entries that differ between two snapshots, as "name: before -> after"
+    // (contents cut short); empty when nothing changed.
+    static std::vector<std::string> changes(const std::map<std::string, std::string>& before,
+                                            const std::map<std::string, std::string>& after);
 
     void setEnv(const char* name, const std::string& value);
 
