@@ -14,7 +14,6 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
-#include <set>
 #include <thread>
 
 #include "ApplyToolFixture.h"
