@@ -36,16 +36,19 @@ Descriptor createTemporary(int folder, const std::string& leaf, std::string& nam
 bool finish(int folder, Descriptor file, const std::string& temporary, const std::string& leaf,
             bool ok, bool replace) {
     ok = ::close(file.release()) == 0 && ok;
-    if (ok) {
-        if (replace) {
-            ok = ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
-        } else {
-            // A hard link fails when the name is taken, on every file system.
+    bool linked = false;
+    if (ok && replace) {
+        ok = ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
+    } else if (ok) {
+        ok = ::renameat2(folder, temporary.c_str(), folder, leaf.c_str(), RENAME_NOREPLACE) == 0;
+        if (!ok && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system without the flag: a hard link fails when the name is taken too.
+            linked = true;
             ok = ::linkat(folder, temporary.c_str(), folder, leaf.c_str(), 0) == 0;
         }
     }
     int saved = errno;
-    if (!ok || !replace) {
+    if (!ok || linked) {
         ::unlinkat(folder, temporary.c_str(), 0);
     }
     errno = saved;
