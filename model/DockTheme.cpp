@@ -152,7 +152,7 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
                               ? ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat)
                               : nullptr;
     if (!entries || !ThemeBundle::isPlainFileName(proposedName)) {
-        failed("the theme has no table of images for that name");
+        failed(entries ? proposedName + " is not a plain file name" : "the theme has no images");
         return std::nullopt;
     }
     std::optional<std::string> oldName = getFileNameForKey(key, dockCat);

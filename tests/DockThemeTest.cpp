@@ -132,25 +132,6 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
-TEST_F(DockThemeTest, AFailedReplacementLeavesTheSlotAndNothingOutsideTheBundleIsRemoved) {
-    auto theme = make({}, {{"Frontline", "glass.png"}});
-    ASSERT_TRUE(theme);
-    const std::string bundle = theme->dockPath();
-    auto before = snapshot(bundle);
-    writeFile(temp() / "ok.png", "ok");
-    EXPECT_FALSE(setFrontline(*theme, "missing.png", "n.png"));  // can't be copied
-    EXPECT_FALSE(setFrontline(*theme, "ok.png", "../n.png"));    // not a plain file name
-    EXPECT_EQ(snapshot(bundle), before);
-    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
-    // Info.plist can't be written: the new copy goes again and the table stays.
-    fs::rename(bundle + "/Info.plist", temp() / "info.bak");
-    fs::create_directories(bundle + "/Info.plist");
-    EXPECT_FALSE(setFrontline(*theme, "ok.png", "n.png"));
-    EXPECT_FALSE(fs::exists(bundle + "/images/n.png"));
-    EXPECT_EQ(readFile(bundle + "/images/glass.png"), "image:glass.png");
-    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::ThreeD), "glass.png");
-}
-
 TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
     auto theme = make({{"Frontline", "front.png"}}, {{"Shadow", "Shadow.png"}});
     ASSERT_TRUE(theme);

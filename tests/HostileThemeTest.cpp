@@ -164,12 +164,23 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
     };
     // Refused copies change nothing and say why.
     Files before = snapshot(temp());
-    EXPECT_FALSE(set("fifo.png", "Frontline", DockCategory::TwoD, "f.png"));
-    EXPECT_FALSE(set("huge.png", "Frontline", DockCategory::TwoD, "h.png"));
-    EXPECT_EQ(theme->errorString(), "the image is larger than 16 MiB");
-    EXPECT_FALSE(set("new.png", "Frontline", DockCategory::TwoD, "taken.png"));
-    EXPECT_EQ(theme->errorString(), "a file named taken.png is in the theme already");
+    for (auto [source, name, why] :
+         {std::tuple{"fifo.png", "f.png", "the image is not a plain file"},
+          {"huge.png", "h.png", "the image is larger than 16 MiB"},
+          {"missing.png", "m.png", "the image could not be copied (No such file or directory)"},
+          {"new.png", "taken.png", "a file named taken.png is in the theme already"},
+          {"new.png", "../n.png", "../n.png is not a plain file name"}}) {
+        EXPECT_FALSE(set(source, "Frontline", DockCategory::TwoD, name));
+        EXPECT_EQ(theme->errorString(), why);
+    }
+    // Info.plist can't be written: the new copy goes again and the table stays.
+    fs::rename(bundle() / "Info.plist", temp() / "info.bak");
+    fs::create_directories(bundle() / "Info.plist");
+    EXPECT_FALSE(set("new.png", "Frontline", DockCategory::TwoD, "n.png"));
+    fs::remove(bundle() / "Info.plist");
+    fs::rename(temp() / "info.bak", bundle() / "Info.plist");
     EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
+    EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "front.png");
 
     // The folder named as an image stays, and so does the file Stack_Arrow still names.
     ASSERT_TRUE(set("new.png", "Frontline", DockCategory::TwoD, "n.png"));
