@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -191,6 +192,19 @@ fs::path CollectionController::collectionFolder() {
     return fs::path(data.toStdString()) / "Velvanto";
 }
 
+bool CollectionController::trashEntry(const QString& path) {
+    QString where;
+    if (!QFile::moveToTrash(path, &where)) {
+        return false;
+    }
+    if (QDir::isAbsolutePath(where)) {
+        return true;
+    }
+    Log::write("No trash folder: " + Log::escaped(path.toStdString()) + " comes back");
+    QFile::rename(where, path);
+    return false;
+}
+
 void CollectionController::awakeFromNib() {
     std::error_code error;
     if (!anythingAt(collectionFolder())) {
@@ -281,7 +295,7 @@ void CollectionController::btn_removeTheme() {
             return;
         }
     }
-    if (!QFile::moveToTrash(shown(*bundle))) {
+    if (!moveToTrash(shown(*bundle))) {
         deleteRefusedByTrash(*bundle);
     }
     _reloadThemesList();

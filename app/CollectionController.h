@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 class CollectionModel;
@@ -55,10 +56,16 @@ public:
     CollectionModel* listOfDirectory = nullptr;
     MainController* controller = nullptr;
     QLabel* stat_collection = nullptr;
+    // Moves an entry to the desktop's trash; true when it is there. By
+    // default QFile::moveToTrash; tests put a refusing trash in its place.
+    std::function<bool(const QString&)> moveToTrash = trashEntry;
 
     // The collection folder: "Velvanto" in the user's data folder
     // ($XDG_DATA_HOME, by default ~/.local/share).
     static std::filesystem::path collectionFolder();
+    // QFile::moveToTrash, refused when Qt finds no trash folder and would put
+    // the entry below the process's current folder (it is put back then).
+    static bool trashEntry(const QString& path);
 
     // Makes the folder when missing, wires the browser, lists the themes.
     void awakeFromNib();
