@@ -107,7 +107,7 @@ void BatchController::_loadFolders(const QString& folder) {
         const std::string path = folder.toStdString() + "/" + name;
         Log::write(Log::escaped(path));
         if (FileManager::isDirectory(path)) {
-            rows.push_back({path, kWaiting});
+            rows.push_back({path, kWaiting, QString()});
         }
     }
     list->setRows(std::move(rows));
@@ -162,7 +162,8 @@ void BatchController::_deliverSteps() {
     }
     bool finished = false;
     for (const BatchWorker::Step& step : worker_->takeSteps(finished)) {
-        list->setStatus(step.row, QString::fromStdString(step.status));
+        list->setStatus(step.row, QString::fromStdString(step.status),
+                        QString::fromStdString(step.reason));
         failed_ += step.status == BatchWorker::kError ? 1 : 0;
         _updateValueOfProgressBar();
     }

@@ -11,18 +11,20 @@ void BatchTableModel::setRows(std::vector<Row> rows) {
     Log::write(std::to_string(rows_.size()) + " elements");
 }
 
-void BatchTableModel::setStatus(std::size_t row, const QString& status) {
+void BatchTableModel::setStatus(std::size_t row, const QString& status, const QString& reason) {
     if (row >= rows_.size()) {
         return;
     }
     rows_[row].status = status;
+    rows_[row].reason = reason;
     const QModelIndex cell = index(static_cast<int>(row), kStatusColumn);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 void BatchTableModel::setAllStatuses(const QString& status) {
     for (Row& row : rows_) {
         row.status = status;
+        row.reason.clear();
     }
     if (!rows_.empty()) {
         emit dataChanged(index(0, kStatusColumn),
@@ -44,7 +46,10 @@ QVariant BatchTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
-    return index.column() == kStatusColumn ? row.status : QString::fromLocal8Bit(row.path);
+    if (index.column() != kStatusColumn) {
+        return QString::fromLocal8Bit(row.path);
+    }
+    return role == Qt::ToolTipRole && !row.reason.isEmpty() ? row.reason : row.status;
 }
 
 QVariant BatchTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,11 +1,92 @@
 #include "app/BatchWorker.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
 
 #include "model/DockTheme.h"
+#include "model/ThemeBundle.h"
+#include "platform/Descriptor.h"
 #include "platform/FileManager.h"
+#include "platform/FolderTree.h"
+#include "platform/Log.h"
+#include "platform/Renaming.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string reasonOf(int error) {
+    return error == 0 ? std::string("unknown error") : std::string(std::strerror(error));
+}
+
+std::string alreadyThere(const std::string& bundle) {
+    return bundle + " is in the destination already; it was left untouched.";
+}
+
+// A new hidden folder for a row in destination, held locked while it lives;
+// its name goes to name.
+Descriptor makeRowFolder(const std::string& destination, std::string& name) {
+    std::string path = destination + "/" + BatchWorker::kTemporaryPrefix + "XXXXXX";
+    if (!::mkdtemp(path.data())) {
+        return Descriptor();
+    }
+    name = fs::path(path).filename().string();
+    Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    if (folder.valid()) {
+        ::flock(folder.get(), LOCK_EX);
+    }
+    return folder;
+}
+
+// The reason in a theme's "<what> could not be copied (<reason>)", or all of it.
+std::string copyReason(const std::string& error) {
+    const std::size_t open = error.rfind(" (");
+    if (open == std::string::npos || !error.ends_with(')')) {
+        return error;
+    }
+    return error.substr(open + 2, error.size() - open - 3);
+}
+
+// Makes bundle, named name, in the row folder rowFd (at rowPath) from the
+// template and the images of folder; why it failed, or nothing.
+std::string makeBundle(const std::string& folder, int rowFd, const std::string& rowPath,
+                       const std::string& bundle, const std::string& name) {
+    if (!FolderTree::copy(DockTheme::fullPath(), rowFd, bundle, ThemeBundle::kMaxImageBytes)) {
+        return "The theme template could not be copied: " + reasonOf(errno);
+    }
+    std::string whyNot;
+    std::unique_ptr<DockTheme> theme =
+        DockTheme::initWithBundleAtPath(rowPath + "/" + bundle, &whyNot);
+    if (!theme) {
+        return "The new theme does not open: " + whyNot;
+    }
+    // The bundle carries the folder's name on disk, not the template's.
+    theme->setDockName(name);
+    std::vector<std::string> failed;
+    if (!theme->copyDataFromFolder(folder, &failed)) {
+        std::string names;
+        for (const std::string& image : failed) {
+            names += (names.empty() ? "" : ", ") + image;
+        }
+        return (failed.size() == 1 ? "The image " : "The images ") + names +
+               " could not be copied: " + copyReason(theme->errorString());
+    }
+    if (!theme->backup()) {
+        return "Its Info.plist could not be written: " + copyReason(theme->errorString());
+    }
+    return {};
+}
+
+}  // namespace
 
 BatchWorker::BatchWorker(std::vector<std::string> folders, std::string destination,
                          std::function<void()> wake)
@@ -18,27 +99,6 @@ BatchWorker::~BatchWorker() {
 
 void BatchWorker::start() {
     thread_ = std::thread([this] { _batchTemesStart(); });
-}
-
-void BatchWorker::_batchTemesStart() {
-    for (std::size_t row = 0; row < folders_.size(); ++row) {
-        std::string status = convert(folders_[row], destination_);
-        {
-            std::lock_guard lock(mutex_);
-            steps_.push_back({row, std::move(status)});
-        }
-        wake_();
-        std::unique_lock lock(mutex_);
-        taken_.wait(lock, [this] { return steps_.empty() || stop_; });
-        if (stop_) {
-            break;
-        }
-    }
-    {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-    }
-    wake_();
 }
 
 std::vector<BatchWorker::Step> BatchWorker::takeSteps(bool& finished) {
@@ -71,15 +131,64 @@ void BatchWorker::join() {
     }
 }
 
-std::string BatchWorker::convert(const std::string& folder, const std::string& destination) {
+BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::string& destination) {
     const std::string name = fs::path(folder).filename().string();
-    std::unique_ptr<DockTheme> theme =
-        DockTheme::newDockBundleAtPath(destination + "/" + name + ".docktheme", name);
-    // The bundle carries the folder's name on disk, not the template's.
-    if (!theme || !theme->copyDataFromFolder(folder) || !theme->backup()) {
-        return kError;
+    const std::string bundle = name + ".docktheme";
+    Step step{0, kError, {}};
+    Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!target.valid()) {
+        step.reason = "The destination folder can't be opened: " + reasonOf(errno);
+        return step;
     }
-    return _canCreateProblems(folder);
+    struct stat seen {};
+    if (::fstatat(target.get(), bundle.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0) {
+        step.reason = alreadyThere(bundle);
+        return step;
+    }
+    std::string rowName;
+    Descriptor row = makeRowFolder(destination, rowName);
+    if (!row.valid()) {
+        step.reason = "No folder can be made in the destination: " + reasonOf(errno);
+        return step;
+    }
+    step.reason = makeBundle(folder, row.get(), destination + "/" + rowName, bundle, name);
+    if (step.reason.empty() &&
+        !Renaming::withoutReplacing(row.get(), bundle, target.get(), bundle)) {
+        step.reason = errno == EEXIST ? alreadyThere(bundle)
+                                      : bundle + " could not be given its name: " + reasonOf(errno);
+    }
+    if (!FolderTree::remove(target.get(), rowName)) {
+        Log::write("Cannot remove " + Log::escaped(destination + "/" + rowName));
+    }
+    if (step.reason.empty()) {
+        step.status = _canCreateProblems(folder);
+    }
+    return step;
+}
+
+void BatchWorker::removeLeftovers(const std::string& destination) {
+    Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* entries =
+        target.valid() ? ::fdopendir(::fcntl(target.get(), F_DUPFD_CLOEXEC, 0)) : nullptr;
+    if (!entries) {
+        return;
+    }
+    std::vector<std::string> leftovers;
+    while (struct dirent* entry = ::readdir(entries)) {
+        if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
+            leftovers.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(entries);
+    for (const std::string& name : leftovers) {
+        // A row another run is making now holds its folder locked.
+        Descriptor leftover(
+            ::openat(target.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+        if (leftover.valid() && ::flock(leftover.get(), LOCK_EX | LOCK_NB) == 0) {
+            Log::write("Removing the leftover " + Log::escaped(destination + "/" + name));
+            FolderTree::remove(target.get(), name);
+        }
+    }
 }
 
 std::string BatchWorker::_canCreateProblems(const std::string& folder) {
@@ -91,4 +200,27 @@ std::string BatchWorker::_canCreateProblems(const std::string& folder) {
         }
     }
     return kOk;
+}
+
+void BatchWorker::_batchTemesStart() {
+    removeLeftovers(destination_);
+    for (std::size_t row = 0; row < folders_.size(); ++row) {
+        Step step = convert(folders_[row], destination_);
+        step.row = row;
+        {
+            std::lock_guard lock(mutex_);
+            steps_.push_back(std::move(step));
+        }
+        wake_();
+        std::unique_lock lock(mutex_);
+        taken_.wait(lock, [this] { return steps_.empty() || stop_; });
+        if (stop_) {
+            break;
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    wake_();
 }

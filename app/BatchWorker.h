@@ -24,7 +24,12 @@
 // it works on and waits for the thread.
 //
 // What reaches the disk: only bundles inside destination, one per folder, as
-// each row is handled; the source folders are only read.
+// each row is handled; the source folders are only read. Each bundle is made
+// in a hidden folder of its own in destination (kTemporaryPrefix and six
+// letters, held locked while the row is made) and given its final name only
+// when whole, never over an entry of that name: an "ERROR!" row or a killed
+// run leaves nothing under a final name. At the start of a run the hidden
+// folders a killed run left in destination are removed (not through links).
 class BatchWorker {
 public:
     static constexpr const char* kOk = "OK!";
@@ -32,10 +37,14 @@ public:
     static constexpr const char* kNested =
         "Source path contains subfolders. Contained file will be not used. Move to parent "
         "necessary";
+    // The hidden folders rows are made in.
+    static constexpr const char* kTemporaryPrefix = ".velvanto-batch-";
 
     struct Step {
         std::size_t row = 0;
         std::string status;
+        // Why an "ERROR!" row failed, a sentence for the user; empty otherwise.
+        std::string reason;
     };
 
     BatchWorker(std::vector<std::string> folders, std::string destination,
@@ -54,8 +63,11 @@ public:
     // Waits for the thread to end (after a finished step or requestStop).
     void join();
 
-    // Converts one folder into a bundle in destination; its row status.
-    static std::string convert(const std::string& folder, const std::string& destination);
+    // Converts one folder into a bundle in destination: the row's status and,
+    // for "ERROR!", the reason.
+    static Step convert(const std::string& folder, const std::string& destination);
+    // Removes the hidden folders of rows that a killed run left in destination.
+    static void removeLeftovers(const std::string& destination);
     // "OK!", or the nested-folder warning when folder holds a folder.
     static std::string _canCreateProblems(const std::string& folder);
 

@@ -1,7 +1,16 @@
 #include "app/CollectionController.h"
 
-#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -14,15 +23,27 @@
 #include "app/MainController.h"
 #include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
+#include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
+#include "platform/Descriptor.h"
 #include "platform/FileManager.h"
+#include "platform/FolderTree.h"
 #include "platform/Log.h"
-#include "platform/SystemPaths.h"
+#include "platform/Renaming.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kExtension = ".docktheme";
+constexpr const char* kMicroPreview = "preview_micro.png";
+// Hidden folders of the collection: a copy being made, an old theme put aside.
+constexpr const char* kIncoming = ".velvanto-incoming-";
+constexpr const char* kReplaced = ".velvanto-replaced-";
+// What earlier versions left: ".<name>.incoming" and ".<name>.replaced".
+constexpr std::string_view kLegacyIncoming = ".incoming";
+constexpr std::string_view kLegacyReplaced = ".replaced";
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 QString shown(const fs::path& path) {
     return QString::fromStdString(path.string());
@@ -34,6 +55,10 @@ fs::path lastComponent(const fs::path& path) {
     return name.empty() ? path.parent_path().filename() : name;
 }
 
+QString reasonOf(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 bool anythingAt(const fs::path& path) {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found;
@@ -42,6 +67,95 @@ bool anythingAt(const fs::path& path) {
 bool sameEntry(const fs::path& one, const fs::path& other) {
     std::error_code error;
     return fs::equivalent(one, other, error);
+}
+
+bool present(int folder, const std::string& name) {
+    struct stat info {};
+    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+Descriptor openCollection() {
+    return Descriptor(::open(CollectionController::collectionFolder().c_str(), kFolderFlags));
+}
+
+// The names in an opened folder, "." and ".." aside.
+std::vector<std::string> namesIn(int folder) {
+    std::vector<std::string> names;
+    DIR* entries = folder >= 0 ? ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)) : nullptr;
+    while (entries) {
+        struct dirent* entry = ::readdir(entries);
+        if (!entry) {
+            ::closedir(entries);
+            break;
+        }
+        std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
+// A new hidden folder of the collection, prefix and six letters; its name goes to name.
+Descriptor makeHidden(const char* prefix, std::string& name) {
+    std::string path = (CollectionController::collectionFolder() / prefix).string() + "XXXXXX";
+    if (!::mkdtemp(path.data())) {
+        return Descriptor();
+    }
+    name = fs::path(path).filename().string();
+    return Descriptor(::open(path.c_str(), kFolderFlags | O_NOFOLLOW));
+}
+
+// Gives the entry name of holder its own name in the collection when that is
+// free (a theme put aside), then removes holder with what is left in it.
+void putBackAndRemove(int collection, const std::string& holder, const std::string& name) {
+    Descriptor folder(::openat(collection, holder.c_str(), kFolderFlags | O_NOFOLLOW));
+    if (folder.valid() && present(folder.get(), name) && !present(collection, name) &&
+        Renaming::withoutReplacing(folder.get(), name, collection, name)) {
+        Log::write("Put back " + Log::escaped(name) + " from " + Log::escaped(holder));
+    }
+    Log::write("Removing the leftover " + Log::escaped(holder));
+    FolderTree::remove(collection, holder);
+}
+
+// Puts the copy name in incoming in place of the collection's entry name, in
+// one step where the file system can; the old entry ends up in incoming.
+bool swapIn(int collection, int incoming, const std::string& name) {
+    if (Renaming::exchange(incoming, name, collection, name)) {
+        return true;
+    }
+    std::string asideName;
+    Descriptor aside = errno == EOPNOTSUPP ? makeHidden(kReplaced, asideName) : Descriptor();
+    if (!aside.valid()) {
+        return false;
+    }
+    // Two renames: the old entry waits in a hidden folder, which the next
+    // start puts back should the program end between them.
+    bool placed = ::renameat(collection, name.c_str(), aside.get(), name.c_str()) == 0;
+    const int saved = errno;
+    if (placed && !Renaming::withoutReplacing(incoming, name, collection, name)) {
+        placed = false;
+        if (::renameat(aside.get(), name.c_str(), collection, name.c_str()) != 0) {
+            return false;  // the old entry stays aside, for the next start
+        }
+    }
+    FolderTree::remove(collection, asideName);
+    errno = saved;
+    return placed;
+}
+
+// Why the theme can't be copied whole: an image its table names that is not a
+// regular file; nothing when every one is.
+std::optional<std::string> irregularImage(const DockTheme& theme) {
+    auto images = theme.infoDictionary()
+                      ? ThemeBundle::check(*theme.bundleFolder(), *theme.infoDictionary())
+                      : std::nullopt;
+    for (const ThemeImage& image : images.value_or(std::vector<ThemeImage>{})) {
+        if (theme.bundleFolder()->entryAt(image.relative) != BundleFolder::Entry::Regular) {
+            return "its image " + image.fileName + " is not a regular file";
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -78,18 +192,139 @@ fs::path CollectionController::collectionFolder() {
     return fs::path(data.toStdString()) / "Velvanto";
 }
 
+bool CollectionController::trashEntry(const QString& path) {
+    QString where;
+    if (!QFile::moveToTrash(path, &where)) {
+        return false;
+    }
+    if (QDir::isAbsolutePath(where)) {
+        return true;
+    }
+    Log::write("No trash folder: " + Log::escaped(path.toStdString()) + " comes back");
+    QFile::rename(where, path);
+    return false;
+}
+
 void CollectionController::awakeFromNib() {
     std::error_code error;
     if (!anythingAt(collectionFolder())) {
         fs::create_directories(collectionFolder(), error);
     }
+    recoverLeftovers();
     listOfThemes->setModel(listOfDirectory);
     listOfThemes->setDragDropMode(QAbstractItemView::NoDragDrop);
     _reloadThemesList();
 }
 
+void CollectionController::btn_addTheme() {
+    Dialogs::OpenPanel panel;
+    panel.title = QStringLiteral("Choose a theme to add in your collection");
+    panel.prompt = QStringLiteral("Add To Collection");
+    panel.fileTypes = {QStringLiteral("docktheme")};
+    std::optional<QString> chosen = dialogs_.runOpenPanel(collection_window, panel);
+    if (!chosen) {
+        return;
+    }
+    std::string whyNot;
+    std::unique_ptr<DockTheme> theme =
+        DockTheme::initWithBundleAtPath(chosen->toStdString(), &whyNot);
+    std::optional<std::string> irregular = theme ? irregularImage(*theme) : std::nullopt;
+    if (!theme || irregular) {
+        dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
+                       QStringLiteral("%1 is corrupted: %2.")
+                           .arg(*chosen, QString::fromStdString(irregular.value_or(whyNot))));
+        return;
+    }
+    if (!_existThemeInCollection(*theme)) {
+        _addThemeToCollection(*chosen);
+        return;
+    }
+    bool replace =
+        dialogs_.ask(collection_window, QStringLiteral("Theme already exist!"),
+                     QStringLiteral("Replace"), QStringLiteral("Cancel"),
+                     QStringLiteral("%1 already exist in your collection. Want you to replace it?")
+                         .arg(shown(lastComponent(chosen->toStdString()))));
+    replaceThemeOrNot(replace, *chosen);
+}
+
+void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen) {
+    if (replace) {
+        _addThemeToCollection(chosen);
+    }
+}
+
+bool CollectionController::_addThemeToCollection(const QString& path) {
+    const std::string name = lastComponent(path.toStdString()).string();
+    const bool replacing = anythingAt(collectionFolder() / name);
+    std::optional<QString> why = installBundle(path.toStdString(), name);
+    if (why && replacing) {
+        failed(QStringLiteral("Theme Not Replaced"),
+               QStringLiteral("%1 could not be copied into your collection: %2. The theme there "
+                              "is kept as it was.")
+                   .arg(path, *why));
+    } else if (why) {
+        failed(QStringLiteral("Theme Not Added"),
+               QStringLiteral("%1 could not be copied into your collection: %2.").arg(path, *why));
+    }
+    _reloadThemesList();
+    return !why;
+}
+
+bool CollectionController::_existThemeInCollection(const DockTheme& theme) const {
+    const fs::path name = lastComponent(theme.dockPath());
+    std::error_code error;
+    fs::directory_iterator entry(collectionFolder(), error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        if (entry->path().filename() == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CollectionController::btn_removeTheme() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    if (!bundle) {
+        return;
+    }
+    // The theme open in the main window is closed there first (its unsaved
+    // information asked about); a cancel keeps both.
+    if (controller->currentTheme && sameEntry(controller->currentTheme->dockPath(), *bundle)) {
+        controller->btn_closeTheme();
+        if (controller->currentTheme) {
+            return;
+        }
+    }
+    if (!moveToTrash(shown(*bundle))) {
+        deleteRefusedByTrash(*bundle);
+    }
+    _reloadThemesList();
+}
+
+void CollectionController::btn_editTheme() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    if (!bundle) {
+        dialogs_.beep();
+        return;
+    }
+    if (!controller->_openThemeAtPath(bundle->string())) {
+        return;
+    }
+    collection_window->hide();
+    controller->btn_showMainWindow();
+    controller->_fadeToTab(MainController::kInformationTab);
+}
+
+std::optional<fs::path> CollectionController::_currentSelectionThemePath() const {
+    const QModelIndexList selected = listOfThemes->selectionModel()->selectedIndexes();
+    if (selected.size() != 1) {
+        return std::nullopt;
+    }
+    const auto row = static_cast<std::size_t>(selected.first().row());
+    return fs::path(listOfDirectory->items().at(row).keyDock()).parent_path();
+}
+
 void CollectionController::_reloadThemesList() {
-    const fs::path fallback = fs::path(DockTheme::fullPath()) / "preview_micro.png";
     std::vector<ImageObjectView> items;
     std::error_code error;
     fs::directory_iterator entry(collectionFolder(), error);
@@ -99,11 +334,8 @@ void CollectionController::_reloadThemesList() {
         if (bundle.extension() != kExtension || !FileManager::isDirectory(bundle)) {
             continue;
         }
-        const fs::path micro = bundle / "preview_micro.png";
-        if (!FileManager::fileExists(micro)) {
-            bool copied = FileManager::copyPath(fallback, micro);
-            Log::write("Copied " + Log::escaped(micro.string()) + " - " + (copied ? "1" : "0"));
-        }
+        giveMicroPreview(bundle.filename().string());
+        const fs::path micro = bundle / kMicroPreview;
         ImageObjectView item;
         item.setPath(micro.string());
         item.setKeyDock(micro.string());
@@ -125,137 +357,115 @@ int CollectionController::numberOfItemsInImageBrowser() {
     return count;
 }
 
-std::optional<fs::path> CollectionController::_currentSelectionThemePath() const {
-    const QModelIndexList selected = listOfThemes->selectionModel()->selectedIndexes();
-    if (selected.size() != 1) {
-        return std::nullopt;
-    }
-    const auto row = static_cast<std::size_t>(selected.first().row());
-    return fs::path(listOfDirectory->items().at(row).keyDock()).parent_path();
-}
-
-void CollectionController::btn_addTheme() {
-    Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose a theme to add in your collection");
-    panel.prompt = QStringLiteral("Add To Collection");
-    panel.fileTypes = {QStringLiteral("docktheme")};
-    std::optional<QString> chosen = dialogs_.runOpenPanel(collection_window, panel);
-    if (!chosen) {
-        return;
-    }
-    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(chosen->toStdString());
-    if (!theme) {
-        dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
-                       QStringLiteral("%1 is corrupted").arg(*chosen));
-        return;
-    }
-    if (!_existThemeInCollection(*theme)) {
-        _addThemeToCollection(*chosen);
-        return;
-    }
-    bool replace =
-        dialogs_.ask(collection_window, QStringLiteral("Theme already exist!"),
-                     QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                     QStringLiteral("%1 already exist in your collection. Want you to replace it?")
-                         .arg(shown(lastComponent(chosen->toStdString()))));
-    replaceThemeOrNot(replace, *chosen);
-}
-
-void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen) {
-    if (replace) {
-        _addThemeToCollection(chosen);
-    }
-}
-
-bool CollectionController::_existThemeInCollection(const DockTheme& theme) const {
-    const fs::path name = lastComponent(theme.dockPath());
-    std::error_code error;
-    fs::directory_iterator entry(collectionFolder(), error);
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        if (entry->path().filename() == name) {
-            return true;
+void CollectionController::recoverLeftovers() {
+    Descriptor collection = openCollection();
+    for (const std::string& name : namesIn(collection.get())) {
+        std::string_view leftover(name);
+        if (leftover.starts_with(kIncoming)) {
+            Log::write("Removing the leftover " + Log::escaped(name));
+            FolderTree::remove(collection.get(), name);
+        } else if (leftover.starts_with(kReplaced)) {
+            Descriptor holder(::openat(collection.get(), name.c_str(), kFolderFlags | O_NOFOLLOW));
+            for (const std::string& inside : namesIn(holder.get())) {
+                putBackAndRemove(collection.get(), name, inside);
+            }
+            FolderTree::remove(collection.get(), name);
+        } else if (leftover.starts_with('.') && leftover.ends_with(kLegacyIncoming)) {
+            Log::write("Removing the leftover " + Log::escaped(name));
+            FolderTree::remove(collection.get(), name);
+        } else if (leftover.starts_with('.') && leftover.ends_with(kLegacyReplaced) &&
+                   leftover.size() > kLegacyReplaced.size() + 1) {
+            // The old theme is the entry itself: it goes back under its name.
+            std::string theme(leftover.substr(1, leftover.size() - 1 - kLegacyReplaced.size()));
+            if (!present(collection.get(), theme) &&
+                Renaming::withoutReplacing(collection.get(), name, collection.get(), theme)) {
+                Log::write("Put back " + Log::escaped(theme) + " from " + Log::escaped(name));
+            } else {
+                Log::write("Removing the leftover " + Log::escaped(name));
+                FolderTree::remove(collection.get(), name);
+            }
         }
     }
-    return false;
 }
 
-bool CollectionController::_addThemeToCollection(const QString& path) {
-    const fs::path source = path.toStdString();
-    const fs::path target = collectionFolder() / lastComponent(source);
-    const bool replacing = anythingAt(target);
-    const bool added = installBundle(source, target);
-    if (!added && replacing) {
-        failed(QStringLiteral("Theme Not Replaced"),
-               QStringLiteral("%1 could not be copied into your collection; the theme there "
-                              "is kept as it was.")
-                   .arg(path));
-    } else if (!added) {
-        failed(QStringLiteral("Theme Not Added"),
-               QStringLiteral("%1 could not be copied into your collection.").arg(path));
-    }
-    _reloadThemesList();
-    return added;
-}
-
-bool CollectionController::installBundle(const fs::path& source, const fs::path& target) {
-    const std::string name = target.filename().string();
-    const fs::path incoming = target.parent_path() / ("." + name + ".incoming");
-    const fs::path aside = target.parent_path() / ("." + name + ".replaced");
-    FileManager::removePath(incoming);  // what an interrupted copy left
-    if (!FileManager::copyPath(source, incoming)) {
-        FileManager::removePath(incoming);
-        return false;
-    }
-    std::error_code error;
-    const bool replacing = anythingAt(target);
-    if (replacing) {
-        FileManager::removePath(aside);
-        fs::rename(target, aside, error);
-    }
-    if (!error) {
-        fs::rename(incoming, target, error);
-        if (error && replacing) {
-            std::error_code back;
-            fs::rename(aside, target, back);
-        }
-    }
-    FileManager::removePath(error ? incoming : aside);
-    return !error;
-}
-
-void CollectionController::btn_removeTheme() {
-    std::optional<fs::path> bundle = _currentSelectionThemePath();
-    if (!bundle) {
+void CollectionController::giveMicroPreview(const std::string& name) {
+    const fs::path bundle = collectionFolder() / name;
+    struct stat entry {};
+    struct stat opened {};
+    // A link is never written into; the folder opened must be the one looked at.
+    if (::lstat(bundle.c_str(), &entry) != 0 || !S_ISDIR(entry.st_mode)) {
         return;
     }
-    // The theme open in the main window is closed there first (its unsaved
-    // information asked about); a cancel keeps both.
-    if (controller->currentTheme && sameEntry(controller->currentTheme->dockPath(), *bundle)) {
-        controller->btn_closeTheme();
-        if (controller->currentTheme) {
-            return;
-        }
+    std::shared_ptr<const BundleFolder> folder = BundleFolder::open(bundle.string());
+    if (!folder || ::fstat(folder->fd(), &opened) != 0 || opened.st_dev != entry.st_dev ||
+        opened.st_ino != entry.st_ino ||
+        folder->entryAt(kMicroPreview) != BundleFolder::Entry::None) {
+        return;
     }
-    if (!QFile::moveToTrash(shown(*bundle)) && !FileManager::removePath(*bundle)) {
-        failed(
-            QStringLiteral("Theme Not Removed"),
-            QStringLiteral("%1 could not be moved to the trash or deleted.").arg(shown(*bundle)));
-    }
-    _reloadThemesList();
+    const fs::path fallback = fs::path(DockTheme::fullPath()) / kMicroPreview;
+    Descriptor stock(
+        FileManager::openRegularFile(fallback, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
+    const bool copied = stock.valid() && folder->copyFrom(stock.get(), kMicroPreview,
+                                                          ThemeBundle::kMaxImageBytes, false);
+    Log::write("Copied " + Log::escaped(folder->pathOf(kMicroPreview)) + " - " +
+               (copied ? "1" : "0"));
 }
 
-void CollectionController::btn_editTheme() {
-    std::optional<fs::path> bundle = _currentSelectionThemePath();
-    if (!bundle) {
-        dialogs_.beep();
+std::optional<QString> CollectionController::installBundle(const std::string& source,
+                                                           const std::string& name) {
+    const QString folder = shown(collectionFolder());
+    Descriptor collection = openCollection();
+    if (!collection.valid()) {
+        return QStringLiteral("the collection folder %1 can't be read (%2)")
+            .arg(folder, reasonOf(errno));
+    }
+    std::string incomingName;
+    Descriptor incoming = makeHidden(kIncoming, incomingName);
+    if (!incoming.valid()) {
+        return QStringLiteral("the collection folder %1 can't be written (%2)")
+            .arg(folder, reasonOf(errno));
+    }
+    std::optional<QString> why;
+    std::vector<std::string> skipped;
+    std::string whyNot;
+    const std::string copy = (collectionFolder() / incomingName / name).string();
+    if (!FolderTree::copy(source, incoming.get(), name, ThemeBundle::kMaxImageBytes, &skipped)) {
+        why = QStringLiteral("its files could not be copied (%1)").arg(reasonOf(errno));
+    } else if (!DockTheme::initWithBundleAtPath(copy, &whyNot)) {
+        why = QStringLiteral("the copy is not a whole theme (%1)")
+                  .arg(QString::fromStdString(whyNot));
+    } else if (!present(collection.get(), name)
+                   ? !Renaming::withoutReplacing(incoming.get(), name, collection.get(), name)
+                   : !swapIn(collection.get(), incoming.get(), name)) {
+        why = QStringLiteral("it could not be given its name (%1)").arg(reasonOf(errno));
+    }
+    for (const std::string& left : skipped) {
+        Log::write("Not copied, not a regular file or folder: " +
+                   Log::escaped(source + "/" + left));
+    }
+    // What a failure left, or the old entry after a replacement.
+    FolderTree::remove(collection.get(), incomingName);
+    return why;
+}
+
+void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
+    const QString name = shown(lastComponent(bundle));
+    if (!anythingAt(bundle)) {
+        failed(QStringLiteral("Theme Not Removed"),
+               QStringLiteral("%1 is no longer in your collection.").arg(name));
         return;
     }
-    if (!controller->_openThemeAtPath(shown(*bundle))) {
+    if (!dialogs_.ask(
+            collection_window, QStringLiteral("Theme Not Moved to the Trash"),
+            QStringLiteral("Delete"), QStringLiteral("Cancel"),
+            QStringLiteral("%1 cannot be moved to the trash. Delete it permanently?").arg(name))) {
         return;
     }
-    collection_window->hide();
-    controller->btn_showMainWindow();
-    controller->_fadeToTab(MainController::kInformationTab);
+    Descriptor folder(::open(bundle.parent_path().c_str(), kFolderFlags));
+    if (!folder.valid() || !FolderTree::remove(folder.get(), lastComponent(bundle).string())) {
+        failed(QStringLiteral("Theme Not Removed"),
+               QStringLiteral("%1 could not be deleted (%2).").arg(name, reasonOf(errno)));
+    }
 }
 
 void CollectionController::failed(const QString& title, const QString& message) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 class CollectionModel;
@@ -24,13 +25,23 @@ class QWidget;
 // Made by the main window controller over the collection window, whose
 // controls it finds by object name; owns none of them. GUI thread only.
 //
+// Names are kept as the file system's bytes from the listing to the theme
+// document, so a folder name that is not UTF-8 opens that very folder.
+//
 // What reaches the disk when: the folder is made (with its parents) when it
-// is missing; listing copies the stock micro preview into a bundle that has
-// none; add copies the chosen bundle completely under a hidden name beside the
-// collection's entries and only then gives it its name, putting a clashing
-// entry aside until then, so a failed copy leaves the collection as it was;
-// remove moves the bundle to the desktop's trash, or deletes it where there is
-// none. Every copy or removal that fails is told in an alert on the window.
+// is missing, and at start what a killed add or replace left in it is
+// recovered (an old theme put aside goes back under its name when that is
+// free, every other leftover is removed, never through a link). Listing copies
+// the stock micro preview into a bundle that has none, only when the bundle is
+// a real folder (not a link) and only through the opened folder. Add copies
+// the chosen bundle's regular files and folders (links, FIFOs and devices
+// below it are left out) into a hidden folder of the collection and gives the
+// copy its name only when it is whole and opens as a theme; a clashing entry
+// trades names with the new copy in one step where the file system can (else
+// it is put aside first) and is removed afterwards, so a failed copy or a kill
+// never loses a theme. Remove moves the entry to the desktop's trash; where the
+// trash refuses it, the user is asked before it is deleted for good (a link
+// entry: the link only). Every copy or removal that fails is told in an alert.
 class CollectionController : public QObject {
     Q_OBJECT
 
@@ -45,10 +56,16 @@ public:
     CollectionModel* listOfDirectory = nullptr;
     MainController* controller = nullptr;
     QLabel* stat_collection = nullptr;
+    // Moves an entry to the desktop's trash; true when it is there. By
+    // default QFile::moveToTrash; tests put a refusing trash in its place.
+    std::function<bool(const QString&)> moveToTrash = trashEntry;
 
     // The collection folder: "Velvanto" in the user's data folder
     // ($XDG_DATA_HOME, by default ~/.local/share).
     static std::filesystem::path collectionFolder();
+    // QFile::moveToTrash, refused when Qt finds no trash folder and would put
+    // the entry below the process's current folder (it is put back then).
+    static bool trashEntry(const QString& path);
 
     // Makes the folder when missing, wires the browser, lists the themes.
     void awakeFromNib();
@@ -71,8 +88,17 @@ public:
     int numberOfItemsInImageBrowser();
 
 private:
-    // Makes target a complete copy of source: see the class comment.
-    bool installBundle(const std::filesystem::path& source, const std::filesystem::path& target);
+    // Puts back or removes what a killed add or replace left: see the class comment.
+    void recoverLeftovers();
+    // Copies the stock micro preview into the collection entry name when it
+    // is a real folder lacking one.
+    void giveMicroPreview(const std::string& name);
+    // Makes the collection entry name a complete copy of source: see the
+    // class comment. Why it could not, or nothing.
+    std::optional<QString> installBundle(const std::string& source, const std::string& name);
+    // The trash refused bundle: asks whether to delete it for good, and does
+    // so on Delete (a link entry: the link only).
+    void deleteRefusedByTrash(const std::filesystem::path& bundle);
     void failed(const QString& title, const QString& message);
 
     Dialogs& dialogs_;

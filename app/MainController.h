@@ -151,6 +151,9 @@ public:
     void savePanelDidEnd(const std::optional<QString>& chosen);
     void btn_toolbar_opentheme();
     bool _openThemeAtPath(const std::optional<QString>& path);
+    // The same for a bundle path kept as the file system's bytes, so a folder
+    // name that is not UTF-8 opens that very folder.
+    bool _openThemeAtPath(const std::string& path);
     bool openFile(const QString& path);  // application:openFile:
     void _showDefectiveAlert();
     void btn_closeTheme();

@@ -118,13 +118,18 @@ void MainController::btn_toolbar_opentheme() {
 }
 
 bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
-    Log::write("Request to open theme at path " + (path ? text(*path) : std::string("(null)")));
     if (!path) {
+        Log::write("Request to open theme at path (null)");
         _fadeToTab(kWelcomeTab);
         return true;
     }
+    return _openThemeAtPath(text(*path));
+}
+
+bool MainController::_openThemeAtPath(const std::string& path) {
+    Log::write("Request to open theme at path " + path);
     // The theme open now stays open and shown when the new one fails.
-    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(*path));
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(path);
     if (!theme) {
         Log::write("Docktheme is defective");
         _showDefectiveAlert();

@@ -98,7 +98,8 @@ std::map<std::string, std::string> TestEnvironment::snapshot(const fs::path& fol
     std::error_code error;
     for (auto it = fs::recursive_directory_iterator(folder, error);
          !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        std::string name = fs::relative(it->path(), folder).string();
+        // Lexically: a link is named where it lies, not where it leads.
+        std::string name = it->path().lexically_relative(folder).string();
         if (it->is_symlink()) {
             files[name] = "-> " + fs::read_symlink(it->path()).string();
         } else if (it->is_regular_file()) {
