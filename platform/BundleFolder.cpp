@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/FileManager.h"
+#include "platform/Renaming.h"
 
 namespace {
 
@@ -36,19 +37,12 @@ Descriptor createTemporary(int folder, const std::string& leaf, std::string& nam
 bool finish(int folder, Descriptor file, const std::string& temporary, const std::string& leaf,
             bool ok, bool replace) {
     ok = ::close(file.release()) == 0 && ok;
-    bool linked = false;
-    if (ok && replace) {
-        ok = ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
-    } else if (ok) {
-        ok = ::renameat2(folder, temporary.c_str(), folder, leaf.c_str(), RENAME_NOREPLACE) == 0;
-        if (!ok && (errno == EINVAL || errno == ENOSYS)) {
-            // A file system without the flag: a hard link fails when the name is taken too.
-            linked = true;
-            ok = ::linkat(folder, temporary.c_str(), folder, leaf.c_str(), 0) == 0;
-        }
+    if (ok) {
+        ok = replace ? ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0
+                     : Renaming::withoutReplacing(folder, temporary, folder, leaf);
     }
     int saved = errno;
-    if (!ok || linked) {
+    if (!ok) {
         ::unlinkat(folder, temporary.c_str(), 0);
     }
     errno = saved;
