@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <set>
 
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
@@ -271,27 +272,20 @@ TEST_F(HostileThemeTest, LeftoversOfAKilledWriterGoAndNothingElse) {
     auto theme = open();
     ASSERT_TRUE(theme);
     theme->removeLeftovers();
-    Files after = snapshot(bundle());
-    for (auto& [name, content] : after) {
-        EXPECT_NE(content, "half") << name;
+    std::multiset<std::string> left;
+    for (auto& [name, content] : snapshot(bundle())) {
+        left.insert(content);
     }
-    EXPECT_EQ(after[".hidden"], "mine");
-    EXPECT_EQ(after["notes.Info.plist.Ab12Cd"], "mine");
-    EXPECT_EQ(after[".Info.plist.toolong1"], "mine");
-    EXPECT_EQ(after[".velvanto-folder/x"], "mine");
+    EXPECT_EQ(left.count("half"), 0u);
+    EXPECT_EQ(left.count("mine"), 4u);
 }
 
 TEST_F(HostileThemeTest, RelativePathsMustStayInsideTheFolder) {
-    for (auto [path, inside] : {std::pair{"a", true},
-                                {"images/x.png", true},
-                                {"..png", true},
-                                {"", false},
-                                {"/etc/passwd", false},
-                                {"../x", false},
-                                {"images/../../x", false},
-                                {"images//x", false},
-                                {"./x", false},
-                                {"x/", false}}) {
-        EXPECT_EQ(BundleFolder::isConfined(path), inside) << path;
+    for (const char* inside : {"a", "images/x.png", "..png"}) {
+        EXPECT_TRUE(BundleFolder::isConfined(inside)) << inside;
+    }
+    for (const char* outside :
+         {"", "/etc/passwd", "../x", "images/../../x", "images//x", "./x", "x/"}) {
+        EXPECT_FALSE(BundleFolder::isConfined(outside)) << outside;
     }
 }
