@@ -4,27 +4,26 @@
 
 #include <memory>
 
-class QTemporaryDir;
-
 // A copy of a file kept outside the theme bundle for as long as an undo
-// command needs it: made by keep(), removed when the AsideFile is destroyed.
-// The copies lie in one private temporary folder of the process (removed
-// with its last copy). UI thread only.
+// command needs it: made by keep() in the editor's temporary folder
+// (TemporaryFolder), removed when the AsideFile is destroyed. UI thread only.
 class AsideFile {
 public:
-    // A copy of the file at path; nothing when it could not be copied.
-    static std::unique_ptr<AsideFile> keep(const QString& path);
+    // A copy, in folder, of the regular file at path, of at most
+    // ThemeBundle::kMaxImageBytes. Nothing else is opened: not a FIFO, not a
+    // device, and with followLinks false not a link. Nothing when the file
+    // could not be copied; whyNot then ends a sentence that begins with the
+    // file's name ("is larger than 16 MiB").
+    static std::unique_ptr<AsideFile> keep(const QString& folder, const QString& path,
+                                           bool followLinks, QString* whyNot = nullptr);
     ~AsideFile();
     AsideFile(const AsideFile&) = delete;
     AsideFile& operator=(const AsideFile&) = delete;
 
     const QString& path() const { return path_; }
-    // Puts a copy back at destination (a temporary file renamed into place).
-    bool restoreTo(const QString& destination) const;
 
 private:
-    AsideFile(std::shared_ptr<QTemporaryDir> folder, QString path);
+    explicit AsideFile(QString path);
 
-    std::shared_ptr<QTemporaryDir> folder_;
     QString path_;
 };

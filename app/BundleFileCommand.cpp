@@ -1,15 +1,15 @@
 #include "app/BundleFileCommand.h"
 
-#include <QFile>
-
+#include "model/DockTheme.h"
 #include "platform/Beep.h"
 #include "platform/Log.h"
 
-BundleFileCommand::BundleFileCommand(const QString& text, QString target,
+BundleFileCommand::BundleFileCommand(const QString& text, DockTheme& theme, std::string name,
                                      std::unique_ptr<AsideFile> before,
                                      std::unique_ptr<AsideFile> after, std::function<void()> shown)
     : QUndoCommand(text),
-      target_(std::move(target)),
+      theme_(theme),
+      name_(std::move(name)),
       before_(std::move(before)),
       after_(std::move(after)),
       shown_(std::move(shown)) {}
@@ -27,10 +27,11 @@ void BundleFileCommand::redo() {
 }
 
 void BundleFileCommand::put(const AsideFile* file) {
-    bool ok = file ? file->restoreTo(target_) : (!QFile::exists(target_) || QFile::remove(target_));
+    bool ok = file ? theme_.putBundleFile(name_, file->path().toStdString())
+                   : theme_.removeBundleFile(name_);
     if (!ok) {
         Beep::beep();
-        Log::write("Cannot copy " + (file ? file->path() : target_).toStdString());
+        Log::write("Cannot change " + name_ + ": " + theme_.errorString());
     }
     shown_();
 }

@@ -23,6 +23,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
@@ -32,8 +33,10 @@
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ExternalEditor.h"
+#include "app/ImageFile.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
+#include "app/TemporaryFolder.h"
 #include "app/ToolbarIcons.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
@@ -69,7 +72,10 @@ Window* makeWindow(Ui& ui, QWidget* owner, Qt::WindowFlags flags) {
 }  // namespace
 
 MainController::MainController(Dialogs& dialogs, QObject* parent)
-    : QObject(parent), dialogs_(dialogs), defaults_(std::make_unique<UserDefaults>()) {
+    : QObject(parent),
+      dialogs_(dialogs),
+      defaults_(std::make_unique<UserDefaults>()),
+      temporaries_(std::make_unique<TemporaryFolder>()) {
     makeWindows();
     connectActions();
     connectInformation();
@@ -78,6 +84,9 @@ MainController::MainController(Dialogs& dialogs, QObject* parent)
 }
 
 MainController::~MainController() {
+    // What holds files in the temporary folder goes before the folder does.
+    history_->clear();
+    renderer_->waitForEnd();
     // Views out of the flip view have no parent; the rest goes with the main window.
     for (QWidget* view : {view_welcome, view_infoTheme, view_editorTheme}) {
         if (view && !view->parent()) {
@@ -236,7 +245,7 @@ void MainController::makeWindows() {
     apply_ = new ApplyController(this);
     connect(apply_, &ApplyController::started, busy, &QWidget::show);
     connect(apply_, &ApplyController::ended, busy, &QWidget::hide);
-    renderer_ = new ScreenshotRenderer(this);
+    renderer_ = new ScreenshotRenderer(temporaries_->path(), this);
     verifier_ = new DockVerifier(this);
     connect(verifier_, &DockVerifier::result, this, [this](bool ok, const QString& message) {
         edit_window->statusBar()->showMessage(message);
@@ -432,7 +441,7 @@ void MainController::_updateThemeShow() {
 }
 
 QImage MainController::imageAt(const std::optional<std::string>& path) {
-    return path ? QImage(QString::fromStdString(*path)) : QImage();
+    return path ? ImageFile::load(QString::fromStdString(*path)) : QImage();
 }
 
 void MainController::btn_change_openAbout() {

@@ -33,6 +33,7 @@ class QToolBar;
 class QWidget;
 class ScreenshotRenderer;
 class SlotListModel;
+class TemporaryFolder;
 class ThumbnailLoader;
 class QUndoStack;
 class UserDefaults;
@@ -54,15 +55,21 @@ class UserDefaults;
 // report back on the GUI thread, so the window never waits for them. The slot
 // browser's thumbnails are decoded by ThumbnailLoader's workers, and the
 // selected image, when large, by a worker of the global pool; their results
-// reach the window on the GUI thread.
+// reach the window on the GUI thread. Every picture of a theme is read through
+// ImageFile: a FIFO, a device, a link or a file over 16 MiB is never opened.
 //
-// What reaches the disk when: new, backup and generate make a bundle at once;
-// the information fields reach the theme's Info.plist and description only
-// through btn_saveInfo (or btn_closeDockPreview for author and site); a
-// dropped screenshot or micro preview is written when dropped, a slot's new
-// image (and Info.plist) too; undo and redo write at once, from copies kept
-// outside the bundle until the history (cleared when the theme goes) drops
-// them; user defaults are written when they change.
+// What reaches the disk when: new, backup and generate make a bundle at once,
+// whole under a hidden temporary name beside the chosen one and then renamed
+// to it (never over anything), or not at all; opening a theme removes the
+// temporary files a killed save left in it; the information fields reach the
+// theme's Info.plist only through btn_saveInfo (or btn_closeDockPreview for
+// author and site), and description.rtf through btn_saveInfo only when the
+// description was edited; a dropped screenshot or micro preview is written
+// through the theme when dropped, a slot's new image (and Info.plist) too; undo
+// and redo write at once, from copies of at most 16 MiB kept in the editor's
+// temporary folder (TemporaryFolder, removed with this controller) until the
+// history (cleared when the theme goes) drops them; user defaults are written
+// when they change.
 class MainController : public QObject, public DropResponder {
     Q_OBJECT
 
@@ -155,7 +162,8 @@ public:
     // name that is not UTF-8 opens that very folder.
     bool _openThemeAtPath(const std::string& path);
     bool openFile(const QString& path);  // application:openFile:
-    void _showDefectiveAlert();
+    // "Defective file", with why the theme did not open.
+    void _showDefectiveAlert(const std::string& why);
     void btn_closeTheme();
     void btn_backupMyCurrentDock();
     void btn_generateThemeFromFolder();
@@ -182,6 +190,8 @@ public:
     void btn_renderDockScreenshots();
     // Whether the information fields hold edits not yet saved.
     bool hasUnsavedInformation() const { return informationEdited_; }
+    // Whether the description field was edited since the theme's was shown.
+    bool hasEditedDescription() const { return descriptionEdited_; }
 
     // Slot browser, selection panel, drops, history, slot preview (MainControllerSlots.cpp).
     // The open theme's slot list of the category chosen; nullptr with no theme.
@@ -244,9 +254,12 @@ private:
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
     // The theme's image shown at path, or nothing.
     static QImage imageAt(const std::optional<std::string>& path);
-    // Makes "<chosen>.docktheme" from the template and opens it; false (with
-    // an alert saying why) when it could not be made.
-    bool _newThemeAt(const QString& chosen, bool isNewTheme);
+    // Makes "<chosen>.docktheme" from the template, with the images of the
+    // folder imagesFrom when it is not empty, whole under a temporary name
+    // beside it, names it so and opens it; false (with an alert saying why,
+    // which images failed among them, and nothing left behind) when it could
+    // not be made whole.
+    bool _newThemeAt(const QString& chosen, bool isNewTheme, const QString& imagesFrom = {});
     void _loadPictures();
     void setUpSlots();
     void connectPreferences();
@@ -255,10 +268,23 @@ private:
     void _showSelectedImage(const QImage& image, const QSize& size, const std::string& key);
     void _dropMicroPreview(const QString& path);
     void _dropScreenshot(const QString& path);
-    void _replaceSlotImage(const QString& path);
-    // Keeps target's new content with before in the history as what.
-    void _remember(const QString& what, const QString& target, std::unique_ptr<AsideFile> before,
+    // Puts the picture at path in the bundle as name (the micro preview, a
+    // Dock screenshot) with its undo, shown after undo and redo; false (beep
+    // and alert) when it could not.
+    bool _putBundlePicture(const QString& what, const std::string& name, const QString& path,
+                           std::function<void()> shown);
+    // Keeps a copy of the file at path for undo in kept (none when no regular
+    // file is there). When a file there can't be kept (over 16 MiB, unreadable)
+    // asks whether to go on without undo: false when the user said no;
+    // undoable false when going on without.
+    bool _keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept, bool& undoable);
+    // Keeps the bundle file name's new content with before in the history as what.
+    void _remember(const QString& what, const std::string& name, std::unique_ptr<AsideFile> before,
                    std::function<void()> shown);
+    // Tells the user a command on file failed: the beep and an alert of title
+    // with the theme's reason.
+    void _showFailure(const QString& title, const QString& file, const QString& why);
+    void _replaceSlotImage(const QString& path);
     // Shows row of category selected, after a replacement or its undo.
     void _showSlot(int row, DockCategory category);
 
@@ -272,8 +298,10 @@ private:
     SlotListModel* slots_ = nullptr;
     ThumbnailLoader* thumbnails_ = nullptr;
     QUndoStack* history_ = nullptr;
+    std::unique_ptr<TemporaryFolder> temporaries_;
     quint64 selectionGeneration_ = 0;
     bool informationEdited_ = false;
+    bool descriptionEdited_ = false;
     bool filling_ = false;
     QLabel* about_icon_ = nullptr;
 };

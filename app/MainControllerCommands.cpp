@@ -15,6 +15,7 @@
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/MainController.h"
+#include "app/PendingBundle.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
@@ -68,33 +69,58 @@ void MainController::savePanelDidEnd(const std::optional<QString>& chosen) {
 }
 
 // Makes the bundle "<chosen>.docktheme" from the template, named after the
-// chosen file name, and makes it the open theme; on failure says why and
+// chosen file name, whole under a temporary name and then under its own, and
+// makes it the open theme; on failure says why, leaves nothing behind and
 // leaves the theme open before.
-bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme) {
+bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
+                                 const QString& imagesFrom) {
     QString path = QStringLiteral("%1.%2").arg(chosen, kExtension);
     QString name = QFileInfo(chosen).fileName();
-    bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-    std::unique_ptr<DockTheme> theme;
-    if (!existed) {
-        theme = DockTheme::newDockBundleAtPath(text(path), text(name));
-    }
-    if (!theme) {
-        dialogs_.alert(
-            edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
-            QStringLiteral("The theme could not be created at %1: %2.")
-                .arg(path, existed ? QStringLiteral("something with that name is there already")
-                                   : QStringLiteral("the folder can't be written")));
+    auto refuse = [this, &path](const QString& why) {
+        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+                       QStringLiteral("The theme could not be created at %1: %2.").arg(path, why));
         return false;
+    };
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        return refuse(QStringLiteral("something with that name is there already"));
     }
+    QString why;
+    std::unique_ptr<PendingBundle> pending = PendingBundle::make(path, &why);
+    if (!pending) {
+        return refuse(why);
+    }
+    std::string broken;
+    std::unique_ptr<DockTheme> theme =
+        DockTheme::initWithBundleAtPath(text(pending->path()), &broken);
+    if (!theme) {
+        return refuse(QStringLiteral("the theme template is damaged (%1)")
+                          .arg(QString::fromStdString(broken)));
+    }
+    std::vector<std::string> failed;
+    if (!imagesFrom.isEmpty() && !theme->copyDataFromFolder(text(imagesFrom), &failed)) {
+        QStringList names;
+        for (const std::string& image : failed) {
+            names << QString::fromStdString(image);
+        }
+        Log::write("Error copying the images of " + text(imagesFrom));
+        return refuse(QStringLiteral("these images of %1 could not be copied: %2 (%3)")
+                          .arg(imagesFrom, names.join(QStringLiteral(", ")),
+                               QString::fromStdString(theme->errorString())));
+    }
+    theme->setDockName(text(name));
     if (isNewTheme) {
         theme->setDockAuthor(text(fullUserName()));
-        theme->setDockName(text(name));
     }
     // The name goes to disk with the bundle, so the theme is named so however it is left.
     if (!theme->backup()) {
-        dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
-                       QStringLiteral("The theme information could not be written to %1.")
-                           .arg(QString::fromStdString(theme->indexFile())));
+        return refuse(QString::fromStdString(theme->errorString()));
+    }
+    if (!pending->place(&why)) {
+        return refuse(why);
+    }
+    theme = DockTheme::initWithBundleAtPath(text(path));
+    if (!theme) {
+        return refuse(QStringLiteral("it could not be opened once made"));
     }
     _forgetTheme();
     currentTheme = std::move(theme);
@@ -129,15 +155,18 @@ bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
 bool MainController::_openThemeAtPath(const std::string& path) {
     Log::write("Request to open theme at path " + path);
     // The theme open now stays open and shown when the new one fails.
-    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(path);
+    std::string why;
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(path, &why);
     if (!theme) {
         Log::write("Docktheme is defective");
-        _showDefectiveAlert();
+        _showDefectiveAlert(why);
         return false;
     }
     if (!_mayDropTheme()) {
         return false;
     }
+    // What a killed save left in the bundle goes now.
+    theme->removeLeftovers();
     _forgetTheme();
     currentTheme = std::move(theme);
     Log::write("Docktheme loaded");
@@ -165,9 +194,10 @@ bool MainController::openFile(const QString& path) {
     return false;
 }
 
-void MainController::_showDefectiveAlert() {
+void MainController::_showDefectiveAlert(const std::string& why) {
+    QString reason = QString::fromStdString(why.empty() ? "it is damaged" : why);
     dialogs_.alert(edit_window, QStringLiteral("Defective file"), QStringLiteral("OK"),
-                   QStringLiteral("This was corrupted."));
+                   QStringLiteral("This theme can't be opened: %1.").arg(reason));
 }
 
 void MainController::btn_closeTheme() {
@@ -219,12 +249,9 @@ void MainController::btn_backupMyCurrentDock() {
     if (!_mayDropTheme()) {
         return;
     }
-    if (!_newThemeAt(*chosen, false)) {
+    if (!_newThemeAt(*chosen, false, QString::fromStdString(folder))) {
         return;
     }
-    currentTheme->copyInMeCurrentDock();
-    // The images changed under the same paths: show them anew.
-    _updateThemeShow();
     _fadeToTab(kInformationTab);
     dialogs_.alert(edit_window, QStringLiteral("Backup Done!"), QStringLiteral("OK"),
                    QStringLiteral("I've backupped your current dock style at: %1.").arg(*chosen));
@@ -260,16 +287,9 @@ void MainController::_generateThemeFrom(const QString& folder) {
     if (!_mayDropTheme()) {
         return;
     }
-    if (!_newThemeAt(*chosen, false)) {
+    if (!_newThemeAt(*chosen, false, folder)) {
         return;
     }
-    if (!currentTheme->copyDataFromFolder(text(folder))) {
-        Log::write("Error copying the images of " + text(folder));
-        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
-                       QStringLiteral("The images of %1 could not be copied.").arg(folder));
-        return;
-    }
-    _updateThemeShow();
     _fadeToTab(kInformationTab);
     dialogs_.alert(edit_window, QStringLiteral("Theme Created!"), QStringLiteral("OK"),
                    QStringLiteral("Your theme has been created from folder %1.").arg(folder));
@@ -300,9 +320,10 @@ void MainController::btn_restoreDock() {
         dialogs_.beep();
         return;
     }
-    std::unique_ptr<DockTheme> stock = DockTheme::initWithBundleAtPath(DockTheme::fullPath());
+    std::string why;
+    std::unique_ptr<DockTheme> stock = DockTheme::initWithBundleAtPath(DockTheme::fullPath(), &why);
     if (!stock) {
-        _showDefectiveAlert();
+        _showDefectiveAlert(why);
         return;
     }
     verifier_->arm();

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include "app/Dialogs.h"
+#include "app/ImageFile.h"
 #include "app/MainController.h"
 #include "app/RichTextConversion.h"
 #include "app/ScreenshotRenderer.h"
@@ -28,6 +29,7 @@ void MainController::connectInformation() {
     connect(previewdock_description->document(), &QTextDocument::contentsChanged, this, [this] {
         if (!filling_) {
             _setInformationEdited(true);
+            descriptionEdited_ = true;
         }
     });
     connect(renderer_, &ScreenshotRenderer::rendered, this, [this](const QString& bundle, bool ok) {
@@ -44,6 +46,7 @@ void MainController::connectInformation() {
 
 void MainController::_setInformationEdited(bool edited) {
     informationEdited_ = edited;
+    descriptionEdited_ = descriptionEdited_ && edited;
     edit_window->setWindowModified(edited);
 }
 
@@ -68,10 +71,22 @@ bool MainController::btn_saveInfo() {
         dialogs_.beep();
         return false;
     }
+    // The description is written only when it was edited; one the theme's
+    // file could not give (its field showed nothing of it) is replaced only
+    // when the user says so.
+    if (descriptionEdited_ && !currentTheme->description() &&
+        !dialogs_.ask(edit_window, QStringLiteral("Replace Description?"),
+                      QStringLiteral("Replace"), QStringLiteral("Cancel"),
+                      QStringLiteral("The theme's description could not be read (%1). Saving "
+                                     "replaces it with the text shown. Replace it?")
+                          .arg(QString::fromStdString(currentTheme->errorString())))) {
+        return false;
+    }
     currentTheme->setDockName(previewdock_title->text().toStdString());
     currentTheme->setDockAuthor(previewdock_author->text().toStdString());
-    bool described = currentTheme->setDescription(
-        RichTextConversion::toRichText(*previewdock_description->document()));
+    bool described = !descriptionEdited_ ||
+                     currentTheme->setDescription(
+                         RichTextConversion::toRichText(*previewdock_description->document()));
     currentTheme->setVersion(previewdock_version->text().toStdString());
     currentTheme->setURLAppcast(previewdock_appcasturl->text().toStdString());
     currentTheme->setAuthorSite(previewdock_site->text().toStdString());
@@ -79,9 +94,9 @@ bool MainController::btn_saveInfo() {
     if (!described || !written) {
         QString file = QString::fromStdString(
             !written ? currentTheme->indexFile() : currentTheme->dockPath() + "/description.rtf");
-        dialogs_.alert(
-            edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
-            QStringLiteral("The theme information could not be written to %1.").arg(file));
+        dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
+                       QStringLiteral("The theme information could not be written to %1: %2.")
+                           .arg(file, QString::fromStdString(currentTheme->errorString())));
         return false;
     }
     _setInformationEdited(false);
@@ -122,7 +137,7 @@ void MainController::_preview_showDockPreviewForSelection() {
         dockStyleAt(preview_dockshow_selection->currentIndex()).value_or(DockStyle::ThreeD);
     QImage shot;
     if (currentTheme && currentTheme->existDockPreview(style)) {
-        shot.load(QString::fromStdString(currentTheme->previewDockPath(style)));
+        shot = ImageFile::load(QString::fromStdString(currentTheme->previewDockPath(style)));
     }
     if (shot.isNull()) {
         shot.load(

@@ -1,10 +1,12 @@
 // The slot browser and its selection panel, the drop dispatcher, the history
 // of image replacements and the slot preview window.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -20,22 +22,24 @@
 #include "app/AsideFile.h"
 #include "app/BundleFileCommand.h"
 #include "app/Dialogs.h"
+#include "app/ImageFile.h"
 #include "app/MainController.h"
 #include "app/SlotCellDelegate.h"
 #include "app/SlotImageCommand.h"
 #include "app/SlotListModel.h"
+#include "app/TemporaryFolder.h"
 #include "app/ThumbnailLoader.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
-#include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "widgets/PellixEffects.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 // Images of more pixels than this are decoded for the selection panel in a worker.
 constexpr qint64 kLargeImagePixels = 1024 * 1024;
-constexpr int kAllocationLimitMb = 256;
 constexpr int kThumbnailStep = 16;
 
 QString sizeText(double width, double height) {
@@ -48,20 +52,10 @@ std::string text(const QString& string) {
 
 // The image's size in pixels from its header when it is large enough to be
 // decoded off the window's thread; an invalid size otherwise.
-QSize largeImageSize(const QString& path) {
-    QImageReader reader(path);
-    QSize size = reader.canRead() ? reader.size() : QSize();
+QSize largeImageSize(const ImageFile& file) {
+    QSize size = file.size();
     return size.isValid() && qint64(size.width()) * size.height() > kLargeImagePixels ? size
                                                                                       : QSize();
-}
-
-QImage readImage(const QString& path, const QSize& scaled) {
-    QImageReader reader(path);
-    reader.setAllocationLimit(kAllocationLimitMb);
-    if (scaled.isValid()) {
-        reader.setScaledSize(scaled);
-    }
-    return reader.read();
 }
 
 }  // namespace
@@ -205,12 +199,13 @@ void MainController::_updateSelection() {
     selection_bestSize->setText(sizeText(best.width, best.height));
 
     // Sizes in pixels, from the file's header; a large image is decoded in a worker.
-    if (QSize size = largeImageSize(path); size.isValid()) {
+    const ImageFile file(path);
+    if (QSize size = largeImageSize(file); size.isValid()) {
         _showSelectedImage(QImage(), size, key);
         QSize shown =
             size.scaled(selection_preview->size().expandedTo(QSize(256, 256)), Qt::KeepAspectRatio);
-        QtConcurrent::run([path, shown] {
-            return readImage(path, shown);
+        QtConcurrent::run([file, shown] {
+            return file.read(shown);
         }).then(this, [this, generation, size, key](const QImage& image) {
             if (generation == selectionGeneration_) {
                 _showSelectedImage(image, image.isNull() ? QSize() : size, key);
@@ -218,7 +213,7 @@ void MainController::_updateSelection() {
         });
         return;
     }
-    QImage image = readImage(path, QSize());
+    QImage image = file.read();
     _showSelectedImage(image, image.size(), key);
 }
 
@@ -257,19 +252,9 @@ void MainController::_dropMicroPreview(const QString& path) {
         info_micropreview->setImage(QImage());
         return;
     }
-    QString target =
-        QString::fromStdString(ThemeBundle::microPreviewPath(currentTheme->dockPath()));
-    std::unique_ptr<AsideFile> before =
-        QFileInfo::exists(target) ? AsideFile::keep(target) : nullptr;
-    if (currentTheme->setDockMicroPreview(text(path))) {
-        _remember(QStringLiteral("Replace Preview Picture"), target, std::move(before), [this] {
-            info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
-        });
-    } else {
-        dialogs_.beep();
-        Log::write("Cannot copy " + Log::escaped(text(path)));
-    }
-    info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
+    auto shown = [this] { info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview())); };
+    _putBundlePicture(QStringLiteral("Replace Preview Picture"), "preview_micro.png", path, shown);
+    shown();
 }
 
 void MainController::_dropScreenshot(const QString& path) {
@@ -279,30 +264,73 @@ void MainController::_dropScreenshot(const QString& path) {
     }
     DockStyle style =
         dockStyleAt(preview_dockshow_selection->currentIndex()).value_or(DockStyle::ThreeD);
-    QString target = QString::fromStdString(currentTheme->previewDockPath(style));
-    std::unique_ptr<AsideFile> before =
-        QFileInfo::exists(target) ? AsideFile::keep(target) : nullptr;
-    // The copy is made beside the old screenshot and renamed over it: a failed
-    // copy leaves the old one, shown, and Info.plist untouched.
-    if (!FileManager::replaceFile(text(path), text(target))) {
-        dialogs_.beep();
-        Log::write("Cannot copy " + Log::escaped(text(path)));
-        return;
+    std::string name = fs::path(currentTheme->previewDockPath(style)).filename().string();
+    // The theme copies it beside the old screenshot and renames it over it: a
+    // failed copy leaves the old one, shown, and Info.plist untouched.
+    if (_putBundlePicture(QStringLiteral("Replace Dock Screenshot"), name, path,
+                          [this] { _preview_showDockPreviewForSelection(); })) {
+        currentTheme->backup();
     }
-    screenshot_preview->setImage(QImage(path));
-    currentTheme->backup();
-    _remember(QStringLiteral("Replace Dock Screenshot"), target, std::move(before),
-              [this] { _preview_showDockPreviewForSelection(); });
+    _preview_showDockPreviewForSelection();
 }
 
-void MainController::_remember(const QString& what, const QString& target,
+bool MainController::_putBundlePicture(const QString& what, const std::string& name,
+                                       const QString& path, std::function<void()> shown) {
+    std::unique_ptr<AsideFile> before;
+    bool undoable = true;
+    if (!_keepForUndo(QString::fromStdString(currentTheme->dockPath() + "/" + name), before,
+                      undoable)) {
+        return false;
+    }
+    if (!currentTheme->putBundleFile(name, text(path))) {
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+        _showFailure(QStringLiteral("Picture Not Replaced"), path,
+                     QString::fromStdString(currentTheme->errorString()));
+        return false;
+    }
+    if (undoable) {
+        _remember(what, name, std::move(before), std::move(shown));
+    } else {
+        history_->clear();  // a file that can't be kept can't be put back
+    }
+    return true;
+}
+
+bool MainController::_keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept,
+                                  bool& undoable) {
+    struct stat info {};
+    undoable = true;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return true;  // nothing of the user's to keep: undo removes what comes
+    }
+    QString why;
+    kept = AsideFile::keep(temporaries_->path(), path, false, &why);
+    if (kept) {
+        return true;
+    }
+    undoable = false;
+    return dialogs_.ask(edit_window, QStringLiteral("Replace Without Undo?"),
+                        QStringLiteral("Replace"), QStringLiteral("Cancel"),
+                        QStringLiteral("“%1” %2 and can't be kept for undo. Replace it anyway?")
+                            .arg(QFileInfo(path).fileName(), why));
+}
+
+void MainController::_remember(const QString& what, const std::string& name,
                                std::unique_ptr<AsideFile> before, std::function<void()> shown) {
-    std::unique_ptr<AsideFile> after = AsideFile::keep(target);
+    std::unique_ptr<AsideFile> after = AsideFile::keep(
+        temporaries_->path(), QString::fromStdString(currentTheme->dockPath() + "/" + name), false);
     if (!after) {
+        history_->clear();
         return;
     }
-    history_->push(
-        new BundleFileCommand(what, target, std::move(before), std::move(after), std::move(shown)));
+    history_->push(new BundleFileCommand(what, *currentTheme, name, std::move(before),
+                                         std::move(after), std::move(shown)));
+}
+
+void MainController::_showFailure(const QString& title, const QString& file, const QString& why) {
+    dialogs_.beep();
+    dialogs_.alert(edit_window, title, QStringLiteral("OK"),
+                   QStringLiteral("%1 was not put in the theme: %2.").arg(file, why));
 }
 
 void MainController::_replaceSlotImage(const QString& path) {
@@ -314,6 +342,7 @@ void MainController::_replaceSlotImage(const QString& path) {
     const int row = rows.first();
     const ImageObjectView* item = slots_->item(row);
     const std::string key = item->keyDock();
+    const QString oldPath = QString::fromStdString(item->path());
     Log::write("set new path " + Log::escaped(text(path)) + " (key: " + key + ")");
     std::string proposed =
         pref_generateUUID->isChecked() ? MiscKit::UUIDString() : text(QFileInfo(path).fileName());
@@ -323,19 +352,28 @@ void MainController::_replaceSlotImage(const QString& path) {
                        QStringLiteral("This file already exist in theme package"));
         return;
     }
+    // The bundle gets the very bytes kept for redo; only a regular file of an image's size is
+    // taken.
+    QString why;
+    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaries_->path(), path, true, &why);
+    if (!after) {
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+        _showFailure(QStringLiteral("Image Not Replaced"), path, QStringLiteral("it ") + why);
+        return;
+    }
+    std::unique_ptr<AsideFile> before;
+    bool undoable = true;
+    if (!_keepForUndo(oldPath, before, undoable)) {
+        return;
+    }
     const DockCategory category = slots_->category();
     std::optional<std::string> oldName = currentTheme->getFileNameForKey(key, category);
-    std::unique_ptr<AsideFile> before = QFileInfo(QString::fromStdString(item->path())).isFile()
-                                            ? AsideFile::keep(QString::fromStdString(item->path()))
-                                            : nullptr;
-    // The bundle gets the very bytes kept for redo; only a regular file is taken.
-    std::unique_ptr<AsideFile> after = QFileInfo(path).isFile() ? AsideFile::keep(path) : nullptr;
     std::optional<std::string> newPath =
-        after ? currentTheme->setFileName(text(after->path()), key, category, proposed)
-              : std::nullopt;
+        currentTheme->setFileName(text(after->path()), key, category, proposed);
     if (!newPath) {
-        dialogs_.beep();
         Log::write("Cannot copy " + Log::escaped(text(path)));
+        _showFailure(QStringLiteral("Image Not Replaced"), path,
+                     QString::fromStdString(currentTheme->errorString()));
         return;
     }
     currentTheme->reloadItemAtIndex(static_cast<std::size_t>(row), *newPath, key, category);
@@ -385,16 +423,17 @@ void MainController::_doubleClickCellForPreviews() {
     QRect frame(listOfImages->viewport()->mapToGlobal(cell.topLeft()), cell.size());
     // The picture is loaded first, so the growing snapshot shows it.
     if (!preview_window->isVisible()) {
-        if (QSize size = largeImageSize(path); size.isValid()) {
+        const ImageFile file(path);
+        if (QSize size = largeImageSize(file); size.isValid()) {
             // Shown when decoded, at most at the screen's size.
             preview_window_image->setImage(QImage());
             QSize shown =
                 size.scaled(edit_window->screen()->size(), Qt::KeepAspectRatio).boundedTo(size);
-            QtConcurrent::run([path, shown] {
-                return readImage(path, shown);
+            QtConcurrent::run([file, shown] {
+                return file.read(shown);
             }).then(this, [this](const QImage& image) { preview_window_image->setImage(image); });
         } else {
-            preview_window_image->setImage(readImage(path, QSize()));
+            preview_window_image->setImage(file.read());
         }
         preview_window->setWindowTitle(QFileInfo(path).fileName());
         // It opens over the main window the first time, and when it would be off the screen.

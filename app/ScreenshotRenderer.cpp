@@ -4,9 +4,11 @@
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "app/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Process.h"
 #include "platform/SystemPaths.h"
@@ -15,7 +17,8 @@
 #define VELVANTO_DOCK_PROGRAM ""
 #endif
 
-ScreenshotRenderer::ScreenshotRenderer(QObject* parent) : QObject(parent) {
+ScreenshotRenderer::ScreenshotRenderer(QString temporaryFolder, QObject* parent)
+    : QObject(parent), temporaryFolder_(std::move(temporaryFolder)) {
     connect(&watcher_, &QFutureWatcher<bool>::finished, this, [this] {
         running_ = false;
         emit rendered(bundle_, watcher_.result());
@@ -32,7 +35,8 @@ bool ScreenshotRenderer::start(const QString& bundle) {
     }
     running_ = true;
     bundle_ = bundle;
-    watcher_.setFuture(QtConcurrent::run([bundle] { return render(bundle); }));
+    watcher_.setFuture(
+        QtConcurrent::run([bundle, folder = temporaryFolder_] { return render(bundle, folder); }));
     return true;
 }
 
@@ -50,16 +54,18 @@ void ScreenshotRenderer::gatherImages(const DockTheme& theme, const QString& fol
     for (const auto& slotList : theme.listOfImages()) {
         for (const DockTheme::Item& item : slotList) {
             auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
-            if (original && ThemeBundle::isPlainFileName(*original)) {
-                FileManager::replaceFile(item->path(), folder.toStdString() + "/" + *original);
+            Descriptor image = ImageFile::open(QString::fromStdString(item->path()));
+            if (original && ThemeBundle::isPlainFileName(*original) && image.valid()) {
+                FileManager::replaceFileFromDescriptor(image.get(),
+                                                       folder.toStdString() + "/" + *original);
             }
         }
     }
 }
 
-bool ScreenshotRenderer::render(const QString& bundle) {
+bool ScreenshotRenderer::render(const QString& bundle, const QString& temporaryFolder) {
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle.toStdString());
-    QTemporaryDir images;
+    QTemporaryDir images(temporaryFolder + QStringLiteral("/render-XXXXXX"));
     if (!theme || !images.isValid()) {
         return false;
     }

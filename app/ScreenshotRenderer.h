@@ -10,14 +10,17 @@ class DockTheme;
 // Dock's renderer ("Dock --render 3d|2d OUT --resources DIR") and stores them
 // as the theme's "preview_3d.png" and "preview_2d.png" (the renderer writes
 // each through a temporary file renamed into place). The theme's images are
-// first copied, under their Dock file names, into a temporary folder, since a
-// theme may name its images as it likes. All of it runs on a worker; the
-// outcome comes back on the UI thread through rendered(). One run at a time.
+// first copied, under their Dock file names, into a folder made for the run
+// in the editor's temporary folder (given when made, kept by its owner longer
+// than this object), since a theme may name its images as it likes; only
+// regular files of an image's size are copied, never through a link. All of
+// it runs on a worker; the outcome comes back on the UI thread through
+// rendered(). One run at a time.
 class ScreenshotRenderer : public QObject {
     Q_OBJECT
 
 public:
-    explicit ScreenshotRenderer(QObject* parent = nullptr);
+    explicit ScreenshotRenderer(QString temporaryFolder, QObject* parent = nullptr);
     ~ScreenshotRenderer() override;
 
     // Starts drawing for bundle; false while a run is under way.
@@ -29,15 +32,17 @@ public:
     static QString dockProgram();
     // Copies theme's images into folder under their Dock file names. A key
     // set in both categories gets its 3D image, as the apply tool installs it.
-    // Any thread may call.
+    // An image that is not a regular file of at most ThemeBundle::kMaxImageBytes
+    // (a FIFO, a link) is left out. Any thread may call.
     static void gatherImages(const DockTheme& theme, const QString& folder);
 
 signals:
     void rendered(const QString& bundle, bool ok);
 
 private:
-    static bool render(const QString& bundle);
+    static bool render(const QString& bundle, const QString& temporaryFolder);
 
+    QString temporaryFolder_;
     QFutureWatcher<bool> watcher_;
     QString bundle_;
     bool running_ = false;

@@ -2,13 +2,12 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
+
+#include "app/ImageFile.h"
 
 namespace {
 
-// Images needing more memory than this are not decoded (a stranger's theme may hold anything).
-constexpr int kAllocationLimitMb = 64;
 constexpr int kWorkers = 2;
 
 }  // namespace
@@ -33,15 +32,14 @@ QString ThumbnailLoader::cacheKey(const QString& path, QSize box) {
 }
 
 QImage ThumbnailLoader::decode(const QString& path, QSize box) {
-    QImageReader reader(path);
-    reader.setAllocationLimit(kAllocationLimitMb);
-    QSize size = reader.size();
+    // Only a regular file of a picture's size is read: a FIFO never holds a worker.
+    ImageFile file(path);
+    QSize size = file.size();
     if (!size.isValid()) {
         return {};
     }
     QSize fitted = size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    reader.setScaledSize(fitted);
-    QImage image = reader.read();
+    QImage image = file.read(fitted);
     if (image.isNull()) {
         return {};
     }

@@ -11,7 +11,8 @@
 //
 // thumbnail() answers from the cache at once; a thumbnail not in the cache is
 // decoded by a worker of the loader's own pool straight to the box asked
-// (QImageReader::setScaledSize, with an allocation limit), and ready() tells
+// (read through ImageFile: only regular files of a picture's size, never a
+// FIFO or a device, with an allocation limit), and ready() tells
 // the UI thread when it is there. Requests are served newest first, so the
 // rows a view paints now (the ones on screen) come before older ones.
 //

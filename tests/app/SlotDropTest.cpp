@@ -67,6 +67,9 @@ TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThre
     ASSERT_TRUE(QDir().mkpath(folder));
     c.setFileImagePathForSelection(folder, c.selection_preview);
     EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(alertTexts(), "Image Not Replaced: " + folder +
+                                " was not put in the theme: it is not a readable file.");
+    dialogs.alerts.clear();
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(imagePath(c, row), before);
     EXPECT_TRUE(QFile::exists(before));

@@ -77,7 +77,9 @@ TEST_F(ThemeCommandsTest, AFailedOpenLeavesTheOpenThemeOpenAndShown) {
     QString broken = themeCopy("Broken");
     fs::remove_all(broken.toStdString() + "/images");
     EXPECT_FALSE(c._openThemeAtPath(broken));
-    EXPECT_EQ(alertTexts(), "Defective file: This was corrupted.");
+    EXPECT_EQ(alertTexts(),
+              "Defective file: This theme can't be opened: the image of "
+              "2D_Opened_App_Indicator_M (indicator_medium_simple.png) is missing.");
     EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
     EXPECT_EQ(c.previewdock_author->text(), "Kim");
     EXPECT_EQ(c.shownView(), c.view_infoTheme);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "platform/Descriptor.h"
+
+// A picture of a theme, read the one way the editor reads any theme's
+// picture: only a regular file of at most ThemeBundle::kMaxImageBytes is
+// opened (looked at before and after opening, never blocking, a link as the
+// last name refused), so a FIFO, a device, a link or a huge file in a
+// stranger's bundle is never opened and reads as nothing. The bytes are read
+// once, into memory; the size and the image are decoded from them with an
+// allocation limit.
+//
+// A value: copies share the bytes. Any thread may make and use one; reading
+// happens in the constructor, decoding in read().
+class ImageFile {
+public:
+    // Images needing more memory than this (in MiB) are not decoded.
+    static constexpr int kAllocationLimitMb = 256;
+
+    // Reads the file at path; an unreadable one holds no bytes.
+    explicit ImageFile(const QString& path);
+
+    // A descriptor of the regular file at path (last name not followed, at
+    // most kMaxImageBytes); invalid for anything else. Any thread.
+    static Descriptor open(const QString& path);
+    // The image at path at its own size; null when it does not read or decode.
+    static QImage load(const QString& path);
+
+    bool isNull() const { return bytes_.isEmpty(); }
+    // The image's size in pixels from its header; invalid when it does not read.
+    QSize size() const;
+    // The image decoded, scaled to scaled when that is valid; null when it does not decode.
+    QImage read(QSize scaled = QSize()) const;
+
+private:
+    QByteArray bytes_;
+};

@@ -1,0 +1,264 @@
+// Hostile themes and faults in the editor: FIFOs, huge and sparse images,
+// descriptions it can't read, Dock images that don't copy, defective paths and
+// leftovers. Each checks what the user is told and what reached the disk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QUndoStack>
+
+#include <chrono>
+#include <stop_token>
+#include <thread>
+
+#include "EditorTest.h"
+#include "app/ScreenshotRenderer.h"
+#include "app/ThumbnailLoader.h"
+
+namespace {
+
+constexpr std::uintmax_t kMiB = 1024 * 1024;
+
+// Lets go every reader waiting on the FIFOs; whether there was one. Opening
+// a FIFO for writing without waiting succeeds only while it has a reader.
+bool releaseReaders(const std::vector<fs::path>& fifos) {
+    bool released = false;
+    for (const fs::path& fifo : fifos) {
+        int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        released = released || fd >= 0;
+        ::close(fd);
+    }
+    return released;
+}
+
+// A file of size bytes that takes no room on the disk.
+void sparse(const fs::path& path, std::uintmax_t size) {
+    TestEnvironment::writeFile(path, "");
+    fs::resize_file(path, size);
+}
+
+}  // namespace
+
+class HostileEditorTest : public EditorTest {
+protected:
+    // This process's temporary folder, as a snapshot names it.
+    static std::string ownFolder(pid_t pid = ::getpid()) {
+        return "home/.cache/Velvanto/tmp-" + std::to_string(pid) + "/";
+    }
+    static fs::path image(const QString& theme, const char* key) {
+        auto opened = DockTheme::initWithBundleAtPath(theme.toStdString());
+        return theme.toStdString() + "/images/" +
+               *opened->getFileNameForKey(key, DockCategory::TwoD);
+    }
+    // Drops with on key's slot; the answers to questions are scripted before.
+    void replace(MainController& c, const char* key, const QString& with) {
+        select(c, {rowOf(c, key)});
+        c.setFileImagePathForSelection(with, c.selection_preview);
+    }
+};
+
+TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitting) {
+    const char* keys[] = {"Separator_Horizontal", "Separator_Vertical"};
+    for (const char* made : {"preview_micro.png", "preview_3d.png", "slots"}) {
+        SCOPED_TRACE(made);
+        MainController& c = start();
+        QString theme = themeCopy(made);
+        // Two slots: one for each thumbnail worker.
+        std::vector<fs::path> fifos = {image(theme, keys[0]), image(theme, keys[1])};
+        if (std::string_view(made) != "slots") {
+            fifos = {theme.toStdString() + "/" + made};
+        }
+        for (const fs::path& path : fifos) {
+            fs::remove(path);
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+        }
+        auto before = snapshot(temp());
+        before.erase(ownFolder());  // removed at quit
+        // A reader left waiting is let go every few seconds, so a hang fails.
+        std::atomic<bool> released = false;
+        std::jthread watch([&](std::stop_token stop) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            while (!std::condition_variable_any().wait_for(lock, stop, std::chrono::seconds(20),
+                                                           [] { return false; }) &&
+                   !stop.stop_requested()) {
+                released = releaseReaders(fifos) || released;
+            }
+        });
+        ASSERT_TRUE(c._openThemeAtPath(theme));
+        c.btn_showEditorDock(MainController::kEditorTab);
+        for (const char* key : keys) {
+            select(c, {rowOf(c, key)});
+            c.thumbnails().thumbnail(imagePath(c, rowOf(c, key)), QSize(64, 64));
+        }
+        c.btn_show_previewPanel();
+        EXPECT_TRUE(waitUntil([&] { return c.thumbnails().pending() == 0; }));
+        // The Dock screenshots' copy of the images leaves the FIFOs out.
+        fs::create_directory(temp() / "gathered");
+        ScreenshotRenderer::gatherImages(*c.currentTheme, at("gathered"));
+        for (const auto& entry : fs::directory_iterator(temp() / "gathered")) {
+            EXPECT_TRUE(entry.is_regular_file()) << entry.path();
+        }
+        fs::remove_all(temp() / "gathered");
+        controller.reset();  // quitting returns
+        watch.request_stop();
+        watch.join();
+        EXPECT_FALSE(releaseReaders(fifos) || released);
+        EXPECT_EQ(snapshot(temp()), before);
+        EXPECT_EQ(alertTexts(), "");
+    }
+}
+
+TEST_F(HostileEditorTest, ImagesOverSixteenMiBAreRefusedOrAskedAboutBeforeUndoIsLost) {
+    MainController& c = start();
+    QString theme = openTheme(c);
+    QString big = at("big.png");
+    sparse(big.toStdString(), 17 * kMiB);
+    auto untouched = snapshot(temp());
+    replace(c, "Separator_Horizontal", big);
+    EXPECT_EQ(alertTexts(), "Image Not Replaced: " + big +
+                                " was not put in the theme: it is larger than 16 MiB.");
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(snapshot(temp()), untouched);
+    // An old image of 4 GiB is not copied for undo: the user is asked first.
+    fs::path old = image(theme, "Separator_Vertical");
+    sparse(old, 4096 * kMiB);
+    QString red = picture("red.png", {8, 8});
+    for (bool agreed : {false, true}) {
+        untouched = snapshot(temp());
+        dialogs.askAnswers = {agreed};
+        replace(c, "Separator_Vertical", red);
+        ASSERT_EQ(dialogs.asked.size(), agreed ? 2u : 1u);
+        EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
+                  "Replace Without Undo?: “" + old.filename().string() +
+                      "” is larger than 16 MiB and can't be kept for undo. Replace it anyway?");
+        EXPECT_EQ(c.history().count(), 0);
+        EXPECT_TRUE(fs::is_empty(temp() / ownFolder()));  // nothing of the 4 GiB kept
+        EXPECT_EQ(snapshot(temp()) == untouched, !agreed);
+    }
+    EXPECT_FALSE(fs::exists(old));
+    EXPECT_EQ(bytes(theme + "/images/red.png"), bytes(red));
+}
+
+TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableOneOnlyWhenAgreed) {
+    const std::string deep = "{\\rtf1 " + std::string(300, '{') + "x" + std::string(300, '}') + "}";
+    for (auto [file, shown] :
+         {std::pair<std::string, QString>{"Just words\nand more", "Just words\nand more"},
+          {"\xEF\xBB\xBF\n{\\rtf1 Marked}", "Marked"},
+          {deep, ""}}) {
+        MainController& c = start();
+        QString theme = themeCopy("A" + shown.left(4));
+        writeFile(theme.toStdString() + "/description.rtf", file);
+        ASSERT_TRUE(c._openThemeAtPath(theme));
+        EXPECT_EQ(c.previewdock_description->toPlainText(), shown);
+        c.previewdock_author->setText("Someone Else");
+        emit c.previewdock_author->textEdited("Someone Else");
+        EXPECT_TRUE(c.btn_saveInfo());
+        EXPECT_EQ(readFile(theme.toStdString() + "/description.rtf"), file);
+    }
+    // An edit over the description that could not be read is asked about.
+    MainController& c = *controller;
+    fs::path description = c.currentTheme->dockPath() + "/description.rtf";
+    for (bool agreed : {false, true}) {
+        dialogs.askAnswers = {agreed};
+        c.previewdock_description->setPlainText("New words");
+        EXPECT_TRUE(c.hasEditedDescription());
+        EXPECT_EQ(c.btn_saveInfo(), agreed);
+        EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
+                  "Replace Description?: The theme's description could not be read "
+                  "(description.rtf is damaged or too complex to read). Saving replaces it with "
+                  "the text shown. Replace it?");
+        EXPECT_EQ(readFile(description) == deep, !agreed);
+    }
+    EXPECT_EQ(c.currentTheme->description()->plainText(), "New words");
+}
+
+TEST_F(HostileEditorTest, ImagesThatDoNotCopyAreListedAndNoThemeIsLeft) {
+    // Too large: a failure even for the administrator.
+    for (const fs::path& folder : {dockResources(), temp() / "art"}) {
+        writeFile(folder / "separator.png", "a separator");
+        sparse(folder / "frontline.png", 17 * kMiB);
+    }
+    struct Case {
+        void (MainController::*command)();
+        std::deque<std::optional<QString>> answers;
+        QString folder;
+    };
+    for (const Case& each :
+         {Case{&MainController::btn_backupMyCurrentDock, {at("Mine")}, qs(dockResources())},
+          Case{&MainController::btn_generateThemeFromFolder, {at("art"), at("Mine")}, at("art")}}) {
+        MainController& c = start();
+        dialogs.alerts.clear();
+        auto before = snapshot(temp());
+        dialogs.panelAnswers = each.answers;
+        (c.*each.command)();
+        EXPECT_EQ(alertTexts(), "Theme Not Created: The theme could not be created at " +
+                                    at("Mine.docktheme") + ": these images of " + each.folder +
+                                    " could not be copied: frontline.png (frontline.png is larger "
+                                    "than 16 MiB).");
+        EXPECT_FALSE(c.currentTheme);
+        EXPECT_EQ(snapshot(temp()), before);  // no bundle, not even a hidden one
+    }
+}
+
+TEST_F(HostileEditorTest, DefectivePathsSayWhyAndChangeNothing) {
+    writeFile(temp() / "plain.docktheme", "not a folder");
+    fs::create_directories(temp() / "empty.docktheme");
+    QString linked = themeCopy("linked");
+    fs::rename(linked.toStdString() + "/images", temp() / "pictures");
+    fs::create_directory_symlink(temp() / "pictures", linked.toStdString() + "/images");
+    MainController& c = start();
+    auto before = snapshot(temp());
+    for (const auto& [path, reason] : std::vector<std::pair<QString, QString>>{
+             {at("missing.docktheme"), "there is no theme folder at that place"},
+             {at("plain.docktheme"), "there is no theme folder at that place"},
+             {at("empty.docktheme"), "it has no readable Info.plist"},
+             {linked, "its images folder is a link to another place"}}) {
+        dialogs.alerts.clear();
+        c.setFileImagePathForSelection(path, c.welcome_image);
+        EXPECT_EQ(alertTexts(), "Defective file: This theme can't be opened: " + reason + ".");
+        EXPECT_FALSE(c.currentTheme);
+    }
+    EXPECT_EQ(dialogs.beeps, 4);
+    EXPECT_EQ(snapshot(temp()), before);
+}
+
+TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInOneFolder) {
+    // The folder of an editor that is gone holds a link to the user's file.
+    pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    writeFile(temp() / ownFolder(gone) / "1", "old undo copy");
+    writeFile(temp() / ownFolder(::getppid()) / "1", "a running editor's undo copy");
+    writeFile(temp() / "mine.txt", "the user's");
+    fs::create_symlink(temp() / "mine.txt", temp() / ownFolder(gone) / "link");
+    QString theme = themeCopy("A");
+    const char* leftovers[] = {".velvanto-Info.plist-1", "images/.velvanto-x"};
+    for (const char* leftover : leftovers) {
+        writeFile(theme.toStdString() + "/" + leftover, "half");
+    }
+    MainController& c = start();
+    EXPECT_FALSE(fs::exists(temp() / ownFolder(gone)));
+    EXPECT_EQ(readFile(temp() / ownFolder(::getppid()) / "1"), "a running editor's undo copy");
+    EXPECT_EQ(readFile(temp() / "mine.txt"), "the user's");
+    ASSERT_TRUE(c._openThemeAtPath(theme));
+    for (const char* leftover : leftovers) {
+        EXPECT_FALSE(fs::exists(theme.toStdString() + "/" + leftover)) << leftover;
+    }
+    // Undo copies live in this editor's folder; undo reaches the opened
+    // bundle even when its name now belongs to another folder.
+    c.setFileImagePathForSelection(picture("small.png", {4, 4}), c.info_micropreview);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp() / ownFolder()), {}), 2);
+    fs::rename(theme.toStdString(), temp() / "moved.docktheme");
+    fs::create_directory(theme.toStdString());
+    c.history().undo();
+    EXPECT_TRUE(fs::is_empty(theme.toStdString()));
+    EXPECT_EQ(readFile(temp() / "moved.docktheme/preview_micro.png"),
+              readFile(stockTheme() / "preview_micro.png"));
+    controller.reset();
+    EXPECT_FALSE(fs::exists(temp() / ownFolder()));
+}
