@@ -90,9 +90,14 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         std::function<void(const std::vector<std::string>& lines)> check = nullptr;
     };
     const bool isRoot = ::geteuid() == 0;
-    auto info = [](PlistValue value) {
-        return
-            [value](Scene& s) { writeFile(s.bundle / "Info.plist", PropertyList::toXML(value)); };
+    auto infoBytes = [](std::string bytes) {
+        return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
+    };
+    auto info = [&](const PlistValue& value) { return infoBytes(PropertyList::toXML(value)); };
+    // Moves path to the temporary folder as name, leaving a link to it in its place.
+    auto linkAway = [&](const fs::path& path, const std::string& name) {
+        fs::rename(path, temp() / name);
+        fs::create_symlink(temp() / name, path);
     };
     auto table = [&](PlistValue dockList) {
         PlistValue value = standardInfo();
@@ -104,9 +109,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
             fs::remove(s.bundle / "images/front.png");
             make(s.bundle / "images/front.png");
         };
-    };
-    auto infoBytes = [](std::string bytes) {
-        return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
     };
     auto needsRoot = [&](Prepare prepare) {
         return
@@ -149,10 +151,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         {"image is a link",
          replaceFront([&](const fs::path& p) { fs::create_symlink(temp() / "secret", p); })},
         {"images folder is a link",
-         [&](Scene& s) {
-             fs::rename(s.bundle / "images", temp() / "other-images");
-             fs::create_symlink(temp() / "other-images", s.bundle / "images");
-         }},
+         [&](Scene& s) { linkAway(s.bundle / "images", "other-images"); }},
         {"fifo image", replaceFront([](const fs::path& p) { ::mkfifo(p.c_str(), 0600); })},
         {"folder as image", replaceFront([](const fs::path& p) { fs::create_directories(p); })},
         {"device node as image", needsRoot(replaceFront([](const fs::path& p) {
@@ -184,10 +183,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              ::mkfifo((s.bundle / "Info.plist").c_str(), 0600);
          }},
         {"linked Info.plist",
-         [&](Scene& s) {
-             fs::rename(s.bundle / "Info.plist", temp() / "real-info.plist");
-             fs::create_symlink(temp() / "real-info.plist", s.bundle / "Info.plist");
-         }},
+         [&](Scene& s) { linkAway(s.bundle / "Info.plist", "real-info.plist"); }},
         {"Info.plist is a folder",
          [](Scene& s) {
              fs::remove(s.bundle / "Info.plist");
@@ -229,16 +225,9 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              });
          }},
         {"no Dock folder", [&](Scene&) { fs::remove_all(dockResources()); }},
-        {"Dock folder is a link",
-         [&](Scene&) {
-             fs::rename(dockResources(), temp() / "elsewhere");
-             fs::create_symlink(temp() / "elsewhere", dockResources());
-         }},
+        {"Dock folder is a link", [&](Scene&) { linkAway(dockResources(), "elsewhere"); }},
         {"a folder above the Dock folder is a link",
-         [&](Scene&) {
-             fs::rename(root() / "System", temp() / "elsewhere-system");
-             fs::create_symlink(temp() / "elsewhere-system", root() / "System");
-         }},
+         [&](Scene&) { linkAway(root() / "System", "elsewhere-system"); }},
         {"full file system", needsRoot([&](Scene& s) {
              fs::path folder = dockResources();
              if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
