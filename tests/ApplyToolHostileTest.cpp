@@ -1,5 +1,4 @@
-// Bundles and callers made to break the apply tool: each ends with the whole theme in place and
-// status 1, or with status -1 and nothing changed anywhere, no file left behind.
+// Bundles and callers made to break the apply tool: the whole theme and 1, or -1 and no change.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/file.h>
@@ -317,8 +316,7 @@ TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
     fs::path fifo = bundle / "images/front.png";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A writer's open returns only once a reader has opened the FIFO. The
-    // tool runs once the writer waits there (its thread's wait channel says so).
+    // The tool runs once a writer waits in its open for a reader (its wait channel says so).
     std::atomic<bool> opened{false};
     std::atomic<pid_t> writerId{0};
     std::thread writer([&] {
@@ -377,8 +375,7 @@ TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
     }
 }
 
-// A bundle swapped for a link mid-run is read from one folder whole, never Info.plist from one
-// and images from the other.
+// A bundle swapped for a link mid-run is read from one folder whole, never from both.
 TEST_F(ApplyToolHostileTest, ABundleSwappedForALinkMidRunIsReadFromOneFolderOnly) {
     fs::path bundle = freshRootAndBundle(temp() / "Swap.docktheme");
     fs::path decoy = temp() / "decoy";  // no Info.plist, root-only images of the same names
