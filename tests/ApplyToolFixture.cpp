@@ -5,9 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <map>
 #include <regex>
+#include <string_view>
 
 extern char** environ;
 
@@ -21,18 +22,17 @@ pid_t ApplyToolTest::start(const std::vector<std::string>& arguments, const Laun
                            int& errors) {
     std::vector<std::string> argv = {(appResources() / "VelvantoHelper").string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::map<std::string, std::string> variables;
+    // The caller's environment, with each variable of the launch in place of its namesake.
+    std::vector<std::string> envText;
     for (char** entry = environ; *entry; ++entry) {
-        std::string text = *entry;
-        auto equals = text.find('=');
-        variables[text.substr(0, equals)] =
-            equals == std::string::npos ? "" : text.substr(equals + 1);
+        std::string_view text = *entry;
+        if (std::ranges::none_of(launch.environment, [&](const auto& variable) {
+                return text.starts_with(variable.first + "=");
+            })) {
+            envText.emplace_back(text);
+        }
     }
     for (const auto& [name, value] : launch.environment) {
-        variables[name] = value;
-    }
-    std::vector<std::string> envText;
-    for (const auto& [name, value] : variables) {
         envText.push_back(name + "=" + value);
     }
     // Everything the child needs is made before fork: after it, only exec.
@@ -75,14 +75,8 @@ ProgramRun ApplyToolTest::finish(pid_t pid, int errors) {
     if (errors >= 0) {
         char chunk[4096];
         ssize_t got;
-        while ((got = ::read(errors, chunk, sizeof chunk)) != 0) {
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                break;
-            }
-            run.standardError.append(chunk, static_cast<std::size_t>(got));
+        while ((got = ::read(errors, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
+            run.standardError.append(chunk, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
         }
         ::close(errors);
     }

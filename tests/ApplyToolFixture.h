@@ -8,8 +8,7 @@
 
 #include "support/TestEnvironment.h"
 
-// Runs VelvantoHelper as a separate process, the way a caller would, and
-// reads its log lines back.
+// Runs VelvantoHelper as a separate process, as a caller would, and reads its log back.
 class ApplyToolTest : public TestEnvironment {
 protected:
     // How the tool is started besides its arguments.
@@ -31,8 +30,7 @@ protected:
 
     std::string dockFile(const std::string& name) { return (dockResources() / name).string(); }
 
-    // The messages of a run, without the log's line heads; a message that
-    // spans two lines is joined again.
+    // The messages of a run without the log's line heads, those of two lines joined again.
     static std::vector<std::string> messages(const std::string& standardError);
 
     std::vector<std::string> lines_;

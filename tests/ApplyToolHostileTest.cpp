@@ -1,6 +1,4 @@
-// Bundles and callers made to break the apply tool. Each case must end with
-// the whole theme in place and status 1, or with status -1 and nothing
-// changed anywhere: not the Dock folder, not the bundle, no file left behind.
+// Bundles and callers made to break the apply tool: the whole theme and 1, or -1 and no change.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/file.h>
@@ -23,10 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool isRoot() {
-    return ::geteuid() == 0;
-}
 
 // Sets or clears the immutable flag; false where the file system has none.
 bool setImmutable(const fs::path& path, bool on) {
@@ -59,12 +53,23 @@ const std::map<std::string, std::string> kStock = {
 }  // namespace
 
 class ApplyToolHostileTest : public ApplyToolTest {
-public:
-    // The cases' preparations reach the folders through the fixture.
-    using TestEnvironment::dockResources;
-    using TestEnvironment::root;
-    using TestEnvironment::temp;
+protected:
+    static PlistValue standardInfo(const std::string& frontName = "front.png") {
+        return themeInfo({{"Separator_Vertical", "line.png"}},
+                         {{"Frontline", frontName}, {"Shadow", "shadow.png"}});
+    }
+    // A root holding only the stock images, and the standard bundle at path.
+    fs::path freshRootAndBundle(const fs::path& bundle) {
+        fs::remove_all(root());
+        for (const auto& [name, bytes] : kStock) {
+            writeFile(dockResources() / name, bytes);
+        }
+        writeBundle(bundle, standardInfo());
+        return bundle;
+    }
+};
 
+TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
     // What one case changes about the standard bundle, the root or the caller.
     struct Scene {
         fs::path bundle;
@@ -76,30 +81,40 @@ public:
                                                      {"frontline.png", "front.png"},
                                                      {"shadow.png", "shadow.png"}};
     };
+    using Prepare = std::function<void(Scene&)>;
     struct Case {
         const char* name;
-        std::function<void(ApplyToolHostileTest&, Scene&)> prepare;
+        Prepare prepare;
         bool installs = false;
         std::function<void(const std::vector<std::string>& lines)> check = nullptr;
     };
-
-    static PlistValue standardInfo() {
-        return themeInfo({{"Separator_Vertical", "line.png"}},
-                         {{"Frontline", "front.png"}, {"Shadow", "shadow.png"}});
-    }
-    void freshRoot() {
-        fs::remove_all(root());
-        for (const auto& [name, bytes] : kStock) {
-            writeFile(dockResources() / name, bytes);
-        }
-    }
-    static void setTable(const fs::path& bundle, const std::string& frontName) {
-        PlistValue info = themeInfo({{"Separator_Vertical", "line.png"}},
-                                    {{"Frontline", frontName}, {"Shadow", "shadow.png"}});
-        writeFile(bundle / "Info.plist", PropertyList::toXML(info));
-    }
+    const bool isRoot = ::geteuid() == 0;
+    auto infoBytes = [](std::string bytes) {
+        return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
+    };
+    auto info = [&](const PlistValue& value) { return infoBytes(PropertyList::toXML(value)); };
+    // Moves path to the temporary folder as name, leaving a link to it in its place.
+    auto linkAway = [&](const fs::path& path, const std::string& name) {
+        fs::rename(path, temp() / name);
+        fs::create_symlink(temp() / name, path);
+    };
+    auto table = [&](PlistValue dockList) {
+        PlistValue value = standardInfo();
+        value.set("Dock_List", std::move(dockList));
+        return info(value);
+    };
+    auto replaceFront = [](std::function<void(const fs::path&)> make) {
+        return [make](Scene& s) {
+            fs::remove(s.bundle / "images/front.png");
+            make(s.bundle / "images/front.png");
+        };
+    };
+    auto needsRoot = [&](Prepare prepare) {
+        return
+            [isRoot, prepare](Scene& s) { isRoot ? prepare(s) : void(s.skipped = "needs root"); };
+    };
     // Lets every user reach and read the bundle (the temporary folder is the owner's alone).
-    void openToOthers(const fs::path& bundle) {
+    auto openToOthers = [&](const fs::path& bundle) {
         for (fs::path folder : {temp(), temp() / "themes", bundle, bundle / "images"}) {
             fs::permissions(folder, fs::perms(0755));
         }
@@ -108,101 +123,39 @@ public:
                 fs::permissions(entry.path(), fs::perms(0644));
             }
         }
+    };
+    PlistValue thousandAndOne = PlistValue::dictionary();
+    for (int i = 0; i < 1001; ++i) {
+        thousandAndOne.set("Unknown_" + std::to_string(i), PlistValue("x.png"));
     }
+    BinaryPlist shared, deep(3);
+    for (std::uint64_t i = 0; i < 40; ++i)
+        shared.array({i + 1, i + 1});
+    shared.string("x");
+    for (std::uint64_t i = 0; i < 99999; ++i)
+        deep.array({i + 1});
+    deep.array({});
+    std::string bigXml = PropertyList::toXML(standardInfo());
+    bigXml.insert(bigXml.find("<plist"), "<!--" + std::string(1 << 20, ' ') + "-->");
 
-protected:
-    void runCases(const std::vector<Case>& cases);
-
-    std::size_t restarts_ = 0;
-};
-
-void ApplyToolHostileTest::runCases(const std::vector<Case>& cases) {
-    writeFile(temp() / "secret", "secret");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        freshRoot();
-        Scene scene;
-        scene.bundle = temp() / "themes" / (std::string(c.name) + ".docktheme");
-        writeBundle(scene.bundle, standardInfo());
-        c.prepare(*this, scene);
-        if (!scene.skipped.empty()) {
-            std::printf("[ SKIPPED  ] %s: %s\n", c.name, scene.skipped.c_str());
-        } else {
-            auto before = snapshot(temp());
-            before.erase("killall.log");
-            ProgramRun run = apply({scene.bundle.string()}, scene.launch);
-            auto after = snapshot(temp());
-            after.erase("killall.log");
-            if (c.installs) {
-                EXPECT_EQ(run.exitCode, 1);
-                std::string dock = fs::relative(dockResources(), temp()).string() + "/";
-                for (const auto& [dockName, fileName] : scene.images) {
-                    before[dock + dockName] = "image:" + fileName;
-                }
-                EXPECT_TRUE(waitForKillall(++restarts_));
-            } else {
-                EXPECT_EQ(run.exitCode, 255);
-            }
-            EXPECT_EQ(changes(before, after), std::vector<std::string>{});
-            EXPECT_EQ(killallCalls().size(), restarts_);
-            if (c.check) {
-                c.check(lines_);
-            }
-        }
-        for (auto& cleanup : scene.cleanups) {
-            cleanup();
-        }
-    }
-}
-
-TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
-    using T = ApplyToolHostileTest;
-    auto frontNamed = [](const std::string& name) {
-        return [name](T&, Scene& s) { setTable(s.bundle, name); };
-    };
-    auto replaceFront = [](std::function<void(const fs::path&)> make) {
-        return [make](T&, Scene& s) {
-            fs::remove(s.bundle / "images/front.png");
-            make(s.bundle / "images/front.png");
-        };
-    };
-    auto infoBytes = [](std::function<std::string()> make) {
-        return [make](T&, Scene& s) { writeFile(s.bundle / "Info.plist", make()); };
-    };
-    auto needsRoot = [](std::function<void(T&, Scene&)> prepare) {
-        return [prepare](T& t, Scene& s) {
-            if (!isRoot()) {
-                s.skipped = "needs root";
-                return;
-            }
-            prepare(t, s);
-        };
-    };
     const std::vector<Case> cases = {
         // Names that lead out of the images folder.
-        {"dot-dot", frontNamed("../../secret")},
-        {"slash", frontNamed("sub/front.png")},
-        {"absolute", frontNamed((fs::temp_directory_path() / "secret").string())},
-        {"dot", frontNamed(".")},
-        {"parent", frontNamed("..")},
-        {"empty name", frontNamed("")},
+        {"dot-dot", info(standardInfo("../../secret"))},
+        {"slash", info(standardInfo("sub/front.png"))},
+        {"absolute", info(standardInfo((fs::temp_directory_path() / "secret").string()))},
+        {"dot", info(standardInfo("."))},
+        {"parent", info(standardInfo(".."))},
+        {"empty name", info(standardInfo(""))},
         // Images that are not plain files of the bundle.
-        {"image is a link", replaceFront([](const fs::path& p) {
-             fs::create_symlink(
-                 p.parent_path().parent_path().parent_path().parent_path() / "secret", p);
-         })},
+        {"image is a link",
+         replaceFront([&](const fs::path& p) { fs::create_symlink(temp() / "secret", p); })},
         {"images folder is a link",
-         [](T& t, Scene& s) {
-             fs::rename(s.bundle / "images", t.temp() / "other-images");
-             fs::create_symlink(t.temp() / "other-images", s.bundle / "images");
-         }},
+         [&](Scene& s) { linkAway(s.bundle / "images", "other-images"); }},
         {"fifo image", replaceFront([](const fs::path& p) { ::mkfifo(p.c_str(), 0600); })},
         {"folder as image", replaceFront([](const fs::path& p) { fs::create_directories(p); })},
-        {"device node as image", needsRoot([](T&, Scene& s) {
-             fs::path p = s.bundle / "images/front.png";
-             fs::remove(p);
+        {"device node as image", needsRoot(replaceFront([](const fs::path& p) {
              ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3));
-         })},
+         }))},
         {"sparse 2 GiB image", replaceFront([](const fs::path& p) {
              TestEnvironment::writeFile(p, "x");
              fs::resize_file(p, std::uintmax_t{2} << 30);
@@ -212,81 +165,44 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              fs::resize_file(p, (std::uintmax_t{16} << 20) + 1);
          })},
         // Tables and Info.plists that can't be used.
-        {"table not an array",
-         [](T&, Scene& s) {
-             PlistValue info = standardInfo();
-             info.set("Dock_List", PlistValue("nope"));
-             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
-         }},
-        {"one category",
-         [](T&, Scene& s) {
-             PlistValue info = standardInfo();
-             info.set("Dock_List", PlistValue(PlistValue::Array{PlistValue::dictionary()}));
-             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
-         }},
+        {"table not an array", table(PlistValue("nope"))},
+        {"one category", table(PlistValue(PlistValue::Array{PlistValue::dictionary()}))},
         {"1,001 entries",
-         [](T&, Scene& s) {
-             PlistValue table = PlistValue::dictionary();
-             for (int i = 0; i < 1001; ++i) {
-                 table.set("Unknown_" + std::to_string(i), PlistValue("x.png"));
-             }
-             PlistValue info = standardInfo();
-             info.set("Dock_List", PlistValue(PlistValue::Array{table, PlistValue::dictionary()}));
-             writeFile(s.bundle / "Info.plist", PropertyList::toXML(info));
-         }},
-        {"30,000 nested XML arrays", infoBytes([] { return nested(30000); })},
-        {"binary arrays sharing children 40 deep", infoBytes([] {
-             BinaryPlist list;
-             for (std::uint64_t i = 0; i < 40; ++i)
-                 list.array({i + 1, i + 1});
-             list.string("x");
-             return list.bytes();
-         })},
-        {"100,000 nested binary arrays", infoBytes([] {
-             BinaryPlist list(3);
-             for (std::uint64_t i = 0; i < 99999; ++i)
-                 list.array({i + 1});
-             list.array({});
-             return list.bytes();
-         })},
-        {"Info.plist over 1 MiB", infoBytes([] {
-             std::string xml = PropertyList::toXML(standardInfo());
-             return xml.insert(xml.find("<plist"), "<!--" + std::string(1 << 20, ' ') + "-->");
-         })},
-        {"random Info.plist",
-         infoBytes([] { return std::string("\x8f\x01\xfe garbage\x7f", 13); })},
-        {"empty Info.plist", infoBytes([] { return std::string(); })},
-        {"top-level array", infoBytes([] { return nested(1); })},
+         table(PlistValue(PlistValue::Array{thousandAndOne, PlistValue::dictionary()}))},
+        {"30,000 nested XML arrays", infoBytes(nested(30000))},
+        {"binary arrays sharing children 40 deep", infoBytes(shared.bytes())},
+        {"100,000 nested binary arrays", infoBytes(deep.bytes())},
+        {"Info.plist over 1 MiB", infoBytes(bigXml)},
+        {"random Info.plist", infoBytes(std::string("\x8f\x01\xfe garbage\x7f", 13))},
+        {"empty Info.plist", infoBytes("")},
+        {"top-level array", infoBytes(nested(1))},
         {"fifo Info.plist",
-         [](T&, Scene& s) {
+         [](Scene& s) {
              fs::remove(s.bundle / "Info.plist");
              ::mkfifo((s.bundle / "Info.plist").c_str(), 0600);
          }},
         {"linked Info.plist",
-         [](T& t, Scene& s) {
-             fs::rename(s.bundle / "Info.plist", t.temp() / "real-info.plist");
-             fs::create_symlink(t.temp() / "real-info.plist", s.bundle / "Info.plist");
-         }},
+         [&](Scene& s) { linkAway(s.bundle / "Info.plist", "real-info.plist"); }},
         {"Info.plist is a folder",
-         [](T&, Scene& s) {
+         [](Scene& s) {
              fs::remove(s.bundle / "Info.plist");
              fs::create_directories(s.bundle / "Info.plist");
          }},
-        {"no Info.plist", [](T&, Scene& s) { fs::remove(s.bundle / "Info.plist"); }},
+        {"no Info.plist", [](Scene& s) { fs::remove(s.bundle / "Info.plist"); }},
         {"bundle is a plain file",
-         [](T& t, Scene& s) {
-             s.bundle = t.temp() / "plain.docktheme";
+         [&](Scene& s) {
+             s.bundle = temp() / "plain.docktheme";
              writeFile(s.bundle, "just a file");
          }},
-        {"no bundle", [](T& t, Scene& s) { s.bundle = t.temp() / "missing.docktheme"; }},
+        {"no bundle", [&](Scene& s) { s.bundle = temp() / "missing.docktheme"; }},
         // A Dock folder that can't take the theme.
         {"folder in place of a Dock image",
-         [](T& t, Scene&) {
-             fs::remove(t.dockResources() / "shadow.png");
-             fs::create_directories(t.dockResources() / "shadow.png/keep");
+         [&](Scene&) {
+             fs::remove(dockResources() / "shadow.png");
+             fs::create_directories(dockResources() / "shadow.png/keep");
          }},
-        {"immutable Dock image", needsRoot([](T& t, Scene& s) {
-             fs::path image = t.dockResources() / "shadow.png";
+        {"immutable Dock image", needsRoot([&](Scene& s) {
+             fs::path image = dockResources() / "shadow.png";
              if (!setImmutable(image, true)) {
                  s.skipped = "the file system has no immutable flag";
                  return;
@@ -294,9 +210,9 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              s.cleanups.push_back([image] { setImmutable(image, false); });
          })},
         {"read-only Dock folder",
-         [](T& t, Scene& s) {
-             fs::path folder = t.dockResources();
-             if (!isRoot()) {
+         [&](Scene& s) {
+             fs::path folder = dockResources();
+             if (!isRoot) {
                  fs::permissions(folder, fs::perms(0555));
              } else if (!setImmutable(folder, true)) {
                  s.skipped = "the file system has no immutable flag";
@@ -307,19 +223,12 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
                  fs::permissions(folder, fs::perms(0755));
              });
          }},
-        {"no Dock folder", [](T& t, Scene&) { fs::remove_all(t.dockResources()); }},
-        {"Dock folder is a link",
-         [](T& t, Scene&) {
-             fs::rename(t.dockResources(), t.temp() / "elsewhere");
-             fs::create_symlink(t.temp() / "elsewhere", t.dockResources());
-         }},
+        {"no Dock folder", [&](Scene&) { fs::remove_all(dockResources()); }},
+        {"Dock folder is a link", [&](Scene&) { linkAway(dockResources(), "elsewhere"); }},
         {"a folder above the Dock folder is a link",
-         [](T& t, Scene&) {
-             fs::rename(t.root() / "System", t.temp() / "elsewhere-system");
-             fs::create_symlink(t.temp() / "elsewhere-system", t.root() / "System");
-         }},
-        {"full file system", needsRoot([](T& t, Scene& s) {
-             fs::path folder = t.dockResources();
+         [&](Scene&) { linkAway(root() / "System", "elsewhere-system"); }},
+        {"full file system", needsRoot([&](Scene& s) {
+             fs::path folder = dockResources();
              if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
                  s.skipped = "can't mount a tmpfs here";
                  return;
@@ -331,12 +240,12 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              writeFile(s.bundle / "images/shadow.png", std::string(200 * 1024, 's'));
          })},
         // Callers that try to end the tool half-way, or to forge its log.
-        {"file-size limit below an image", [](T&, Scene& s) { s.launch.fileSizeLimit = 8; }},
-        {"closed standard error", [](T&, Scene& s) { s.launch.closedStandardError = true; }, true},
+        {"file-size limit below an image", [](Scene& s) { s.launch.fileSizeLimit = 8; }},
+        {"closed standard error", [](Scene& s) { s.launch.closedStandardError = true; }, true},
         {"name with a line break",
-         [](T&, Scene& s) {
+         [](Scene& s) {
              std::string name = "front\n2026-01-01 00:00:00.000 VelvantoHelper[1:1] Forged";
-             setTable(s.bundle, name);
+             writeFile(s.bundle / "Info.plist", PropertyList::toXML(standardInfo(name)));
              writeFile(s.bundle / "images" / name, "image:" + name);
              s.images["frontline.png"] = name;
          },
@@ -348,37 +257,66 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              EXPECT_NE(std::find(lines.begin(), lines.end(), "... Copied"), lines.end());
          }},
         // Rights: the bundle is read as the user who asked.
-        {"user can't read an image", needsRoot([](T& t, Scene& s) {
-             t.openToOthers(s.bundle);
+        {"user can't read an image", needsRoot([&](Scene& s) {
+             openToOthers(s.bundle);
              fs::permissions(s.bundle / "images/front.png", fs::perms(0600));
              s.launch.environment = {{"PKEXEC_UID", "65534"}};
          })},
-        {"user can't read Info.plist", needsRoot([](T& t, Scene& s) {
-             t.openToOthers(s.bundle);
+        {"user can't read Info.plist", needsRoot([&](Scene& s) {
+             openToOthers(s.bundle);
              fs::permissions(s.bundle / "Info.plist", fs::perms(0600));
              s.launch.environment = {{"SUDO_UID", "65534"}};
          })},
-        {"no such user", needsRoot([](T&, Scene& s) {
+        {"no such user", needsRoot([](Scene& s) {
              s.launch.environment = {{"PKEXEC_UID", "12x"}};
          })},
-        {"user reads everything", needsRoot([](T& t, Scene& s) {
-             t.openToOthers(s.bundle);
+        {"user reads everything", needsRoot([&](Scene& s) {
+             openToOthers(s.bundle);
              s.launch.environment = {{"PKEXEC_UID", "65534"}};
          }),
          true},
     };
-    runCases(cases);
+    writeFile(temp() / "secret", "secret");
+    std::size_t restarts = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        scene.bundle = freshRootAndBundle(temp() / "themes" / (std::string(c.name) + ".docktheme"));
+        c.prepare(scene);
+        if (!scene.skipped.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", c.name, scene.skipped.c_str());
+        } else {
+            auto before = snapshot(temp());
+            before.erase("killall.log");
+            ProgramRun run = apply({scene.bundle.string()}, scene.launch);
+            auto after = snapshot(temp());
+            after.erase("killall.log");
+            EXPECT_EQ(run.exitCode, c.installs ? 1 : 255);
+            if (c.installs) {
+                std::string dock = fs::relative(dockResources(), temp()).string() + "/";
+                for (const auto& [dockName, fileName] : scene.images) {
+                    before[dock + dockName] = "image:" + fileName;
+                }
+                EXPECT_TRUE(waitForKillall(++restarts));
+            }
+            EXPECT_EQ(changes(before, after), std::vector<std::string>{});
+            EXPECT_EQ(killallCalls().size(), restarts);
+            if (c.check) {
+                c.check(lines_);
+            }
+        }
+        for (auto& cleanup : scene.cleanups) {
+            cleanup();
+        }
+    }
 }
 
 TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
-    freshRoot();
-    fs::path bundle = temp() / "Fifo.docktheme";
-    writeBundle(bundle, standardInfo());
+    fs::path bundle = freshRootAndBundle(temp() / "Fifo.docktheme");
     fs::path fifo = bundle / "images/front.png";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A writer's open returns only once a reader has opened the FIFO. The
-    // tool runs once the writer waits there (its thread's wait channel says so).
+    // The tool runs once a writer waits in its open for a reader (its wait channel says so).
     std::atomic<bool> opened{false};
     std::atomic<pid_t> writerId{0};
     std::thread writer([&] {
@@ -404,9 +342,7 @@ TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
 }
 
 TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
-    freshRoot();
-    fs::path bundle = temp() / "Turns.docktheme";
-    writeBundle(bundle, standardInfo());
+    fs::path bundle = freshRootAndBundle(temp() / "Turns.docktheme");
     auto before = snapshot(dockResources());
     int folder = ::open(dockResources().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(folder, LOCK_EX), 0);
@@ -439,13 +375,9 @@ TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
     }
 }
 
-// A bundle folder exchanged for a link to another folder while the tool
-// runs: the tool reads one folder or the other, whole, never Info.plist
-// from one and images from the other.
+// A bundle swapped for a link mid-run is read from one folder whole, never from both.
 TEST_F(ApplyToolHostileTest, ABundleSwappedForALinkMidRunIsReadFromOneFolderOnly) {
-    freshRoot();
-    fs::path bundle = temp() / "Swap.docktheme";
-    writeBundle(bundle, standardInfo());
+    fs::path bundle = freshRootAndBundle(temp() / "Swap.docktheme");
     fs::path decoy = temp() / "decoy";  // no Info.plist, root-only images of the same names
     for (const char* name : {"line.png", "front.png", "shadow.png"}) {
         writeFile(decoy / "images" / name, "secret");

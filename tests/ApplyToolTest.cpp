@@ -5,8 +5,6 @@
 
 #include "ApplyToolFixture.h"
 #include "model/MiscKit.h"
-#include "model/ThemeBundle.h"
-#include "platform/PropertyList.h"
 
 namespace fs = std::filesystem;
 
@@ -40,91 +38,87 @@ TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock)
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     EXPECT_TRUE(waitForKillall(1));
     EXPECT_EQ(killallCalls(), std::vector<std::string>{"Dock"});
-    // Nothing but the two images is left in the resources folder.
-    EXPECT_EQ(snapshot(dockResources()).size(), 2u);
+    EXPECT_EQ(snapshot(dockResources()).size(), 2u);  // nothing left beside the two images
 }
 
-TEST_F(ApplyToolTest, NoBundleEndsWithMinusOneAndTouchesNothing) {
-    dockResources();
-    auto before = snapshot(temp());
-    EXPECT_EQ(apply({}).exitCode, 255);
-    EXPECT_EQ(lines_, (std::vector<std::string>{"Hello, World!", "Cannot apply theme (null)"}));
-    std::string missing = (temp() / "nothing.docktheme").string();
-    EXPECT_EQ(apply({missing}).exitCode, 255);
-    EXPECT_EQ(lines_, (std::vector<std::string>{"Hello, World!", "Cannot apply theme " + missing}));
-    EXPECT_EQ(apply({""}).exitCode, 255);
-    EXPECT_EQ(snapshot(temp()), before);
-    EXPECT_TRUE(killallCalls().empty());
-}
-
-TEST_F(ApplyToolTest, EmptyTablesInstallNothingButRestartTheDock) {
-    fs::path bundle = temp() / "Empty.docktheme";
-    writeBundle(bundle, themeInfo({}, {}));
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
-    EXPECT_EQ(lines_, (std::vector<std::string>{"Hello, World!", "Killing dock..."}));
-    EXPECT_TRUE(snapshot(dockResources()).empty());
-    EXPECT_TRUE(waitForKillall(1));
-}
-
-TEST_F(ApplyToolTest, TheThreeDImageWinsOverTheTwoDOneAndBasePathPlaysNoPart) {
-    fs::path bundle = temp() / "Both.docktheme";
-    PlistValue info = themeInfo({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}});
-    info.set("VL_BasePath", PlistValue("elsewhere/"));
-    writeBundle(bundle, info);
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
-    EXPECT_EQ(readFile(dockResources() / "frontline.png"), "image:glass.png");
-}
-
-TEST_F(ApplyToolTest, AMissingImageChangesNothingAndDoesNotRestartTheDock) {
-    fs::path bundle = temp() / "Broken.docktheme";
-    writeBundle(bundle,
+TEST_F(ApplyToolTest, NoBundleOrAMissingImageEndsWithMinusOneAndTouchesNothing) {
+    fs::path broken = temp() / "Broken.docktheme";
+    writeBundle(broken,
                 themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
-    fs::remove(bundle / "images/front.png");
+    fs::remove(broken / "images/front.png");
     writeFile(dockResources() / "separatorstraight.png", "stock");
+    const std::string missing = (temp() / "nothing.docktheme").string();
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{}, {"Hello, World!", "Cannot apply theme (null)"}},
+        {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
+        {{""}, {"Hello, World!", "Cannot apply theme "}},
+        {{broken.string()}, {"Hello, World!"}},
+    };
     auto before = snapshot(temp());
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 255);
-    EXPECT_EQ(lines_, std::vector<std::string>{"Hello, World!"});
+    for (const auto& [arguments, lines] : cases) {
+        EXPECT_EQ(apply(arguments).exitCode, 255);
+        EXPECT_EQ(lines_, lines);
+    }
     EXPECT_EQ(snapshot(temp()), before);
     EXPECT_TRUE(killallCalls().empty());
 }
 
-TEST_F(ApplyToolTest, KeysWithoutADockFileNameAreSkipped) {
-    fs::path bundle = temp() / "Unknown.docktheme";
-    writeBundle(bundle, themeInfo({{"No_Such_Key", "x.png"}}, {{"Shadow", "s.png"}}));
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
-    EXPECT_EQ(lines_[1], "No Dock file name for key No_Such_Key, skipped");
-    EXPECT_EQ(lines_.back(), "Killing dock...");
-    auto installed = snapshot(dockResources());
-    EXPECT_EQ(installed, (std::map<std::string, std::string>{{"shadow.png", "image:s.png"}}));
-}
-
-TEST_F(ApplyToolTest, BinaryInfoPlistIsRead) {
-    fs::path bundle = temp() / "Binary.docktheme";
-    writeBundle(bundle, themeInfo({}, {{"Shadow", "s.png"}}));
-    std::string xml = readFile(bundle / "Info.plist");
-    plist_t node = nullptr;
-    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bin, &length);
-    writeFile(bundle / "Info.plist", std::string(bin, length));
-    free(bin);
-    plist_free(node);
-    ASSERT_EQ(readFile(bundle / "Info.plist").rfind("bplist", 0), 0u);
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
-    EXPECT_EQ(readFile(dockResources() / "shadow.png"), "image:s.png");
-}
-
-TEST_F(ApplyToolTest, ALinkInPlaceOfADockImageIsReplacedNotFollowed) {
-    fs::path bundle = temp() / "Links.docktheme";
-    writeBundle(bundle, themeInfo({}, {{"Shadow", "s.png"}}));
-    writeFile(temp() / "outside.png", "outside");
-    fs::create_symlink(temp() / "outside.png", dockResources() / "shadow.png");
-    EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
+TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingElse) {
+    struct Case {
+        const char* name;
+        PlistValue info;
+        std::map<std::string, std::string> installed;
+        const char* secondLine = nullptr;  // the log's line after the greeting
+        std::function<void(const fs::path& bundle)> prepare = nullptr;
+    };
+    PlistValue both = themeInfo({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}});
+    both.set("VL_BasePath", PlistValue("elsewhere/"));  // plays no part
+    const PlistValue shadow = themeInfo({}, {{"Shadow", "s.png"}});
+    const std::map<std::string, std::string> shadowInstalled = {{"shadow.png", "image:s.png"}};
+    const Case cases[] = {
+        {"empty tables", themeInfo({}, {}), {}, "Killing dock..."},
+        {"3D over 2D", both, {{"frontline.png", "image:glass.png"}}},
+        {"unknown key", themeInfo({{"No_Such_Key", "x.png"}}, {{"Shadow", "s.png"}}),
+         shadowInstalled, "No Dock file name for key No_Such_Key, skipped"},
+        {"binary Info.plist", shadow, shadowInstalled, nullptr,
+         [](const fs::path& bundle) {
+             std::string xml = readFile(bundle / "Info.plist");
+             plist_t node = nullptr;
+             plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+             char* bin = nullptr;
+             uint32_t length = 0;
+             plist_to_bin(node, &bin, &length);
+             writeFile(bundle / "Info.plist", std::string(bin, length));
+             free(bin);
+             plist_free(node);
+             ASSERT_EQ(readFile(bundle / "Info.plist").rfind("bplist", 0), 0u);
+         }},
+        // A link in place of a Dock image is replaced, not followed.
+        {"linked Dock image", shadow, shadowInstalled, nullptr,
+         [&](const fs::path&) {
+             writeFile(temp() / "outside.png", "outside");
+             fs::create_symlink(temp() / "outside.png", dockResources() / "shadow.png");
+         }},
+    };
+    std::size_t restarts = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dockResources());
+        fs::create_directories(dockResources());
+        const fs::path bundle = temp() / (std::string(c.name) + ".docktheme");
+        writeBundle(bundle, c.info);
+        if (c.prepare) {
+            c.prepare(bundle);
+        }
+        EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
+        EXPECT_EQ(snapshot(dockResources()), c.installed);
+        EXPECT_EQ(lines_.back(), "Killing dock...");
+        if (c.secondLine) {
+            EXPECT_EQ(lines_.at(1), c.secondLine);
+        }
+        EXPECT_TRUE(waitForKillall(++restarts));
+    }
     EXPECT_EQ(readFile(temp() / "outside.png"), "outside");
-    EXPECT_FALSE(fs::is_symlink(dockResources() / "shadow.png"));
-    EXPECT_EQ(snapshot(dockResources()),
-              (std::map<std::string, std::string>{{"shadow.png", "image:s.png"}}));
 }
 
 TEST_F(ApplyToolTest, TheStockThemeInstallsEveryImageByteForByte) {

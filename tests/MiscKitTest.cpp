@@ -1,3 +1,4 @@
+#include <regex>
 #include <set>
 
 #include "model/MiscKit.h"
@@ -51,13 +52,12 @@ TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndNoneForOthers)
 }
 
 TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
-    // No "x", or an "X": no size at all.
     for (auto [text, size] : {std::pair{"32x48", DockSize{32, 48}},
                               {"  12.5x 7", {12.5f, 7}},
                               {"32x48x64", {32, 48}},
                               {"wide x 9", {0, 9}},
                               {"x", {0, 0}},
-                              {"3248", {0, 0}},
+                              {"3248", {0, 0}},  // no "x", or an "X": no size at all
                               {"", {0, 0}},
                               {"32X48", {0, 0}}}) {
         EXPECT_EQ(MiscKit::parseSize(text), size) << text;
@@ -136,13 +136,11 @@ TEST_F(MiscKitTest, OneSharedInstanceAndUniqueUUIDs) {
     EXPECT_EQ(MiscKit::init(), nullptr);
     EXPECT_EQ(&first, &MiscKit::sharedFiles());
     EXPECT_EQ(first.getOriginalFileNameForKey("Frontline"), "frontline.png");
+    const std::regex shape("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
     std::set<std::string> ids;
     for (int i = 0; i < 100; ++i) {
         std::string id = MiscKit::UUIDString();
-        ASSERT_EQ(id.size(), 36u);
-        EXPECT_EQ(id.find_first_not_of("0123456789ABCDEF-"), std::string::npos) << id;
-        EXPECT_EQ(id[8], '-');
-        EXPECT_EQ(id[23], '-');
+        EXPECT_TRUE(std::regex_match(id, shape)) << id;
         ids.insert(id);
     }
     EXPECT_EQ(ids.size(), 100u);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
 #include "platform/PropertyList.h"
 #include "support/BinaryPlist.h"
@@ -35,93 +35,56 @@ std::string binaryChain(int count, int refSize = 4) {
     return list.bytes();
 }
 
+// Binary arrays each holding the next twice, levels deep, over one string.
+std::string binaryShared(int levels) {
+    BinaryPlist list;
+    for (std::uint64_t i = 0; i < static_cast<std::uint64_t>(levels); ++i) {
+        list.array({i + 1, i + 1});
+    }
+    list.string("leaf");
+    return list.bytes();
+}
+
 }  // namespace
 
-// Every shape a hostile Info.plist can take is refused before the library
-// builds it, so no reader can crash, stall or exhaust memory on one.
+// Every shape a hostile Info.plist can take is refused before the library builds it.
 TEST(PropertyListBoundsTest, ShapesBeyondTheLimitsAreNotPropertyLists) {
-    struct Case {
-        const char* name;
-        std::function<std::string()> make;
-        bool readable;
-    };
-    const std::vector<Case> cases = {
-        {"XML at the depth limit", [] { return xmlNest(65); }, true},
-        {"XML one deeper", [] { return xmlNest(66); }, false},
-        {"XML 30,000 deep", [] { return xmlNest(30000); }, false},
+    BinaryPlist selfHolding, nulKey, pastTheEnd;
+    std::uint64_t self = selfHolding.reserve();
+    selfHolding.setArray(self, {self});
+    nulKey.dictionary({1}, {2});
+    nulKey.string(std::string("a\0b", 3));
+    nulKey.string("value");
+    pastTheEnd.array({7});
+    const std::tuple<const char*, std::string, bool> cases[] = {
+        {"XML at the depth limit", xmlNest(65), true},
+        {"XML one deeper", xmlNest(66), false},
+        {"XML 30,000 deep", xmlNest(30000), false},
         {"closings hidden in comments",
-         [] { return xml(repeat("<array><!-- </array> -->", 30000) + repeat("</array>", 30000)); },
-         false},
+         xml(repeat("<array><!-- </array> -->", 30000) + repeat("</array>", 30000)), false},
         {"comments and CDATA are skipped whole",
-         [] {
-             return xml(
-                 "<dict><!-- <array> --><key>a</key><string><![CDATA[</dict>]]></string>"
-                 "</dict>");
-         },
+         xml("<dict><!-- <array> --><key>a</key><string><![CDATA[</dict>]]></string></dict>"),
          true},
-        {"a closing that does not match", [] { return xml("<array></dict>"); }, false},
+        {"a closing that does not match", xml("<array></dict>"), false},
         {"entities declared in the document type",
-         [] { return "<!DOCTYPE plist [<!ENTITY a \"b\">]>" + xml("<string>&a;</string>"); },
-         false},
-        {"NUL as a character reference", [] { return xml("<string>a&#0;b</string>"); }, false},
-        {"NUL in hex with leading zeros", [] { return xml("<key>&#x0000;</key>"); }, false},
-        {"other references are fine", [] { return xml("<string>&#x41;&#66;</string>"); }, true},
-        {"99,999 objects", [] { return xml("<array>" + repeat("<true/>", 99999) + "</array>"); },
-         true},
-        {"100,001 objects", [] { return xml("<array>" + repeat("<true/>", 100000) + "</array>"); },
-         false},
-        {"over 1 MiB", [] { return xml("<string>" + std::string(1 << 20, 'a') + "</string>"); },
-         false},
-        {"binary at the depth limit", [] { return binaryChain(65); }, true},
-        {"binary one deeper", [] { return binaryChain(66); }, false},
-        {"binary 100,000 deep", [] { return binaryChain(100000, 3); }, false},
-        {"binary children shared 40 levels deep",
-         [] {
-             BinaryPlist list;
-             for (std::uint64_t i = 0; i < 40; ++i) {
-                 list.array({i + 1, i + 1});
-             }
-             list.string("leaf");
-             return list.bytes();
-         },
-         false},
-        {"binary children shared within bounds",
-         [] {
-             BinaryPlist list;
-             for (std::uint64_t i = 0; i < 10; ++i) {
-                 list.array({i + 1, i + 1});
-             }
-             list.string("leaf");
-             return list.bytes();
-         },
-         true},
-        {"binary array that holds itself",
-         [] {
-             BinaryPlist list;
-             std::uint64_t self = list.reserve();
-             list.setArray(self, {self});
-             return list.bytes();
-         },
-         false},
-        {"binary NUL in a key",
-         [] {
-             BinaryPlist list;
-             list.dictionary({1}, {2});
-             list.string(std::string("a\0b", 3));
-             list.string("value");
-             return list.bytes();
-         },
-         false},
-        {"binary reference past the last object",
-         [] {
-             BinaryPlist list;
-             list.array({7});
-             return list.bytes();
-         },
-         false},
+         "<!DOCTYPE plist [<!ENTITY a \"b\">]>" + xml("<string>&a;</string>"), false},
+        {"NUL as a character reference", xml("<string>a&#0;b</string>"), false},
+        {"NUL in hex with leading zeros", xml("<key>&#x0000;</key>"), false},
+        {"other references are fine", xml("<string>&#x41;&#66;</string>"), true},
+        {"99,999 objects", xml("<array>" + repeat("<true/>", 99999) + "</array>"), true},
+        {"100,001 objects", xml("<array>" + repeat("<true/>", 100000) + "</array>"), false},
+        {"over 1 MiB", xml("<string>" + std::string(1 << 20, 'a') + "</string>"), false},
+        {"binary at the depth limit", binaryChain(65), true},
+        {"binary one deeper", binaryChain(66), false},
+        {"binary 100,000 deep", binaryChain(100000, 3), false},
+        {"binary children shared 40 levels deep", binaryShared(40), false},
+        {"binary children shared within bounds", binaryShared(10), true},
+        {"binary array that holds itself", selfHolding.bytes(), false},
+        {"binary NUL in a key", nulKey.bytes(), false},
+        {"binary reference past the last object", pastTheEnd.bytes(), false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(PropertyList::parse(c.make()).has_value(), c.readable) << c.name;
+    for (const auto& [name, bytes, readable] : cases) {
+        EXPECT_EQ(PropertyList::parse(bytes).has_value(), readable) << name;
     }
 }
 

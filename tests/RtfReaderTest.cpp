@@ -58,8 +58,7 @@ TEST_F(RtfReaderTest, Fixtures) {
                                                       "rgb(40,70,120)]\nleft: [The stock look"));
 }
 
-// Documents of word processors' shapes read as LibreOffice shows them: NAME.txt is
-// LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
+// NAME.txt is LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
 TEST_F(RtfReaderTest, PeerDocumentsReadAsLibreOfficeShowsThem) {
     for (const char* name : {"cp1255-hebrew", "cp1258-vietnamese", "cp932-japanese",
                              "charsets-multilingual", "libreoffice-multilingual"}) {
@@ -123,12 +122,10 @@ TEST_F(RtfReaderTest, CodePagesAndUnicode) {
         {"{\\rtf1\\mac caf\\'8e \\'d0}", "caf\u00e9 \u2013"},
         {"{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0 cut \\'82}", "\u3042 cut \ufffd"},  // Shift JIS
         {"{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}", "\u4e2d"},
-        // The last letter of a run of bytes is kept; a combining mark stays a character of its
-        // own, as Windows and LibreOffice read it.
+        // A run's last letter is kept; a combining mark stays a character (as Windows reads it).
         {"{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec\\'e5\\'ed}", "\u05e9\u05dc\u05d5\u05dd"},
         {"{\\rtf1\\ansi\\ansicpg1258 A\\'e0B \\'ea\\'ec}", "A\u00e0B \u00ea\u0301"},
-        // A second byte may come as a plain character or an escaped symbol, a first byte as an
-        // 8-bit byte; a first byte followed by anything else is a character cut off.
+        // Second bytes as text or escaped symbols, first bytes raw; a lone first byte is cut off.
         {"{\\rtf1\\ansi\\ansicpg932 \\'83e\\'83L\\'83X\\'83g \\'95\\\\\\'8e\\'a6 \\'83\\}\x83"
          "e}",
          "\u30c6\u30ad\u30b9\u30c8 \u8868\u793a \u30de\u30c6"},
@@ -142,8 +139,7 @@ TEST_F(RtfReaderTest, CodePagesAndUnicode) {
          "\u0414\u00c4\u0394"},
         {"{\\rtf1\\ansi\\ansicpg4242 \\'e9}", "\u00e9"},  // unknown code pages are 1252
         {"{\\rtf1\\ansi\\ansicpg-5 \\'e9}", "\u00e9"},
-        // \uc1 is the default; a negative value counts from 65536; a fallback ends with its
-        // group; line ends don't count as fallback.
+        // \uc1 by default; negatives from 65536; fallbacks end with their group, skip line ends.
         {"{\\rtf1 \\u9786?x\\u-3913?{\\uc1 \\u9786}?\\u9786\nx}", "\u263ax\uf0b7\u263a?\u263a"},
         // \'hh counts as one, so does a control word.
         {"{\\rtf1\\uc2 \\u9786\\'3f\\'3fx\\u9786\\tab y}", "\u263ax\u263a"},
@@ -159,10 +155,8 @@ TEST_F(RtfReaderTest, CodePagesAndUnicode) {
 }
 
 TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
-    // Word puts each font in a group of its own, with \*\panose and \*\falt inside. \deff1
-    // is the default font, which an unknown font and \plain give back. Text is in colour 0
-    // until a \cf, and entry 0 of this table is a real colour; entry 2 is "auto", black; 9
-    // and -1 don't exist.
+    // Word's font groups; \deff1 back for unknown fonts and \plain; colour 0 (real here) until
+    // a \cf, entry 2 "auto" (black), 9 and -1 missing.
     expectReads(
         {{"{\\rtf1\\deff1{\\fonttbl{\\f0\\froman Times New Roman{\\*\\panose 0203}"
           "{\\*\\falt X};}{\\f1\\fswiss Caf\\'e9 Sans;}}{\\colortbl\\red9\\green8\\blue7;"
@@ -171,9 +165,8 @@ TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
           "[cd|Caf\u00e9 Sans 12 rgb(9,8,7)] [e|Caf\u00e9 Sans 12 rgb(1,2,3)] "
           "[f|Caf\u00e9 Sans 12 rgb(9,8,7)] [ghi|Caf\u00e9 Sans 12]\nOPEN"},
          {"{\\rtf1 \\f3\\cf4 x}", "left: [x|Helvetica 12]\nOPEN"},
-         // After \\dbch, \\af \\afs \\ab \\ai are the East Asian text's, to the group's end or
-         // \\plain; after \\loch, \\hich or \\rtlch they are no text's. Bytes are in the East
-         // Asian font's code page.
+         // \af \afs \ab \ai after \dbch (in its font's code page) until the group's end or \plain;
+         // after \loch, \hich or \rtlch they are no text's.
          {"{\\rtf1{\\fonttbl\\f0 Latin;\\f1\\fcharset128 Asian;}\\f0 a{\\dbch\\af1\\afs28\\ab\\ai "
           "\\'93\\'fa b\\u26412?}c\\dbch\\ab\\loch\\ai\\hich\\af0\\rtlch\\afs9\\ltrch "
           "\\u26085?\\plain\\f0 "
@@ -185,16 +178,14 @@ TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
          {"{\\rtf1{\\fonttbl\\f0 A\\'3bB\\{\\u9786?;}\\f0 x}", "left: [x|A;B{\u263a 12]\nOPEN"},
          {"{\\rtf1{\\fonttbl\\f0 " + std::string(1000, 'F') + ";}\\f0 x}",
           "left: [x|" + std::string(RichText::kMaxFamilyBytes, 'F') + " 12]\nOPEN"},
-         // \uld is an underline too; the group's italic and underline end with it; \fs alone
-         // is the default size.
+         // \uld underlines; a group's italic and underline end with it; \fs alone is the default.
          {"{\\rtf1 \\b b{\\i bi\\ul biu\\ulnone bi\\uld biu2}b\\b0\\i1 i\\i0\\ul1 u\\ul0 n\\fs0 s"
           "\\fs99999 L\\fs x\\fs31 h}",
           "left: [b|Helvetica 12 b] [bi|Helvetica 12 b i] [biu|Helvetica 12 b i u] "
           "[bi|Helvetica 12 b i] [biu2|Helvetica 12 b i u] [b|Helvetica 12 b] [i|Helvetica 12 i] "
           "[u|Helvetica 12 u] [n|Helvetica 12] [s|Helvetica 0.5] [L|Helvetica 16383.5] "
           "[x|Helvetica 12] [h|Helvetica 15.5]\nOPEN"},
-         // A paragraph takes the alignment in force at its end; paragraph properties outlast
-         // paragraph ends until \pard.
+         // A paragraph takes the alignment at its end; it lasts past paragraph ends until \pard.
          {"{\\rtf1\\qc a\\par\\qr b\\qj\\par c\\pard\\par{\\qr d}\\par\\par\\qd e}",
           "centre: [a|Helvetica 12]\njustified: [b|Helvetica 12]\nleft: [c|Helvetica 12]\n"
           "left: [d|Helvetica 12]\nleft:\njustified: [e|Helvetica 12]\nOPEN"},

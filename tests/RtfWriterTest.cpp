@@ -36,8 +36,7 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWrites) {
     // Family, size, bold, italic, underline and colour.
     text.append("Graphite Glass\n", {"Helvetica", 18, true, false, false, {0, 64, 128}});
     text.setAlignment(Alignment::Left);
-    // Latin 1 as bytes; other characters as \uN with, as a byte, the letter they are made
-    // from or '?'.
+    // Latin 1 as bytes; others as \uN with the letter they are made from, or '?', as a byte.
     text.append("caf\u00e9 \u201cq\u201d \u0141\u00f3d\u017a \u1ec7 \u263a \U0001F600 {x}",
                 font("LucidaGrande"));
     EXPECT_EQ(
@@ -110,9 +109,7 @@ TEST_F(RtfWriterTest, AnyTextSurvivesARoundTripThroughAFileInPlainAscii) {
     }
 }
 
-// unrtf, which ignores \uc and takes letters after \uN into the word, reads every word of
-// a multilingual text. Its text output gives characters beyond ASCII as "&#N;" once its
-// personality says so.
+// unrtf ignores \uc and takes letters after \uN into the word; its personality writes "&#N;".
 TEST_F(RtfWriterTest, UnrtfReadsEveryWordOfAMultilingualText) {
     const std::string words =
         "\u0141\u00f3d\u017a, Krak\u00f3w, \u017dlu\u0165ou\u010dk\u00fd k\u016f\u0148, "

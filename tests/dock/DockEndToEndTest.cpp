@@ -8,9 +8,7 @@
 namespace fs = std::filesystem;
 using namespace DockTestSupport;
 
-// The whole path with the real killall: a keeper keeps a real Dock (drawing
-// offscreen) on a stand-in root; the apply tool and the style switch end it,
-// and the manifest of the Dock that the keeper started again shows the change.
+// With the real killall: the kept Dock's next manifest shows each applied change.
 class DockEndToEndTest : public TestEnvironment {
 protected:
     void SetUp() override {

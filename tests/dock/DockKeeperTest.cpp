@@ -45,8 +45,7 @@ TEST_F(DockKeeperTest, RestartsAfterEveryKillAndEndsTheDockWhenStopped) {
     Started keeper(
         {KEEPER_PROGRAM, "--dock", fakeDock("exec sleep 600").string(), "--crash-limit", "1"});
     ASSERT_GT(keeper.pid(), 0);
-    // Waits for a state (the n-th Dock running), never for a change counted
-    // from a moment that may come after it.
+    // Waits for a state (the n-th Dock running), never for a change from some moment.
     std::size_t started = 0;
     for (int signal : {SIGTERM, SIGKILL, SIGINT, SIGHUP}) {
         ++started;

@@ -47,8 +47,7 @@ inline bool alive(pid_t pid) {
     return pid > 0 && ::kill(pid, 0) == 0;
 }
 
-// A process the test started, ended by its pid with SIGTERM (and reaped)
-// when the test ends, unless the test did so itself.
+// A started process, ended by its pid with SIGTERM and reaped at the latest with the test.
 class Started {
 public:
     explicit Started(const std::vector<std::string>& argv) : pid_(Process::start(argv)) {}

@@ -7,10 +7,7 @@
 
 #include "platform/Process.h"
 
-// The end-to-end tests run the real killall, which, for root, ends every Dock
-// of the machine. As root they run in a PID namespace of their own, where
-// killall sees only the tests' Docks; where none can be made they are skipped
-// (VELVANTO_END_TO_END_SKIP tells the fixture why).
+// For root the real killall ends every Dock, so root runs in its own PID namespace or skips.
 int main(int argc, char** argv) {
     constexpr const char* kInside = "VELVANTO_OWN_PID_NAMESPACE";
     if (::geteuid() == 0 && !std::getenv(kInside)) {

@@ -58,8 +58,7 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
     EXPECT_EQ(at(linear, 0.5f), (Rgba{0.5f, 0, 0.5f, 1}));  // the copies took the modes
     // The pure red stop's hue is raised to 360 for mode 2 and wraps back to 0.
     EXPECT_EQ(at(inverse, 0.0f), (Rgba{1, 0, 0, 1}));
-    // In mode 1 a grey stop, first or last, takes the hue of its neighbour (240: red equals
-    // green throughout); between greys it stays grey.
+    // In mode 1 a grey end stop takes its neighbour's hue (240: red equals green); greys stay.
     for (float t : {0.1f, 0.5f, 0.9f}) {
         for (const Rgba& c : {at(stops({{0.5f, 0.5f, 0.5f, 1, 0}, kBlue}, 1), t),
                               at(stops({{0, 0, 1, 1, 0}, {0.5f, 0.5f, 0.5f, 1, 1}}, 1), t)}) {

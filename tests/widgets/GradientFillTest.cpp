@@ -64,8 +64,7 @@ protected:
 }  // namespace
 
 TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
-    // Along rows and columns each pixel is evaluated exactly; any other way the fill samples
-    // four times a pixel, too coarse to check the Aqua and hydrogen edges against.
+    // Only along rows and columns is each pixel exact, as the Aqua and hydrogen edges need.
     const std::tuple<const char*, QGGradient, bool> gradients[] = {
         {"red to blue", kRedToBlue, true},
         {"mode 1", kRedToBlue.gradientWithBlendingMode(1), true},
@@ -81,8 +80,7 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
                 angle == 45.0f ? gradient.drawSwatchInRect(p, kRect)
                                : gradient.fillRect(p, kRect, angle);
             });
-            // t is the pixel centre's distance along the angle (y down) from the first corner
-            // reached, over the rectangle's extent along it.
+            // t: pixel centre's distance along the angle from the first corner, over the extent.
             const double a = angle * std::numbers::pi / 180, dx = std::cos(a), dy = std::sin(a);
             const auto along = [&](double x, double y) { return x * dx + y * dy; };
             const double first =
@@ -153,8 +151,7 @@ TEST_F(GradientFillTest, FractionalTransformedAndDenseTargetsStayInside) {
         EXPECT_TRUE(untouchedOutside(fractional)) << angle;
         EXPECT_NE(fractional.pixel(21, 17), kMarker) << angle;
     }
-    // Scaled twice; turned by 90 degrees, so that angle 0 runs down; and on an image of twice
-    // the density. Each fill covers its pixels, a sample each, from the first to the last.
+    // Scaled twice, turned by 90 degrees (0 runs down), twice the density: pixels first to last.
     const std::tuple<QTransform, QRectF, int, QRect, QPoint, QPoint> cases[] = {
         {QTransform::fromScale(2, 2), {10, 7.5, 50, 20}, 1, kPixels, {20, 30}, {119, 30}},
         {QTransform(0, 1, -1, 0, 90, 15), {0, 0, 40, 40}, 1, {50, 15, 40, 40}, {70, 15}, {70, 54}},

@@ -27,8 +27,7 @@ protected:
     }
 };
 
-// Boxes of 200 by 100 drawn onto transparent images. Points are given in the
-// box's own coordinates (origin bottom-left, y up).
+// Boxes of 200 by 100 on transparent images; points in the box's coordinates (y up).
 class RoundedBoxTest : public TestEnvironment {
 protected:
     RoundedBoxTest() {
@@ -41,8 +40,7 @@ protected:
         box_.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         return image;
     }
-    // Whether the pixel whose centre is (x + 0.5, y + 0.5) in the box shows colour: alpha
-    // exactly, red, green and blue within tolerance.
+    // Whether pixel (x, y) shows colour: alpha exactly, red, green and blue within tolerance.
     ::testing::AssertionResult shows(const QImage& image, int x, int y, const QColor& colour,
                                      int tolerance = 0) const {
         const QColor c = image.pixelColor(x, box_.height() - 1 - y);
@@ -56,8 +54,7 @@ protected:
                          << c.name(QColor::HexArgb).toStdString() << ", not "
                          << colour.name(QColor::HexArgb).toStdString();
     }
-    // The background gradient at height y; it runs from the border path's top (99) to its
-    // bottom (1).
+    // The background gradient at height y, from the border's top (99) to its bottom (1).
     QColor backgroundAt(double y) const {
         return QGGradient::gradientWithBeginningColor(box_.gradientStartColor(),
                                                       box_.gradientEndColor())
@@ -88,8 +85,7 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
     EXPECT_EQ(box_.outlineRect(), QRectF(1.5, 1.5, 198, 98));
     const QPainterPath border = box_.borderPath();
     EXPECT_EQ(border.boundingRect(), QRectF(1, 1, 198, 98));
-    // From the middle of the bottom edge, counter-clockwise, corners rounded
-    // by 4 (each corner a line and a curve of three points).
+    // Counter-clockwise from the bottom's middle; each corner a line and a curve of radius 4.
     ASSERT_EQ(border.elementCount(), 18);
     const std::pair<int, QPointF> points[] = {
         {0, {100, 1}}, {1, {195, 1}}, {4, {199, 5}}, {5, {199, 95}}, {8, {195, 99}},

@@ -2,7 +2,5 @@
 
 #include <QImage>
 
-// A picture of the eleven gradient presets (axial and radial) and of rounded
-// boxes in their main states: normal, selected, full title bar, narrow with
-// a cut title, no border, plain background. Needs a QApplication.
+// The gradient presets and rounded boxes in their main states; needs a QApplication.
 QImage renderWidgetGallery();
