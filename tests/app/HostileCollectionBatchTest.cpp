@@ -168,7 +168,7 @@ TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
     fs::create_directory_symlink(text(outside), entry("Linked"));
     const Snapshot before = snapshot(temp());
     CollectionController& col = start().collectionController();
-    EXPECT_EQ(changed(before, snapshot(temp()), {"home/.config/"}), Names{});
+    EXPECT_EQ(changed(before, snapshot(temp()), {"home/.config/", "home/.cache/"}), Names{});
     EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
 }
 
@@ -203,7 +203,7 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
                   "A.docktheme cannot be moved to the trash. Delete it permanently?");
         EXPECT_EQ(dialogs.asked[0].button, "Delete");
         EXPECT_TRUE(dialogs.alerts.empty());
-        Names gone = changed(before, snapshot(temp()), {"home/.config/"});
+        Names gone = changed(before, snapshot(temp()), {"home/.config/", "home/.cache/"});
         EXPECT_EQ(gone.empty(), !c.answer);
         EXPECT_TRUE(std::ranges::all_of(gone, [](const std::string& path) {
             return path.starts_with(std::string(kCollection) + "A.docktheme");
