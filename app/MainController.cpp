@@ -354,6 +354,8 @@ bool MainController::applicationShouldHandleReopen(bool) {
 }
 
 void MainController::btn_showMainWindow() {
+    // A minimized window comes back too, so a question it asks is seen.
+    edit_window->setWindowState(edit_window->windowState() & ~Qt::WindowMinimized);
     edit_window->show();
     edit_window->raise();
     edit_window->activateWindow();
@@ -365,19 +367,30 @@ QWidget* MainController::shownView() const {
 }
 
 bool MainController::_fadeToTab(int tab) {
-    RVAnimationAdditions::fadeOut(view_flipView);
-    QWidget* chosen = tab == kInformationTab ? view_infoTheme
-                      : tab == kEditorTab    ? view_editorTheme
-                                             : view_welcome;
-    if (QWidget* old = shownView()) {
-        view_flipView->layout()->removeWidget(old);
-        old->hide();
-        old->setParent(nullptr);
+    requestedTab_ = tab;
+    if (switchingTab_) {
+        return true;
     }
-    chosen->setParent(view_flipView);
-    view_flipView->layout()->addWidget(chosen);
-    chosen->show();
-    RVAnimationAdditions::fadeIn(view_flipView);
+    switchingTab_ = true;
+    for (int shown = -1; shown != requestedTab_;) {
+        shown = requestedTab_;
+        RVAnimationAdditions::fadeOut(view_flipView);
+        QWidget* chosen = shown == kInformationTab ? view_infoTheme
+                          : shown == kEditorTab    ? view_editorTheme
+                                                   : view_welcome;
+        if (QWidget* old = shownView(); old != chosen) {
+            if (old) {
+                view_flipView->layout()->removeWidget(old);
+                old->hide();
+                old->setParent(nullptr);
+            }
+            chosen->setParent(view_flipView);
+            view_flipView->layout()->addWidget(chosen);
+        }
+        chosen->show();
+        RVAnimationAdditions::fadeIn(view_flipView);
+    }
+    switchingTab_ = false;
     return true;
 }
 

@@ -138,6 +138,8 @@ public:
     void awakeFromNib();
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     void btn_showMainWindow();
+    // Fades to tab. Asked again while its fades run (from a nested event
+    // loop), the running switch ends in the tab asked last.
     bool _fadeToTab(int tab);
     void btn_showEditorOrInfo(QComboBox* sender);
     void btn_showEditorDock(int tag);
@@ -304,4 +306,7 @@ private:
     bool descriptionEdited_ = false;
     bool filling_ = false;
     QLabel* about_icon_ = nullptr;
+    // The tab asked for last, and whether a switch (with its fades) runs now.
+    int requestedTab_ = 0;
+    bool switchingTab_ = false;
 };

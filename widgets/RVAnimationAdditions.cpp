@@ -15,6 +15,7 @@ namespace RVAnimationAdditions {
 namespace {
 
 double RVDefaultAnimationDuration = 0.2;
+int blockingCalls = 0;
 BlockingMode RVDefaultAnimationBlockingMode = BlockingMode::Blocking;
 Curve RVDefaultAnimationCurve = Curve::EaseInOut;
 
@@ -60,6 +61,18 @@ void addFade(QParallelAnimationGroup* group, QWidget* view, Effect effect, int d
         animation->setEndValue(0.0);
     }
     group->addAnimation(animation);
+}
+
+// The animation a widget runs now, kept as the group's property on the widget.
+constexpr const char* kRunningProperty = "_rv_running_animation";
+
+// Brings the widget's running animation, if any, to its end.
+void finishRunning(QWidget* view) {
+    auto* running = view->property(kRunningProperty).value<QAbstractAnimation*>();
+    view->setProperty(kRunningProperty, QVariant());
+    if (running && running->state() == QAbstractAnimation::Running) {
+        running->setCurrentTime(running->totalDuration());  // emits finished()
+    }
 }
 
 // What the widget looks like once the animation ended.
@@ -129,6 +142,7 @@ void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters) {
     const QEasingCurve curve = easing(RVDefaultAnimationCurve);
     const bool blocking = RVDefaultAnimationBlockingMode == BlockingMode::Blocking;
 
+    finishRunning(view);
     std::optional<Effect> effect;
     if (animation.contains(EffectKey)) {
         effect = static_cast<Effect>(animation.value(EffectKey).toInt());
@@ -146,23 +160,35 @@ void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters) {
         group->addAnimation(move);
     }
     QPointer<QWidget> target(view);
-    QObject::connect(group, &QAbstractAnimation::finished, view, [target, effect] {
+    QObject::connect(group, &QAbstractAnimation::finished, view, [target, effect, group] {
         if (target) {
+            if (target->property(kRunningProperty).value<QAbstractAnimation*>() == group) {
+                target->setProperty(kRunningProperty, QVariant());
+            }
             finish(target, effect);
         }
     });
+    view->setProperty(kRunningProperty, QVariant::fromValue(static_cast<QAbstractAnimation*>(group)));
     if (!blocking) {
         group->start(QAbstractAnimation::DeleteWhenStopped);
         return;
     }
     QEventLoop loop;
     QObject::connect(group, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+    // Should the widget go meanwhile, its animation goes with it.
+    QObject::connect(group, &QObject::destroyed, &loop, &QEventLoop::quit);
     // A zero-length animation may end, and be deleted, inside start().
     QPointer<QParallelAnimationGroup> running(group);
     group->start(QAbstractAnimation::DeleteWhenStopped);
     if (running && running->state() == QAbstractAnimation::Running) {
+        ++blockingCalls;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        --blockingCalls;
     }
+}
+
+bool isBlocking() {
+    return blockingCalls > 0;
 }
 
 }  // namespace RVAnimationAdditions

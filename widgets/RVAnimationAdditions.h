@@ -14,7 +14,9 @@ class QWidget;
 // calling thread handles painting and timers but no user input, so a caller
 // may rely on the fade being complete on return. A non-blocking one returns
 // at once and ends on its own. Either way the animation deletes itself at its
-// end. GUI thread only.
+// end. A widget has at most one animation: a new one first brings a running
+// one to its end (so a blocking call waiting for it returns), never two
+// fight over the widget's opacity. GUI thread only.
 //
 // What the effects do: a fade-out ends with the widget hidden; a fade-in
 // shows a hidden widget and raises its opacity to full; an end frame moves
@@ -47,5 +49,7 @@ void fadeToFrame(QWidget* view, const QRect& frame);
 void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters);
 // A copy of parameters with TargetKey set to view; parameters is not changed.
 QVariantMap animationArrayForParameters(QWidget* view, const QVariantMap& parameters);
+// Whether a blocking animation is waited for now (its caller is on the stack).
+bool isBlocking();
 
 }  // namespace RVAnimationAdditions

@@ -2,9 +2,11 @@
 #include <QApplication>
 #include <QLayout>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 
 #include "EditorTest.h"
+#include "widgets/RVAnimationAdditions.h"
 
 using MainWindowTest = EditorTest;
 
@@ -88,6 +90,23 @@ TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
     c.btn_showEditorDock(MainController::kInformationTab);
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
     EXPECT_EQ(c.popup_showEditorOrInfo->currentData().toInt(), 1);
+
+    // Two themes handed over at once, and a switch asked, while the fades run:
+    // everything ends, in the last theme and the last view asked for.
+    RVAnimationAdditions::setDefaultDuration(0.15);
+    QString b = themeCopy("B");
+    QTimer::singleShot(40, [&] { c.openFile(b); });
+    QTimer::singleShot(80, [&] { c._fadeToTab(MainController::kEditorTab); });
+    c.edit_window->showMinimized();
+    c.applicationShouldHandleReopen(true);
+    EXPECT_FALSE(c.edit_window->isMinimized());
+    EXPECT_TRUE(c.openFile(themeCopy("C")));
+    RVAnimationAdditions::setDefaultDuration(0);
+    EXPECT_FALSE(RVAnimationAdditions::isBlocking());
+    EXPECT_EQ(c.currentTheme->dockPath(), b.toStdString());
+    EXPECT_EQ(c.shownView(), c.view_editorTheme);
+    EXPECT_TRUE(c.view_flipView->isVisible());
+    EXPECT_FALSE(c.view_flipView->graphicsEffect());
 }
 
 TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsavedEdits) {
