@@ -353,6 +353,18 @@ bool MainController::applicationShouldHandleReopen(bool) {
     return true;
 }
 
+void MainController::openHandedOver(const QString& path) {
+    applicationShouldHandleReopen(edit_window->isVisible());
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() || RVAnimationAdditions::isBlocking()) {
+        QTimer::singleShot(100, this, [this, path] { openHandedOver(path); });
+        return;
+    }
+    openFile(path);
+}
+
 void MainController::btn_showMainWindow() {
     // A minimized window comes back too, so a question it asks is seen.
     edit_window->setWindowState(edit_window->windowState() & ~Qt::WindowMinimized);

@@ -137,6 +137,9 @@ public:
     // Start-up, window state (MainController.cpp).
     void awakeFromNib();
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // A later start handed path (or nothing) over: the window comes to the
+    // front at once, and the theme opens once no sheet or fade is up.
+    void openHandedOver(const QString& path);
     void btn_showMainWindow();
     // Fades to tab. Asked again while its fades run (from a nested event
     // loop), the running switch ends in the tab asked last.

@@ -1,9 +1,15 @@
 #include "app/SingleInstance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace {
 
@@ -41,12 +47,35 @@ bool SingleInstance::handOver(const QString& path, int timeoutMs) const {
 }
 
 bool SingleInstance::listen() {
+    if (!lock_.valid()) {
+        QByteArray name = QFile::encodeName(socketPath_ + QStringLiteral(".lock"));
+        Descriptor lock(::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!lock.valid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+            return false;
+        }
+        lock_ = std::move(lock);
+    }
     if (server_.listen(socketPath_)) {
         return true;
     }
-    // Nobody answered there (handOver was tried first): a crashed editor's socket.
+    // The lock is ours, so no editor listens there: a crashed editor's socket.
     QLocalServer::removeServer(socketPath_);
     return server_.listen(socketPath_);
+}
+
+SingleInstance::Role SingleInstance::start(const QString& path, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (handOver(path, 500)) {
+            return Role::HandedOver;
+        }
+        if (listen()) {
+            return Role::Running;
+        }
+        // Another editor holds the lock: it is starting, or busy; ask again soon.
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return Role::NoAnswer;
 }
 
 void SingleInstance::readRequest() {

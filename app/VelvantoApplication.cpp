@@ -1,5 +1,7 @@
 #include "app/VelvantoApplication.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QMainWindow>
 #include <QStyle>
@@ -39,21 +41,20 @@ int VelvantoApplication::main(int argc, char** argv) {
     // A second start hands its theme to the editor that runs already.
     SingleInstance instance(SingleInstance::defaultSocketPath());
     const QStringList arguments = QApplication::arguments();
-    if (instance.handOver(arguments.size() > 1 ? arguments.at(1) : QString())) {
-        return 0;
+    switch (instance.start(arguments.size() > 1 ? arguments.at(1) : QString())) {
+        case SingleInstance::Role::HandedOver:
+            return 0;
+        case SingleInstance::Role::NoAnswer:
+            std::fprintf(stderr, "Velvanto runs already but does not answer; try again later.\n");
+            return 1;
+        case SingleInstance::Role::Running:
+            break;
     }
-    instance.listen();
     prepare(SystemPaths::executableFolder() / ".." / "Resources");
     QtDialogs dialogs;
     MainController controller(dialogs);
-    QObject::connect(
-        &instance, &SingleInstance::activationRequested, &controller,
-        [&controller](const QString& path) {
-            controller.applicationShouldHandleReopen(controller.edit_window->isVisible());
-            if (!path.isEmpty()) {
-                controller.openFile(path);
-            }
-        });
+    QObject::connect(&instance, &SingleInstance::activationRequested, &controller,
+                     &MainController::openHandedOver);
     showWindows(controller);
     int status = QApplication::exec();
     controller.applyController().waitForEnd();

@@ -168,7 +168,8 @@ void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters) {
             finish(target, effect);
         }
     });
-    view->setProperty(kRunningProperty, QVariant::fromValue(static_cast<QAbstractAnimation*>(group)));
+    view->setProperty(kRunningProperty,
+                      QVariant::fromValue(static_cast<QAbstractAnimation*>(group)));
     if (!blocking) {
         group->start(QAbstractAnimation::DeleteWhenStopped);
         return;

@@ -91,22 +91,33 @@ TEST_F(MainWindowTest, TheFlipViewHoldsExactlyOneViewAfterRepeatedSwitches) {
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
     EXPECT_EQ(c.popup_showEditorOrInfo->currentData().toInt(), 1);
 
-    // Two themes handed over at once, and a switch asked, while the fades run:
-    // everything ends, in the last theme and the last view asked for.
+    // A theme opened and one handed over, and a switch asked, while the fades
+    // run: all ends, in the last view asked, and the hand-over follows.
     RVAnimationAdditions::setDefaultDuration(0.15);
-    QString b = themeCopy("B");
+    QString b = themeCopy("B"), d = themeCopy("D");
+    auto open = [&] { return QString::fromStdString(c.currentTheme->dockPath()); };
     QTimer::singleShot(40, [&] { c.openFile(b); });
+    QTimer::singleShot(60, [&] { c.openHandedOver(d); });
     QTimer::singleShot(80, [&] { c._fadeToTab(MainController::kEditorTab); });
     c.edit_window->showMinimized();
     c.applicationShouldHandleReopen(true);
     EXPECT_FALSE(c.edit_window->isMinimized());
     EXPECT_TRUE(c.openFile(themeCopy("C")));
-    RVAnimationAdditions::setDefaultDuration(0);
-    EXPECT_FALSE(RVAnimationAdditions::isBlocking());
-    EXPECT_EQ(c.currentTheme->dockPath(), b.toStdString());
+    EXPECT_EQ(open(), b);
     EXPECT_EQ(c.shownView(), c.view_editorTheme);
+    EXPECT_TRUE(waitUntil([&] { return open() == d && !RVAnimationAdditions::isBlocking(); }));
+    RVAnimationAdditions::setDefaultDuration(0);
+    EXPECT_EQ(c.shownView(), c.view_infoTheme);
     EXPECT_TRUE(c.view_flipView->isVisible());
     EXPECT_FALSE(c.view_flipView->graphicsEffect());
+    // Handed over while a sheet is up, the theme opens when the sheet goes.
+    QDialog sheet(c.edit_window);
+    sheet.setModal(true);
+    sheet.show();
+    c.openHandedOver(b);
+    EXPECT_EQ(open(), d);
+    sheet.hide();
+    EXPECT_TRUE(waitUntil([&] { return open() == b; }));
 }
 
 TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsavedEdits) {

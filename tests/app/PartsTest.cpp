@@ -168,6 +168,11 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
     }
     QDir::setCurrent(before);
     EXPECT_EQ(asked, (QStringList{at("Blue.docktheme"), QString(), "/themes/Über\n%41.docktheme"}));
+    // An editor that runs but can't answer now is waited for, never doubled.
+    SingleInstance later(at("editor"));
+    EXPECT_EQ(later.start("Blue.docktheme", 300), SingleInstance::Role::NoAnswer);
+    EXPECT_EQ(fs::status(temp() / "editor").type(), fs::file_type::socket);
+    EXPECT_FALSE(later.listen());
 }
 
 // The images a theme's Dock screenshots are drawn from.
