@@ -1,5 +1,4 @@
-// Folder trees copied as regular files and folders only, removed without
-// leaving them through links, and renames that never cost an entry.
+// Folder trees copied and removed without following links; renames that never cost an entry.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,5 +1,7 @@
-// The batch converter: listing, the run on its worker, statuses, progress,
-// the end sheet, refusals while it runs, and closing the window mid-run.
+// The batch converter: listing, the run, statuses, progress, refusals, a hostile destination.
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <QProgressBar>
 
 #include "EditorTest.h"
@@ -13,6 +15,9 @@ protected:
     void TearDown() override {
         batch_.reset();  // the worker ends before the log is given back
         delete window_;
+        if (mounted_) {
+            ::umount2(destination().c_str(), MNT_DETACH);
+        }
         EditorTest::TearDown();
     }
     fs::path source() const { return temp() / "source"; }
@@ -31,6 +36,8 @@ protected:
     // an empty destination.
     BatchController& batch() {
         fs::create_directories(destination());
+        batch_.reset();
+        delete window_;
         window_ = BatchController::makeWindow(nullptr);
         batch_ = std::make_unique<BatchController>(window_, dialogs);
         return *batch_;
@@ -47,11 +54,14 @@ protected:
             EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
         }
     }
-    // Each row's folder name and status, sorted.
-    static Rows rows(const BatchController& b) {
+    // Each row's folder name and status (and "(tooltip)" with tips), sorted.
+    static Rows rows(const BatchController& b, bool tips = false) {
         Rows shown;
-        for (const auto& row : b.list->rows()) {
-            shown.emplace_back(fs::path(row.path).filename().string(), text(row.status));
+        for (int row = 0; row < b.list->rowCount(); ++row) {
+            QModelIndex status = b.list->index(row, BatchTableModel::kStatusColumn);
+            std::string tip = " (" + text(status.data(Qt::ToolTipRole).toString()) + ")";
+            shown.emplace_back(fs::path(b.list->rows()[row].path).filename().string(),
+                               text(status.data().toString()) + (tips ? tip : ""));
         }
         std::sort(shown.begin(), shown.end());
         return shown;
@@ -63,10 +73,19 @@ protected:
     long destinationEntries() const {
         return std::distance(fs::directory_iterator(destination()), fs::directory_iterator());
     }
+    // A small tmpfs at destination; false where the machine doesn't allow it.
+    bool mountSmall(std::size_t bytes) {
+        fs::create_directories(destination());
+        const std::string size = "size=" + std::to_string(bytes);
+        mounted_ = ::getuid() == 0 &&
+                   ::mount("tmpfs", destination().c_str(), "tmpfs", 0, size.c_str()) == 0;
+        return mounted_;
+    }
 
 private:
     QWidget* window_ = nullptr;
     std::unique_ptr<BatchController> batch_;
+    bool mounted_ = false;
 };
 
 TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
@@ -175,31 +194,82 @@ TEST_F(BatchTest, StartAndChooseAreRefusedWhileARunGoesOnAndAllConvertedEndsWith
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
 }
 
-TEST_F(BatchTest, ClosingTheWindowStopsTheRunAfterItsCurrentRow) {
+TEST_F(BatchTest, ClosingTheWindowOrQuittingStopsTheRunAfterItsCurrentRow) {
     imageFolders({"A", "B", "C"});
-    BatchController& b = batch();
-    b.batch_window->show();
-    choose(b);
-    run(b, false);
-    // No event is handled before the close, so the first row can't have been taken yet.
-    b.batch_window->close();
-    EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
-    EXPECT_EQ(destinationEntries(), 1);
-    Rows shown = rows(b);
-    EXPECT_EQ(std::ranges::count_if(shown, [](const auto& row) { return row.second == "OK!"; }), 1);
-    EXPECT_TRUE(dialogs.alerts.empty());
-    EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
+    for (bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "close");
+        fs::remove_all(destination());
+        BatchController& b = batch();
+        b.batch_window->show();
+        choose(b);
+        run(b, false);
+        // No event is handled before, so the first row can't have been taken yet.
+        quit ? b.waitForEnd() : (void)b.batch_window->close();
+        EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
+        // The first row (in listing order) was converted whole, the others not begun.
+        const std::string first = fs::path(b.list->rows()[0].path).filename().string();
+        EXPECT_EQ(nameIn(first + ".docktheme"), first);
+        EXPECT_EQ(destinationEntries(), 1);
+        EXPECT_TRUE(dialogs.alerts.empty());
+        if (!quit) {  // a quit handles no more events: the rows stay as they were
+            Rows shown = rows(b);
+            EXPECT_EQ(
+                std::ranges::count_if(shown, [](const auto& row) { return row.second == "OK!"; }),
+                1);
+            EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
+        }
+    }
 }
 
-TEST_F(BatchTest, QuittingDuringARunWaitsForTheWorker) {
-    imageFolders({"A", "B"});
+TEST_F(BatchTest, AnExistingThemeIsLeftUntouchedAndALeftoverOfAKilledRunIsSwept) {
+    imageFolders({"Existing", "Linked", "New", "Taken"});
+    writeFile(temp() / "outside/keep.txt", "kept");
+    fs::create_directories(destination());
+    fs::copy(stockTheme(), destination() / "Existing.docktheme", fs::copy_options::recursive);
+    writeFile(destination() / "Taken.docktheme", "in the way");
+    fs::create_directory_symlink(temp() / "outside", destination() / "Linked.docktheme");
+    const fs::path leftover = destination() / ".velvanto-batch-Ab12Cd/Half.docktheme";
+    writeFile(leftover / "Info.plist", "half");
+    fs::create_directory_symlink(temp() / "outside", leftover / "escape");
+    auto without = [](auto files, const std::string& below) {
+        std::erase_if(files, [&](const auto& entry) { return entry.first.starts_with(below); });
+        return files;
+    };
+    const auto before = without(snapshot(temp()), "themes/.velvanto-batch-");
     BatchController& b = batch();
     choose(b);
-    run(b, false);
-    b.waitForEnd();
-    EXPECT_FALSE(b.isRunning());
-    // The first row (in listing order) was converted whole, the second not begun.
-    const std::string first = fs::path(b.list->rows()[0].path).filename().string();
-    EXPECT_EQ(nameIn(first + ".docktheme"), first);
+    run(b);
+    const std::string there = " is in the destination already; it was left untouched.)";
+    EXPECT_EQ(rows(b, true), (Rows{{"Existing", "ERROR! (Existing.docktheme" + there},
+                                   {"Linked", "ERROR! (Linked.docktheme" + there},
+                                   {"New", "OK! (OK!)"},
+                                   {"Taken", "ERROR! (Taken.docktheme" + there}}));
+    EXPECT_EQ(alertTexts(),
+              "Some Folders Not Converted: 3 of 4 folders could not be converted to .docktheme; "
+              "their rows say ERROR!.");
+    EXPECT_EQ(changes(before, without(snapshot(temp()), "themes/New.docktheme")),
+              std::vector<std::string>{});
+    EXPECT_EQ(readFile(destination() / "New.docktheme/images" / firstDockFile()), "image of New");
+}
+
+TEST_F(BatchTest, AFullDestinationEndsErrorWithWhyAndNoHalfBundle) {
+    std::size_t templateBytes = 0;
+    for (const auto& file : fs::recursive_directory_iterator(stockTheme())) {
+        templateBytes += file.is_regular_file() ? (file.file_size() + 4095) / 4096 * 4096 : 0;
+    }
+    if (!mountSmall(templateBytes + 512 * 1024)) {
+        GTEST_SKIP() << "a small tmpfs can't be mounted here";
+    }
+    writeFile(source() / "Big" / firstDockFile(), std::string(2 << 20, 'b'));
+    writeFile(source() / "Small" / firstDockFile(), "small");
+    BatchController& b = batch();
+    choose(b);
+    run(b);
+    EXPECT_EQ(rows(b, true), (Rows{{"Big", "ERROR! (The image " + firstDockFile() +
+                                               " could not be copied: No space left on device)"},
+                                   {"Small", "OK! (OK!)"}}));
     EXPECT_EQ(destinationEntries(), 1);
+    EXPECT_TRUE(std::ranges::none_of(snapshot(destination()), [](const auto& entry) {
+        return entry.second.starts_with("-> ") || entry.second == "(special)";
+    }));
 }

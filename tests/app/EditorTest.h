@@ -46,8 +46,7 @@ T nextAnswer(std::deque<T>& answers, T fallback) {
     return answer;
 }
 
-// Answers panels and questions as the test scripts them, and records what the
-// user would have seen: alerts, beeps and addresses handed to the browser.
+// Answers panels and questions as scripted; records alerts, beeps and opened addresses.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Alert {
@@ -88,17 +87,11 @@ public:
 private:
     std::optional<QString> nextPanelAnswer(const QString& title) {
         panelTitles.push_back(title);
-        const bool answered = !panelAnswers.empty() && panelAnswers.front().has_value();
-        const QString path = answered ? *panelAnswers.front() : QString();
-        if (!panelAnswers.empty()) {
-            panelAnswers.pop_front();
-        }
-        return answered ? std::optional<QString>(path) : std::nullopt;
+        return nextAnswer<std::optional<QString>>(panelAnswers, std::nullopt);
     }
 };
 
-// The system's authorization as a user answers it: the dialog stays up until
-// the test opens the gate, then grants or cancels. The tool really runs.
+// Authorization as a user answers it: waits for open() when gated; the tool really runs.
 class GatedAuthorization : public AuthorizationBackend {
 public:
     bool grant = true;
@@ -169,9 +162,7 @@ private:
     Log::Sink previous_;
 };
 
-// Every editor test: its own home, settings and root, the build's resources,
-// no fades, the scripted dialogs and authorization, the log captured, and a
-// controller made afresh by start().
+// Every editor test: own home and root, no fades, scripted dialogs, the log captured.
 class EditorTest : public TestEnvironment {
 protected:
     void SetUp() override;
@@ -183,8 +174,7 @@ protected:
         controller = std::make_unique<MainController>(dialogs);
         return *controller;
     }
-    // A copy of the stock theme at temp()/name.docktheme, with info's keys set
-    // (an empty value removes the key).
+    // A copy of the stock theme at temp()/name.docktheme with info's keys set (empty: removed).
     QString themeCopy(const QString& name, const std::map<std::string, std::string>& info = {});
     // Processes events until done() or a bound of some seconds; done()'s last value.
     static bool waitUntil(const std::function<bool()>& done);
@@ -209,11 +199,8 @@ protected:
         return theme;
     }
     // Opens a copy of the stock theme and selects key's slot; its row.
-    int openAndSelect(MainController& c, const std::string& key, QString* theme = nullptr) {
-        QString opened = openTheme(c);
-        if (theme) {
-            *theme = opened;
-        }
+    int openAndSelect(MainController& c, const std::string& key) {
+        openTheme(c);
         select(c, {rowOf(c, key)});
         return rowOf(c, key);
     }

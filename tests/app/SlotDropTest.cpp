@@ -57,23 +57,28 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     EXPECT_EQ(c.selection_filename->text(), "floor.png");
 }
 
-TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThreeFilesIsTaken) {
+TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThreeFilesIsTaken) {
     MainController& c = start();
-    QString theme;
-    int row = openAndSelect(c, "Separator_Horizontal", &theme);
+    int row = openAndSelect(c, "Separator_Horizontal");
     QString before = imagePath(c, row);
-    std::string info = bytes(theme + "/Info.plist");
     QString folder = at("folder.png");
     ASSERT_TRUE(QDir().mkpath(folder));
-    c.setFileImagePathForSelection(folder, c.selection_preview);
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(alertTexts(), "Image Not Replaced: " + folder +
-                                " was not put in the theme: it is not a readable file.");
-    dialogs.alerts.clear();
+    QString big = at("big.png");
+    writeFile(text(big), "");
+    fs::resize_file(text(big), 17u << 20);
+    const auto untouched = snapshot(temp());
+    for (auto [source, why] :
+         {std::pair{folder, "it is not a readable file"}, {big, "it is larger than 16 MiB"}}) {
+        dialogs.alerts.clear();
+        c.setFileImagePathForSelection(source, c.selection_preview);
+        EXPECT_EQ(alertTexts(),
+                  "Image Not Replaced: " + source + " was not put in the theme: " + why + ".");
+    }
+    EXPECT_EQ(dialogs.beeps, 2);
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
+    dialogs.alerts.clear();
     EXPECT_EQ(imagePath(c, row), before);
-    EXPECT_TRUE(QFile::exists(before));
-    EXPECT_EQ(bytes(theme + "/Info.plist"), info);
+    EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
     EXPECT_EQ(c.history().count(), 0);
     // The slot's own name is a duplicate.
     QString copy = at(text(QFileInfo(before).fileName()));
@@ -88,13 +93,14 @@ TEST_F(SlotDropTest, AFailedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThre
     EXPECT_EQ(QFileInfo(imagePath(c, row)).fileName(), "one.png");
     select(c, {});
     c.setFileImagePathForSelection(picture("four.png", {4, 4}), c.selection_preview);
-    EXPECT_EQ(dialogs.beeps, 3);  // the failed copy, the duplicate, then no selection
+    EXPECT_EQ(dialogs.beeps, 4);  // the two refusals, the duplicate, then no selection
 }
 
 TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     MainController& c = start();
-    QString theme;
-    int row = openAndSelect(c, "Angle_Left_Up", &theme);
+    QString theme = openTheme(c);
+    int row = rowOf(c, "Angle_Left_Up");
+    select(c, {row});
     QString oldPath = imagePath(c, row);
     std::string oldBytes = bytes(oldPath);
     std::string oldInfo = bytes(theme + "/Info.plist");
@@ -127,31 +133,27 @@ TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyReachTheThemeAndAFailedCopyChanges
     QString theme = openTheme(c);
     QString shot = theme + "/preview_3d.png";
     std::string oldShot = bytes(shot);
-    std::string info = bytes(theme + "/Info.plist");
-    c.setFileImagePathForSelection(picture("SHOT.PNG", {40, 10}), c.screenshot_preview);
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(bytes(shot), oldShot);
-    QImage shown = c.screenshot_preview->image();
     QString folder = at("dir.png");
     ASSERT_TRUE(QDir().mkpath(folder));
-    c.setFileImagePathForSelection(folder, c.screenshot_preview);
-    EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
-    EXPECT_EQ(bytes(shot), oldShot);
-    EXPECT_EQ(c.screenshot_preview->image(), shown);
-    EXPECT_EQ(bytes(theme + "/Info.plist"), info);
-    EXPECT_EQ(c.history().count(), 0);
+    QString upper = picture("SHOT.PNG", {40, 10});
     QString fresh = picture("shot.png", {40, 10}, Qt::yellow);
+    const auto untouched = snapshot(temp());
+    QImage shown = c.screenshot_preview->image();
+    for (const QString& refused : {upper, folder, theme + "/Info.plist"}) {
+        c.setFileImagePathForSelection(refused, c.screenshot_preview);
+    }
+    EXPECT_EQ(dialogs.beeps, 3);
+    EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
+    EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
+    EXPECT_EQ(c.screenshot_preview->image(), shown);
+    EXPECT_EQ(c.history().count(), 0);
     c.setFileImagePathForSelection(fresh, c.screenshot_preview);
     EXPECT_EQ(bytes(shot), bytes(fresh));
-    EXPECT_EQ(QImage(shot).size(), QSize(40, 10));
     EXPECT_EQ(c.screenshot_preview->image().size(), QSize(40, 10));
     c.history().undo();
     EXPECT_EQ(bytes(shot), oldShot);
     c.history().redo();
     EXPECT_EQ(bytes(shot), bytes(fresh));
-    c.setFileImagePathForSelection(theme + "/Info.plist", c.screenshot_preview);
-    EXPECT_EQ(dialogs.beeps, 3);
 }
 
 TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {

@@ -30,24 +30,40 @@ TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Open")));
     fs::create_directories(temp() / "Taken.docktheme");
     writeFile(temp() / "plain", "a file, not a folder");
+    for (const fs::path& folder : {dockResources(), temp() / "art"}) {
+        writeFile(folder / "separator.png", "a separator");
+        writeFile(folder / "frontline.png", "");
+        fs::resize_file(folder / "frontline.png", 17u << 20);  // too large even for root
+    }
+    const QString large =
+        " could not be copied: frontline.png (frontline.png is larger than 16 MiB)";
     struct Case {
-        std::function<void()> command;
-        std::string chosen;
-        const char* why;
+        void (MainController::*command)();
+        std::deque<std::optional<QString>> answers;
+        QString why;  // after "created at "
     };
     for (const Case& k :
-         {Case{[&] { c.btn_toolbar_newtheme(); }, "Taken", "there already"},
-          Case{[&] { c.btn_backupMyCurrentDock(); }, "plain/B", "can't be written"}}) {
+         {Case{&MainController::btn_toolbar_newtheme,
+               {at("Taken")},
+               at("Taken.docktheme") + ": something with that name is there already"},
+          Case{&MainController::btn_backupMyCurrentDock,
+               {at("plain/B")},
+               at("plain/B.docktheme") + ": the folder can't be written (Not a directory)"},
+          Case{&MainController::btn_backupMyCurrentDock,
+               {at("Mine")},
+               at("Mine.docktheme") + ": these images of " + qs(dockResources()) + large},
+          Case{&MainController::btn_generateThemeFromFolder,
+               {at("art"), at("Mine")},
+               at("Mine.docktheme") + ": these images of " + at("art") + large}}) {
         dialogs.alerts.clear();
-        dialogs.panelAnswers = {at(k.chosen)};
-        fs::copy(stockTheme() / "images", dockResources(),
-                 fs::copy_options::overwrite_existing | fs::copy_options::recursive);
-        k.command();
-        ASSERT_EQ(alertTitles(), "Theme Not Created") << k.chosen;
-        EXPECT_NE(text(dialogs.alerts[0].message).find(k.why), std::string::npos) << k.chosen;
+        const auto before = snapshot(temp());
+        dialogs.panelAnswers = k.answers;
+        (c.*k.command)();
+        EXPECT_EQ(alertTexts(),
+                  "Theme Not Created: The theme could not be created at " + k.why + ".");
         EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Open.docktheme").string());
+        EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     }
-    EXPECT_TRUE(fs::is_empty(temp() / "Taken.docktheme"));
 }
 
 TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly) {
@@ -71,22 +87,35 @@ TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly)
     EXPECT_EQ(dialogs.beeps, 1);
 }
 
-TEST_F(ThemeCommandsTest, AFailedOpenLeavesTheOpenThemeOpenAndShown) {
+TEST_F(ThemeCommandsTest, AFailedOpenSaysWhyChangesNothingAndLeavesTheOpenThemeShown) {
     MainController& c = start();
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Kept", {{"VL_DockAuthor", "Kim"}})));
     QString broken = themeCopy("Broken");
     fs::remove_all(broken.toStdString() + "/images");
-    EXPECT_FALSE(c._openThemeAtPath(broken));
-    EXPECT_EQ(alertTexts(),
-              "Defective file: This theme can't be opened: the image of "
-              "2D_Opened_App_Indicator_M (indicator_medium_simple.png) is missing.");
-    EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
+    QString linked = themeCopy("Linked");
+    fs::rename(linked.toStdString() + "/images", temp() / "pictures");
+    fs::create_directory_symlink(temp() / "pictures", linked.toStdString() + "/images");
+    const auto before = snapshot(temp());
+    int beeps = 0;
+    for (const auto& [path, why] : std::vector<std::pair<QString, QString>>{
+             {broken,
+              "the image of 2D_Opened_App_Indicator_M (indicator_medium_simple.png) is "
+              "missing"},
+             {at("missing.docktheme"), "there is no theme folder at that place"},
+             {linked, "its images folder is a link to another place"}}) {
+        dialogs.alerts.clear();
+        c.setFileImagePathForSelection(path, c.welcome_image);
+        EXPECT_EQ(alertTexts(), "Defective file: This theme can't be opened: " + why + ".");
+        EXPECT_EQ(dialogs.beeps, ++beeps);
+        EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
+    }
+    EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     EXPECT_EQ(c.previewdock_author->text(), "Kim");
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
     EXPECT_TRUE(c.validateToolbarItem(c.tbar_applyDock));
     EXPECT_TRUE(log.has("Docktheme is defective"));
     c.btn_toolbar_opentheme();  // the open panel cancelled beeps
-    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(dialogs.beeps, 4);
     EXPECT_EQ(dialogs.panelTitles.back(), "Open .docktheme file");
 }
 
