@@ -87,7 +87,13 @@ public:
 private:
     std::optional<QString> nextPanelAnswer(const QString& title) {
         panelTitles.push_back(title);
-        return nextAnswer<std::optional<QString>>(panelAnswers, std::nullopt);
+        // Copied as a plain QString: the optional's copy draws a false warning from GCC.
+        const bool answered = !panelAnswers.empty() && panelAnswers.front().has_value();
+        const QString path = answered ? *panelAnswers.front() : QString();
+        if (!panelAnswers.empty()) {
+            panelAnswers.pop_front();
+        }
+        return answered ? std::optional<QString>(path) : std::nullopt;
     }
 };
 
