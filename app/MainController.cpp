@@ -200,7 +200,7 @@ void MainController::makeWindows() {
         ->setAccessibleName(QStringLiteral("Close about window"));
 
     Ui::HelpWindow help;
-    help_window = makeWindow<Ui::HelpWindow, QWidget>(help, edit_window, Qt::Window);
+    help_window = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
     help_view = help.help_view;
     connect(help.help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
 
@@ -454,15 +454,30 @@ void MainController::_updateThemeShow() {
     slots_->setTheme(
         currentTheme.get(),
         dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
-    QString name = QString::fromStdString(currentTheme->dockName().value_or("Untitled"));
-    QString author = QString::fromStdString(currentTheme->dockAuthor().value_or("Unknown"));
-    edit_window->setWindowTitle(QStringLiteral("Velvanto - %1 by %2").arg(name, author));
+    _updateWindowTitle();
     info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
     // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
     if (!informationEdited_) {
         _fillInformationFields();
     }
     _validateToolbar();
+}
+
+void MainController::_updateWindowTitle() {
+    QString title = edit_window->windowTitle().remove(QStringLiteral("[*]"));
+    if (currentTheme) {
+        // An empty name or author reads as a missing one, saved or not.
+        auto shown = [](const std::optional<std::string>& value, const char* missing) {
+            return QString::fromStdString(value && !value->empty() ? *value : missing);
+        };
+        title = QStringLiteral("Velvanto - %1 by %2")
+                    .arg(shown(currentTheme->dockName(), "Untitled"),
+                         shown(currentTheme->dockAuthor(), "Unknown"));
+    }
+    edit_window->setWindowTitle(title + QStringLiteral("[*]"));
+    // A screen reader announces the window by its name: the title and the unsaved mark.
+    edit_window->setAccessibleName(
+        edit_window->isWindowModified() ? title + QStringLiteral(" (edited)") : title);
 }
 
 QImage MainController::imageAt(const std::optional<std::string>& path) {

@@ -150,6 +150,9 @@ public:
     // Validates every toolbar item and sets its enabled state.
     void _validateToolbar();
     void _updateThemeShow();
+    // "Velvanto - <name> by <author>" with the unsaved mark, also as the
+    // window's accessible name; the title stays when the theme closes.
+    void _updateWindowTitle();
     void btn_change_openAbout();
     void btn_quickGuide();
     void btn_guide_close();

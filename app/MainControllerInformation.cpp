@@ -48,6 +48,7 @@ void MainController::_setInformationEdited(bool edited) {
     informationEdited_ = edited;
     descriptionEdited_ = descriptionEdited_ && edited;
     edit_window->setWindowModified(edited);
+    _updateWindowTitle();
 }
 
 // Every field shows the open theme's value; a value the theme lacks empties its field.
@@ -100,8 +101,6 @@ bool MainController::btn_saveInfo() {
         return false;
     }
     _setInformationEdited(false);
-    edit_window->setWindowTitle(QStringLiteral("Velvanto - %1 by %2")
-                                    .arg(previewdock_title->text(), previewdock_author->text()));
     edit_window->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
     return true;
 }

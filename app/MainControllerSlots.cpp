@@ -101,7 +101,7 @@ void MainController::setUpSlots() {
     menu_image->addSeparator();
     for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
         int index = indexOf(category);
-        add(dock_type_selection->itemText(index) + QStringLiteral(" Images"),
+        add(dock_type_selection->itemText(index),
             QKeySequence(QStringLiteral("Ctrl+%1").arg(index + 1)), [this, index] {
                 dock_type_selection->setCurrentIndex(index);
                 btn_change_docktype(dock_type_selection);

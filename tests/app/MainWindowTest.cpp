@@ -1,4 +1,5 @@
 // Start-up, the flip view, toolbar validation and the refresh after opening.
+#include <QAccessible>
 #include <QApplication>
 #include <QLayout>
 #include <QTextBrowser>
@@ -128,7 +129,8 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
                                               {"VL_DockAuthorSite", "https://ann.example"},
                                               {"VL_DockVersion", "2.5"},
                                               {"VL_DockAppCast", "https://ann.example/feed"}})));
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Full by Ann");
+    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Full by Ann[*]");
+    EXPECT_EQ(c.edit_window->accessibleName(), "Velvanto - Full by Ann");
     EXPECT_EQ(c.previewdock_site->text(), "https://ann.example");
     EXPECT_EQ(c.previewdock_version->text(), "2.5");
     c.previewdock_author->setText("Edited");
@@ -136,13 +138,15 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
     c._updateThemeShow();  // as after a slot's image was replaced
     EXPECT_EQ(c.previewdock_author->text(), "Edited");
     EXPECT_TRUE(c.hasUnsavedInformation());
+    EXPECT_TRUE(c.edit_window->isWindowModified());
+    EXPECT_EQ(c.edit_window->accessibleName(), "Velvanto - Full by Ann (edited)");
     dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Bare", {{"VL_DockName", "Bare"},
                                                       {"VL_DockAuthor", ""},
                                                       {"VL_DockAuthorSite", ""},
                                                       {"VL_DockVersion", ""},
                                                       {"VL_DockAppCast", ""}})));
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Bare by Unknown");
+    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Bare by Unknown[*]");
     EXPECT_EQ(c.previewdock_title->text(), "Bare");
     for (QLineEdit* field : {c.previewdock_author, c.previewdock_site, c.previewdock_appcasturl}) {
         EXPECT_EQ(field->text(), "") << text(field->accessibleName());
@@ -177,4 +181,9 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
         }
     }
     EXPECT_EQ(c.edit_toolbar->widgetForAction(c.tbar_applyDock)->accessibleName(), "Apply theme");
+    // Windows are told as windows, and every menu item reads as it should.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.help_window)->role(), QAccessible::Dialog);
+    for (QAction* action : c.edit_window->findChildren<QAction*>()) {
+        EXPECT_FALSE(action->text().contains("Images Images")) << text(action->text());
+    }
 }
