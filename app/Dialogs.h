@@ -26,14 +26,15 @@ public:
         bool canChooseDirectories = false;
         bool canChooseFiles = true;
         QStringList fileTypes;  // empty: any file
-        QString directory;      // where it starts; empty: the panel's own choice
+        QString directory;      // where it starts; empty: the last folder used, or home
     };
     // A save panel: the returned path is the chosen folder joined with the
     // typed name, as typed (the caller adds any extension).
     struct SavePanel {
         QString title;
-        QString directory;
+        QString directory;  // where it starts; empty: the last folder used, or home
         QString proposedName;
+        QStringList fileTypes = {QStringLiteral("docktheme")};  // what it lists besides folders
     };
     enum class SaveAnswer { Save, DontSave, Cancel };
 

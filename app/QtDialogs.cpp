@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -51,9 +52,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
     dialog.setAccessibleName(panel.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!panel.directory.isEmpty()) {
-        dialog.setDirectory(panel.directory);
-    }
+    dialog.setDirectory(startFolder(panel.directory, lastFolder_));
     if (!panel.canChooseFiles && panel.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -72,6 +71,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
         return std::nullopt;
     }
     if (dialog.chosen) {
+        chose(*dialog.chosen);
         return dialog.chosen;
     }
     QStringList files = dialog.selectedFiles();
@@ -81,6 +81,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
     if (!panel.fileTypes.isEmpty() && !BundleFilter::isBundle(files.first(), panel.fileTypes)) {
         return std::nullopt;
     }
+    chose(files.first());
     return files.first();
 }
 
@@ -91,13 +92,19 @@ std::optional<QString> QtDialogs::runSavePanel(QWidget* window, const SavePanel&
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!panel.directory.isEmpty()) {
-        dialog.setDirectory(panel.directory);
+    dialog.setDirectory(startFolder(panel.directory, lastFolder_));
+    if (!panel.fileTypes.isEmpty()) {
+        QStringList patterns;
+        for (const QString& type : panel.fileTypes) {
+            patterns << QStringLiteral("*.") + type;
+        }
+        dialog.setNameFilter(QStringLiteral("Dock themes (%1)").arg(patterns.join(' ')));
     }
     dialog.selectFile(panel.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    chose(dialog.selectedFiles().first());
     return dialog.selectedFiles().first();
 }
 
@@ -161,4 +168,15 @@ void QtDialogs::beep() {
 
 void QtDialogs::openUrl(const QUrl& address) {
     QDesktopServices::openUrl(address);
+}
+
+QString QtDialogs::startFolder(const QString& asked, const QString& last) {
+    if (!asked.isEmpty()) {
+        return asked;
+    }
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
+void QtDialogs::chose(const QString& chosen) {
+    lastFolder_ = QFileInfo(chosen).absolutePath();
 }

@@ -3,7 +3,8 @@
 #include "app/Dialogs.h"
 
 // The real dialogs: Qt's file dialogs (a ".docktheme" bundle is picked as one
-// item and other files are hidden), window-modal message boxes as sheets,
+// item and other files are hidden; a panel starts where the last one was left,
+// at first in the home folder), window-modal message boxes as sheets,
 // QApplication::beep and QDesktopServices. GUI thread only.
 class QtDialogs : public Dialogs {
 public:
@@ -16,4 +17,13 @@ public:
     SaveAnswer askSaveChanges(QWidget* window) override;
     void beep() override;
     void openUrl(const QUrl& address) override;
+
+    // Where a panel starts: asked when given, else last when it is a folder, else home.
+    static QString startFolder(const QString& asked, const QString& last);
+
+private:
+    // Remembers the folder that holds chosen, for the next panel.
+    void chose(const QString& chosen);
+
+    QString lastFolder_;
 };

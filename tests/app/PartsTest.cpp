@@ -11,6 +11,7 @@
 #include "app/BundleFilter.h"
 #include "app/DockVerifier.h"
 #include "app/DragDropImageView.h"
+#include "app/QtDialogs.h"
 #include "app/RichTextConversion.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SingleInstance.h"
@@ -173,6 +174,13 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
     EXPECT_EQ(later.start("Blue.docktheme", 300), SingleInstance::Role::NoAnswer);
     EXPECT_EQ(fs::status(temp() / "editor").type(), fs::file_type::socket);
     EXPECT_FALSE(later.listen());
+}
+
+TEST_F(SingleInstanceTest, PanelsStartWhereAskedElseWhereTheLastEndedElseAtHome) {
+    EXPECT_EQ(QtDialogs::startFolder("/asked", qs(temp())), "/asked");
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp())), qs(temp()));
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp() / "gone")), QDir::homePath());
+    EXPECT_EQ(QtDialogs::startFolder("", ""), QDir::homePath());
 }
 
 // The images a theme's Dock screenshots are drawn from.
