@@ -154,6 +154,14 @@ TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyReachTheThemeAndAFailedCopyChanges
     EXPECT_EQ(bytes(shot), oldShot);
     c.history().redo();
     EXPECT_EQ(bytes(shot), bytes(fresh));
+    // A step that fails is told and leaves the history.
+    fs::remove(text(shot));
+    fs::create_directory(text(shot));
+    dialogs.alerts.clear();
+    c.history().undo();
+    EXPECT_EQ(alertTitles(), "Picture Not Replaced");
+    EXPECT_EQ(dialogs.beeps, 4);
+    EXPECT_EQ(c.history().count(), 0);
 }
 
 TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {
