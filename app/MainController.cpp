@@ -222,7 +222,6 @@ void MainController::makeWindows() {
     connect(pref_startWithEditor, &QCheckBox::clicked, this,
             [this] { btn_prefs_startWithEditor(pref_startWithEditor); });
     QCheckBox* autoStyle = preferences.pref_autoDockStyle;
-    autoStyle->setChecked(defaults_->isSet(UserDefaults::kAutoDockStyle));
     connect(autoStyle, &QCheckBox::clicked, this,
             [this, autoStyle] { btn_preferences_changeDockStyleAutomatically(autoStyle); });
     connect(preferences.pref_close, &QPushButton::clicked, this,

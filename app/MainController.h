@@ -234,7 +234,8 @@ public:
     QUndoStack& history() const;
     ThumbnailLoader& thumbnails() const { return *thumbnails_; }
 
-    // Preferences (MainControllerPreferences.cpp).
+    // Preferences (MainControllerPreferences.cpp). Each is read from the user
+    // defaults where it is used; the sheet's check boxes only show and store them.
     void btn_show_preferences();
     void btn_close_preferences();
     void btn_prefs_startWithEditor(QCheckBox* sender);

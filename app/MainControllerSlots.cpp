@@ -30,6 +30,7 @@
 #include "app/TemporaryFolder.h"
 #include "app/ThemeSession.h"
 #include "app/ThumbnailLoader.h"
+#include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/Log.h"
@@ -349,8 +350,9 @@ void MainController::_replaceSlotImage(const QString& path) {
     const std::string key = item->keyDock();
     const QString oldPath = QString::fromStdString(item->path());
     Log::write("set new path " + Log::escaped(text(path)) + " (key: " + key + ")");
-    std::string proposed =
-        pref_generateUUID->isChecked() ? MiscKit::UUIDString() : text(QFileInfo(path).fileName());
+    std::string proposed = defaults_->isSet(UserDefaults::kGenerateUUID)
+                               ? MiscKit::UUIDString()
+                               : text(QFileInfo(path).fileName());
     if (currentTheme->verifyNameExistForFile(proposed)) {
         dialogs_.beep();
         dialogs_.alert(edit_window, QStringLiteral("Duplicate file"), QStringLiteral("OK"),
