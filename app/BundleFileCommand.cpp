@@ -1,14 +1,12 @@
 #include "app/BundleFileCommand.h"
 
 #include "model/DockTheme.h"
-#include "platform/Beep.h"
-#include "platform/Log.h"
 
 BundleFileCommand::BundleFileCommand(const QString& text, DockTheme& theme, std::string name,
                                      std::unique_ptr<AsideFile> before,
-                                     std::unique_ptr<AsideFile> after, std::function<void()> shown)
-    : QUndoCommand(text),
-      theme_(theme),
+                                     std::unique_ptr<AsideFile> after, std::function<void()> shown,
+                                     Dialogs& dialogs, QWidget* window)
+    : ThemeCommand(text, theme, dialogs, window),
       name_(std::move(name)),
       before_(std::move(before)),
       after_(std::move(after)),
@@ -19,19 +17,14 @@ void BundleFileCommand::undo() {
 }
 
 void BundleFileCommand::redo() {
-    if (done_) {
-        done_ = false;  // the file was replaced before the command
-        return;
-    }
     put(after_.get());
 }
 
 void BundleFileCommand::put(const AsideFile* file) {
-    bool ok = file ? theme_.putBundleFile(name_, file->path().toStdString())
-                   : theme_.removeBundleFile(name_);
+    bool ok = file ? theme().putBundleFile(name_, file->path().toStdString())
+                   : theme().removeBundleFile(name_);
     if (!ok) {
-        Beep::beep();
-        Log::write("Cannot change " + name_ + ": " + theme_.errorString());
+        failed(QStringLiteral("Picture Not Replaced"));
     }
     shown_();
 }

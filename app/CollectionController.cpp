@@ -20,7 +20,7 @@
 
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
-#include "app/MainController.h"
+#include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
 #include "model/ThemeBundle.h"
@@ -62,11 +62,6 @@ QString reasonOf(int error) {
 bool anythingAt(const fs::path& path) {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found;
-}
-
-bool sameEntry(const fs::path& one, const fs::path& other) {
-    std::error_code error;
-    return fs::equivalent(one, other, error);
 }
 
 bool present(int folder, const std::string& name) {
@@ -160,9 +155,9 @@ std::optional<std::string> irregularImage(const DockTheme& theme) {
 
 }  // namespace
 
-CollectionController::CollectionController(QWidget* window, MainController& controller,
-                                           Dialogs& dialogs)
-    : QObject(&controller), collection_window(window), controller(&controller), dialogs_(dialogs) {
+CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs,
+                                           QObject* parent)
+    : QObject(parent), collection_window(window), controller(&host), dialogs_(dialogs) {
     listOfThemes = window->findChild<QListView*>(QStringLiteral("listOfThemes"));
     btn_remove = window->findChild<QPushButton*>(QStringLiteral("btn_remove"));
     btn_edit = window->findChild<QPushButton*>(QStringLiteral("btn_edit"));
@@ -256,7 +251,17 @@ void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen
 bool CollectionController::_addThemeToCollection(const QString& path) {
     const std::string name = lastComponent(path.toStdString()).string();
     const bool replacing = anythingAt(collectionFolder() / name);
-    std::optional<QString> why = installBundle(path.toStdString(), name);
+    // The open theme may be the entry replaced: the host lets it go first.
+    std::optional<QString> why;
+    bool ran = false;
+    controller->changeThemeFolder((collectionFolder() / name).string(), [&] {
+        ran = true;
+        why = installBundle(path.toStdString(), name);
+        return !why;
+    });
+    if (!ran) {
+        return false;  // the user kept the open theme's unsaved edits
+    }
     if (why && replacing) {
         failed(QStringLiteral("Theme Not Replaced"),
                QStringLiteral("%1 could not be copied into your collection: %2. The theme there "
@@ -289,15 +294,12 @@ void CollectionController::btn_removeTheme() {
     }
     // The theme open in the main window is closed there first (its unsaved
     // information asked about); a cancel keeps both.
-    if (controller->currentTheme && sameEntry(controller->currentTheme->dockPath(), *bundle)) {
-        controller->btn_closeTheme();
-        if (controller->currentTheme) {
-            return;
+    controller->changeThemeFolder(bundle->string(), [this, &bundle] {
+        if (!moveToTrash(shown(*bundle))) {
+            deleteRefusedByTrash(*bundle);
         }
-    }
-    if (!moveToTrash(shown(*bundle))) {
-        deleteRefusedByTrash(*bundle);
-    }
+        return !anythingAt(*bundle);
+    });
     _reloadThemesList();
 }
 
@@ -307,12 +309,9 @@ void CollectionController::btn_editTheme() {
         dialogs_.beep();
         return;
     }
-    if (!controller->_openThemeAtPath(bundle->string())) {
-        return;
+    if (controller->openTheme(bundle->string())) {
+        collection_window->hide();
     }
-    collection_window->hide();
-    controller->btn_showMainWindow();
-    controller->_fadeToTab(MainController::kInformationTab);
 }
 
 std::optional<fs::path> CollectionController::_currentSelectionThemePath() const {

@@ -10,11 +10,11 @@
 class CollectionModel;
 class Dialogs;
 class DockTheme;
-class MainController;
 class QLabel;
 class QListView;
 class QPushButton;
 class QWidget;
+class ThemeHost;
 
 // The user's collection of themes: the bundles in the collection folder
 // (collectionFolder()), shown as micro-preview thumbnails in the collection
@@ -22,8 +22,12 @@ class QWidget;
 // Remove moves the selected one to the trash, Edit opens it where it lies in
 // the main window.
 //
-// Made by the main window controller over the collection window, whose
-// controls it finds by object name; owns none of them. GUI thread only.
+// Made over the collection window, whose controls it finds by object name;
+// owns none of them. The open theme is reached only through the host
+// (ThemeHost, not owned): Edit asks it to open a theme, and Add, Replace and
+// Remove change a collection entry through it, so the open theme's unsaved
+// edits are asked about and it is closed (and opened again after a replace)
+// around the change. GUI thread only.
 //
 // Names are kept as the file system's bytes from the listing to the theme
 // document, so a folder name that is not UTF-8 opens that very folder.
@@ -46,7 +50,7 @@ class CollectionController : public QObject {
     Q_OBJECT
 
 public:
-    CollectionController(QWidget* window, MainController& controller, Dialogs& dialogs);
+    CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs, QObject* parent);
 
     // The interface objects, in their given order.
     QListView* listOfThemes = nullptr;
@@ -54,7 +58,7 @@ public:
     QPushButton* btn_edit = nullptr;
     QWidget* collection_window = nullptr;
     CollectionModel* listOfDirectory = nullptr;
-    MainController* controller = nullptr;
+    ThemeHost* controller = nullptr;
     QLabel* stat_collection = nullptr;
     // Moves an entry to the desktop's trash; true when it is there. By
     // default QFile::moveToTrash; tests put a refusing trash in its place.

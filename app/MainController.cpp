@@ -37,6 +37,7 @@
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
+#include "app/ThemeSession.h"
 #include "app/ToolbarIcons.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
@@ -73,6 +74,8 @@ Window* makeWindow(Ui& ui, QWidget* owner, Qt::WindowFlags flags) {
 
 MainController::MainController(Dialogs& dialogs, QObject* parent)
     : QObject(parent),
+      session_(new ThemeSession(dialogs, this)),
+      currentTheme(session_->theme()),
       dialogs_(dialogs),
       defaults_(std::make_unique<UserDefaults>()),
       temporaries_(std::make_unique<TemporaryFolder>()) {
@@ -80,12 +83,13 @@ MainController::MainController(Dialogs& dialogs, QObject* parent)
     connectActions();
     connectInformation();
     setUpSlots();
+    connectSession();
     awakeFromNib();
 }
 
 MainController::~MainController() {
     // What holds files in the temporary folder goes before the folder does.
-    history_->clear();
+    session_->history().clear();
     renderer_->waitForEnd();
     // Views out of the flip view have no parent; the rest goes with the main window.
     for (QWidget* view : {view_welcome, view_infoTheme, view_editorTheme}) {
@@ -101,6 +105,7 @@ void MainController::makeWindows() {
     edit_window = new QMainWindow;
     main.setupUi(edit_window);
     edit_window->setObjectName(QStringLiteral("edit_window"));
+    session_->setWindow(edit_window);
     edit_toolbar = main.edit_toolbar;
     view_flipView = main.view_flipView;
     set_dock_style = main.set_dock_style;
@@ -217,7 +222,6 @@ void MainController::makeWindows() {
     connect(pref_startWithEditor, &QCheckBox::clicked, this,
             [this] { btn_prefs_startWithEditor(pref_startWithEditor); });
     QCheckBox* autoStyle = preferences.pref_autoDockStyle;
-    autoStyle->setChecked(defaults_->isSet(UserDefaults::kAutoDockStyle));
     connect(autoStyle, &QCheckBox::clicked, this,
             [this, autoStyle] { btn_preferences_changeDockStyleAutomatically(autoStyle); });
     connect(preferences.pref_close, &QPushButton::clicked, this,
@@ -231,7 +235,7 @@ void MainController::makeWindows() {
     collection_window =
         makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
     batch_window = BatchController::makeWindow(edit_window);
-    collection_ = new CollectionController(collection_window, *this, dialogs_);
+    collection_ = new CollectionController(collection_window, *this, dialogs_, this);
     batch_ = new BatchController(batch_window, dialogs_, this);
 
     auto* busy = new QProgressBar(edit_window);
@@ -323,8 +327,7 @@ void MainController::awakeFromNib() {
         btn_quickGuide();
         defaults_->setBool(UserDefaults::kFirst, false);
     }
-    // 10, 11.
-    currentTheme.reset();
+    // 10, 11: no theme is open yet.
     _updateMenuEditor();
     _validateToolbar();
 }
@@ -457,7 +460,7 @@ void MainController::_updateThemeShow() {
     _updateWindowTitle();
     info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
     // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
-    if (!informationEdited_) {
+    if (!session_->hasUnsavedInformation()) {
         _fillInformationFields();
     }
     _validateToolbar();

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/DragDropImageView.h"
+#include "app/ThemeHost.h"
 #include "model/DockStyle.h"
 #include "model/DockTheme.h"
 
@@ -34,20 +35,24 @@ class QWidget;
 class ScreenshotRenderer;
 class SlotListModel;
 class TemporaryFolder;
+class ThemeSession;
 class ThumbnailLoader;
+class QUndoCommand;
 class QUndoStack;
 class UserDefaults;
 
 // The controller of the editor's main window and of every auxiliary window
 // (about, quick guide, preferences, slot preview, progress sheet, collection
-// and batch windows), and the one holder of the open theme.
+// and batch windows); the host of the open theme, which its ThemeSession owns.
 //
 // It makes every window from its .ui file when it is made, owns them and
 // deletes them with itself; the fields below are the interface objects those
-// windows hold, in their given order, never replaced at run time. It holds at
-// most one open theme document (currentTheme) and drops it when another is
-// opened or the theme is closed. It talks to the user only through dialogs,
-// which it does not own.
+// windows hold, in their given order, never replaced at run time. The open
+// theme (currentTheme), its unsaved information edits and its history belong
+// to its session (session()), made with this controller: this controller opens
+// and closes themes through it and its views follow the session's signals. The
+// collection window reaches the open theme only through ThemeHost. It talks to
+// the user only through dialogs, which it does not own.
 //
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
@@ -64,13 +69,13 @@ class UserDefaults;
 // temporary files a killed save left in it; the information fields reach the
 // theme's Info.plist only through btn_saveInfo (or btn_closeDockPreview for
 // author and site), and description.rtf through btn_saveInfo only when the
-// description was edited; a dropped screenshot or micro preview is written
+// description was edited, both whole or neither; a dropped screenshot or micro preview is written
 // through the theme when dropped, a slot's new image (and Info.plist) too; undo
 // and redo write at once, from copies of at most 16 MiB kept in the editor's
 // temporary folder (TemporaryFolder, removed with this controller) until the
 // history (cleared when the theme goes) drops them; user defaults are written
 // when they change.
-class MainController : public QObject, public DropResponder {
+class MainController : public QObject, public DropResponder, public ThemeHost {
     Q_OBJECT
 
 public:
@@ -132,7 +137,14 @@ public:
     QWidget* collection_window = nullptr;
     QDialog* progress_window = nullptr;
     QWidget* batch_window = nullptr;
-    std::unique_ptr<DockTheme> currentTheme;
+
+private:
+    // Made first: currentTheme refers into it.
+    ThemeSession* const session_;
+
+public:
+    // The open theme, as the session holds it; empty when none is open.
+    const std::unique_ptr<DockTheme>& currentTheme;
 
     // Start-up, window state (MainController.cpp).
     void awakeFromNib();
@@ -188,6 +200,9 @@ public:
     bool _mayDropTheme();
     // Whether an apply or restore runs now.
     bool isApplying() const;
+    // ThemeHost: the collection's requests.
+    bool openTheme(const std::string& path) override;
+    bool changeThemeFolder(const std::string& path, const std::function<bool()>& change) override;
 
     // Information view (MainControllerInformation.cpp).
     bool btn_saveInfo();
@@ -197,9 +212,9 @@ public:
     void btn_preview_changeShowPreview();
     void btn_renderDockScreenshots();
     // Whether the information fields hold edits not yet saved.
-    bool hasUnsavedInformation() const { return informationEdited_; }
+    bool hasUnsavedInformation() const;
     // Whether the description field was edited since the theme's was shown.
-    bool hasEditedDescription() const { return descriptionEdited_; }
+    bool hasEditedDescription() const;
 
     // Slot browser, selection panel, drops, history, slot preview (MainControllerSlots.cpp).
     // The open theme's slot list of the category chosen; nullptr with no theme.
@@ -219,10 +234,11 @@ public:
     // The browser's selected rows, ascending.
     QList<int> selectedSlots() const;
     // The history of image replacements; cleared when the theme goes.
-    QUndoStack& history() const { return *history_; }
+    QUndoStack& history() const;
     ThumbnailLoader& thumbnails() const { return *thumbnails_; }
 
-    // Preferences (MainControllerPreferences.cpp).
+    // Preferences (MainControllerPreferences.cpp). Each is read from the user
+    // defaults where it is used; the sheet's check boxes only show and store them.
     void btn_show_preferences();
     void btn_close_preferences();
     void btn_prefs_startWithEditor(QCheckBox* sender);
@@ -237,6 +253,7 @@ public:
     bool applicationShouldTerminate();
 
     Dialogs& dialogs() const { return dialogs_; }
+    ThemeSession& session() const { return *session_; }
     ApplyController& applyController() const { return *apply_; }
     CollectionController& collectionController() const { return *collection_; }
     BatchController& batchController() const { return *batch_; }
@@ -257,7 +274,12 @@ private:
     void makeWindows();
     void connectActions();
     void connectInformation();
-    void _setInformationEdited(bool edited);
+    // The views follow the session: a theme opened, closed, saved, edited.
+    void connectSession();
+    // The information fields were edited (the description too when description).
+    void _setInformationEdited(bool description);
+    // The values the information fields show.
+    DockTheme::Information _informationInFields() const;
     void _fillInformationFields();
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
     // The theme's image shown at path, or nothing.
@@ -286,9 +308,10 @@ private:
     // asks whether to go on without undo: false when the user said no;
     // undoable false when going on without.
     bool _keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept, bool& undoable);
-    // Keeps the bundle file name's new content with before in the history as what.
-    void _remember(const QString& what, const std::string& name, std::unique_ptr<AsideFile> before,
-                   std::function<void()> shown);
+    // Pushes command, which performs itself, on the history; false when it
+    // failed. Without undo the history is cleared after it: what can't be put
+    // back ends the history.
+    bool _perform(QUndoCommand* command, bool undoable);
     // Tells the user a command on file failed: the beep and an alert of title
     // with the theme's reason.
     void _showFailure(const QString& title, const QString& file, const QString& why);
@@ -305,11 +328,8 @@ private:
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;
     ThumbnailLoader* thumbnails_ = nullptr;
-    QUndoStack* history_ = nullptr;
     std::unique_ptr<TemporaryFolder> temporaries_;
     quint64 selectionGeneration_ = 0;
-    bool informationEdited_ = false;
-    bool descriptionEdited_ = false;
     bool filling_ = false;
     QLabel* about_icon_ = nullptr;
     // The tab asked for last, and whether a switch (with its fades) runs now.

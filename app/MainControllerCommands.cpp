@@ -16,6 +16,7 @@
 #include "app/DockVerifier.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
+#include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
@@ -122,11 +123,7 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
     if (!theme) {
         return refuse(QStringLiteral("it could not be opened once made"));
     }
-    _forgetTheme();
-    currentTheme = std::move(theme);
-    _setInformationEdited(false);
-    _updateThemeShow();
-    _preview_showDockPreviewForSelection();
+    session_->adopt(std::move(theme));
     return true;
 }
 
@@ -156,23 +153,17 @@ bool MainController::_openThemeAtPath(const std::string& path) {
     Log::write("Request to open theme at path " + path);
     // The theme open now stays open and shown when the new one fails.
     std::string why;
-    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(path, &why);
-    if (!theme) {
-        Log::write("Docktheme is defective");
-        _showDefectiveAlert(why);
-        return false;
+    switch (session_->open(path, &why)) {
+        case ThemeSession::Opening::Defective:
+            Log::write("Docktheme is defective");
+            _showDefectiveAlert(why);
+            return false;
+        case ThemeSession::Opening::Cancelled:
+            return false;
+        case ThemeSession::Opening::Opened:
+            break;
     }
-    if (!_mayDropTheme()) {
-        return false;
-    }
-    // What a killed save left in the bundle goes now.
-    theme->removeLeftovers();
-    _forgetTheme();
-    currentTheme = std::move(theme);
     Log::write("Docktheme loaded");
-    _setInformationEdited(false);
-    _updateThemeShow();
-    _preview_showDockPreviewForSelection();
     bool editor = defaults_->isSet(UserDefaults::kStartWithEditor);
     int tab = editor ? kEditorTab : kInformationTab;
     popup_showEditorOrInfo->setCurrentIndex(popup_showEditorOrInfo->findData(tab));
@@ -205,30 +196,13 @@ void MainController::btn_closeTheme() {
         dialogs_.beep();
         return;
     }
-    if (!_mayDropTheme()) {
-        return;
+    if (session_->close()) {
+        _openThemeAtPath(std::nullopt);
     }
-    _forgetTheme();
-    currentTheme.reset();
-    _setInformationEdited(false);
-    _validateToolbar();
-    _openThemeAtPath(std::nullopt);
 }
 
 bool MainController::_mayDropTheme() {
-    if (!currentTheme || !informationEdited_) {
-        return true;
-    }
-    switch (dialogs_.askSaveChanges(edit_window)) {
-        case Dialogs::SaveAnswer::Save:
-            return btn_saveInfo();
-        case Dialogs::SaveAnswer::DontSave:
-            _setInformationEdited(false);
-            return true;
-        case Dialogs::SaveAnswer::Cancel:
-            break;
-    }
-    return false;
+    return session_->mayClose();
 }
 
 void MainController::btn_backupMyCurrentDock() {
@@ -297,6 +271,25 @@ void MainController::_generateThemeFrom(const QString& folder) {
 
 bool MainController::isApplying() const {
     return apply_->isRunning();
+}
+
+bool MainController::openTheme(const std::string& path) {
+    if (!_openThemeAtPath(path)) {
+        return false;
+    }
+    btn_showMainWindow();
+    _fadeToTab(kInformationTab);
+    return true;
+}
+
+bool MainController::changeThemeFolder(const std::string& path,
+                                       const std::function<bool()>& change) {
+    const bool shown = session_->isAt(path);
+    const bool changed = session_->changeFolder(path, change);
+    if (shown && !currentTheme) {
+        _openThemeAtPath(std::nullopt);
+    }
+    return changed;
 }
 
 void MainController::btn_change_applyTheme() {

@@ -11,6 +11,7 @@
 #include "app/MainController.h"
 #include "app/RichTextConversion.h"
 #include "app/ScreenshotRenderer.h"
+#include "app/ThemeSession.h"
 #include "platform/SystemPaths.h"
 
 namespace {
@@ -24,12 +25,11 @@ QString qt(const std::optional<std::string>& value) {
 void MainController::connectInformation() {
     for (QLineEdit* field : {previewdock_title, previewdock_author, previewdock_site,
                              previewdock_version, previewdock_appcasturl}) {
-        connect(field, &QLineEdit::textEdited, this, [this] { _setInformationEdited(true); });
+        connect(field, &QLineEdit::textEdited, this, [this] { _setInformationEdited(false); });
     }
     connect(previewdock_description->document(), &QTextDocument::contentsChanged, this, [this] {
         if (!filling_) {
             _setInformationEdited(true);
-            descriptionEdited_ = true;
         }
     });
     connect(renderer_, &ScreenshotRenderer::rendered, this, [this](const QString& bundle, bool ok) {
@@ -44,11 +44,36 @@ void MainController::connectInformation() {
     });
 }
 
-void MainController::_setInformationEdited(bool edited) {
-    informationEdited_ = edited;
-    descriptionEdited_ = descriptionEdited_ && edited;
-    edit_window->setWindowModified(edited);
-    _updateWindowTitle();
+void MainController::connectSession() {
+    connect(session_, &ThemeSession::opened, this, [this] {
+        _updateThemeShow();
+        _preview_showDockPreviewForSelection();
+    });
+    connect(session_, &ThemeSession::closed, this, [this] {
+        _forgetTheme();
+        _validateToolbar();
+    });
+    connect(session_, &ThemeSession::saved, this, [this] {
+        edit_window->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
+    });
+    connect(session_, &ThemeSession::editedChanged, this, [this](bool edited) {
+        edit_window->setWindowModified(edited);
+        _updateWindowTitle();
+    });
+}
+
+void MainController::_setInformationEdited(bool description) {
+    std::optional<RichText> edited;
+    if (description) {
+        edited = RichTextConversion::toRichText(*previewdock_description->document());
+    }
+    session_->editInformation(_informationInFields(), std::move(edited));
+}
+
+DockTheme::Information MainController::_informationInFields() const {
+    return {previewdock_title->text().toStdString(), previewdock_author->text().toStdString(),
+            previewdock_site->text().toStdString(), previewdock_version->text().toStdString(),
+            previewdock_appcasturl->text().toStdString()};
 }
 
 // Every field shows the open theme's value; a value the theme lacks empties its field.
@@ -64,44 +89,14 @@ void MainController::_fillInformationFields() {
         RichTextConversion::fill(*previewdock_description->document(), *description);
     }
     filling_ = false;
-    _setInformationEdited(false);
 }
 
 bool MainController::btn_saveInfo() {
-    if (!currentTheme) {
-        dialogs_.beep();
+    // The description is written only when it was edited, with the rest or not at all.
+    if (!session_->saveInformation(_informationInFields())) {
         return false;
     }
-    // The description is written only when it was edited; one the theme's
-    // file could not give (its field showed nothing of it) is replaced only
-    // when the user says so.
-    if (descriptionEdited_ && !currentTheme->description() &&
-        !dialogs_.ask(edit_window, QStringLiteral("Replace Description?"),
-                      QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                      QStringLiteral("The theme's description could not be read (%1). Saving "
-                                     "replaces it with the text shown. Replace it?")
-                          .arg(QString::fromStdString(currentTheme->errorString())))) {
-        return false;
-    }
-    currentTheme->setDockName(previewdock_title->text().toStdString());
-    currentTheme->setDockAuthor(previewdock_author->text().toStdString());
-    bool described = !descriptionEdited_ ||
-                     currentTheme->setDescription(
-                         RichTextConversion::toRichText(*previewdock_description->document()));
-    currentTheme->setVersion(previewdock_version->text().toStdString());
-    currentTheme->setURLAppcast(previewdock_appcasturl->text().toStdString());
-    currentTheme->setAuthorSite(previewdock_site->text().toStdString());
-    bool written = currentTheme->backup();
-    if (!described || !written) {
-        QString file = QString::fromStdString(
-            !written ? currentTheme->indexFile() : currentTheme->dockPath() + "/description.rtf");
-        dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
-                       QStringLiteral("The theme information could not be written to %1: %2.")
-                           .arg(file, QString::fromStdString(currentTheme->errorString())));
-        return false;
-    }
-    _setInformationEdited(false);
-    edit_window->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
+    _updateWindowTitle();
     return true;
 }
 
@@ -109,9 +104,10 @@ void MainController::btn_closeDockPreview() {
     if (!currentTheme) {
         return;
     }
-    currentTheme->setAuthor(previewdock_author->text().toStdString());
-    currentTheme->setAuthorSite(previewdock_site->text().toStdString());
-    if (!currentTheme->backup()) {
+    DockTheme::Information values = currentTheme->information();
+    values.author = previewdock_author->text().toStdString();
+    values.site = previewdock_site->text().toStdString();
+    if (!currentTheme->saveInformation(values, nullptr)) {
         dialogs_.alert(edit_window, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
                        QStringLiteral("The theme information could not be written to %1.")
                            .arg(QString::fromStdString(currentTheme->indexFile())));
@@ -156,4 +152,12 @@ void MainController::btn_renderDockScreenshots() {
     }
     edit_window->statusBar()->showMessage(QStringLiteral("Drawing the Dock screenshots…"));
     renderer_->start(QString::fromStdString(currentTheme->dockPath()));
+}
+
+bool MainController::hasUnsavedInformation() const {
+    return session_->hasUnsavedInformation();
+}
+
+bool MainController::hasEditedDescription() const {
+    return session_->hasEditedDescription();
 }

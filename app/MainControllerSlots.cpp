@@ -28,7 +28,9 @@
 #include "app/SlotImageCommand.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
+#include "app/ThemeSession.h"
 #include "app/ThumbnailLoader.h"
+#include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/Log.h"
@@ -63,7 +65,7 @@ QSize largeImageSize(const ImageFile& file) {
 void MainController::setUpSlots() {
     thumbnails_ = new ThumbnailLoader(this);
     slots_ = new SlotListModel(*thumbnails_, this);
-    history_ = new QUndoStack(this);
+    QUndoStack& history = session_->history();
     listOfImages->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listOfImages->setItemDelegate(new SlotCellDelegate(listOfImages));
 
@@ -72,9 +74,9 @@ void MainController::setUpSlots() {
     auto* menu_edit = new QMenu(QStringLiteral("&Edit"), edit_window);
     menu_edit->setObjectName(QStringLiteral("menu_edit"));
     bar->insertMenu(menu_dock->menuAction(), menu_edit);
-    QAction* undo = history_->createUndoAction(menu_edit, QStringLiteral("Undo"));
+    QAction* undo = history.createUndoAction(menu_edit, QStringLiteral("Undo"));
     undo->setShortcuts(QKeySequence::Undo);
-    QAction* redo = history_->createRedoAction(menu_edit, QStringLiteral("Redo"));
+    QAction* redo = history.createRedoAction(menu_edit, QStringLiteral("Redo"));
     redo->setShortcuts(QKeySequence::Redo);
     menu_edit->addAction(undo);
     menu_edit->addAction(redo);
@@ -127,7 +129,6 @@ void MainController::setUpSlots() {
 }
 
 void MainController::_forgetTheme() {
-    history_->clear();
     thumbnails_->clear();
     slots_->setTheme(nullptr, DockCategory::TwoD);
     dock_type_selection->setCurrentIndex(indexOf(DockCategory::TwoD));
@@ -155,6 +156,10 @@ QList<int> MainController::selectedSlots() const {
     }
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+QUndoStack& MainController::history() const {
+    return session_->history();
 }
 
 void MainController::imageBrowserCellWasDoubleClicked(int) {
@@ -276,24 +281,24 @@ void MainController::_dropScreenshot(const QString& path) {
 
 bool MainController::_putBundlePicture(const QString& what, const std::string& name,
                                        const QString& path, std::function<void()> shown) {
+    // The bundle gets the very bytes kept for redo.
+    QString why;
+    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaries_->path(), path, true, &why);
+    if (!after) {
+        Log::write("Cannot copy " + Log::escaped(text(path)));
+        _showFailure(QStringLiteral("Picture Not Replaced"), path, QStringLiteral("it ") + why);
+        return false;
+    }
     std::unique_ptr<AsideFile> before;
     bool undoable = true;
     if (!_keepForUndo(QString::fromStdString(currentTheme->dockPath() + "/" + name), before,
                       undoable)) {
         return false;
     }
-    if (!currentTheme->putBundleFile(name, text(path))) {
-        Log::write("Cannot copy " + Log::escaped(text(path)));
-        _showFailure(QStringLiteral("Picture Not Replaced"), path,
-                     QString::fromStdString(currentTheme->errorString()));
-        return false;
-    }
-    if (undoable) {
-        _remember(what, name, std::move(before), std::move(shown));
-    } else {
-        history_->clear();  // a file that can't be kept can't be put back
-    }
-    return true;
+    return _perform(
+        new BundleFileCommand(what, *currentTheme, name, std::move(before), std::move(after),
+                              std::move(shown), dialogs_, edit_window),
+        undoable);
 }
 
 bool MainController::_keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept,
@@ -315,16 +320,17 @@ bool MainController::_keepForUndo(const QString& path, std::unique_ptr<AsideFile
                             .arg(QFileInfo(path).fileName(), why));
 }
 
-void MainController::_remember(const QString& what, const std::string& name,
-                               std::unique_ptr<AsideFile> before, std::function<void()> shown) {
-    std::unique_ptr<AsideFile> after = AsideFile::keep(
-        temporaries_->path(), QString::fromStdString(currentTheme->dockPath() + "/" + name), false);
-    if (!after) {
-        history_->clear();
-        return;
+bool MainController::_perform(QUndoCommand* command, bool undoable) {
+    QUndoStack& history = session_->history();
+    const int before = history.index();
+    history.push(command);  // an obsolete command, one that failed, is dropped
+    if (history.index() == before) {
+        return false;
     }
-    history_->push(new BundleFileCommand(what, *currentTheme, name, std::move(before),
-                                         std::move(after), std::move(shown)));
+    if (!undoable) {
+        history.clear();  // a file that can't be kept can't be put back
+    }
+    return true;
 }
 
 void MainController::_showFailure(const QString& title, const QString& file, const QString& why) {
@@ -344,8 +350,9 @@ void MainController::_replaceSlotImage(const QString& path) {
     const std::string key = item->keyDock();
     const QString oldPath = QString::fromStdString(item->path());
     Log::write("set new path " + Log::escaped(text(path)) + " (key: " + key + ")");
-    std::string proposed =
-        pref_generateUUID->isChecked() ? MiscKit::UUIDString() : text(QFileInfo(path).fileName());
+    std::string proposed = defaults_->isSet(UserDefaults::kGenerateUUID)
+                               ? MiscKit::UUIDString()
+                               : text(QFileInfo(path).fileName());
     if (currentTheme->verifyNameExistForFile(proposed)) {
         dialogs_.beep();
         dialogs_.alert(edit_window, QStringLiteral("Duplicate file"), QStringLiteral("OK"),
@@ -366,28 +373,14 @@ void MainController::_replaceSlotImage(const QString& path) {
     if (!_keepForUndo(oldPath, before, undoable)) {
         return;
     }
-    const DockCategory category = slots_->category();
-    std::optional<std::string> oldName = currentTheme->getFileNameForKey(key, category);
-    std::optional<std::string> newPath =
-        currentTheme->setFileName(text(after->path()), key, category, proposed);
-    if (!newPath) {
-        Log::write("Cannot copy " + Log::escaped(text(path)));
-        _showFailure(QStringLiteral("Image Not Replaced"), path,
-                     QString::fromStdString(currentTheme->errorString()));
-        return;
-    }
-    currentTheme->reloadItemAtIndex(static_cast<std::size_t>(row), *newPath, key, category);
-    if (before && oldName) {
-        SlotImageCommand::Slot slot{key, category, static_cast<std::size_t>(row)};
-        history_->push(new SlotImageCommand(
-            *currentTheme, slot, std::move(before), *oldName, std::move(after), proposed,
-            [this](std::size_t shownRow, DockCategory shownCategory) {
-                _showSlot(static_cast<int>(shownRow), shownCategory);
-            }));
-    } else {
-        history_->clear();  // an image that can't be kept can't be put back
-    }
-    _showSlot(row, category);
+    SlotImageCommand::Slot slot{key, slots_->category(), static_cast<std::size_t>(row)};
+    auto* command = new SlotImageCommand(
+        *currentTheme, slot, std::move(before), std::move(after), proposed,
+        [this](std::size_t shownRow, DockCategory shownCategory) {
+            _showSlot(static_cast<int>(shownRow), shownCategory);
+        },
+        dialogs_, edit_window);
+    _perform(command, undoable && command->undoable());
 }
 
 void MainController::_showSlot(int row, DockCategory category) {

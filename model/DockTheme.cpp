@@ -244,6 +244,35 @@ void DockTheme::setURLAppcast(const std::string& address) {
     setString("VL_DockAppCast", address);
 }
 
+DockTheme::Information DockTheme::information() const {
+    return {dockName().value_or(""), dockAuthor().value_or(""), dockAuthorSite().value_or(""),
+            version(), dockAppcast().value_or("")};
+}
+
+bool DockTheme::saveInformation(const Information& values, const RichText* description) {
+    if (!dock_infoDictionary) {
+        return failed("the theme has no Info.plist");
+    }
+    std::optional<PlistValue> before = dock_infoDictionary;
+    setDockName(values.name);
+    setDockAuthor(values.author);
+    setAuthorSite(values.site);
+    setVersion(values.version);
+    setURLAppcast(values.appcast);
+    std::vector<std::pair<std::string, std::string>> files;
+    if (description) {
+        files.emplace_back(kDescription, RtfWriter::write(*description));
+    }
+    files.emplace_back("Info.plist", PropertyList::toXML(*dock_infoDictionary));
+    if (dock_folder->writeFiles(files, true)) {
+        return true;
+    }
+    const std::string why = std::strerror(errno);
+    dock_infoDictionary = std::move(before);
+    return failed(std::string(description ? "Info.plist and description.rtf" : "Info.plist") +
+                  " could not be written (" + why + ")");
+}
+
 std::optional<RichText> DockTheme::description() const {
     if (dock_folder->entryAt(kDescription) == BundleFolder::Entry::None) {
         return RichText::fromPlainText("No Description Available");

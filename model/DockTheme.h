@@ -32,8 +32,8 @@ class BundleFolder;
 // What reaches the disk when: newDockBundleAtPath copies the template;
 // copyDataFromFolder writes image files; setFileName writes the new image and
 // Info.plist and then removes the old image when no key names it any more;
-// setDescription, setDockMicroPreview, putBundleFile, removeBundleFile and
-// backup change their file at once. Metadata setters and reloadItemAtIndex
+// setDescription, setDockMicroPreview, putBundleFile, removeBundleFile,
+// saveInformation and backup change their files at once. Metadata setters and reloadItemAtIndex
 // change memory only. Every file is written to a temporary file renamed into
 // place; a write that fails leaves nothing behind. A failing operation says
 // why in errorString().
@@ -41,6 +41,15 @@ class DockTheme {
 public:
     using Item = std::shared_ptr<const ImageObjectView>;
     using SlotList = std::vector<Item>;
+    // The information a user edits, as one value.
+    struct Information {
+        std::string name;
+        std::string author;
+        std::string site;
+        std::string version;
+        std::string appcast;
+        bool operator==(const Information&) const = default;
+    };
 
     // Opens the bundle at path; nothing when path is not a folder, its
     // Info.plist is missing or unreadable, an image its table names is missing
@@ -97,6 +106,13 @@ public:
     void setVersion(const std::string& version);
     std::optional<std::string> dockAppcast() const;
     void setURLAppcast(const std::string& address);
+    // The information as stored; an absent value reads as empty, the version as version().
+    Information information() const;
+    // Makes values the information and writes Info.plist, with description.rtf
+    // when description is given, whole: both files or neither change (see
+    // BundleFolder::writeFiles), description.rtf first. On failure the
+    // dictionary is as it was and errorString() says why.
+    bool saveInformation(const Information& values, const RichText* description);
 
     // The description; "No Description Available" without description.rtf.
     // A file that is not RTF reads as plain text; RTF after a byte-order mark

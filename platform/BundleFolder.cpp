@@ -49,6 +49,87 @@ bool finish(int folder, Descriptor file, const std::string& temporary, const std
     return ok;
 }
 
+// Writes bytes to a new temporary for leaf in folder, with the permission
+// bits of a regular file at leaf (else those the umask gives); its name goes
+// to temporary. An invalid descriptor, and nothing left, when it failed.
+Descriptor writeTemporary(int folder, const std::string& leaf, const std::string& bytes, bool sync,
+                          std::string& temporary) {
+    Descriptor file = createTemporary(folder, leaf, temporary);
+    if (!file.valid()) {
+        return file;
+    }
+    struct stat old {};
+    mode_t mode = 0;
+    if (::fstatat(folder, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode)) {
+        mode = old.st_mode & 0777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(file.get(), mode) == 0 &&
+        FileManager::writeAll(file.get(), bytes.data(), bytes.size()) &&
+        (!sync || ::fsync(file.get()) == 0)) {
+        return file;
+    }
+    int saved = errno;
+    file = Descriptor();
+    ::unlinkat(folder, temporary.c_str(), 0);
+    errno = saved;
+    return file;
+}
+
+// One file of writeFiles: where it goes, its temporary, and whether an old
+// entry was kept aside (under the temporary's name) when it took its name.
+struct Staged {
+    Descriptor folder;
+    std::string leaf;
+    std::string temporary;
+    bool placed = false;
+    bool keptOld = false;
+};
+
+// Gives staged's temporary its name, keeping the old entry aside under the
+// temporary's name: in one step where the file system can, else in two.
+bool place(Staged& staged) {
+    const int folder = staged.folder.get();
+    if (Renaming::exchange(folder, staged.temporary, folder, staged.leaf)) {
+        staged.keptOld = true;
+    } else if (errno == ENOENT) {
+        staged.keptOld = false;
+        if (!Renaming::withoutReplacing(folder, staged.temporary, folder, staged.leaf)) {
+            return false;
+        }
+    } else {
+        std::string aside = staged.temporary + "~";
+        if (errno != EOPNOTSUPP ||
+            !Renaming::withoutReplacing(folder, staged.leaf, folder, aside)) {
+            return false;
+        }
+        if (::renameat(folder, staged.temporary.c_str(), folder, staged.leaf.c_str()) != 0) {
+            int saved = errno;
+            ::renameat(folder, aside.c_str(), folder, staged.leaf.c_str());
+            errno = saved;
+            return false;
+        }
+        ::unlinkat(folder, staged.temporary.c_str(), 0);
+        staged.temporary = aside;
+        staged.keptOld = true;
+    }
+    staged.placed = true;
+    return true;
+}
+
+// Puts back what staged replaced (or removes what it made) when it was placed.
+void putBack(const Staged& staged) {
+    const int folder = staged.folder.get();
+    if (staged.placed && staged.keptOld) {
+        ::renameat(folder, staged.temporary.c_str(), folder, staged.leaf.c_str());
+    } else if (staged.placed) {
+        ::unlinkat(folder, staged.leaf.c_str(), 0);
+    }
+}
+
 bool isLegacyTemporary(std::string_view entry, const std::vector<std::string>& legacyNames) {
     for (const std::string& name : legacyNames) {
         if (entry.size() == name.size() + 8 && entry[0] == '.' &&
@@ -142,24 +223,55 @@ bool BundleFolder::writeFile(const std::string& relative, const std::string& byt
     Descriptor parent = parentOf(relative, leaf);
     std::string temporary;
     Descriptor file =
-        parent.valid() ? createTemporary(parent.get(), leaf, temporary) : Descriptor();
-    if (!file.valid()) {
+        parent.valid() ? writeTemporary(parent.get(), leaf, bytes, sync, temporary) : Descriptor();
+    return file.valid() && finish(parent.get(), std::move(file), temporary, leaf, true, true);
+}
+
+bool BundleFolder::writeFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                              bool sync) const {
+    std::vector<Staged> staged(files.size());
+    // Every file is made whole beside its name first; the first failure removes them all.
+    auto discard = [&staged] {
+        int saved = errno;
+        for (auto undone = staged.rbegin(); undone != staged.rend(); ++undone) {
+            putBack(*undone);
+            if (undone->folder.valid() && !undone->temporary.empty()) {
+                ::unlinkat(undone->folder.get(), undone->temporary.c_str(), 0);
+            }
+        }
+        errno = saved;
         return false;
+    };
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        Staged& file = staged[index];
+        file.folder = parentOf(files[index].first, file.leaf);
+        struct stat there {};
+        if (file.folder.valid() &&
+            ::fstatat(file.folder.get(), file.leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(there.st_mode)) {
+            errno = EISDIR;
+            return discard();
+        }
+        Descriptor written = file.folder.valid()
+                                 ? writeTemporary(file.folder.get(), file.leaf, files[index].second,
+                                                  sync, file.temporary)
+                                 : Descriptor();
+        if (!written.valid() || ::close(written.release()) != 0) {
+            return discard();
+        }
     }
-    struct stat old {};
-    mode_t mode = 0;
-    if (::fstatat(parent.get(), leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(old.st_mode)) {
-        mode = old.st_mode & 0777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    for (Staged& file : staged) {
+        if (!place(file)) {
+            return discard();
+        }
     }
-    bool ok = ::fchmod(file.get(), mode) == 0 &&
-              FileManager::writeAll(file.get(), bytes.data(), bytes.size()) &&
-              (!sync || ::fsync(file.get()) == 0);
-    return finish(parent.get(), std::move(file), temporary, leaf, ok, true);
+    // Whole: what was kept aside goes.
+    for (const Staged& file : staged) {
+        if (file.keptOld) {
+            ::unlinkat(file.folder.get(), file.temporary.c_str(), 0);
+        }
+    }
+    return true;
 }
 
 bool BundleFolder::copyFrom(int sourceFd, const std::string& relative, std::size_t maxBytes,

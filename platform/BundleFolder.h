@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Descriptor.h"
@@ -56,6 +57,16 @@ public:
     // data reaches the disk before the rename. A regular file there keeps its
     // permission bits. A folder at relative is never replaced.
     bool writeFile(const std::string& relative, const std::string& bytes, bool sync) const;
+    // Writes each (relative, bytes) pair whole, all or none: every temporary
+    // is written (and with sync reaches the disk) before the first rename;
+    // each file then takes its name in the order given, the one it replaces
+    // kept aside under a temporary name; should a rename fail, the files
+    // already renamed get their old contents back (or go, where there was
+    // none) and false is returned with errno of the failure. A folder at any
+    // of the names fails the whole write before anything is renamed. A kill
+    // between two renames leaves the first files new and the rest old, and
+    // temporaries that removeLeftovers() sweeps.
+    bool writeFiles(const std::vector<std::pair<std::string, std::string>>& files, bool sync) const;
     // Copies the rest of sourceFd to relative, at most maxBytes (else false,
     // errno EFBIG). With replace false the copy fails when anything has the
     // name already, as the platform's copy does; nothing is left behind.

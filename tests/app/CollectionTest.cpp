@@ -140,6 +140,30 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
         "Theme Not Replaced");
 }
 
+TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewOne) {
+    using enum Dialogs::SaveAnswer;
+    inCollection("Same");
+    MainController& main = start();
+    ASSERT_TRUE(main.openTheme((folder() / "Same.docktheme").string()));
+    QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
+    for (auto [answer, name] : {std::pair{Cancel, "Velvanto Default"}, {DontSave, "Newer"}}) {
+        main.previewdock_author->setText("Edited");
+        emit main.previewdock_author->textEdited("Edited");
+        dialogs.saveAnswers = {answer};
+        dialogs.askAnswers = {true};
+        dialogs.panelAnswers = {chosen};
+        main.collectionController().btn_addTheme();
+        EXPECT_EQ(nameOnDisk("Same.docktheme"), name);
+        EXPECT_EQ(text(main.previewdock_title->text()), name);
+    }
+    EXPECT_EQ(main.shownView(), main.view_infoTheme);
+    // A save reaches the new theme, which still opens.
+    main.previewdock_author->setText("Saved");
+    EXPECT_TRUE(main.btn_saveInfo());
+    EXPECT_EQ(nameOnDisk("Same.docktheme"), "Newer");
+    EXPECT_TRUE(dialogs.alerts.empty());
+}
+
 TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedThemeAndRemovingTheOpenOneClosesIt) {
     using Names = std::vector<std::string>;
     for (auto [selected, acts] :

@@ -33,13 +33,26 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     }
     EXPECT_TRUE(c.btn_saveInfo());
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Untitled by Unknown[*]");
-    // A folder where Info.plist should be: no file can be renamed over it.
+    // A folder where Info.plist should be: no file can be renamed over it, so
+    // nothing of the save reaches the disk or the theme in memory.
+    const std::string info = bytes(theme + "/Info.plist");
+    const std::string description = bytes(theme + "/description.rtf");
     fs::remove(theme.toStdString() + "/Info.plist");
     fs::create_directories(theme.toStdString() + "/Info.plist/inside");
+    c.previewdock_title->setText("Unsaved");
+    c.previewdock_description->setHtml("<p>Unsaved words</p>");
     EXPECT_FALSE(c.btn_saveInfo());
     EXPECT_EQ(alertTitles(), "Information Not Saved");
     c.btn_closeDockPreview();
     EXPECT_EQ(dialogs.alerts.size(), 2u);
+    EXPECT_EQ(bytes(theme + "/description.rtf"), description);
+    EXPECT_EQ(c.currentTheme->dockName(), "");  // as last saved
+    EXPECT_TRUE(c.hasEditedDescription());
+    // A later screenshot drop writes Info.plist from memory: the saved values only.
+    fs::remove_all(theme.toStdString() + "/Info.plist");
+    writeFile(theme.toStdString() + "/Info.plist", info);
+    c.setFileImagePathForSelection(picture("shot.png", {40, 10}), c.screenshot_preview);
+    EXPECT_EQ(bytes(theme + "/Info.plist"), info);
 }
 
 TEST_F(InformationTest, OnlyWebAddressesOfTheAuthorAndTheProjectsOwnPagesAreOpened) {

@@ -36,6 +36,10 @@ TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
     c.btn_close_preferences();
 
     MainController& again = start();
+    // What is stored counts before the sheet is shown.
+    int row = openAndSelect(again, "Separator_Horizontal");
+    again.setFileImagePathForSelection(picture("red.png", {4, 4}), again.selection_preview);
+    EXPECT_EQ(QFileInfo(imagePath(again, row)).fileName().size(), 36);
     again.btn_show_preferences();
     EXPECT_TRUE(again.pref_startWithEditor->isChecked());
     EXPECT_TRUE(again.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle")->isChecked());

@@ -15,7 +15,7 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     int first = rowOf(c, "Separator_Horizontal");
     int second = rowOf(c, "Separator_Vertical");
     for (bool generated : {false, true}) {
-        c.pref_generateUUID->setChecked(generated);
+        UserDefaults().setBool(UserDefaults::kGenerateUUID, generated);
         for (int row : {first, second}) {
             select(c, {row});
             c.setFileImagePathForSelection(red, c.selection_preview);
@@ -45,7 +45,7 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     // The old images are gone from the bundle: the first round's red.png was replaced.
     EXPECT_FALSE(QDir(theme + "/images").exists("red.png"));
     // A replacement in 3D keeps showing the 3D images.
-    c.pref_generateUUID->setChecked(false);
+    UserDefaults().setBool(UserDefaults::kGenerateUUID, false);
     c.dock_type_selection->setCurrentIndex(1);
     c.btn_change_docktype(c.dock_type_selection);
     int row = rowOf(c, "Keystone_Base_L");
@@ -154,6 +154,14 @@ TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyReachTheThemeAndAFailedCopyChanges
     EXPECT_EQ(bytes(shot), oldShot);
     c.history().redo();
     EXPECT_EQ(bytes(shot), bytes(fresh));
+    // A step that fails is told and leaves the history.
+    fs::remove(text(shot));
+    fs::create_directory(text(shot));
+    dialogs.alerts.clear();
+    c.history().undo();
+    EXPECT_EQ(alertTitles(), "Picture Not Replaced");
+    EXPECT_EQ(dialogs.beeps, 4);
+    EXPECT_EQ(c.history().count(), 0);
 }
 
 TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QUndoCommand>
+
+#include <string>
+
+class Dialogs;
+class DockTheme;
+class QWidget;
+
+// An edit of the open theme's bundle as an entry of the editor's history.
+// Made before the edit, it performs it in its first redo() as in every later
+// one. A step that fails marks the command obsolete, so the history drops
+// it, and tells the user through dialogs (the beep and an alert over window);
+// the bundle is then as it was before the step.
+//
+// The theme, the dialogs and the window are not owned: the history is
+// cleared before the theme goes. UI thread only.
+class ThemeCommand : public QUndoCommand {
+protected:
+    ThemeCommand(const QString& text, DockTheme& theme, Dialogs& dialogs, QWidget* window);
+
+    DockTheme& theme() const { return theme_; }
+    // A failed step: logged, marked obsolete, the beep and an alert titled
+    // title saying the theme's reason. Always false.
+    bool failed(const QString& title);
+
+private:
+    DockTheme& theme_;
+    Dialogs& dialogs_;
+    QWidget* window_;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/DockTheme.h"
+#include "model/RichText.h"
+
+class Dialogs;
+class QUndoStack;
+class QWidget;
+
+// The owner of the open theme, as one object: the DockTheme the editor
+// shows, the information edits not yet saved, and the history of its changes.
+// Opening, closing, saving and any change of the open theme's folder from
+// elsewhere (the collection) go through it; views follow its signals and ask
+// it for the theme instead of keeping one.
+//
+// Owns the theme and the history (a child QUndoStack, cleared before the
+// theme goes, since its commands refer to it). Asks and tells the user only
+// through dialogs (not owned), over the window given by setWindow. GUI thread
+// only; it blocks only while a question is up.
+//
+// What reaches the disk when: opening removes what a killed save left in the
+// bundle; saveInformation writes Info.plist and, when the description was
+// edited, description.rtf, both or neither (DockTheme::saveInformation), and
+// on failure the theme in memory keeps its saved values. Edits stay in memory
+// until saved or dropped. The history's commands write when pushed, undone
+// and redone.
+class ThemeSession : public QObject {
+    Q_OBJECT
+
+public:
+    // How an open ended.
+    enum class Opening { Opened, Defective, Cancelled };
+
+    explicit ThemeSession(Dialogs& dialogs, QObject* parent = nullptr);
+    ~ThemeSession() override;
+
+    // The window that questions and alerts belong to.
+    void setWindow(QWidget* window) { window_ = window; }
+
+    // The open theme; empty when none is open.
+    const std::unique_ptr<DockTheme>& theme() const { return theme_; }
+    // Whether the open theme's folder is the entry at path (links in path followed).
+    bool isAt(const std::string& path) const;
+    QUndoStack& history() const { return *history_; }
+
+    // Opens the bundle at path in place of the open theme, after asking about
+    // the open theme's unsaved edits. Defective (whyNot says why) leaves the
+    // open theme; so does Cancelled, when the user cancelled the question.
+    Opening open(const std::string& path, std::string* whyNot = nullptr);
+    // Makes theme the open theme, dropping the open one without asking.
+    void adopt(std::unique_ptr<DockTheme> theme);
+    // Whether the open theme may go: asks about unsaved edits, saving them on
+    // Save and dropping them on Don't Save; false when the user cancelled or
+    // the save failed.
+    bool mayClose();
+    // Closes the open theme once mayClose() agrees; false when it stays.
+    bool close();
+    // See ThemeHost::changeThemeFolder; the welcome view is not this class's concern.
+    bool changeFolder(const std::string& path, const std::function<bool()>& change);
+
+    // The information fields now hold values; description, when given, is an
+    // edit of the description (one given earlier is kept otherwise).
+    void editInformation(const DockTheme::Information& values,
+                         std::optional<RichText> description = std::nullopt);
+    bool hasUnsavedInformation() const { return edits_.has_value(); }
+    bool hasEditedDescription() const { return edits_ && edits_->description; }
+    // Writes values, and the description when it was edited, to the open
+    // theme, whole; asks first before replacing a description the theme
+    // could not read. False, after an alert saying why, when nothing was
+    // written; the edits stay then.
+    bool saveInformation(const DockTheme::Information& values);
+
+signals:
+    // A theme was opened (or adopted); theme() is it.
+    void opened();
+    // The open theme went; theme() is empty, and the theme lives until the
+    // handlers return, so a view can let it go.
+    void closed();
+    // The information was written.
+    void saved();
+    // Whether unsaved information edits exist changed.
+    void editedChanged(bool edited);
+
+private:
+    struct Edits {
+        DockTheme::Information values;
+        std::optional<RichText> description;
+    };
+
+    // Drops the open theme, its edits and its history; emits closed.
+    void drop();
+    void setEdits(std::optional<Edits> edits);
+
+    Dialogs& dialogs_;
+    QWidget* window_ = nullptr;
+    QUndoStack* history_ = nullptr;
+    std::unique_ptr<DockTheme> theme_;
+    std::optional<Edits> edits_;
+};
