@@ -33,7 +33,7 @@
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ExternalEditor.h"
-#include "app/ImageFile.h"
+#include "app/ImageDecoder.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
@@ -457,7 +457,7 @@ void MainController::_updateThemeShow() {
     QString name = QString::fromStdString(currentTheme->dockName().value_or("Untitled"));
     QString author = QString::fromStdString(currentTheme->dockAuthor().value_or("Unknown"));
     edit_window->setWindowTitle(QStringLiteral("Velvanto - %1 by %2").arg(name, author));
-    info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
+    _showMicroPreview();
     // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
     if (!informationEdited_) {
         _fillInformationFields();
@@ -465,8 +465,16 @@ void MainController::_updateThemeShow() {
     _validateToolbar();
 }
 
-QImage MainController::imageAt(const std::optional<std::string>& path) {
-    return path ? ImageFile::load(QString::fromStdString(*path)) : QImage();
+void MainController::_showMicroPreview() {
+    std::optional<std::string> path =
+        currentTheme ? currentTheme->dockMicroPreview() : std::nullopt;
+    if (!path) {
+        decoder_->cancel(info_micropreview);
+        info_micropreview->setImage(QImage());
+        return;
+    }
+    decoder_->request(info_micropreview, QString::fromStdString(*path), QSize(),
+                      [this](const QImage& image, QSize) { info_micropreview->setImage(image); });
 }
 
 void MainController::btn_change_openAbout() {

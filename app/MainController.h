@@ -34,7 +34,7 @@ class QWidget;
 class ScreenshotRenderer;
 class SlotListModel;
 class TemporaryFolder;
-class ThumbnailLoader;
+class ImageDecoder;
 class QUndoStack;
 class UserDefaults;
 
@@ -52,11 +52,12 @@ class UserDefaults;
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
 // rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them. The slot
-// browser's thumbnails are decoded by ThumbnailLoader's workers, and the
-// selected image, when large, by a worker of the global pool; their results
-// reach the window on the GUI thread. Every picture of a theme is read through
-// ImageFile: a FIFO, a device, a link or a file over 16 MiB is never opened.
+// report back on the GUI thread, so the window never waits for them. Every
+// picture of a theme (thumbnails, the selected image, the slot preview, the
+// micro preview, the Dock screenshot) is decoded by the one ImageDecoder's
+// workers, never on the GUI thread; a result for a view that asked again
+// meanwhile is dropped. Every picture of a theme is read through ImageFile: a
+// FIFO, a device, a link or a file over 16 MiB is never opened.
 //
 // What reaches the disk when: new, backup and generate make a bundle at once,
 // whole under a hidden temporary name beside the chosen one and then renamed
@@ -217,7 +218,8 @@ public:
     QList<int> selectedSlots() const;
     // The history of image replacements; cleared when the theme goes.
     QUndoStack& history() const { return *history_; }
-    ThumbnailLoader& thumbnails() const { return *thumbnails_; }
+    // The decoder of every picture the window shows.
+    ImageDecoder& decoder() const { return *decoder_; }
 
     // Preferences (MainControllerPreferences.cpp).
     void btn_show_preferences();
@@ -257,8 +259,8 @@ private:
     void _setInformationEdited(bool edited);
     void _fillInformationFields();
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
-    // The theme's image shown at path, or nothing.
-    static QImage imageAt(const std::optional<std::string>& path);
+    // Shows the open theme's micro preview once decoded, or nothing.
+    void _showMicroPreview();
     // Makes "<chosen>.docktheme" from the template, with the images of the
     // folder imagesFrom when it is not empty, whole under a temporary name
     // beside it, names it so and opens it; false (with an alert saying why,
@@ -301,10 +303,9 @@ private:
     ScreenshotRenderer* renderer_ = nullptr;
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;
-    ThumbnailLoader* thumbnails_ = nullptr;
+    ImageDecoder* decoder_ = nullptr;
     QUndoStack* history_ = nullptr;
     std::unique_ptr<TemporaryFolder> temporaries_;
-    quint64 selectionGeneration_ = 0;
     bool informationEdited_ = false;
     bool descriptionEdited_ = false;
     bool filling_ = false;
