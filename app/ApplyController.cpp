@@ -6,6 +6,7 @@
 #include "privileged/SXAuthentication.h"
 
 ApplyController::ApplyController(QObject* parent) : QObject(parent) {
+    worker_.setMaxThreadCount(1);
     connect(&watcher_, &QFutureWatcher<Outcome>::finished, this, [this] {
         Outcome outcome = watcher_.result();
         running_ = false;
@@ -31,7 +32,7 @@ bool ApplyController::start(const QString& bundle, const QString& themeName, boo
     bundle_ = bundle;
     std::string tool = toolPath().toStdString();
     std::string path = bundle.toStdString();
-    watcher_.setFuture(QtConcurrent::run([tool, path] {
+    watcher_.setFuture(QtConcurrent::run(&worker_, [tool, path] {
         SXAuthentication::ToolRun run = SXAuthentication::sharedInstance().runCommand(tool, {path});
         return Outcome{run.status, run.exitStatus};
     }));

@@ -3,12 +3,15 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
 // Applies a theme bundle to the Dock off the UI thread: a worker asks for
 // administrator rights (the desktop's dialog may be up for long), runs the
 // apply tool on the bundle with them and waits for its end; the outcome comes
 // back on the UI thread through ended(). One run at a time: start() refuses
 // while one runs. The apply tool is "VelvantoHelper" in the resource folder.
+// The worker is the controller's own thread, never one of the global pool, so
+// the wait for rights holds no other work (picture decodes, the renderer).
 // Lives on the UI thread; the worker touches no widget.
 class ApplyController : public QObject {
     Q_OBJECT
@@ -42,6 +45,7 @@ private:
         int status = 0;
         int exitStatus = -1;
     };
+    QThreadPool worker_;  // one thread
     QFutureWatcher<Outcome> watcher_;
     bool running_ = false;
     bool restore_ = false;

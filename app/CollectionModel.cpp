@@ -1,7 +1,7 @@
 #include "app/CollectionModel.h"
 
 CollectionModel::CollectionModel(QObject* parent) : QAbstractListModel(parent) {
-    connect(&thumbnails_, &ThumbnailLoader::ready, this, &CollectionModel::thumbnailReady);
+    connect(&thumbnails_, &ImageDecoder::ready, this, &CollectionModel::thumbnailReady);
 }
 
 void CollectionModel::setItems(std::vector<ImageObjectView> items) {
@@ -32,7 +32,7 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole: {
             QPixmap thumbnail =
                 thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailBox);
-            return thumbnail.isNull() ? ThumbnailLoader::placeholder(kThumbnailBox) : thumbnail;
+            return thumbnail.isNull() ? ImageDecoder::placeholder(kThumbnailBox) : thumbnail;
         }
         default:
             return {};

@@ -6,13 +6,13 @@
 
 #include <vector>
 
-#include "app/ThumbnailLoader.h"
+#include "app/ImageDecoder.h"
 #include "model/ImageObjectView.h"
 
 // The themes of the collection for its browser: one item per theme bundle,
 // whose path and key are the bundle's micro preview. Shows the theme's name
 // (its folder's name without ".docktheme") over the micro preview's
-// thumbnail, which a ThumbnailLoader of the model's own decodes in a worker,
+// thumbnail, which an ImageDecoder of the model's own decodes in a worker,
 // as the slot browser's are. UI thread only.
 class CollectionModel : public QAbstractListModel {
 public:
@@ -35,5 +35,5 @@ private:
 
     std::vector<ImageObjectView> items_;
     QHash<QString, int> rowOfPath_;
-    mutable ThumbnailLoader thumbnails_;
+    mutable ImageDecoder thumbnails_;
 };

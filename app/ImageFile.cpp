@@ -36,10 +36,6 @@ Descriptor ImageFile::open(const QString& path) {
                                                    ThemeBundle::kMaxImageBytes));
 }
 
-QImage ImageFile::load(const QString& path) {
-    return ImageFile(path).read();
-}
-
 QSize ImageFile::size() const {
     return withReader(
         bytes_, [](QImageReader& reader) { return reader.canRead() ? reader.size() : QSize(); });

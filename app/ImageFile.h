@@ -16,7 +16,8 @@
 // allocation limit.
 //
 // A value: copies share the bytes. Any thread may make and use one; reading
-// happens in the constructor, decoding in read().
+// happens in the constructor, decoding in read(). Both block: the editor
+// decodes a theme's pictures only in ImageDecoder's workers.
 class ImageFile {
 public:
     // Images needing more memory than this (in MiB) are not decoded.
@@ -28,8 +29,6 @@ public:
     // A descriptor of the regular file at path (last name not followed, at
     // most kMaxImageBytes); invalid for anything else. Any thread.
     static Descriptor open(const QString& path);
-    // The image at path at its own size; null when it does not read or decode.
-    static QImage load(const QString& path);
 
     bool isNull() const { return bytes_.isEmpty(); }
     // The image's size in pixels from its header; invalid when it does not read.

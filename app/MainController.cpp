@@ -33,7 +33,7 @@
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ExternalEditor.h"
-#include "app/ImageFile.h"
+#include "app/ImageDecoder.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
@@ -458,7 +458,7 @@ void MainController::_updateThemeShow() {
         currentTheme.get(),
         dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
     _updateWindowTitle();
-    info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview()));
+    _showMicroPreview();
     // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
     if (!session_->hasUnsavedInformation()) {
         _fillInformationFields();
@@ -483,8 +483,17 @@ void MainController::_updateWindowTitle() {
         edit_window->isWindowModified() ? title + QStringLiteral(" (edited)") : title);
 }
 
-QImage MainController::imageAt(const std::optional<std::string>& path) {
-    return path ? ImageFile::load(QString::fromStdString(*path)) : QImage();
+void MainController::_showMicroPreview() {
+    std::optional<std::string> path =
+        currentTheme ? currentTheme->dockMicroPreview() : std::nullopt;
+    if (!path) {
+        session_->decoder().cancel(info_micropreview);
+        info_micropreview->setImage(QImage());
+        return;
+    }
+    session_->decoder().request(
+        info_micropreview, QString::fromStdString(*path), QSize(),
+        [this](const QImage& image, QSize) { info_micropreview->setImage(image); });
 }
 
 void MainController::btn_change_openAbout() {

@@ -36,7 +36,7 @@ class ScreenshotRenderer;
 class SlotListModel;
 class TemporaryFolder;
 class ThemeSession;
-class ThumbnailLoader;
+class ImageDecoder;
 class QUndoCommand;
 class QUndoStack;
 class UserDefaults;
@@ -57,11 +57,12 @@ class UserDefaults;
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
 // rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them. The slot
-// browser's thumbnails are decoded by ThumbnailLoader's workers, and the
-// selected image, when large, by a worker of the global pool; their results
-// reach the window on the GUI thread. Every picture of a theme is read through
-// ImageFile: a FIFO, a device, a link or a file over 16 MiB is never opened.
+// report back on the GUI thread, so the window never waits for them. Every
+// picture of a theme (thumbnails, the selected image, the slot preview, the
+// micro preview, the Dock screenshot) is decoded by the one ImageDecoder's
+// workers, never on the GUI thread; a result for a view that asked again
+// meanwhile is dropped. Every picture of a theme is read through ImageFile: a
+// FIFO, a device, a link or a file over 16 MiB is never opened.
 //
 // What reaches the disk when: new, backup and generate make a bundle at once,
 // whole under a hidden temporary name beside the chosen one and then renamed
@@ -235,7 +236,8 @@ public:
     QList<int> selectedSlots() const;
     // The history of image replacements; cleared when the theme goes.
     QUndoStack& history() const;
-    ThumbnailLoader& thumbnails() const { return *thumbnails_; }
+    // The decoder of every picture the window shows.
+    ImageDecoder& decoder() const;
 
     // Preferences (MainControllerPreferences.cpp). Each is read from the user
     // defaults where it is used; the sheet's check boxes only show and store them.
@@ -282,8 +284,8 @@ private:
     DockTheme::Information _informationInFields() const;
     void _fillInformationFields();
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
-    // The theme's image shown at path, or nothing.
-    static QImage imageAt(const std::optional<std::string>& path);
+    // Shows the open theme's micro preview once decoded, or nothing.
+    void _showMicroPreview();
     // Makes "<chosen>.docktheme" from the template, with the images of the
     // folder imagesFrom when it is not empty, whole under a temporary name
     // beside it, names it so and opens it; false (with an alert saying why,
@@ -327,9 +329,7 @@ private:
     ScreenshotRenderer* renderer_ = nullptr;
     DockVerifier* verifier_ = nullptr;
     SlotListModel* slots_ = nullptr;
-    ThumbnailLoader* thumbnails_ = nullptr;
     std::unique_ptr<TemporaryFolder> temporaries_;
-    quint64 selectionGeneration_ = 0;
     bool filling_ = false;
     QLabel* about_icon_ = nullptr;
     // The tab asked for last, and whether a switch (with its fades) runs now.

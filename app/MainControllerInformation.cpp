@@ -7,7 +7,7 @@
 #include <QTextEdit>
 
 #include "app/Dialogs.h"
-#include "app/ImageFile.h"
+#include "app/ImageDecoder.h"
 #include "app/MainController.h"
 #include "app/RichTextConversion.h"
 #include "app/ScreenshotRenderer.h"
@@ -130,15 +130,22 @@ void MainController::btn_previewAuthorSite() {
 void MainController::_preview_showDockPreviewForSelection() {
     DockStyle style =
         dockStyleAt(preview_dockshow_selection->currentIndex()).value_or(DockStyle::ThreeD);
-    QImage shot;
+    auto shown = [this](const QImage& image, QSize) {
+        QImage shot = image;
+        if (shot.isNull()) {
+            shot.load(
+                QString::fromStdString((SystemPaths::resourceFolder() / "drag_here.png").string()));
+        }
+        screenshot_preview->setImage(shot);
+    };
     if (currentTheme && currentTheme->existDockPreview(style)) {
-        shot = ImageFile::load(QString::fromStdString(currentTheme->previewDockPath(style)));
+        session_->decoder().request(screenshot_preview,
+                                    QString::fromStdString(currentTheme->previewDockPath(style)),
+                                    QSize(), shown);
+    } else {
+        session_->decoder().cancel(screenshot_preview);
+        shown(QImage(), QSize());
     }
-    if (shot.isNull()) {
-        shot.load(
-            QString::fromStdString((SystemPaths::resourceFolder() / "drag_here.png").string()));
-    }
-    screenshot_preview->setImage(shot);
 }
 
 void MainController::btn_preview_changeShowPreview() {

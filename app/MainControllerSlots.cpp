@@ -17,19 +17,17 @@
 #include <QSlider>
 #include <QTextBrowser>
 #include <QUndoStack>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "app/AsideFile.h"
 #include "app/BundleFileCommand.h"
 #include "app/Dialogs.h"
-#include "app/ImageFile.h"
+#include "app/ImageDecoder.h"
 #include "app/MainController.h"
 #include "app/SlotCellDelegate.h"
 #include "app/SlotImageCommand.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
 #include "app/ThemeSession.h"
-#include "app/ThumbnailLoader.h"
 #include "app/UserDefaults.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
@@ -40,8 +38,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Images of more pixels than this are decoded for the selection panel in a worker.
-constexpr qint64 kLargeImagePixels = 1024 * 1024;
 constexpr int kThumbnailStep = 16;
 
 QString sizeText(double width, double height) {
@@ -52,19 +48,10 @@ std::string text(const QString& string) {
     return string.toStdString();
 }
 
-// The image's size in pixels from its header when it is large enough to be
-// decoded off the window's thread; an invalid size otherwise.
-QSize largeImageSize(const ImageFile& file) {
-    QSize size = file.size();
-    return size.isValid() && qint64(size.width()) * size.height() > kLargeImagePixels ? size
-                                                                                      : QSize();
-}
-
 }  // namespace
 
 void MainController::setUpSlots() {
-    thumbnails_ = new ThumbnailLoader(this);
-    slots_ = new SlotListModel(*thumbnails_, this);
+    slots_ = new SlotListModel(session_->decoder(), this);
     QUndoStack& history = session_->history();
     listOfImages->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listOfImages->setItemDelegate(new SlotCellDelegate(listOfImages));
@@ -129,7 +116,6 @@ void MainController::setUpSlots() {
 }
 
 void MainController::_forgetTheme() {
-    thumbnails_->clear();
     slots_->setTheme(nullptr, DockCategory::TwoD);
     dock_type_selection->setCurrentIndex(indexOf(DockCategory::TwoD));
 }
@@ -162,6 +148,10 @@ QUndoStack& MainController::history() const {
     return session_->history();
 }
 
+ImageDecoder& MainController::decoder() const {
+    return session_->decoder();
+}
+
 void MainController::imageBrowserCellWasDoubleClicked(int) {
     _doubleClickCellForPreviews();
 }
@@ -182,10 +172,10 @@ void MainController::btn_change_thumbsize(QSlider* sender) {
 }
 
 void MainController::_updateSelection() {
-    const quint64 generation = ++selectionGeneration_;
     QList<int> rows = selectedSlots();
     const ImageObjectView* item = rows.size() == 1 ? slots_->item(rows.first()) : nullptr;
     if (!item) {
+        session_->decoder().cancel(selection_preview);
         selection_filename->setText(QStringLiteral("No Selection"));
         selection_preview->setImage(QImage());
         selection_bestSize->clear();
@@ -203,23 +193,11 @@ void MainController::_updateSelection() {
     DockSize best = MiscKit::sharedFiles().getSizeForFileKey(key);
     selection_bestSize->setText(sizeText(best.width, best.height));
 
-    // Sizes in pixels, from the file's header; a large image is decoded in a worker.
-    const ImageFile file(path);
-    if (QSize size = largeImageSize(file); size.isValid()) {
-        _showSelectedImage(QImage(), size, key);
-        QSize shown =
-            size.scaled(selection_preview->size().expandedTo(QSize(256, 256)), Qt::KeepAspectRatio);
-        QtConcurrent::run([file, shown] {
-            return file.read(shown);
-        }).then(this, [this, generation, size, key](const QImage& image) {
-            if (generation == selectionGeneration_) {
-                _showSelectedImage(image, image.isNull() ? QSize() : size, key);
-            }
-        });
-        return;
-    }
-    QImage image = file.read();
-    _showSelectedImage(image, image.size(), key);
+    // The picture and its size in pixels come from the decoder, at most at the panel's size.
+    selection_preview->setImage(QImage());
+    session_->decoder().request(
+        selection_preview, path, selection_preview->size().expandedTo(QSize(256, 256)),
+        [this, key](const QImage& image, QSize size) { _showSelectedImage(image, size, key); });
 }
 
 void MainController::_showSelectedImage(const QImage& image, const QSize& size,
@@ -257,7 +235,7 @@ void MainController::_dropMicroPreview(const QString& path) {
         info_micropreview->setImage(QImage());
         return;
     }
-    auto shown = [this] { info_micropreview->setImage(imageAt(currentTheme->dockMicroPreview())); };
+    auto shown = [this] { _showMicroPreview(); };
     _putBundlePicture(QStringLiteral("Replace Preview Picture"), "preview_micro.png", path, shown);
     shown();
 }
@@ -414,20 +392,14 @@ void MainController::_doubleClickCellForPreviews() {
     QString path = QString::fromStdString(slots_->item(rows.first())->path());
     QRect cell = listOfImages->visualRect(slots_->index(rows.first()));
     QRect frame(listOfImages->viewport()->mapToGlobal(cell.topLeft()), cell.size());
-    // The picture is loaded first, so the growing snapshot shows it.
-    if (!preview_window->isVisible()) {
-        const ImageFile file(path);
-        if (QSize size = largeImageSize(file); size.isValid()) {
-            // Shown when decoded, at most at the screen's size.
-            preview_window_image->setImage(QImage());
-            QSize shown =
-                size.scaled(edit_window->screen()->size(), Qt::KeepAspectRatio).boundedTo(size);
-            QtConcurrent::run([file, shown] {
-                return file.read(shown);
-            }).then(this, [this](const QImage& image) { preview_window_image->setImage(image); });
-        } else {
-            preview_window_image->setImage(file.read());
-        }
+    if (preview_window->isVisible()) {
+        _openPreviewForSelection(path, frame, preview_window);
+        return;
+    }
+    // It opens once its picture is decoded (at most at the screen's size), so the growing
+    // snapshot shows it; asked again meanwhile, it opens for the last slot asked.
+    auto opened = [this, path, frame](const QImage& image, QSize) {
+        preview_window_image->setImage(image);
         preview_window->setWindowTitle(QFileInfo(path).fileName());
         // It opens over the main window the first time, and when it would be off the screen.
         QRect screen = edit_window->screen()->availableGeometry();
@@ -437,8 +409,9 @@ void MainController::_doubleClickCellForPreviews() {
             placed.moveCenter(edit_window->geometry().center());
             preview_window->setGeometry(placed);
         }
-    }
-    _openPreviewForSelection(path, frame, preview_window);
+        _openPreviewForSelection(path, frame, preview_window);
+    };
+    session_->decoder().request(preview_window_image, path, edit_window->screen()->size(), opened);
 }
 
 void MainController::_openPreviewForSelection(const QString&, const QRect& rect, QWidget* window) {

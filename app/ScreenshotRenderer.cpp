@@ -19,6 +19,7 @@
 
 ScreenshotRenderer::ScreenshotRenderer(QString temporaryFolder, QObject* parent)
     : QObject(parent), temporaryFolder_(std::move(temporaryFolder)) {
+    worker_.setMaxThreadCount(1);
     connect(&watcher_, &QFutureWatcher<bool>::finished, this, [this] {
         running_ = false;
         emit rendered(bundle_, watcher_.result());
@@ -35,8 +36,8 @@ bool ScreenshotRenderer::start(const QString& bundle) {
     }
     running_ = true;
     bundle_ = bundle;
-    watcher_.setFuture(
-        QtConcurrent::run([bundle, folder = temporaryFolder_] { return render(bundle, folder); }));
+    watcher_.setFuture(QtConcurrent::run(
+        &worker_, [bundle, folder = temporaryFolder_] { return render(bundle, folder); }));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
 class DockTheme;
 
@@ -14,7 +15,8 @@ class DockTheme;
 // in the editor's temporary folder (given when made, kept by its owner longer
 // than this object), since a theme may name its images as it likes; only
 // regular files of an image's size are copied, never through a link. All of
-// it runs on a worker; the outcome comes back on the UI thread through
+// it runs on the renderer's own thread (never one of the global pool: it waits
+// for the Dock program); the outcome comes back on the UI thread through
 // rendered(). One run at a time.
 class ScreenshotRenderer : public QObject {
     Q_OBJECT
@@ -43,6 +45,7 @@ private:
     static bool render(const QString& bundle, const QString& temporaryFolder);
 
     QString temporaryFolder_;
+    QThreadPool worker_;  // one thread
     QFutureWatcher<bool> watcher_;
     QString bundle_;
     bool running_ = false;

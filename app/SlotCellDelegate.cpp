@@ -13,3 +13,9 @@ QSize SlotCellDelegate::sizeHint(const QStyleOptionViewItem& option,
     int spacing = 2 * view_->spacing() + 4;
     return {grid.width() - spacing, grid.height() - spacing};
 }
+
+void SlotCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->decorationSize = view_->iconSize();
+}

@@ -2,12 +2,12 @@
 
 #include <QPixmap>
 
-#include "app/ThumbnailLoader.h"
+#include "app/ImageDecoder.h"
 #include "model/MiscKit.h"
 
-SlotListModel::SlotListModel(ThumbnailLoader& thumbnails, QObject* parent)
+SlotListModel::SlotListModel(ImageDecoder& thumbnails, QObject* parent)
     : QAbstractListModel(parent), thumbnails_(thumbnails) {
-    connect(&thumbnails_, &ThumbnailLoader::ready, this, &SlotListModel::thumbnailReady);
+    connect(&thumbnails_, &ImageDecoder::ready, this, &SlotListModel::thumbnailReady);
 }
 
 void SlotListModel::setTheme(const DockTheme* theme, DockCategory category) {
@@ -25,6 +25,11 @@ void SlotListModel::setCategory(DockCategory category) {
 void SlotListModel::setThumbnailSide(int side) {
     if (side == side_) {
         return;
+    }
+    // Thumbnails asked for at another decoded size are not wanted any more.
+    if (ImageDecoder::decodedBox(QSize(side, side)) !=
+        ImageDecoder::decodedBox(QSize(side_, side_))) {
+        thumbnails_.dropQueued();
     }
     side_ = side;
     if (!items_.empty()) {
@@ -61,8 +66,7 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole: {
             QPixmap thumbnail =
                 thumbnails_.thumbnail(QString::fromStdString(slot->path()), QSize(side_, side_));
-            return thumbnail.isNull() ? ThumbnailLoader::placeholder(QSize(side_, side_))
-                                      : thumbnail;
+            return thumbnail.isNull() ? ImageDecoder::placeholder(QSize(side_, side_)) : thumbnail;
         }
         default:
             return {};

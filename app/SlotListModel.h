@@ -5,21 +5,24 @@
 #include "model/DockStyle.h"
 #include "model/DockTheme.h"
 
-class ThumbnailLoader;
+class ImageDecoder;
 
 // The items of one Dock category of the open theme, for the slot browser.
 //
 // Each row is one ImageObjectView of the theme's slot list: its title is the
 // item's own title, or the catalogue's natural name of its file key when the
 // item gives none, its tool tip the item's subtitle (the image's file name),
-// its decoration the thumbnail at the browser's zoom value. The model holds
-// the items by reference (shared with the theme) and never decodes an image:
-// thumbnails come from the loader, which decodes them in a worker and reports
-// back, when the row is repainted. The theme and the loader are not owned;
-// the theme must outlive setTheme's next call. UI thread only.
+// its decoration the thumbnail for the browser's zoom value (decoded at one of
+// the decoder's few sizes; the view's delegate scales it to the zoom when
+// painting). The model holds the items by reference (shared with the theme)
+// and never decodes an image: thumbnails come from the decoder, which decodes
+// them in a worker and reports back, when the row is repainted; a zoom to
+// another decoded size drops the decodes not started. The theme and the
+// decoder are not owned; the theme must outlive setTheme's next call. UI
+// thread only.
 class SlotListModel : public QAbstractListModel {
 public:
-    SlotListModel(ThumbnailLoader& thumbnails, QObject* parent = nullptr);
+    SlotListModel(ImageDecoder& thumbnails, QObject* parent = nullptr);
 
     // Shows category of theme (nullptr: nothing), asking the view to reload.
     void setTheme(const DockTheme* theme, DockCategory category);
@@ -37,7 +40,7 @@ public:
 private:
     void thumbnailReady(const QString& path);
 
-    ThumbnailLoader& thumbnails_;
+    ImageDecoder& thumbnails_;
     const DockTheme* theme_ = nullptr;
     DockCategory category_ = DockCategory::TwoD;
     DockTheme::SlotList items_;

@@ -5,11 +5,15 @@
 #include <QUndoStack>
 
 #include "app/Dialogs.h"
+#include "app/ImageDecoder.h"
 #include "platform/BundleFolder.h"
 #include "platform/Log.h"
 
 ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
-    : QObject(parent), dialogs_(dialogs), history_(new QUndoStack(this)) {}
+    : QObject(parent),
+      dialogs_(dialogs),
+      history_(new QUndoStack(this)),
+      decoder_(new ImageDecoder(this)) {}
 
 ThemeSession::~ThemeSession() {
     // The commands refer to the theme: they go first. No signal: the views may be gone.
@@ -127,6 +131,7 @@ bool ThemeSession::saveInformation(const DockTheme::Information& values) {
 
 void ThemeSession::drop() {
     history_->clear();
+    decoder_->clear();
     setEdits(std::nullopt);
     const std::unique_ptr<DockTheme> gone = std::move(theme_);
     emit closed();

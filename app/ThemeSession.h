@@ -11,6 +11,7 @@
 #include "model/RichText.h"
 
 class Dialogs;
+class ImageDecoder;
 class QUndoStack;
 class QWidget;
 
@@ -20,8 +21,10 @@ class QWidget;
 // elsewhere (the collection) go through it; views follow its signals and ask
 // it for the theme instead of keeping one.
 //
-// Owns the theme and the history (a child QUndoStack, cleared before the
-// theme goes, since its commands refer to it). Asks and tells the user only
+// Owns the theme, the history (a child QUndoStack, cleared before the
+// theme goes, since its commands refer to it) and the decoder of the theme's
+// pictures (a child, whose thumbnails and requests are forgotten with the
+// theme, so no picture of a closed theme is shown). Asks and tells the user only
 // through dialogs (not owned), over the window given by setWindow. GUI thread
 // only; it blocks only while a question is up.
 //
@@ -49,6 +52,7 @@ public:
     // Whether the open theme's folder is the entry at path (links in path followed).
     bool isAt(const std::string& path) const;
     QUndoStack& history() const { return *history_; }
+    ImageDecoder& decoder() const { return *decoder_; }
 
     // Opens the bundle at path in place of the open theme, after asking about
     // the open theme's unsaved edits. Defective (whyNot says why) leaves the
@@ -101,6 +105,7 @@ private:
     Dialogs& dialogs_;
     QWidget* window_ = nullptr;
     QUndoStack* history_ = nullptr;
+    ImageDecoder* decoder_ = nullptr;
     std::unique_ptr<DockTheme> theme_;
     std::optional<Edits> edits_;
 };

@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
         int shown = 0;
         for (int row = 0; row < model.rowCount(); ++row) {
             shown += model.index(row).data(Qt::DecorationRole).value<QPixmap>().toImage() !=
-                     ThumbnailLoader::placeholder(CollectionModel::kThumbnailBox).toImage();
+                     ImageDecoder::placeholder(CollectionModel::kThumbnailBox).toImage();
         }
         if (shown != kThemes) {
             std::printf("only %d of %d thumbnails decoded\n", shown, kThemes);

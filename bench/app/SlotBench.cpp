@@ -5,7 +5,11 @@
 //    files with QImageReader on one thread, alternately in the same run.
 // 2. The longest stall of the window's thread while a browser of 500 such
 //    images scrolls from top to bottom, a step per frame; thumbnails arrive
-//    from the loader's workers meanwhile.
+//    from the decoder's workers meanwhile.
+// 3. The zoom slider dragged over every value, smallest to largest, with a
+//    paint at each step: decodes started and thumbnails cached at the end,
+//    against the old loader's, counted from the same paints (it decoded every
+//    row painted at every size and kept each thumbnail until the theme closed).
 // Runs offscreen in a temporary home, without fades.
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +20,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSlider>
 #include <QThread>
 
 #include <algorithm>
@@ -23,10 +28,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/ImageDecoder.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
 #include "app/SlotListModel.h"
-#include "app/ThumbnailLoader.h"
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -78,8 +83,7 @@ bool allShown(MainController& c) {
     const DockTheme::SlotList* list = c.dock_images();
     int side = c.listOfImages->iconSize().width();
     return list && std::all_of(list->begin(), list->end(), [&](const auto& item) {
-               return c.thumbnails().isCached(QString::fromStdString(item->path()),
-                                              QSize(side, side));
+               return c.decoder().isCached(QString::fromStdString(item->path()), QSize(side, side));
            });
 }
 
@@ -140,6 +144,46 @@ double longestStall(MainController& c, const QString& theme) {
     return longest;
 }
 
+struct Sweep {
+    int decodes = 0;
+    qsizetype bytes = 0;
+    qsizetype sizes = 0;
+};
+
+// The rows of the browser on screen now.
+int rowsShown(MainController& c) {
+    int shown = 0;
+    for (int row = 0; row < c.numberOfItemsInImageBrowser(); ++row) {
+        QRect cell = c.listOfImages->visualRect(c.listOfImages->model()->index(row, 0));
+        shown += c.listOfImages->viewport()->rect().intersects(cell) ? 1 : 0;
+    }
+    return shown;
+}
+
+// Drags the zoom slider over every value with a paint at each; the decoder's
+// numbers once every decode ended, and the old loader's for the same paints.
+std::pair<Sweep, Sweep> sweepSlider(MainController& c, const QString& theme) {
+    c._openThemeAtPath(theme);
+    c.btn_showEditorDock(MainController::kEditorTab);
+    QSlider* slider = c.slider_images_thumbsize;
+    const int startedBefore = c.decoder().started();
+    Sweep old;
+    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
+        slider->setValue(side);
+        c.listOfImages->viewport()->repaint();
+        QCoreApplication::processEvents();
+        int shown = rowsShown(c);
+        old.decodes += shown;
+        old.bytes += qsizetype(shown) * side * side * 4;
+        old.sizes += shown > 0 ? 1 : 0;
+    }
+    waitFor([&] { return c.decoder().idle(); });
+    Sweep now{c.decoder().started() - startedBefore, c.decoder().cachedBytes(),
+              c.decoder().cachedBoxes().size()};
+    c.btn_closeTheme();
+    return {old, now};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,6 +228,14 @@ int main(int argc, char** argv) {
     std::printf("ratio: %.2f (target at most 1.5)\n", median(browser) / median(decoding));
     std::printf("500 images scrolled top to bottom, longest stall:   %.1f ms (target under 50)\n",
                 *std::max_element(stalls.begin(), stalls.end()));
+    auto [old, now] = sweepSlider(controller, thirty);
+    for (auto [name, sweep] : {std::pair{"before", old}, std::pair{"after ", now}}) {
+        std::printf(
+            "zoom slider swept, every value, %s: %d decodes started, %lld sizes, %.1f MiB cached\n",
+            name, sweep.decodes, static_cast<long long>(sweep.sizes), sweep.bytes / 1048576.0);
+    }
+    std::printf("target: at most 3 sizes, at most %lld MiB cached\n",
+                static_cast<long long>(ImageDecoder::kCacheBytes / 1048576));
     home.removeRecursively();
     return 0;
 }

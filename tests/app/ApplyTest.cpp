@@ -1,6 +1,8 @@
 // Applying and restoring: rights asked for off the UI thread, the tool's run
 // observed in the temporary root, the outcome told to the user.
+#include <QThreadPool>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "EditorTest.h"
 #include "privileged/SXAuthentication.h"
@@ -42,17 +44,23 @@ TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
     }
 }
 
-TEST_F(ApplyTest, TheWindowAnswersWhileTheRightsAreAskedForAndASecondApplyBeeps) {
+TEST_F(ApplyTest, TheWindowAndDecodesAnswerWhileTheRightsAreAskedForAndASecondApplyBeeps) {
     authorization->gated = true;
+    // One thread in the global pool, as on a one-CPU machine: the wait must hold none of it.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
     MainController& c = start();
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
     QSignalSpy ended(&c, &MainController::applyEnded);
     c.btn_change_applyTheme();
     ASSERT_TRUE(waitUntil([&] { return authorization->waiting(); }));
-    // The dialog is up: the event loop still runs timers and takes edits.
+    // The dialog is up: timers, the global pool and picture decodes still run; edits are taken.
     bool fired = false;
     QTimer::singleShot(0, [&] { fired = true; });
-    EXPECT_TRUE(waitUntil([&] { return fired; }));
+    QFuture<bool> pooled = QtConcurrent::run([] { return true; });
+    QString path = picture("a.png", {300, 100});
+    c.decoder().thumbnail(path, QSize(64, 64));
+    EXPECT_TRUE(waitUntil(
+        [&] { return fired && pooled.isFinished() && c.decoder().isCached(path, QSize(64, 64)); }));
     c.previewdock_author->setText("typed meanwhile");
     EXPECT_TRUE(c.isApplying());
     c.btn_change_applyTheme();
@@ -64,6 +72,7 @@ TEST_F(ApplyTest, TheWindowAnswersWhileTheRightsAreAskedForAndASecondApplyBeeps)
     EXPECT_TRUE(ended.first().first().toBool());
     EXPECT_FALSE(c.isApplying());
     EXPECT_EQ(authorization->dialogs, 1);
+    QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
 }
 
 TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {

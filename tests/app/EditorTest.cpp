@@ -88,6 +88,7 @@ void EditorTest::select(MainController& c, std::initializer_list<int> rows) {
         chosen.select(index, index);
     }
     c.listOfImages->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
+    EXPECT_TRUE(pictured(c));
 }
 
 int EditorTest::rowOf(MainController& c, const std::string& key) {

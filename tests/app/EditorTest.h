@@ -23,6 +23,7 @@
 #include <mutex>
 
 #include "app/Dialogs.h"
+#include "app/ImageDecoder.h"
 #include "app/MainController.h"
 #include "app/UserDefaults.h"
 #include "model/DockTheme.h"
@@ -197,11 +198,12 @@ protected:
         EXPECT_TRUE(image.save(at(text(name)), "PNG"));
         return at(text(name));
     }
-    // Opens a copy of the stock theme and shows the editor view.
+    // Opens a copy of the stock theme and shows the editor view, its pictures decoded.
     QString openTheme(MainController& c, const QString& name = QStringLiteral("A")) {
         QString theme = themeCopy(name);
         EXPECT_TRUE(c._openThemeAtPath(theme));
         c.btn_showEditorDock(MainController::kEditorTab);
+        EXPECT_TRUE(pictured(c));
         return theme;
     }
     // Opens a copy of the stock theme and selects key's slot; its row.
@@ -210,7 +212,11 @@ protected:
         select(c, {rowOf(c, key)});
         return rowOf(c, key);
     }
-    // Selects exactly rows in the slot browser (none: clears the selection).
+    // Processes events until every picture asked for is decoded and shown.
+    static bool pictured(MainController& c) {
+        return waitUntil([&c] { return c.decoder().idle(); });
+    }
+    // Selects exactly rows in the slot browser (none: clears the selection), its picture shown.
     static void select(MainController& c, std::initializer_list<int> rows);
     // The row of key in the browser, or -1.
     static int rowOf(MainController& c, const std::string& key);

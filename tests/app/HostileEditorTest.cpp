@@ -12,7 +12,6 @@
 
 #include "EditorTest.h"
 #include "app/ScreenshotRenderer.h"
-#include "app/ThumbnailLoader.h"
 
 namespace {
 
@@ -83,10 +82,10 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
         c.btn_showEditorDock(MainController::kEditorTab);
         for (const char* key : keys) {
             select(c, {rowOf(c, key)});
-            c.thumbnails().thumbnail(imagePath(c, rowOf(c, key)), QSize(64, 64));
+            c.decoder().thumbnail(imagePath(c, rowOf(c, key)), QSize(64, 64));
         }
         c.btn_show_previewPanel();
-        EXPECT_TRUE(waitUntil([&] { return c.thumbnails().pending() == 0; }));
+        EXPECT_TRUE(waitUntil([&] { return c.decoder().pending() == 0; }));
         // The Dock screenshots' copy of the images leaves the FIFOs out.
         fs::create_directory(temp() / "gathered");
         ScreenshotRenderer::gatherImages(*c.currentTheme, at("gathered"));

@@ -90,9 +90,13 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
     QString theme = themeCopy("A");
     fs::remove(theme.toStdString() + "/preview_2d.png");
     ASSERT_TRUE(c._openThemeAtPath(theme));
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_3d.png"));
+    // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
+    c.btn_preview_changeShowPreview();
     c.preview_dockshow_selection->setCurrentIndex(1);
     c.btn_preview_changeShowPreview();
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.screenshot_preview->image(), QImage(qs(appResources() / "drag_here.png")));
 
     fs::remove(theme.toStdString() + "/preview_3d.png");
@@ -102,5 +106,6 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
     EXPECT_TRUE(rendered.first().first().toBool());
     EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
     EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_2d.png"));
 }

@@ -1,10 +1,12 @@
 // The slot browser, its thumbnails and the selection panel.
 #include <QDateTime>
+#include <QSemaphore>
 #include <QSlider>
 #include <QTextBrowser>
+#include <QThread>
+#include <QThreadPool>
 
 #include "EditorTest.h"
-#include "app/ThumbnailLoader.h"
 #include "model/ThemeBundle.h"
 #include "widgets/PellixZoomWindow.h"
 
@@ -14,24 +16,24 @@ static QImage decoration(const QModelIndex& index) {
     return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplacedInPlace) {
+TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileReplacedInPlace) {
     MainController& c = start();
     openTheme(c);
     c.slider_images_thumbsize->setValue(40);
     EXPECT_EQ(c.listOfImages->iconSize(), QSize(40, 40));
     QModelIndex index = c.listOfImages->model()->index(rowOf(c, "Separator_Horizontal"), 0);
     QString path = imagePath(c, index.row());
-    auto cached = [&] { return c.thumbnails().isCached(path, QSize(40, 40)); };
+    auto cached = [&] { return c.decoder().isCached(path, QSize(40, 40)); };
     // The first ask queues a decode and answers nothing yet.
-    c.thumbnails().clear();
+    c.decoder().clear();
     QImage placeholder = decoration(index);
     EXPECT_EQ(placeholder.size(), QSize(40, 40));
     EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
     ASSERT_TRUE(waitUntil(cached));
     QImage line = decoration(index);
-    EXPECT_EQ(line.size(), QSize(40, 40));  // 48x4 to 40x3, in the middle
+    EXPECT_EQ(line.size(), QSize(64, 64));  // 48x4 to 64x5, in the middle; painted at 40
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
-    EXPECT_NE(line.pixelColor(0, 19).alpha(), 0);
+    EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
     // The same path with other bytes is another thumbnail.
     QImage square(32, 32, QImage::Format_ARGB32);
     square.fill(Qt::blue);
@@ -42,29 +44,48 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtTheZoomAndFollowAFileReplac
     index.data(Qt::DecorationRole);
     ASSERT_TRUE(waitUntil(cached));
     QImage shown = decoration(index);
-    EXPECT_EQ(shown.size(), QSize(40, 40));  // enlarged to fill the square
+    EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
 }
 
 TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
-    ThumbnailLoader loader;
+    ImageDecoder loader;
     QString path = picture("a.png", QSize(300, 100));
     EXPECT_TRUE(loader.thumbnail(path, QSize(64, 64)).isNull());
     loader.clear();  // the theme was closed while the decode ran
     EXPECT_EQ(loader.pending(), 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(loader.isCached(path, QSize(64, 64)));
-    QImage wide = ThumbnailLoader::decode(path, QSize(64, 64));
+    QImage wide = ImageDecoder::decode(path, QSize(64, 64));
     EXPECT_EQ(wide.size(), QSize(64, 64));
     EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
     EXPECT_EQ(wide.pixelColor(32, 21), QColor(Qt::red));  // 64x21 from row 21
     // A wide box, as the collection asks for: the picture fills its width, centred.
-    QImage boxed = ThumbnailLoader::decode(path, QSize(128, 64));
+    QImage boxed = ImageDecoder::decode(path, QSize(128, 64));
     EXPECT_EQ(boxed.size(), QSize(128, 64));
     EXPECT_EQ(boxed.pixelColor(64, 9).alpha(), 0);
     EXPECT_EQ(boxed.pixelColor(0, 32), QColor(Qt::red));
     EXPECT_EQ(boxed.pixelColor(127, 32), QColor(Qt::red));
-    EXPECT_TRUE(ThumbnailLoader::decode(at("none.png"), QSize(64, 64)).isNull());
+    EXPECT_TRUE(ImageDecoder::decode(at("none.png"), QSize(64, 64)).isNull());
+}
+
+TEST_F(SlotBrowserTest, TheZoomSliderDecodesAtThreeSizesAndDropsTheDecodesOfSizesPassed) {
+    MainController& c = start();
+    openTheme(c);
+    c.edit_window->show();
+    QSlider* slider = c.slider_images_thumbsize;
+    const int before = c.decoder().started();
+    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
+        slider->setValue(side);
+        c.listOfImages->viewport()->repaint();
+    }
+    ASSERT_TRUE(pictured(c));
+    // Only the decodes running at a size passed end; each row is decoded once at the last size.
+    EXPECT_LE(c.decoder().started() - before,
+              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
+    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
+    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
+    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
 }
 
 TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSelection) {
@@ -150,23 +171,35 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalog
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
 }
 
-TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThread) {
+TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNeverShown) {
     PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
     MainController& c = start();
     openTheme(c);
     int row = rowOf(c, "Angle_Left_Up");
-    QImage large(2000, 1200, QImage::Format_RGB32);
+    QImage large(4000, 2400, QImage::Format_RGB32);
     large.fill(Qt::darkCyan);
     ASSERT_TRUE(large.save(imagePath(c, row), "PNG"));
     select(c, {row});
-    EXPECT_EQ(c.selection_size->text(), "2000x1200");
+    EXPECT_EQ(c.selection_size->text(), "4000x2400");
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
-    ASSERT_TRUE(waitUntil([&] { return !c.selection_preview->image().isNull(); }));
-    EXPECT_LT(c.selection_preview->image().width(), 2000);
+    EXPECT_LT(c.selection_preview->image().width(), 4000);
+    // The preview asked for the large slot, then for another before its picture lands (the
+    // global pool held, so no decode there lands meanwhile either).
+    QSemaphore held;
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    QThreadPool::globalInstance()->start([&held] { held.acquire(); });
     c.btn_show_previewPanel();
+    c.btn_show_previewPanel();
+    QModelIndex other = c.listOfImages->model()->index(rowOf(c, "Separator_Horizontal"), 0);
+    c.listOfImages->selectionModel()->select(other, QItemSelectionModel::ClearAndSelect);
+    c.btn_show_previewPanel();
+    held.release();
+    QThreadPool::globalInstance()->waitForDone();
+    QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
+    ASSERT_TRUE(pictured(c));
     EXPECT_TRUE(c.preview_window->isVisible());
-    ASSERT_TRUE(waitUntil([&] { return !c.preview_window_image->image().isNull(); }));
-    EXPECT_LE(c.preview_window_image->image().width(), 2000);
+    EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
+    EXPECT_EQ(c.selection_size->text(), "48x4");
     PellixZoomWindow::setModifierQuery(nullptr);
 }
 
@@ -178,6 +211,7 @@ TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
     EXPECT_EQ(dialogs.beeps, 1);
     int row = openAndSelect(c, "Separator_Horizontal");
     c.imageBrowserCellWasDoubleClicked(row);
+    EXPECT_TRUE(pictured(c));
     EXPECT_TRUE(c.preview_window->isVisible());
     EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
     EXPECT_EQ(c.preview_window_image->imageScaling(),

@@ -106,6 +106,7 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     std::string oldInfo = bytes(theme + "/Info.plist");
     QString shadow = picture("corner.png", {300, 24}, Qt::black);
     c.setFileImagePathForSelection(shadow, c.selection_preview);
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
     EXPECT_FALSE(QFile::exists(oldPath));  // gone from the bundle, kept aside
     std::string newInfo = bytes(theme + "/Info.plist");
@@ -149,6 +150,7 @@ TEST_F(SlotDropTest, ScreenshotDropsArePngOnlyReachTheThemeAndAFailedCopyChanges
     EXPECT_EQ(c.history().count(), 0);
     c.setFileImagePathForSelection(fresh, c.screenshot_preview);
     EXPECT_EQ(bytes(shot), bytes(fresh));
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.screenshot_preview->image().size(), QSize(40, 10));
     c.history().undo();
     EXPECT_EQ(bytes(shot), oldShot);
@@ -177,8 +179,10 @@ TEST_F(SlotDropTest, MicroPreviewDropsWithAndWithoutATheme) {
     c.setFileImagePathForSelection(blue, c.info_micropreview);
     EXPECT_EQ(bytes(micro), bytes(blue));
     EXPECT_EQ(QImage(micro).pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_TRUE(pictured(c));
     EXPECT_EQ(c.info_micropreview->image().size(), QSize(20, 10));
     c.history().undo();
     EXPECT_EQ(bytes(micro), old);
+    EXPECT_TRUE(pictured(c));
     EXPECT_NE(c.info_micropreview->image().size(), QSize(20, 10));
 }

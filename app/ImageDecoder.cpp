@@ -1,0 +1,213 @@
+#include "app/ImageDecoder.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "app/ImageFile.h"
+
+namespace {
+
+struct Decoded {
+    QImage image;
+    QSize size;  // the file's own
+};
+
+// The image at path read at the size fit gives for its own (invalid: its own
+// size), with its own size; nothing when it does not decode.
+template <typename Fit>
+Decoded readFitted(const QString& path, Fit fit) {
+    // Only a regular file of a picture's size is read: a FIFO never holds a worker.
+    ImageFile file(path);
+    QSize size = file.size();
+    if (!size.isValid()) {
+        return {};
+    }
+    QImage image = file.read(fit(size));
+    return {image, image.isNull() ? QSize() : size};
+}
+
+}  // namespace
+
+ImageDecoder::ImageDecoder(QObject* parent) : QObject(parent), cache_(kCacheBytes) {
+    pool_.setMaxThreadCount(kWorkers);
+}
+
+ImageDecoder::~ImageDecoder() {
+    thumbnails_.clear();
+    pictures_.clear();
+    pool_.waitForDone();
+}
+
+quint64 ImageDecoder::request(QObject* view, const QString& path, QSize bound, Delivery deliver) {
+    const quint64 token = ++lastToken_;
+    unqueue(view);
+    current_.insert(view, {token, view, std::move(deliver)});
+    pictures_.append({{}, path, bound, view, token});
+    startNext();
+    return token;
+}
+
+void ImageDecoder::cancel(QObject* view) {
+    current_.remove(view);
+    unqueue(view);
+}
+
+QPixmap ImageDecoder::thumbnail(const QString& path, QSize shown) {
+    const QSize box = decodedBox(shown);
+    const QString key = cacheKey(path, box);
+    if (const QPixmap* cached = cache_.object(key)) {
+        return *cached;
+    }
+    if (!pending_.contains(key)) {
+        pending_.insert(key);
+        thumbnails_.append({key, path, box});
+    } else {
+        // Asked again: it is on screen now, so it goes first.
+        auto queued = std::find_if(thumbnails_.begin(), thumbnails_.end(),
+                                   [&key](const Job& job) { return job.key == key; });
+        if (queued != thumbnails_.end()) {
+            thumbnails_.move(queued - thumbnails_.begin(), thumbnails_.size() - 1);
+        }
+    }
+    startNext();
+    return {};
+}
+
+bool ImageDecoder::isCached(const QString& path, QSize shown) const {
+    return cache_.contains(cacheKey(path, decodedBox(shown)));
+}
+
+void ImageDecoder::dropQueued() {
+    for (const Job& job : std::as_const(thumbnails_)) {
+        pending_.remove(job.key);
+    }
+    thumbnails_.clear();
+}
+
+void ImageDecoder::clear() {
+    ++generation_;
+    cache_.clear();
+    pending_.clear();
+    thumbnails_.clear();
+    pictures_.clear();
+    current_.clear();
+}
+
+QList<QSize> ImageDecoder::cachedBoxes() const {
+    QList<QSize> boxes;
+    for (const QString& key : cache_.keys()) {
+        const QStringList sides = key.section(QLatin1Char('|'), -1).split(QLatin1Char('x'));
+        const QSize box(sides.value(0).toInt(), sides.value(1).toInt());
+        if (!boxes.contains(box)) {
+            boxes.append(box);
+        }
+    }
+    return boxes;
+}
+
+QSize ImageDecoder::decodedBox(QSize shown) {
+    const int longest = std::max(shown.width(), shown.height());
+    auto side = std::find_if(kThumbnailSides.begin(), kThumbnailSides.end(),
+                             [longest](int fixed) { return fixed >= longest; });
+    if (longest <= 0 || side == kThumbnailSides.end()) {
+        return shown;
+    }
+    return shown * (static_cast<qreal>(*side) / longest);
+}
+
+QImage ImageDecoder::decode(const QString& path, QSize box) {
+    Decoded decoded = readFitted(path, [box](QSize size) {
+        return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    });
+    if (decoded.image.isNull()) {
+        return {};
+    }
+    // Every thumbnail fills the whole box, centred, so the cells line up.
+    const QImage& image = decoded.image;
+    QImage boxed(box, QImage::Format_ARGB32_Premultiplied);
+    boxed.fill(Qt::transparent);
+    QPainter painter(&boxed);
+    painter.drawImage((box.width() - image.width()) / 2, (box.height() - image.height()) / 2,
+                      image);
+    return boxed;
+}
+
+QPixmap ImageDecoder::placeholder(QSize box) {
+    QPixmap empty(box);
+    empty.fill(Qt::transparent);
+    return empty;
+}
+
+QString ImageDecoder::cacheKey(const QString& path, QSize box) {
+    QFileInfo info(path);
+    return QStringLiteral("%1|%2|%3|%4x%5")
+        .arg(info.filePath())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(info.size())
+        .arg(box.width())
+        .arg(box.height());
+}
+
+void ImageDecoder::startNext() {
+    while (running_ < kWorkers && !(pictures_.isEmpty() && thumbnails_.isEmpty())) {
+        run(pictures_.isEmpty() ? thumbnails_.takeLast() : pictures_.takeFirst());
+    }
+}
+
+void ImageDecoder::run(const Job& job) {
+    ++running_;
+    ++started_;
+    const quint64 generation = generation_;
+    pool_.start([this, job, generation] {
+        if (!job.key.isEmpty()) {
+            QImage image = decode(job.path, job.box);
+            QMetaObject::invokeMethod(
+                this, [this, generation, job, image] { thumbnailDone(generation, job, image); },
+                Qt::QueuedConnection);
+            return;
+        }
+        Decoded decoded = readFitted(job.path, [bound = job.box](QSize size) {
+            bool larger = size.width() > bound.width() || size.height() > bound.height();
+            return bound.isValid() && larger
+                       ? size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
+                       : QSize();
+        });
+        QMetaObject::invokeMethod(
+            this, [this, job, decoded] { pictureDone(job, decoded.image, decoded.size); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ImageDecoder::thumbnailDone(quint64 generation, const Job& job, const QImage& image) {
+    --running_;
+    if (generation == generation_) {
+        pending_.remove(job.key);
+        auto* pixmap = new QPixmap(QPixmap::fromImage(image));
+        const qsizetype bytes = qsizetype(pixmap->width()) * pixmap->height() * pixmap->depth() / 8;
+        cache_.insert(job.key, pixmap, std::max<qsizetype>(1, bytes));
+        emit ready(job.path);
+    }
+    startNext();
+}
+
+void ImageDecoder::pictureDone(const Job& job, const QImage& image, QSize size) {
+    --running_;
+    auto found = current_.find(job.view);
+    Request answered;
+    if (found != current_.end() && found->token == job.token) {
+        answered = std::move(*found);
+        current_.erase(found);
+    }
+    startNext();
+    // Last: a delivery may run a nested event loop (a zoom), which may bring other results.
+    if (answered.view) {
+        answered.deliver(image, size);
+    }
+}
+
+void ImageDecoder::unqueue(const QObject* view) {
+    pictures_.removeIf([view](const Job& job) { return job.view == view; });
+}

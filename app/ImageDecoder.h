@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QCache>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QSet>
+#include <QThreadPool>
+
+#include <array>
+#include <functional>
+
+// The one place where the editor decodes a theme's pictures: the browsers'
+// thumbnails and the single pictures of its views (the selection panel, the
+// slot preview, the information view's micro preview and Dock screenshot).
+// Every file is read through ImageFile (only a regular file of a picture's
+// size, never a FIFO or a device) and decoded within its one allocation limit,
+// by the decoder's own pool of kWorkers threads, never the global pool, so
+// work that waits elsewhere (rights, the renderer) never holds a decode.
+// Workers only decode into a QImage; a QPixmap is made on the UI thread.
+//
+// Single pictures: request() asks for the picture at path for a view and
+// answers with a token. A later request for the same view, cancel() or clear()
+// makes it stale: a stale request not started is never decoded, and the
+// result of one under way is dropped. The current result reaches its delivery
+// once, on the UI thread, unless the view is gone by then. Pictures are served
+// before thumbnails.
+//
+// Thumbnails: thumbnail() answers from the cache at once; one not cached is
+// decoded to the box decodedBox() gives for the size shown (the smallest of
+// kThumbnailSides not below it), and ready() tells when it is there; the views
+// scale it when painting, so a zoom slider dragged across its range decodes at
+// most three sizes. Requests are served newest first, so the rows a view
+// paints now come before older ones; dropQueued() forgets those not started
+// (the size shown changed). The cache is keyed by path, modification time,
+// file size and box, so an image replaced under the same path is decoded anew,
+// and holds at most kCacheBytes of pixels: the least recently used thumbnail
+// goes first.
+//
+// clear() forgets every thumbnail and makes every request stale (a theme was
+// closed). Made, used and destroyed on the UI thread; the destructor waits for
+// running decodes.
+class ImageDecoder : public QObject {
+    Q_OBJECT
+
+public:
+    // Threads of the decoder's own pool.
+    static constexpr int kWorkers = 2;
+    // The sides thumbnails are decoded at.
+    static constexpr std::array<int, 3> kThumbnailSides{64, 128, 256};
+    // The most bytes of pixels the thumbnail cache holds.
+    static constexpr qsizetype kCacheBytes = 16 * 1024 * 1024;
+
+    // Gets the decoded picture and the file's own size in pixels (both null
+    // when it does not decode). UI thread.
+    using Delivery = std::function<void(const QImage& image, QSize size)>;
+
+    explicit ImageDecoder(QObject* parent = nullptr);
+    ~ImageDecoder() override;
+
+    // Asks for the picture at path for view, scaled down to fit bound when it
+    // is larger (an invalid bound: its own size); deliver gets it. Not owned:
+    // view only names the request and must be alive for the delivery.
+    quint64 request(QObject* view, const QString& path, QSize bound, Delivery deliver);
+    // Makes the request for view stale; nothing reaches its delivery.
+    void cancel(QObject* view);
+
+    // The thumbnail of the image at path for a box of shown: a pixmap of
+    // decodedBox(shown) with the image scaled to fit it, centred (the slot
+    // browser asks for squares, the collection for the shape of its wide
+    // previews); a null pixmap while it is decoded or when the file does not
+    // decode.
+    QPixmap thumbnail(const QString& path, QSize shown);
+    // Whether the thumbnail of path for shown is decoded already (decoded or not decodable).
+    bool isCached(const QString& path, QSize shown) const;
+    // Forgets thumbnail requests not started.
+    void dropQueued();
+    // Forgets every thumbnail and makes every request stale.
+    void clear();
+    // Thumbnails and pictures asked for and not there yet.
+    int pending() const { return static_cast<int>(pending_.size() + current_.size()); }
+    // Whether no decode waits or runs and no result is still to come.
+    bool idle() const { return running_ == 0 && pending() == 0 && thumbnails_.isEmpty(); }
+    // Decodes started since the decoder was made.
+    int started() const { return started_; }
+    // Bytes of pixels in the thumbnail cache, and the distinct boxes cached.
+    qsizetype cachedBytes() const { return cache_.totalCost(); }
+    QList<QSize> cachedBoxes() const;
+
+    // The box a thumbnail shown at shown is decoded to: shown scaled to the
+    // smallest of kThumbnailSides not below its longer side (shown itself
+    // beyond the largest).
+    static QSize decodedBox(QSize shown);
+    // The image at path decoded to fit box and centred on a transparent
+    // image of the box's size; null when it does not decode. Any thread may call.
+    static QImage decode(const QString& path, QSize box);
+    // An empty pixmap of the box's size, shown until the thumbnail is there. UI thread.
+    static QPixmap placeholder(QSize box);
+    // The cache key: path, modification time, size in bytes and box.
+    static QString cacheKey(const QString& path, QSize box);
+
+signals:
+    // The thumbnail of path is in the cache now.
+    void ready(const QString& path);
+
+private:
+    struct Job {
+        QString key;  // a thumbnail's cache key; empty for a picture
+        QString path;
+        QSize box;                      // the thumbnail's box, or the picture's bound
+        const QObject* view = nullptr;  // the view a picture is for
+        quint64 token = 0;
+    };
+    struct Request {
+        quint64 token = 0;
+        QPointer<QObject> view;
+        Delivery deliver;
+    };
+
+    void startNext();
+    void run(const Job& job);
+    void thumbnailDone(quint64 generation, const Job& job, const QImage& image);
+    void pictureDone(const Job& job, const QImage& image, QSize size);
+    void unqueue(const QObject* view);
+
+    QThreadPool pool_;
+    QCache<QString, QPixmap> cache_;
+    QSet<QString> pending_;
+    QList<Job> thumbnails_;  // newest last
+    QList<Job> pictures_;    // oldest first
+    QHash<const QObject*, Request> current_;
+    int running_ = 0;
+    int started_ = 0;
+    quint64 generation_ = 0;
+    quint64 lastToken_ = 0;
+};
