@@ -205,7 +205,6 @@ void CollectionController::awakeFromNib() {
     if (!anythingAt(collectionFolder())) {
         fs::create_directories(collectionFolder(), error);
     }
-    recoverLeftovers();
     listOfThemes->setModel(listOfDirectory);
     listOfThemes->setDragDropMode(QAbstractItemView::NoDragDrop);
     _reloadThemesList();

@@ -33,8 +33,8 @@ class ThemeHost;
 // document, so a folder name that is not UTF-8 opens that very folder.
 //
 // What reaches the disk when: the folder is made (with its parents) when it
-// is missing, and at start what a killed add or replace left in it is
-// recovered (an old theme put aside goes back under its name when that is
+// is missing, and at start (recoverLeftovers) what a killed add or replace
+// left in it is recovered (an old theme put aside goes back under its name when that is
 // free, every other leftover is removed, never through a link). Listing copies
 // the stock micro preview into a bundle that has none, only when the bundle is
 // a real folder (not a link) and only through the opened folder. Add copies
@@ -91,9 +91,11 @@ public:
     // The item count for the browser; sets the status line.
     int numberOfItemsInImageBrowser();
 
+    // Puts back or removes what a killed add or replace left: see the class
+    // comment. The editor calls it at start, before the collection is made.
+    static void recoverLeftovers();
+
 private:
-    // Puts back or removes what a killed add or replace left: see the class comment.
-    void recoverLeftovers();
     // Copies the stock micro preview into the collection entry name when it
     // is a real folder lacking one.
     void giveMicroPreview(const std::string& name);

@@ -79,6 +79,7 @@ MainController::MainController(Dialogs& dialogs, QObject* parent)
       dialogs_(dialogs),
       defaults_(std::make_unique<UserDefaults>()),
       temporaries_(std::make_unique<TemporaryFolder>()) {
+    CollectionController::recoverLeftovers();
     makeWindows();
     connectActions();
     connectInformation();
@@ -197,47 +198,6 @@ void MainController::makeWindows() {
         view->hide();
     }
 
-    Ui::AboutWindow about;
-    about_window = makeWindow<Ui::AboutWindow, QDialog>(about, edit_window, Qt::Dialog);
-    about_icon_ = about.about_icon;
-    connect(about.about_buttons, &QDialogButtonBox::rejected, about_window, &QDialog::hide);
-    about.about_buttons->button(QDialogButtonBox::Close)
-        ->setAccessibleName(QStringLiteral("Close about window"));
-
-    Ui::HelpWindow help;
-    help_window = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
-    help_view = help.help_view;
-    connect(help.help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
-
-    Ui::ProgressSheet progress;
-    progress_window = makeWindow<Ui::ProgressSheet, QDialog>(progress, edit_window, Qt::Sheet);
-    connect(progress.progress_stop, &QPushButton::clicked, this,
-            [this] { btn_checkUpdateForTheme_stop(); });
-
-    Ui::PreferencesSheet preferences;
-    preferences_window =
-        makeWindow<Ui::PreferencesSheet, QDialog>(preferences, edit_window, Qt::Sheet);
-    pref_startWithEditor = preferences.pref_startWithEditor;
-    pref_generateUUID = preferences.pref_generateUUID;
-    connect(pref_startWithEditor, &QCheckBox::clicked, this,
-            [this] { btn_prefs_startWithEditor(pref_startWithEditor); });
-    QCheckBox* autoStyle = preferences.pref_autoDockStyle;
-    connect(autoStyle, &QCheckBox::clicked, this,
-            [this, autoStyle] { btn_preferences_changeDockStyleAutomatically(autoStyle); });
-    connect(preferences.pref_close, &QPushButton::clicked, this,
-            [this] { btn_close_preferences(); });
-
-    Ui::PreviewWindow preview;
-    preview_window = makeWindow<Ui::PreviewWindow, QWidget>(preview, edit_window, Qt::Window);
-    preview_window_image = preview.preview_window_image;
-
-    Ui::CollectionWindow collection;
-    collection_window =
-        makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
-    batch_window = BatchController::makeWindow(edit_window);
-    collection_ = new CollectionController(collection_window, *this, dialogs_, this);
-    batch_ = new BatchController(batch_window, dialogs_, this);
-
     auto* busy = new QProgressBar(edit_window);
     busy->setObjectName(QStringLiteral("apply_progress"));
     busy->setAccessibleName(QStringLiteral("Applying theme"));
@@ -286,6 +246,96 @@ void MainController::makeWindows() {
     connect(main.action_about, &QAction::triggered, this, [this] { btn_change_openAbout(); });
 }
 
+void MainController::_makeAboutWindow() {
+    if (about_window) {
+        return;
+    }
+    Ui::AboutWindow about;
+    about_window = makeWindow<Ui::AboutWindow, QDialog>(about, edit_window, Qt::Dialog);
+    about_icon_ = about.about_icon;
+    about_icon_->setPixmap(QApplication::windowIcon().pixmap(128));
+    connect(about.about_buttons, &QDialogButtonBox::rejected, about_window, &QDialog::hide);
+    about.about_buttons->button(QDialogButtonBox::Close)
+        ->setAccessibleName(QStringLiteral("Close about window"));
+}
+
+void MainController::_makeHelpWindow() {
+    if (help_window) {
+        return;
+    }
+    Ui::HelpWindow help;
+    help_window = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
+    help_view = help.help_view;
+    connect(help.help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
+}
+
+void MainController::_makeProgressWindow() {
+    if (progress_window) {
+        return;
+    }
+    Ui::ProgressSheet progress;
+    progress_window = makeWindow<Ui::ProgressSheet, QDialog>(progress, edit_window, Qt::Sheet);
+    connect(progress.progress_stop, &QPushButton::clicked, this,
+            [this] { btn_checkUpdateForTheme_stop(); });
+}
+
+void MainController::_makePreferencesWindow() {
+    if (preferences_window) {
+        return;
+    }
+    Ui::PreferencesSheet preferences;
+    preferences_window =
+        makeWindow<Ui::PreferencesSheet, QDialog>(preferences, edit_window, Qt::Sheet);
+    pref_startWithEditor = preferences.pref_startWithEditor;
+    pref_generateUUID = preferences.pref_generateUUID;
+    connect(pref_startWithEditor, &QCheckBox::clicked, this,
+            [this] { btn_prefs_startWithEditor(pref_startWithEditor); });
+    connect(pref_generateUUID, &QCheckBox::clicked, this,
+            [this] { btn_prefs_generateUUID(pref_generateUUID); });
+    QCheckBox* autoStyle = preferences.pref_autoDockStyle;
+    connect(autoStyle, &QCheckBox::clicked, this,
+            [this, autoStyle] { btn_preferences_changeDockStyleAutomatically(autoStyle); });
+    connect(preferences.pref_close, &QPushButton::clicked, this,
+            [this] { btn_close_preferences(); });
+}
+
+void MainController::_makePreviewWindow() {
+    if (preview_window) {
+        return;
+    }
+    Ui::PreviewWindow preview;
+    preview_window = makeWindow<Ui::PreviewWindow, QWidget>(preview, edit_window, Qt::Window);
+    preview_window_image = preview.preview_window_image;
+    connect(preview.preview_proportions, &QCheckBox::toggled, this,
+            [this, box = preview.preview_proportions] { btn_changeProportions(box); });
+    btn_changeProportions(preview.preview_proportions);
+}
+
+CollectionController& MainController::collectionController() {
+    if (!collection_) {
+        Ui::CollectionWindow collection;
+        collection_window =
+            makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
+        collection_ = new CollectionController(collection_window, *this, dialogs_, this);
+    }
+    return *collection_;
+}
+
+BatchController& MainController::batchController() {
+    if (!batch_) {
+        batch_window = BatchController::makeWindow(edit_window);
+        batch_ = new BatchController(batch_window, dialogs_, this);
+    }
+    return *batch_;
+}
+
+void MainController::waitForWork() {
+    apply_->waitForEnd();
+    if (batch_) {
+        batch_->waitForEnd();
+    }
+}
+
 void MainController::connectActions() {
     connect(tbar_applyDock, &QAction::triggered, this, [this] { btn_change_applyTheme(); });
     connect(popup_showEditorOrInfo, &QComboBox::activated, this,
@@ -321,10 +371,11 @@ void MainController::awakeFromNib() {
     QTimer::singleShot(0, this, &MainController::_loadPictures);
     // 8. The Dock style found now.
     set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
-    // 9. The quick guide on the first start.
+    // 9. The quick guide on the first start, over the main window once that
+    // is painted (see eventFilter), so its pictures never delay the first frame.
     std::optional<bool> first = defaults_->boolForKey(UserDefaults::kFirst);
     if (!first || *first) {
-        btn_quickGuide();
+        whenPainted([this] { btn_quickGuide(); });
         defaults_->setBool(UserDefaults::kFirst, false);
     }
     // 10, 11: no theme is open yet.
@@ -342,7 +393,9 @@ void MainController::_loadPictures() {
         watcher->deleteLater();
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
         edit_window->setWindowIcon(QApplication::windowIcon());
-        about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
+        if (about_icon_) {
+            about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
+        }
         welcome_image->setImage(pictures.second);
     });
     watcher->setFuture(QtConcurrent::run(
@@ -497,6 +550,7 @@ void MainController::_showMicroPreview() {
 }
 
 void MainController::btn_change_openAbout() {
+    _makeAboutWindow();
     about_window->show();
     about_window->raise();
     about_window->activateWindow();
@@ -509,6 +563,7 @@ void MainController::btn_quickGuide() {
     if (file.open(QIODevice::ReadOnly)) {
         html = QString::fromUtf8(file.readAll());
     }
+    _makeHelpWindow();
     help_view->document()->setBaseUrl(QUrl::fromLocalFile(path));
     help_view->setSearchPaths({QString::fromStdString(SystemPaths::resourceFolder().string())});
     help_view->setHtml(html);
@@ -518,7 +573,9 @@ void MainController::btn_quickGuide() {
 }
 
 void MainController::btn_guide_close() {
-    help_window->hide();
+    if (help_window) {
+        help_window->hide();
+    }
 }
 
 std::optional<QString> MainController::standardEditorPath() const {
@@ -540,7 +597,19 @@ bool MainController::applicationShouldTerminate() {
     return _mayDropTheme();
 }
 
+void MainController::whenPainted(std::function<void()> task) {
+    afterPaint_.push_back(std::move(task));
+}
+
 bool MainController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_window && event->type() == QEvent::UpdateRequest && !afterPaint_.empty()) {
+        // Run on the next turn, once this paint reached the screen.
+        QTimer::singleShot(0, this, [this, tasks = std::exchange(afterPaint_, {})] {
+            for (const std::function<void()>& task : tasks) {
+                task();
+            }
+        });
+    }
     if (watched == edit_window && event->type() == QEvent::Close) {
         if (!applicationShouldTerminate()) {
             event->ignore();

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 #include <memory>
 #include <optional>
 
@@ -102,6 +103,9 @@ public:
     QLabel* selection_naturalTitle = nullptr;
     QComboBox* dock_type_selection = nullptr;
     QSlider* slider_images_thumbsize = nullptr;
+    // The windows beside the main one (about, quick guide, preferences,
+    // progress, preview, collection, batch) and their controls are null until
+    // first shown: start-up builds only what the first frame needs.
     QWidget* wizard_window = nullptr;  // no window: nothing drives it
     QMainWindow* edit_window = nullptr;
     QCheckBox* pref_generateUUID = nullptr;
@@ -257,11 +261,19 @@ public:
     Dialogs& dialogs() const { return dialogs_; }
     ThemeSession& session() const { return *session_; }
     ApplyController& applyController() const { return *apply_; }
-    CollectionController& collectionController() const { return *collection_; }
-    BatchController& batchController() const { return *batch_; }
+    // The collection and the batch converter, with their windows, made when first asked for.
+    CollectionController& collectionController();
+    BatchController& batchController();
+    // Runs task once the main window's first paint reached the screen (the
+    // quick guide of a first start, a theme named at start), so the first
+    // frame never waits for it. Tasks asked for later wait for the next paint.
+    void whenPainted(std::function<void()> task);
+    // Waits for the apply tool and a batch run to end (at quit).
+    void waitForWork();
 
 protected:
-    // Closing the main window quits, once unsaved information edits were answered.
+    // Closing the main window quits, once unsaved information edits were
+    // answered; its first paint brings a first start's quick guide.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
@@ -274,6 +286,12 @@ signals:
 
 private:
     void makeWindows();
+    // Each makes its window when it is not there yet.
+    void _makeAboutWindow();
+    void _makeHelpWindow();
+    void _makeProgressWindow();
+    void _makePreferencesWindow();
+    void _makePreviewWindow();
     void connectActions();
     void connectInformation();
     // The views follow the session: a theme opened, closed, saved, edited.
@@ -331,6 +349,7 @@ private:
     SlotListModel* slots_ = nullptr;
     std::unique_ptr<TemporaryFolder> temporaries_;
     bool filling_ = false;
+    std::vector<std::function<void()>> afterPaint_;  // see whenPainted
     QLabel* about_icon_ = nullptr;
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;

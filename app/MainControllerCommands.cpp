@@ -362,22 +362,27 @@ void MainController::btn_setDockStyleTo(QComboBox* sender) {
 }
 
 void MainController::btn_browseCollection() {
+    collectionController();
     collection_window->show();
     collection_window->raise();
     collection_window->activateWindow();
 }
 
 void MainController::btn_openBatchConverter() {
+    batchController();
     batch_window->show();
     batch_window->raise();
     batch_window->activateWindow();
 }
 
 void MainController::btn_checkUpdateForTheme() {
+    _makeProgressWindow();
     progress_window->setWindowModality(Qt::WindowModal);
     progress_window->open();
 }
 
 void MainController::btn_checkUpdateForTheme_stop() {
-    progress_window->hide();
+    if (progress_window) {
+        progress_window->hide();
+    }
 }

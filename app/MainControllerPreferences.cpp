@@ -27,8 +27,6 @@ QUrl page(const char* name) {
 }  // namespace
 
 void MainController::connectPreferences() {
-    connect(pref_generateUUID, &QCheckBox::clicked, this,
-            [this] { btn_prefs_generateUUID(pref_generateUUID); });
     connect(tbar_openIn, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
     connect(menu_openWith, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
     auto* change = edit_window->findChild<QAction*>(QStringLiteral("action_changeEditor"));
@@ -40,6 +38,7 @@ void MainController::connectPreferences() {
 }
 
 void MainController::btn_show_preferences() {
+    _makePreferencesWindow();
     // Every check box shows what is stored.
     pref_startWithEditor->setChecked(defaults_->isSet(UserDefaults::kStartWithEditor));
     autoDockStyleBox(preferences_window)
@@ -50,7 +49,9 @@ void MainController::btn_show_preferences() {
 }
 
 void MainController::btn_close_preferences() {
-    preferences_window->hide();
+    if (preferences_window) {
+        preferences_window->hide();
+    }
 }
 
 void MainController::btn_prefs_startWithEditor(QCheckBox* sender) {

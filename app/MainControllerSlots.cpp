@@ -107,11 +107,6 @@ void MainController::setUpSlots() {
     connect(listOfImages, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { imageBrowserCellWasDoubleClicked(index.row()); });
     connect(tbar_preview, &QAction::triggered, this, [this] { btn_show_previewPanel(); });
-    auto* proportions =
-        preview_window->findChild<QCheckBox*>(QStringLiteral("preview_proportions"));
-    connect(proportions, &QCheckBox::toggled, this,
-            [this, proportions] { btn_changeProportions(proportions); });
-    btn_changeProportions(proportions);
     connectPreferences();
 }
 
@@ -392,6 +387,7 @@ void MainController::_doubleClickCellForPreviews() {
     QString path = QString::fromStdString(slots_->item(rows.first())->path());
     QRect cell = listOfImages->visualRect(slots_->index(rows.first()));
     QRect frame(listOfImages->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    _makePreviewWindow();
     if (preview_window->isVisible()) {
         _openPreviewForSelection(path, frame, preview_window);
         return;

@@ -26,13 +26,10 @@ void VelvantoApplication::prepare(const std::filesystem::path& resourceFolder) {
 
 void VelvantoApplication::showWindows(MainController& controller) {
     controller.edit_window->show();
-    if (controller.help_window->isVisible()) {
-        controller.help_window->raise();
-        controller.help_window->activateWindow();
-    }
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
-        controller.openFile(arguments.at(1));
+        controller.whenPainted(
+            [&controller, path = arguments.at(1)] { controller.openFile(path); });
     }
 }
 
@@ -57,7 +54,6 @@ int VelvantoApplication::main(int argc, char** argv) {
                      &MainController::openHandedOver);
     showWindows(controller);
     int status = QApplication::exec();
-    controller.applyController().waitForEnd();
-    controller.batchController().waitForEnd();
+    controller.waitForWork();
     return status;
 }

@@ -20,7 +20,7 @@ public:
 
     // The steps of main, for programs that measure them. prepare names the
     // application, sets the resource folder and the beep; showWindows shows
-    // the main window (the guide over it) and opens the file the arguments name.
+    // the main window and, once it is painted, opens the file the arguments name.
     static void prepare(const std::filesystem::path& resourceFolder);
     static void showWindows(MainController& controller);
 };

@@ -21,8 +21,8 @@ protected:
 
 TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
     MainController& c = start();
-    auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
     c.btn_show_preferences();
+    auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
     EXPECT_FALSE(c.pref_startWithEditor->isChecked());
     EXPECT_FALSE(autoStyle->isChecked());
     EXPECT_FALSE(c.pref_generateUUID->isChecked());

@@ -3,6 +3,7 @@
 #include <QSemaphore>
 #include <QSlider>
 #include <QTextBrowser>
+#include <QWindow>
 #include <QThread>
 #include <QThreadPool>
 
@@ -73,6 +74,7 @@ TEST_F(SlotBrowserTest, TheZoomSliderDecodesAtThreeSizesAndDropsTheDecodesOfSize
     MainController& c = start();
     openTheme(c);
     c.edit_window->show();
+    ASSERT_TRUE(waitUntil([&] { return c.edit_window->windowHandle()->isExposed(); }));
     QSlider* slider = c.slider_images_thumbsize;
     const int before = c.decoder().started();
     for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
