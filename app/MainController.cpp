@@ -367,8 +367,8 @@ void MainController::awakeFromNib() {
         view->setResponderClass(this);
     }
     // 6. The application icon, and the welcome view's picture. Decoding
-    // pictures waits until the window is up (the next turn of the event loop).
-    QTimer::singleShot(0, this, &MainController::_loadPictures);
+    // pictures waits until the main window is painted.
+    whenPainted([this] { _loadPictures(); });
     // 8. The Dock style found now.
     set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
     // 9. The quick guide on the first start, over the main window once that
@@ -400,7 +400,7 @@ void MainController::_loadPictures() {
     });
     watcher->setFuture(QtConcurrent::run(
         [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
-            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile)};
+            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile, "PNG")};
         }));
 }
 
