@@ -1,7 +1,6 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/RtfWriter.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
@@ -14,11 +13,6 @@ protected:
     void SetUp() override {
         TestEnvironment::SetUp();
         SystemPaths::setResourceFolder(appResources());
-        previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
-    }
-    void TearDown() override {
-        Log::setSink(previous_);
-        TestEnvironment::TearDown();
     }
     static Strings keys(const DockTheme::SlotList& slots) {
         Strings result;
@@ -35,8 +29,7 @@ protected:
                                             const std::string& name) {
         return theme.setFileName((temp() / from).string(), "Frontline", DockCategory::ThreeD, name);
     }
-    Strings lines_;
-    Log::Sink previous_;
+    CapturedLog log;
 };
 
 TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
@@ -95,7 +88,7 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
         make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
     ASSERT_TRUE(theme);
     writeFile(temp() / "drop/new front.png", "dropped");
-    lines_.clear();
+    log.clear();
     auto result = setFrontline(*theme, "drop/new front.png", "new front.png");
     const std::string expected = theme->dockPath() + "/images/new front.png";
     EXPECT_EQ(result, expected);
@@ -106,7 +99,7 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     const PlistValue& list = *onDisk->find("Dock_List");
     EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
     EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
-    EXPECT_EQ(lines_,
+    EXPECT_EQ(log.lines(),
               (Strings{"Copied new file at path: " + expected,
                        "Setting object: " + expected + " forKey: Frontline",
                        "Write backup of " + theme->indexFile(),
@@ -128,7 +121,7 @@ TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
                               {"FRONT.PNG", false}}) {
         EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
     }
-    EXPECT_EQ(lines_.back(), "Need to verify name [FRONT.PNG]");
+    EXPECT_EQ(log.lines().back(), "Need to verify name [FRONT.PNG]");
 }
 
 TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {

@@ -1,7 +1,6 @@
 // Themes made to harm who opens them, and disk faults under the theme: nothing outside changes.
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -11,42 +10,20 @@
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
 using Files = std::map<std::string, std::string>;
-
-void makeFifo(const fs::path& path) {
-    fs::remove(path);
-    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
-}
-
-void makeSparse(const fs::path& path, std::uintmax_t size) {
-    fs::remove(path);
-    TestEnvironment::writeFile(path, "");
-    fs::resize_file(path, size);
-}
-
-}  // namespace
 
 class HostileThemeTest : public TestEnvironment {
 public:
     void SetUp() override {
         TestEnvironment::SetUp();
         SystemPaths::setResourceFolder(appResources());
-        previous_ = Log::setSink([](const std::string&) {});
         writeFile(home() / "Documents/letter.txt", "dear");
         writeFile(home() / "Pictures/holiday.png", "sun");
-    }
-    void TearDown() override {
-        Log::setSink(previous_);
-        TestEnvironment::TearDown();
     }
     using TestEnvironment::home;
     using TestEnvironment::temp;
@@ -63,7 +40,7 @@ public:
     std::unique_ptr<DockTheme> open(std::string* why = nullptr) {
         return DockTheme::initWithBundleAtPath(bundle().string(), why);
     }
-    Log::Sink previous_;
+    CapturedLog log_;  // kept off the test's output
 };
 
 TEST_F(HostileThemeTest, BundlesThatLeadOutsideOrAreNoThemesDoNotOpenAndSayWhy) {
@@ -142,7 +119,7 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
     writeFile(temp() / "new.png", "new");
     writeFile(temp() / "newer.png", "newer");
     makeFifo(temp() / "fifo.png");
-    makeSparse(temp() / "huge.png", ThemeBundle::kMaxImageBytes + 1);
+    writeSparse(temp() / "huge.png", ThemeBundle::kMaxImageBytes + 1);
     writeTheme();
     setTable("Stack_Arrow", "shadow.png");  // two keys, one file
     fs::remove(bundle() / "images/front.png");
@@ -194,7 +171,7 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     fs::path source = temp() / "Source";
     writeFile(source / "frontline.png", std::string(64 * 1024, 'f'));
     makeFifo(source / "separatorstraight.png");
-    makeSparse(source / "shadow.png", ThemeBundle::kMaxImageBytes + 1);
+    writeSparse(source / "shadow.png", ThemeBundle::kMaxImageBytes + 1);
     writeFile(source / "scurve-sm.png", "small");
     Files before = snapshot(temp() / "Full.docktheme");
 

@@ -3,19 +3,11 @@
 
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
-
-// Captures the log while it lives.
-struct LogLines {
-    std::vector<std::string> lines;
-    Log::Sink previous = Log::setSink([this](const std::string& m) { lines.push_back(m); });
-    ~LogLines() { Log::setSink(previous); }
-};
 
 class MiscKitTest : public TestEnvironment {
 protected:
@@ -94,7 +86,7 @@ TEST_F(MiscKitTest, DockStyleRoundTripsKeepTheOtherPreferences) {
     prefs.set("persistent-apps", PlistValue(PlistValue::Array{PlistValue("Mail")}));
     fs::create_directories(preferences().parent_path());
     ASSERT_TRUE(PropertyList::write(preferences(), prefs));
-    LogLines log;
+    CapturedLog log;
     MiscKit::setCurrentDock(DockStyle::TwoD);
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::TwoD);
     auto written = PropertyList::readDictionary(preferences());
@@ -104,7 +96,7 @@ TEST_F(MiscKitTest, DockStyleRoundTripsKeepTheOtherPreferences) {
     MiscKit::setCurrentDock(DockStyle::ThreeD);
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
     EXPECT_EQ(*PropertyList::readDictionary(preferences()), prefs);  // removed, not false
-    EXPECT_EQ(log.lines, (std::vector<std::string>(2, "Dock info wrote")));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>(2, "Dock info wrote")));
     EXPECT_TRUE(waitForKillall(2));
     EXPECT_EQ(killallCalls(), (std::vector<std::string>(2, "Dock")));
 }
@@ -119,11 +111,9 @@ TEST_F(MiscKitTest, StyleFromFalseOrOddValuesAndUnreadablePreferences) {
     }
     // Unreadable preferences are never overwritten, and the Dock still restarts.
     writeFile(preferences(), "garbage that is not a property list");
-    {
-        LogLines log;
-        MiscKit::setCurrentDock(DockStyle::TwoD);
-        EXPECT_TRUE(log.lines.empty());
-    }
+    CapturedLog log;
+    MiscKit::setCurrentDock(DockStyle::TwoD);
+    EXPECT_TRUE(log.lines().empty());
     EXPECT_EQ(readFile(preferences()), "garbage that is not a property list");
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
     EXPECT_TRUE(waitForKillall(1));

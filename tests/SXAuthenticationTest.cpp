@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "platform/Beep.h"
-#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Process.h"
 #include "privileged/DirectAuthorization.h"
@@ -25,7 +24,6 @@ protected:
         AuthorizationServices::install(std::move(scripted));
         auth_ = std::make_unique<SXAuthentication>();
         previousBeep_ = Beep::setHook([this] { ++beeps_; });
-        previousLog_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
         for (const char* name : {SXAuthenticatedNotification, SXDeauthenticatedNotification}) {
             tokens_.push_back(NotificationCenter::defaultCenter().addObserver(
                 name, [this](const std::string& posted, const void* object) {
@@ -40,7 +38,6 @@ protected:
         auth_.reset();
         AuthorizationServices::install(nullptr);
         Beep::setHook(previousBeep_);
-        Log::setSink(previousLog_);
         TestEnvironment::TearDown();
     }
     std::vector<ScriptedAuthorization::Call> callsOf(const std::string& operation) const {
@@ -58,10 +55,9 @@ protected:
     ScriptedAuthorization* services_ = nullptr;
     std::unique_ptr<SXAuthentication> auth_;
     int beeps_ = 0;
-    Strings lines_;
+    CapturedLog log_;
     std::map<std::string, int> posted_;
     std::function<void()> previousBeep_;
-    Log::Sink previousLog_;
     std::vector<NotificationCenter::Token> tokens_;
 };
 
@@ -89,7 +85,7 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     EXPECT_EQ(services_->dialogs, 2);
     EXPECT_TRUE(callsOf("execute").empty());
     EXPECT_EQ(beeps_, 0);
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(log_.lines().empty());
     EXPECT_EQ(posted_[SXAuthenticatedNotification], 0);
     services_->answers = {Answer::Deny, Answer::Grant};
     services_->dialogs = 0;
@@ -99,7 +95,7 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     services_->failToStart = true;
     EXPECT_FALSE(auth_->executeCommand("/tool", {"x"}));
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(lines_, Strings{"Error -60031 in AuthorizationExecuteWithPrivileges"});
+    EXPECT_EQ(log_.lines(), Strings{"Error -60031 in AuthorizationExecuteWithPrivileges"});
 }
 
 TEST_F(SXAuthenticationTest, DeauthenticatePostsOnceForOneAuthorization) {
@@ -162,10 +158,10 @@ TEST_F(SXAuthenticationTest, ProcessLookupFindsProcessesAndNamesRunNothing) {
     }
     EXPECT_FALSE(fs::exists(temp() / "injected"));
     EXPECT_EQ(beeps_, 0);
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(log_.lines().empty());
     EXPECT_FALSE(auth_->killProcess("no-such-process-name-anywhere"));
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(lines_.back(), "Error killing process 0, invalid PID.");
+    EXPECT_EQ(log_.lines().back(), "Error killing process 0, invalid PID.");
 }
 
 // The polkit backend checks with pkcheck and starts with pkexec.

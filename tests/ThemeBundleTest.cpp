@@ -1,6 +1,5 @@
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
@@ -8,15 +7,13 @@ namespace fs = std::filesystem;
 
 class ThemeBundleTest : public TestEnvironment {
 protected:
-    ~ThemeBundleTest() override { Log::setSink(previous_); }
     std::optional<std::vector<ThemeImage>> check(const fs::path& bundle,
                                                  std::string* whyNot = nullptr) {
         auto folder = BundleFolder::open(bundle.string());
         auto info = folder ? ThemeBundle::readInfo(*folder) : std::nullopt;
         return info ? ThemeBundle::check(*folder, *info, whyNot) : std::nullopt;
     }
-    std::vector<std::string> lines_;
-    Log::Sink previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
+    CapturedLog log;
 };
 
 TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesInsideTheFolder) {
@@ -39,7 +36,7 @@ TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
     EXPECT_EQ((*images)[0].path, bundle.string() + "/images/s.png");
     EXPECT_EQ((*images)[1].key, "Frontline");
     EXPECT_EQ((*images)[2].category, DockCategory::ThreeD);
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(log.lines().empty());
 }
 
 TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
@@ -66,8 +63,8 @@ TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThe
     fs::remove(bundle / "images/sh.png");
     fs::remove(bundle / "images/o.png");
     EXPECT_FALSE(check(bundle));
-    ASSERT_EQ(lines_.size(), 1u);
-    EXPECT_EQ(lines_[0], "Missing (key: Shadow) " + bundle.string() + "/images/sh.png");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"Missing (key: Shadow) " + bundle.string() +
+                                                    "/images/sh.png"});
     // Without a base path, or one that is not a string, the first named image is missing.
     PlistValue info = themeInfo({}, {{"Frontline", "f.png"}});
     writeBundle(bundle, info);
@@ -75,7 +72,7 @@ TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThe
     info.remove("VL_BasePath");
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
-    EXPECT_EQ(lines_.back(), "Missing (key: Frontline) f.png");
+    EXPECT_EQ(log.lines().back(), "Missing (key: Frontline) f.png");
     info.set("VL_BasePath", PlistValue(7));
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));

@@ -112,8 +112,7 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
         fs::remove_all(temp() / "Same.docktheme");
         QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
         if (copyFails) {  // a file over the size limit isn't copied
-            writeFile(chosen.toStdString() + "/huge", "");
-            fs::resize_file(chosen.toStdString() + "/huge", 17u << 20);
+            writeSparse(chosen.toStdString() + "/huge", 17u << 20);
         }
         dialogs.panelAnswers = {chosen};
         dialogs.askAnswers = {replace};

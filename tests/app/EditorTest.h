@@ -29,7 +29,6 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "privileged/AuthorizationBackend.h"
 #include "support/TestEnvironment.h"
@@ -139,34 +138,6 @@ private:
     std::condition_variable changed_;
     bool opened_ = false;
     bool waiting_ = false;
-};
-
-// The log's lines while it lives, from any thread; the sink before it comes back after.
-class CapturedLog {
-public:
-    CapturedLog() {
-        previous_ = Log::setSink([this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        });
-    }
-    ~CapturedLog() { Log::setSink(previous_); }
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-    bool has(const std::string& line) const { return std::ranges::count(lines(), line) > 0; }
-    void clear() {
-        std::lock_guard lock(mutex_);
-        lines_.clear();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
-    Log::Sink previous_;
 };
 
 // Every editor test: own home and root, no fades, scripted dialogs, the log captured.

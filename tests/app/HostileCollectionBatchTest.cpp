@@ -58,7 +58,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
              fs::create_directory_symlink(temp() / "outside", temp() / "Odd.docktheme/escape");
              fs::create_symlink(temp() / "outside/keep.txt",
                                 temp() / "Odd.docktheme/images/extra.png");
-             EXPECT_EQ(::mkfifo((temp() / "Odd.docktheme/pipe").c_str(), 0600), 0);
+             makeFifo(temp() / "Odd.docktheme/pipe");
              fs::create_directory_symlink(temp() / "Odd.docktheme", temp() / "Link.docktheme");
              return at("Link.docktheme");
          },
@@ -66,8 +66,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
         {"an image of the table is a FIFO",
          [&] {
              QString fifo = themeCopy("Fifo");
-             fs::remove(temp() / "Fifo.docktheme/images" / image);
-             EXPECT_EQ(::mkfifo((temp() / "Fifo.docktheme/images" / image).c_str(), 0600), 0);
+             makeFifo(temp() / "Fifo.docktheme/images" / image);
              return fifo;
          },
          "", " is corrupted: its image " + image + " is not a regular file."},

@@ -64,8 +64,7 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementLeavesTheSlotAndTheFirstOfThr
     QString folder = at("folder.png");
     ASSERT_TRUE(QDir().mkpath(folder));
     QString big = at("big.png");
-    writeFile(text(big), "");
-    fs::resize_file(text(big), 17u << 20);
+    writeSparse(text(big), 17u << 20);
     const auto untouched = snapshot(temp());
     for (auto [source, why] :
          {std::pair{folder, "it is not a readable file"}, {big, "it is larger than 16 MiB"}}) {

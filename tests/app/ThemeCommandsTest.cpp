@@ -32,8 +32,7 @@ TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
     writeFile(temp() / "plain", "a file, not a folder");
     for (const fs::path& folder : {dockResources(), temp() / "art"}) {
         writeFile(folder / "separator.png", "a separator");
-        writeFile(folder / "frontline.png", "");
-        fs::resize_file(folder / "frontline.png", 17u << 20);  // too large even for root
+        writeSparse(folder / "frontline.png", 17u << 20);  // too large even for root
     }
     const QString large =
         " could not be copied: frontline.png (frontline.png is larger than 16 MiB)";

@@ -3,6 +3,7 @@
 #include "platform/Process.h"
 #include "platform/PropertyList.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -84,6 +85,16 @@ void TestEnvironment::writeFile(const fs::path& path, const std::string& bytes) 
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+void TestEnvironment::makeFifo(const fs::path& path) {
+    fs::remove(path);
+    EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+}
+
+void TestEnvironment::writeSparse(const fs::path& path, std::uintmax_t size) {
+    writeFile(path, "");
+    fs::resize_file(path, size);
 }
 
 std::string TestEnvironment::readFile(const fs::path& path) {
