@@ -66,10 +66,6 @@ protected:
         std::sort(shown.begin(), shown.end());
         return shown;
     }
-    std::string nameIn(const std::string& bundle) const {
-        auto theme = DockTheme::initWithBundleAtPath((destination() / bundle).string());
-        return theme ? theme->dockName().value_or("(none)") : "(invalid)";
-    }
     long destinationEntries() const {
         return std::distance(fs::directory_iterator(destination()), fs::directory_iterator());
     }
@@ -142,7 +138,8 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     for (std::string name :
          {"Linked", "Nested", "Plain", "with space", "line\nbreak", "bad\xff byte"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(nameIn(name + ".docktheme"), name);  // the folder's name, written to Info.plist
+        EXPECT_EQ(dockNameOf(destination() / (name + ".docktheme")),
+                  name);  // written to Info.plist
         EXPECT_EQ(readFile(destination() / (name + ".docktheme") / "images" / firstDockFile()),
                   "image of " + (name == "Linked" ? "Plain" : name));
     }
@@ -208,7 +205,7 @@ TEST_F(BatchTest, ClosingTheWindowOrQuittingStopsTheRunAfterItsCurrentRow) {
         EXPECT_TRUE(waitUntil([&b] { return !b.isRunning(); }));
         // The first row (in listing order) was converted whole, the others not begun.
         const std::string first = fs::path(b.list->rows()[0].path).filename().string();
-        EXPECT_EQ(nameIn(first + ".docktheme"), first);
+        EXPECT_EQ(dockNameOf(destination() / (first + ".docktheme")), first);
         EXPECT_EQ(destinationEntries(), 1);
         EXPECT_TRUE(dialogs.alerts.empty());
         if (!quit) {  // a quit handles no more events: the rows stay as they were
@@ -231,11 +228,7 @@ TEST_F(BatchTest, AnExistingThemeIsLeftUntouchedAndALeftoverOfAKilledRunIsSwept)
     const fs::path leftover = destination() / ".velvanto-batch-Ab12Cd/Half.docktheme";
     writeFile(leftover / "Info.plist", "half");
     fs::create_directory_symlink(temp() / "outside", leftover / "escape");
-    auto without = [](auto files, const std::string& below) {
-        std::erase_if(files, [&](const auto& entry) { return entry.first.starts_with(below); });
-        return files;
-    };
-    const auto before = without(snapshot(temp()), "themes/.velvanto-batch-");
+    const auto before = without(snapshot(temp()), {"themes/.velvanto-batch-"});
     BatchController& b = batch();
     choose(b);
     run(b);
@@ -247,7 +240,7 @@ TEST_F(BatchTest, AnExistingThemeIsLeftUntouchedAndALeftoverOfAKilledRunIsSwept)
     EXPECT_EQ(alertTexts(),
               "Some Folders Not Converted: 3 of 4 folders could not be converted to .docktheme; "
               "their rows say ERROR!.");
-    EXPECT_EQ(changes(before, without(snapshot(temp()), "themes/New.docktheme")),
+    EXPECT_EQ(changes(before, without(snapshot(temp()), {"themes/New.docktheme"})),
               std::vector<std::string>{});
     EXPECT_EQ(readFile(destination() / "New.docktheme/images" / firstDockFile()), "image of New");
 }

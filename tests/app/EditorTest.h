@@ -22,6 +22,8 @@
 #include <memory>
 #include <mutex>
 
+#include "app/CollectionController.h"
+#include "app/CollectionModel.h"
 #include "app/Dialogs.h"
 #include "app/ImageDecoder.h"
 #include "app/MainController.h"
@@ -197,9 +199,45 @@ protected:
     static std::string bytes(const QString& path) {
         return FileManager::readFile(path.toStdString()).value_or("<none>");
     }
+    // The name the bundle's Info.plist gives, or "(invalid)" when the bundle does not open.
+    static std::string dockNameOf(const fs::path& bundle) {
+        auto theme = DockTheme::initWithBundleAtPath(bundle.string());
+        return theme ? theme->dockName().value_or("(none)") : "(invalid)";
+    }
 
     CapturedLog log;
     ScriptedDialogs dialogs;
     GatedAuthorization* authorization = nullptr;
     std::unique_ptr<MainController> controller;
+};
+
+// The theme collection: its folder, its window's titles and selection.
+class CollectionTest : public EditorTest {
+protected:
+    fs::path folder() const { return home() / ".local/share/Velvanto"; }
+    fs::path entry(const std::string& name) const { return folder() / (name + ".docktheme"); }
+    CollectionController& collection() { return start().collectionController(); }
+    // A copy of the stock theme in the collection as name.docktheme.
+    void inCollection(const std::string& name) {
+        fs::create_directories(folder());
+        fs::copy(stockTheme(), entry(name), fs::copy_options::recursive);
+    }
+    // The titles the browser shows, sorted.
+    static std::vector<std::string> titles(const CollectionController& c) {
+        std::vector<std::string> shown;
+        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
+            shown.push_back(text(c.listOfDirectory->index(row).data().toString()));
+        }
+        std::sort(shown.begin(), shown.end());
+        return shown;
+    }
+    static void select(CollectionController& c, const std::vector<std::string>& names) {
+        c.listOfThemes->clearSelection();
+        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
+            QModelIndex index = c.listOfDirectory->index(row);
+            if (std::ranges::find(names, text(index.data().toString())) != names.end()) {
+                c.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
+            }
+        }
+    }
 };

@@ -2,22 +2,11 @@
 #include <sys/stat.h>
 
 #include "EditorTest.h"
-#include "app/CollectionController.h"
-#include "app/CollectionModel.h"
 
 namespace {
 
 using Snapshot = std::map<std::string, std::string>;
 using Names = std::vector<std::string>;
-
-// The snapshot without the entries below any of prefixes.
-Snapshot without(Snapshot files, const Names& prefixes) {
-    std::erase_if(files, [&](const auto& entry) {
-        return std::ranges::any_of(
-            prefixes, [&](const std::string& below) { return entry.first.starts_with(below); });
-    });
-    return files;
-}
 
 Names entries(const fs::path& folder) {
     Names names;
@@ -30,16 +19,10 @@ Names entries(const fs::path& folder) {
 
 }  // namespace
 
-class HostileCollectionTest : public EditorTest {
+class HostileCollectionTest : public CollectionTest {
 protected:
     static constexpr const char* kCollection = "home/.local/share/Velvanto/";
     static inline const Names kSettings = {"home/.config/", "home/.cache/"};
-    fs::path folder() const { return home() / ".local/share/Velvanto"; }
-    fs::path entry(const std::string& name) const { return folder() / (name + ".docktheme"); }
-    void inCollection(const std::string& name) {
-        fs::create_directories(folder());
-        fs::copy(stockTheme(), entry(name), fs::copy_options::recursive);
-    }
 };
 
 TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
@@ -78,7 +61,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
          },
          "", " is corrupted: it has no readable Info.plist."},
     };
-    CollectionController& col = start().collectionController();
+    CollectionController& col = collection();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         dialogs.alerts.clear();
@@ -112,7 +95,7 @@ TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
     fs::create_symlink(temp() / "nowhere.png", entry("Dangling") / "preview_micro.png");
     fs::create_directory_symlink(text(outside), entry("Linked"));
     const Snapshot before = snapshot(temp());
-    CollectionController& col = start().collectionController();
+    CollectionController& col = collection();
     EXPECT_EQ(changes(without(before, kSettings), without(snapshot(temp()), kSettings)), Names{});
     EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
 }
@@ -136,16 +119,11 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
         } else {
             inCollection("A");
         }
-        CollectionController& col = start().collectionController();
+        CollectionController& col = collection();
         col.moveToTrash = [](const QString&) { return false; };
         dialogs.asked.clear();
         const Snapshot before = snapshot(temp());
-        for (int row = 0; row < col.listOfDirectory->rowCount(); ++row) {
-            QModelIndex index = col.listOfDirectory->index(row);
-            if (text(index.data().toString()) == "A") {
-                col.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
-            }
-        }
+        select(col, {"A"});
         dialogs.askAnswers = {c.answer};
         col.btn_removeTheme();
         ASSERT_EQ(dialogs.asked.size(), 1u);
@@ -184,15 +162,14 @@ TEST_F(HostileCollectionTest, ALeftoverOfAKilledReplaceIsRecoveredAtStart) {
         start();
         EXPECT_EQ(entries(folder()),
                   c.nameAfter == "(invalid)" ? Names{} : Names{"Same.docktheme"});
-        auto theme = DockTheme::initWithBundleAtPath(entry("Same").string());
-        EXPECT_EQ(theme ? theme->dockName().value_or("(none)") : "(invalid)", c.nameAfter);
+        EXPECT_EQ(dockNameOf(entry("Same")), c.nameAfter);
         EXPECT_EQ(readFile(temp() / "outside/keep.txt"), "kept");
     }
 }
 
 TEST_F(HostileCollectionTest, AnUnreadableCollectionFolderIsToldAndANonUtf8NameOpens) {
     writeFile(folder(), "a file where the folder should be");
-    CollectionController& col = start().collectionController();
+    CollectionController& col = collection();
     QString chosen = themeCopy("New");
     const Snapshot before = snapshot(temp());
     dialogs.panelAnswers = {chosen};

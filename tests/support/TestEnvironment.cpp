@@ -145,6 +145,15 @@ std::vector<std::string> TestEnvironment::changes(const std::map<std::string, st
     return result;
 }
 
+std::map<std::string, std::string> TestEnvironment::without(
+    std::map<std::string, std::string> files, const std::vector<std::string>& prefixes) {
+    std::erase_if(files, [&](const auto& entry) {
+        return std::ranges::any_of(
+            prefixes, [&](const std::string& below) { return entry.first.starts_with(below); });
+    });
+    return files;
+}
+
 void TestEnvironment::setEnv(const char* name, const std::string& value) {
     if (!saved_.count(name)) {
         const char* old = std::getenv(name);

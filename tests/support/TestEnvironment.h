@@ -83,6 +83,10 @@ protected:
     static std::vector<std::string> changes(const std::map<std::string, std::string>& before,
                                             const std::map<std::string, std::string>& after);
 
+    // The snapshot without the entries whose names start with any of prefixes.
+    static std::map<std::string, std::string> without(std::map<std::string, std::string> files,
+                                                      const std::vector<std::string>& prefixes);
+
     void setEnv(const char* name, const std::string& value);
 
     using Table = std::vector<std::pair<std::string, std::string>>;  // key, file name
