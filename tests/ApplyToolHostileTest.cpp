@@ -349,7 +349,6 @@ TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
     }
 }
 
-// A bundle swapped for a link mid-run is read from one folder whole, never from both.
 TEST_F(ApplyToolHostileTest, ABundleSwappedForALinkMidRunIsReadFromOneFolderOnly) {
     fs::path bundle = freshRootAndBundle(temp() / "Swap.docktheme");
     fs::path decoy = temp() / "decoy";  // no Info.plist, root-only images of the same names

@@ -46,6 +46,12 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
     EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "f.png");
     EXPECT_FALSE(theme->getFileNameForKey("Frontline", DockCategory::ThreeD));
+    // File names in use are found in either category, exactly.
+    for (auto [name, used] :
+         {std::pair{"f.png", true}, {"sh.png", true}, {"Sh.png", false}, {"F.PNG", false}}) {
+        EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
+    }
+    EXPECT_EQ(log.lines().back(), "Need to verify name [F.PNG]");
 }
 
 TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
@@ -110,18 +116,6 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
     EXPECT_EQ(theme->dock_3d_images().size(), 2u);
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
-}
-
-TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
-    auto theme = make({{"Frontline", "front.png"}}, {{"Shadow", "Shadow.png"}});
-    ASSERT_TRUE(theme);
-    for (auto [name, used] : {std::pair{"front.png", true},
-                              {"Shadow.png", true},
-                              {"shadow.png", false},
-                              {"FRONT.PNG", false}}) {
-        EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
-    }
-    EXPECT_EQ(log.lines().back(), "Need to verify name [FRONT.PNG]");
 }
 
 TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(RichTextTest, PlainTextAndParagraphEnds) {
+TEST_F(RichTextTest, PlainTextParagraphEndsAndMalformedUtf8) {
     EXPECT_EQ(describe(RichText::fromPlainText("No Description Available")),
               "left: [No Description Available|Helvetica 12]\nOPEN");
     EXPECT_EQ(describe(RichText::fromPlainText("a\n\nb\n")),
@@ -36,6 +36,14 @@ TEST_F(RichTextTest, PlainTextAndParagraphEnds) {
     }
     EXPECT_EQ(RichText::fromPlainText("a\r\nb\rc\r\n"), RichText::fromPlainText("a\nb\nc\n"));
     EXPECT_EQ(RichText::fromPlainText("\r").plainText(), "\n");
+    // Malformed UTF-8 becomes replacement characters.
+    RichText text;
+    text.append("ok \xC3 \xED\xA0\x80 \xC0\xAF \xF4\x90\x80\x80 caf\xC3\xA9 \xF0\x9F\x98\x80",
+                Attributes{});
+    EXPECT_EQ(text.plainText(),
+              "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
 }
 
 TEST_F(RichTextTest, RunsMergeAndParagraphsTakeTheirOwnAlignment) {
@@ -58,16 +66,6 @@ TEST_F(RichTextTest, RunsMergeAndParagraphsTakeTheirOwnAlignment) {
     RichText changed = RichText::fromPlainText("a\n");
     changed.setAlignment(Alignment::Right);
     EXPECT_EQ(changed, RichText::fromPlainText("a\n"));
-}
-
-TEST_F(RichTextTest, MalformedUtf8BecomesReplacementCharacters) {
-    RichText text;
-    text.append("ok \xC3 \xED\xA0\x80 \xC0\xAF \xF4\x90\x80\x80 caf\xC3\xA9 \xF0\x9F\x98\x80",
-                Attributes{});
-    EXPECT_EQ(text.plainText(),
-              "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
-              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
-    EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
 }
 
 TEST_F(RichTextTest, SizesAndFamiliesAreKeptToWhatRtfCanStore) {

@@ -16,13 +16,18 @@ protected:
     CapturedLog log;
 };
 
-TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesInsideTheFolder) {
+TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesAndRelativePathsStayInsideTheFolder) {
     for (const char* good : {"a.png", "..png", "A B", "..."})
         EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
     for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
                                                            "/etc/passwd", std::string("a\0b", 3)}) {
         EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
     }
+    for (const char* inside : {"a", "images/x.png", "..png"})
+        EXPECT_TRUE(BundleFolder::isConfined(inside)) << inside;
+    for (const char* outside :
+         {"", "/etc/passwd", "../x", "images/../../x", "images//x", "./x", "x/"})
+        EXPECT_FALSE(BundleFolder::isConfined(outside)) << outside;
 }
 
 TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
