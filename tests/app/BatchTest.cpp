@@ -94,7 +94,6 @@ TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
     const std::string waiting = "Waiting for start...";
     EXPECT_EQ(rows(b), (Rows{{"A", waiting}, {"B", waiting}, {"C", waiting}}));
     EXPECT_EQ(b.list->headerData(1, Qt::Horizontal, BatchTableModel::kIdentifierRole), "STATUS");
-    EXPECT_EQ(b.list->index(0, 1).data().toString(), "Waiting for start...");
     EXPECT_EQ(text(b.list->index(0, 0).data().toString()), b.list->rows()[0].path);
     auto logged = log.lines();
     EXPECT_EQ(

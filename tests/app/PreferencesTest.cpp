@@ -71,7 +71,7 @@ TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
     step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
 }
 
-TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments) {
+TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArgumentsOrBeepsAndLogs) {
     QString program = at("home/bin/recorder");
     QString out = at("home/args");
     recorder(program, out);
@@ -92,16 +92,11 @@ TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments
               QStringLiteral("--title\ntwo words\na \"quoted\" $HOME\n%1\n100%\n")
                   .arg(imagePath(c, row)));
     EXPECT_EQ(dialogs.beeps, 0);
-}
-
-TEST_F(PreferencesTest, AnEditorThatCannotStartBeepsAndLogs) {
+    // Editors that cannot start.
     entry("broken.desktop", "[Desktop Entry]\nName=Broken\nExec=\"unclosed %f\n");
     entry("gone.desktop", "[Desktop Entry]\nName=Gone\nExec=/nowhere/gone %f\n");
     QString plain = at("home/bin/not-executable");
     writeFile(text(plain), "");
-    MainController& c = start();
-    openTheme(c);
-    select(c, {0});
     int beeps = 0;
     for (QString editor : {QStringLiteral("broken.desktop"), QStringLiteral("gone.desktop"),
                            QStringLiteral("missing.desktop"), plain, at("home/bin/none")}) {
