@@ -2,7 +2,6 @@
 #include "model/MiscKit.h"
 #include "model/RtfWriter.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -10,10 +9,6 @@ using Strings = std::vector<std::string>;
 
 class DockThemeTest : public TestEnvironment {
 protected:
-    void SetUp() override {
-        TestEnvironment::SetUp();
-        SystemPaths::setResourceFolder(appResources());
-    }
     static Strings keys(const DockTheme::SlotList& slots) {
         Strings result;
         for (const auto& item : slots)

@@ -10,7 +10,6 @@
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +19,6 @@ class HostileThemeTest : public TestEnvironment {
 public:
     void SetUp() override {
         TestEnvironment::SetUp();
-        SystemPaths::setResourceFolder(appResources());
         writeFile(home() / "Documents/letter.txt", "dear");
         writeFile(home() / "Pictures/holiday.png", "sun");
     }

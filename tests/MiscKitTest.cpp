@@ -4,7 +4,6 @@
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -116,7 +115,6 @@ TEST_F(MiscKitTest, DockStyleRoundTripsKeepOtherPreferencesAndOddOrUnreadableOne
 }
 
 TEST_F(MiscKitTest, OneSharedInstanceAndUniqueUUIDs) {
-    SystemPaths::setResourceFolder(appResources());
     MiscKit& first = MiscKit::sharedFiles();
     EXPECT_EQ(&first, &MiscKit::sharedFiles());
     EXPECT_EQ(MiscKit::init(), nullptr);

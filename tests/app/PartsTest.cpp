@@ -18,7 +18,6 @@
 #include "dock/DockManifest.h"
 #include "model/RtfReader.h"
 #include "platform/Process.h"
-#include "platform/SystemPaths.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
 
@@ -55,8 +54,6 @@ TEST(RVAnimationAdditionsTest, FadesLeaveTheViewAsTheyShould) {
     QWidget* view = new QWidget(&parent);
     parent.show();
     RVAnimationAdditions::setDefaultDuration(0.02);
-    EXPECT_EQ(RVAnimationAdditions::defaultBlockingMode(),
-              RVAnimationAdditions::BlockingMode::Blocking);
     RVAnimationAdditions::fadeOut(view);
     EXPECT_TRUE(view->isHidden());
     RVAnimationAdditions::fadeIn(view);
@@ -187,7 +184,6 @@ TEST_F(SingleInstanceTest, PanelsStartWhereAskedElseWhereTheLastEndedElseAtHome)
 class ScreenshotRendererTest : public TestEnvironment {};
 
 TEST_F(ScreenshotRendererTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
-    SystemPaths::setResourceFolder(appResources());
     std::filesystem::path bundle = temp() / "Both.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "flat.png"}, {"Separator_Vertical", "line.png"}},
                                   {{"Frontline", "glass.png"}}));

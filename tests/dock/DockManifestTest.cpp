@@ -41,7 +41,8 @@ TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyRuntimeFolderAndReadBack) 
     EXPECT_EQ(DockManifest::path(), fs::path(own) / "manifest.json");
 }
 
-TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeOrWrite) {
+TEST_F(DockManifestTest,
+       RefusesAFolderSomeoneElseCouldHaveMadeOrWriteAndMalformedOnesReadAsNothing) {
     fs::create_directories(temp() / "elsewhere");
     fs::create_symlink(temp() / "elsewhere", DockManifest::folder());
     EXPECT_FALSE(sample().write());
@@ -51,10 +52,7 @@ TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeOrWrite) {
     fs::permissions(DockManifest::folder(), fs::perms::all);
     EXPECT_FALSE(sample().write());
     EXPECT_FALSE(fs::exists(DockManifest::path()));
-}
-
-TEST_F(DockManifestTest, MalformedManifestsReadAsNothing) {
-    EXPECT_FALSE(DockManifest::read());  // none yet
+    EXPECT_FALSE(DockManifest::read());  // none was written
     for (const char* bytes : {"", "[]", "{\"pid\": 1, \"style\": \"4d\", \"images\": {}}",
                               "{\"pid\": \"1\", \"style\": \"3d\", \"images\": {}}",
                               "{\"pid\": 1, \"style\": \"3d\"}", "{\"pid\": 1, \"sty"}) {

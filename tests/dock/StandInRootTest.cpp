@@ -1,7 +1,6 @@
 #include "dock/StandInRoot.h"
 #include "model/MiscKit.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;

@@ -2,6 +2,7 @@
 
 #include "platform/Process.h"
 #include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,7 @@ void TestEnvironment::SetUp() {
                             (temp_ / "killall.log").string() + "\"; done\n");
     fs::permissions(recorder, fs::perms::owner_all);
     setEnv("VELVANTO_KILLALL", recorder.string());
+    SystemPaths::setResourceFolder(appResources());
 }
 
 void TestEnvironment::TearDown() {

@@ -47,7 +47,8 @@ private:
 // Base fixture: every test gets its own temporary folder, with HOME,
 // VELVANTO_ROOT and the XDG folders pointing inside it, and a recorder in
 // place of killall, so no test touches the real home, a real /System or a
-// running Dock. Everything is restored and removed afterwards.
+// running Dock, and the build's resources in place of the application's.
+// Everything is restored and removed afterwards.
 class TestEnvironment : public ::testing::Test {
 public:
     static void writeFile(const std::filesystem::path& path, const std::string& bytes);

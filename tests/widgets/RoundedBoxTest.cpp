@@ -140,7 +140,7 @@ TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
         EXPECT_EQ(page.pixel(point + QPoint(150, 120)), image.pixel(point)) << point.x();
 }
 
-TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
+TEST_F(RoundedBoxTest, SelectedWithAFullTitleBarThenWithoutBorderOnAPlainBackground) {
     box_.setSelected(true);
     box_.setDrawsFullTitleBar(true);
     const QColor selection = box_.palette().color(QPalette::Active, QPalette::Highlight);
@@ -149,6 +149,17 @@ TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
     for (QPoint p : {QPoint(0, 50), QPoint(100, 0), QPoint(180, barMiddle())})
         EXPECT_TRUE(shows(image, p.x(), p.y(), selection));
     EXPECT_TRUE(hasWhiteText(image));
+    // Unselected, with no border and a plain background.
+    box_.setSelected(false);
+    box_.setDrawsFullTitleBar(false);
+    box_.setBorderWidth(0.0f);
+    box_.setBackgroundColor(QColor(200, 220, 240));
+    box_.setDrawsGradientBackground(false);
+    EXPECT_EQ(box_.titleRect().x(), 4);
+    const QImage plain = rendered();
+    for (QPoint p : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)})
+        EXPECT_TRUE(shows(plain, p.x(), p.y(), QColor(200, 220, 240)));
+    EXPECT_TRUE(hasWhiteText(plain));
 }
 
 TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
@@ -162,17 +173,6 @@ TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
         for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
             EXPECT_TRUE(shows(image, x, y, box_.borderColor()));
     }
-}
-
-TEST_F(RoundedBoxTest, ZeroBorderOnAPlainBackground) {
-    box_.setBorderWidth(0.0f);
-    box_.setBackgroundColor(QColor(200, 220, 240));
-    box_.setDrawsGradientBackground(false);
-    EXPECT_EQ(box_.titleRect().x(), 4);
-    const QImage image = rendered();
-    for (QPoint p : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)})
-        EXPECT_TRUE(shows(image, p.x(), p.y(), QColor(200, 220, 240)));
-    EXPECT_TRUE(hasWhiteText(image));
 }
 
 TEST_F(RoundedBoxTest, SettersMarkForRedisplayOnlyWhatShows) {
