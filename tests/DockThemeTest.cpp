@@ -49,7 +49,7 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
     EXPECT_EQ(log.lines().back(), "Need to verify name [F.PNG]");
 }
 
-TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
+TEST_F(DockThemeTest, NewBundlesCopyTheTemplateKeepTheNameInMemoryAndTakeWhatTheDockHas) {
     fs::path path = temp() / "Mine.docktheme";
     auto theme = DockTheme::newDockBundleAtPath(path.string(), "Mine");
     ASSERT_TRUE(theme);
@@ -66,11 +66,9 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
     EXPECT_EQ(snapshot(other), before);
     EXPECT_FALSE(
         DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
-}
-
-TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
-    fs::path path = temp() / "Copy.docktheme";
-    auto theme = DockTheme::newDockBundleAtPath(path.string(), "Copy");
+    // Filling from the Dock replaces only what the Dock has.
+    path = temp() / "Copy.docktheme";
+    theme = DockTheme::newDockBundleAtPath(path.string(), "Copy");
     ASSERT_TRUE(theme);
     writeFile(dockResources() / "frontline.png", "dock front");
     writeFile(dockResources() / "scurve-l.png", "dock floor");
@@ -113,7 +111,7 @@ TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOn
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
-TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {
+TEST_F(DockThemeTest, MetadataDefaultsOtherKeysDescriptionsAndPreviews) {
     fs::path bundle = temp() / "Meta.docktheme";
     PlistValue info = themeInfo({}, {});
     info.set("CFBundleIdentifier", PlistValue("com.example.theme"));
@@ -132,21 +130,17 @@ TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {
     EXPECT_EQ(*onDisk->find("Custom"), *info.find("Custom"));
     EXPECT_EQ(*onDisk->stringFor("CFBundleIdentifier"), "com.example.theme");
     EXPECT_EQ(onDisk->asDictionary()->front().first, "VL_DockName");  // order kept
-}
-
-TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
-    auto theme = make({}, {});
-    ASSERT_TRUE(theme);
-    const std::string& bundle = theme->dockPath();
+    // Descriptions and previews.
+    const std::string folder = bundle.string();
     EXPECT_EQ(theme->description()->plainText(), "No Description Available");
     RichText text = RichText::fromPlainText("Dark glass,\nblue lights");
     ASSERT_TRUE(theme->setDescription(text));
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
-    EXPECT_EQ(readFile(bundle + "/description.rtf"), RtfWriter::write(text));
-    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), bundle + "/preview_2d.png");
-    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), bundle + "/preview_3d.png");
+    EXPECT_EQ(readFile(folder + "/description.rtf"), RtfWriter::write(text));
+    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), folder + "/preview_2d.png");
+    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), folder + "/preview_3d.png");
     EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
-    writeFile(bundle + "/preview_2d.png", "png");
+    writeFile(folder + "/preview_2d.png", "png");
     EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));
     EXPECT_FALSE(theme->existDockPreview(DockStyle::ThreeD));
     EXPECT_FALSE(theme->dockMicroPreview());
@@ -155,6 +149,6 @@ TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
     EXPECT_TRUE(theme->setDockMicroPreview((temp() / "one.jpg").string()));
     EXPECT_TRUE(theme->setDockMicroPreview((temp() / "two.gif").string()));
     EXPECT_FALSE(theme->setDockMicroPreview((temp() / "missing.png").string()));
-    EXPECT_EQ(theme->dockMicroPreview(), bundle + "/preview_micro.png");
-    EXPECT_EQ(readFile(bundle + "/preview_micro.png"), "second");
+    EXPECT_EQ(theme->dockMicroPreview(), folder + "/preview_micro.png");
+    EXPECT_EQ(readFile(folder + "/preview_micro.png"), "second");
 }

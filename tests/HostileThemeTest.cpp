@@ -204,7 +204,7 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     EXPECT_EQ(after.size(), before.size());  // no temporary left
 }
 
-TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndUnreadableOnesSaySo) {
+TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndLeftoversOfAKilledWriterGo) {
     writeTheme();
     auto theme = open();
     ASSERT_TRUE(theme);
@@ -221,10 +221,7 @@ TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndUnreadableOnesSaySo)
     }
     makeFifo(bundle() / "description.rtf");
     EXPECT_FALSE(theme->description());
-}
-
-TEST_F(HostileThemeTest, LeftoversOfAKilledWriterGoAndNothingElse) {
-    writeTheme();
+    // Leftovers of a killed writer go, and nothing else.
     for (const char* name : {".velvanto-Info.plist-0123456789abcdef", ".Info.plist.Ab12Cd",
                              ".description.rtf.x9Y8z7", "images/.velvanto-front.png-1"}) {
         writeFile(bundle() / name, "half");
@@ -234,8 +231,6 @@ TEST_F(HostileThemeTest, LeftoversOfAKilledWriterGoAndNothingElse) {
     }
     fs::create_directories(bundle() / ".velvanto-folder");
     writeFile(bundle() / ".velvanto-folder/x", "mine");
-    auto theme = open();
-    ASSERT_TRUE(theme);
     theme->removeLeftovers();
     std::multiset<std::string> left;
     for (auto& [name, content] : snapshot(bundle())) {

@@ -14,7 +14,7 @@ protected:
     static MiscKit shipped() { return MiscKit(appResources() / "DatabaseInfo.plist"); }
 };
 
-TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndNoneForOthers) {
+TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndBrokenOnesGiveNothing) {
     MiscKit catalogue = shipped();
     ASSERT_EQ(catalogue.fileKeys_List().size(), 30u);
     EXPECT_EQ(catalogue.fileKeys_List().front(), "Frontline");
@@ -40,22 +40,6 @@ TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndNoneForOthers)
     EXPECT_FALSE(catalogue.getNaturalNameForKey("No_Such_Key"));
     EXPECT_FALSE(catalogue.getOriginalFileNameForKey("frontline"));  // keys are case-sensitive
     EXPECT_EQ(catalogue.getSizeForFileKey("No_Such_Key"), (DockSize{0, 0}));
-}
-
-TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
-    for (auto [text, size] : {std::pair{"32x48", DockSize{32, 48}},
-                              {"  12.5x 7", {12.5f, 7}},
-                              {"32x48x64", {32, 48}},
-                              {"wide x 9", {0, 9}},
-                              {"x", {0, 0}},
-                              {"3248", {0, 0}},  // no "x", or an "X": no size at all
-                              {"", {0, 0}},
-                              {"32X48", {0, 0}}}) {
-        EXPECT_EQ(MiscKit::parseSize(text), size) << text;
-    }
-}
-
-TEST_F(MiscKitTest, MissingOrBrokenCataloguesGiveNothing) {
     writeFile(temp() / "broken.plist", "<plist><dict><key>Frontline</key>");
     writeFile(temp() / "array.plist",
               "<plist version=\"1.0\"><array><string>x</string></array></plist>");
@@ -75,6 +59,19 @@ TEST_F(MiscKitTest, MissingOrBrokenCataloguesGiveNothing) {
     EXPECT_FALSE(odd.getOriginalFileNameForKey("Frontline"));
     EXPECT_EQ(odd.getSizeForFileKey("Frontline"), (DockSize{10, 20}));
     EXPECT_FALSE(odd.getNaturalNameForKey("Shadow"));
+}
+
+TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
+    for (auto [text, size] : {std::pair{"32x48", DockSize{32, 48}},
+                              {"  12.5x 7", {12.5f, 7}},
+                              {"32x48x64", {32, 48}},
+                              {"wide x 9", {0, 9}},
+                              {"x", {0, 0}},
+                              {"3248", {0, 0}},  // no "x", or an "X": no size at all
+                              {"", {0, 0}},
+                              {"32X48", {0, 0}}}) {
+        EXPECT_EQ(MiscKit::parseSize(text), size) << text;
+    }
 }
 
 TEST_F(MiscKitTest, DockStyleRoundTripsKeepOtherPreferencesAndOddOrUnreadableOnesAreRead) {

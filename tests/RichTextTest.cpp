@@ -46,7 +46,7 @@ TEST_F(RichTextTest, PlainTextParagraphEndsAndMalformedUtf8) {
     EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
 }
 
-TEST_F(RichTextTest, RunsMergeAndParagraphsTakeTheirOwnAlignment) {
+TEST_F(RichTextTest, RunsMergeParagraphsTakeTheirAlignmentAndAttributesFitRtf) {
     RichText text;
     text.setAlignment(Alignment::Centre);  // for the paragraph to open next
     text.append("Ti", bold());
@@ -66,9 +66,6 @@ TEST_F(RichTextTest, RunsMergeAndParagraphsTakeTheirOwnAlignment) {
     RichText changed = RichText::fromPlainText("a\n");
     changed.setAlignment(Alignment::Right);
     EXPECT_EQ(changed, RichText::fromPlainText("a\n"));
-}
-
-TEST_F(RichTextTest, SizesAndFamiliesAreKeptToWhatRtfCanStore) {
     const float infinity = std::numeric_limits<float>::infinity();
     const std::pair<float, float> sizes[] = {
         {12.3f, 12.5f},   {12.2f, 12.0f},    {0.0f, 0.5f},          {-4.0f, 0.5f},

@@ -30,7 +30,7 @@ TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesAndRelativePathsStayInsideTh
         EXPECT_FALSE(BundleFolder::isConfined(outside)) << outside;
 }
 
-TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
+TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstAndEmptyTablesNone) {
     fs::path bundle = temp() / "Blue.docktheme";
     writeBundle(bundle, themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}}));
@@ -42,10 +42,8 @@ TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
     EXPECT_EQ((*images)[1].key, "Frontline");
     EXPECT_EQ((*images)[2].category, DockCategory::ThreeD);
     EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
-    fs::path bundle = temp() / "Empty.docktheme";
+    // Empty or absent tables are valid without images.
+    bundle = temp() / "Empty.docktheme";
     PlistValue info = themeInfo({}, {});
     info.remove("VL_BasePath");  // nothing to find, so no base is needed
     writeBundle(bundle, info);
@@ -61,7 +59,7 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     EXPECT_FALSE(check(bundle));
 }
 
-TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThereIsABase) {
+TEST_F(ThemeBundleTest, MissingImagesAndTablesOfTheWrongShapeAreDefective) {
     fs::path bundle = temp() / "Broken.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
@@ -81,9 +79,6 @@ TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThe
     info.set("VL_BasePath", PlistValue(7));
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
-}
-
-TEST_F(ThemeBundleTest, ImageTablesOfTheWrongShapeAreDefective) {
     PlistValue flat = PlistValue::dictionary();
     PlistValue badValue = PlistValue::dictionary();
     badValue.set("Frontline", PlistValue(PlistValue::Array{}));
