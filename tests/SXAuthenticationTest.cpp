@@ -61,7 +61,9 @@ protected:
     std::vector<NotificationCenter::Token> tokens_;
 };
 
-TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeld) {
+TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeldAndDeauthenticatePostsOnce) {
+    auth_->deauthenticate();  // nothing held: nothing posted
+    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 0);
     for (int call = 0; call < 2; ++call) {
         EXPECT_TRUE(auth_->authenticate({"/tool"}));
         EXPECT_EQ(services_->dialogs, 1);
@@ -75,6 +77,14 @@ TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeld) {
     EXPECT_EQ(callsOf("copyRights").front().flags, kAuthorizationFlagExtendRights);
     EXPECT_EQ(callsOf("copyRights")[1].flags,
               kAuthorizationFlagExtendRights | kAuthorizationFlagInteractionAllowed);
+    auth_->deauthenticate();
+    auth_->deauthenticate();
+    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 1);
+    EXPECT_EQ(callsOf("free").size(), 1u);
+    EXPECT_EQ(callsOf("free").front().flags, kAuthorizationFlagDestroyRights);
+    EXPECT_EQ(auth_->authorizationRef(), nullptr);
+    EXPECT_TRUE(auth_->authenticate({"/tool"}));  // the rights went with it
+    EXPECT_EQ(services_->dialogs, 3);
 }
 
 TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeepsAndLogs) {
@@ -96,20 +106,6 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     EXPECT_FALSE(auth_->executeCommand("/tool", {"x"}));
     EXPECT_EQ(beeps_, 1);
     EXPECT_EQ(log_.lines(), Strings{"Error -60031 in AuthorizationExecuteWithPrivileges"});
-}
-
-TEST_F(SXAuthenticationTest, DeauthenticatePostsOnceForOneAuthorization) {
-    auth_->deauthenticate();
-    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 0);
-    EXPECT_TRUE(auth_->authenticate({"/tool"}));
-    auth_->deauthenticate();
-    auth_->deauthenticate();
-    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 1);
-    EXPECT_EQ(callsOf("free").size(), 1u);
-    EXPECT_EQ(callsOf("free").front().flags, kAuthorizationFlagDestroyRights);
-    EXPECT_EQ(auth_->authorizationRef(), nullptr);
-    EXPECT_TRUE(auth_->authenticate({"/tool"}));  // the rights went with it
-    EXPECT_EQ(services_->dialogs, 2);
 }
 
 TEST_F(SXAuthenticationTest, ArgumentVectorsHoldNineteenAndRightsSetsTwentyPathsOfAtMost127Bytes) {
@@ -194,7 +190,7 @@ protected:
     }
 };
 
-TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
+TEST_F(PolkitAuthorizationTest, ChecksAsksAndStartsThroughPkexecAndTheDirectBackendStartsAChild) {
     script({2, 0, 0});  // not held, granted by the agent, held
     EXPECT_TRUE(
         SXAuthentication().executeCommand("/res/VelvantoHelper", {"/t/My Theme.docktheme"}));
@@ -203,9 +199,7 @@ TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
     EXPECT_EQ(readFile(temp() / "pkcheck.log"),
               check + "\n" + check + " --allow-user-interaction\n");
     EXPECT_EQ(lineIn("pkexec.log"), "/res/VelvantoHelper /t/My Theme.docktheme\n");
-}
-
-TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
+    // The direct backend starts the tool as a child.
     AuthorizationServices::install(std::make_unique<DirectAuthorization>());
     executable("tool", "echo \"$@\" > " + (temp() / "ran").string());
     SXAuthentication auth;

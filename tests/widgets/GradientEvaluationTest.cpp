@@ -50,7 +50,7 @@ void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4
 
 }  // namespace
 
-TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
+TEST_F(GradientEvaluationTest, ModesGreysPureRedDerivedGradientsHydrogenLinesAndRainbowEnd) {
     const QGGradient linear = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
     const QGGradient inverse = linear.gradientWithBlendingMode(2);
     EXPECT_EQ(at(linear.gradientWithBlendingMode(1), 0.5f), (Rgba{0, 1, 0, 1}));  // hue 120
@@ -73,9 +73,6 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
     QGGradient changed = inverse;
     EXPECT_THROW(changed.setBlendingMode(-1), std::invalid_argument);
     EXPECT_EQ(at(changed, 0.5f), (Rgba{1, 0, 1, 1}));
-}
-
-TEST_F(GradientEvaluationTest, HydrogenLinesAndRainbowEnd) {
     const QGGradient hydrogen = QGGradient::hydrogenSpectrumGradient();
     EXPECT_EQ(hydrogen.blendingMode(), 1);
     ASSERT_EQ(positions(hydrogen).size(), 12u);
@@ -136,7 +133,7 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     EXPECT_EQ(positions(withNaN.removeColorStopAtIndex(2)), (Positions{0, 1}));
 }
 
-TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopOneStopNaNAndNegativeHues) {
+TEST_F(GradientEvaluationTest, OutsideTheStopsNaNNegativeHuesCopiesMovesAndQColors) {
     for (int mode : {0, 1, 2}) {
         const QGGradient gradient = stops({{1, 0, 0, 1, 0.2f}, {0, 0, 1, 1, 0.8f}}, mode);
         for (float t : {-100.0f, 0.0f, 0.2f, 0.8f, 1.0f, 100.0f}) {
@@ -162,9 +159,6 @@ TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopOneStopNaNAndNegativeHues) {
         transformHSV_RGB(hsv.data());
         EXPECT_EQ(hsv, rgb) << hue;
     }
-}
-
-TEST_F(GradientEvaluationTest, CopiesAndMovesKeepStopsModeAndFunctionAndColoursAreQColors) {
     QGGradient original = QGGradient::aquaPressedGradient().gradientWithBlendingMode(1);
     QGGradient copy = original;
     EXPECT_EQ(positions(copy), positions(original));

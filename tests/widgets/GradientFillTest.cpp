@@ -127,7 +127,7 @@ TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSideEmptySingleStopAndDege
     EXPECT_TRUE(untouchedOutside(nothing, QRect()));
 }
 
-TEST_F(GradientFillTest, TranslucentStopsBlendOverWhatIsThere) {
+TEST_F(GradientFillTest, TranslucentStopsBlendAndFractionalTransformedAndDenseTargetsStayInside) {
     const QGGradient clear =
         QGGradient::gradientWithBeginningColor(QColor(0, 0, 0, 0), QColor(0, 0, 0, 255));
     const QImage white = canvas(qRgb(255, 255, 255));
@@ -140,9 +140,6 @@ TEST_F(GradientFillTest, TranslucentStopsBlendOverWhatIsThere) {
     EXPECT_NEAR(qRed(down.pixel(70, 15)), 252, 1);
     EXPECT_NEAR(qRed(down.pixel(70, 35)), 124, 2);
     EXPECT_EQ(down.pixel(70, 10), qRgb(255, 255, 255));
-}
-
-TEST_F(GradientFillTest, FractionalTransformedAndDenseTargetsStayInside) {
     for (float angle : {0.0f, 33.0f, 90.0f}) {
         const QImage fractional = painted([&](QPainter& p) {
             p.setRenderHint(QPainter::Antialiasing);

@@ -29,9 +29,17 @@ protected:
 
 }  // namespace
 
-TEST_F(PellixEffectsTest, ShiftMakesAZoomFiveTimesTheBaseTimeOtherwiseFourTenths) {
-    QPixmap snapshot(10, 10);
-    PellixZoomWindow zoom(QRect(0, 0, 10, 10), snapshot, true, {});
+TEST_F(PellixEffectsTest, TheZoomWindowStretchesTheSnapshotTakesItsTimeFromShiftAndGoesWhenClosed) {
+    QWidget window;
+    window.resize(200, 100);
+    QPointer<PellixZoomWindow> zoom =
+        PellixEffects::_createZoomWindowWithRect(&window, QRect(5, 5, 40, 40));
+    ASSERT_TRUE(zoom);
+    EXPECT_EQ(zoom->geometry(), QRect(5, 5, 40, 40));
+    EXPECT_EQ(zoom->snapshot().size(), window.size());
+    EXPECT_TRUE(zoom->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(zoom->isVisible());
+    // Shift makes a zoom five times the base time, otherwise four tenths.
     struct Case {
         Qt::KeyboardModifiers modifiers;
         double factor;
@@ -44,10 +52,14 @@ TEST_F(PellixEffectsTest, ShiftMakesAZoomFiveTimesTheBaseTimeOtherwiseFourTenths
     for (QRect to : {QRect(0, 0, 10, 10), QRect(100, 100, 600, 400)}) {
         for (const Case& test : cases) {
             PellixZoomWindow::setModifierQuery([&] { return test.modifiers; });
-            EXPECT_DOUBLE_EQ(zoom.animationResizeTime(to),
-                             PellixZoomWindow::baseResizeTime(zoom.geometry(), to) * test.factor);
+            EXPECT_DOUBLE_EQ(zoom->animationResizeTime(to),
+                             PellixZoomWindow::baseResizeTime(zoom->geometry(), to) * test.factor);
         }
     }
+    zoom->show();
+    zoom->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(zoom);
 }
 
 TEST_F(PellixEffectsTest, ZoomingOnAndOffShowsAndHidesTheWindowAtItsOwnFrame) {
@@ -81,20 +93,4 @@ TEST_F(PellixEffectsTest, ZoomingOnAndOffShowsAndHidesTheWindowAtItsOwnFrame) {
     PellixEffects::zoomOnFromRect(&window, QRect(30, 30, 20, 10));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.geometry(), frame);
-}
-
-TEST_F(PellixEffectsTest, TheZoomWindowStretchesTheSnapshotAndGoesWhenClosed) {
-    QWidget window;
-    window.resize(200, 100);
-    QPointer<PellixZoomWindow> zoom =
-        PellixEffects::_createZoomWindowWithRect(&window, QRect(5, 5, 40, 40));
-    ASSERT_TRUE(zoom);
-    EXPECT_EQ(zoom->geometry(), QRect(5, 5, 40, 40));
-    EXPECT_EQ(zoom->snapshot().size(), window.size());
-    EXPECT_TRUE(zoom->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_FALSE(zoom->isVisible());
-    zoom->show();
-    zoom->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(zoom);
 }

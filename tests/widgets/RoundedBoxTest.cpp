@@ -140,7 +140,7 @@ TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
         EXPECT_EQ(page.pixel(point + QPoint(150, 120)), image.pixel(point)) << point.x();
 }
 
-TEST_F(RoundedBoxTest, SelectedWithAFullTitleBarThenWithoutBorderOnAPlainBackground) {
+TEST_F(RoundedBoxTest, SelectedFullBarPlainBorderlessAndTooNarrowBoxes) {
     box_.setSelected(true);
     box_.setDrawsFullTitleBar(true);
     const QColor selection = box_.palette().color(QPalette::Active, QPalette::Highlight);
@@ -160,18 +160,17 @@ TEST_F(RoundedBoxTest, SelectedWithAFullTitleBarThenWithoutBorderOnAPlainBackgro
     for (QPoint p : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)})
         EXPECT_TRUE(shows(plain, p.x(), p.y(), QColor(200, 220, 240)));
     EXPECT_TRUE(hasWhiteText(plain));
-}
-
-TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
+    // Too narrow a box cuts the title and spans the bar.
+    box_.setBorderWidth(2.0f);
     box_.resize(60, 100);
     box_.setTitle("A title far wider than the box");
     EXPECT_EQ(box_.titleRect().width(), 60 - 2 * (2 + 4));
-    const QImage image = rendered();
-    EXPECT_TRUE(hasWhiteText(image));
+    const QImage narrow = rendered();
+    EXPECT_TRUE(hasWhiteText(narrow));
     // The bar reaches the right border, with nothing of the title beyond its rectangle.
     for (int x = 54; x < 58; ++x) {
         for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
-            EXPECT_TRUE(shows(image, x, y, box_.borderColor()));
+            EXPECT_TRUE(shows(narrow, x, y, box_.borderColor()));
     }
 }
 
