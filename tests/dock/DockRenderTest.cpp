@@ -57,7 +57,7 @@ TEST_F(DockRenderTest,
     EXPECT_FALSE(picture(temp() / "empty.png").isNull());
 }
 
-TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {
+TEST_F(DockRenderTest, EachStyleDrawsItsOwnPiecesAndBadArgumentsOrUnwritableOutputFail) {
     // One solid colour per style's piece: the floor for 3D, the frame's left edge for 2D.
     fs::path folder = temp() / "pieces";
     fs::create_directories(folder);
@@ -71,9 +71,6 @@ TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {
     EXPECT_EQ(count(glass, magenta), 0);
     EXPECT_EQ(count(flat, green), 0);
     EXPECT_GT(count(flat, magenta), 5000);  // the edge and the inside made from it
-}
-
-TEST_F(DockRenderTest, BadArgumentsAndUnwritableOutputFail) {
     fs::path images = stockTheme() / "images";
     std::string out = (temp() / "out.png").string();
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "4d", out}).exitCode, 2);
