@@ -19,7 +19,7 @@ protected:
     }
 };
 
-TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
+TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabelsFollowTheChoice) {
     MainController& c = start();
     auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
     c.btn_show_preferences();
@@ -45,10 +45,7 @@ TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
     EXPECT_TRUE(again.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle")->isChecked());
     EXPECT_TRUE(again.pref_generateUUID->isChecked());
     again.btn_close_preferences();
-}
-
-TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
-    MainController& c = start();
+    // The editor's labels after choosing, cancelling and changing.
     EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
     QString program = at("home/bin/draw");

@@ -15,7 +15,7 @@ static QImage decoration(const QModelIndex& index) {
     return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileReplacedInPlace) {
+TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAndGoWithTheTheme) {
     MainController& c = start();
     openTheme(c);
     c.slider_images_thumbsize->setValue(40);
@@ -34,9 +34,7 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileRep
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
     EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
     // The same path with other bytes is another thumbnail.
-    QImage square(32, 32, QImage::Format_ARGB32);
-    square.fill(Qt::blue);
-    ASSERT_TRUE(square.save(path, "PNG"));
+    picture(path, {32, 32}, Qt::blue);
     QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
                             QFileDevice::FileModificationTime);
     EXPECT_FALSE(cached());
@@ -45,22 +43,20 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileRep
     QImage shown = decoration(index);
     EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
-}
-
-TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
+    // Thumbnails of a closed theme are dropped; pictures fill their box, centred.
     ImageDecoder loader;
-    QString path = picture("a.png", QSize(300, 100));
-    EXPECT_TRUE(loader.thumbnail(path, QSize(64, 64)).isNull());
+    QString file = picture("a.png", QSize(300, 100));
+    EXPECT_TRUE(loader.thumbnail(file, QSize(64, 64)).isNull());
     loader.clear();  // the theme was closed while the decode ran
     EXPECT_EQ(loader.pending(), 0);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(loader.isCached(path, QSize(64, 64)));
-    QImage wide = ImageDecoder::decode(path, QSize(64, 64));
+    EXPECT_FALSE(loader.isCached(file, QSize(64, 64)));
+    QImage wide = ImageDecoder::decode(file, QSize(64, 64));
     EXPECT_EQ(wide.size(), QSize(64, 64));
     EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
     EXPECT_EQ(wide.pixelColor(32, 21), QColor(Qt::red));  // 64x21 from row 21
     // A wide box, as the collection asks for: the picture fills its width, centred.
-    QImage boxed = ImageDecoder::decode(path, QSize(128, 64));
+    QImage boxed = ImageDecoder::decode(file, QSize(128, 64));
     EXPECT_EQ(boxed.size(), QSize(128, 64));
     EXPECT_EQ(boxed.pixelColor(64, 9).alpha(), 0);
     EXPECT_EQ(boxed.pixelColor(0, 32), QColor(Qt::red));
@@ -169,9 +165,7 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNev
     MainController& c = start();
     openTheme(c);
     int row = rowOf(c, "Angle_Left_Up");
-    QImage large(4000, 2400, QImage::Format_RGB32);
-    large.fill(Qt::darkCyan);
-    ASSERT_TRUE(large.save(imagePath(c, row), "PNG"));
+    picture(imagePath(c, row), {4000, 2400}, Qt::darkCyan);
     select(c, {row});
     EXPECT_EQ(c.selection_size->text(), "4000x2400");
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
