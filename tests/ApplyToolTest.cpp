@@ -63,7 +63,7 @@ TEST_F(ApplyToolTest, NoBundleOrAMissingImageEndsWithMinusOneAndTouchesNothing) 
     EXPECT_TRUE(killallCalls().empty());
 }
 
-TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingElse) {
+TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndTheStockThemeWhole) {
     struct Case {
         const char* name;
         PlistValue info;
@@ -119,9 +119,7 @@ TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingEls
         EXPECT_TRUE(waitForKillall(++restarts));
     }
     EXPECT_EQ(readFile(temp() / "outside.png"), "outside");
-}
-
-TEST_F(ApplyToolTest, TheStockThemeInstallsEveryImageByteForByte) {
+    // The stock theme installs every image byte for byte.
     EXPECT_EQ(apply({stockTheme().string()}).exitCode, 1);
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");
     for (const std::string& key : catalogue.fileKeys_List()) {

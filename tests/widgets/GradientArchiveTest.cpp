@@ -42,7 +42,8 @@ public:
 
 }  // namespace
 
-TEST_F(GradientArchiveTest, RoundTripsKeepStopsAndModeInTheKeyedArchiverLayout) {
+TEST_F(GradientArchiveTest,
+       RoundTripsKeepStopsAndModeInTheKeyedArchiverLayoutAndMalformedOnesGiveNothing) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const QGGradient& gradient :
          {QGGradient(), QGGradient::aquaSelectedGradient(),
@@ -84,9 +85,6 @@ TEST_F(GradientArchiveTest, RoundTripsKeepStopsAndModeInTheKeyedArchiverLayout) 
     EXPECT_THROW(QGGradient::aquaNormalGradient().encodeWithCoder(coder),
                  InvalidArchiveOperationException);
     EXPECT_TRUE(coder.calls.empty());  // a coder that is not keyed gets nothing
-}
-
-TEST_F(GradientArchiveTest, MalformedArchivesGiveNothing) {
     const PlistValue good = KeyedArchiver::archivedRootObject(QGGradient::aquaNormalGradient());
     ASSERT_TRUE(unarchive(good));
     // Each change sets a key of the archive (0), its $top (1), the gradient (2) or the class (3).

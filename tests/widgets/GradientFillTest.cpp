@@ -63,7 +63,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
+TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
     // Only along rows and columns is each pixel exact, as the Aqua and hydrogen edges need.
     const std::tuple<const char*, QGGradient, bool> gradients[] = {
         {"red to blue", kRedToBlue, true},
@@ -96,9 +96,7 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
             EXPECT_TRUE(untouchedOutside(image)) << name << ", angle " << angle;
         }
     }
-}
-
-TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSideEmptySingleStopAndDegenerateInput) {
+    // A radial fill ends at half the longer side.
     const QImage image = painted([&](QPainter& p) { kRedToBlue.radialFillRect(p, kRect); });
     // Centre (70, 35), start radius 1, end radius 50: t = (d - 1) / 49.
     for (QPoint corner : {QPoint(20, 15), QPoint(119, 15), QPoint(20, 54), QPoint(119, 54)}) {

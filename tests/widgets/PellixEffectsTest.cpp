@@ -29,7 +29,8 @@ protected:
 
 }  // namespace
 
-TEST_F(PellixEffectsTest, TheZoomWindowStretchesTheSnapshotTakesItsTimeFromShiftAndGoesWhenClosed) {
+TEST_F(PellixEffectsTest,
+       TheZoomWindowTakesItsTimeFromShiftAndZoomingShowsAndHidesAWindowAtItsOwnFrame) {
     QWidget window;
     window.resize(200, 100);
     QPointer<PellixZoomWindow> zoom =
@@ -60,37 +61,35 @@ TEST_F(PellixEffectsTest, TheZoomWindowStretchesTheSnapshotTakesItsTimeFromShift
     zoom->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(zoom);
-}
-
-TEST_F(PellixEffectsTest, ZoomingOnAndOffShowsAndHidesTheWindowAtItsOwnFrame) {
+    // Zooming on and off shows and hides the window at its own frame.
     PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
-    Recorded window;
-    window.setGeometry(200, 150, 160, 120);
-    PellixEffects::setOneShot(&window, true);
-    QRect frame = window.geometry();
-    EXPECT_FALSE(window.testAttribute(Qt::WA_WState_Created));
+    Recorded shown;
+    shown.setGeometry(200, 150, 160, 120);
+    PellixEffects::setOneShot(&shown, true);
+    QRect frame = shown.geometry();
+    EXPECT_FALSE(shown.testAttribute(Qt::WA_WState_Created));
 
-    PellixEffects::zoomOnFromRect(&window, QRect(10, 10, 0, 0));  // a start of zero size
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
-    EXPECT_TRUE(PellixEffects::isOneShot(&window));
-    ASSERT_FALSE(window.draws.empty());
-    // The snapshot was drawn with the flag off and a native window made first.
-    EXPECT_EQ(window.draws.front(), std::make_pair(false, true));
+    PellixEffects::zoomOnFromRect(&shown, QRect(10, 10, 0, 0));  // a start of zero size
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
+    EXPECT_TRUE(PellixEffects::isOneShot(&shown));
+    ASSERT_FALSE(shown.draws.empty());
+    // The snapshot was drawn with the flag off and a native shown made first.
+    EXPECT_EQ(shown.draws.front(), std::make_pair(false, true));
 
-    std::size_t draws = window.draws.size();
-    PellixEffects::zoomOnFromRect(&window, QRect(10, 10, 5, 5));  // visible: nothing
-    EXPECT_EQ(window.draws.size(), draws);
+    std::size_t draws = shown.draws.size();
+    PellixEffects::zoomOnFromRect(&shown, QRect(10, 10, 5, 5));  // visible: nothing
+    EXPECT_EQ(shown.draws.size(), draws);
 
-    PellixEffects::zoomOffToRect(&window, QRect(30, 30, 20, 10));
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
-    EXPECT_TRUE(PellixEffects::isOneShot(&window));
-    draws = window.draws.size();
-    PellixEffects::zoomOffToRect(&window, QRect(30, 30, 20, 10));  // hidden: nothing
-    EXPECT_EQ(window.draws.size(), draws);
+    PellixEffects::zoomOffToRect(&shown, QRect(30, 30, 20, 10));
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
+    EXPECT_TRUE(PellixEffects::isOneShot(&shown));
+    draws = shown.draws.size();
+    PellixEffects::zoomOffToRect(&shown, QRect(30, 30, 20, 10));  // hidden: nothing
+    EXPECT_EQ(shown.draws.size(), draws);
 
-    PellixEffects::zoomOnFromRect(&window, QRect(30, 30, 20, 10));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
+    PellixEffects::zoomOnFromRect(&shown, QRect(30, 30, 20, 10));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
 }
