@@ -8,11 +8,33 @@
 
 namespace fs = std::filesystem;
 
-TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock) {
+TEST_F(ApplyToolTest,
+       NoBundleOrAMissingImageTouchesNothingAndAThemeInstallsWithItsLogLinesInOrder) {
+    fs::path broken = temp() / "Broken.docktheme";
+    writeBundle(broken,
+                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
+    fs::remove(broken / "images/front.png");
+    writeFile(dockResources() / "separatorstraight.png", "stock");
+    const std::string missing = (temp() / "nothing.docktheme").string();
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{}, {"Hello, World!", "Cannot apply theme (null)"}},
+        {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
+        {{""}, {"Hello, World!", "Cannot apply theme "}},
+        {{broken.string()}, {"Hello, World!"}},
+    };
+    auto before = snapshot(temp());
+    for (const auto& [arguments, lines] : cases) {
+        EXPECT_EQ(apply(arguments).exitCode, 255);
+        EXPECT_EQ(lines_, lines);
+    }
+    EXPECT_EQ(snapshot(temp()), before);
+    EXPECT_TRUE(killallCalls().empty());
+    // A theme installs each image, with its log lines in order, and restarts the Dock.
     fs::path bundle = temp() / "Blue.docktheme";
     writeBundle(bundle,
                 themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
     writeFile(dockResources() / "frontline.png", "old front");
+    fs::remove(dockResources() / "separatorstraight.png");
     ProgramRun run = apply({bundle.string(), "ignored", "arguments"});
     EXPECT_EQ(run.exitCode, 1);
     std::string source1 = bundle.string() + "/images/line.png";
@@ -39,28 +61,6 @@ TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock)
     EXPECT_TRUE(waitForKillall(1));
     EXPECT_EQ(killallCalls(), std::vector<std::string>{"Dock"});
     EXPECT_EQ(snapshot(dockResources()).size(), 2u);  // nothing left beside the two images
-}
-
-TEST_F(ApplyToolTest, NoBundleOrAMissingImageEndsWithMinusOneAndTouchesNothing) {
-    fs::path broken = temp() / "Broken.docktheme";
-    writeBundle(broken,
-                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
-    fs::remove(broken / "images/front.png");
-    writeFile(dockResources() / "separatorstraight.png", "stock");
-    const std::string missing = (temp() / "nothing.docktheme").string();
-    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{}, {"Hello, World!", "Cannot apply theme (null)"}},
-        {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
-        {{""}, {"Hello, World!", "Cannot apply theme "}},
-        {{broken.string()}, {"Hello, World!"}},
-    };
-    auto before = snapshot(temp());
-    for (const auto& [arguments, lines] : cases) {
-        EXPECT_EQ(apply(arguments).exitCode, 255);
-        EXPECT_EQ(lines_, lines);
-    }
-    EXPECT_EQ(snapshot(temp()), before);
-    EXPECT_TRUE(killallCalls().empty());
 }
 
 TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndTheStockThemeWhole) {

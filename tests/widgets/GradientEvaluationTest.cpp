@@ -50,7 +50,7 @@ void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4
 
 }  // namespace
 
-TEST_F(GradientEvaluationTest, ModesGreysPureRedDerivedGradientsHydrogenLinesAndRainbowEnd) {
+TEST_F(GradientEvaluationTest, ModesGreysDerivedGradientsHydrogenRainbowAndStopsAddedAndRemoved) {
     const QGGradient linear = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
     const QGGradient inverse = linear.gradientWithBlendingMode(2);
     EXPECT_EQ(at(linear.gradientWithBlendingMode(1), 0.5f), (Rgba{0, 1, 0, 1}));  // hue 120
@@ -94,9 +94,6 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedDerivedGradientsHydrogenLinesAnd
     Rgba middle = at(rainbow, 0.5f);
     transformRGB_HSV(middle.data());
     EXPECT_NEAR(middle[0], 136.2f, 1e-3f);  // half of it: through green, not magenta
-}
-
-TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     const QGGradient aqua = QGGradient::aquaSelectedGradient();
     EXPECT_EQ(positions(aqua), (Positions{0, 0.5f, 0.5f, 1}));
     EXPECT_EQ(at(aqua, 0.5f), (Rgba{0.42f, 0.68f, 0.90f, 1}));  // the first stop there

@@ -81,7 +81,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
+TEST_F(RoundedBoxTest, WorkedExampleGeometryDrawnAtAnyOffsetKeepsLayoutsClearOfTheTitleBar) {
     EXPECT_EQ(box_.outlineRect(), QRectF(1.5, 1.5, 198, 98));
     const QPainterPath border = box_.borderPath();
     EXPECT_EQ(border.boundingRect(), QRectF(1, 1, 198, 98));
@@ -113,9 +113,6 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
     box_.setTitleFont(large);
     EXPECT_GT(box_.titleRect().height(), before * 1.5);
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
-}
-
-TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
     const QImage image = rendered();
     const QColor grey = QColor::fromRgbF(0.5f, 0.5f, 0.5f);
     for (int x : {0, 1}) {
