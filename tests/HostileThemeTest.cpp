@@ -162,7 +162,6 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
 }
 
 TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveIsTold) {
-    writeTheme();
     auto theme = DockTheme::newDockBundleAtPath((temp() / "Full.docktheme").string(), "Full");
     ASSERT_TRUE(theme);
     fs::path source = temp() / "Source";

@@ -14,7 +14,7 @@ protected:
     static MiscKit shipped() { return MiscKit(appResources() / "DatabaseInfo.plist"); }
 };
 
-TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndBrokenOnesGiveNothing) {
+TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyBrokenOnesNoneAndOddSizesZero) {
     MiscKit catalogue = shipped();
     ASSERT_EQ(catalogue.fileKeys_List().size(), 30u);
     EXPECT_EQ(catalogue.fileKeys_List().front(), "Frontline");
@@ -59,9 +59,7 @@ TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyAndBrokenOnesGive
     EXPECT_FALSE(odd.getOriginalFileNameForKey("Frontline"));
     EXPECT_EQ(odd.getSizeForFileKey("Frontline"), (DockSize{10, 20}));
     EXPECT_FALSE(odd.getNaturalNameForKey("Shadow"));
-}
-
-TEST_F(MiscKitTest, SizesReadWidthFirstAndOddTextsGiveZero) {
+    // Sizes read width first; odd texts give zero.
     for (auto [text, size] : {std::pair{"32x48", DockSize{32, 48}},
                               {"  12.5x 7", {12.5f, 7}},
                               {"32x48x64", {32, 48}},

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(RichTextTest, PlainTextParagraphEndsAndMalformedUtf8) {
+TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttributesThatFitRtf) {
     EXPECT_EQ(describe(RichText::fromPlainText("No Description Available")),
               "left: [No Description Available|Helvetica 12]\nOPEN");
     EXPECT_EQ(describe(RichText::fromPlainText("a\n\nb\n")),
@@ -44,21 +44,18 @@ TEST_F(RichTextTest, PlainTextParagraphEndsAndMalformedUtf8) {
               "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
-}
-
-TEST_F(RichTextTest, RunsMergeParagraphsTakeTheirAlignmentAndAttributesFitRtf) {
-    RichText text;
-    text.setAlignment(Alignment::Centre);  // for the paragraph to open next
-    text.append("Ti", bold());
-    text.append("", Attributes{});  // an empty run is no run, and equal neighbours merge
-    text.append("tle\nBo", bold());
-    text.append("dy", bold());
-    text.setAlignment(Alignment::Justified);
-    text.endParagraph();
-    text.endParagraph();  // an empty paragraph, justified like the one before
-    text.setAlignment(Alignment::Right);
-    text.append("End", Attributes{});
-    EXPECT_EQ(describe(text),
+    RichText styled;
+    styled.setAlignment(Alignment::Centre);  // for the paragraph to open next
+    styled.append("Ti", bold());
+    styled.append("", Attributes{});  // an empty run is no run, and equal neighbours merge
+    styled.append("tle\nBo", bold());
+    styled.append("dy", bold());
+    styled.setAlignment(Alignment::Justified);
+    styled.endParagraph();
+    styled.endParagraph();  // an empty paragraph, justified like the one before
+    styled.setAlignment(Alignment::Right);
+    styled.append("End", Attributes{});
+    EXPECT_EQ(describe(styled),
               "centre: [Title|Helvetica 12 b]\njustified: [Body|Helvetica 12 b]\njustified:\n"
               "right: [End|Helvetica 12]\nOPEN");
 

@@ -68,7 +68,26 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
     step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
 }
 
-TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArgumentsOrBeepsAndLogs) {
+TEST_F(PreferencesTest,
+       ExecLinesSplitByTheRulesAndADesktopEntryOpensTheSelectedImageOrBeepsAndLogs) {
+    struct Case {
+        QString exec;
+        std::optional<QStringList> arguments;
+    } cases[] = {
+        {"gimp %U", QStringList{"gimp", "/f g.png"}},
+        {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
+        {"app", QStringList{"app", "/f g.png"}},
+        {"\"/opt/My App/run\" %F %u", QStringList{"/opt/My App/run", "/f g.png", "/f g.png"}},
+        {"app \"\" '%f'", QStringList{"app", "", "'/f g.png'"}},
+        {"app \"%f\"", QStringList{"app", "%f", "/f g.png"}},
+        {"app %c %k %%", QStringList{"app", "%", "/f g.png"}},
+        {"app \"open", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
+            << text(test.exec);
+    }
     QString program = at("home/bin/recorder");
     QString out = at("home/args");
     recorder(program, out);
@@ -101,26 +120,5 @@ TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments
         c.btn_toolbar_openWith();
         EXPECT_EQ(dialogs.beeps, ++beeps) << text(editor);
         EXPECT_TRUE(log.lines().back().starts_with("Cannot open ")) << log.lines().back();
-    }
-}
-
-TEST_F(PreferencesTest, ExecLinesSplitByTheDesktopEntryRules) {
-    struct Case {
-        QString exec;
-        std::optional<QStringList> arguments;
-    } cases[] = {
-        {"gimp %U", QStringList{"gimp", "/f g.png"}},
-        {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
-        {"app", QStringList{"app", "/f g.png"}},
-        {"\"/opt/My App/run\" %F %u", QStringList{"/opt/My App/run", "/f g.png", "/f g.png"}},
-        {"app \"\" '%f'", QStringList{"app", "", "'/f g.png'"}},
-        {"app \"%f\"", QStringList{"app", "%f", "/f g.png"}},
-        {"app %c %k %%", QStringList{"app", "%", "/f g.png"}},
-        {"app \"open", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const Case& test : cases) {
-        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
-            << text(test.exec);
     }
 }

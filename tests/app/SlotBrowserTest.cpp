@@ -64,26 +64,7 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAnd
     EXPECT_TRUE(ImageDecoder::decode(at("none.png"), QSize(64, 64)).isNull());
 }
 
-TEST_F(SlotBrowserTest, TheZoomSliderDecodesAtThreeSizesAndDropsTheDecodesOfSizesPassed) {
-    MainController& c = start();
-    openTheme(c);
-    c.edit_window->show();
-    QSlider* slider = c.slider_images_thumbsize;
-    const int before = c.decoder().started();
-    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
-        slider->setValue(side);
-        c.listOfImages->viewport()->repaint();
-    }
-    ASSERT_TRUE(pictured(c));
-    // Only the decodes running at a size passed end; each row is decoded once at the last size.
-    EXPECT_LE(c.decoder().started() - before,
-              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
-    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
-    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
-    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
-}
-
-TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSelection) {
+TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDecodesAtThreeSizes) {
     MainController& c = start();
     EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
     EXPECT_EQ(c.dock_images(), nullptr);
@@ -114,6 +95,22 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSe
     c.btn_closeTheme();
     EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
     EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+    // The zoom slider decodes at three sizes and drops the decodes of sizes passed.
+    openTheme(c, "B");
+    c.edit_window->show();
+    QSlider* slider = c.slider_images_thumbsize;
+    const int before = c.decoder().started();
+    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
+        slider->setValue(side);
+        c.listOfImages->viewport()->repaint();
+    }
+    ASSERT_TRUE(pictured(c));
+    // Only the decodes running at a size passed end; each row is decoded once at the last size.
+    EXPECT_LE(c.decoder().started() - before,
+              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
+    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
+    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
+    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
 }
 
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
