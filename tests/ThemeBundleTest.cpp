@@ -30,7 +30,8 @@ TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesAndRelativePathsStayInsideTh
         EXPECT_FALSE(BundleFolder::isConfined(outside)) << outside;
 }
 
-TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstAndEmptyTablesNone) {
+TEST_F(ThemeBundleTest,
+       ValidBundlesListTheirImagesTwoDFirstAndMissingImagesOrOddTablesAreDefective) {
     fs::path bundle = temp() / "Blue.docktheme";
     writeBundle(bundle, themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}}));
@@ -57,10 +58,9 @@ TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstAndEmptyTablesNone) 
     writeFile(bundle / "Info.plist",
               PropertyList::toXML(info) + std::string(ThemeBundle::kMaxInfoBytes, ' '));
     EXPECT_FALSE(check(bundle));
-}
-
-TEST_F(ThemeBundleTest, MissingImagesAndTablesOfTheWrongShapeAreDefective) {
-    fs::path bundle = temp() / "Broken.docktheme";
+    // Missing images are reported at the first one, with key and path if there is a base.
+    log.clear();
+    bundle = temp() / "Broken.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
     fs::remove(bundle / "images/sh.png");
@@ -69,7 +69,7 @@ TEST_F(ThemeBundleTest, MissingImagesAndTablesOfTheWrongShapeAreDefective) {
     EXPECT_EQ(log.lines(), std::vector<std::string>{"Missing (key: Shadow) " + bundle.string() +
                                                     "/images/sh.png"});
     // Without a base path, or one that is not a string, the first named image is missing.
-    PlistValue info = themeInfo({}, {{"Frontline", "f.png"}});
+    info = themeInfo({}, {{"Frontline", "f.png"}});
     writeBundle(bundle, info);
     EXPECT_TRUE(check(bundle));
     info.remove("VL_BasePath");

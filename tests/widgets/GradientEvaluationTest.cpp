@@ -50,7 +50,7 @@ void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4
 
 }  // namespace
 
-TEST_F(GradientEvaluationTest, ModesGreysDerivedGradientsHydrogenRainbowAndStopsAddedAndRemoved) {
+TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopiesAndMoves) {
     const QGGradient linear = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
     const QGGradient inverse = linear.gradientWithBlendingMode(2);
     EXPECT_EQ(at(linear.gradientWithBlendingMode(1), 0.5f), (Rgba{0, 1, 0, 1}));  // hue 120
@@ -128,9 +128,6 @@ TEST_F(GradientEvaluationTest, ModesGreysDerivedGradientsHydrogenRainbowAndStops
     EXPECT_TRUE(std::isnan(nanCopy.removeElementAtPosition(kNaN).position));
     EXPECT_EQ(positions(nanCopy).size(), 3u);
     EXPECT_EQ(positions(withNaN.removeColorStopAtIndex(2)), (Positions{0, 1}));
-}
-
-TEST_F(GradientEvaluationTest, OutsideTheStopsNaNNegativeHuesCopiesMovesAndQColors) {
     for (int mode : {0, 1, 2}) {
         const QGGradient gradient = stops({{1, 0, 0, 1, 0.2f}, {0, 0, 1, 1, 0.8f}}, mode);
         for (float t : {-100.0f, 0.0f, 0.2f, 0.8f, 1.0f, 100.0f}) {
@@ -157,10 +154,10 @@ TEST_F(GradientEvaluationTest, OutsideTheStopsNaNNegativeHuesCopiesMovesAndQColo
         EXPECT_EQ(hsv, rgb) << hue;
     }
     QGGradient original = QGGradient::aquaPressedGradient().gradientWithBlendingMode(1);
-    QGGradient copy = original;
-    EXPECT_EQ(positions(copy), positions(original));
-    EXPECT_EQ(copy.blendingMode(), 1);
-    copy.removeElementAtIndex(0);
+    QGGradient duplicate = original;
+    EXPECT_EQ(positions(duplicate), positions(original));
+    EXPECT_EQ(duplicate.blendingMode(), 1);
+    duplicate.removeElementAtIndex(0);
     EXPECT_EQ(positions(original).size(), 4u);  // no shared stops
     const Rgba before = at(original, 0.3f);
     QGGradient moved = std::move(original);
@@ -168,9 +165,9 @@ TEST_F(GradientEvaluationTest, OutsideTheStopsNaNNegativeHuesCopiesMovesAndQColo
     EXPECT_EQ(at(original, 0.3f), (Rgba{1, 1, 1, 1}));  // NOLINT: moved-from is empty and usable
     original = moved;
     EXPECT_EQ(at(original, 0.3f), before);
-    const QGGradient gradient = QGGradient::gradientWithBeginningColor(
+    const QGGradient toClear = QGGradient::gradientWithBeginningColor(
         QColor::fromHsvF(1.0f / 3.0f, 1, 1), QColor());  // an invalid colour is clear
-    EXPECT_EQ(gradient.colorAtPosition(0.5f), QColor::fromRgbF(0, 0.5f, 0, 0.5f));
+    EXPECT_EQ(toClear.colorAtPosition(0.5f), QColor::fromRgbF(0, 0.5f, 0, 0.5f));
     const QColor bright = stops({{1.5f, 0.5f, 0, 1, 0}}).colorAtPosition(0);
     EXPECT_EQ(bright.spec(), QColor::ExtendedRgb);
     EXPECT_FLOAT_EQ(bright.redF(), 1.5f);
