@@ -186,7 +186,8 @@ TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
         true);
 }
 
-TEST_F(RtfReaderTest, MalformedDocumentsGiveTextOrNothing) {
+TEST_F(RtfReaderTest,
+       MalformedDocumentsGiveTextOrNothingAndNestingRunsParagraphsAndSizeAreLimited) {
     for (const char* bytes : {"", "{", "{\\", "{\\rt", "rtf1", " {\\rtf1 a}",
                               "\xEF\xBB\xBF{\\rtf1 a}", "{\\RTF1 a}", "{ \\rtf1 a}", "\\rtf1 a"}) {
         EXPECT_FALSE(RtfReader::read(bytes)) << bytes;
@@ -207,9 +208,6 @@ TEST_F(RtfReaderTest, MalformedDocumentsGiveTextOrNothing) {
         {"{\\rtf1 {\\*}a{\\*\\*\\*}b\\*}c", "ab"},
         {"{\\rtf1{\\fonttbl;;;\\f;\\f\\f}{\\colortbl\\red;\\red-5\\green999;}\\f\\cf2 a}", "a"},
     });
-}
-
-TEST_F(RtfReaderTest, NestingRunsParagraphsAndSizeAreLimited) {
     const auto repeated = [](const std::string& piece, std::size_t count) {
         std::string rtf = "{\\rtf1 ";
         for (std::size_t i = 0; i < count; ++i) {

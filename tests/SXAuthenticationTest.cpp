@@ -190,7 +190,8 @@ protected:
     }
 };
 
-TEST_F(PolkitAuthorizationTest, ChecksAsksAndStartsThroughPkexecAndTheDirectBackendStartsAChild) {
+TEST_F(PolkitAuthorizationTest,
+       ChecksAsksAndStartsThroughPkexecOrADirectChildAndRunsToTheToolsExitStatus) {
     script({2, 0, 0});  // not held, granted by the agent, held
     EXPECT_TRUE(
         SXAuthentication().executeCommand("/res/VelvantoHelper", {"/t/My Theme.docktheme"}));
@@ -206,9 +207,7 @@ TEST_F(PolkitAuthorizationTest, ChecksAsksAndStartsThroughPkexecAndTheDirectBack
     EXPECT_TRUE(auth.executeCommand((temp() / "tool").string(), {"a b", "c"}));
     EXPECT_EQ(lineIn("ran"), "a b c\n");
     EXPECT_FALSE(auth.executeCommand((temp() / "missing-tool").string(), {}));
-}
-
-TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefusalOfItsAction) {
+    // Run to the end: the tool's exit status, or the refusal of its action.
     struct Case {
         int pkexecExit;
         OSStatus status;

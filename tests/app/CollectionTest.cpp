@@ -30,8 +30,9 @@ TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
     listed("a folder that can't be read", {}, "0 theme(s): the collection folder can't be read");
 }
 
-TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
+TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactly) {
     inCollection("Bare");
+    inCollection("good");
     const fs::path micro = folder() / "Bare.docktheme/preview_micro.png";
     fs::remove(micro);
     CollectionController& col = collection();
@@ -48,20 +49,16 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
     log.clear();
     col._reloadThemesList();
     EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(CollectionTest, AddCopiesACheckedThemeInAndTheClashTestComparesNamesExactly) {
-    inCollection("good");
-    CollectionController& col = collection();
+    // Add copies a checked theme in; the clash test compares names exactly.
     QString good = themeCopy("Good", {{"VL_DockName", "Good one"}});
     dialogs.panelAnswers = {std::nullopt, good};
     col.btn_addTheme();  // cancelled
     col.btn_addTheme();
     EXPECT_EQ(dialogs.panelTitles,
               std::vector<QString>(2, QStringLiteral("Choose a theme to add in your collection")));
-    EXPECT_EQ(titles(col), (std::vector<std::string>{"Good", "good"}));
+    EXPECT_EQ(titles(col), (std::vector<std::string>{"Bare", "Good", "good"}));
     EXPECT_EQ(dockNameOf(entry("Good")), "Good one");
-    EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
+    EXPECT_EQ(col.stat_collection->text(), "3 theme(s)");
     EXPECT_TRUE(dialogs.alerts.empty());
     EXPECT_TRUE(dialogs.asked.empty());
 }
