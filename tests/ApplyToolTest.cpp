@@ -9,21 +9,21 @@
 namespace fs = std::filesystem;
 
 TEST_F(ApplyToolTest,
-       NoBundleOrAMissingImageTouchesNothingAndAThemeInstallsWithItsLogLinesInOrder) {
+       NoBundleTouchesNothingAndEachThemeInstallsTheThreeDImageOfEachKnownKeyInOrder) {
     fs::path broken = temp() / "Broken.docktheme";
     writeBundle(broken,
                 themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
     fs::remove(broken / "images/front.png");
     writeFile(dockResources() / "separatorstraight.png", "stock");
     const std::string missing = (temp() / "nothing.docktheme").string();
-    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> refusals[] = {
         {{}, {"Hello, World!", "Cannot apply theme (null)"}},
         {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
         {{""}, {"Hello, World!", "Cannot apply theme "}},
         {{broken.string()}, {"Hello, World!"}},
     };
     auto before = snapshot(temp());
-    for (const auto& [arguments, lines] : cases) {
+    for (const auto& [arguments, lines] : refusals) {
         EXPECT_EQ(apply(arguments).exitCode, 255);
         EXPECT_EQ(lines_, lines);
     }
@@ -61,9 +61,7 @@ TEST_F(ApplyToolTest,
     EXPECT_TRUE(waitForKillall(1));
     EXPECT_EQ(killallCalls(), std::vector<std::string>{"Dock"});
     EXPECT_EQ(snapshot(dockResources()).size(), 2u);  // nothing left beside the two images
-}
-
-TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndTheStockThemeWhole) {
+    // The Dock folder gets the 3D image of each known key and nothing else.
     struct Case {
         const char* name;
         PlistValue info;
@@ -100,17 +98,17 @@ TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndTheStockTh
              fs::create_symlink(temp() / "outside.png", dockResources() / "shadow.png");
          }},
     };
-    std::size_t restarts = 0;
+    std::size_t restarts = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(dockResources());
         fs::create_directories(dockResources());
-        const fs::path bundle = temp() / (std::string(c.name) + ".docktheme");
-        writeBundle(bundle, c.info);
+        const fs::path made = temp() / (std::string(c.name) + ".docktheme");
+        writeBundle(made, c.info);
         if (c.prepare) {
-            c.prepare(bundle);
+            c.prepare(made);
         }
-        EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
+        EXPECT_EQ(apply({made.string()}).exitCode, 1);
         EXPECT_EQ(snapshot(dockResources()), c.installed);
         EXPECT_EQ(lines_.back(), "Killing dock...");
         if (c.secondLine) {

@@ -84,7 +84,7 @@ private:
     bool mounted_ = false;
 };
 
-TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
+TEST_F(BatchTest, ListsTheSubFoldersOfTheSourceRefusesAnEmptyOneAndConvertsNoFiles) {
     imageFolders({"A", "B", "C"});
     writeFile(source() / "one.txt", "1");
     writeFile(source() / "two.png", "2");
@@ -102,21 +102,19 @@ TEST_F(BatchTest, ListsTheSubFoldersOfTheSource) {
         5);
     EXPECT_TRUE(log.has("3 elements"));
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
-}
-
-TEST_F(BatchTest, AnEmptySourceIsRefusedAndAFolderOfFilesConvertsNothing) {
+    fs::remove_all(source());
     fs::create_directories(source());
-    BatchController& b = batch();
-    choose(b);
+    BatchController& empty = batch();
+    choose(empty);
     EXPECT_EQ(alertTexts(), "Empty Directory!: There is not any file in " + qs(source()) + ".");
-    EXPECT_TRUE(b.sourcePath->text().isEmpty());
+    EXPECT_TRUE(empty.sourcePath->text().isEmpty());
     writeFile(source() / "only.txt", "a file");
-    choose(b);
-    EXPECT_EQ(b.list->rowCount(), 0);
-    run(b);
+    choose(empty);
+    EXPECT_EQ(empty.list->rowCount(), 0);
+    run(empty);
     EXPECT_EQ(alertTitles(), "Empty Directory!, Well, done!");
     EXPECT_TRUE(fs::is_empty(destination()));
-    EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
+    EXPECT_FALSE(empty.progressInd->isVisibleTo(empty.batch_window));
 }
 
 TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {

@@ -87,7 +87,8 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
     EXPECT_EQ(entries(folder()), Names{"Link.docktheme"});
 }
 
-TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
+TEST_F(HostileCollectionTest,
+       ListingNeverWritesThroughALinkAnUnreadableFolderIsToldAndANonUtf8NameOpens) {
     QString outside = themeCopy("Outside");
     fs::remove(temp() / "Outside.docktheme/preview_micro.png");
     inCollection("Dangling");
@@ -98,6 +99,27 @@ TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
     CollectionController& col = collection();
     EXPECT_EQ(changes(without(before, kSettings), without(snapshot(temp()), kSettings)), Names{});
     EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
+    fs::remove_all(folder());
+    writeFile(folder(), "a file where the folder should be");
+    CollectionController& blocked = collection();
+    QString chosen = themeCopy("New");
+    const Snapshot unadded = snapshot(temp());
+    dialogs.panelAnswers = {chosen};
+    blocked.btn_addTheme();
+    EXPECT_EQ(alertTexts(), "Theme Not Added: " + chosen +
+                                " could not be copied into your collection: the collection "
+                                "folder " +
+                                qs(folder()) + " can't be read (Not a directory).");
+    EXPECT_EQ(changes(unadded, snapshot(temp())), Names{});
+    fs::remove(folder());
+    inCollection("Caf\xe9");
+    MainController& main = start();
+    CollectionController& again = main.collectionController();
+    again.listOfThemes->selectionModel()->select(again.listOfDirectory->index(0),
+                                                 QItemSelectionModel::Select);
+    again.btn_editTheme();
+    ASSERT_TRUE(main.currentTheme);
+    EXPECT_EQ(main.currentTheme->dockPath(), entry("Caf\xe9").string());
 }
 
 TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyThatEntry) {
@@ -165,27 +187,4 @@ TEST_F(HostileCollectionTest, ALeftoverOfAKilledReplaceIsRecoveredAtStart) {
         EXPECT_EQ(dockNameOf(entry("Same")), c.nameAfter);
         EXPECT_EQ(readFile(temp() / "outside/keep.txt"), "kept");
     }
-}
-
-TEST_F(HostileCollectionTest, AnUnreadableCollectionFolderIsToldAndANonUtf8NameOpens) {
-    writeFile(folder(), "a file where the folder should be");
-    CollectionController& col = collection();
-    QString chosen = themeCopy("New");
-    const Snapshot before = snapshot(temp());
-    dialogs.panelAnswers = {chosen};
-    col.btn_addTheme();
-    EXPECT_EQ(alertTexts(), "Theme Not Added: " + chosen +
-                                " could not be copied into your collection: the collection "
-                                "folder " +
-                                qs(folder()) + " can't be read (Not a directory).");
-    EXPECT_EQ(changes(before, snapshot(temp())), Names{});
-    fs::remove(folder());
-    inCollection("Caf\xe9");
-    MainController& main = start();
-    CollectionController& again = main.collectionController();
-    again.listOfThemes->selectionModel()->select(again.listOfDirectory->index(0),
-                                                 QItemSelectionModel::Select);
-    again.btn_editTheme();
-    ASSERT_TRUE(main.currentTheme);
-    EXPECT_EQ(main.currentTheme->dockPath(), entry("Caf\xe9").string());
 }
