@@ -19,15 +19,10 @@ protected:
         writeBundle(temp() / "Blue.docktheme", themeInfo(flat, glass));
         return DockTheme::initWithBundleAtPath((temp() / "Blue.docktheme").string());
     }
-    // Puts the file temp()/from in the 3D Frontline slot under name.
-    std::optional<std::string> setFrontline(DockTheme& theme, const std::string& from,
-                                            const std::string& name) {
-        return theme.setFileName((temp() / from).string(), "Frontline", DockCategory::ThreeD, name);
-    }
     CapturedLog log;
 };
 
-TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
+TEST_F(DockThemeTest, OpeningSortsTheSlotListsAndReplacingAnImageChangesOnlyItsCategoryAndInfo) {
     auto theme = make(
         {{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}, {"2D_Opened_App_Indicator_M", "i.png"}},
         {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
@@ -47,6 +42,33 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
         EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
     }
     EXPECT_EQ(log.lines().back(), "Need to verify name [F.PNG]");
+    // Replacing a slot image changes only its category and writes Info.plist at once.
+    theme = make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
+    ASSERT_TRUE(theme);
+    writeFile(temp() / "drop/new front.png", "dropped");
+    log.clear();
+    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline",
+                                     DockCategory::ThreeD, "new front.png");
+    const std::string expected = theme->dockPath() + "/images/new front.png";
+    EXPECT_EQ(result, expected);
+    EXPECT_EQ(readFile(expected), "dropped");
+    EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
+    EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
+    const auto onDisk = PropertyList::readDictionary(theme->indexFile());
+    const PlistValue& list = *onDisk->find("Dock_List");
+    EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
+    EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
+    EXPECT_EQ(log.lines(),
+              (Strings{"Copied new file at path: " + expected,
+                       "Setting object: " + expected + " forKey: Frontline",
+                       "Write backup of " + theme->indexFile(),
+                       "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
+    // The slot keeps its place with a new item.
+    theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
+    EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
+    theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
+    EXPECT_EQ(theme->dock_3d_images().size(), 2u);
+    EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
 TEST_F(DockThemeTest, NewBundlesCopyTheTemplateKeepTheNameInMemoryAndTakeWhatTheDockHas) {
@@ -80,35 +102,6 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateKeepTheNameInMemoryAndTakeWhatThe
         EXPECT_EQ(readFile(path / "images" / kept), readFile(stockTheme() / "images" / kept));
     EXPECT_TRUE(theme->copyDataFromFolder((temp() / "missing-folder").string()));
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(path.string()));
-}
-
-TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOnce) {
-    auto theme =
-        make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
-    ASSERT_TRUE(theme);
-    writeFile(temp() / "drop/new front.png", "dropped");
-    log.clear();
-    auto result = setFrontline(*theme, "drop/new front.png", "new front.png");
-    const std::string expected = theme->dockPath() + "/images/new front.png";
-    EXPECT_EQ(result, expected);
-    EXPECT_EQ(readFile(expected), "dropped");
-    EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
-    EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
-    const auto onDisk = PropertyList::readDictionary(theme->indexFile());
-    const PlistValue& list = *onDisk->find("Dock_List");
-    EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
-    EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
-    EXPECT_EQ(log.lines(),
-              (Strings{"Copied new file at path: " + expected,
-                       "Setting object: " + expected + " forKey: Frontline",
-                       "Write backup of " + theme->indexFile(),
-                       "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
-    // The slot keeps its place with a new item.
-    theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
-    EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
-    theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
-    EXPECT_EQ(theme->dock_3d_images().size(), 2u);
-    EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
 TEST_F(DockThemeTest, MetadataDefaultsOtherKeysDescriptionsAndPreviews) {

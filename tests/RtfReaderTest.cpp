@@ -56,6 +56,7 @@ TEST_F(RtfReaderTest, FixturesAndPeerDocumentsReadAsTheirProgramsShowThem) {
         readFile(fs::path(VELVANTO_SOURCE_DIR) / "resources/DefaultDock/description.rtf"));
     EXPECT_TRUE(stock && describe(*stock).starts_with("left: [Velvanto Default|Helvetica-Bold 14 b "
                                                       "rgb(40,70,120)]\nleft: [The stock look"));
+    // NAME.txt is LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
     for (const char* name : {"cp1255-hebrew", "cp1258-vietnamese", "cp932-japanese",
                              "charsets-multilingual", "libreoffice-multilingual"}) {
         const std::optional<RichText> text = fixture(name + std::string(".rtf"));

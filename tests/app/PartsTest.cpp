@@ -87,7 +87,8 @@ TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
 
 using BundleFilterTest = EditorTest;
 
-TEST_F(BundleFilterTest, ABundleIsAFolderWithTheExactExtension) {
+TEST_F(BundleFilterTest,
+       ABundleIsAFolderWithTheExactExtensionAndPanelsStartWhereAskedOrLastOrAtHome) {
     fs::create_directories(temp() / "A.docktheme");
     fs::create_directories(temp() / "B.DOCKTHEME");
     writeFile(temp() / "C.docktheme", "a file");
@@ -95,6 +96,10 @@ TEST_F(BundleFilterTest, ABundleIsAFolderWithTheExactExtension) {
     EXPECT_TRUE(BundleFilter::isBundle(at("A.docktheme"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("B.DOCKTHEME"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("C.docktheme"), types));
+    EXPECT_EQ(QtDialogs::startFolder("/asked", qs(temp())), "/asked");
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp())), qs(temp()));
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp() / "gone")), QDir::homePath());
+    EXPECT_EQ(QtDialogs::startFolder("", ""), QDir::homePath());
 }
 
 using DockVerifierTest = EditorTest;
@@ -167,13 +172,6 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
     EXPECT_EQ(later.start("Blue.docktheme", 300), SingleInstance::Role::NoAnswer);
     EXPECT_EQ(fs::status(temp() / "editor").type(), fs::file_type::socket);
     EXPECT_FALSE(later.listen());
-}
-
-TEST_F(SingleInstanceTest, PanelsStartWhereAskedElseWhereTheLastEndedElseAtHome) {
-    EXPECT_EQ(QtDialogs::startFolder("/asked", qs(temp())), "/asked");
-    EXPECT_EQ(QtDialogs::startFolder("", qs(temp())), qs(temp()));
-    EXPECT_EQ(QtDialogs::startFolder("", qs(temp() / "gone")), QDir::homePath());
-    EXPECT_EQ(QtDialogs::startFolder("", ""), QDir::homePath());
 }
 
 // The images a theme's Dock screenshots are drawn from.

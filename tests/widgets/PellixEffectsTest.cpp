@@ -74,7 +74,7 @@ TEST_F(PellixEffectsTest,
     EXPECT_EQ(shown.geometry(), frame);
     EXPECT_TRUE(PellixEffects::isOneShot(&shown));
     ASSERT_FALSE(shown.draws.empty());
-    // The snapshot was drawn with the flag off and a native shown made first.
+    // The snapshot was drawn with the flag off and a native window made first.
     EXPECT_EQ(shown.draws.front(), std::make_pair(false, true));
 
     std::size_t draws = shown.draws.size();
