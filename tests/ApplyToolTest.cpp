@@ -8,11 +8,33 @@
 
 namespace fs = std::filesystem;
 
-TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock) {
+TEST_F(ApplyToolTest,
+       NoBundleTouchesNothingAndEachThemeInstallsTheThreeDImageOfEachKnownKeyInOrder) {
+    fs::path broken = temp() / "Broken.docktheme";
+    writeBundle(broken,
+                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
+    fs::remove(broken / "images/front.png");
+    writeFile(dockResources() / "separatorstraight.png", "stock");
+    const std::string missing = (temp() / "nothing.docktheme").string();
+    const std::pair<std::vector<std::string>, std::vector<std::string>> refusals[] = {
+        {{}, {"Hello, World!", "Cannot apply theme (null)"}},
+        {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
+        {{""}, {"Hello, World!", "Cannot apply theme "}},
+        {{broken.string()}, {"Hello, World!"}},
+    };
+    auto before = snapshot(temp());
+    for (const auto& [arguments, lines] : refusals) {
+        EXPECT_EQ(apply(arguments).exitCode, 255);
+        EXPECT_EQ(lines_, lines);
+    }
+    EXPECT_EQ(snapshot(temp()), before);
+    EXPECT_TRUE(killallCalls().empty());
+    // A theme installs each image, with its log lines in order, and restarts the Dock.
     fs::path bundle = temp() / "Blue.docktheme";
     writeBundle(bundle,
                 themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
     writeFile(dockResources() / "frontline.png", "old front");
+    fs::remove(dockResources() / "separatorstraight.png");
     ProgramRun run = apply({bundle.string(), "ignored", "arguments"});
     EXPECT_EQ(run.exitCode, 1);
     std::string source1 = bundle.string() + "/images/line.png";
@@ -39,31 +61,7 @@ TEST_F(ApplyToolTest, InstallsEachImageWithItsLogLinesInOrderAndRestartsTheDock)
     EXPECT_TRUE(waitForKillall(1));
     EXPECT_EQ(killallCalls(), std::vector<std::string>{"Dock"});
     EXPECT_EQ(snapshot(dockResources()).size(), 2u);  // nothing left beside the two images
-}
-
-TEST_F(ApplyToolTest, NoBundleOrAMissingImageEndsWithMinusOneAndTouchesNothing) {
-    fs::path broken = temp() / "Broken.docktheme";
-    writeBundle(broken,
-                themeInfo({{"Separator_Vertical", "line.png"}}, {{"Frontline", "front.png"}}));
-    fs::remove(broken / "images/front.png");
-    writeFile(dockResources() / "separatorstraight.png", "stock");
-    const std::string missing = (temp() / "nothing.docktheme").string();
-    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{}, {"Hello, World!", "Cannot apply theme (null)"}},
-        {{missing}, {"Hello, World!", "Cannot apply theme " + missing}},
-        {{""}, {"Hello, World!", "Cannot apply theme "}},
-        {{broken.string()}, {"Hello, World!"}},
-    };
-    auto before = snapshot(temp());
-    for (const auto& [arguments, lines] : cases) {
-        EXPECT_EQ(apply(arguments).exitCode, 255);
-        EXPECT_EQ(lines_, lines);
-    }
-    EXPECT_EQ(snapshot(temp()), before);
-    EXPECT_TRUE(killallCalls().empty());
-}
-
-TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingElse) {
+    // The Dock folder gets the 3D image of each known key and nothing else.
     struct Case {
         const char* name;
         PlistValue info;
@@ -100,17 +98,17 @@ TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingEls
              fs::create_symlink(temp() / "outside.png", dockResources() / "shadow.png");
          }},
     };
-    std::size_t restarts = 0;
+    std::size_t restarts = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(dockResources());
         fs::create_directories(dockResources());
-        const fs::path bundle = temp() / (std::string(c.name) + ".docktheme");
-        writeBundle(bundle, c.info);
+        const fs::path made = temp() / (std::string(c.name) + ".docktheme");
+        writeBundle(made, c.info);
         if (c.prepare) {
-            c.prepare(bundle);
+            c.prepare(made);
         }
-        EXPECT_EQ(apply({bundle.string()}).exitCode, 1);
+        EXPECT_EQ(apply({made.string()}).exitCode, 1);
         EXPECT_EQ(snapshot(dockResources()), c.installed);
         EXPECT_EQ(lines_.back(), "Killing dock...");
         if (c.secondLine) {
@@ -119,9 +117,7 @@ TEST_F(ApplyToolTest, TheDockFolderGetsTheThreeDImageOfEachKnownKeyAndNothingEls
         EXPECT_TRUE(waitForKillall(++restarts));
     }
     EXPECT_EQ(readFile(temp() / "outside.png"), "outside");
-}
-
-TEST_F(ApplyToolTest, TheStockThemeInstallsEveryImageByteForByte) {
+    // The stock theme installs every image byte for byte.
     EXPECT_EQ(apply({stockTheme().string()}).exitCode, 1);
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");
     for (const std::string& key : catalogue.fileKeys_List()) {

@@ -1,9 +1,7 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/RtfWriter.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -11,15 +9,6 @@ using Strings = std::vector<std::string>;
 
 class DockThemeTest : public TestEnvironment {
 protected:
-    void SetUp() override {
-        TestEnvironment::SetUp();
-        SystemPaths::setResourceFolder(appResources());
-        previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
-    }
-    void TearDown() override {
-        Log::setSink(previous_);
-        TestEnvironment::TearDown();
-    }
     static Strings keys(const DockTheme::SlotList& slots) {
         Strings result;
         for (const auto& item : slots)
@@ -30,16 +19,10 @@ protected:
         writeBundle(temp() / "Blue.docktheme", themeInfo(flat, glass));
         return DockTheme::initWithBundleAtPath((temp() / "Blue.docktheme").string());
     }
-    // Puts the file temp()/from in the 3D Frontline slot under name.
-    std::optional<std::string> setFrontline(DockTheme& theme, const std::string& from,
-                                            const std::string& name) {
-        return theme.setFileName((temp() / from).string(), "Frontline", DockCategory::ThreeD, name);
-    }
-    Strings lines_;
-    Log::Sink previous_;
+    CapturedLog log;
 };
 
-TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
+TEST_F(DockThemeTest, OpeningSortsTheSlotListsAndReplacingAnImageChangesOnlyItsCategoryAndInfo) {
     auto theme = make(
         {{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}, {"2D_Opened_App_Indicator_M", "i.png"}},
         {{"shadow", "sh.png"}, {"Not_A_Catalogue_Key", "n.png"}, {"Separator_3D", "x.png"}});
@@ -53,9 +36,42 @@ TEST_F(DockThemeTest, OpeningSortsEachSlotListByKeyIgnoringCase) {
     EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "f.png");
     EXPECT_FALSE(theme->getFileNameForKey("Frontline", DockCategory::ThreeD));
+    // File names in use are found in either category, exactly.
+    for (auto [name, used] :
+         {std::pair{"f.png", true}, {"sh.png", true}, {"Sh.png", false}, {"F.PNG", false}}) {
+        EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
+    }
+    EXPECT_EQ(log.lines().back(), "Need to verify name [F.PNG]");
+    // Replacing a slot image changes only its category and writes Info.plist at once.
+    theme = make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
+    ASSERT_TRUE(theme);
+    writeFile(temp() / "drop/new front.png", "dropped");
+    log.clear();
+    auto result = theme->setFileName((temp() / "drop/new front.png").string(), "Frontline",
+                                     DockCategory::ThreeD, "new front.png");
+    const std::string expected = theme->dockPath() + "/images/new front.png";
+    EXPECT_EQ(result, expected);
+    EXPECT_EQ(readFile(expected), "dropped");
+    EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
+    EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
+    const auto onDisk = PropertyList::readDictionary(theme->indexFile());
+    const PlistValue& list = *onDisk->find("Dock_List");
+    EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
+    EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
+    EXPECT_EQ(log.lines(),
+              (Strings{"Copied new file at path: " + expected,
+                       "Setting object: " + expected + " forKey: Frontline",
+                       "Write backup of " + theme->indexFile(),
+                       "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
+    // The slot keeps its place with a new item.
+    theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
+    EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
+    theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
+    EXPECT_EQ(theme->dock_3d_images().size(), 2u);
+    EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
 }
 
-TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
+TEST_F(DockThemeTest, NewBundlesCopyTheTemplateKeepTheNameInMemoryAndTakeWhatTheDockHas) {
     fs::path path = temp() / "Mine.docktheme";
     auto theme = DockTheme::newDockBundleAtPath(path.string(), "Mine");
     ASSERT_TRUE(theme);
@@ -72,11 +88,9 @@ TEST_F(DockThemeTest, NewBundlesCopyTheTemplateAndKeepTheNameInMemory) {
     EXPECT_EQ(snapshot(other), before);
     EXPECT_FALSE(
         DockTheme::newDockBundleAtPath((temp() / "no/such/folder/X.docktheme").string(), "X"));
-}
-
-TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
-    fs::path path = temp() / "Copy.docktheme";
-    auto theme = DockTheme::newDockBundleAtPath(path.string(), "Copy");
+    // Filling from the Dock replaces only what the Dock has.
+    path = temp() / "Copy.docktheme";
+    theme = DockTheme::newDockBundleAtPath(path.string(), "Copy");
     ASSERT_TRUE(theme);
     writeFile(dockResources() / "frontline.png", "dock front");
     writeFile(dockResources() / "scurve-l.png", "dock floor");
@@ -90,48 +104,7 @@ TEST_F(DockThemeTest, FillingFromTheDockReplacesOnlyWhatTheDockHas) {
     EXPECT_TRUE(DockTheme::initWithBundleAtPath(path.string()));
 }
 
-TEST_F(DockThemeTest, ReplacingASlotImageChangesOnlyItsCategoryAndWritesInfoAtOnce) {
-    auto theme =
-        make({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}, {"Shadow", "s.png"}});
-    ASSERT_TRUE(theme);
-    writeFile(temp() / "drop/new front.png", "dropped");
-    lines_.clear();
-    auto result = setFrontline(*theme, "drop/new front.png", "new front.png");
-    const std::string expected = theme->dockPath() + "/images/new front.png";
-    EXPECT_EQ(result, expected);
-    EXPECT_EQ(readFile(expected), "dropped");
-    EXPECT_FALSE(fs::exists(theme->dockPath() + "/images/glass.png"));
-    EXPECT_EQ(readFile(theme->dockPath() + "/images/flat.png"), "image:flat.png");
-    const auto onDisk = PropertyList::readDictionary(theme->indexFile());
-    const PlistValue& list = *onDisk->find("Dock_List");
-    EXPECT_EQ(*(*list.asArray())[1].stringFor("Frontline"), "new front.png");
-    EXPECT_EQ(*(*list.asArray())[0].stringFor("Frontline"), "flat.png");
-    EXPECT_EQ(lines_,
-              (Strings{"Copied new file at path: " + expected,
-                       "Setting object: " + expected + " forKey: Frontline",
-                       "Write backup of " + theme->indexFile(),
-                       "Removing file at path " + theme->dockPath() + "/images/glass.png"}));
-    // The slot keeps its place with a new item.
-    theme->reloadItemAtIndex(0, *result, "Frontline", DockCategory::ThreeD);
-    EXPECT_EQ(theme->dock_3d_images()[0]->path(), expected);
-    theme->reloadItemAtIndex(9, *result, "Frontline", DockCategory::ThreeD);
-    EXPECT_EQ(theme->dock_3d_images().size(), 2u);
-    EXPECT_TRUE(DockTheme::initWithBundleAtPath(theme->dockPath()));
-}
-
-TEST_F(DockThemeTest, FileNamesInUseAreFoundInEitherCategoryExactly) {
-    auto theme = make({{"Frontline", "front.png"}}, {{"Shadow", "Shadow.png"}});
-    ASSERT_TRUE(theme);
-    for (auto [name, used] : {std::pair{"front.png", true},
-                              {"Shadow.png", true},
-                              {"shadow.png", false},
-                              {"FRONT.PNG", false}}) {
-        EXPECT_EQ(theme->verifyNameExistForFile(name), used) << name;
-    }
-    EXPECT_EQ(lines_.back(), "Need to verify name [FRONT.PNG]");
-}
-
-TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {
+TEST_F(DockThemeTest, MetadataDefaultsOtherKeysDescriptionsAndPreviews) {
     fs::path bundle = temp() / "Meta.docktheme";
     PlistValue info = themeInfo({}, {});
     info.set("CFBundleIdentifier", PlistValue("com.example.theme"));
@@ -150,21 +123,17 @@ TEST_F(DockThemeTest, MetadataDefaultsAndOtherKeysSurviveABackup) {
     EXPECT_EQ(*onDisk->find("Custom"), *info.find("Custom"));
     EXPECT_EQ(*onDisk->stringFor("CFBundleIdentifier"), "com.example.theme");
     EXPECT_EQ(onDisk->asDictionary()->front().first, "VL_DockName");  // order kept
-}
-
-TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
-    auto theme = make({}, {});
-    ASSERT_TRUE(theme);
-    const std::string& bundle = theme->dockPath();
+    // Descriptions and previews.
+    const std::string folder = bundle.string();
     EXPECT_EQ(theme->description()->plainText(), "No Description Available");
     RichText text = RichText::fromPlainText("Dark glass,\nblue lights");
     ASSERT_TRUE(theme->setDescription(text));
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
-    EXPECT_EQ(readFile(bundle + "/description.rtf"), RtfWriter::write(text));
-    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), bundle + "/preview_2d.png");
-    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), bundle + "/preview_3d.png");
+    EXPECT_EQ(readFile(folder + "/description.rtf"), RtfWriter::write(text));
+    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), folder + "/preview_2d.png");
+    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), folder + "/preview_3d.png");
     EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
-    writeFile(bundle + "/preview_2d.png", "png");
+    writeFile(folder + "/preview_2d.png", "png");
     EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));
     EXPECT_FALSE(theme->existDockPreview(DockStyle::ThreeD));
     EXPECT_FALSE(theme->dockMicroPreview());
@@ -173,6 +142,6 @@ TEST_F(DockThemeTest, DescriptionsPreviewsAndTheSmallPreview) {
     EXPECT_TRUE(theme->setDockMicroPreview((temp() / "one.jpg").string()));
     EXPECT_TRUE(theme->setDockMicroPreview((temp() / "two.gif").string()));
     EXPECT_FALSE(theme->setDockMicroPreview((temp() / "missing.png").string()));
-    EXPECT_EQ(theme->dockMicroPreview(), bundle + "/preview_micro.png");
-    EXPECT_EQ(readFile(bundle + "/preview_micro.png"), "second");
+    EXPECT_EQ(theme->dockMicroPreview(), folder + "/preview_micro.png");
+    EXPECT_EQ(readFile(folder + "/preview_micro.png"), "second");
 }

@@ -17,7 +17,7 @@ protected:
     }
 };
 
-TEST_F(FolderTreeTest, CopyTakesRegularFilesAndFoldersOnlyAndRemoveNeverFollowsALink) {
+TEST_F(FolderTreeTest, CopyRemoveAndRenameNeverFollowALinkOrTakeANameInUse) {
     writeFile(temp() / "outside/keep.txt", "kept");
     writeFile(temp() / "tree/images/x.png", "x");
     writeFile(temp() / "tree/big", std::string(100, 'b'));
@@ -48,9 +48,7 @@ TEST_F(FolderTreeTest, CopyTakesRegularFilesAndFoldersOnlyAndRemoveNeverFollowsA
     EXPECT_FALSE(FolderTree::remove(target.get(), "tree"));
     EXPECT_EQ(errno, ENOENT);
     EXPECT_FALSE(FolderTree::remove(target.get(), ".."));
-}
-
-TEST_F(FolderTreeTest, RenamesNeverTakeANameInUseAndExchangeTradesTwoEntries) {
+    // Renames never take a name in use; an exchange trades two entries.
     writeFile(temp() / "new/file", "new");
     writeFile(temp() / "old/file", "old");
     writeFile(temp() / "plain", "plain");

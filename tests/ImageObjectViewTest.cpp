@@ -2,7 +2,6 @@
 
 #include "model/ImageObjectView.h"
 #include "model/MiscKit.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 class ImageObjectViewTest : public TestEnvironment {
@@ -16,15 +15,12 @@ protected:
     static std::string titleOf(const std::string& path) { return item(path, path).imageTitle(); }
 };
 
-TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameAndCollectionItemsTheBundleName) {
-    SystemPaths::setResourceFolder(appResources());
+TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameCollectionItemsTheBundleNameAndSortByKey) {
     ImageObjectView slot = item("/t/Blue.docktheme/images/front.png", "Frontline");
     EXPECT_EQ(slot.imageTitle(), "");
     EXPECT_EQ(slot.imageSubtitle(), "front.png");
     EXPECT_EQ(slot.title(), "front.png");
     EXPECT_EQ(slot.imageUID(), "/t/Blue.docktheme/images/front.png");
-    EXPECT_EQ(slot.imageRepresentation(), slot.path());
-    EXPECT_EQ(ImageObjectView::imageRepresentationType(), "IKImageBrowserPathRepresentationType");
     // Items of the collection are keyed by their path.
     std::string preview = "/home/u/Themes/Blue.docktheme/preview_micro.png";
     EXPECT_EQ(titleOf(preview), "Blue");
@@ -34,9 +30,7 @@ TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameAndCollectionItemsTheBundl
     // A key the catalogue doesn't know is captioned by its folder, which a bare key lacks.
     EXPECT_EQ(item("/t/B.docktheme/images/x.png", "Custom_Key").imageTitle(), "");
     EXPECT_EQ(titleOf("/t/B.docktheme/images/x.png"), "images");
-}
-
-TEST_F(ImageObjectViewTest, ItemsSortByKeyIgnoringCase) {
+    // Items sort by key, ignoring case.
     std::vector<ImageObjectView> items = {item("a", "Stack_Arrow"), item("b", "frontline"),
                                           item("c", "2D_Opened_App_Indicator_M"),
                                           item("d", "Stack_Arrow_Left"), item("e", "FRONTLINF")};

@@ -5,11 +5,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <regex>
 #include <thread>
 
 #include "platform/FileManager.h"
-#include "platform/Log.h"
 #include "platform/Process.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
@@ -19,7 +17,7 @@ namespace fs = std::filesystem;
 
 class PlatformTest : public TestEnvironment {};
 
-TEST_F(PlatformTest, CopyNeverOverwritesAndCopyAndRemoveTakeTreesAndLinksAsTheyAre) {
+TEST_F(PlatformTest, CopyRemoveAndReadTakeLinksAndFifosAsTheyAreAndAtomicWritesKeepTheMode) {
     writeFile(temp() / "a.txt", "new");
     writeFile(temp() / "b.txt", "old");
     EXPECT_FALSE(FileManager::copyPath(temp() / "a.txt", temp() / "b.txt"));
@@ -41,9 +39,7 @@ TEST_F(PlatformTest, CopyNeverOverwritesAndCopyAndRemoveTakeTreesAndLinksAsTheyA
     EXPECT_FALSE(fs::exists(temp() / "tree"));
     EXPECT_EQ(readFile(temp() / "keep/file"), "kept");
     EXPECT_FALSE(FileManager::removePath(temp() / "tree"));
-}
-
-TEST_F(PlatformTest, ReadFileRefusesFifosLinksAndOversizedFilesAndAtomicWritesKeepTheMode) {
+    // Reading refuses FIFOs, links when asked and oversized files.
     ASSERT_EQ(::mkfifo((temp() / "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(FileManager::readFile(temp() / "fifo"));  // returns, with no writer
     EXPECT_FALSE(FileManager::readFile(temp()));
@@ -67,7 +63,7 @@ TEST_F(PlatformTest, ReadFileRefusesFifosLinksAndOversizedFilesAndAtomicWritesKe
     EXPECT_FALSE(FileManager::writeFileAtomically(temp() / "no/such/folder/file", "x"));
 }
 
-TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
+TEST_F(PlatformTest, PropertyListsKeepKeyOrderReadBinaryFormAndMalformedOnesGiveNothing) {
     PlistValue dict = PlistValue::dictionary();
     for (const char* key : {"zeta", "alpha", "Mid", "beta"})
         dict.set(key, PlistValue(std::string(key) + "-value"));
@@ -99,9 +95,6 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderAndReadBinaryForm) {
     auto binary = PropertyList::readDictionary(temp() / "bin.plist");
     ASSERT_TRUE(binary);
     EXPECT_EQ(*binary->find("no-glass")->asBoolean(), true);
-}
-
-TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
     for (const std::string& bytes :
          {std::string(), std::string("not a plist"),
           std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
@@ -119,20 +112,7 @@ TEST_F(PlatformTest, MalformedPropertyListsGiveNothing) {
     EXPECT_FALSE(PropertyList::readDictionary(temp() / "array.plist"));
 }
 
-TEST_F(PlatformTest, LogLinesHaveTheSystemLogShapeAndSinksCapture) {
-    std::string line = Log::formatLine("Hello");
-    EXPECT_TRUE(std::regex_match(
-        line, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:[0-9a-f]+\] Hello)")))
-        << line;
-    std::vector<std::string> captured;
-    auto previous = Log::setSink([&](const std::string& m) { captured.push_back(m); });
-    Log::write("one");
-    Log::write("two");
-    Log::setSink(previous);
-    EXPECT_EQ(captured, (std::vector<std::string>{"one", "two"}));
-}
-
-TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
+TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAreReapedAndStartedOnesKeepNoBlockedSignals) {
     fs::path marker = temp() / "injected";
     std::string hostile = "x; touch " + marker.string() + " $(touch " + marker.string() + ")";
     auto result = Process::run({"/bin/echo", hostile, "\"quoted\""}, Process::Capture::Output);
@@ -149,24 +129,21 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAndAreReaped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(fs::exists(proc));
     EXPECT_EQ(Process::startDetached({"/no/such/program"}), -1);
-}
-
-TEST_F(PlatformTest, StartedChildrenAreLeftToTheCallerWithoutItsBlockedSignals) {
     // A caller that blocks SIGTERM to wait for it must not pass that on.
     sigset_t term, old;
     sigemptyset(&term);
     sigaddset(&term, SIGTERM);
     ::pthread_sigmask(SIG_BLOCK, &term, &old);
-    pid_t pid = Process::start({"/bin/sleep", "600"});
+    pid_t child = Process::start({"/bin/sleep", "600"});
     ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    ASSERT_GT(pid, 0);
-    EXPECT_FALSE(Process::wait(pid, false));  // still running
-    ::kill(pid, SIGTERM);
-    auto ending = Process::wait(pid);
+    ASSERT_GT(child, 0);
+    EXPECT_FALSE(Process::wait(child, false));  // still running
+    ::kill(child, SIGTERM);
+    auto ending = Process::wait(child);
     ASSERT_TRUE(ending);
     EXPECT_TRUE(ending->signalled);
     EXPECT_EQ(ending->code, SIGTERM);
-    EXPECT_FALSE(Process::wait(pid));  // reaped once only
+    EXPECT_FALSE(Process::wait(child));  // reaped once only
     ending = Process::wait(Process::start({"/bin/sh", "-c", "exit 7"}));
     ASSERT_TRUE(ending);
     EXPECT_FALSE(ending->signalled);

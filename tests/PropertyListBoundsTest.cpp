@@ -48,7 +48,8 @@ std::string binaryShared(int levels) {
 }  // namespace
 
 // Every shape a hostile Info.plist can take is refused before the library builds it.
-TEST(PropertyListBoundsTest, ShapesBeyondTheLimitsAreNotPropertyLists) {
+TEST(PropertyListBoundsTest,
+     ShapesBeyondTheLimitsAreNotPropertyListsAndShallowerLimitsAreHonoured) {
     BinaryPlist selfHolding, nulKey, pastTheEnd;
     std::uint64_t self = selfHolding.reserve();
     selfHolding.setArray(self, {self});
@@ -86,9 +87,6 @@ TEST(PropertyListBoundsTest, ShapesBeyondTheLimitsAreNotPropertyLists) {
     for (const auto& [name, bytes, readable] : cases) {
         EXPECT_EQ(PropertyList::parse(bytes).has_value(), readable) << name;
     }
-}
-
-TEST(PropertyListBoundsTest, ShallowerLimitsAreHonoured) {
     PropertyList::Limits limits;
     limits.maxDepth = 2;
     EXPECT_TRUE(PropertyList::parse(xmlNest(3), limits));

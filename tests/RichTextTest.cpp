@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(RichTextTest, PlainTextAndParagraphEnds) {
+TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttributesThatFitRtf) {
     EXPECT_EQ(describe(RichText::fromPlainText("No Description Available")),
               "left: [No Description Available|Helvetica 12]\nOPEN");
     EXPECT_EQ(describe(RichText::fromPlainText("a\n\nb\n")),
@@ -36,31 +36,7 @@ TEST_F(RichTextTest, PlainTextAndParagraphEnds) {
     }
     EXPECT_EQ(RichText::fromPlainText("a\r\nb\rc\r\n"), RichText::fromPlainText("a\nb\nc\n"));
     EXPECT_EQ(RichText::fromPlainText("\r").plainText(), "\n");
-}
-
-TEST_F(RichTextTest, RunsMergeAndParagraphsTakeTheirOwnAlignment) {
-    RichText text;
-    text.setAlignment(Alignment::Centre);  // for the paragraph to open next
-    text.append("Ti", bold());
-    text.append("", Attributes{});  // an empty run is no run, and equal neighbours merge
-    text.append("tle\nBo", bold());
-    text.append("dy", bold());
-    text.setAlignment(Alignment::Justified);
-    text.endParagraph();
-    text.endParagraph();  // an empty paragraph, justified like the one before
-    text.setAlignment(Alignment::Right);
-    text.append("End", Attributes{});
-    EXPECT_EQ(describe(text),
-              "centre: [Title|Helvetica 12 b]\njustified: [Body|Helvetica 12 b]\njustified:\n"
-              "right: [End|Helvetica 12]\nOPEN");
-
-    // An alignment set with no paragraph open changes nothing already there.
-    RichText changed = RichText::fromPlainText("a\n");
-    changed.setAlignment(Alignment::Right);
-    EXPECT_EQ(changed, RichText::fromPlainText("a\n"));
-}
-
-TEST_F(RichTextTest, MalformedUtf8BecomesReplacementCharacters) {
+    // Malformed UTF-8 becomes replacement characters.
     RichText text;
     text.append("ok \xC3 \xED\xA0\x80 \xC0\xAF \xF4\x90\x80\x80 caf\xC3\xA9 \xF0\x9F\x98\x80",
                 Attributes{});
@@ -68,9 +44,25 @@ TEST_F(RichTextTest, MalformedUtf8BecomesReplacementCharacters) {
               "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
-}
+    RichText styled;
+    styled.setAlignment(Alignment::Centre);  // for the paragraph to open next
+    styled.append("Ti", bold());
+    styled.append("", Attributes{});  // an empty run is no run, and equal neighbours merge
+    styled.append("tle\nBo", bold());
+    styled.append("dy", bold());
+    styled.setAlignment(Alignment::Justified);
+    styled.endParagraph();
+    styled.endParagraph();  // an empty paragraph, justified like the one before
+    styled.setAlignment(Alignment::Right);
+    styled.append("End", Attributes{});
+    EXPECT_EQ(describe(styled),
+              "centre: [Title|Helvetica 12 b]\njustified: [Body|Helvetica 12 b]\njustified:\n"
+              "right: [End|Helvetica 12]\nOPEN");
 
-TEST_F(RichTextTest, SizesAndFamiliesAreKeptToWhatRtfCanStore) {
+    // An alignment set with no paragraph open changes nothing already there.
+    RichText changed = RichText::fromPlainText("a\n");
+    changed.setAlignment(Alignment::Right);
+    EXPECT_EQ(changed, RichText::fromPlainText("a\n"));
     const float infinity = std::numeric_limits<float>::infinity();
     const std::pair<float, float> sizes[] = {
         {12.3f, 12.5f},   {12.2f, 12.0f},    {0.0f, 0.5f},          {-4.0f, 0.5f},

@@ -30,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(RtfReaderTest, Fixtures) {
+TEST_F(RtfReaderTest, FixturesAndPeerDocumentsReadAsTheirProgramsShowThem) {
     EXPECT_EQ(fixture("textedit-plain.rtf"),
               RichText::fromPlainText("A calm graphite Dock with soft blue lights."));
     // A backslash at a line's end is a paragraph end; a second space after a control word is text.
@@ -56,10 +56,7 @@ TEST_F(RtfReaderTest, Fixtures) {
         readFile(fs::path(VELVANTO_SOURCE_DIR) / "resources/DefaultDock/description.rtf"));
     EXPECT_TRUE(stock && describe(*stock).starts_with("left: [Velvanto Default|Helvetica-Bold 14 b "
                                                       "rgb(40,70,120)]\nleft: [The stock look"));
-}
-
-// NAME.txt is LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
-TEST_F(RtfReaderTest, PeerDocumentsReadAsLibreOfficeShowsThem) {
+    // NAME.txt is LibreOffice's own text export of NAME.rtf (see make-peer-fixtures.py).
     for (const char* name : {"cp1255-hebrew", "cp1258-vietnamese", "cp932-japanese",
                              "charsets-multilingual", "libreoffice-multilingual"}) {
         const std::optional<RichText> text = fixture(name + std::string(".rtf"));
@@ -82,7 +79,7 @@ TEST_F(RtfReaderTest, PeerDocumentsReadAsLibreOfficeShowsThem) {
         << multilingual;
 }
 
-TEST_F(RtfReaderTest, ControlWordsEscapesAndDestinations) {
+TEST_F(RtfReaderTest, ControlWordsEscapesDestinationsCodePagesAndUnicode) {
     expectReads({
         // One space ends a word, a second is text; so do ';' and a hyphen without a digit.
         {"{\\rtf1 \\b  two\\b0 x\\b0\\i0;b\\fs24-1}", " twox;b-1"},
@@ -107,11 +104,7 @@ TEST_F(RtfReaderTest, ControlWordsEscapesAndDestinations) {
         {"{\\rtf1 a{\\pict\\bin4 }}{{b}c}", "ac"},
         {"{\\rtf1 a\\bin3 {\\}b\\bin-3 c}", "abc"},
         {"{\\rtf1 a\\bin999 bc}", "a"},
-    });
-}
-
-TEST_F(RtfReaderTest, CodePagesAndUnicode) {
-    expectReads({
+        // Code pages and Unicode.
         // Bytes 1252 leaves undefined read as the C1 control of the same value.
         {"{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80 \\'97 \\'93x\\'94 \\'E9 \\'81\\'9d}",
          "caf\u00e9 \u20ac \u2014 \u201cx\u201d \u00e9 \u0081\u009d"},
@@ -194,7 +187,8 @@ TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
         true);
 }
 
-TEST_F(RtfReaderTest, MalformedDocumentsGiveTextOrNothing) {
+TEST_F(RtfReaderTest,
+       MalformedDocumentsGiveTextOrNothingAndNestingRunsParagraphsAndSizeAreLimited) {
     for (const char* bytes : {"", "{", "{\\", "{\\rt", "rtf1", " {\\rtf1 a}",
                               "\xEF\xBB\xBF{\\rtf1 a}", "{\\RTF1 a}", "{ \\rtf1 a}", "\\rtf1 a"}) {
         EXPECT_FALSE(RtfReader::read(bytes)) << bytes;
@@ -215,9 +209,6 @@ TEST_F(RtfReaderTest, MalformedDocumentsGiveTextOrNothing) {
         {"{\\rtf1 {\\*}a{\\*\\*\\*}b\\*}c", "ab"},
         {"{\\rtf1{\\fonttbl;;;\\f;\\f\\f}{\\colortbl\\red;\\red-5\\green999;}\\f\\cf2 a}", "a"},
     });
-}
-
-TEST_F(RtfReaderTest, NestingRunsParagraphsAndSizeAreLimited) {
     const auto repeated = [](const std::string& piece, std::size_t count) {
         std::string rtf = "{\\rtf1 ";
         for (std::size_t i = 0; i < count; ++i) {

@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "platform/Beep.h"
-#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Process.h"
 #include "privileged/DirectAuthorization.h"
@@ -25,7 +24,6 @@ protected:
         AuthorizationServices::install(std::move(scripted));
         auth_ = std::make_unique<SXAuthentication>();
         previousBeep_ = Beep::setHook([this] { ++beeps_; });
-        previousLog_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
         for (const char* name : {SXAuthenticatedNotification, SXDeauthenticatedNotification}) {
             tokens_.push_back(NotificationCenter::defaultCenter().addObserver(
                 name, [this](const std::string& posted, const void* object) {
@@ -40,7 +38,6 @@ protected:
         auth_.reset();
         AuthorizationServices::install(nullptr);
         Beep::setHook(previousBeep_);
-        Log::setSink(previousLog_);
         TestEnvironment::TearDown();
     }
     std::vector<ScriptedAuthorization::Call> callsOf(const std::string& operation) const {
@@ -58,14 +55,15 @@ protected:
     ScriptedAuthorization* services_ = nullptr;
     std::unique_ptr<SXAuthentication> auth_;
     int beeps_ = 0;
-    Strings lines_;
+    CapturedLog log_;
     std::map<std::string, int> posted_;
     std::function<void()> previousBeep_;
-    Log::Sink previousLog_;
     std::vector<NotificationCenter::Token> tokens_;
 };
 
-TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeld) {
+TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeldAndDeauthenticatePostsOnce) {
+    auth_->deauthenticate();  // nothing held: nothing posted
+    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 0);
     for (int call = 0; call < 2; ++call) {
         EXPECT_TRUE(auth_->authenticate({"/tool"}));
         EXPECT_EQ(services_->dialogs, 1);
@@ -79,6 +77,14 @@ TEST_F(SXAuthenticationTest, ADialogOnlyWhileTheRightsAreNotHeld) {
     EXPECT_EQ(callsOf("copyRights").front().flags, kAuthorizationFlagExtendRights);
     EXPECT_EQ(callsOf("copyRights")[1].flags,
               kAuthorizationFlagExtendRights | kAuthorizationFlagInteractionAllowed);
+    auth_->deauthenticate();
+    auth_->deauthenticate();
+    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 1);
+    EXPECT_EQ(callsOf("free").size(), 1u);
+    EXPECT_EQ(callsOf("free").front().flags, kAuthorizationFlagDestroyRights);
+    EXPECT_EQ(auth_->authorizationRef(), nullptr);
+    EXPECT_TRUE(auth_->authenticate({"/tool"}));  // the rights went with it
+    EXPECT_EQ(services_->dialogs, 3);
 }
 
 TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeepsAndLogs) {
@@ -89,7 +95,7 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     EXPECT_EQ(services_->dialogs, 2);
     EXPECT_TRUE(callsOf("execute").empty());
     EXPECT_EQ(beeps_, 0);
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(log_.lines().empty());
     EXPECT_EQ(posted_[SXAuthenticatedNotification], 0);
     services_->answers = {Answer::Deny, Answer::Grant};
     services_->dialogs = 0;
@@ -99,39 +105,22 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     services_->failToStart = true;
     EXPECT_FALSE(auth_->executeCommand("/tool", {"x"}));
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(lines_, Strings{"Error -60031 in AuthorizationExecuteWithPrivileges"});
+    EXPECT_EQ(log_.lines(), Strings{"Error -60031 in AuthorizationExecuteWithPrivileges"});
 }
 
-TEST_F(SXAuthenticationTest, DeauthenticatePostsOnceForOneAuthorization) {
-    auth_->deauthenticate();
-    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 0);
-    EXPECT_TRUE(auth_->authenticate({"/tool"}));
-    auth_->deauthenticate();
-    auth_->deauthenticate();
-    EXPECT_EQ(posted_[SXDeauthenticatedNotification], 1);
-    EXPECT_EQ(callsOf("free").size(), 1u);
-    EXPECT_EQ(callsOf("free").front().flags, kAuthorizationFlagDestroyRights);
-    EXPECT_EQ(auth_->authorizationRef(), nullptr);
-    EXPECT_TRUE(auth_->authenticate({"/tool"}));  // the rights went with it
-    EXPECT_EQ(services_->dialogs, 2);
-}
-
-TEST_F(SXAuthenticationTest, ArgumentVectorsHoldAtMostNineteenArguments) {
+TEST_F(SXAuthenticationTest, ArgumentVectorsHoldNineteenAndRightsSetsTwentyPathsOfAtMost127Bytes) {
     EXPECT_TRUE(auth_->executeCommand("/tool", {}));
     EXPECT_TRUE(auth_->executeCommand("/tool", numbered("arg", 25)));
+    EXPECT_EQ(services_->dialogs, 1);
     auto executed = callsOf("execute");
     ASSERT_EQ(executed.size(), 2u);
     EXPECT_TRUE(executed[0].argumentsNull);
     EXPECT_EQ(executed[0].values, Strings{"/tool"});
     ASSERT_EQ(executed[1].values.size(), 20u);
     EXPECT_EQ(executed[1].values.back(), "arg18");
-    EXPECT_EQ(services_->dialogs, 1);
-}
-
-TEST_F(SXAuthenticationTest, RightsSetsHoldTwentyPathsOfAtMost127Bytes) {
     EXPECT_TRUE(auth_->authenticate(numbered("/tool", 21)));
-    EXPECT_EQ(callsOf("copyRights").front().values.size(), 20u);
-    EXPECT_EQ(callsOf("copyRights").front().values.back(), "/tool19");
+    EXPECT_EQ(callsOf("copyRights").back().values.size(), 20u);
+    EXPECT_EQ(callsOf("copyRights").back().values.back(), "/tool19");
     const std::size_t before = callsOf("copyRights").size();
     EXPECT_TRUE(auth_->authenticate({"/" + std::string(126, 'a')}));
     EXPECT_FALSE(auth_->authenticate({"/" + std::string(127, 'a')}));
@@ -140,7 +129,7 @@ TEST_F(SXAuthenticationTest, RightsSetsHoldTwentyPathsOfAtMost127Bytes) {
     EXPECT_FALSE(auth_->authenticate({}));
     EXPECT_FALSE(auth_->fetchPassword({}));
     EXPECT_EQ(callsOf("copyRights").size(), before + 3);
-    EXPECT_TRUE(callsOf("execute").empty());
+    EXPECT_EQ(callsOf("execute").size(), 2u);
 }
 
 TEST_F(SXAuthenticationTest, ProcessLookupFindsProcessesAndNamesRunNothing) {
@@ -162,10 +151,10 @@ TEST_F(SXAuthenticationTest, ProcessLookupFindsProcessesAndNamesRunNothing) {
     }
     EXPECT_FALSE(fs::exists(temp() / "injected"));
     EXPECT_EQ(beeps_, 0);
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(log_.lines().empty());
     EXPECT_FALSE(auth_->killProcess("no-such-process-name-anywhere"));
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(lines_.back(), "Error killing process 0, invalid PID.");
+    EXPECT_EQ(log_.lines().back(), "Error killing process 0, invalid PID.");
 }
 
 // The polkit backend checks with pkcheck and starts with pkexec.
@@ -201,7 +190,8 @@ protected:
     }
 };
 
-TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
+TEST_F(PolkitAuthorizationTest,
+       ChecksAsksAndStartsThroughPkexecOrADirectChildAndRunsToTheToolsExitStatus) {
     script({2, 0, 0});  // not held, granted by the agent, held
     EXPECT_TRUE(
         SXAuthentication().executeCommand("/res/VelvantoHelper", {"/t/My Theme.docktheme"}));
@@ -210,18 +200,14 @@ TEST_F(PolkitAuthorizationTest, ChecksThenAsksThenStartsThroughPkexec) {
     EXPECT_EQ(readFile(temp() / "pkcheck.log"),
               check + "\n" + check + " --allow-user-interaction\n");
     EXPECT_EQ(lineIn("pkexec.log"), "/res/VelvantoHelper /t/My Theme.docktheme\n");
-}
-
-TEST_F(PolkitAuthorizationTest, TheDirectBackendStartsTheToolAsAChild) {
+    // The direct backend starts the tool as a child.
     AuthorizationServices::install(std::make_unique<DirectAuthorization>());
     executable("tool", "echo \"$@\" > " + (temp() / "ran").string());
     SXAuthentication auth;
     EXPECT_TRUE(auth.executeCommand((temp() / "tool").string(), {"a b", "c"}));
     EXPECT_EQ(lineIn("ran"), "a b c\n");
     EXPECT_FALSE(auth.executeCommand((temp() / "missing-tool").string(), {}));
-}
-
-TEST_F(PolkitAuthorizationTest, RunningToTheEndGivesTheToolsExitStatusOrTheRefusalOfItsAction) {
+    // Run to the end: the tool's exit status, or the refusal of its action.
     struct Case {
         int pkexecExit;
         OSStatus status;

@@ -1,6 +1,5 @@
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
@@ -8,27 +7,31 @@ namespace fs = std::filesystem;
 
 class ThemeBundleTest : public TestEnvironment {
 protected:
-    ~ThemeBundleTest() override { Log::setSink(previous_); }
     std::optional<std::vector<ThemeImage>> check(const fs::path& bundle,
                                                  std::string* whyNot = nullptr) {
         auto folder = BundleFolder::open(bundle.string());
         auto info = folder ? ThemeBundle::readInfo(*folder) : std::nullopt;
         return info ? ThemeBundle::check(*folder, *info, whyNot) : std::nullopt;
     }
-    std::vector<std::string> lines_;
-    Log::Sink previous_ = Log::setSink([this](const std::string& m) { lines_.push_back(m); });
+    CapturedLog log;
 };
 
-TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesInsideTheFolder) {
+TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesAndRelativePathsStayInsideTheFolder) {
     for (const char* good : {"a.png", "..png", "A B", "..."})
         EXPECT_TRUE(ThemeBundle::isPlainFileName(good)) << good;
     for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b",
                                                            "/etc/passwd", std::string("a\0b", 3)}) {
         EXPECT_FALSE(ThemeBundle::isPlainFileName(bad)) << bad;
     }
+    for (const char* inside : {"a", "images/x.png", "..png"})
+        EXPECT_TRUE(BundleFolder::isConfined(inside)) << inside;
+    for (const char* outside :
+         {"", "/etc/passwd", "../x", "images/../../x", "images//x", "./x", "x/"})
+        EXPECT_FALSE(BundleFolder::isConfined(outside)) << outside;
 }
 
-TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
+TEST_F(ThemeBundleTest,
+       ValidBundlesListTheirImagesTwoDFirstAndMissingImagesOrOddTablesAreDefective) {
     fs::path bundle = temp() / "Blue.docktheme";
     writeBundle(bundle, themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}}));
@@ -39,11 +42,9 @@ TEST_F(ThemeBundleTest, ValidBundlesListTheirImagesTwoDFirstInFileOrder) {
     EXPECT_EQ((*images)[0].path, bundle.string() + "/images/s.png");
     EXPECT_EQ((*images)[1].key, "Frontline");
     EXPECT_EQ((*images)[2].category, DockCategory::ThreeD);
-    EXPECT_TRUE(lines_.empty());
-}
-
-TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
-    fs::path bundle = temp() / "Empty.docktheme";
+    EXPECT_TRUE(log.lines().empty());
+    // Empty or absent tables are valid without images.
+    bundle = temp() / "Empty.docktheme";
     PlistValue info = themeInfo({}, {});
     info.remove("VL_BasePath");  // nothing to find, so no base is needed
     writeBundle(bundle, info);
@@ -57,31 +58,27 @@ TEST_F(ThemeBundleTest, EmptyOrAbsentTablesAreValidWithoutImages) {
     writeFile(bundle / "Info.plist",
               PropertyList::toXML(info) + std::string(ThemeBundle::kMaxInfoBytes, ' '));
     EXPECT_FALSE(check(bundle));
-}
-
-TEST_F(ThemeBundleTest, MissingImagesAreReportedAtTheFirstOneWithKeyAndPathIfThereIsABase) {
-    fs::path bundle = temp() / "Broken.docktheme";
+    // Missing images are reported at the first one, with key and path if there is a base.
+    log.clear();
+    bundle = temp() / "Broken.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "f.png"}},
                                   {{"Shadow", "sh.png"}, {"Stack_Open", "o.png"}}));
     fs::remove(bundle / "images/sh.png");
     fs::remove(bundle / "images/o.png");
     EXPECT_FALSE(check(bundle));
-    ASSERT_EQ(lines_.size(), 1u);
-    EXPECT_EQ(lines_[0], "Missing (key: Shadow) " + bundle.string() + "/images/sh.png");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"Missing (key: Shadow) " + bundle.string() +
+                                                    "/images/sh.png"});
     // Without a base path, or one that is not a string, the first named image is missing.
-    PlistValue info = themeInfo({}, {{"Frontline", "f.png"}});
+    info = themeInfo({}, {{"Frontline", "f.png"}});
     writeBundle(bundle, info);
     EXPECT_TRUE(check(bundle));
     info.remove("VL_BasePath");
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
-    EXPECT_EQ(lines_.back(), "Missing (key: Frontline) f.png");
+    EXPECT_EQ(log.lines().back(), "Missing (key: Frontline) f.png");
     info.set("VL_BasePath", PlistValue(7));
     writeBundle(bundle, info);
     EXPECT_FALSE(check(bundle));
-}
-
-TEST_F(ThemeBundleTest, ImageTablesOfTheWrongShapeAreDefective) {
     PlistValue flat = PlistValue::dictionary();
     PlistValue badValue = PlistValue::dictionary();
     badValue.set("Frontline", PlistValue(PlistValue::Array{}));

@@ -3,41 +3,6 @@
 #include <sys/stat.h>
 
 #include "EditorTest.h"
-#include "app/CollectionController.h"
-#include "app/CollectionModel.h"
-
-class CollectionTest : public EditorTest {
-protected:
-    fs::path folder() const { return home() / ".local/share/Velvanto"; }
-    CollectionController& collection() { return start().collectionController(); }
-    // The titles the browser shows, sorted.
-    static std::vector<std::string> titles(const CollectionController& c) {
-        std::vector<std::string> shown;
-        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
-            shown.push_back(text(c.listOfDirectory->index(row).data().toString()));
-        }
-        std::sort(shown.begin(), shown.end());
-        return shown;
-    }
-    static void select(CollectionController& c, const std::vector<std::string>& names) {
-        c.listOfThemes->clearSelection();
-        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
-            QModelIndex index = c.listOfDirectory->index(row);
-            if (std::ranges::find(names, text(index.data().toString())) != names.end()) {
-                c.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
-            }
-        }
-    }
-    // A copy of the stock theme in the collection as name.docktheme.
-    void inCollection(const std::string& name) {
-        fs::create_directories(folder());
-        fs::copy(stockTheme(), folder() / (name + ".docktheme"), fs::copy_options::recursive);
-    }
-    std::string nameOnDisk(const std::string& bundle) const {
-        auto theme = DockTheme::initWithBundleAtPath((folder() / bundle).string());
-        return theme ? theme->dockName().value_or("(none)") : "(invalid)";
-    }
-};
 
 TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
     // Lists the collection as made so far, then empties the home for the next case.
@@ -65,8 +30,9 @@ TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
     listed("a folder that can't be read", {}, "0 theme(s): the collection folder can't be read");
 }
 
-TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
+TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactly) {
     inCollection("Bare");
+    inCollection("good");
     const fs::path micro = folder() / "Bare.docktheme/preview_micro.png";
     fs::remove(micro);
     CollectionController& col = collection();
@@ -83,20 +49,16 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnce) {
     log.clear();
     col._reloadThemesList();
     EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(CollectionTest, AddCopiesACheckedThemeInAndTheClashTestComparesNamesExactly) {
-    inCollection("good");
-    CollectionController& col = collection();
+    // Add copies a checked theme in; the clash test compares names exactly.
     QString good = themeCopy("Good", {{"VL_DockName", "Good one"}});
     dialogs.panelAnswers = {std::nullopt, good};
     col.btn_addTheme();  // cancelled
     col.btn_addTheme();
     EXPECT_EQ(dialogs.panelTitles,
               std::vector<QString>(2, QStringLiteral("Choose a theme to add in your collection")));
-    EXPECT_EQ(titles(col), (std::vector<std::string>{"Good", "good"}));
-    EXPECT_EQ(nameOnDisk("Good.docktheme"), "Good one");
-    EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
+    EXPECT_EQ(titles(col), (std::vector<std::string>{"Bare", "Good", "good"}));
+    EXPECT_EQ(dockNameOf(entry("Good")), "Good one");
+    EXPECT_EQ(col.stat_collection->text(), "3 theme(s)");
     EXPECT_TRUE(dialogs.alerts.empty());
     EXPECT_TRUE(dialogs.asked.empty());
 }
@@ -112,8 +74,7 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
         fs::remove_all(temp() / "Same.docktheme");
         QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
         if (copyFails) {  // a file over the size limit isn't copied
-            writeFile(chosen.toStdString() + "/huge", "");
-            fs::resize_file(chosen.toStdString() + "/huge", 17u << 20);
+            writeSparse(chosen.toStdString() + "/huge", 17u << 20);
         }
         dialogs.panelAnswers = {chosen};
         dialogs.askAnswers = {replace};
@@ -124,7 +85,7 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
                   "Theme already exist! [Replace] Same.docktheme already exist in your "
                   "collection. Want you to replace it?");
         EXPECT_EQ(text(alertTitles()), alert);
-        EXPECT_EQ(nameOnDisk("Same.docktheme"), nameAfter);
+        EXPECT_EQ(dockNameOf(entry("Same")), nameAfter);
         // Nothing half-copied or put aside is left beside the theme.
         EXPECT_EQ(std::distance(fs::directory_iterator(folder()), {}), 1);
         fs::remove_all(home());
@@ -153,14 +114,14 @@ TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewO
         dialogs.askAnswers = {true};
         dialogs.panelAnswers = {chosen};
         main.collectionController().btn_addTheme();
-        EXPECT_EQ(nameOnDisk("Same.docktheme"), name);
+        EXPECT_EQ(dockNameOf(entry("Same")), name);
         EXPECT_EQ(text(main.previewdock_title->text()), name);
     }
     EXPECT_EQ(main.shownView(), main.view_infoTheme);
     // A save reaches the new theme, which still opens.
     main.previewdock_author->setText("Saved");
     EXPECT_TRUE(main.btn_saveInfo());
-    EXPECT_EQ(nameOnDisk("Same.docktheme"), "Newer");
+    EXPECT_EQ(dockNameOf(entry("Same")), "Newer");
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 

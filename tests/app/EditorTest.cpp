@@ -5,7 +5,6 @@
 #include <QThread>
 
 #include "platform/Beep.h"
-#include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
 #include "widgets/RVAnimationAdditions.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char** argv) {
 
 void EditorTest::SetUp() {
     TestEnvironment::SetUp();
-    SystemPaths::setResourceFolder(appResources());
     RVAnimationAdditions::setDefaultDuration(0);
     auto gate = std::make_unique<GatedAuthorization>();
     authorization = gate.get();

@@ -22,6 +22,8 @@
 #include <memory>
 #include <mutex>
 
+#include "app/CollectionController.h"
+#include "app/CollectionModel.h"
 #include "app/Dialogs.h"
 #include "app/ImageDecoder.h"
 #include "app/MainController.h"
@@ -29,7 +31,6 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
-#include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "privileged/AuthorizationBackend.h"
 #include "support/TestEnvironment.h"
@@ -141,34 +142,6 @@ private:
     bool waiting_ = false;
 };
 
-// The log's lines while it lives, from any thread; the sink before it comes back after.
-class CapturedLog {
-public:
-    CapturedLog() {
-        previous_ = Log::setSink([this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        });
-    }
-    ~CapturedLog() { Log::setSink(previous_); }
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-    bool has(const std::string& line) const { return std::ranges::count(lines(), line) > 0; }
-    void clear() {
-        std::lock_guard lock(mutex_);
-        lines_.clear();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
-    Log::Sink previous_;
-};
-
 // Every editor test: own home and root, no fades, scripted dialogs, the log captured.
 class EditorTest : public TestEnvironment {
 protected:
@@ -226,9 +199,45 @@ protected:
     static std::string bytes(const QString& path) {
         return FileManager::readFile(path.toStdString()).value_or("<none>");
     }
+    // The name the bundle's Info.plist gives, or "(invalid)" when the bundle does not open.
+    static std::string dockNameOf(const fs::path& bundle) {
+        auto theme = DockTheme::initWithBundleAtPath(bundle.string());
+        return theme ? theme->dockName().value_or("(none)") : "(invalid)";
+    }
 
     CapturedLog log;
     ScriptedDialogs dialogs;
     GatedAuthorization* authorization = nullptr;
     std::unique_ptr<MainController> controller;
+};
+
+// The theme collection: its folder, its window's titles and selection.
+class CollectionTest : public EditorTest {
+protected:
+    fs::path folder() const { return home() / ".local/share/Velvanto"; }
+    fs::path entry(const std::string& name) const { return folder() / (name + ".docktheme"); }
+    CollectionController& collection() { return start().collectionController(); }
+    // A copy of the stock theme in the collection as name.docktheme.
+    void inCollection(const std::string& name) {
+        fs::create_directories(folder());
+        fs::copy(stockTheme(), entry(name), fs::copy_options::recursive);
+    }
+    // The titles the browser shows, sorted.
+    static std::vector<std::string> titles(const CollectionController& c) {
+        std::vector<std::string> shown;
+        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
+            shown.push_back(text(c.listOfDirectory->index(row).data().toString()));
+        }
+        std::sort(shown.begin(), shown.end());
+        return shown;
+    }
+    static void select(CollectionController& c, const std::vector<std::string>& names) {
+        c.listOfThemes->clearSelection();
+        for (int row = 0; row < c.listOfDirectory->rowCount(); ++row) {
+            QModelIndex index = c.listOfDirectory->index(row);
+            if (std::ranges::find(names, text(index.data().toString())) != names.end()) {
+                c.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
+            }
+        }
+    }
 };

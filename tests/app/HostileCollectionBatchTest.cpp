@@ -2,22 +2,11 @@
 #include <sys/stat.h>
 
 #include "EditorTest.h"
-#include "app/CollectionController.h"
-#include "app/CollectionModel.h"
 
 namespace {
 
 using Snapshot = std::map<std::string, std::string>;
 using Names = std::vector<std::string>;
-
-// The snapshot without the entries below any of prefixes.
-Snapshot without(Snapshot files, const Names& prefixes) {
-    std::erase_if(files, [&](const auto& entry) {
-        return std::ranges::any_of(
-            prefixes, [&](const std::string& below) { return entry.first.starts_with(below); });
-    });
-    return files;
-}
 
 Names entries(const fs::path& folder) {
     Names names;
@@ -30,16 +19,10 @@ Names entries(const fs::path& folder) {
 
 }  // namespace
 
-class HostileCollectionTest : public EditorTest {
+class HostileCollectionTest : public CollectionTest {
 protected:
     static constexpr const char* kCollection = "home/.local/share/Velvanto/";
     static inline const Names kSettings = {"home/.config/", "home/.cache/"};
-    fs::path folder() const { return home() / ".local/share/Velvanto"; }
-    fs::path entry(const std::string& name) const { return folder() / (name + ".docktheme"); }
-    void inCollection(const std::string& name) {
-        fs::create_directories(folder());
-        fs::copy(stockTheme(), entry(name), fs::copy_options::recursive);
-    }
 };
 
 TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
@@ -58,7 +41,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
              fs::create_directory_symlink(temp() / "outside", temp() / "Odd.docktheme/escape");
              fs::create_symlink(temp() / "outside/keep.txt",
                                 temp() / "Odd.docktheme/images/extra.png");
-             EXPECT_EQ(::mkfifo((temp() / "Odd.docktheme/pipe").c_str(), 0600), 0);
+             makeFifo(temp() / "Odd.docktheme/pipe");
              fs::create_directory_symlink(temp() / "Odd.docktheme", temp() / "Link.docktheme");
              return at("Link.docktheme");
          },
@@ -66,8 +49,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
         {"an image of the table is a FIFO",
          [&] {
              QString fifo = themeCopy("Fifo");
-             fs::remove(temp() / "Fifo.docktheme/images" / image);
-             EXPECT_EQ(::mkfifo((temp() / "Fifo.docktheme/images" / image).c_str(), 0600), 0);
+             makeFifo(temp() / "Fifo.docktheme/images" / image);
              return fifo;
          },
          "", " is corrupted: its image " + image + " is not a regular file."},
@@ -79,7 +61,7 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
          },
          "", " is corrupted: it has no readable Info.plist."},
     };
-    CollectionController& col = start().collectionController();
+    CollectionController& col = collection();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         dialogs.alerts.clear();
@@ -105,7 +87,8 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
     EXPECT_EQ(entries(folder()), Names{"Link.docktheme"});
 }
 
-TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
+TEST_F(HostileCollectionTest,
+       ListingNeverWritesThroughALinkAnUnreadableFolderIsToldAndANonUtf8NameOpens) {
     QString outside = themeCopy("Outside");
     fs::remove(temp() / "Outside.docktheme/preview_micro.png");
     inCollection("Dangling");
@@ -113,9 +96,30 @@ TEST_F(HostileCollectionTest, ListingNeverWritesThroughALink) {
     fs::create_symlink(temp() / "nowhere.png", entry("Dangling") / "preview_micro.png");
     fs::create_directory_symlink(text(outside), entry("Linked"));
     const Snapshot before = snapshot(temp());
-    CollectionController& col = start().collectionController();
+    CollectionController& col = collection();
     EXPECT_EQ(changes(without(before, kSettings), without(snapshot(temp()), kSettings)), Names{});
     EXPECT_EQ(col.stat_collection->text(), "2 theme(s)");
+    fs::remove_all(folder());
+    writeFile(folder(), "a file where the folder should be");
+    CollectionController& blocked = collection();
+    QString chosen = themeCopy("New");
+    const Snapshot unadded = snapshot(temp());
+    dialogs.panelAnswers = {chosen};
+    blocked.btn_addTheme();
+    EXPECT_EQ(alertTexts(), "Theme Not Added: " + chosen +
+                                " could not be copied into your collection: the collection "
+                                "folder " +
+                                qs(folder()) + " can't be read (Not a directory).");
+    EXPECT_EQ(changes(unadded, snapshot(temp())), Names{});
+    fs::remove(folder());
+    inCollection("Caf\xe9");
+    MainController& main = start();
+    CollectionController& again = main.collectionController();
+    again.listOfThemes->selectionModel()->select(again.listOfDirectory->index(0),
+                                                 QItemSelectionModel::Select);
+    again.btn_editTheme();
+    ASSERT_TRUE(main.currentTheme);
+    EXPECT_EQ(main.currentTheme->dockPath(), entry("Caf\xe9").string());
 }
 
 TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyThatEntry) {
@@ -137,16 +141,11 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
         } else {
             inCollection("A");
         }
-        CollectionController& col = start().collectionController();
+        CollectionController& col = collection();
         col.moveToTrash = [](const QString&) { return false; };
         dialogs.asked.clear();
         const Snapshot before = snapshot(temp());
-        for (int row = 0; row < col.listOfDirectory->rowCount(); ++row) {
-            QModelIndex index = col.listOfDirectory->index(row);
-            if (text(index.data().toString()) == "A") {
-                col.listOfThemes->selectionModel()->select(index, QItemSelectionModel::Select);
-            }
-        }
+        select(col, {"A"});
         dialogs.askAnswers = {c.answer};
         col.btn_removeTheme();
         ASSERT_EQ(dialogs.asked.size(), 1u);
@@ -185,31 +184,7 @@ TEST_F(HostileCollectionTest, ALeftoverOfAKilledReplaceIsRecoveredAtStart) {
         start();
         EXPECT_EQ(entries(folder()),
                   c.nameAfter == "(invalid)" ? Names{} : Names{"Same.docktheme"});
-        auto theme = DockTheme::initWithBundleAtPath(entry("Same").string());
-        EXPECT_EQ(theme ? theme->dockName().value_or("(none)") : "(invalid)", c.nameAfter);
+        EXPECT_EQ(dockNameOf(entry("Same")), c.nameAfter);
         EXPECT_EQ(readFile(temp() / "outside/keep.txt"), "kept");
     }
-}
-
-TEST_F(HostileCollectionTest, AnUnreadableCollectionFolderIsToldAndANonUtf8NameOpens) {
-    writeFile(folder(), "a file where the folder should be");
-    CollectionController& col = start().collectionController();
-    QString chosen = themeCopy("New");
-    const Snapshot before = snapshot(temp());
-    dialogs.panelAnswers = {chosen};
-    col.btn_addTheme();
-    EXPECT_EQ(alertTexts(), "Theme Not Added: " + chosen +
-                                " could not be copied into your collection: the collection "
-                                "folder " +
-                                qs(folder()) + " can't be read (Not a directory).");
-    EXPECT_EQ(changes(before, snapshot(temp())), Names{});
-    fs::remove(folder());
-    inCollection("Caf\xe9");
-    MainController& main = start();
-    CollectionController& again = main.collectionController();
-    again.listOfThemes->selectionModel()->select(again.listOfDirectory->index(0),
-                                                 QItemSelectionModel::Select);
-    again.btn_editTheme();
-    ASSERT_TRUE(main.currentTheme);
-    EXPECT_EQ(main.currentTheme->dockPath(), entry("Caf\xe9").string());
 }

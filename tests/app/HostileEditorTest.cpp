@@ -1,6 +1,5 @@
 // Hostile themes in the editor: FIFOs, huge images, unreadable descriptions, leftovers.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +14,6 @@
 
 namespace {
 
-constexpr std::uintmax_t kMiB = 1024 * 1024;
-
 // Lets go every reader waiting on the FIFOs; whether there was one. Opening
 // a FIFO for writing without waiting succeeds only while it has a reader.
 bool releaseReaders(const std::vector<fs::path>& fifos) {
@@ -27,12 +24,6 @@ bool releaseReaders(const std::vector<fs::path>& fifos) {
         ::close(fd);
     }
     return released;
-}
-
-// A file of size bytes that takes no room on the disk.
-void sparse(const fs::path& path, std::uintmax_t size) {
-    TestEnvironment::writeFile(path, "");
-    fs::resize_file(path, size);
 }
 
 }  // namespace
@@ -62,8 +53,7 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
             fifos = {theme.toStdString() + "/" + made};
         }
         for (const fs::path& path : fifos) {
-            fs::remove(path);
-            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+            makeFifo(path);
         }
         auto before = snapshot(temp());
         before.erase(ownFolder());  // removed at quit
@@ -106,7 +96,7 @@ TEST_F(HostileEditorTest, AnOldImageOverSixteenMiBIsNotKeptForUndoAndTheUserIsAs
     MainController& c = start();
     QString theme = openTheme(c);
     fs::path old = image(theme, "Separator_Vertical");
-    sparse(old, 4096 * kMiB);
+    writeSparse(old, std::uintmax_t{4} << 30);
     QString red = picture("red.png", {8, 8});
     for (bool agreed : {false, true}) {
         const auto untouched = snapshot(temp());

@@ -55,9 +55,30 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     EXPECT_EQ(bytes(theme + "/Info.plist"), info);
 }
 
-TEST_F(InformationTest, OnlyWebAddressesOfTheAuthorAndTheProjectsOwnPagesAreOpened) {
+TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyWebAddressesOpen) {
     MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
+    QString theme = themeCopy("A");
+    fs::remove(theme.toStdString() + "/preview_2d.png");
+    ASSERT_TRUE(c._openThemeAtPath(theme));
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_3d.png"));
+    // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
+    c.btn_preview_changeShowPreview();
+    c.preview_dockshow_selection->setCurrentIndex(1);
+    c.btn_preview_changeShowPreview();
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(c.screenshot_preview->image(), QImage(qs(appResources() / "drag_here.png")));
+
+    fs::remove(theme.toStdString() + "/preview_3d.png");
+    QSignalSpy rendered(&c, &MainController::screenshotsRendered);
+    c.btn_renderDockScreenshots();
+    ASSERT_TRUE(waitUntil([&] { return rendered.count() == 1; }));
+    EXPECT_TRUE(rendered.first().first().toBool());
+    EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
+    EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_2d.png"));
+    // Only web addresses of the author and the project's own pages are opened.
     for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
                                 {"http://vera.example", true},
                                 {"file:///etc/passwd", false},
@@ -83,29 +104,4 @@ TEST_F(InformationTest, OnlyWebAddressesOfTheAuthorAndTheProjectsOwnPagesAreOpen
         EXPECT_TRUE(page.isLocalFile());
         EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
     }
-}
-
-TEST_F(InformationTest, TheScreenshotOrItsPlaceholderAndRenderedScreenshots) {
-    MainController& c = start();
-    QString theme = themeCopy("A");
-    fs::remove(theme.toStdString() + "/preview_2d.png");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_3d.png"));
-    // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
-    c.btn_preview_changeShowPreview();
-    c.preview_dockshow_selection->setCurrentIndex(1);
-    c.btn_preview_changeShowPreview();
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(qs(appResources() / "drag_here.png")));
-
-    fs::remove(theme.toStdString() + "/preview_3d.png");
-    QSignalSpy rendered(&c, &MainController::screenshotsRendered);
-    c.btn_renderDockScreenshots();
-    ASSERT_TRUE(waitUntil([&] { return rendered.count() == 1; }));
-    EXPECT_TRUE(rendered.first().first().toBool());
-    EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
-    EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_2d.png"));
 }

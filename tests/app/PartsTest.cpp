@@ -18,7 +18,6 @@
 #include "dock/DockManifest.h"
 #include "model/RtfReader.h"
 #include "platform/Process.h"
-#include "platform/SystemPaths.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
 
@@ -55,8 +54,6 @@ TEST(RVAnimationAdditionsTest, FadesLeaveTheViewAsTheyShould) {
     QWidget* view = new QWidget(&parent);
     parent.show();
     RVAnimationAdditions::setDefaultDuration(0.02);
-    EXPECT_EQ(RVAnimationAdditions::defaultBlockingMode(),
-              RVAnimationAdditions::BlockingMode::Blocking);
     RVAnimationAdditions::fadeOut(view);
     EXPECT_TRUE(view->isHidden());
     RVAnimationAdditions::fadeIn(view);
@@ -68,10 +65,6 @@ TEST(RVAnimationAdditionsTest, FadesLeaveTheViewAsTheyShould) {
     RVAnimationAdditions::fadeToFrame(view, start);
     EXPECT_TRUE(view->isHidden());
     EXPECT_EQ(view->geometry(), start);
-    QVariantMap parameters{{RVAnimationAdditions::EndFrameKey, QRect(1, 2, 3, 4)}};
-    QVariantMap built = RVAnimationAdditions::animationArrayForParameters(view, parameters);
-    EXPECT_EQ(parameters.size(), 1);
-    EXPECT_EQ(built.value(RVAnimationAdditions::TargetKey).value<QObject*>(), view);
     RVAnimationAdditions::setDefaultDuration(0.2);
 }
 
@@ -94,7 +87,8 @@ TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
 
 using BundleFilterTest = EditorTest;
 
-TEST_F(BundleFilterTest, ABundleIsAFolderWithTheExactExtension) {
+TEST_F(BundleFilterTest,
+       ABundleIsAFolderWithTheExactExtensionAndPanelsStartWhereAskedOrLastOrAtHome) {
     fs::create_directories(temp() / "A.docktheme");
     fs::create_directories(temp() / "B.DOCKTHEME");
     writeFile(temp() / "C.docktheme", "a file");
@@ -102,6 +96,10 @@ TEST_F(BundleFilterTest, ABundleIsAFolderWithTheExactExtension) {
     EXPECT_TRUE(BundleFilter::isBundle(at("A.docktheme"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("B.DOCKTHEME"), types));
     EXPECT_FALSE(BundleFilter::isBundle(at("C.docktheme"), types));
+    EXPECT_EQ(QtDialogs::startFolder("/asked", qs(temp())), "/asked");
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp())), qs(temp()));
+    EXPECT_EQ(QtDialogs::startFolder("", qs(temp() / "gone")), QDir::homePath());
+    EXPECT_EQ(QtDialogs::startFolder("", ""), QDir::homePath());
 }
 
 using DockVerifierTest = EditorTest;
@@ -176,18 +174,10 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
     EXPECT_FALSE(later.listen());
 }
 
-TEST_F(SingleInstanceTest, PanelsStartWhereAskedElseWhereTheLastEndedElseAtHome) {
-    EXPECT_EQ(QtDialogs::startFolder("/asked", qs(temp())), "/asked");
-    EXPECT_EQ(QtDialogs::startFolder("", qs(temp())), qs(temp()));
-    EXPECT_EQ(QtDialogs::startFolder("", qs(temp() / "gone")), QDir::homePath());
-    EXPECT_EQ(QtDialogs::startFolder("", ""), QDir::homePath());
-}
-
 // The images a theme's Dock screenshots are drawn from.
 class ScreenshotRendererTest : public TestEnvironment {};
 
 TEST_F(ScreenshotRendererTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
-    SystemPaths::setResourceFolder(appResources());
     std::filesystem::path bundle = temp() / "Both.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "flat.png"}, {"Separator_Vertical", "line.png"}},
                                   {{"Frontline", "glass.png"}}));

@@ -19,7 +19,7 @@ protected:
     }
 };
 
-TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
+TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabelsFollowTheChoice) {
     MainController& c = start();
     c.btn_show_preferences();
     auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
@@ -45,10 +45,7 @@ TEST_F(PreferencesTest, TheCheckBoxesStoreWhatTheyShowAndShowItAfterARelaunch) {
     EXPECT_TRUE(again.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle")->isChecked());
     EXPECT_TRUE(again.pref_generateUUID->isChecked());
     again.btn_close_preferences();
-}
-
-TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
-    MainController& c = start();
+    // The editor's labels after choosing, cancelling and changing.
     EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
     QString program = at("home/bin/draw");
@@ -71,7 +68,26 @@ TEST_F(PreferencesTest, EditorLabelsAfterChoosingCancellingAndChanging) {
     step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
 }
 
-TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments) {
+TEST_F(PreferencesTest,
+       ExecLinesSplitByTheRulesAndADesktopEntryOpensTheSelectedImageOrBeepsAndLogs) {
+    struct Case {
+        QString exec;
+        std::optional<QStringList> arguments;
+    } cases[] = {
+        {"gimp %U", QStringList{"gimp", "/f g.png"}},
+        {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
+        {"app", QStringList{"app", "/f g.png"}},
+        {"\"/opt/My App/run\" %F %u", QStringList{"/opt/My App/run", "/f g.png", "/f g.png"}},
+        {"app \"\" '%f'", QStringList{"app", "", "'/f g.png'"}},
+        {"app \"%f\"", QStringList{"app", "%f", "/f g.png"}},
+        {"app %c %k %%", QStringList{"app", "%", "/f g.png"}},
+        {"app \"open", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
+            << text(test.exec);
+    }
     QString program = at("home/bin/recorder");
     QString out = at("home/args");
     recorder(program, out);
@@ -92,16 +108,11 @@ TEST_F(PreferencesTest, ADesktopEntryOpensTheSelectedImageWithItsQuotedArguments
               QStringLiteral("--title\ntwo words\na \"quoted\" $HOME\n%1\n100%\n")
                   .arg(imagePath(c, row)));
     EXPECT_EQ(dialogs.beeps, 0);
-}
-
-TEST_F(PreferencesTest, AnEditorThatCannotStartBeepsAndLogs) {
+    // Editors that cannot start.
     entry("broken.desktop", "[Desktop Entry]\nName=Broken\nExec=\"unclosed %f\n");
     entry("gone.desktop", "[Desktop Entry]\nName=Gone\nExec=/nowhere/gone %f\n");
     QString plain = at("home/bin/not-executable");
     writeFile(text(plain), "");
-    MainController& c = start();
-    openTheme(c);
-    select(c, {0});
     int beeps = 0;
     for (QString editor : {QStringLiteral("broken.desktop"), QStringLiteral("gone.desktop"),
                            QStringLiteral("missing.desktop"), plain, at("home/bin/none")}) {
@@ -109,26 +120,5 @@ TEST_F(PreferencesTest, AnEditorThatCannotStartBeepsAndLogs) {
         c.btn_toolbar_openWith();
         EXPECT_EQ(dialogs.beeps, ++beeps) << text(editor);
         EXPECT_TRUE(log.lines().back().starts_with("Cannot open ")) << log.lines().back();
-    }
-}
-
-TEST_F(PreferencesTest, ExecLinesSplitByTheDesktopEntryRules) {
-    struct Case {
-        QString exec;
-        std::optional<QStringList> arguments;
-    } cases[] = {
-        {"gimp %U", QStringList{"gimp", "/f g.png"}},
-        {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
-        {"app", QStringList{"app", "/f g.png"}},
-        {"\"/opt/My App/run\" %F %u", QStringList{"/opt/My App/run", "/f g.png", "/f g.png"}},
-        {"app \"\" '%f'", QStringList{"app", "", "'/f g.png'"}},
-        {"app \"%f\"", QStringList{"app", "%f", "/f g.png"}},
-        {"app %c %k %%", QStringList{"app", "%", "/f g.png"}},
-        {"app \"open", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const Case& test : cases) {
-        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
-            << text(test.exec);
     }
 }

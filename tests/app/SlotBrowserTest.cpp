@@ -8,7 +8,6 @@
 #include <QThreadPool>
 
 #include "EditorTest.h"
-#include "model/ThemeBundle.h"
 #include "widgets/PellixZoomWindow.h"
 
 using SlotBrowserTest = EditorTest;
@@ -17,7 +16,7 @@ static QImage decoration(const QModelIndex& index) {
     return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileReplacedInPlace) {
+TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAndGoWithTheTheme) {
     MainController& c = start();
     openTheme(c);
     c.slider_images_thumbsize->setValue(40);
@@ -36,9 +35,7 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileRep
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
     EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
     // The same path with other bytes is another thumbnail.
-    QImage square(32, 32, QImage::Format_ARGB32);
-    square.fill(Qt::blue);
-    ASSERT_TRUE(square.save(path, "PNG"));
+    picture(path, {32, 32}, Qt::blue);
     QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
                             QFileDevice::FileModificationTime);
     EXPECT_FALSE(cached());
@@ -47,22 +44,20 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerAtAFixedSizeAndFollowAFileRep
     QImage shown = decoration(index);
     EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
-}
-
-TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
+    // Thumbnails of a closed theme are dropped; pictures fill their box, centred.
     ImageDecoder loader;
-    QString path = picture("a.png", QSize(300, 100));
-    EXPECT_TRUE(loader.thumbnail(path, QSize(64, 64)).isNull());
+    QString file = picture("a.png", QSize(300, 100));
+    EXPECT_TRUE(loader.thumbnail(file, QSize(64, 64)).isNull());
     loader.clear();  // the theme was closed while the decode ran
     EXPECT_EQ(loader.pending(), 0);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(loader.isCached(path, QSize(64, 64)));
-    QImage wide = ImageDecoder::decode(path, QSize(64, 64));
+    EXPECT_FALSE(loader.isCached(file, QSize(64, 64)));
+    QImage wide = ImageDecoder::decode(file, QSize(64, 64));
     EXPECT_EQ(wide.size(), QSize(64, 64));
     EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
     EXPECT_EQ(wide.pixelColor(32, 21), QColor(Qt::red));  // 64x21 from row 21
     // A wide box, as the collection asks for: the picture fills its width, centred.
-    QImage boxed = ImageDecoder::decode(path, QSize(128, 64));
+    QImage boxed = ImageDecoder::decode(file, QSize(128, 64));
     EXPECT_EQ(boxed.size(), QSize(128, 64));
     EXPECT_EQ(boxed.pixelColor(64, 9).alpha(), 0);
     EXPECT_EQ(boxed.pixelColor(0, 32), QColor(Qt::red));
@@ -70,27 +65,7 @@ TEST_F(SlotBrowserTest, ThumbnailsOfAClosedThemeAreDropped) {
     EXPECT_TRUE(ImageDecoder::decode(at("none.png"), QSize(64, 64)).isNull());
 }
 
-TEST_F(SlotBrowserTest, TheZoomSliderDecodesAtThreeSizesAndDropsTheDecodesOfSizesPassed) {
-    MainController& c = start();
-    openTheme(c);
-    c.edit_window->show();
-    ASSERT_TRUE(waitUntil([&] { return c.edit_window->windowHandle()->isExposed(); }));
-    QSlider* slider = c.slider_images_thumbsize;
-    const int before = c.decoder().started();
-    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
-        slider->setValue(side);
-        c.listOfImages->viewport()->repaint();
-    }
-    ASSERT_TRUE(pictured(c));
-    // Only the decodes running at a size passed end; each row is decoded once at the last size.
-    EXPECT_LE(c.decoder().started() - before,
-              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
-    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
-    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
-    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
-}
-
-TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSelection) {
+TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDecodesAtThreeSizes) {
     MainController& c = start();
     EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
     EXPECT_EQ(c.dock_images(), nullptr);
@@ -121,19 +96,31 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheChosenCategoryAndThePanelFollowsTheSe
     c.btn_closeTheme();
     EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
     EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+    // The zoom slider decodes at three sizes and drops the decodes of sizes passed.
+    openTheme(c, "B");
+    c.edit_window->show();
+    ASSERT_TRUE(waitUntil([&] { return c.edit_window->windowHandle()->isExposed(); }));
+    QSlider* slider = c.slider_images_thumbsize;
+    const int before = c.decoder().started();
+    for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
+        slider->setValue(side);
+        c.listOfImages->viewport()->repaint();
+    }
+    ASSERT_TRUE(pictured(c));
+    // Only the decodes running at a size passed end; each row is decoded once at the last size.
+    EXPECT_LE(c.decoder().started() - before,
+              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
+    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
+    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
+    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
 }
 
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
-    QString theme = themeCopy("A");
-    std::string bundle = theme.toStdString();
-    auto info = PropertyList::readDictionary(ThemeBundle::infoPlistPath(bundle));
-    ASSERT_TRUE(info);
-    ThemeBundle::categoryDictionary(*info, DockCategory::TwoD)->set("Mystery", PlistValue("m.png"));
-    ASSERT_TRUE(PropertyList::write(ThemeBundle::infoPlistPath(bundle), *info));
-    QImage(1, 1, QImage::Format_ARGB32)
-        .save(QString::fromStdString(ThemeBundle::imagePath(bundle, "m.png")));
+    writeBundle(temp() / "A.docktheme",
+                themeInfo({{"Separator_Horizontal", "line.png"}, {"Mystery", "m.png"}}, {}));
+    picture("A.docktheme/images/m.png", {1, 1});
     MainController& c = start();
-    ASSERT_TRUE(c._openThemeAtPath(theme));
+    ASSERT_TRUE(c._openThemeAtPath(at("A.docktheme")));
     c.btn_showEditorDock(MainController::kEditorTab);
     int row = rowOf(c, "Separator_Horizontal");
     struct Case {
@@ -159,7 +146,6 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalog
     }
     // A file that does not decode: 0x0, no picture, no alert.
     writeFile(text(imagePath(c, row)), "not a picture");
-    ASSERT_EQ(bytes(imagePath(c, row)), "not a picture");
     select(c, {});
     select(c, {row});
     EXPECT_EQ(c.selection_size->text(), "0x0");
@@ -178,9 +164,7 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNev
     MainController& c = start();
     openTheme(c);
     int row = rowOf(c, "Angle_Left_Up");
-    QImage large(4000, 2400, QImage::Format_RGB32);
-    large.fill(Qt::darkCyan);
-    ASSERT_TRUE(large.save(imagePath(c, row), "PNG"));
+    picture(imagePath(c, row), {4000, 2400}, Qt::darkCyan);
     select(c, {row});
     EXPECT_EQ(c.selection_size->text(), "4000x2400");
     EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");

@@ -3,7 +3,7 @@
 
 using ThemeCommandsTest = EditorTest;
 
-TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
+TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyNotChangingNothing) {
     MainController& c = start();
     dialogs.panelAnswers = {at("MyNewDock")};
     c.btn_toolbar_newtheme();
@@ -23,17 +23,13 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoice) {
     c.btn_toolbar_newtheme();
     EXPECT_EQ(dialogs.beeps, 0);
     EXPECT_TRUE(dialogs.alerts.empty());
-}
-
-TEST_F(ThemeCommandsTest, ABundleThatCannotBeMadeIsReportedAndChangesNothing) {
-    MainController& c = start();
+    // A bundle that cannot be made is reported and changes nothing.
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Open")));
     fs::create_directories(temp() / "Taken.docktheme");
     writeFile(temp() / "plain", "a file, not a folder");
     for (const fs::path& folder : {dockResources(), temp() / "art"}) {
         writeFile(folder / "separator.png", "a separator");
-        writeFile(folder / "frontline.png", "");
-        fs::resize_file(folder / "frontline.png", 17u << 20);  // too large even for root
+        writeSparse(folder / "frontline.png", 17u << 20);  // too large even for root
     }
     const QString large =
         " could not be copied: frontline.png (frontline.png is larger than 16 MiB)";
@@ -144,7 +140,8 @@ TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped)
     }
 }
 
-TEST_F(ThemeCommandsTest, BackupCopiesTheInstalledDockAndSaysSoOnlyWhenItWorked) {
+TEST_F(ThemeCommandsTest,
+       BackupCopiesTheInstalledDockAndGenerateAFoldersImagesAndSaySoOnlyWhenItWorked) {
     MainController& c = start();
     dialogs.panelAnswers = {at("Mine")};
     c.btn_backupMyCurrentDock();  // the Dock folder holds no images yet
@@ -160,10 +157,8 @@ TEST_F(ThemeCommandsTest, BackupCopiesTheInstalledDockAndSaysSoOnlyWhenItWorked)
     EXPECT_EQ(c.previewdock_title->text(), "Mine");
     c.btn_backupMyCurrentDock();
     EXPECT_EQ(dialogs.beeps, 1);
-}
-
-TEST_F(ThemeCommandsTest, GenerateFromAFolderCopiesItsImagesOrSaysTheFolderIsEmpty) {
-    MainController& c = start();
+    // Generating from a folder copies its images or says the folder is empty.
+    dialogs.panelTitles.clear();
     fs::create_directories(temp() / "empty");
     writeFile(temp() / "art/frontline.png", "my front line");
     // Answers the panels and checks what the user is told.
@@ -174,10 +169,10 @@ TEST_F(ThemeCommandsTest, GenerateFromAFolderCopiesItsImagesOrSaysTheFolderIsEmp
         EXPECT_EQ(alertTitles(), alert);
         EXPECT_EQ(dialogs.beeps, beeps);
     };
-    generate({std::nullopt}, "", 0);
-    generate({at("empty")}, "Empty Directory!", 0);
-    generate({at("art"), std::nullopt}, "", 1);
-    generate({at("art"), at("Imported")}, "Theme Created!", 1);
+    generate({std::nullopt}, "", 1);
+    generate({at("empty")}, "Empty Directory!", 1);
+    generate({at("art"), std::nullopt}, "", 2);
+    generate({at("art"), at("Imported")}, "Theme Created!", 2);
     EXPECT_EQ(dialogs.alerts[0].message,
               "Your theme has been created from folder " + at("art") + ".");
     EXPECT_EQ(readFile(temp() / "Imported.docktheme/images/frontline.png"), "my front line");

@@ -2,7 +2,6 @@
 #include "dock/DockTestSupport.h"
 #include "dock/StandInRoot.h"
 #include "model/MiscKit.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include "dock/DockImages.h"
 #include "dock/DockManifest.h"
 #include "dock/DockTestSupport.h"
@@ -14,7 +12,7 @@ protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};
 };
 
-TEST_F(DockImagesTest, ReadsEachKeyByItsDockFileNameAndHashesTheFileBytes) {
+TEST_F(DockImagesTest, ReadsEachKeyByItsDockFileNameHashesItAndLeavesOutWhatIsNoImage) {
     fs::path folder = temp() / "images";
     fs::create_directories(folder);
     writePng(folder / "frontline.png", QSize(128, 4), Qt::white);
@@ -33,21 +31,19 @@ TEST_F(DockImagesTest, ReadsEachKeyByItsDockFileNameAndHashesTheFileBytes) {
     EXPECT_EQ(line.width, 128);
     EXPECT_EQ(line.height, 4);
     EXPECT_EQ(line.sha256.toStdString(), sha256sum(folder / "frontline.png"));
-}
-
-TEST_F(DockImagesTest, LeavesOutWhatIsMissingUnreadableOrNotAnImage) {
-    fs::path folder = temp() / "images";
+    // Missing, unreadable or broken pictures are left out.
+    folder = temp() / "broken";
     fs::create_directories(folder / "separator.png");  // a folder
     writeFile(folder / "frontline.png", "not a picture");
     writeFile(folder / "shadow.png", "");
     std::string png = "\x89PNG\r\n\x1a\n";
     writeFile(folder / "pileArrow.png", png + std::string(40, '\0'));  // a cut-off PNG
-    ASSERT_EQ(::mkfifo((folder / "scurve-l.png").c_str(), 0600), 0);   // must not block
+    makeFifo(folder / "scurve-l.png");                                 // must not block
     fs::create_symlink(folder / "nowhere.png", folder / "scurve-sm.png");
     writePng(temp() / "real.png", QSize(32, 16), Qt::blue);
     fs::create_symlink(temp() / "real.png", folder / "indicator_large.png");
     fs::permissions(temp() / "real.png", fs::perms::owner_read);
-    DockImages images = DockImages::load(catalogue, folder);
+    images = DockImages::load(catalogue, folder);
     ASSERT_EQ(images.loaded().size(), 1u);  // only the linked picture
     EXPECT_EQ(images.loaded()[0].fileName, "indicator_large.png");
     EXPECT_TRUE(DockImages::load(catalogue, temp() / "no-such-folder").loaded().empty());

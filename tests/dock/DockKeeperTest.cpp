@@ -26,7 +26,7 @@ protected:
     }
 };
 
-TEST_F(DockKeeperTest, GivesUpAfterRepeatedCrashesWithAClearMessage) {
+TEST_F(DockKeeperTest, GivesUpAfterRepeatedCrashesAndRefusesBadArgumentsWithAClearMessage) {
     // The first run dies of a signal, the others exit with an error: all are crashes.
     fs::path dock =
         fakeDock("[ $(wc -l < '" + runsLog().string() + "') -eq 1 ] && kill -SEGV $$\nexit 3");
@@ -38,6 +38,24 @@ TEST_F(DockKeeperTest, GivesUpAfterRepeatedCrashesWithAClearMessage) {
     EXPECT_NE(run.standardError.find("exit status 3"), std::string::npos);
     EXPECT_NE(run.standardError.find("ended 3 times within 600 seconds; giving up"),
               std::string::npos);
+    ProgramRun missing = runProgram({KEEPER_PROGRAM, "--dock", "/no/such/Dock"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.standardError.find("cannot start /no/such/Dock"), std::string::npos);
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--crash-limit", "0"},
+                                               {"--crash-window", "ten"},
+                                               {"--dock", "relative/Dock"},
+                                               {"--dock"},
+                                               {"--restart"},
+                                               {"--prepare-root", "only-one"}}) {
+        std::vector<std::string> argv = {KEEPER_PROGRAM};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        EXPECT_EQ(runProgram(argv).exitCode, 2) << arguments[0];
+    }
+    auto options = DockKeeper::parse({});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(fs::path(options->dock).filename(), "Dock");
+    EXPECT_TRUE(fs::path(options->dock).is_absolute());
 }
 
 TEST_F(DockKeeperTest, RestartsAfterEveryKillAndEndsTheDockWhenStopped) {
@@ -61,25 +79,4 @@ TEST_F(DockKeeperTest, RestartsAfterEveryKillAndEndsTheDockWhenStopped) {
     EXPECT_EQ(keeper.stop(), 0);
     EXPECT_FALSE(alive(last));  // ended and reaped by the keeper
     EXPECT_EQ(runs().size(), 5u);
-}
-
-TEST_F(DockKeeperTest, RefusesBadArgumentsAndADockThatCannotStart) {
-    ProgramRun missing = runProgram({KEEPER_PROGRAM, "--dock", "/no/such/Dock"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.standardError.find("cannot start /no/such/Dock"), std::string::npos);
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"--crash-limit", "0"},
-                                               {"--crash-window", "ten"},
-                                               {"--dock", "relative/Dock"},
-                                               {"--dock"},
-                                               {"--restart"},
-                                               {"--prepare-root", "only-one"}}) {
-        std::vector<std::string> argv = {KEEPER_PROGRAM};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        EXPECT_EQ(runProgram(argv).exitCode, 2) << arguments[0];
-    }
-    auto options = DockKeeper::parse({});
-    ASSERT_TRUE(options);
-    EXPECT_EQ(fs::path(options->dock).filename(), "Dock");
-    EXPECT_TRUE(fs::path(options->dock).is_absolute());
 }

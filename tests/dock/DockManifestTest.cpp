@@ -18,7 +18,24 @@ protected:
     }
 };
 
-TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyRuntimeFolderAndReadBack) {
+TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeAndIsWrittenWholeIntoItsOwn) {
+    fs::create_directories(temp() / "elsewhere");
+    fs::create_symlink(temp() / "elsewhere", DockManifest::folder());
+    EXPECT_FALSE(sample().write());
+    EXPECT_TRUE(fs::is_empty(temp() / "elsewhere"));
+    fs::remove(DockManifest::folder());
+    fs::create_directories(DockManifest::folder());
+    fs::permissions(DockManifest::folder(), fs::perms::all);
+    EXPECT_FALSE(sample().write());
+    EXPECT_FALSE(fs::exists(DockManifest::path()));
+    EXPECT_FALSE(DockManifest::read());  // none was written
+    for (const char* bytes : {"", "[]", "{\"pid\": 1, \"style\": \"4d\", \"images\": {}}",
+                              "{\"pid\": \"1\", \"style\": \"3d\", \"images\": {}}",
+                              "{\"pid\": 1, \"style\": \"3d\"}", "{\"pid\": 1, \"sty"}) {
+        EXPECT_FALSE(DockManifest::fromJson(bytes)) << bytes;
+    }
+    EXPECT_TRUE(DockManifest::fromJson("{\"pid\": 1, \"style\": \"3d\", \"images\": {}}"));
+    fs::remove(DockManifest::folder());
     EXPECT_EQ(DockManifest::path(), temp() / "runtime/velvanto-dock/manifest.json");
     ASSERT_TRUE(sample().write());
     struct stat info {};
@@ -39,26 +56,4 @@ TEST_F(DockManifestTest, IsWrittenWholeIntoAnOwnerOnlyRuntimeFolderAndReadBack) 
     EXPECT_EQ(DockManifest::folder(), fs::path(own));
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(DockManifest::path(), fs::path(own) / "manifest.json");
-}
-
-TEST_F(DockManifestTest, RefusesAFolderSomeoneElseCouldHaveMadeOrWrite) {
-    fs::create_directories(temp() / "elsewhere");
-    fs::create_symlink(temp() / "elsewhere", DockManifest::folder());
-    EXPECT_FALSE(sample().write());
-    EXPECT_TRUE(fs::is_empty(temp() / "elsewhere"));
-    fs::remove(DockManifest::folder());
-    fs::create_directories(DockManifest::folder());
-    fs::permissions(DockManifest::folder(), fs::perms::all);
-    EXPECT_FALSE(sample().write());
-    EXPECT_FALSE(fs::exists(DockManifest::path()));
-}
-
-TEST_F(DockManifestTest, MalformedManifestsReadAsNothing) {
-    EXPECT_FALSE(DockManifest::read());  // none yet
-    for (const char* bytes : {"", "[]", "{\"pid\": 1, \"style\": \"4d\", \"images\": {}}",
-                              "{\"pid\": \"1\", \"style\": \"3d\", \"images\": {}}",
-                              "{\"pid\": 1, \"style\": \"3d\"}", "{\"pid\": 1, \"sty"}) {
-        EXPECT_FALSE(DockManifest::fromJson(bytes)) << bytes;
-    }
-    EXPECT_TRUE(DockManifest::fromJson("{\"pid\": 1, \"style\": \"3d\", \"images\": {}}"));
 }

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <QImage>
 
 #include "dock/DockTestSupport.h"
@@ -29,21 +27,37 @@ protected:
     }
 };
 
-TEST_F(DockRenderTest, TheStockThemesScreenshotsAreWhatTheDockDraws) {
-    fs::path images = stockTheme() / "images";
-    ASSERT_EQ(render("3d", temp() / "3d.png", images), 0);
-    ASSERT_EQ(render("2d", temp() / "2d.png", images), 0);
+TEST_F(DockRenderTest,
+       TheStockScreenshotsAreWhatTheDockDrawsAndBrokenImagesLeaveOnlyTheirPiecesOut) {
+    const fs::path folder = temp() / "images";
+    fs::copy(stockTheme() / "images", folder);
+    ASSERT_EQ(render("3d", temp() / "3d.png", folder), 0);
+    ASSERT_EQ(render("2d", temp() / "2d.png", folder), 0);
     QImage glass = picture(temp() / "3d.png"), flat = picture(temp() / "2d.png");
-    ASSERT_FALSE(glass.isNull());
-    ASSERT_FALSE(flat.isNull());
     EXPECT_GE(glass.width(), 600);
     EXPECT_NE(glass, flat);
     std::string bundle = stockTheme().string();
     EXPECT_EQ(glass, picture(ThemeBundle::dockPreviewPath(bundle, DockStyle::ThreeD)));
     EXPECT_EQ(flat, picture(ThemeBundle::dockPreviewPath(bundle, DockStyle::TwoD)));
+    writeFile(folder / "scurve-m.png", "garbage");
+    fs::remove(folder / "frontline.png");
+    fs::remove(folder / "separator.png");
+    fs::create_directories(folder / "separator.png");
+    makeFifo(folder / "shadow.png");
+    writeFile(folder / "pileArrow.png", std::string("\x89PNG\r\n\x1a\n") + std::string(64, 'x'));
+    for (const char* style : {"3d", "2d"}) {
+        fs::path out = temp() / (std::string(style) + "-broken.png");
+        EXPECT_EQ(render(style, out, folder), 0) << style;
+        EXPECT_FALSE(picture(out).isNull()) << style;
+    }
+    EXPECT_NE(picture(temp() / "3d-broken.png"), glass);
+    // With no images at all the Dock is still drawn, with its icons only.
+    fs::create_directories(temp() / "empty");
+    EXPECT_EQ(render("2d", temp() / "empty.png", temp() / "empty"), 0);
+    EXPECT_FALSE(picture(temp() / "empty.png").isNull());
 }
 
-TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {
+TEST_F(DockRenderTest, EachStyleDrawsItsOwnPiecesAndBadArgumentsOrUnwritableOutputFail) {
     // One solid colour per style's piece: the floor for 3D, the frame's left edge for 2D.
     fs::path folder = temp() / "pieces";
     fs::create_directories(folder);
@@ -57,32 +71,6 @@ TEST_F(DockRenderTest, EachStyleDrawsItsOwnPieces) {
     EXPECT_EQ(count(glass, magenta), 0);
     EXPECT_EQ(count(flat, green), 0);
     EXPECT_GT(count(flat, magenta), 5000);  // the edge and the inside made from it
-}
-
-TEST_F(DockRenderTest, MissingAndBrokenImagesLeaveOnlyTheirPiecesOut) {
-    const fs::path folder = temp() / "images";
-    fs::copy(stockTheme() / "images", folder);
-    ASSERT_EQ(render("3d", temp() / "whole.png", folder), 0);
-    writeFile(folder / "scurve-m.png", "garbage");
-    fs::remove(folder / "frontline.png");
-    fs::remove(folder / "separator.png");
-    fs::create_directories(folder / "separator.png");
-    fs::remove(folder / "shadow.png");
-    ASSERT_EQ(::mkfifo((folder / "shadow.png").c_str(), 0600), 0);
-    writeFile(folder / "pileArrow.png", std::string("\x89PNG\r\n\x1a\n") + std::string(64, 'x'));
-    for (const char* style : {"3d", "2d"}) {
-        fs::path out = temp() / (std::string(style) + "-broken.png");
-        EXPECT_EQ(render(style, out, folder), 0) << style;
-        EXPECT_FALSE(picture(out).isNull()) << style;
-    }
-    EXPECT_NE(picture(temp() / "3d-broken.png"), picture(temp() / "whole.png"));
-    // With no images at all the Dock is still drawn, with its icons only.
-    fs::create_directories(temp() / "empty");
-    EXPECT_EQ(render("2d", temp() / "empty.png", temp() / "empty"), 0);
-    EXPECT_FALSE(picture(temp() / "empty.png").isNull());
-}
-
-TEST_F(DockRenderTest, BadArgumentsAndUnwritableOutputFail) {
     fs::path images = stockTheme() / "images";
     std::string out = (temp() / "out.png").string();
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "4d", out}).exitCode, 2);

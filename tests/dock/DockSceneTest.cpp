@@ -37,7 +37,7 @@ protected:
     }
 };
 
-TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
+TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSoundAndOpeningTheStackGrowsItUpwards) {
     const std::pair<std::string, DockImages> sets[] = {
         {"none", DockImages::load(catalogue, temp() / "missing")},
         {"1x1", imagesOfSize(QSize(1, 1))},
@@ -62,9 +62,6 @@ TEST_F(DockSceneTest, ImagesOfAnySizeKeepTheLayoutSound) {
             }
         }
     }
-}
-
-TEST_F(DockSceneTest, OpeningTheStackGrowsTheSceneUpwardsAndTheWindowOpensItOnAClick) {
     DockImages images = DockImages::load(catalogue, stockTheme() / "images");
     DockScene scene(images, DockStyle::ThreeD, 64);
     const QSize closed = scene.size();

@@ -1,7 +1,6 @@
 #include "dock/StandInRoot.h"
 #include "model/MiscKit.h"
 #include "platform/PropertyList.h"
-#include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -16,7 +15,8 @@ protected:
     fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
 };
 
-TEST_F(StandInRootTest, FillsTheDockFolderFromTheThemeOnceAndKeepsWhatExists) {
+TEST_F(StandInRootTest,
+       FillsTheDockFolderFromTheThemeOnceKeepsWhatExistsAndLeavesNothingHalfFilled) {
     ASSERT_TRUE(StandInRoot::prepare(standIn(), stockTheme().string(), catalogue));
     auto files = snapshot(resources());
     EXPECT_EQ(files.size(), 30u);
@@ -39,9 +39,8 @@ TEST_F(StandInRootTest, FillsTheDockFolderFromTheThemeOnceAndKeepsWhatExists) {
     EXPECT_EQ(readFile(resources() / "frontline.png"), "applied");
     EXPECT_FALSE(fs::exists(resources() / "shadow.png"));
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::TwoD);
-}
-
-TEST_F(StandInRootTest, AThemeThatCannotBeReadLeavesNoHalfFilledFolder) {
+    // A theme that cannot be read leaves no half-filled folder.
+    fs::remove_all(standIn());
     fs::path broken = temp() / "Broken.docktheme";
     writeBundle(broken, themeInfo({}, {{"Frontline", "line.png"}, {"Shadow", "shadow.png"}}));
     fs::remove(broken / "images/shadow.png");

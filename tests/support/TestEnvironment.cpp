@@ -2,7 +2,9 @@
 
 #include "platform/Process.h"
 #include "platform/PropertyList.h"
+#include "platform/SystemPaths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -31,6 +33,7 @@ void TestEnvironment::SetUp() {
                             (temp_ / "killall.log").string() + "\"; done\n");
     fs::permissions(recorder, fs::perms::owner_all);
     setEnv("VELVANTO_KILLALL", recorder.string());
+    SystemPaths::setResourceFolder(appResources());
 }
 
 void TestEnvironment::TearDown() {
@@ -86,6 +89,16 @@ void TestEnvironment::writeFile(const fs::path& path, const std::string& bytes) 
     out << bytes;
 }
 
+void TestEnvironment::makeFifo(const fs::path& path) {
+    fs::remove(path);
+    EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+}
+
+void TestEnvironment::writeSparse(const fs::path& path, std::uintmax_t size) {
+    writeFile(path, "");
+    fs::resize_file(path, size);
+}
+
 std::string TestEnvironment::readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -132,6 +145,15 @@ std::vector<std::string> TestEnvironment::changes(const std::map<std::string, st
         }
     }
     return result;
+}
+
+std::map<std::string, std::string> TestEnvironment::without(
+    std::map<std::string, std::string> files, const std::vector<std::string>& prefixes) {
+    std::erase_if(files, [&](const auto& entry) {
+        return std::ranges::any_of(
+            prefixes, [&](const std::string& below) { return entry.first.starts_with(below); });
+    });
+    return files;
 }
 
 void TestEnvironment::setEnv(const char* name, const std::string& value) {

@@ -2,22 +2,61 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Log.h"
 #include "platform/PlistValue.h"
+
+// The log's lines while it lives, from any thread; the sink before it comes back after.
+class CapturedLog {
+public:
+    CapturedLog() {
+        previous_ = Log::setSink([this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            lines_.push_back(line);
+        });
+    }
+    ~CapturedLog() { Log::setSink(previous_); }
+    CapturedLog(const CapturedLog&) = delete;
+    CapturedLog& operator=(const CapturedLog&) = delete;
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+    bool has(const std::string& line) const {
+        const auto all = lines();
+        return std::find(all.begin(), all.end(), line) != all.end();
+    }
+    void clear() {
+        std::lock_guard lock(mutex_);
+        lines_.clear();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+    Log::Sink previous_;
+};
 
 // Base fixture: every test gets its own temporary folder, with HOME,
 // VELVANTO_ROOT and the XDG folders pointing inside it, and a recorder in
 // place of killall, so no test touches the real home, a real /System or a
-// running Dock. Everything is restored and removed afterwards.
+// running Dock, and the build's resources in place of the application's.
+// Everything is restored and removed afterwards.
 class TestEnvironment : public ::testing::Test {
 public:
     static void writeFile(const std::filesystem::path& path, const std::string& bytes);
     static std::string readFile(const std::filesystem::path& path);
+    // A FIFO in place of whatever is at path.
+    static void makeFifo(const std::filesystem::path& path);
+    // A file of size bytes that takes no room on the disk.
+    static void writeSparse(const std::filesystem::path& path, std::uintmax_t size);
 
 protected:
     void SetUp() override;
@@ -44,6 +83,10 @@ protected:
     // (contents cut short); empty when nothing changed.
     static std::vector<std::string> changes(const std::map<std::string, std::string>& before,
                                             const std::map<std::string, std::string>& after);
+
+    // The snapshot without the entries whose names start with any of prefixes.
+    static std::map<std::string, std::string> without(std::map<std::string, std::string> files,
+                                                      const std::vector<std::string>& prefixes);
 
     void setEnv(const char* name, const std::string& value);
 

@@ -42,7 +42,8 @@ public:
 
 }  // namespace
 
-TEST_F(GradientArchiveTest, RoundTripsKeepStopsInOrderAndTheMode) {
+TEST_F(GradientArchiveTest,
+       RoundTripsKeepStopsAndModeInTheKeyedArchiverLayoutAndMalformedOnesGiveNothing) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const QGGradient& gradient :
          {QGGradient(), QGGradient::aquaSelectedGradient(),
@@ -62,33 +63,28 @@ TEST_F(GradientArchiveTest, RoundTripsKeepStopsInOrderAndTheMode) {
     auto gradient = unarchive(archive);
     ASSERT_TRUE(gradient);
     EXPECT_EQ(bits(*gradient), bits(QGGradient::aquaNormalGradient()));
-}
-
-TEST_F(GradientArchiveTest, ArchiveHasTheKeyedArchiverLayout) {
-    PlistValue archive = KeyedArchiver::archivedRootObject(
+    // The layout NSKeyedArchiver writes.
+    archive = KeyedArchiver::archivedRootObject(
         QGGradient::unifiedDarkGradient().gradientWithBlendingMode(1));
     EXPECT_EQ(*archive.stringFor("$archiver"), "NSKeyedArchiver");
     EXPECT_EQ(*archive.find("$version")->asInteger(), 100000);
     EXPECT_EQ(*archive.find("$top")->find("root"), KeyedArchiver::uid(1));
     ASSERT_EQ(archive.find("$objects")->asArray()->size(), 3u);
     EXPECT_EQ(*object(archive, 0).asString(), "$null");
-    const PlistValue& gradient = object(archive, 1);
-    EXPECT_EQ(*gradient.find("$class"), KeyedArchiver::uid(2));
-    EXPECT_EQ(*gradient.find("QGGradientElementCount")->asInteger(), 2);
-    EXPECT_EQ(*gradient.find("QGGradientBlendingMode")->asInteger(), 1);
+    const PlistValue& stored = object(archive, 1);
+    EXPECT_EQ(*stored.find("$class"), KeyedArchiver::uid(2));
+    EXPECT_EQ(*stored.find("QGGradientElementCount")->asInteger(), 2);
+    EXPECT_EQ(*stored.find("QGGradientBlendingMode")->asInteger(), 1);
     // Five floats per stop in writing order: red, green, blue, alpha, position.
-    EXPECT_EQ(*gradient.find("$0")->asReal(), static_cast<double>(0.68f));
-    EXPECT_EQ(*gradient.find("$3")->asReal(), 1.0);
-    EXPECT_EQ(*gradient.find("$9")->asReal(), 1.0);
-    EXPECT_EQ(gradient.find("$10"), nullptr);
+    EXPECT_EQ(*stored.find("$0")->asReal(), static_cast<double>(0.68f));
+    EXPECT_EQ(*stored.find("$3")->asReal(), 1.0);
+    EXPECT_EQ(*stored.find("$9")->asReal(), 1.0);
+    EXPECT_EQ(stored.find("$10"), nullptr);
     EXPECT_EQ(*object(archive, 2).stringFor("$classname"), "QGGradient");
     SequentialCoder coder;
     EXPECT_THROW(QGGradient::aquaNormalGradient().encodeWithCoder(coder),
                  InvalidArchiveOperationException);
     EXPECT_TRUE(coder.calls.empty());  // a coder that is not keyed gets nothing
-}
-
-TEST_F(GradientArchiveTest, MalformedArchivesGiveNothing) {
     const PlistValue good = KeyedArchiver::archivedRootObject(QGGradient::aquaNormalGradient());
     ASSERT_TRUE(unarchive(good));
     // Each change sets a key of the archive (0), its $top (1), the gradient (2) or the class (3).

@@ -50,7 +50,7 @@ void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4
 
 }  // namespace
 
-TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
+TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopiesAndMoves) {
     const QGGradient linear = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
     const QGGradient inverse = linear.gradientWithBlendingMode(2);
     EXPECT_EQ(at(linear.gradientWithBlendingMode(1), 0.5f), (Rgba{0, 1, 0, 1}));  // hue 120
@@ -73,9 +73,6 @@ TEST_F(GradientEvaluationTest, ModesGreysPureRedAndDerivedGradients) {
     QGGradient changed = inverse;
     EXPECT_THROW(changed.setBlendingMode(-1), std::invalid_argument);
     EXPECT_EQ(at(changed, 0.5f), (Rgba{1, 0, 1, 1}));
-}
-
-TEST_F(GradientEvaluationTest, HydrogenLinesAndRainbowEnd) {
     const QGGradient hydrogen = QGGradient::hydrogenSpectrumGradient();
     EXPECT_EQ(hydrogen.blendingMode(), 1);
     ASSERT_EQ(positions(hydrogen).size(), 12u);
@@ -97,9 +94,6 @@ TEST_F(GradientEvaluationTest, HydrogenLinesAndRainbowEnd) {
     Rgba middle = at(rainbow, 0.5f);
     transformRGB_HSV(middle.data());
     EXPECT_NEAR(middle[0], 136.2f, 1e-3f);  // half of it: through green, not magenta
-}
-
-TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     const QGGradient aqua = QGGradient::aquaSelectedGradient();
     EXPECT_EQ(positions(aqua), (Positions{0, 0.5f, 0.5f, 1}));
     EXPECT_EQ(at(aqua, 0.5f), (Rgba{0.42f, 0.68f, 0.90f, 1}));  // the first stop there
@@ -134,9 +128,6 @@ TEST_F(GradientEvaluationTest, StopsAtOnePositionAddingAndRemoving) {
     EXPECT_TRUE(std::isnan(nanCopy.removeElementAtPosition(kNaN).position));
     EXPECT_EQ(positions(nanCopy).size(), 3u);
     EXPECT_EQ(positions(withNaN.removeColorStopAtIndex(2)), (Positions{0, 1}));
-}
-
-TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopOneStopNaNAndNegativeHues) {
     for (int mode : {0, 1, 2}) {
         const QGGradient gradient = stops({{1, 0, 0, 1, 0.2f}, {0, 0, 1, 1, 0.8f}}, mode);
         for (float t : {-100.0f, 0.0f, 0.2f, 0.8f, 1.0f, 100.0f}) {
@@ -162,14 +153,11 @@ TEST_F(GradientEvaluationTest, OutsideTheStopsNoStopOneStopNaNAndNegativeHues) {
         transformHSV_RGB(hsv.data());
         EXPECT_EQ(hsv, rgb) << hue;
     }
-}
-
-TEST_F(GradientEvaluationTest, CopiesAndMovesKeepStopsModeAndFunctionAndColoursAreQColors) {
     QGGradient original = QGGradient::aquaPressedGradient().gradientWithBlendingMode(1);
-    QGGradient copy = original;
-    EXPECT_EQ(positions(copy), positions(original));
-    EXPECT_EQ(copy.blendingMode(), 1);
-    copy.removeElementAtIndex(0);
+    QGGradient duplicate = original;
+    EXPECT_EQ(positions(duplicate), positions(original));
+    EXPECT_EQ(duplicate.blendingMode(), 1);
+    duplicate.removeElementAtIndex(0);
     EXPECT_EQ(positions(original).size(), 4u);  // no shared stops
     const Rgba before = at(original, 0.3f);
     QGGradient moved = std::move(original);
@@ -177,9 +165,9 @@ TEST_F(GradientEvaluationTest, CopiesAndMovesKeepStopsModeAndFunctionAndColoursA
     EXPECT_EQ(at(original, 0.3f), (Rgba{1, 1, 1, 1}));  // NOLINT: moved-from is empty and usable
     original = moved;
     EXPECT_EQ(at(original, 0.3f), before);
-    const QGGradient gradient = QGGradient::gradientWithBeginningColor(
+    const QGGradient toClear = QGGradient::gradientWithBeginningColor(
         QColor::fromHsvF(1.0f / 3.0f, 1, 1), QColor());  // an invalid colour is clear
-    EXPECT_EQ(gradient.colorAtPosition(0.5f), QColor::fromRgbF(0, 0.5f, 0, 0.5f));
+    EXPECT_EQ(toClear.colorAtPosition(0.5f), QColor::fromRgbF(0, 0.5f, 0, 0.5f));
     const QColor bright = stops({{1.5f, 0.5f, 0, 1, 0}}).colorAtPosition(0);
     EXPECT_EQ(bright.spec(), QColor::ExtendedRgb);
     EXPECT_FLOAT_EQ(bright.redF(), 1.5f);

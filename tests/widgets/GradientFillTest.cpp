@@ -63,7 +63,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
+TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
     // Only along rows and columns is each pixel exact, as the Aqua and hydrogen edges need.
     const std::tuple<const char*, QGGradient, bool> gradients[] = {
         {"red to blue", kRedToBlue, true},
@@ -96,9 +96,7 @@ TEST_F(GradientFillTest, AnglesAndModesAtTheCornersEdgesAndHardEdges) {
             EXPECT_TRUE(untouchedOutside(image)) << name << ", angle " << angle;
         }
     }
-}
-
-TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSideEmptySingleStopAndDegenerateInput) {
+    // A radial fill ends at half the longer side.
     const QImage image = painted([&](QPainter& p) { kRedToBlue.radialFillRect(p, kRect); });
     // Centre (70, 35), start radius 1, end radius 50: t = (d - 1) / 49.
     for (QPoint corner : {QPoint(20, 15), QPoint(119, 15), QPoint(20, 54), QPoint(119, 54)}) {
@@ -127,7 +125,7 @@ TEST_F(GradientFillTest, RadialFillEndsAtHalfTheLongerSideEmptySingleStopAndDege
     EXPECT_TRUE(untouchedOutside(nothing, QRect()));
 }
 
-TEST_F(GradientFillTest, TranslucentStopsBlendOverWhatIsThere) {
+TEST_F(GradientFillTest, TranslucentStopsBlendAndFractionalTransformedAndDenseTargetsStayInside) {
     const QGGradient clear =
         QGGradient::gradientWithBeginningColor(QColor(0, 0, 0, 0), QColor(0, 0, 0, 255));
     const QImage white = canvas(qRgb(255, 255, 255));
@@ -140,9 +138,6 @@ TEST_F(GradientFillTest, TranslucentStopsBlendOverWhatIsThere) {
     EXPECT_NEAR(qRed(down.pixel(70, 15)), 252, 1);
     EXPECT_NEAR(qRed(down.pixel(70, 35)), 124, 2);
     EXPECT_EQ(down.pixel(70, 10), qRgb(255, 255, 255));
-}
-
-TEST_F(GradientFillTest, FractionalTransformedAndDenseTargetsStayInside) {
     for (float angle : {0.0f, 33.0f, 90.0f}) {
         const QImage fractional = painted([&](QPainter& p) {
             p.setRenderHint(QPainter::Antialiasing);

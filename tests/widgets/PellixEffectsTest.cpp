@@ -29,9 +29,18 @@ protected:
 
 }  // namespace
 
-TEST_F(PellixEffectsTest, ShiftMakesAZoomFiveTimesTheBaseTimeOtherwiseFourTenths) {
-    QPixmap snapshot(10, 10);
-    PellixZoomWindow zoom(QRect(0, 0, 10, 10), snapshot, true, {});
+TEST_F(PellixEffectsTest,
+       TheZoomWindowTakesItsTimeFromShiftAndZoomingShowsAndHidesAWindowAtItsOwnFrame) {
+    QWidget window;
+    window.resize(200, 100);
+    QPointer<PellixZoomWindow> zoom =
+        PellixEffects::_createZoomWindowWithRect(&window, QRect(5, 5, 40, 40));
+    ASSERT_TRUE(zoom);
+    EXPECT_EQ(zoom->geometry(), QRect(5, 5, 40, 40));
+    EXPECT_EQ(zoom->snapshot().size(), window.size());
+    EXPECT_TRUE(zoom->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(zoom->isVisible());
+    // Shift makes a zoom five times the base time, otherwise four tenths.
     struct Case {
         Qt::KeyboardModifiers modifiers;
         double factor;
@@ -44,57 +53,43 @@ TEST_F(PellixEffectsTest, ShiftMakesAZoomFiveTimesTheBaseTimeOtherwiseFourTenths
     for (QRect to : {QRect(0, 0, 10, 10), QRect(100, 100, 600, 400)}) {
         for (const Case& test : cases) {
             PellixZoomWindow::setModifierQuery([&] { return test.modifiers; });
-            EXPECT_DOUBLE_EQ(zoom.animationResizeTime(to),
-                             PellixZoomWindow::baseResizeTime(zoom.geometry(), to) * test.factor);
+            EXPECT_DOUBLE_EQ(zoom->animationResizeTime(to),
+                             PellixZoomWindow::baseResizeTime(zoom->geometry(), to) * test.factor);
         }
     }
-}
-
-TEST_F(PellixEffectsTest, ZoomingOnAndOffShowsAndHidesTheWindowAtItsOwnFrame) {
-    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
-    Recorded window;
-    window.setGeometry(200, 150, 160, 120);
-    PellixEffects::setOneShot(&window, true);
-    QRect frame = window.geometry();
-    EXPECT_FALSE(window.testAttribute(Qt::WA_WState_Created));
-
-    PellixEffects::zoomOnFromRect(&window, QRect(10, 10, 0, 0));  // a start of zero size
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
-    EXPECT_TRUE(PellixEffects::isOneShot(&window));
-    ASSERT_FALSE(window.draws.empty());
-    // The snapshot was drawn with the flag off and a native window made first.
-    EXPECT_EQ(window.draws.front(), std::make_pair(false, true));
-
-    std::size_t draws = window.draws.size();
-    PellixEffects::zoomOnFromRect(&window, QRect(10, 10, 5, 5));  // visible: nothing
-    EXPECT_EQ(window.draws.size(), draws);
-
-    PellixEffects::zoomOffToRect(&window, QRect(30, 30, 20, 10));
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
-    EXPECT_TRUE(PellixEffects::isOneShot(&window));
-    draws = window.draws.size();
-    PellixEffects::zoomOffToRect(&window, QRect(30, 30, 20, 10));  // hidden: nothing
-    EXPECT_EQ(window.draws.size(), draws);
-
-    PellixEffects::zoomOnFromRect(&window, QRect(30, 30, 20, 10));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.geometry(), frame);
-}
-
-TEST_F(PellixEffectsTest, TheZoomWindowStretchesTheSnapshotAndGoesWhenClosed) {
-    QWidget window;
-    window.resize(200, 100);
-    QPointer<PellixZoomWindow> zoom =
-        PellixEffects::_createZoomWindowWithRect(&window, QRect(5, 5, 40, 40));
-    ASSERT_TRUE(zoom);
-    EXPECT_EQ(zoom->geometry(), QRect(5, 5, 40, 40));
-    EXPECT_EQ(zoom->snapshot().size(), window.size());
-    EXPECT_TRUE(zoom->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_FALSE(zoom->isVisible());
     zoom->show();
     zoom->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(zoom);
+    // Zooming on and off shows and hides the window at its own frame.
+    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
+    Recorded shown;
+    shown.setGeometry(200, 150, 160, 120);
+    PellixEffects::setOneShot(&shown, true);
+    QRect frame = shown.geometry();
+    EXPECT_FALSE(shown.testAttribute(Qt::WA_WState_Created));
+
+    PellixEffects::zoomOnFromRect(&shown, QRect(10, 10, 0, 0));  // a start of zero size
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
+    EXPECT_TRUE(PellixEffects::isOneShot(&shown));
+    ASSERT_FALSE(shown.draws.empty());
+    // The snapshot was drawn with the flag off and a native window made first.
+    EXPECT_EQ(shown.draws.front(), std::make_pair(false, true));
+
+    std::size_t draws = shown.draws.size();
+    PellixEffects::zoomOnFromRect(&shown, QRect(10, 10, 5, 5));  // visible: nothing
+    EXPECT_EQ(shown.draws.size(), draws);
+
+    PellixEffects::zoomOffToRect(&shown, QRect(30, 30, 20, 10));
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
+    EXPECT_TRUE(PellixEffects::isOneShot(&shown));
+    draws = shown.draws.size();
+    PellixEffects::zoomOffToRect(&shown, QRect(30, 30, 20, 10));  // hidden: nothing
+    EXPECT_EQ(shown.draws.size(), draws);
+
+    PellixEffects::zoomOnFromRect(&shown, QRect(30, 30, 20, 10));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), frame);
 }

@@ -81,7 +81,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
+TEST_F(RoundedBoxTest, WorkedExampleGeometryDrawnAtAnyOffsetKeepsLayoutsClearOfTheTitleBar) {
     EXPECT_EQ(box_.outlineRect(), QRectF(1.5, 1.5, 198, 98));
     const QPainterPath border = box_.borderPath();
     EXPECT_EQ(border.boundingRect(), QRectF(1, 1, 198, 98));
@@ -113,9 +113,6 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometryKeepsLayoutsClearOfTheTitleBar) {
     box_.setTitleFont(large);
     EXPECT_GT(box_.titleRect().height(), before * 1.5);
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
-}
-
-TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
     const QImage image = rendered();
     const QColor grey = QColor::fromRgbF(0.5f, 0.5f, 0.5f);
     for (int x : {0, 1}) {
@@ -140,7 +137,7 @@ TEST_F(RoundedBoxTest, DrawsBorderTabGradientAndTitleAtAnyOffset) {
         EXPECT_EQ(page.pixel(point + QPoint(150, 120)), image.pixel(point)) << point.x();
 }
 
-TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
+TEST_F(RoundedBoxTest, SelectedFullBarPlainBorderlessAndTooNarrowBoxes) {
     box_.setSelected(true);
     box_.setDrawsFullTitleBar(true);
     const QColor selection = box_.palette().color(QPalette::Active, QPalette::Highlight);
@@ -149,30 +146,29 @@ TEST_F(RoundedBoxTest, SelectedBoxWithAFullTitleBar) {
     for (QPoint p : {QPoint(0, 50), QPoint(100, 0), QPoint(180, barMiddle())})
         EXPECT_TRUE(shows(image, p.x(), p.y(), selection));
     EXPECT_TRUE(hasWhiteText(image));
-}
-
-TEST_F(RoundedBoxTest, TooNarrowABoxCutsTheTitleAndSpansTheBar) {
-    box_.resize(60, 100);
-    box_.setTitle("A title far wider than the box");
-    EXPECT_EQ(box_.titleRect().width(), 60 - 2 * (2 + 4));
-    const QImage image = rendered();
-    EXPECT_TRUE(hasWhiteText(image));
-    // The bar reaches the right border, with nothing of the title beyond its rectangle.
-    for (int x = 54; x < 58; ++x) {
-        for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
-            EXPECT_TRUE(shows(image, x, y, box_.borderColor()));
-    }
-}
-
-TEST_F(RoundedBoxTest, ZeroBorderOnAPlainBackground) {
+    // Unselected, with no border and a plain background.
+    box_.setSelected(false);
+    box_.setDrawsFullTitleBar(false);
     box_.setBorderWidth(0.0f);
     box_.setBackgroundColor(QColor(200, 220, 240));
     box_.setDrawsGradientBackground(false);
     EXPECT_EQ(box_.titleRect().x(), 4);
-    const QImage image = rendered();
+    const QImage plain = rendered();
     for (QPoint p : {QPoint(0, 50), QPoint(199, 50), QPoint(150, 94), QPoint(150, 5)})
-        EXPECT_TRUE(shows(image, p.x(), p.y(), QColor(200, 220, 240)));
-    EXPECT_TRUE(hasWhiteText(image));
+        EXPECT_TRUE(shows(plain, p.x(), p.y(), QColor(200, 220, 240)));
+    EXPECT_TRUE(hasWhiteText(plain));
+    // Too narrow a box cuts the title and spans the bar.
+    box_.setBorderWidth(2.0f);
+    box_.resize(60, 100);
+    box_.setTitle("A title far wider than the box");
+    EXPECT_EQ(box_.titleRect().width(), 60 - 2 * (2 + 4));
+    const QImage narrow = rendered();
+    EXPECT_TRUE(hasWhiteText(narrow));
+    // The bar reaches the right border, with nothing of the title beyond its rectangle.
+    for (int x = 54; x < 58; ++x) {
+        for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
+            EXPECT_TRUE(shows(narrow, x, y, box_.borderColor()));
+    }
 }
 
 TEST_F(RoundedBoxTest, SettersMarkForRedisplayOnlyWhatShows) {
