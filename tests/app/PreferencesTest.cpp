@@ -46,7 +46,7 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
     EXPECT_TRUE(again.pref_generateUUID->isChecked());
     again.btn_close_preferences();
     // The editor's labels after choosing, cancelling and changing.
-    EXPECT_EQ(c.menu_openWith->text(), "Open Image In... (need to specify app)");
+    EXPECT_EQ(again.menu_openWith->text(), "Open Image In... (need to specify app)");
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
     QString program = at("home/bin/draw");
     recorder(program, at("home/out"));
@@ -54,10 +54,10 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
     auto step = [&](bool change, std::optional<QString> answer, std::optional<QString> stored,
                     const char* menu, const char* toolbar) {
         dialogs.panelAnswers = {answer};
-        change ? c.btn_toolbar_changeEditor() : c.btn_toolbar_openWith();
+        change ? again.btn_toolbar_changeEditor() : again.btn_toolbar_openWith();
         EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), stored);
-        EXPECT_EQ(c.menu_openWith->text(), menu);
-        EXPECT_EQ(c.tbar_openIn->text(), toolbar);
+        EXPECT_EQ(again.menu_openWith->text(), menu);
+        EXPECT_EQ(again.tbar_openIn->text(), toolbar);
         EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
     };
     const char* none = "Open Image In... (need to specify app)";
