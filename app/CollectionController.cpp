@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -179,6 +180,7 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
     shortcut(QKeySequence::Delete, [this] { btn_removeTheme(); });
     shortcut(QKeySequence(QStringLiteral("Ctrl+Backspace")), [this] { btn_removeTheme(); });
     shortcut(QKeySequence::Close, [window] { window->close(); });
+    window->installEventFilter(this);
     awakeFromNib();
 }
 
@@ -384,6 +386,13 @@ void CollectionController::recoverLeftovers() {
             }
         }
     }
+}
+
+bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == collection_window && event->type() == QEvent::Hide) {
+        listOfDirectory->releaseThumbnails();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CollectionController::giveMicroPreview(const std::string& name) {

@@ -95,6 +95,10 @@ public:
     // comment. The editor calls it at start, before the collection is made.
     static void recoverLeftovers();
 
+protected:
+    // A hidden collection window keeps no thumbnails.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Copies the stock micro preview into the collection entry name when it
     // is a real folder lacking one.

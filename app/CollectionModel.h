@@ -24,6 +24,9 @@ public:
     // Replaces every item, asking the view to reload.
     void setItems(std::vector<ImageObjectView> items);
     const std::vector<ImageObjectView>& items() const { return items_; }
+    // Forgets every decoded thumbnail (the window closed): rows decode
+    // theirs again when next painted.
+    void releaseThumbnails() { thumbnails_.clear(); }
     // Thumbnails still being decoded.
     int pendingThumbnails() const { return thumbnails_.pending(); }
 

@@ -264,8 +264,11 @@ void MainController::_makeHelpWindow() {
         return;
     }
     Ui::HelpWindow help;
-    help_window = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
+    auto* guide = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
+    help_window = guide;
     help_view = help.help_view;
+    // A closed guide keeps no pictures; showing it again loads the page anew.
+    connect(guide, &QDialog::finished, help_view, &QTextBrowser::clear);
     connect(help.help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
 }
 
@@ -306,6 +309,7 @@ void MainController::_makePreviewWindow() {
     Ui::PreviewWindow preview;
     preview_window = makeWindow<Ui::PreviewWindow, QWidget>(preview, edit_window, Qt::Window);
     preview_window_image = preview.preview_window_image;
+    preview_window->installEventFilter(this);
     connect(preview.preview_proportions, &QCheckBox::toggled, this,
             [this, box = preview.preview_proportions] { btn_changeProportions(box); });
     btn_changeProportions(preview.preview_proportions);
@@ -574,7 +578,7 @@ void MainController::btn_quickGuide() {
 
 void MainController::btn_guide_close() {
     if (help_window) {
-        help_window->hide();
+        help_window->close();
     }
 }
 
@@ -602,6 +606,11 @@ void MainController::whenPainted(std::function<void()> task) {
 }
 
 bool MainController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == preview_window && event->type() == QEvent::Hide) {
+        // A closed zoom window keeps no picture.
+        session_->decoder().cancel(preview_window_image);
+        preview_window_image->setImage(QImage());
+    }
     if (watched == edit_window && event->type() == QEvent::UpdateRequest && !afterPaint_.empty()) {
         // Run on the next turn, once this paint reached the screen.
         QTimer::singleShot(0, this, [this, tasks = std::exchange(afterPaint_, {})] {

@@ -5,9 +5,9 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/DragDropImageView.h"
 #include "app/ThemeHost.h"

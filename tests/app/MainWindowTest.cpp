@@ -31,6 +31,10 @@ TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewTheDockStyleAndTheGuideOnTheFir
         EXPECT_EQ(guide ? waitUntil(shown) : shown(), guide) << (stored ? stored : "-");
         EXPECT_EQ(UserDefaults().boolForKey(UserDefaults::kFirst), std::optional<bool>(false));
         EXPECT_EQ(c.help_view && !c.help_view->toPlainText().isEmpty(), guide);
+        if (guide) {  // a closed guide keeps no page and no pictures
+            c.btn_guide_close();
+            EXPECT_TRUE(c.help_view->toPlainText().isEmpty());
+        }
         EXPECT_EQ(c.shownView(), c.view_welcome);
         EXPECT_EQ(c.set_dock_style->currentIndex(), 1);
         EXPECT_FALSE(c.currentTheme);

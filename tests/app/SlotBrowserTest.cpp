@@ -3,9 +3,9 @@
 #include <QSemaphore>
 #include <QSlider>
 #include <QTextBrowser>
-#include <QWindow>
 #include <QThread>
 #include <QThreadPool>
+#include <QWindow>
 
 #include "EditorTest.h"
 #include "widgets/PellixZoomWindow.h"
@@ -206,6 +206,7 @@ TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
     EXPECT_EQ(c.preview_window_image->imageScaling(), DragDropImageView::Scaling::None);
     c.imageBrowserCellWasDoubleClicked(row);
     EXPECT_FALSE(c.preview_window->isVisible());
+    EXPECT_TRUE(c.preview_window_image->image().isNull());  // a closed window keeps no picture
     select(c, {});
     c.btn_show_previewPanel();
     EXPECT_EQ(dialogs.beeps, 2);
