@@ -40,6 +40,7 @@
 #include "app/ThemeSession.h"
 #include "app/ToolbarIcons.h"
 #include "app/UserDefaults.h"
+#include "app/WindowPlacement.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
@@ -266,6 +267,7 @@ void MainController::_makeHelpWindow() {
     Ui::HelpWindow help;
     auto* guide = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
     help_window = guide;
+    WindowPlacement::centerOnOwnerWhenFirstShown(guide);
     help_view = help.help_view;
     // A closed guide keeps no pictures; showing it again loads the page anew.
     connect(guide, &QDialog::finished, help_view, &QTextBrowser::clear);
