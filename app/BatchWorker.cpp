@@ -12,10 +12,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "model/DockTheme.h"
-#include "model/ThemeBundle.h"
+#include "model/BundleBuilder.h"
 #include "platform/Descriptor.h"
-#include "platform/FileManager.h"
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
@@ -60,30 +58,35 @@ std::string copyReason(const std::string& error) {
 // template and the images of folder; why it failed, or nothing.
 std::string makeBundle(const std::string& folder, int rowFd, const std::string& rowPath,
                        const std::string& bundle, const std::string& name) {
-    if (!FolderTree::copy(DockTheme::fullPath(), rowFd, bundle, ThemeBundle::kMaxImageBytes)) {
+    if (::mkdirat(rowFd, bundle.c_str(), 0755) != 0) {
         return "The theme template could not be copied: " + reasonOf(errno);
     }
-    std::string whyNot;
-    std::unique_ptr<DockTheme> theme =
-        DockTheme::initWithBundleAtPath(rowPath + "/" + bundle, &whyNot);
-    if (!theme) {
-        return "The new theme does not open: " + whyNot;
+    Descriptor made(
+        ::openat(rowFd, bundle.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    if (!made.valid()) {
+        return "The theme template could not be copied: " + reasonOf(errno);
     }
     // The bundle carries the folder's name on disk, not the template's.
-    theme->setDockName(name);
-    std::vector<std::string> failed;
-    if (!theme->copyDataFromFolder(folder, &failed)) {
-        std::string names;
-        for (const std::string& image : failed) {
-            names += (names.empty() ? "" : ", ") + image;
-        }
-        return (failed.size() == 1 ? "The image " : "The images ") + names +
-               " could not be copied: " + copyReason(theme->errorString());
+    const BundleBuilder::Outcome outcome =
+        BundleBuilder::fill(made.get(), rowPath + "/" + bundle, folder, {name, std::nullopt});
+    switch (outcome.failure) {
+        case BundleBuilder::Failure::None:
+            return {};
+        case BundleBuilder::Failure::Template:
+            return "The theme template could not be copied: " + reasonOf(outcome.error);
+        case BundleBuilder::Failure::Damaged:
+            return "The new theme does not open: " + outcome.why;
+        case BundleBuilder::Failure::Info:
+            return "Its Info.plist could not be written: " + reasonOf(outcome.error);
+        case BundleBuilder::Failure::Images:
+            break;
     }
-    if (!theme->backup()) {
-        return "Its Info.plist could not be written: " + copyReason(theme->errorString());
+    std::string names;
+    for (const std::string& image : outcome.failed) {
+        names += (names.empty() ? "" : ", ") + image;
     }
-    return {};
+    return (outcome.failed.size() == 1 ? "The image " : "The images ") + names +
+           " could not be copied: " + copyReason(outcome.why);
 }
 
 }  // namespace
@@ -195,7 +198,9 @@ std::string BatchWorker::_canCreateProblems(const std::string& folder) {
     std::error_code error;
     fs::directory_iterator entry(folder, error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        if (FileManager::isDirectory(entry->path())) {
+        // The listing tells the kind; only a link is looked at (a link to a folder counts).
+        std::error_code kind;
+        if (entry->is_directory(kind)) {
             return kNested;
         }
     }
