@@ -147,6 +147,7 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
     if (naming.author) {
         info->set(ThemeBundle::kAuthorKey, PlistValue(*naming.author));
     }
+    // Not synced: it replaces nothing, and the caller's rename publishes the bundle whole.
     const std::string bytes = PropertyList::toXML(*info);
     Descriptor plist(
         ::openat(bundleFd, kInfo, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
