@@ -12,10 +12,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "model/DockTheme.h"
-#include "model/ThemeBundle.h"
+#include "model/BundleBuilder.h"
 #include "platform/Descriptor.h"
-#include "platform/FileManager.h"
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
@@ -32,8 +30,8 @@ std::string alreadyThere(const std::string& bundle) {
     return bundle + " is in the destination already; it was left untouched.";
 }
 
-// A new hidden folder for a row in destination, held locked while it lives;
-// its name goes to name.
+// A new hidden folder for a row in destination, the bundle under a hidden
+// name, held locked while it lives; its name goes to name.
 Descriptor makeRowFolder(const std::string& destination, std::string& name) {
     std::string path = destination + "/" + BatchWorker::kTemporaryPrefix + "XXXXXX";
     if (!::mkdtemp(path.data())) {
@@ -43,6 +41,8 @@ Descriptor makeRowFolder(const std::string& destination, std::string& name) {
     Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
     if (folder.valid()) {
         ::flock(folder.get(), LOCK_EX);
+        // A bundle has the mode of a folder the user's programs make.
+        ::fchmod(folder.get(), 0755);
     }
     return folder;
 }
@@ -56,34 +56,31 @@ std::string copyReason(const std::string& error) {
     return error.substr(open + 2, error.size() - open - 3);
 }
 
-// Makes bundle, named name, in the row folder rowFd (at rowPath) from the
-// template and the images of folder; why it failed, or nothing.
+// Fills the row folder rowFd (at rowPath), the bundle to be, from the
+// template and the images of folder, named name; why it failed, or nothing.
 std::string makeBundle(const std::string& folder, int rowFd, const std::string& rowPath,
-                       const std::string& bundle, const std::string& name) {
-    if (!FolderTree::copy(DockTheme::fullPath(), rowFd, bundle, ThemeBundle::kMaxImageBytes)) {
-        return "The theme template could not be copied: " + reasonOf(errno);
-    }
-    std::string whyNot;
-    std::unique_ptr<DockTheme> theme =
-        DockTheme::initWithBundleAtPath(rowPath + "/" + bundle, &whyNot);
-    if (!theme) {
-        return "The new theme does not open: " + whyNot;
-    }
+                       const std::string& name) {
     // The bundle carries the folder's name on disk, not the template's.
-    theme->setDockName(name);
-    std::vector<std::string> failed;
-    if (!theme->copyDataFromFolder(folder, &failed)) {
-        std::string names;
-        for (const std::string& image : failed) {
-            names += (names.empty() ? "" : ", ") + image;
-        }
-        return (failed.size() == 1 ? "The image " : "The images ") + names +
-               " could not be copied: " + copyReason(theme->errorString());
+    const BundleBuilder::Outcome outcome =
+        BundleBuilder::fill(rowFd, rowPath, folder, {name, std::nullopt});
+    switch (outcome.failure) {
+        case BundleBuilder::Failure::None:
+            return {};
+        case BundleBuilder::Failure::Template:
+            return "The theme template could not be copied: " + reasonOf(outcome.error);
+        case BundleBuilder::Failure::Damaged:
+            return "The new theme does not open: " + outcome.why;
+        case BundleBuilder::Failure::Info:
+            return "Its Info.plist could not be written: " + reasonOf(outcome.error);
+        case BundleBuilder::Failure::Images:
+            break;
     }
-    if (!theme->backup()) {
-        return "Its Info.plist could not be written: " + copyReason(theme->errorString());
+    std::string names;
+    for (const std::string& image : outcome.failed) {
+        names += (names.empty() ? "" : ", ") + image;
     }
-    return {};
+    return (outcome.failed.size() == 1 ? "The image " : "The images ") + names +
+           " could not be copied: " + copyReason(outcome.why);
 }
 
 }  // namespace
@@ -151,13 +148,15 @@ BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::str
         step.reason = "No folder can be made in the destination: " + reasonOf(errno);
         return step;
     }
-    step.reason = makeBundle(folder, row.get(), destination + "/" + rowName, bundle, name);
+    step.reason = makeBundle(folder, row.get(), destination + "/" + rowName, name);
     if (step.reason.empty() &&
-        !Renaming::withoutReplacing(row.get(), bundle, target.get(), bundle)) {
+        !Renaming::withoutReplacing(target.get(), rowName, target.get(), bundle)) {
         step.reason = errno == EEXIST ? alreadyThere(bundle)
                                       : bundle + " could not be given its name: " + reasonOf(errno);
     }
-    if (!FolderTree::remove(target.get(), rowName)) {
+    // Only a failed row has anything to remove: no removal per row, which
+    // would slow the making of files after it on some file systems.
+    if (!step.reason.empty() && !FolderTree::remove(target.get(), rowName)) {
         Log::write("Cannot remove " + Log::escaped(destination + "/" + rowName));
     }
     if (step.reason.empty()) {
@@ -195,7 +194,9 @@ std::string BatchWorker::_canCreateProblems(const std::string& folder) {
     std::error_code error;
     fs::directory_iterator entry(folder, error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        if (FileManager::isDirectory(entry->path())) {
+        // The listing tells the kind; only a link is looked at (a link to a folder counts).
+        std::error_code kind;
+        if (entry->is_directory(kind)) {
             return kNested;
         }
     }

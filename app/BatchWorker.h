@@ -24,7 +24,8 @@
 // it works on and waits for the thread.
 //
 // What reaches the disk: only bundles inside destination, one per folder, as
-// each row is handled; the source folders are only read. Each bundle is made
+// each row is handled; the source folders are only read. Each bundle is
+// filled by BundleBuilder (every file written once, straight under its name)
 // in a hidden folder of its own in destination (kTemporaryPrefix and six
 // letters, held locked while the row is made) and given its final name only
 // when whole, never over an entry of that name: an "ERROR!" row or a killed

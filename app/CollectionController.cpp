@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include <QDir>
 #include <QEvent>
@@ -141,15 +142,39 @@ bool swapIn(int collection, int incoming, const std::string& name) {
 }
 
 // Why the theme can't be copied whole: an image its table names that is not a
-// regular file; nothing when every one is.
+// regular file; nothing when every one is. The theme was checked as it was
+// opened: its items name the images it found.
 std::optional<std::string> irregularImage(const DockTheme& theme) {
-    auto images = theme.infoDictionary()
-                      ? ThemeBundle::check(*theme.bundleFolder(), *theme.infoDictionary())
-                      : std::nullopt;
-    for (const ThemeImage& image : images.value_or(std::vector<ThemeImage>{})) {
-        if (theme.bundleFolder()->entryAt(image.relative) != BundleFolder::Entry::Regular) {
-            return "its image " + image.fileName + " is not a regular file";
+    const std::size_t prefix = theme.dockPath().size() + 1;
+    for (const DockTheme::SlotList& category : theme.listOfImages()) {
+        for (const DockTheme::Item& item : category) {
+            const std::string& path = item->path();
+            if (path.size() > prefix && theme.bundleFolder()->entryAt(path.substr(prefix)) !=
+                                            BundleFolder::Entry::Regular) {
+                return "its image " + fs::path(path).filename().string() + " is not a regular file";
+            }
         }
+    }
+    return std::nullopt;
+}
+
+// Whether the copy name of incoming is a whole theme, judged from what the
+// copy wrote (files) and its Info.plist: no second walk over it. Why not, or nothing.
+std::optional<std::string> wholeCopy(int incoming, const std::string& name, const std::string& path,
+                                     const std::vector<std::string>& files) {
+    Descriptor copy(::openat(incoming, name.c_str(), kFolderFlags | O_NOFOLLOW));
+    std::optional<PlistValue> info =
+        copy.valid() ? ThemeBundle::readInfo(copy.get()) : std::nullopt;
+    if (!info) {
+        return std::string("it has no readable Info.plist");
+    }
+    const std::set<std::string> copied(files.begin(), files.end());
+    std::string whyNot;
+    auto entryAt = [&copied](const std::string& relative) {
+        return copied.count(relative) ? BundleFolder::Entry::Regular : BundleFolder::Entry::None;
+    };
+    if (!ThemeBundle::check(path, entryAt, *info, &whyNot)) {
+        return whyNot;
     }
     return std::nullopt;
 }
@@ -434,13 +459,18 @@ std::optional<QString> CollectionController::installBundle(const std::string& so
     }
     std::optional<QString> why;
     std::vector<std::string> skipped;
-    std::string whyNot;
+    std::vector<std::string> files;
+    std::optional<std::string> whyNot;
     const std::string copy = (collectionFolder() / incomingName / name).string();
-    if (!FolderTree::copy(source, incoming.get(), name, ThemeBundle::kMaxImageBytes, &skipped)) {
+    FolderTree::Copying how;
+    how.maxFileBytes = ThemeBundle::kMaxImageBytes;
+    how.skipped = &skipped;
+    how.files = &files;
+    if (!FolderTree::copy(source, incoming.get(), name, how)) {
         why = QStringLiteral("its files could not be copied (%1)").arg(reasonOf(errno));
-    } else if (!DockTheme::initWithBundleAtPath(copy, &whyNot)) {
+    } else if ((whyNot = wholeCopy(incoming.get(), name, copy, files))) {
         why = QStringLiteral("the copy is not a whole theme (%1)")
-                  .arg(QString::fromStdString(whyNot));
+                  .arg(QString::fromStdString(*whyNot));
     } else if (!present(collection.get(), name)
                    ? !Renaming::withoutReplacing(incoming.get(), name, collection.get(), name)
                    : !swapIn(collection.get(), incoming.get(), name)) {

@@ -39,8 +39,9 @@ class ThemeHost;
 // the stock micro preview into a bundle that has none, only when the bundle is
 // a real folder (not a link) and only through the opened folder. Add copies
 // the chosen bundle's regular files and folders (links, FIFOs and devices
-// below it are left out) into a hidden folder of the collection and gives the
-// copy its name only when it is whole and opens as a theme; a clashing entry
+// below it are left out) into a hidden folder of the collection, in one pass,
+// and gives the copy its name only when it is whole: its Info.plist reads and
+// its table names only files that pass copied (no second walk); a clashing entry
 // trades names with the new copy in one step where the file system can (else
 // it is put aside first) and is removed afterwards, so a failed copy or a kill
 // never loses a theme. Remove moves the entry to the desktop's trash; where the

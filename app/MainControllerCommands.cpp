@@ -3,6 +3,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
@@ -18,6 +20,7 @@
 #include "app/PendingBundle.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
+#include "model/BundleBuilder.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
@@ -90,36 +93,39 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
     if (!pending) {
         return refuse(why);
     }
-    std::string broken;
-    std::unique_ptr<DockTheme> theme =
-        DockTheme::initWithBundleAtPath(text(pending->path()), &broken);
-    if (!theme) {
-        return refuse(QStringLiteral("the theme template is damaged (%1)")
-                          .arg(QString::fromStdString(broken)));
-    }
-    std::vector<std::string> failed;
-    if (!imagesFrom.isEmpty() && !theme->copyDataFromFolder(text(imagesFrom), &failed)) {
-        QStringList names;
-        for (const std::string& image : failed) {
-            names << QString::fromStdString(image);
-        }
-        Log::write("Error copying the images of " + text(imagesFrom));
-        return refuse(QStringLiteral("these images of %1 could not be copied: %2 (%3)")
-                          .arg(imagesFrom, names.join(QStringLiteral(", ")),
-                               QString::fromStdString(theme->errorString())));
-    }
-    theme->setDockName(text(name));
+    BundleBuilder::Naming naming{text(name), std::nullopt};
     if (isNewTheme) {
-        theme->setDockAuthor(text(fullUserName()));
+        naming.author = text(fullUserName());
     }
     // The name goes to disk with the bundle, so the theme is named so however it is left.
-    if (!theme->backup()) {
-        return refuse(QString::fromStdString(theme->errorString()));
+    const BundleBuilder::Outcome made = BundleBuilder::fill(
+        pending->fd(), text(pending->path()), imagesFrom.isEmpty() ? "" : text(imagesFrom), naming);
+    switch (made.failure) {
+        case BundleBuilder::Failure::None:
+            break;
+        case BundleBuilder::Failure::Template:
+            return refuse(QStringLiteral("the theme template could not be copied"));
+        case BundleBuilder::Failure::Damaged:
+            return refuse(QStringLiteral("the theme template is damaged (%1)")
+                              .arg(QString::fromStdString(made.why)));
+        case BundleBuilder::Failure::Images: {
+            QStringList names;
+            for (const std::string& image : made.failed) {
+                names << QString::fromStdString(image);
+            }
+            Log::write("Error copying the images of " + text(imagesFrom));
+            return refuse(QStringLiteral("these images of %1 could not be copied: %2 (%3)")
+                              .arg(imagesFrom, names.join(QStringLiteral(", ")),
+                                   QString::fromStdString(made.why)));
+        }
+        case BundleBuilder::Failure::Info:
+            return refuse(QStringLiteral("Info.plist could not be written (%1)")
+                              .arg(QString::fromLocal8Bit(std::strerror(made.error))));
     }
     if (!pending->place(&why)) {
         return refuse(why);
     }
-    theme = DockTheme::initWithBundleAtPath(text(path));
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(path));
     if (!theme) {
         return refuse(QStringLiteral("it could not be opened once made"));
     }

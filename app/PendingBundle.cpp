@@ -10,13 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
-#include "model/DockTheme.h"
 #include "platform/BundleFolder.h"
 #include "platform/FileManager.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -74,15 +70,10 @@ std::unique_ptr<PendingBundle> PendingBundle::make(const QString& finalPath, QSt
         new PendingBundle(QFile::decodeName(pattern.c_str()), finalPath));
     // The folder gets the mode a folder made by the user's programs has.
     ::chmod(pattern.c_str(), 0755);
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(DockTheme::fullPath(), error)) {
-        if (!FileManager::copyPath(entry.path(), fs::path(pattern) / entry.path().filename())) {
-            *whyNot = QStringLiteral("the theme template could not be copied");
-            return nullptr;
-        }
-    }
-    if (error) {
-        *whyNot = QStringLiteral("the theme template can't be read");
+    bundle->folder_ =
+        Descriptor(::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    if (!bundle->folder_.valid()) {
+        *whyNot = QStringLiteral("the folder can't be written (%1)").arg(reason(errno));
         return nullptr;
     }
     return bundle;

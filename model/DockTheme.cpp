@@ -33,18 +33,6 @@ DockTheme::Item makeItem(const std::string& path, const std::string& key) {
 constexpr const char* kImages = "images/";
 constexpr const char* kDescription = "description.rtf";
 
-// Why a copy failed, from errno, for an alert.
-std::string copyFailure(const std::string& what) {
-    if (errno == EFBIG) {
-        return what + " is larger than " +
-               std::to_string(ThemeBundle::kMaxImageBytes / (1024 * 1024)) + " MiB";
-    }
-    if (errno == EINVAL) {
-        return what + " is not a plain file";
-    }
-    return what + " could not be copied (" + std::strerror(errno) + ")";
-}
-
 // Opens a file the user chose to copy into a bundle: a regular file, links
 // followed, never blocking. errno ENOENT when nothing is there, EFBIG when it
 // is too large, EINVAL when it is not a regular file.
@@ -124,7 +112,7 @@ bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::s
         // Replaced whole or not at all: a failed copy never costs the bundle its image.
         if (!source.valid() || !dock_folder->copyFrom(source.get(), kImages + *original,
                                                       ThemeBundle::kMaxImageBytes, true)) {
-            error_ = copyFailure(*original);
+            error_ = copyFailure(*original, errno);
             Log::write("Cannot copy " + Log::escaped(folder + "/" + *original));
             whole = false;
             if (failed) {
@@ -133,6 +121,17 @@ bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::s
         }
     }
     return whole;
+}
+
+std::string DockTheme::copyFailure(const std::string& what, int error) {
+    if (error == EFBIG) {
+        return what + " is larger than " +
+               std::to_string(ThemeBundle::kMaxImageBytes / (1024 * 1024)) + " MiB";
+    }
+    if (error == EINVAL) {
+        return what + " is not a plain file";
+    }
+    return what + " could not be copied (" + std::strerror(error) + ")";
 }
 
 std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key,
@@ -165,7 +164,7 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
         Log::write("Could not copy " + path + " to " + newPath);
         errno = why;
         error_ = errno == EEXIST ? "a file named " + proposedName + " is in the theme already"
-                                 : copyFailure("the image");
+                                 : copyFailure("the image", errno);
         return std::nullopt;
     }
     Log::write("Setting object: " + newPath + " forKey: " + key);
@@ -201,19 +200,19 @@ bool DockTheme::verifyNameExistForFile(const std::string& fileName) const {
 }
 
 std::optional<std::string> DockTheme::dockName() const {
-    return stringFor("VL_DockName");
+    return stringFor(ThemeBundle::kNameKey);
 }
 
 void DockTheme::setDockName(const std::string& name) {
-    setString("VL_DockName", name);
+    setString(ThemeBundle::kNameKey, name);
 }
 
 std::optional<std::string> DockTheme::dockAuthor() const {
-    return stringFor("VL_DockAuthor");
+    return stringFor(ThemeBundle::kAuthorKey);
 }
 
 void DockTheme::setDockAuthor(const std::string& author) {
-    setString("VL_DockAuthor", author);
+    setString(ThemeBundle::kAuthorKey, author);
 }
 
 void DockTheme::setAuthor(const std::string& author) {
@@ -331,7 +330,7 @@ bool DockTheme::putBundleFile(const std::string& name, const std::string& path) 
     Descriptor source = openSource(path);
     return (source.valid() &&
             dock_folder->copyFrom(source.get(), name, ThemeBundle::kMaxImageBytes, true)) ||
-           failed(copyFailure("the picture"));
+           failed(copyFailure("the picture", errno));
 }
 
 bool DockTheme::removeBundleFile(const std::string& name) {

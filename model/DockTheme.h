@@ -137,6 +137,10 @@ public:
     bool removeBundleFile(const std::string& name);
     // Removes temporary files that a killed writer left in the bundle.
     void removeLeftovers() const;
+    // Why copying what into a bundle failed with error, for an alert: "<what>
+    // is larger than 16 MiB" (EFBIG), "<what> is not a plain file" (EINVAL),
+    // else "<what> could not be copied (<the error's text>)".
+    static std::string copyFailure(const std::string& what, int error);
     // Why the last operation that failed did so, for an alert.
     const std::string& errorString() const { return error_; }
 

@@ -93,6 +93,16 @@ std::optional<std::string> ThemeBundle::editorBase(const PlistValue& info) {
 std::optional<std::vector<ThemeImage>> ThemeBundle::check(const BundleFolder& bundle,
                                                           const PlistValue& info,
                                                           std::string* whyNot) {
+    return check(
+        bundle.path(), [&bundle](const std::string& relative) { return bundle.entryAt(relative); },
+        info, whyNot);
+}
+
+std::optional<std::vector<ThemeImage>> ThemeBundle::check(const std::string& path,
+                                                          const EntryAt& entryAt,
+                                                          const PlistValue& info,
+                                                          std::string* whyNot) {
+    auto pathOf = [&path](const std::string& relative) { return path + "/" + relative; };
     auto refuse = [whyNot](const std::string& why) {
         if (whyNot) {
             *whyNot = why;
@@ -101,26 +111,25 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::check(const BundleFolder& bu
     };
     auto images = imageTable(info);
     if (!images || images->size() > kMaxTableEntries) {
-        Log::write("Defective Dock_List in " + bundle.pathOf("Info.plist"));
+        Log::write("Defective Dock_List in " + pathOf("Info.plist"));
         return refuse("its table of images (Dock_List) is damaged");
     }
-    if (bundle.entryAt("images") == BundleFolder::Entry::Link) {
-        Log::write("The images folder of " + bundle.path() + " is a link");
+    if (entryAt("images") == BundleFolder::Entry::Link) {
+        Log::write("The images folder of " + path + " is a link");
         return refuse("its images folder is a link to another place");
     }
     std::optional<std::string> base = editorBase(info);
     for (ThemeImage& image : *images) {
         // Paths are joined as written ("%@%@"); without a base no image can be found.
         image.relative = base ? *base + image.fileName : image.fileName;
-        image.path = base ? bundle.pathOf(image.relative) : image.fileName;
+        image.path = base ? pathOf(image.relative) : image.fileName;
         const std::string named = " (key: " + image.key + ") " + image.path;
         if (base &&
             (!isPlainFileName(image.fileName) || !BundleFolder::isConfined(image.relative))) {
             Log::write("Outside the theme" + named);
             return refuse("the image of " + image.key + " lies outside the theme");
         }
-        BundleFolder::Entry entry =
-            base ? bundle.entryAt(image.relative) : BundleFolder::Entry::None;
+        BundleFolder::Entry entry = base ? entryAt(image.relative) : BundleFolder::Entry::None;
         if (entry == BundleFolder::Entry::None) {
             Log::write("Missing" + named);
             return refuse("the image of " + image.key + " (" + image.fileName + ") is missing");

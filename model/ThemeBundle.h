@@ -1,13 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/DockStyle.h"
+#include "platform/BundleFolder.h"
 #include "platform/PlistValue.h"
-
-class BundleFolder;
 
 // One image of a theme's image table, with the path the editor reads it from.
 struct ThemeImage {
@@ -28,6 +28,9 @@ public:
     static constexpr int kCategoryCount = 2;
     static constexpr const char* kExtension = "docktheme";
     static constexpr const char* kBasePath = "images/";
+    // Info.plist's keys of the theme's name and author.
+    static constexpr const char* kNameKey = "VL_DockName";
+    static constexpr const char* kAuthorKey = "VL_DockAuthor";
     // What a reader takes from a stranger's bundle, the apply tool and the editor alike.
     static constexpr std::size_t kMaxInfoBytes = 1024 * 1024;
     static constexpr std::size_t kMaxTableEntries = 1000;
@@ -70,6 +73,14 @@ public:
     // image reached through a link or an images folder that is a link make it
     // defective. whyNot, when given, gets a sentence for the user on failure.
     static std::optional<std::vector<ThemeImage>> check(const BundleFolder& bundle,
+                                                        const PlistValue& info,
+                                                        std::string* whyNot = nullptr);
+    // The same check of a bundle whose entries are known without looking
+    // (one being made or just copied): entryAt tells what is at a path
+    // relative to the bundle at path (which names it in paths and log lines).
+    using EntryAt = std::function<BundleFolder::Entry(const std::string& relative)>;
+    static std::optional<std::vector<ThemeImage>> check(const std::string& path,
+                                                        const EntryAt& entryAt,
                                                         const PlistValue& info,
                                                         std::string* whyNot = nullptr);
 

@@ -102,14 +102,35 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
     return fd;
 }
 
+int FileManager::openListedFile(int folderFd, const std::string& name, std::size_t maxBytes) {
+    int fd =
+        ::openat(folderFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        errno = errno == ELOOP ? EINVAL : errno;
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        const int error = !S_ISREG(info.st_mode) ? EINVAL : EFBIG;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {
+    // The kernel copies without a buffer of ours, so it may take much at a time.
+    constexpr std::size_t kInKernel = std::size_t(1) << 30;
     std::size_t copied = 0;
     bool inKernel = true;
     char chunk[65536];
     for (;;) {
         // One byte over the limit is enough to tell that the source is too large.
         std::size_t left = maxBytes - copied;
-        std::size_t want = left >= sizeof chunk ? sizeof chunk : left + 1;
+        std::size_t most = inKernel ? kInKernel : sizeof chunk;
+        std::size_t want = left >= most ? most : left + 1;
         ssize_t got = -1;
         if (inKernel) {
             got = ::copy_file_range(from, nullptr, to, nullptr, want, 0);

@@ -46,6 +46,14 @@ public:
     static int openRegularFile(const std::filesystem::path& path, bool followLinks,
                                int folderFd = AT_FDCWD, std::size_t maxBytes = SIZE_MAX);
 
+    // Opens name of folderFd, which a listing of that folder says is a regular
+    // file, without looking at it first (the listing did): O_NOFOLLOW and
+    // O_NONBLOCK, so a link is never followed and an entry that became a FIFO
+    // never blocks, then checked. Returns a descriptor the caller closes, or
+    // -1 with errno EFBIG for a regular file of more than maxBytes, EINVAL for
+    // anything but a regular file (a link too), else the open's errno.
+    static int openListedFile(int folderFd, const std::string& name, std::size_t maxBytes);
+
     // Copies from the current position of from to the end of to, in the
     // kernel where it can. False on any read or write error (a full disk, a
     // file-size limit), with errno telling why; EFBIG when from holds more

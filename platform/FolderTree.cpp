@@ -15,93 +15,109 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
-// The names in an opened folder but "." and ".."; false when it can't be read.
-bool namesIn(int folder, std::vector<std::string>& names) {
-    DIR* entries = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-    if (!entries) {
+// An entry of a folder listing and its kind, as d_type says it (DT_UNKNOWN
+// where the file system doesn't tell).
+struct Listed {
+    std::string name;
+    unsigned char type;
+};
+
+// The entries of an opened folder but "." and ".."; false when it can't be read.
+bool entriesIn(int folder, std::vector<Listed>& entries) {
+    DIR* listing = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    if (!listing) {
         return false;
     }
-    ::rewinddir(entries);
+    ::rewinddir(listing);
     errno = 0;
-    while (struct dirent* entry = ::readdir(entries)) {
+    while (struct dirent* entry = ::readdir(listing)) {
         std::string_view name(entry->d_name);
         if (name != "." && name != "..") {
-            names.emplace_back(name);
+            entries.push_back({std::string(name), entry->d_type});
         }
     }
     const int saved = errno;
-    ::closedir(entries);
+    ::closedir(listing);
     errno = saved;
     return saved == 0;
 }
 
-bool copyFolder(int from, int to, const std::string& relative, std::size_t maxFileBytes,
-                std::vector<std::string>* skipped, int depth) {
-    std::vector<std::string> names;
+// The kind of a listed entry: the listing's, else a look that follows no link.
+// DT_UNKNOWN when even that fails (errno tells why).
+unsigned char kindOf(int folder, const Listed& entry) {
+    if (entry.type != DT_UNKNOWN) {
+        return entry.type;
+    }
+    struct stat info {};
+    if (::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return DT_UNKNOWN;
+    }
+    return S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
+}
+
+bool copyFolder(int from, int to, const std::string& relative, const FolderTree::Copying& how,
+                int depth) {
+    std::vector<Listed> entries;
     if (depth > FolderTree::kMaxDepth) {
         errno = ELOOP;
         return false;
     }
-    if (!namesIn(from, names)) {
+    if (!entriesIn(from, entries)) {
         return false;
     }
-    for (const std::string& name : names) {
-        const std::string path = relative.empty() ? name : relative + "/" + name;
-        struct stat info {};
-        if (::fstatat(from, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    for (const Listed& entry : entries) {
+        const std::string path = relative.empty() ? entry.name : relative + "/" + entry.name;
+        if (how.leaveOut && how.leaveOut(path)) {
+            continue;
+        }
+        const unsigned char kind = kindOf(from, entry);
+        if (kind == DT_UNKNOWN) {
             return false;
         }
-        if (S_ISDIR(info.st_mode)) {
-            Descriptor source(::openat(from, name.c_str(), kFolderFlags));
-            if (!source.valid() || ::mkdirat(to, name.c_str(), 0755) != 0) {
+        if (kind == DT_DIR) {
+            Descriptor source(::openat(from, entry.name.c_str(), kFolderFlags));
+            if (!source.valid() || ::mkdirat(to, entry.name.c_str(), 0755) != 0) {
                 return false;
             }
-            Descriptor target(::openat(to, name.c_str(), kFolderFlags));
-            if (!target.valid() ||
-                !copyFolder(source.get(), target.get(), path, maxFileBytes, skipped, depth + 1)) {
+            Descriptor target(::openat(to, entry.name.c_str(), kFolderFlags));
+            if (!target.valid() || !copyFolder(source.get(), target.get(), path, how, depth + 1)) {
                 return false;
             }
-        } else if (S_ISREG(info.st_mode)) {
-            if (static_cast<std::size_t>(info.st_size) > maxFileBytes) {
-                errno = EFBIG;
+        } else if (kind == DT_REG) {
+            if (!FolderTree::copyFile(from, entry.name, to, entry.name, how.maxFileBytes)) {
                 return false;
             }
-            Descriptor source(FileManager::openRegularFile(name, false, from, maxFileBytes));
-            Descriptor target(::openat(to, name.c_str(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
-            if (!source.valid() || !target.valid() ||
-                !FileManager::copyDescriptor(source.get(), target.get(), maxFileBytes) ||
-                ::close(target.release()) != 0) {
-                return false;
+            if (how.files) {
+                how.files->push_back(path);
             }
-        } else if (skipped) {
-            skipped->push_back(path);
+        } else if (how.skipped) {
+            how.skipped->push_back(path);
         }
     }
     return true;
 }
 
 bool removeBelow(int folder, int depth) {
-    std::vector<std::string> names;
+    std::vector<Listed> entries;
     if (depth > FolderTree::kMaxDepth) {
         errno = ELOOP;
         return false;
     }
-    if (!namesIn(folder, names)) {
+    if (!entriesIn(folder, entries)) {
         return false;
     }
     bool whole = true;
     int firstError = 0;
-    for (const std::string& name : names) {
-        struct stat info {};
-        bool removed = ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-        if (removed && S_ISDIR(info.st_mode)) {
-            Descriptor below(::openat(folder, name.c_str(), kFolderFlags));
+    for (const Listed& entry : entries) {
+        const unsigned char kind = kindOf(folder, entry);
+        bool removed = kind != DT_UNKNOWN;
+        if (removed && kind == DT_DIR) {
+            Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
             removed = below.valid() && removeBelow(below.get(), depth + 1) &&
-                      ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0;
+                      ::unlinkat(folder, entry.name.c_str(), AT_REMOVEDIR) == 0;
         } else if (removed) {
             // Should the entry become a folder meanwhile, unlinkat refuses it.
-            removed = ::unlinkat(folder, name.c_str(), 0) == 0;
+            removed = ::unlinkat(folder, entry.name.c_str(), 0) == 0;
         }
         if (!removed && whole) {
             whole = false;
@@ -116,12 +132,46 @@ bool removeBelow(int folder, int depth) {
 
 bool FolderTree::copy(const std::string& source, int targetFolder, const std::string& name,
                       std::size_t maxFileBytes, std::vector<std::string>* skipped) {
+    Copying how;
+    how.maxFileBytes = maxFileBytes;
+    how.skipped = skipped;
+    return copy(source, targetFolder, name, how);
+}
+
+bool FolderTree::copy(const std::string& source, int targetFolder, const std::string& name,
+                      const Copying& how) {
     Descriptor from(::open(source.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!from.valid() || ::mkdirat(targetFolder, name.c_str(), 0755) != 0) {
         return false;
     }
     Descriptor to(::openat(targetFolder, name.c_str(), kFolderFlags));
-    return to.valid() && copyFolder(from.get(), to.get(), "", maxFileBytes, skipped, 0);
+    return to.valid() && copyFolder(from.get(), to.get(), "", how, 0);
+}
+
+bool FolderTree::copyInto(const std::string& source, int targetFolder, const Copying& how) {
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return from.valid() && copyFolder(from.get(), targetFolder, "", how, 0);
+}
+
+bool FolderTree::copyFile(int from, const std::string& name, int to, const std::string& target,
+                          std::size_t maxFileBytes) {
+    Descriptor source(FileManager::openListedFile(from, name, maxFileBytes));
+    if (!source.valid()) {
+        return false;
+    }
+    Descriptor copy(
+        ::openat(to, target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
+    if (!copy.valid()) {
+        return false;
+    }
+    if (FileManager::copyDescriptor(source.get(), copy.get(), maxFileBytes) &&
+        ::close(copy.release()) == 0) {
+        return true;
+    }
+    const int saved = errno;
+    ::unlinkat(to, target.c_str(), 0);
+    errno = saved;
+    return false;
 }
 
 bool FolderTree::remove(int folder, const std::string& name) {

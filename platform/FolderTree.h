@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,13 +10,28 @@
 // copied as regular files and folders only, and removed without ever leaving
 // the tree through a link. Every entry below the top is reached relative to its
 // opened parent with O_NOFOLLOW, so no link inside leads a read, a write or a
-// removal elsewhere, and no FIFO or device is ever opened.
+// removal elsewhere, and no FIFO or device is ever opened. A copy takes each
+// entry's kind from the folder's listing and opens each file once, looked at
+// only after it is open (FileManager::openListedFile).
 //
 // Stateless; any thread may call. Descriptors are closed before returning.
 class FolderTree {
 public:
     // How deep a tree may go before a copy or a removal gives up (ELOOP).
     static constexpr int kMaxDepth = 32;
+
+    // How a copy goes, and what it tells.
+    struct Copying {
+        // Each regular file of at most this, else the copy fails with EFBIG.
+        std::size_t maxFileBytes = SIZE_MAX;
+        // Paths relative to the source that the caller leaves out (not
+        // looked at, not opened).
+        std::function<bool(const std::string& relative)> leaveOut;
+        // Gets the relative paths of links, FIFOs, devices and sockets, not copied.
+        std::vector<std::string>* skipped = nullptr;
+        // Gets the relative path of every regular file copied.
+        std::vector<std::string>* files = nullptr;
+    };
 
     // Makes name in targetFolder (a descriptor; fails with EEXIST when
     // anything has that name) a copy of the folder at source. source is the
@@ -25,6 +42,17 @@ public:
     // so far stays under name for the caller to remove.
     static bool copy(const std::string& source, int targetFolder, const std::string& name,
                      std::size_t maxFileBytes, std::vector<std::string>* skipped = nullptr);
+    static bool copy(const std::string& source, int targetFolder, const std::string& name,
+                     const Copying& how);
+    // The same into the folder targetFolder itself, which exists; an entry
+    // of the source whose name is taken there fails the copy with EEXIST.
+    static bool copyInto(const std::string& source, int targetFolder, const Copying& how);
+    // Copies the regular file name of folder from, which a listing of from says
+    // is one, to a new file target of folder to (0644 and the umask; EEXIST
+    // when anything has that name). False with errno as openListedFile and the
+    // copy tell; a copy that failed is removed.
+    static bool copyFile(int from, const std::string& name, int to, const std::string& target,
+                         std::size_t maxFileBytes);
 
     // Removes the entry name of folder: a link (not its target), a file, or a
     // folder with everything below it, links inside removed as links. False

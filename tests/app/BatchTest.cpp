@@ -1,5 +1,6 @@
 // The batch converter: listing, the run, statuses, progress, refusals, a hostile destination.
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QProgressBar>
@@ -8,6 +9,7 @@
 #include "app/BatchController.h"
 #include "app/BatchTableModel.h"
 #include "app/BatchWorker.h"
+#include "model/ThemeBundle.h"
 
 class BatchTest : public EditorTest {
 protected:
@@ -240,6 +242,35 @@ TEST_F(BatchTest, AnExistingThemeIsLeftUntouchedAndALeftoverOfAKilledRunIsSwept)
     EXPECT_EQ(changes(before, without(snapshot(temp()), {"themes/New.docktheme"})),
               std::vector<std::string>{});
     EXPECT_EQ(readFile(destination() / "New.docktheme/images" / firstDockFile()), "image of New");
+}
+
+TEST_F(BatchTest, AnImageNotAPlainFileFailsItsRowAndUnreplacedFilesAreTheTemplates) {
+    const std::string image = firstDockFile();
+    imageFolders({"Fine", "Big"});
+    fs::resize_file(source() / "Big" / image, ThemeBundle::kMaxImageBytes + 1);
+    fs::create_directories(source() / "Fifo");
+    ASSERT_EQ(::mkfifo((source() / "Fifo" / image).c_str(), 0600), 0);
+    fs::create_directories(source() / "Link");
+    fs::create_symlink(source() / "Fine" / image, source() / "Link" / image);
+    BatchController& b = batch();
+    choose(b);
+    run(b);
+    const std::string why = "ERROR! (The image " + image + " could not be copied: " + image;
+    EXPECT_EQ(rows(b, true), (Rows{{"Big", why + " is larger than 16 MiB)"},
+                                   {"Fifo", why + " is not a plain file)"},
+                                   {"Fine", "OK! (OK!)"},
+                                   {"Link", why + " is not a plain file)"}}));
+    EXPECT_EQ(destinationEntries(), 1);
+    EXPECT_EQ(dockNameOf(destination() / "Fine.docktheme"),
+              "Fine");  // it opens: its table names files it has
+    auto made = snapshot(destination() / "Fine.docktheme");
+    const auto stock = snapshot(stockTheme());
+    EXPECT_EQ(made.size(), stock.size());
+    for (const auto& [name, bytes] : stock) {
+        if (name != "Info.plist" && name != "images/" + image) {
+            EXPECT_EQ(made[name], bytes) << name;
+        }
+    }
 }
 
 TEST_F(BatchTest, AFullDestinationEndsErrorWithWhyAndNoHalfBundle) {
