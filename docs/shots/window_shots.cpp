@@ -97,7 +97,6 @@ int main(int argc, char** argv) {
 
     Answers dialogs;
     MainController controller(dialogs);
-    controller.help_window->hide();
     CollectionController& shelf = controller.collectionController();
     shelf._reloadThemesList();
     shelf.listOfThemes->selectionModel()->select(shelf.listOfDirectory->index(1),
