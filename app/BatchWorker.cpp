@@ -68,6 +68,8 @@ std::string makeBundle(const std::string& folder, int rowFd, const std::string& 
             return {};
         case BundleBuilder::Failure::Template:
             return "The theme template could not be copied: " + reasonOf(outcome.error);
+        case BundleBuilder::Failure::Source:
+            return "The folder could not be read: " + reasonOf(outcome.error);
         case BundleBuilder::Failure::Damaged:
             return "The new theme does not open: " + outcome.why;
         case BundleBuilder::Failure::Info:

@@ -105,6 +105,9 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
             break;
         case BundleBuilder::Failure::Template:
             return refuse(QStringLiteral("the theme template could not be copied"));
+        case BundleBuilder::Failure::Source:
+            return refuse(QStringLiteral("the folder %1 could not be read (%2)")
+                              .arg(imagesFrom, QString::fromLocal8Bit(std::strerror(made.error))));
         case BundleBuilder::Failure::Damaged:
             return refuse(QStringLiteral("the theme template is damaged (%1)")
                               .arg(QString::fromStdString(made.why)));

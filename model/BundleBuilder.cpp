@@ -73,6 +73,9 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
     std::vector<std::pair<std::string, unsigned char>> images;
     if (!imagesFrom.empty()) {
         source = Descriptor(::open(imagesFrom.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!source.valid()) {
+            return failure(Failure::Source, errno);
+        }
         const auto entries = listing(source.get());
         for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
             const std::string* original = record.stringFor("Original");

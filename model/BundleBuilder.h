@@ -28,6 +28,7 @@ public:
     enum class Failure {
         None,
         Template,  // the template could not be copied (error)
+        Source,    // the folder of images could not be opened (error)
         Damaged,   // the template's Info.plist or table is unusable (why)
         Images,    // images of the folder did not arrive (failed, why)
         Info,      // Info.plist could not be written (error)

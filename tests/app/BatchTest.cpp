@@ -252,17 +252,23 @@ TEST_F(BatchTest, AnImageNotAPlainFileFailsItsRowAndUnreplacedFilesAreTheTemplat
     ASSERT_EQ(::mkfifo((source() / "Fifo" / image).c_str(), 0600), 0);
     fs::create_directories(source() / "Link");
     fs::create_symlink(source() / "Fine" / image, source() / "Link" / image);
+    fs::create_directories(source() / "Gone");
     BatchController& b = batch();
     choose(b);
+    // A folder that is a file by the time its row runs is an error, not a stock theme.
+    fs::remove(source() / "Gone");
+    writeFile(source() / "Gone", "no longer a folder");
     run(b);
     const std::string why = "ERROR! (The image " + image + " could not be copied: " + image;
-    EXPECT_EQ(rows(b, true), (Rows{{"Big", why + " is larger than 16 MiB)"},
-                                   {"Fifo", why + " is not a plain file)"},
-                                   {"Fine", "OK! (OK!)"},
-                                   {"Link", why + " is not a plain file)"}}));
+    EXPECT_EQ(rows(b, true),
+              (Rows{{"Big", why + " is larger than 16 MiB)"},
+                    {"Fifo", why + " is not a plain file)"},
+                    {"Fine", "OK! (OK!)"},
+                    {"Gone", "ERROR! (The folder could not be read: Not a directory)"},
+                    {"Link", why + " is not a plain file)"}}));
     EXPECT_EQ(destinationEntries(), 1);
-    EXPECT_EQ(dockNameOf(destination() / "Fine.docktheme"),
-              "Fine");  // it opens: its table names files it has
+    // It opens: its table names files it has.
+    EXPECT_EQ(dockNameOf(destination() / "Fine.docktheme"), "Fine");
     auto made = snapshot(destination() / "Fine.docktheme");
     const auto stock = snapshot(stockTheme());
     EXPECT_EQ(made.size(), stock.size());
