@@ -26,7 +26,7 @@ public:
     const std::vector<ImageObjectView>& items() const { return items_; }
     // Forgets every decoded thumbnail (the window closed): rows decode
     // theirs again when next painted.
-    void releaseThumbnails() { thumbnails_.clear(); }
+    void releaseThumbnails() { thumbnails_.releaseThumbnails(); }
     // Thumbnails still being decoded.
     int pendingThumbnails() const { return thumbnails_.pending(); }
 

@@ -87,6 +87,11 @@ void ImageDecoder::dropQueued() {
     thumbnails_.clear();
 }
 
+void ImageDecoder::releaseThumbnails() {
+    dropQueued();
+    cache_.clear();
+}
+
 void ImageDecoder::clear() {
     ++generation_;
     cache_.clear();

@@ -78,6 +78,9 @@ public:
     bool isCached(const QString& path, QSize shown) const;
     // Forgets thumbnail requests not started.
     void dropQueued();
+    // Forgets every cached thumbnail and those not started; pictures asked
+    // for still arrive (the view of the thumbnails is no longer shown).
+    void releaseThumbnails();
     // Forgets every thumbnail and makes every request stale.
     void clear();
     // Thumbnails and pictures asked for and not there yet.

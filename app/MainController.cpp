@@ -462,6 +462,10 @@ bool MainController::_fadeToTab(int tab) {
             view_flipView->layout()->addWidget(chosen);
         }
         chosen->show();
+        if (chosen != view_editorTheme) {
+            // The slot browser is not shown: its thumbnails are decoded again when it is.
+            session_->decoder().releaseThumbnails();
+        }
         RVAnimationAdditions::fadeIn(view_flipView);
     }
     switchingTab_ = false;

@@ -113,6 +113,8 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDe
     EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
     EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
     EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
+    c.btn_showEditorDock(MainController::kInformationTab);  // a browser not shown keeps none
+    EXPECT_EQ(c.decoder().cachedBytes(), 0);
 }
 
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
