@@ -8,6 +8,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/Descriptor.h"
+#include "platform/FolderTree.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,12 +72,13 @@ bool FileManager::copyPath(const fs::path& source, const fs::path& destination) 
 }
 
 bool FileManager::removePath(const fs::path& path) {
-    std::error_code error;
-    if (path.empty()) {
+    if (!path.has_filename()) {
         return false;
     }
-    auto removed = fs::remove_all(path, error);
-    return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
+    // Reached from its opened parent and removed without ever following a link below it.
+    const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    Descriptor folder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder.valid() && FolderTree::remove(folder.get(), path.filename().string());
 }
 
 int FileManager::openRegularFile(const fs::path& path, bool followLinks, int folderFd,

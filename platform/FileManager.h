@@ -32,8 +32,10 @@ public:
     static bool copyPath(const std::filesystem::path& source,
                          const std::filesystem::path& destination);
 
-    // Removes a file, a link (not its target) or a whole folder. False when
-    // nothing was there or it could not be removed completely.
+    // Removes a file, a link (not its target) or a whole folder, as
+    // FolderTree::remove does: links inside are removed as links and never
+    // followed. False when nothing was there or it could not be removed
+    // completely. Callers pass only what this program made.
     static bool removePath(const std::filesystem::path& path);
 
     // Opens a regular file for reading, relative to folderFd when path is

@@ -18,6 +18,7 @@
 #include "app/Dialogs.h"
 #include "app/MainController.h"
 #include "app/VelvantoApplication.h"
+#include "platform/FileManager.h"
 
 namespace fs = std::filesystem;
 
@@ -125,6 +126,6 @@ int main(int argc, char** argv) {
     }
     batch.batch_window->resize(860, 400);
     shoot(batch.batch_window, argv[2]);
-    fs::remove_all(home);
+    FileManager::removePath(home);  // the mkdtemp folder above, links inside kept as links
     return 0;
 }
