@@ -1,6 +1,5 @@
 #include "app/BatchWorker.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -169,25 +168,20 @@ BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::str
 
 void BatchWorker::removeLeftovers(const std::string& destination) {
     Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    DIR* entries =
-        target.valid() ? ::fdopendir(::fcntl(target.get(), F_DUPFD_CLOEXEC, 0)) : nullptr;
-    if (!entries) {
+    std::vector<FolderTree::Entry> entries;
+    if (!target.valid() || !FolderTree::list(target.get(), entries)) {
         return;
     }
-    std::vector<std::string> leftovers;
-    while (struct dirent* entry = ::readdir(entries)) {
-        if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
-            leftovers.emplace_back(entry->d_name);
+    for (const FolderTree::Entry& entry : entries) {
+        if (!entry.name.starts_with(kTemporaryPrefix)) {
+            continue;
         }
-    }
-    ::closedir(entries);
-    for (const std::string& name : leftovers) {
         // A row another run is making now holds its folder locked.
-        Descriptor leftover(
-            ::openat(target.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+        Descriptor leftover(::openat(target.get(), entry.name.c_str(),
+                                     O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
         if (leftover.valid() && ::flock(leftover.get(), LOCK_EX | LOCK_NB) == 0) {
-            Log::write("Removing the leftover " + Log::escaped(destination + "/" + name));
-            FolderTree::remove(target.get(), name);
+            Log::write("Removing the leftover " + Log::escaped(destination + "/" + entry.name));
+            FolderTree::remove(target.get(), entry.name);
         }
     }
 }

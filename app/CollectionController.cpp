@@ -1,6 +1,5 @@
 #include "app/CollectionController.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,17 +76,11 @@ Descriptor openCollection() {
 
 // The names in an opened folder, "." and ".." aside.
 std::vector<std::string> namesIn(int folder) {
+    std::vector<FolderTree::Entry> entries;
     std::vector<std::string> names;
-    DIR* entries = folder >= 0 ? ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0)) : nullptr;
-    while (entries) {
-        struct dirent* entry = ::readdir(entries);
-        if (!entry) {
-            ::closedir(entries);
-            break;
-        }
-        std::string_view name(entry->d_name);
-        if (name != "." && name != "..") {
-            names.emplace_back(name);
+    if (folder >= 0 && FolderTree::list(folder, entries)) {
+        for (FolderTree::Entry& entry : entries) {
+            names.push_back(std::move(entry.name));
         }
     }
     return names;

@@ -230,9 +230,9 @@ void MainController::_dropMicroPreview(const QString& path) {
         info_micropreview->setImage(QImage());
         return;
     }
-    auto shown = [this] { _showMicroPreview(); };
-    _putBundlePicture(QStringLiteral("Replace Preview Picture"), "preview_micro.png", path, shown);
-    shown();
+    // The command shows the picture whenever it puts one in place.
+    _putBundlePicture(QStringLiteral("Replace Preview Picture"), "preview_micro.png", path,
+                      [this] { _showMicroPreview(); });
 }
 
 void MainController::_dropScreenshot(const QString& path) {
@@ -249,7 +249,6 @@ void MainController::_dropScreenshot(const QString& path) {
                           [this] { _preview_showDockPreviewForSelection(); })) {
         currentTheme->backup();
     }
-    _preview_showDockPreviewForSelection();
 }
 
 bool MainController::_putBundlePicture(const QString& what, const std::string& name,

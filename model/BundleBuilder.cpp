@@ -24,19 +24,6 @@ namespace {
 constexpr const char* kInfo = "Info.plist";
 constexpr const char* kImages = "images";
 
-// The entries of the folder open as folder, by name, with their d_type.
-std::unordered_map<std::string, unsigned char> listing(int folder) {
-    std::unordered_map<std::string, unsigned char> entries;
-    DIR* listed = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-    while (struct dirent* entry = listed ? ::readdir(listed) : nullptr) {
-        entries.emplace(entry->d_name, entry->d_type);
-    }
-    if (listed) {
-        ::closedir(listed);
-    }
-    return entries;
-}
-
 // Whether the listed entry of folder is a regular file, links not followed.
 bool listedRegular(int folder, const std::string& name, unsigned char type) {
     struct stat info {};
@@ -76,7 +63,12 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
         if (!source.valid()) {
             return failure(Failure::Source, errno);
         }
-        const auto entries = listing(source.get());
+        std::vector<FolderTree::Entry> listed;
+        FolderTree::list(source.get(), listed);
+        std::unordered_map<std::string, unsigned char> entries;
+        for (const FolderTree::Entry& entry : listed) {
+            entries.emplace(entry.name, entry.type);
+        }
         for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
             const std::string* original = record.stringFor("Original");
             auto entry = original ? entries.find(*original) : entries.end();

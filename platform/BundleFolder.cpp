@@ -1,6 +1,5 @@
 #include "platform/BundleFolder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <string_view>
 
 #include "platform/FileManager.h"
+#include "platform/FolderTree.h"
 #include "platform/Renaming.h"
 
 namespace {
@@ -308,23 +308,17 @@ void BundleFolder::removeLeftovers(const std::string& relative,
                                    const std::vector<std::string>& legacyNames) const {
     Descriptor folder =
         relative.empty() ? Descriptor(::openat(fd(), ".", kFolderFlags)) : openSubfolder(relative);
-    DIR* entries = folder.valid() ? ::fdopendir(::dup(folder.get())) : nullptr;
-    if (!entries) {
+    std::vector<FolderTree::Entry> entries;
+    if (!folder.valid() || !FolderTree::list(folder.get(), entries)) {
         return;
     }
-    std::vector<std::string> leftovers;
-    while (struct dirent* entry = ::readdir(entries)) {
-        std::string_view name(entry->d_name);
-        if (name.starts_with(kTemporaryPrefix) || isLegacyTemporary(name, legacyNames)) {
-            leftovers.emplace_back(name);
-        }
-    }
-    ::closedir(entries);
-    for (const std::string& name : leftovers) {
+    for (const FolderTree::Entry& entry : entries) {
         struct stat info {};
-        if (::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if ((entry.name.starts_with(kTemporaryPrefix) ||
+             isLegacyTemporary(entry.name, legacyNames)) &&
+            ::fstatat(folder.get(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode)) {
-            ::unlinkat(folder.get(), name.c_str(), 0);
+            ::unlinkat(folder.get(), entry.name.c_str(), 0);
         }
     }
 }

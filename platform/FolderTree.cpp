@@ -15,36 +15,9 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
-// An entry of a folder listing and its kind, as d_type says it (DT_UNKNOWN
-// where the file system doesn't tell).
-struct Listed {
-    std::string name;
-    unsigned char type;
-};
-
-// The entries of an opened folder but "." and ".."; false when it can't be read.
-bool entriesIn(int folder, std::vector<Listed>& entries) {
-    DIR* listing = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-    if (!listing) {
-        return false;
-    }
-    ::rewinddir(listing);
-    errno = 0;
-    while (struct dirent* entry = ::readdir(listing)) {
-        std::string_view name(entry->d_name);
-        if (name != "." && name != "..") {
-            entries.push_back({std::string(name), entry->d_type});
-        }
-    }
-    const int saved = errno;
-    ::closedir(listing);
-    errno = saved;
-    return saved == 0;
-}
-
 // The kind of a listed entry: the listing's, else a look that follows no link.
 // DT_UNKNOWN when even that fails (errno tells why).
-unsigned char kindOf(int folder, const Listed& entry) {
+unsigned char kindOf(int folder, const FolderTree::Entry& entry) {
     if (entry.type != DT_UNKNOWN) {
         return entry.type;
     }
@@ -57,15 +30,15 @@ unsigned char kindOf(int folder, const Listed& entry) {
 
 bool copyFolder(int from, int to, const std::string& relative, const FolderTree::Copying& how,
                 int depth) {
-    std::vector<Listed> entries;
+    std::vector<FolderTree::Entry> entries;
     if (depth > FolderTree::kMaxDepth) {
         errno = ELOOP;
         return false;
     }
-    if (!entriesIn(from, entries)) {
+    if (!FolderTree::list(from, entries)) {
         return false;
     }
-    for (const Listed& entry : entries) {
+    for (const FolderTree::Entry& entry : entries) {
         const std::string path = relative.empty() ? entry.name : relative + "/" + entry.name;
         if (how.leaveOut && how.leaveOut(path)) {
             continue;
@@ -98,17 +71,17 @@ bool copyFolder(int from, int to, const std::string& relative, const FolderTree:
 }
 
 bool removeBelow(int folder, int depth) {
-    std::vector<Listed> entries;
+    std::vector<FolderTree::Entry> entries;
     if (depth > FolderTree::kMaxDepth) {
         errno = ELOOP;
         return false;
     }
-    if (!entriesIn(folder, entries)) {
+    if (!FolderTree::list(folder, entries)) {
         return false;
     }
     bool whole = true;
     int firstError = 0;
-    for (const Listed& entry : entries) {
+    for (const FolderTree::Entry& entry : entries) {
         const unsigned char kind = kindOf(folder, entry);
         bool removed = kind != DT_UNKNOWN;
         if (removed && kind == DT_DIR) {
@@ -129,6 +102,25 @@ bool removeBelow(int folder, int depth) {
 }
 
 }  // namespace
+
+bool FolderTree::list(int folder, std::vector<Entry>& entries) {
+    DIR* listing = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    if (!listing) {
+        return false;
+    }
+    ::rewinddir(listing);
+    errno = 0;
+    while (struct dirent* entry = ::readdir(listing)) {
+        std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            entries.push_back({std::string(name), entry->d_type});
+        }
+    }
+    const int saved = errno;
+    ::closedir(listing);
+    errno = saved;
+    return saved == 0;
+}
 
 bool FolderTree::copy(const std::string& source, int targetFolder, const std::string& name,
                       std::size_t maxFileBytes, std::vector<std::string>* skipped) {

@@ -20,6 +20,17 @@ public:
     // How deep a tree may go before a copy or a removal gives up (ELOOP).
     static constexpr int kMaxDepth = 32;
 
+    // An entry of a folder listing and its kind as the listing tells it (a
+    // d_type; DT_UNKNOWN where the file system doesn't say).
+    struct Entry {
+        std::string name;
+        unsigned char type;
+    };
+    // Appends the entries of the opened folder but "." and ".." to entries;
+    // false (errno tells why) when it can't be read. The folder's descriptor
+    // stays the caller's.
+    static bool list(int folder, std::vector<Entry>& entries);
+
     // How a copy goes, and what it tells.
     struct Copying {
         // Each regular file of at most this, else the copy fails with EFBIG.

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
 #include "app/BatchController.h"
@@ -106,18 +107,29 @@ void useHome(const fs::path& home) {
     }
 }
 
+// The editor as these measures drive it, in the home useHome set: the
+// build's resources, a silent log, panels answered from dialogs.paths.
+struct Editor {
+    Editor(int& argc, char** argv) : application(argc, argv) {
+        SystemPaths::setResourceFolder(RESOURCES);
+        Log::setSink([](const std::string&) {});
+        controller = std::make_unique<MainController>(dialogs);
+    }
+    QApplication application;
+    Answers dialogs;
+    std::unique_ptr<MainController> controller;
+};
+
 // The child of the add measure: count adds of copies of theme, the first
 // one this process makes first; prints each time.
-int timeAdds(int argc, char** argv) {
+int timeAdds(int& argc, char** argv) {
     const fs::path home = argv[2];
     const fs::path theme = argv[3];
     const int count = std::atoi(argv[4]);
     useHome(home);
-    QApplication application(argc, argv);
-    SystemPaths::setResourceFolder(RESOURCES);
-    Log::setSink([](const std::string&) {});
-    Answers dialogs;
-    MainController controller(dialogs);
+    Editor editor(argc, argv);
+    Answers& dialogs = editor.dialogs;
+    MainController& controller = *editor.controller;
     CollectionController& collection = controller.collectionController();
     for (int add = 0; add < count; ++add) {
         const fs::path copy = home / "adds" / ("Added " + std::to_string(add) + ".docktheme");
@@ -143,11 +155,9 @@ int main(int argc, char** argv) {
     const fs::path home =
         fs::temp_directory_path() / ("velvanto-batch-bench-" + std::to_string(::getpid()));
     useHome(home);
-    QApplication application(argc, argv);
-    SystemPaths::setResourceFolder(RESOURCES);
-    Log::setSink([](const std::string&) {});
-    Answers dialogs;
-    MainController controller(dialogs);
+    Editor editor(argc, argv);
+    Answers& dialogs = editor.dialogs;
+    MainController& controller = *editor.controller;
     const fs::path stock = fs::path(RESOURCES) / "DefaultDock.docktheme";
 
     // Folders of 30 small PNG images named as the Dock names them.
