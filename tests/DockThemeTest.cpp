@@ -32,8 +32,6 @@ TEST_F(DockThemeTest, OpeningSortsTheSlotListsAndReplacingAnImageChangesOnlyItsC
     EXPECT_EQ(keys(theme->dock_3d_images()),
               (Strings{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
     EXPECT_EQ(theme->dock_2d_images()[1]->path(), theme->dockPath() + "/images/f.png");
-    EXPECT_EQ(&theme->listOfImages()[1], &theme->dock_3d_images());
-    EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "f.png");
     EXPECT_FALSE(theme->getFileNameForKey("Frontline", DockCategory::ThreeD));
     // File names in use are found in either category, exactly.
