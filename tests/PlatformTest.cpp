@@ -1,4 +1,3 @@
-#include <plist/plist.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,18 +82,9 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderReadBinaryFormAndMalformedOnesGive
     ASSERT_TRUE(clamped);
     EXPECT_LT(clamped->find("when")->asDate()->seconds, -2e9);
     // The binary form, as the Dock writes its preferences.
-    plist_t node = plist_new_dict();
-    plist_dict_set_item(node, "no-glass", plist_new_bool(1));
-    plist_dict_set_item(node, "tilesize", plist_new_real(48));
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bin, &length);
-    writeFile(temp() / "bin.plist", std::string(bin, length));
-    free(bin);
-    plist_free(node);
-    auto binary = PropertyList::readDictionary(temp() / "bin.plist");
-    ASSERT_TRUE(binary);
-    EXPECT_EQ(*binary->find("no-glass")->asBoolean(), true);
+    writeFile(temp() / "bin.plist", binaryPlist(dict));
+    ASSERT_EQ(readFile(temp() / "bin.plist").rfind("bplist", 0), 0u);
+    EXPECT_EQ(*PropertyList::readDictionary(temp() / "bin.plist"), dict);
     for (const std::string& bytes :
          {std::string(), std::string("not a plist"),
           std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),

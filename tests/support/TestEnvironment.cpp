@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 
+#include <plist/plist.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,6 +194,19 @@ void TestEnvironment::writeBundle(const fs::path& bundle, const PlistValue& info
             }
         }
     }
+}
+
+std::string TestEnvironment::binaryPlist(const PlistValue& value) {
+    const std::string xml = PropertyList::toXML(value);
+    plist_t node = nullptr;
+    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+    char* bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    std::string bytes(bin, length);
+    std::free(bin);
+    plist_free(node);
+    return bytes;
 }
 
 ProgramRun runProgram(const std::vector<std::string>& argv) {

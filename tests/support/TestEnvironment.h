@@ -96,6 +96,8 @@ protected:
     // Writes a bundle: Info.plist from info and, for every file name of its
     // tables, an image whose content is "image:<name>".
     static void writeBundle(const std::filesystem::path& bundle, const PlistValue& info);
+    // The binary form of value, as the Dock writes its preferences.
+    static std::string binaryPlist(const PlistValue& value);
 
 private:
     std::filesystem::path temp_;
