@@ -74,14 +74,11 @@ std::vector<std::string> TestEnvironment::killallCalls() const {
     return lines;
 }
 
-bool TestEnvironment::waitForKillall(std::size_t count) const {
-    for (int i = 0; i < 500; ++i) {
-        if (killallCalls().size() >= count) {
-            return true;
-        }
+bool TestEnvironment::eventually(const std::function<bool()>& done) {
+    for (int i = 0; i < 3000 && !done(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
+    return done();
 }
 
 void TestEnvironment::writeFile(const fs::path& path, const std::string& bytes) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -74,7 +75,11 @@ protected:
     // Each line the killall recorder was started with, e.g. "Dock".
     std::vector<std::string> killallCalls() const;
     // Waits (bounded) until the recorder has been called count times.
-    bool waitForKillall(std::size_t count) const;
+    bool waitForKillall(std::size_t count) const {
+        return eventually([&] { return killallCalls().size() >= count; });
+    }
+    // Polls done until it holds or a generous bound passes; done()'s last value.
+    static bool eventually(const std::function<bool()>& done);
 
     // Every regular file under folder, relative path to content (links as
     // "-> target", files over 1 MiB as their size, other files as "(special)").
