@@ -128,8 +128,6 @@ TEST_F(DockThemeTest, MetadataDefaultsOtherKeysDescriptionsAndPreviews) {
     ASSERT_TRUE(theme->setDescription(text));
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
     EXPECT_EQ(readFile(folder + "/description.rtf"), RtfWriter::write(text));
-    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), folder + "/preview_2d.png");
-    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), folder + "/preview_3d.png");
     EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
     writeFile(folder + "/preview_2d.png", "png");
     EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));

@@ -1,5 +1,4 @@
-// The theme collection: its listing, adding, replacing, removing and editing,
-// as the user sees them and as they reach disk.
+// The theme collection as the user sees it and as it reaches disk.
 #include <sys/stat.h>
 
 #include "EditorTest.h"

@@ -45,11 +45,8 @@ private:
     Log::Sink previous_;
 };
 
-// Base fixture: every test gets its own temporary folder, with HOME,
-// VELVANTO_ROOT and the XDG folders pointing inside it, and a recorder in
-// place of killall, so no test touches the real home, a real /System or a
-// running Dock, and the build's resources in place of the application's.
-// Everything is restored and removed afterwards.
+// Base fixture: its own temporary folder with HOME, VELVANTO_ROOT and the XDG folders in it,
+// a recorder in place of killall and the build's resources; all restored and removed after.
 class TestEnvironment : public ::testing::Test {
 public:
     static void writeFile(const std::filesystem::path& path, const std::string& bytes);
