@@ -1,4 +1,3 @@
-#include <plist/plist.h>
 #include <sys/stat.h>
 
 #include <functional>
@@ -79,18 +78,7 @@ TEST_F(ApplyToolTest,
         {"unknown key", themeInfo({{"No_Such_Key", "x.png"}}, {{"Shadow", "s.png"}}),
          shadowInstalled, "No Dock file name for key No_Such_Key, skipped"},
         {"binary Info.plist", shadow, shadowInstalled, nullptr,
-         [](const fs::path& bundle) {
-             std::string xml = readFile(bundle / "Info.plist");
-             plist_t node = nullptr;
-             plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
-             char* bin = nullptr;
-             uint32_t length = 0;
-             plist_to_bin(node, &bin, &length);
-             writeFile(bundle / "Info.plist", std::string(bin, length));
-             free(bin);
-             plist_free(node);
-             ASSERT_EQ(readFile(bundle / "Info.plist").rfind("bplist", 0), 0u);
-         }},
+         [&](const fs::path& bundle) { writeFile(bundle / "Info.plist", binaryPlist(shadow)); }},
         // A link in place of a Dock image is replaced, not followed.
         {"linked Dock image", shadow, shadowInstalled, nullptr,
          [&](const fs::path&) {

@@ -32,8 +32,6 @@ TEST_F(DockThemeTest, OpeningSortsTheSlotListsAndReplacingAnImageChangesOnlyItsC
     EXPECT_EQ(keys(theme->dock_3d_images()),
               (Strings{"Not_A_Catalogue_Key", "Separator_3D", "shadow"}));
     EXPECT_EQ(theme->dock_2d_images()[1]->path(), theme->dockPath() + "/images/f.png");
-    EXPECT_EQ(&theme->listOfImages()[1], &theme->dock_3d_images());
-    EXPECT_EQ(&theme->slotList(DockCategory::ThreeD), &theme->dock_3d_images());
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "f.png");
     EXPECT_FALSE(theme->getFileNameForKey("Frontline", DockCategory::ThreeD));
     // File names in use are found in either category, exactly.
@@ -130,8 +128,6 @@ TEST_F(DockThemeTest, MetadataDefaultsOtherKeysDescriptionsAndPreviews) {
     ASSERT_TRUE(theme->setDescription(text));
     EXPECT_EQ(theme->description()->plainText(), "Dark glass,\nblue lights");
     EXPECT_EQ(readFile(folder + "/description.rtf"), RtfWriter::write(text));
-    EXPECT_EQ(theme->previewDockPath(DockStyle::TwoD), folder + "/preview_2d.png");
-    EXPECT_EQ(theme->previewDockPath(DockStyle::ThreeD), folder + "/preview_3d.png");
     EXPECT_FALSE(theme->existDockPreview(DockStyle::TwoD));
     writeFile(folder + "/preview_2d.png", "png");
     EXPECT_TRUE(theme->existDockPreview(DockStyle::TwoD));

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "model/ImageObjectView.h"
 #include "model/MiscKit.h"
 #include "support/TestEnvironment.h"
@@ -31,16 +29,7 @@ TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameCollectionItemsTheBundleNa
     EXPECT_EQ(item("/t/B.docktheme/images/x.png", "Custom_Key").imageTitle(), "");
     EXPECT_EQ(titleOf("/t/B.docktheme/images/x.png"), "images");
     // Items sort by key, ignoring case.
-    std::vector<ImageObjectView> items = {item("a", "Stack_Arrow"), item("b", "frontline"),
-                                          item("c", "2D_Opened_App_Indicator_M"),
-                                          item("d", "Stack_Arrow_Left"), item("e", "FRONTLINF")};
-    std::sort(items.begin(), items.end(),
-              [](const auto& a, const auto& b) { return a.sortObjectByKey(b) < 0; });
-    std::vector<std::string> keys;
-    for (const auto& i : items)
-        keys.push_back(i.keyDock());
-    EXPECT_EQ(keys, (std::vector<std::string>{"2D_Opened_App_Indicator_M", "frontline", "FRONTLINF",
-                                              "Stack_Arrow", "Stack_Arrow_Left"}));
     EXPECT_EQ(item("", "Frontline").sortObjectByKey(item("", "FRONTLINE")), 0);
+    EXPECT_LT(item("", "frontline").sortObjectByKey(item("", "FRONTLINF")), 0);
     EXPECT_LT(item("", "Stack").sortObjectByKey(item("", "stack_arrow")), 0);
 }

@@ -17,9 +17,6 @@ protected:
 TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyBrokenOnesNoneAndOddSizesZero) {
     MiscKit catalogue = shipped();
     ASSERT_EQ(catalogue.fileKeys_List().size(), 30u);
-    EXPECT_EQ(catalogue.fileKeys_List().front(), "Frontline");
-    EXPECT_EQ(catalogue.fileKeys_List()[16], "2D_Opened_App_Indicator_M");
-    EXPECT_EQ(catalogue.fileKeys_List().back(), "Separator_Vertical");
     std::set<std::string> originals;
     for (const std::string& key : catalogue.fileKeys_List()) {
         auto original = catalogue.getOriginalFileNameForKey(key);
@@ -33,8 +30,6 @@ TEST_F(MiscKitTest, ShippedCatalogueHasAUsableRecordForEveryKeyBrokenOnesNoneAnd
         EXPECT_GT(size.height, 0) << key;
     }
     EXPECT_EQ(originals.size(), 30u) << "two keys share a Dock file name";
-    EXPECT_EQ(catalogue.getOriginalFileNameForKey("Keystone_Base_SM"), "scurve-sm.png");
-    EXPECT_EQ(catalogue.getOriginalFileNameForKey("Stack_Arrow"), "pileArrow.png");
     EXPECT_EQ(catalogue.dockFilesList().size(), 30u);
     EXPECT_EQ(*catalogue.dockFilesList().front().stringFor("Original"), "frontline.png");
     EXPECT_FALSE(catalogue.getNaturalNameForKey("No_Such_Key"));

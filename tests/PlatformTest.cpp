@@ -1,11 +1,8 @@
-#include <plist/plist.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "platform/FileManager.h"
 #include "platform/Process.h"
@@ -83,18 +80,9 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderReadBinaryFormAndMalformedOnesGive
     ASSERT_TRUE(clamped);
     EXPECT_LT(clamped->find("when")->asDate()->seconds, -2e9);
     // The binary form, as the Dock writes its preferences.
-    plist_t node = plist_new_dict();
-    plist_dict_set_item(node, "no-glass", plist_new_bool(1));
-    plist_dict_set_item(node, "tilesize", plist_new_real(48));
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bin, &length);
-    writeFile(temp() / "bin.plist", std::string(bin, length));
-    free(bin);
-    plist_free(node);
-    auto binary = PropertyList::readDictionary(temp() / "bin.plist");
-    ASSERT_TRUE(binary);
-    EXPECT_EQ(*binary->find("no-glass")->asBoolean(), true);
+    writeFile(temp() / "bin.plist", binaryPlist(dict));
+    ASSERT_EQ(readFile(temp() / "bin.plist").rfind("bplist", 0), 0u);
+    EXPECT_EQ(*PropertyList::readDictionary(temp() / "bin.plist"), dict);
     for (const std::string& bytes :
          {std::string(), std::string("not a plist"),
           std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
@@ -125,9 +113,7 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAreReapedAndStartedOnesKeepNoB
     ASSERT_GT(pid, 0);
     // The reaper collects the child; a zombie would stay in /proc as state Z.
     const fs::path proc = "/proc/" + std::to_string(pid);
-    for (int i = 0; i < 500 && fs::exists(proc); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(fs::exists(proc));
+    EXPECT_TRUE(eventually([&] { return !fs::exists(proc); }));
     EXPECT_EQ(Process::startDetached({"/no/such/program"}), -1);
     // A caller that blocks SIGTERM to wait for it must not pass that on.
     sigset_t term, old;

@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "platform/Beep.h"
 #include "platform/NotificationCenter.h"
@@ -180,8 +178,7 @@ protected:
     }
     // The file once a tool running on its own has written a whole line to it.
     std::string lineIn(const std::string& name) {
-        for (int i = 0; i < 500 && readFile(temp() / name).find('\n') == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        eventually([&] { return readFile(temp() / name).find('\n') != std::string::npos; });
         return readFile(temp() / name);
     }
     void TearDown() override {

@@ -1,5 +1,4 @@
-// Applying and restoring: rights asked for off the UI thread, the tool's run
-// observed in the temporary root, the outcome told to the user.
+// Applying and restoring: rights asked off the UI thread, the tool's run, what the user is told.
 #include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -31,8 +30,7 @@ TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
         c.set_dock_style->setCurrentIndex(1);
         fs::remove(dockResources() / "frontline.png");
         EXPECT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
-        // The tool ran on the bundle: the root's Dock has the theme's image, and the Dock
-        // restarted.
+        // The tool ran on the bundle: the root's Dock has the theme's image.
         EXPECT_EQ(readFile(dockResources() / "frontline.png"),
                   readFile(stockTheme() / "images/frontline.png"));
         EXPECT_EQ(MiscKit::currentDockType(), autoStyle ? DockStyle::TwoD : DockStyle::ThreeD);

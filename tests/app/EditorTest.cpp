@@ -1,22 +1,11 @@
 #include "EditorTest.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
 #include "platform/Beep.h"
 #include "privileged/SXAuthentication.h"
 #include "widgets/RVAnimationAdditions.h"
-
-// The editor's windows need an application object; they draw offscreen.
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
 
 void EditorTest::SetUp() {
     TestEnvironment::SetUp();

@@ -1,6 +1,4 @@
-// The editor's parts on their own: rich-text conversion, drop targets, fades,
-// icons, the bundle filter, the Dock verifier, the single instance and the
-// images of Dock screenshots.
+// The editor's parts on their own, from rich-text conversion to the single instance.
 #include <unistd.h>
 
 #include <QMimeData>
@@ -156,9 +154,8 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
                      [&](const QString& path) { asked << path; });
     QString before = QDir::currentPath();
     QDir::setCurrent(qs(temp()));
-    // A relative path means the starting editor's folder; a name with a line
-    // break stays one request. The hand-over runs on another thread while this
-    // one serves, as two processes would.
+    // A relative path means the starting editor's folder; a line break stays in one request.
+    // The hand-over runs on another thread while this one serves, as two processes would.
     for (QString path : {"Blue.docktheme", "", "/themes/Über\n%41.docktheme"}) {
         QFuture<bool> handed = QtConcurrent::run([&] { return starting.handOver(path); });
         EXPECT_TRUE(waitUntil([&] { return handed.isFinished(); }) && handed.result())

@@ -7,11 +7,8 @@
 #include <QImage>
 #include <QSize>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/Process.h"
@@ -30,16 +27,6 @@ inline void writePng(const std::filesystem::path& path, QSize size, QColor colou
 inline std::string sha256sum(const std::filesystem::path& path) {
     auto result = Process::run({"/usr/bin/sha256sum", path.string()}, Process::Capture::Output);
     return result ? result->output.substr(0, 64) : std::string();
-}
-
-// Polls condition until it holds; false when it still doesn't after a generous bound.
-inline bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 3000; ++i) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
 }
 
 // True while pid names a process (a zombie counts until it is reaped).

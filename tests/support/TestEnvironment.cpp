@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 
+#include <plist/plist.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,14 +74,11 @@ std::vector<std::string> TestEnvironment::killallCalls() const {
     return lines;
 }
 
-bool TestEnvironment::waitForKillall(std::size_t count) const {
-    for (int i = 0; i < 500; ++i) {
-        if (killallCalls().size() >= count) {
-            return true;
-        }
+bool TestEnvironment::eventually(const std::function<bool()>& done) {
+    for (int i = 0; i < 3000 && !done(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
+    return done();
 }
 
 void TestEnvironment::writeFile(const fs::path& path, const std::string& bytes) {
@@ -193,6 +191,19 @@ void TestEnvironment::writeBundle(const fs::path& bundle, const PlistValue& info
             }
         }
     }
+}
+
+std::string TestEnvironment::binaryPlist(const PlistValue& value) {
+    const std::string xml = PropertyList::toXML(value);
+    plist_t node = nullptr;
+    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+    char* bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    std::string bytes(bin, length);
+    std::free(bin);
+    plist_free(node);
+    return bytes;
 }
 
 ProgramRun runProgram(const std::vector<std::string>& argv) {

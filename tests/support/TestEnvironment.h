@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -44,11 +45,8 @@ private:
     Log::Sink previous_;
 };
 
-// Base fixture: every test gets its own temporary folder, with HOME,
-// VELVANTO_ROOT and the XDG folders pointing inside it, and a recorder in
-// place of killall, so no test touches the real home, a real /System or a
-// running Dock, and the build's resources in place of the application's.
-// Everything is restored and removed afterwards.
+// Base fixture: its own temporary folder with HOME, VELVANTO_ROOT and the XDG folders in it,
+// a recorder in place of killall and the build's resources; all restored and removed after.
 class TestEnvironment : public ::testing::Test {
 public:
     static void writeFile(const std::filesystem::path& path, const std::string& bytes);
@@ -74,7 +72,11 @@ protected:
     // Each line the killall recorder was started with, e.g. "Dock".
     std::vector<std::string> killallCalls() const;
     // Waits (bounded) until the recorder has been called count times.
-    bool waitForKillall(std::size_t count) const;
+    bool waitForKillall(std::size_t count) const {
+        return eventually([&] { return killallCalls().size() >= count; });
+    }
+    // Polls done until it holds or a generous bound passes; done()'s last value.
+    static bool eventually(const std::function<bool()>& done);
 
     // Every regular file under folder, relative path to content (links as
     // "-> target", files over 1 MiB as their size, other files as "(special)").
@@ -96,6 +98,8 @@ protected:
     // Writes a bundle: Info.plist from info and, for every file name of its
     // tables, an image whose content is "image:<name>".
     static void writeBundle(const std::filesystem::path& bundle, const PlistValue& info);
+    // The binary form of value, as the Dock writes its preferences.
+    static std::string binaryPlist(const PlistValue& value);
 
 private:
     std::filesystem::path temp_;

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-// The widgets need an application object; without a display they draw offscreen.
+// Widgets need an application object; without a display they draw offscreen.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
