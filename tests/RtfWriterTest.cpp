@@ -1,7 +1,12 @@
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 #include "model/RtfReader.h"
 #include "model/RtfWriter.h"
+#include "model/Utf8.h"
+#include "platform/FileManager.h"
+#include "platform/Process.h"
 #include "support/RichTextPrinter.h"
 #include "support/TestEnvironment.h"
 
@@ -95,6 +100,46 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripIn
         EXPECT_TRUE(
             std::ranges::all_of(rtf, [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }))
             << "not plain ASCII: " << rtf;
-        EXPECT_EQ(RtfReader::read(rtf), texts[i]) << rtf;
+        const fs::path file = temp() / ("description" + std::to_string(i) + ".rtf");
+        ASSERT_TRUE(FileManager::writeFileAtomically(file, rtf)) << file;
+        EXPECT_EQ(RtfReader::read(FileManager::readFile(file).value_or("")), texts[i]) << rtf;
     }
+}
+
+// unrtf ignores \uc and takes letters after \uN into the word; its personality writes "&#N;".
+TEST_F(RtfWriterTest, UnrtfReadsEveryWordOfAMultilingualText) {
+    const std::string words =
+        "\u0141\u00f3d\u017a, Krak\u00f3w, \u017dlu\u0165ou\u010dk\u00fd k\u016f\u0148, "
+        "\u00c1rv\u00edzt\u0171r\u0151.\n"
+        "\u0393\u03b5\u03b9\u03ac \u03c3\u03bf\u03c5 \u03ba\u03cc\u03c3\u03bc\u03b5.\n"
+        "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440, \u0442\u0435\u043c\u0430.\n"
+        "\u65e5\u672c\u8a9e\u306e\u30c6\u30fc\u30de \u4e2d\u6587 \ud55c\uad6d\uc5b4 "
+        "\u1ef3 Ti\u1ebfng Vi\u1ec7t\n";
+    const fs::path config = temp() / "unrtf";
+    fs::create_directories(config);
+    writeFile(config / "text.conf",
+              readFile("/usr/share/unrtf/text.conf") + "unisymbol_print\n\t&#%;\n");
+    const fs::path file = temp() / "description.rtf";
+    writeFile(file, RtfWriter::write(RichText::fromPlainText(words)));
+
+    const auto run =
+        Process::run({"/usr/bin/unrtf", "-P", config.string(), "--text", file.string()},
+                     Process::Capture::Output);
+    ASSERT_TRUE(run && run->exitStatus == 0) << "unrtf is installed by scripts/setup-deps";
+    std::string body = run->output.substr(run->output.find("-----------------\n") + 18);
+    std::string text;
+    for (std::size_t pos = 0; pos < body.size(); ++pos) {
+        if (body.compare(pos, 2, "&#") == 0 && body.find(';', pos) != std::string::npos) {
+            const std::size_t end = body.find(';', pos);
+            Utf8::append(text, static_cast<char32_t>(std::stoul(body.substr(pos + 2, end - pos))));
+            pos = end;
+        } else {
+            text += body[pos];
+        }
+    }
+    const auto split = [](const std::string& s) {
+        std::istringstream in(s);
+        return std::vector<std::string>(std::istream_iterator<std::string>(in), {});
+    };
+    EXPECT_EQ(split(text), split(words)) << run->output;
 }
