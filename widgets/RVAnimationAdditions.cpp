@@ -1,11 +1,13 @@
 #include "widgets/RVAnimationAdditions.h"
 
 #include <QEasingCurve>
+#include <QEvent>
 #include <QEventLoop>
-#include <QGraphicsOpacityEffect>
+#include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QVariantAnimation>
 #include <QWidget>
 
 #include <optional>
@@ -33,33 +35,87 @@ QEasingCurve easing(Curve curve) {
     return QEasingCurve::InOutQuad;
 }
 
-// The widget's opacity effect, made when it has none.
-QGraphicsOpacityEffect* opacityOf(QWidget* view) {
-    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(view->graphicsEffect())) {
-        return effect;
+// A child laid over the view in the colour behind it: the view under a cover
+// of opacity 1 - a looks as the view drawn at opacity a would, yet nothing of
+// the view is copied offscreen. The cover stays on top of the view's children
+// and follows its size; it takes no input.
+class Cover : public QWidget {
+public:
+    explicit Cover(QWidget* view) : QWidget(view), colour_(colourBehind(view)) {
+        setObjectName(QString::fromLatin1(kCoverName));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(view->rect());
+        view->installEventFilter(this);
+        raise();
+        show();
     }
-    auto* effect = new QGraphicsOpacityEffect(view);
-    view->setGraphicsEffect(effect);
-    return effect;
-}
+
+    static Cover* of(QWidget* view) {
+        return view->findChild<Cover*>(QString::fromLatin1(kCoverName), Qt::FindDirectChildrenOnly);
+    }
+
+    double opacity() const { return opacity_; }
+    void setOpacity(double opacity) {
+        opacity_ = opacity;
+        raise();  // above a view that joined meanwhile
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setOpacity(opacity_);
+        painter.fillRect(rect(), colour_);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Resize) {
+            setGeometry(parentWidget()->rect());
+        }
+        return false;
+    }
+
+private:
+    static constexpr const char* kCoverName = "_rv_fade_cover";
+
+    // What shows where the view is not: the nearest ancestor that paints its background.
+    static QColor colourBehind(const QWidget* view) {
+        const QWidget* behind = view->parentWidget() ? view->parentWidget() : view;
+        while (!behind->isWindow() && !behind->autoFillBackground() && behind->parentWidget()) {
+            behind = behind->parentWidget();
+        }
+        return behind->palette().color(behind->backgroundRole());
+    }
+
+    QColor colour_;
+    double opacity_ = 0.0;
+};
 
 void addFade(QParallelAnimationGroup* group, QWidget* view, Effect effect, int duration,
              const QEasingCurve& curve) {
-    QGraphicsOpacityEffect* opacity = opacityOf(view);
-    auto* animation = new QPropertyAnimation(opacity, "opacity", group);
+    Cover* cover = Cover::of(view);
+    if (!cover) {
+        cover = new Cover(view);
+        // A hidden view fades in from nothing; a shown one from as it looks.
+        cover->setOpacity(view->isHidden() ? 1.0 : 0.0);
+    }
+    if (effect == Effect::FadeIn) {
+        view->show();
+    }
+    auto* animation = new QVariantAnimation(group);
     animation->setDuration(duration);
     animation->setEasingCurve(curve);
-    if (effect == Effect::FadeIn) {
-        if (view->isHidden()) {
-            opacity->setOpacity(0.0);
-            view->show();
-        }
-        animation->setStartValue(opacity->opacity());
-        animation->setEndValue(1.0);
-    } else {
-        animation->setStartValue(opacity->opacity());
-        animation->setEndValue(0.0);
-    }
+    animation->setStartValue(cover->opacity());
+    animation->setEndValue(effect == Effect::FadeIn ? 0.0 : 1.0);
+    QPointer<Cover> alive(cover);
+    QObject::connect(animation, &QVariantAnimation::valueChanged, cover,
+                     [alive](const QVariant& value) {
+                         if (alive) {
+                             alive->setOpacity(value.toDouble());
+                         }
+                     });
     group->addAnimation(animation);
 }
 
@@ -83,8 +139,8 @@ void finish(QWidget* view, std::optional<Effect> effect) {
     if (*effect == Effect::FadeOut) {
         view->hide();
     }
-    // A full-opacity widget draws without the effect's offscreen pass.
-    view->setGraphicsEffect(nullptr);
+    // Faded out or in, the view needs no cover any more.
+    delete Cover::of(view);
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ class QWidget;
 // What the effects do: a fade-out ends with the widget hidden; a fade-in
 // shows a hidden widget and raises its opacity to full; an end frame moves
 // and resizes the widget from its current geometry (in its parent's coordinates).
+// A fade lays a cover of the colour behind the widget (its nearest ancestor's
+// background) over it, so no copy of the widget is drawn offscreen; it suits a
+// widget on a plain background, as a window's views are. The cover goes when
+// the fade ends.
 namespace RVAnimationAdditions {
 
 enum class BlockingMode { Blocking = 0, Nonblocking = 1 };

@@ -1,5 +1,9 @@
 // The editor's parts on their own, from rich-text conversion to the single instance.
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <QMimeData>
 #include <QTextDocument>
@@ -15,6 +19,7 @@
 #include "app/SingleInstance.h"
 #include "dock/DockManifest.h"
 #include "model/RtfReader.h"
+#include "platform/Descriptor.h"
 #include "platform/Process.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
@@ -63,6 +68,31 @@ TEST(RVAnimationAdditionsTest, FadesLeaveTheViewAsTheyShould) {
     RVAnimationAdditions::fadeToFrame(view, start);
     EXPECT_TRUE(view->isHidden());
     EXPECT_EQ(view->geometry(), start);
+
+    // Half way in, a red view on white shows pink, also after a resize; at the end red, uncovered.
+    QPalette white;
+    white.setColor(QPalette::Window, Qt::white);
+    parent.setPalette(white);
+    parent.resize(100, 100);
+    parent.setAutoFillBackground(true);
+    QPalette red;
+    red.setColor(QPalette::Window, Qt::red);
+    view->setPalette(red);
+    view->setAutoFillBackground(true);
+    RVAnimationAdditions::setDefaultBlockingMode(RVAnimationAdditions::BlockingMode::Nonblocking);
+    RVAnimationAdditions::fadeIn(view);
+    auto* running = view->property("_rv_running_animation").value<QAbstractAnimation*>();
+    ASSERT_TRUE(running);
+    running->setCurrentTime(running->totalDuration() / 2);
+    view->setGeometry(0, 0, 60, 50);
+    auto centre = [&] { return parent.grab().toImage().pixelColor(30, 40); };
+    EXPECT_EQ(centre().red(), 255);
+    EXPECT_GT(centre().green(), 80);
+    EXPECT_LT(centre().green(), 180);
+    running->setCurrentTime(running->totalDuration());
+    EXPECT_EQ(centre(), QColor(Qt::red));
+    EXPECT_TRUE(view->findChildren<QWidget*>().isEmpty());
+    RVAnimationAdditions::setDefaultBlockingMode(RVAnimationAdditions::BlockingMode::Blocking);
     RVAnimationAdditions::setDefaultDuration(0.2);
 }
 
@@ -163,6 +193,18 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
         QCoreApplication::processEvents();
     }
     QDir::setCurrent(before);
+    // A client that never ends its line is dropped once it sent too much, and asks nothing.
+    QFuture<void> flood = QtConcurrent::run([&] {
+        Descriptor client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_un address{AF_UNIX, {}};
+        std::strcpy(address.sun_path, (temp() / "editor").c_str());
+        ASSERT_EQ(::connect(client.get(), reinterpret_cast<sockaddr*>(&address), sizeof address),
+                  0);
+        std::string junk(4096, 'x');
+        while (::send(client.get(), junk.data(), junk.size(), MSG_NOSIGNAL) > 0) {
+        }
+    });
+    EXPECT_TRUE(waitUntil([&] { return flood.isFinished(); }));
     EXPECT_EQ(asked, (QStringList{at("Blue.docktheme"), QString(), "/themes/Über\n%41.docktheme"}));
     // An editor that runs but can't answer now is waited for, never doubled.
     SingleInstance later(at("editor"));
