@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QPixmap>
 
 DragDropImageView::DragDropImageView(QWidget* parent) : QLabel(parent) {
@@ -14,9 +15,11 @@ DragDropImageView::DragDropImageView(QWidget* parent) : QLabel(parent) {
 
 void DragDropImageView::setImage(const QImage& image) {
     image_ = image;
-    // A hidden view scales its picture when it is shown.
+    // A hidden view scales its picture when it is shown, and keeps no scaled copy.
     if (isVisible()) {
         showScaled();
+    } else {
+        scaled_ = QPixmap();
     }
 }
 
@@ -71,23 +74,40 @@ void DragDropImageView::showEvent(QShowEvent* event) {
     showScaled();
 }
 
+void DragDropImageView::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (image_.isNull()) {
+        return;
+    }
+    // At its own size the picture is drawn from the image itself: no second copy.
+    const QSize size = scaled_.isNull() ? image_.size() : scaled_.size();
+    QRect frame(QPoint(), size);
+    frame.moveCenter(contentsRect().center());
+    QPainter painter(this);
+    if (scaled_.isNull()) {
+        painter.drawImage(frame.topLeft(), image_);
+    } else {
+        painter.drawPixmap(frame.topLeft(), scaled_);
+    }
+}
+
 void DragDropImageView::setImageScaling(Scaling scaling) {
     scaling_ = scaling;
     showScaled();
 }
 
 void DragDropImageView::showScaled() {
-    if (image_.isNull()) {
-        setPixmap(QPixmap());
-        return;
+    scaled_ = QPixmap();
+    const QSize room = contentsRect().size();
+    if (!image_.isNull() && !room.isEmpty()) {
+        if (scaling_ == Scaling::AxesIndependently && image_.size() != room) {
+            scaled_ = QPixmap::fromImage(
+                image_.scaled(room, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        } else if (scaling_ == Scaling::ProportionallyDown &&
+                   (image_.width() > room.width() || image_.height() > room.height())) {
+            scaled_ = QPixmap::fromImage(
+                image_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        }
     }
-    QSize room = contentsRect().size();
-    QImage scaled = image_;
-    if (scaling_ == Scaling::AxesIndependently && !room.isEmpty()) {
-        scaled = image_.scaled(room, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    } else if (scaling_ == Scaling::ProportionallyDown &&
-               (image_.width() > room.width() || image_.height() > room.height())) {
-        scaled = image_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    setPixmap(QPixmap::fromImage(scaled));
+    update();
 }

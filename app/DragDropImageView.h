@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPixmap>
 
 #include <optional>
 
@@ -51,11 +52,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showScaled();
 
     DropResponder* responder_ = nullptr;
     QImage image_;
+    QPixmap scaled_;  // only when the view shows image_ at another size
     Scaling scaling_ = Scaling::ProportionallyDown;
 };

@@ -34,6 +34,7 @@
 #include "app/DockVerifier.h"
 #include "app/ExternalEditor.h"
 #include "app/ImageDecoder.h"
+#include "app/OnDemandImages.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/SlotListModel.h"
 #include "app/TemporaryFolder.h"
@@ -576,6 +577,8 @@ void MainController::btn_quickGuide() {
     _makeHelpWindow();
     help_view->document()->setBaseUrl(QUrl::fromLocalFile(path));
     help_view->setSearchPaths({QString::fromStdString(SystemPaths::resourceFolder().string())});
+    // Screenshots further down the page are decoded when scrolled to.
+    OnDemandImages::install(help_view->document());
     help_view->setHtml(html);
     help_window->show();
     help_window->raise();
