@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 namespace {
@@ -21,8 +22,15 @@ protected:
                     const QRect room = screen->availableGeometry();
                     frame.moveLeft(std::clamp(frame.left(), room.left(),
                                               std::max(room.left(), room.right() - frame.width())));
-                    frame.moveTop(std::clamp(frame.top(), room.top(),
-                                             std::max(room.top(), room.bottom() - frame.height())));
+                    // Before its first show a window's frame is not known yet: keep room
+                    // for a title bar, so the window can still be taken by it.
+                    const int title =
+                        window_->frameGeometry().top() < window_->geometry().top()
+                            ? 0
+                            : window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+                    const int top = room.top() + title;
+                    frame.moveTop(std::clamp(frame.top(), top,
+                                             std::max(top, room.bottom() - frame.height())));
                 }
                 window_->move(frame.topLeft());
             }
