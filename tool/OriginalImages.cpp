@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
-// A manifest of every Dock image fits many times over.
-constexpr std::size_t kMaxManifestBytes = 256 * 1024;
 constexpr const char* kHiddenStorePrefix = ".Original Dock-";
 constexpr const char* kHiddenFilePrefix = ".keep-";
 
@@ -59,12 +57,6 @@ bool copyHashing(int from, int to, Sha256& hash, std::uint64_t& size) {
             return false;
         }
     }
-}
-
-// A Dock file name the manifest can hold on one line.
-bool isKeepableName(const std::string& name) {
-    return ThemeBundle::isPlainFileName(name) && name.find_first_of("\n\r") == std::string::npos &&
-           !name.starts_with('.');
 }
 
 // Lists the names in folder that begin with prefix.
@@ -135,14 +127,14 @@ bool OriginalImages::keep(const DockFolder& dock,
         return false;
     };
     Descriptor store = openStore();
-    std::vector<Kept> entries;
+    std::vector<OriginalDockManifest::Entry> entries;
     if (store.valid()) {
-        std::string why;
-        std::optional<std::vector<Kept>> read = readManifest(store.get(), why);
+        std::optional<std::vector<OriginalDockManifest::Entry>> read =
+            OriginalDockManifest::read(store.get());
         if (!read) {
             // Damaged originals are never restored from; the theme still goes in.
             Log::write("The kept original images in " + Log::escaped(path_) +
-                       " are unusable: " + why + "; none are added");
+                       " are unusable: their manifest is missing or damaged; none are added");
             return true;
         }
         entries = std::move(*read);
@@ -151,12 +143,12 @@ bool OriginalImages::keep(const DockFolder& dock,
                                                        : reason(errno));
     }
     std::set<std::string> known;
-    for (const Kept& kept : entries) {
+    for (const OriginalDockManifest::Entry& kept : entries) {
         known.insert(kept.name);
     }
     std::vector<std::string> fresh;
     for (const std::string& name : dockFileNames) {
-        if (!known.contains(name) && isKeepableName(name)) {
+        if (!known.contains(name) && OriginalDockManifest::isKeepableName(name)) {
             known.insert(name);
             fresh.push_back(name);
         }
@@ -175,7 +167,7 @@ bool OriginalImages::keep(const DockFolder& dock,
         Descriptor folder(::openat(parent_.get(), hiddenStore.c_str(), kFolderFlags));
         bool whole = folder.valid();
         for (const std::string& name : fresh) {
-            Kept kept;
+            OriginalDockManifest::Entry kept;
             whole = whole && keepOne(dock, name, folder.get(), name, kept, why);
             entries.push_back(kept);
         }
@@ -195,12 +187,12 @@ bool OriginalImages::keep(const DockFolder& dock,
     // manifest last, so an image the manifest doesn't name is never used.
     for (const std::string& name : fresh) {
         const std::string hidden = kHiddenFilePrefix + hiddenName(name.c_str());
-        Kept kept;
+        OriginalDockManifest::Entry kept;
         if (!keepOne(dock, name, store.get(), hidden, kept, why)) {
             ::unlinkat(store.get(), hidden.c_str(), 0);
             return fail(why);
         }
-        if (kept.kind == Kind::Image &&
+        if (kept.kind == OriginalDockManifest::Kind::Image &&
             ::renameat(store.get(), hidden.c_str(), store.get(), name.c_str()) != 0) {
             const std::string problem = reason(errno);
             ::unlinkat(store.get(), hidden.c_str(), 0);
@@ -228,18 +220,19 @@ std::optional<OriginalImages::Restore> OriginalImages::forRestore() const {
                                          Log::escaped(path_) + ": " + reason(errno));
         return std::nullopt;
     }
-    std::string why;
-    std::optional<std::vector<Kept>> entries = readManifest(store.get(), why);
+    std::optional<std::vector<OriginalDockManifest::Entry>> entries =
+        OriginalDockManifest::read(store.get());
     if (!entries) {
-        Log::write("The kept original images in " + Log::escaped(path_) + " are unusable: " + why);
+        Log::write("The kept original images in " + Log::escaped(path_) +
+                   " are unusable: their manifest is missing or damaged");
         return std::nullopt;
     }
     Restore restore;
-    for (const Kept& kept : *entries) {
-        if (kept.kind == Kind::Created) {
+    for (const OriginalDockManifest::Entry& kept : *entries) {
+        if (kept.kind == OriginalDockManifest::Kind::Created) {
             restore.created.push_back(kept.name);
         }
-        if (kept.kind != Kind::Image) {
+        if (kept.kind != OriginalDockManifest::Kind::Image) {
             continue;
         }
         Descriptor file(FileManager::openRegularFile(kept.name, false, store.get(),
@@ -276,58 +269,9 @@ Descriptor OriginalImages::openStore() const {
     return Descriptor(::openat(parent_.get(), storeName().c_str(), kFolderFlags));
 }
 
-std::optional<std::vector<OriginalImages::Kept>> OriginalImages::readManifest(int store,
-                                                                              std::string& why) {
-    Descriptor file(FileManager::openRegularFile(SystemPaths::kOriginalDockManifest, false, store,
-                                                 kMaxManifestBytes));
-    std::optional<std::string> text =
-        file.valid() ? FileManager::readDescriptor(file.get(), kMaxManifestBytes) : std::nullopt;
-    if (!text) {
-        why = "its manifest can't be read";
-        return std::nullopt;
-    }
-    std::vector<Kept> entries;
-    std::set<std::string> names;
-    why = "its manifest is damaged";
-    std::istringstream lines(*text);
-    for (std::string line; std::getline(lines, line);) {
-        Kept kept;
-        constexpr std::string_view kCreated = "created ", kSkipped = "skipped ";
-        if (line.starts_with(kCreated) || line.starts_with(kSkipped)) {
-            kept.kind = line.starts_with(kCreated) ? Kind::Created : Kind::Skipped;
-            kept.name = line.substr(kCreated.size());
-        } else {
-            const std::size_t digestEnd = line.find(' ');
-            const std::size_t sizeEnd =
-                digestEnd == std::string::npos ? digestEnd : line.find(' ', digestEnd + 1);
-            if (sizeEnd == std::string::npos) {
-                return std::nullopt;
-            }
-            kept.sha256 = line.substr(0, digestEnd);
-            const std::string size = line.substr(digestEnd + 1, sizeEnd - digestEnd - 1);
-            kept.name = line.substr(sizeEnd + 1);
-            if (kept.sha256.size() != 64 ||
-                kept.sha256.find_first_not_of("0123456789abcdef") != std::string::npos ||
-                size.empty() || size.size() > 9 ||
-                size.find_first_not_of("0123456789") != std::string::npos) {
-                return std::nullopt;
-            }
-            kept.size = std::stoull(size);
-        }
-        if (!isKeepableName(kept.name) || !names.insert(kept.name).second) {
-            return std::nullopt;
-        }
-        entries.push_back(kept);
-    }
-    if (entries.empty() || !text->ends_with('\n')) {
-        return std::nullopt;
-    }
-    why.clear();
-    return entries;
-}
-
 bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, int folder,
-                             const std::string& target, Kept& kept, std::string& why) {
+                             const std::string& target, OriginalDockManifest::Entry& kept,
+                             std::string& why) {
     kept.name = name;
     struct stat info {};
     if (::fstatat(dock.fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -335,12 +279,12 @@ bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, in
             why = name + ": " + reason(errno);
             return false;
         }
-        kept.kind = Kind::Created;
+        kept.kind = OriginalDockManifest::Kind::Created;
         return true;
     }
     if (!S_ISREG(info.st_mode)) {
         Log::write("The Dock's " + Log::escaped(name) + " is not a plain file; it is not kept");
-        kept.kind = Kind::Skipped;
+        kept.kind = OriginalDockManifest::Kind::Skipped;
         return true;
     }
     Descriptor image(
@@ -362,14 +306,8 @@ bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, in
 }
 
 bool OriginalImages::writeManifest(int folder, const std::string& target,
-                                   const std::vector<Kept>& entries) {
-    std::string text;
-    for (const Kept& kept : entries) {
-        text += kept.kind == Kind::Created   ? std::string("created")
-                : kept.kind == Kind::Skipped ? std::string("skipped")
-                                             : kept.sha256 + " " + std::to_string(kept.size);
-        text += " " + kept.name + "\n";
-    }
+                                   const std::vector<OriginalDockManifest::Entry>& entries) {
+    const std::string text = OriginalDockManifest::format(entries);
     Descriptor file(::openat(folder, target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     return file.valid() && FileManager::writeAll(file.get(), text.data(), text.size()) &&

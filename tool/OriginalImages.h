@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/OriginalDockManifest.h"
 #include "platform/Descriptor.h"
 #include "tool/ThemeSource.h"
 
@@ -13,13 +14,8 @@ class DockFolder;
 // The Dock's own images, kept once before a theme first changes them, so that
 // the Dock can be put back exactly as it came. They live in a folder outside
 // the Dock application, made with the tool's rights (root's on a real
-// system): SystemPaths::kOriginalDockBelowRoot, with a manifest of one line a
-// Dock file name:
-//
-//     <SHA-256 in hex> <size> <name>    an image kept under its own name
-//     created <name>                    no image had the name before a theme
-//     skipped <name>                    not a plain file (a link): not kept,
-//                                       and left as it is by a restore
+// system): SystemPaths::kOriginalDockBelowRoot, with a manifest
+// (OriginalDockManifest) of what each Dock file name held.
 //
 // The first image ever seen under a name is its original: later runs add only
 // names no earlier run touched. The first keep builds the whole folder under a
@@ -54,27 +50,18 @@ public:
     std::optional<Restore> forRestore() const;
 
 private:
-    enum class Kind { Image, Created, Skipped };
-    struct Kept {
-        std::string name;
-        Kind kind = Kind::Image;
-        std::uint64_t size = 0;
-        std::string sha256;
-    };
-
     OriginalImages(Descriptor parent, std::string path);
     // Removes what a killed run left: a hidden store and hidden files in the store.
     void removeLeftovers() const;
     // The kept folder, opened without following a link; invalid when there is none.
     Descriptor openStore() const;
-    // The manifest's entries; nothing when it is missing or damaged (why says which).
-    static std::optional<std::vector<Kept>> readManifest(int store, std::string& why);
     // Copies the Dock image name into folder as target, or notes that there is
     // none. False, with why, when it can't be kept.
     static bool keepOne(const DockFolder& dock, const std::string& name, int folder,
-                        const std::string& target, Kept& kept, std::string& why);
+                        const std::string& target, OriginalDockManifest::Entry& kept,
+                        std::string& why);
     static bool writeManifest(int folder, const std::string& target,
-                              const std::vector<Kept>& entries);
+                              const std::vector<OriginalDockManifest::Entry>& entries);
     std::string hiddenName(const char* role) const;
 
     Descriptor parent_;  // the folder that holds the store
