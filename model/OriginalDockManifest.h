@@ -17,6 +17,9 @@
 // to confirm it. Plain text functions and one bounded read; any thread.
 class OriginalDockManifest {
 public:
+    // The apply tool's argument that puts the kept images back.
+    static constexpr const char* kRestoreArgument = "--restore-original";
+
     enum class Kind { Image, Created, Skipped };
     struct Entry {
         std::string name;

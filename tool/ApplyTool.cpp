@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "model/MiscKit.h"
+#include "model/OriginalDockManifest.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "tool/DockFolder.h"
@@ -101,7 +102,7 @@ int ApplyTool::run(const std::vector<std::string>& arguments) const {
     if (arguments.empty() || arguments[0].empty()) {
         return cannotApply(arguments.empty() ? std::string("(null)") : arguments[0]);
     }
-    if (arguments[0] == kRestoreOriginal) {
+    if (arguments[0] == OriginalDockManifest::kRestoreArgument) {
         return restoreOriginal();
     }
     const std::string& bundle = arguments[0];

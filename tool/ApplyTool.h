@@ -21,7 +21,7 @@ class MiscKit;
 //   SIGINT, SIGTERM and SIGHUP wait until the Dock folder is consistent.
 //
 // - Before it first changes an image, it keeps the Dock's own one
-//   (OriginalImages); "--restore-original" puts the kept images back and
+//   (OriginalImages); OriginalDockManifest::kRestoreArgument puts the kept images back and
 //   removes those themes added, all or nothing, then restarts the Dock.
 //
 // Exit status: 1 when every image of the theme is in place (or it has none),
@@ -29,8 +29,6 @@ class MiscKit;
 // the Dock folder unchanged.
 class ApplyTool {
 public:
-    static constexpr const char* kRestoreOriginal = "--restore-original";
-
     explicit ApplyTool(const MiscKit& catalogue);
 
     // arguments are the command line without the program name. Main thread only.
