@@ -171,11 +171,11 @@ bool OriginalImages::keep(const DockFolder& dock,
             whole = whole && keepOne(dock, name, folder.get(), name, kept, why);
             entries.push_back(kept);
         }
+        // One flush of the whole copy, so it is on disk before the Dock changes.
         whole = whole && writeManifest(folder.get(), SystemPaths::kOriginalDockManifest, entries) &&
-                ::fsync(folder.get()) == 0 &&
+                ::syncfs(folder.get()) == 0 &&
                 ::renameat2(parent_.get(), hiddenStore.c_str(), parent_.get(), storeName().c_str(),
-                            RENAME_NOREPLACE) == 0 &&
-                ::fsync(parent_.get()) == 0;
+                            RENAME_NOREPLACE) == 0;
         if (!whole) {
             const std::string problem = why.empty() ? reason(errno) : why;
             removeHiddenStore(parent_.get(), hiddenStore);
@@ -201,10 +201,10 @@ bool OriginalImages::keep(const DockFolder& dock,
         entries.push_back(kept);
     }
     const std::string manifest = kHiddenFilePrefix + hiddenName("manifest");
-    if (!writeManifest(store.get(), manifest, entries) ||
+    // One flush of the new images and manifest before the manifest names them.
+    if (!writeManifest(store.get(), manifest, entries) || ::syncfs(store.get()) != 0 ||
         ::renameat(store.get(), manifest.c_str(), store.get(),
-                   SystemPaths::kOriginalDockManifest) != 0 ||
-        ::fsync(store.get()) != 0) {
+                   SystemPaths::kOriginalDockManifest) != 0) {
         const std::string problem = reason(errno);
         ::unlinkat(store.get(), manifest.c_str(), 0);
         return fail(problem);
@@ -296,8 +296,7 @@ bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, in
     Descriptor copy(::openat(folder, target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     Sha256 hash;
-    if (!copy.valid() || !copyHashing(image.get(), copy.get(), hash, kept.size) ||
-        ::fsync(copy.get()) != 0) {
+    if (!copy.valid() || !copyHashing(image.get(), copy.get(), hash, kept.size)) {
         why = name + ": " + reason(errno);
         return false;
     }
@@ -310,8 +309,7 @@ bool OriginalImages::writeManifest(int folder, const std::string& target,
     const std::string text = OriginalDockManifest::format(entries);
     Descriptor file(::openat(folder, target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    return file.valid() && FileManager::writeAll(file.get(), text.data(), text.size()) &&
-           ::fsync(file.get()) == 0;
+    return file.valid() && FileManager::writeAll(file.get(), text.data(), text.size());
 }
 
 std::string OriginalImages::hiddenName(const char* role) const {

@@ -19,8 +19,9 @@ class DockFolder;
 //
 // The first image ever seen under a name is its original: later runs add only
 // names no earlier run touched. The first keep builds the whole folder under a
-// hidden name and renames it into place; a later one adds its images first
-// and then renames a new manifest over the old one. So a kill at any moment
+// hidden name, flushes it to disk in one go and renames it into place; a later
+// one adds its images first, flushes, and then renames a new manifest over
+// the old one. So a kill at any moment
 // leaves the originals whole or not kept at all; a hidden leftover is removed
 // by the next run. Every folder on the way is reached without following a
 // link, and only regular files are read. A manifest that can't be read whole,
