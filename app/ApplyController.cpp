@@ -2,6 +2,7 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "model/OriginalDockManifest.h"
 #include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
 
@@ -10,7 +11,7 @@ ApplyController::ApplyController(QObject* parent) : QObject(parent) {
     connect(&watcher_, &QFutureWatcher<Outcome>::finished, this, [this] {
         Outcome outcome = watcher_.result();
         running_ = false;
-        emit ended(restore_, themeName_, outcome.status, outcome.exitStatus);
+        emit ended(run_, themeName_, outcome.status, outcome.exitStatus);
     });
 }
 
@@ -22,22 +23,29 @@ QString ApplyController::toolPath() {
     return QString::fromStdString((SystemPaths::resourceFolder() / "VelvantoHelper").string());
 }
 
-bool ApplyController::start(const QString& bundle, const QString& themeName, bool restore) {
+bool ApplyController::start(const QString& bundle, const QString& themeName, Run run) {
     if (running_) {
         return false;
     }
     running_ = true;
-    restore_ = restore;
+    run_ = run;
     themeName_ = themeName;
     bundle_ = bundle;
     std::string tool = toolPath().toStdString();
-    std::string path = bundle.toStdString();
-    watcher_.setFuture(QtConcurrent::run(&worker_, [tool, path] {
-        SXAuthentication::ToolRun run = SXAuthentication::sharedInstance().runCommand(tool, {path});
+    std::vector<std::string> arguments{run == Run::RestoreOriginal
+                                           ? OriginalDockManifest::kRestoreArgument
+                                           : bundle.toStdString()};
+    watcher_.setFuture(QtConcurrent::run(&worker_, [tool, arguments] {
+        SXAuthentication::ToolRun run =
+            SXAuthentication::sharedInstance().runCommand(tool, arguments);
         return Outcome{run.status, run.exitStatus};
     }));
     emit started();
     return true;
+}
+
+bool ApplyController::startRestoringOriginals() {
+    return start(QString(), QStringLiteral("its original images"), Run::RestoreOriginal);
 }
 
 void ApplyController::waitForEnd() {

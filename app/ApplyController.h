@@ -20,14 +20,20 @@ public:
     // The apply tool's exit status when it went through.
     static constexpr int kToolSucceeded = 1;
 
+    // What a run does: apply a theme, apply the stock theme, or put back the
+    // Dock's own images the tool kept (no bundle).
+    enum class Run { Apply, RestoreStock, RestoreOriginal };
+
     explicit ApplyController(QObject* parent = nullptr);
     ~ApplyController() override;
 
     // Starts applying bundle; false (and nothing starts) while a run is under way.
-    // restore and themeName are handed back with the outcome.
-    bool start(const QString& bundle, const QString& themeName, bool restore);
+    // run and themeName are handed back with the outcome.
+    bool start(const QString& bundle, const QString& themeName, Run run);
+    // Starts putting back the Dock's kept images; false while a run is under way.
+    bool startRestoringOriginals();
     bool isRunning() const { return running_; }
-    // The bundle of the run under way or ended last.
+    // The bundle of the run under way or ended last (empty for a restore of the originals).
     const QString& bundle() const { return bundle_; }
     // Waits for a run under way to end (the editor's end; tests).
     void waitForEnd();
@@ -38,7 +44,7 @@ public:
 signals:
     void started();
     // status: the authorization's status (0 when the tool ran); exitStatus: the tool's.
-    void ended(bool restore, const QString& themeName, int status, int exitStatus);
+    void ended(ApplyController::Run run, const QString& themeName, int status, int exitStatus);
 
 private:
     struct Outcome {
@@ -48,7 +54,7 @@ private:
     QThreadPool worker_;  // one thread
     QFutureWatcher<Outcome> watcher_;
     bool running_ = false;
-    bool restore_ = false;
+    Run run_ = Run::Apply;
     QString themeName_;
     QString bundle_;
 };

@@ -52,11 +52,18 @@ QMap<QString, QString> DockVerifier::expectedImages(const QString& bundle) {
 }
 
 void DockVerifier::verify(const QString& bundle, const QString& themeName, int timeoutMs) {
+    if (dockRan_) {
+        verifyImages(expectedImages(bundle), themeName, timeoutMs);
+    }
+}
+
+void DockVerifier::verifyImages(const QMap<QString, QString>& expected, const QString& shownAs,
+                                int timeoutMs) {
     if (!dockRan_) {
         return;
     }
-    expected_ = expectedImages(bundle);
-    themeName_ = themeName;
+    expected_ = expected;
+    themeName_ = shownAs;
     remainingPolls_ = timeoutMs / kPollMs;
     timer_.start();
 }

@@ -21,6 +21,10 @@ public:
     void arm();
     // Starts watching for a Dock that shows bundle's images; reports through result().
     void verify(const QString& bundle, const QString& themeName, int timeoutMs = 5000);
+    // The same for images given by Dock file name and SHA-256 (hex); shownAs
+    // completes "The Dock shows …".
+    void verifyImages(const QMap<QString, QString>& expected, const QString& shownAs,
+                      int timeoutMs = 5000);
     // The SHA-256 (hex) of each of bundle's images, by Dock file name.
     static QMap<QString, QString> expectedImages(const QString& bundle);
 

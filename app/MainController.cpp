@@ -233,6 +233,12 @@ void MainController::makeWindows() {
     edit_window->installEventFilter(this);
     connect(main.action_preferences, &QAction::triggered, this, [this] { btn_show_preferences(); });
     connect(main.action_restore, &QAction::triggered, this, [this] { btn_restoreDock(); });
+    action_restoreOriginal = main.action_restoreOriginal;
+    connect(action_restoreOriginal, &QAction::triggered, this,
+            [this] { btn_restoreOriginalDock(); });
+    // Looked at as the menu opens: another user's apply may have kept them meanwhile.
+    connect(main.menu_dock, &QMenu::aboutToShow, this,
+            [this] { action_restoreOriginal->setEnabled(originalImagesKept()); });
     connect(main.action_renderScreenshots, &QAction::triggered, this,
             [this] { btn_renderDockScreenshots(); });
     connect(main.action_checkUpdate, &QAction::triggered, this,

@@ -9,12 +9,12 @@
 #include <optional>
 #include <vector>
 
+#include "app/ApplyController.h"
 #include "app/DragDropImageView.h"
 #include "app/ThemeHost.h"
 #include "model/DockStyle.h"
 #include "model/DockTheme.h"
 
-class ApplyController;
 class AsideFile;
 class BatchController;
 class CollectionController;
@@ -119,6 +119,8 @@ public:
     QAction* tbar_viewDock = nullptr;
     QAction* tbar_applyDock = nullptr;
     QAction* tbar_preview = nullptr;
+    // Enabled while the apply tool keeps the Dock's own images.
+    QAction* action_restoreOriginal = nullptr;
     QAction* tbar_showEditorOrInfo = nullptr;
     DragDropImageView* screenshot_preview = nullptr;
     QWidget* previewdock_window = nullptr;  // no window: nothing drives it
@@ -195,6 +197,10 @@ public:
     void _generateThemeFrom(const QString& folder);
     void btn_change_applyTheme();
     void btn_restoreDock();
+    // Puts back the images the Dock had before the first theme, through the apply tool.
+    void btn_restoreOriginalDock();
+    // Whether the apply tool keeps the Dock's own images (a readable manifest).
+    static bool originalImagesKept();
     void btn_setDockStyleTo(QComboBox* sender);
     void btn_browseCollection();
     void btn_openBatchConverter();
@@ -301,7 +307,8 @@ private:
     // The values the information fields show.
     DockTheme::Information _informationInFields() const;
     void _fillInformationFields();
-    void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
+    void _applyEnded(ApplyController::Run run, const QString& themeName, int status,
+                     int exitStatus);
     // Shows the open theme's micro preview once decoded, or nothing.
     void _showMicroPreview();
     // Makes "<chosen>.docktheme" from the template, with the images of the

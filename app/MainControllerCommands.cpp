@@ -22,6 +22,7 @@
 #include "app/UserDefaults.h"
 #include "model/BundleBuilder.h"
 #include "model/MiscKit.h"
+#include "model/OriginalDockManifest.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "privileged/AuthorizationServices.h"
@@ -314,7 +315,8 @@ void MainController::btn_change_applyTheme() {
     }
     QString name = QString::fromStdString(currentTheme->dockName().value_or("the theme"));
     edit_window->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
-    apply_->start(QString::fromStdString(currentTheme->dockPath()), name, false);
+    apply_->start(QString::fromStdString(currentTheme->dockPath()), name,
+                  ApplyController::Run::Apply);
 }
 
 void MainController::btn_restoreDock() {
@@ -331,13 +333,29 @@ void MainController::btn_restoreDock() {
     verifier_->arm();
     edit_window->statusBar()->showMessage(QStringLiteral("Restoring the stock Dock…"));
     apply_->start(QString::fromStdString(stock->dockPath()),
-                  QString::fromStdString(stock->dockName().value_or("the stock Dock")), true);
+                  QString::fromStdString(stock->dockName().value_or("the stock Dock")),
+                  ApplyController::Run::RestoreStock);
 }
 
-void MainController::_applyEnded(bool restore, const QString& themeName, int status,
+bool MainController::originalImagesKept() {
+    return OriginalDockManifest::readFromRoot(SystemPaths::systemRoot()).has_value();
+}
+
+void MainController::btn_restoreOriginalDock() {
+    if (apply_->isRunning() || !originalImagesKept()) {
+        dialogs_.beep();
+        return;
+    }
+    verifier_->arm();
+    edit_window->statusBar()->showMessage(QStringLiteral("Restoring the Dock's original images…"));
+    apply_->startRestoringOriginals();
+}
+
+void MainController::_applyEnded(ApplyController::Run run, const QString& themeName, int status,
                                  int exitStatus) {
-    const QString title =
-        restore ? QStringLiteral("Dock Not Restored") : QStringLiteral("Theme Not Applied");
+    using Run = ApplyController::Run;
+    const QString title = run == Run::Apply ? QStringLiteral("Theme Not Applied")
+                                            : QStringLiteral("Dock Not Restored");
     QString problem;
     if (status == errAuthorizationToolExecuteFailure) {
         problem = QStringLiteral("The apply tool could not be started.");
@@ -352,7 +370,25 @@ void MainController::_applyEnded(bool restore, const QString& themeName, int sta
         emit applyEnded(false);
         return;
     }
-    if (restore) {
+    if (run == Run::RestoreOriginal) {
+        edit_window->statusBar()->showMessage(QStringLiteral("The Dock's original images are back"),
+                                              5000);
+        dialogs_.alert(edit_window, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
+                       QStringLiteral("The Dock has the images it had before the first theme "
+                                      "again."));
+        QMap<QString, QString> kept;
+        for (const auto& entry : OriginalDockManifest::readFromRoot(SystemPaths::systemRoot())
+                                     .value_or(std::vector<OriginalDockManifest::Entry>{})) {
+            if (entry.kind == OriginalDockManifest::Kind::Image) {
+                kept.insert(QString::fromStdString(entry.name),
+                            QString::fromStdString(entry.sha256));
+            }
+        }
+        verifier_->verifyImages(kept, themeName);
+        emit applyEnded(true);
+        return;
+    }
+    if (run == Run::RestoreStock) {
         edit_window->statusBar()->showMessage(QStringLiteral("The stock Dock is back"), 5000);
         dialogs_.alert(edit_window, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
                        QStringLiteral("Welcome back to Apple default 10.5 Dock style! Have a nice "

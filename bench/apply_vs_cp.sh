@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Applies the stock theme's 30 images with VelvantoHelper into a temporary
 # root, against cp of the same 30 files, alternating, many runs; prints the
-# median of each and their ratio.  Usage: bench/apply_vs_cp.sh [BUILD_DIR] [RUNS]
+# median of each and their ratio: for a first apply (the Dock's own 30 images
+# kept before the change) and for later ones.
+# Usage: bench/apply_vs_cp.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 build=${1:-build}
 runs=${2:-101}
@@ -14,16 +16,23 @@ mkdir -p "$dock" "$tmp/cp"
 printf '#!/bin/sh\nexit 0\n' > "$tmp/killall"; chmod +x "$tmp/killall"
 files=("$theme"/images/*)
 now() { date +%s%N; }
-tool=() copy=()
+first=() tool=() copy=()
 for ((i = 0; i < runs; i++)); do
+    # A Dock that no theme has changed yet: its own images are kept first.
+    rm -rf "$tmp/root/Library"
+    cp -f "${files[@]}" "$dock/"
     t0=$(now)
     VELVANTO_ROOT="$tmp/root" VELVANTO_KILLALL="$tmp/killall" "$resources/VelvantoHelper" "$theme" 2>/dev/null || true
     t1=$(now)
-    cp -f "${files[@]}" "$tmp/cp/"
+    VELVANTO_ROOT="$tmp/root" VELVANTO_KILLALL="$tmp/killall" "$resources/VelvantoHelper" "$theme" 2>/dev/null || true
     t2=$(now)
-    tool+=($((t1 - t0))); copy+=($((t2 - t1)))
+    cp -f "${files[@]}" "$tmp/cp/"
+    t3=$(now)
+    first+=($((t1 - t0))); tool+=($((t2 - t1))); copy+=($((t3 - t2)))
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-mt=$(median "${tool[@]}"); mc=$(median "${copy[@]}")
-awk -v t="$mt" -v c="$mc" -v n="$runs" 'BEGIN {
-    printf "runs %d: VelvantoHelper median %.2f ms, cp median %.2f ms, ratio %.2f (target <= 1.5)\n", n, t/1e6, c/1e6, t/c }'
+mf=$(median "${first[@]}"); mt=$(median "${tool[@]}"); mc=$(median "${copy[@]}")
+awk -v f="$mf" -v t="$mt" -v c="$mc" -v n="$runs" 'BEGIN {
+    printf "runs %d: cp median %.2f ms\n", n, c/1e6
+    printf "  first apply (originals kept) median %.2f ms, ratio %.2f (target <= 2.5)\n", f/1e6, f/c
+    printf "  later apply median %.2f ms, ratio %.2f (target <= 1.5)\n", t/1e6, t/c }'

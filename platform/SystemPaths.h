@@ -13,6 +13,12 @@ public:
     static constexpr const char* kDockResourcesBelowRoot =
         "System/Library/CoreServices/Dock.app/Contents/Resources";
 
+    // Where the apply tool keeps the Dock's own images, below the system root.
+    static constexpr const char* kOriginalDockBelowRoot =
+        "Library/Application Support/Velvanto/Original Dock";
+    // The name of the list of kept images in that folder.
+    static constexpr const char* kOriginalDockManifest = "Manifest";
+
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();

@@ -10,6 +10,8 @@
 #include <regex>
 #include <string_view>
 
+#include "platform/SystemPaths.h"
+
 extern char** environ;
 
 ProgramRun ApplyToolTest::apply(const std::vector<std::string>& arguments, const Launch& launch) {
@@ -107,4 +109,8 @@ std::vector<std::string> ApplyToolTest::messages(const std::string& standardErro
         start = end + 1;
     }
     return result;
+}
+
+std::filesystem::path ApplyToolTest::originals() const {
+    return root() / SystemPaths::kOriginalDockBelowRoot;
 }

@@ -29,6 +29,8 @@ protected:
     ProgramRun finish(pid_t pid, int errors);
 
     std::string dockFile(const std::string& name) { return (dockResources() / name).string(); }
+    // Where the tool keeps the Dock's own images.
+    std::filesystem::path originals() const;
 
     // The messages of a run without the log's line heads, those of two lines joined again.
     static std::vector<std::string> messages(const std::string& standardError);

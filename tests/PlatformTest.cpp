@@ -7,6 +7,7 @@
 #include "platform/FileManager.h"
 #include "platform/Process.h"
 #include "platform/PropertyList.h"
+#include "platform/Sha256.h"
 #include "platform/SystemPaths.h"
 #include "support/TestEnvironment.h"
 
@@ -150,5 +151,25 @@ TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
     for (auto [path, expanded] :
          {std::pair{"~", "/home/someone"}, {"~other/x", "~other/x"}, {"/a/~/b", "/a/~/b"}}) {
         EXPECT_EQ(SystemPaths::expandTilde(path), expanded);
+    }
+}
+
+TEST(Sha256Test, KnownDigestsWhateverThePiecesFed) {
+    const std::string million(1000000, 'a');
+    const std::pair<std::string, std::string> known[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {million, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [bytes, digest] : known) {
+        EXPECT_EQ(Sha256::of(bytes), digest);
+        Sha256 pieces;  // fed in uneven pieces across block edges
+        for (std::size_t at = 0, step = 1; at < bytes.size();
+             at += step, step = step * 3 % 97 + 1) {
+            pieces.add(bytes.data() + at, std::min(step, bytes.size() - at));
+        }
+        EXPECT_EQ(pieces.hex(), digest) << bytes.size();
     }
 }

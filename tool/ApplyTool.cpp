@@ -1,12 +1,15 @@
 #include "tool/ApplyTool.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "model/MiscKit.h"
+#include "model/OriginalDockManifest.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "tool/DockFolder.h"
 #include "tool/InstallTransaction.h"
+#include "tool/OriginalImages.h"
 #include "tool/SignalGuard.h"
 #include "tool/ThemeSource.h"
 #include "tool/UserRights.h"
@@ -18,13 +21,21 @@ int cannotApply(const std::string& bundle) {
     return -1;
 }
 
-// Writes the steps into the Dock folder, all or nothing.
-bool install(const std::vector<InstallStep>& steps) {
-    std::string root = SystemPaths::systemRoot();
+std::optional<DockFolder> openDockFolder(const std::string& root) {
     std::optional<DockFolder> folder = DockFolder::open(root);
     if (!folder) {
         Log::write("Cannot open the Dock folder " +
                    Log::escaped(SystemPaths::dockResourcesFolder(root)));
+    }
+    return folder;
+}
+
+// Writes the steps into the Dock folder, all or nothing, after keeping the
+// Dock's own image of every name that no earlier run changed.
+bool install(const std::vector<InstallStep>& steps) {
+    const std::string root = SystemPaths::systemRoot();
+    std::optional<DockFolder> folder = openDockFolder(root);
+    if (!folder) {
         return false;
     }
     // Waiting for another run can still be interrupted: nothing has changed yet.
@@ -32,7 +43,51 @@ bool install(const std::vector<InstallStep>& steps) {
     SignalGuard holdSignals;
     folder->removeLeftovers();
     InstallTransaction transaction(*folder, steps);
-    return transaction.stage() && transaction.commit();
+    if (!transaction.stage()) {
+        return false;
+    }
+    std::vector<std::string> names;
+    for (const InstallStep& step : steps) {
+        names.push_back(step.dockFileName);
+    }
+    std::optional<OriginalImages> originals = OriginalImages::open(root, true);
+    if (!originals) {
+        Log::write(
+            "Cannot make the folder for the Dock's original images; the Dock was left as "
+            "it was");
+        return false;
+    }
+    return originals->keep(*folder, names) && transaction.commit();
+}
+
+// Puts back the Dock's own images as they were kept, and removes the images
+// themes added, all or nothing.
+int restoreOriginal() {
+    const std::string root = SystemPaths::systemRoot();
+    std::optional<DockFolder> folder = openDockFolder(root);
+    if (!folder) {
+        return -1;
+    }
+    folder->lock();
+    SignalGuard holdSignals;
+    folder->removeLeftovers();
+    std::optional<OriginalImages> originals = OriginalImages::open(root, false);
+    if (!originals) {
+        Log::write("No original Dock images are kept yet");
+        return -1;
+    }
+    std::optional<OriginalImages::Restore> restore = originals->forRestore();
+    if (!restore) {
+        return -1;
+    }
+    InstallTransaction transaction(*folder, restore->images, restore->created);
+    if (!transaction.stage() || !transaction.commit()) {
+        return -1;
+    }
+    Log::write("The Dock's original images are back");
+    Log::write("Killing dock...");
+    MiscKit::killdock();
+    return 1;
 }
 
 }  // namespace
@@ -47,12 +102,18 @@ int ApplyTool::run(const std::vector<std::string>& arguments) const {
     if (arguments.empty() || arguments[0].empty()) {
         return cannotApply(arguments.empty() ? std::string("(null)") : arguments[0]);
     }
+    if (arguments[0] == OriginalDockManifest::kRestoreArgument) {
+        return restoreOriginal();
+    }
     const std::string& bundle = arguments[0];
     std::optional<UserRights> rights = UserRights::fromEnvironment();
     if (!rights || !rights->actAsUser()) {
         return cannotApply(bundle);
     }
-    ThemeSource::Plan plan = ThemeSource::open(bundle, catalogue_);
+    // Root reading with its own rights never follows a link in the bundle's
+    // place: another user could have swapped the folder for one.
+    const bool followLink = rights->dropsRights() || ::geteuid() != 0;
+    ThemeSource::Plan plan = ThemeSource::open(bundle, catalogue_, followLink);
     if (!rights->actAsStarted()) {
         return cannotApply(bundle);
     }

@@ -20,8 +20,13 @@ class MiscKit;
 // - A closed standard error or a file-size limit can't end it half-way, and
 //   SIGINT, SIGTERM and SIGHUP wait until the Dock folder is consistent.
 //
-// Exit status: 1 when every image of the theme is in place (or it has none)
-// and the Dock was restarted; -1 otherwise, with the Dock folder unchanged.
+// - Before it first changes an image, it keeps the Dock's own one
+//   (OriginalImages); OriginalDockManifest::kRestoreArgument puts the kept images back and
+//   removes those themes added, all or nothing, then restarts the Dock.
+//
+// Exit status: 1 when every image of the theme is in place (or it has none),
+// or the originals are back, and the Dock was restarted; -1 otherwise, with
+// the Dock folder unchanged.
 class ApplyTool {
 public:
     explicit ApplyTool(const MiscKit& catalogue);

@@ -27,11 +27,15 @@ bool unsupported(int error) {
 }  // namespace
 
 InstallTransaction::InstallTransaction(const DockFolder& folder,
-                                       const std::vector<InstallStep>& steps)
+                                       const std::vector<InstallStep>& steps,
+                                       const std::vector<std::string>& removals)
     : folder_(folder) {
-    entries_.reserve(steps.size());
+    entries_.reserve(steps.size() + removals.size());
     for (const InstallStep& step : steps) {
-        entries_.push_back(Entry{&step, {}, false, std::nullopt, false});
+        entries_.push_back(Entry{&step, step.dockFileName, {}, false, std::nullopt, false});
+    }
+    for (const std::string& name : removals) {
+        entries_.push_back(Entry{nullptr, name, {}, false, std::nullopt, false});
     }
 }
 
@@ -51,8 +55,8 @@ bool InstallTransaction::stage() {
     for (Entry& entry : entries_) {
         std::string problem;
         if (!stageEntry(entry, problem)) {
-            Log::write("Cannot install " + Log::escaped(folder_.pathOf(entry.step->dockFileName)) +
-                       ": " + problem + "; the Dock was left as it was");
+            Log::write("Cannot install " + Log::escaped(folder_.pathOf(entry.name)) + ": " +
+                       problem + "; the Dock was left as it was");
             return false;
         }
     }
@@ -61,13 +65,18 @@ bool InstallTransaction::stage() {
 
 bool InstallTransaction::commit() {
     for (Entry& entry : entries_) {
-        const std::string destination = Log::escaped(folder_.pathOf(entry.step->dockFileName));
+        const std::string destination = Log::escaped(folder_.pathOf(entry.name));
+        if (!entry.step && !entry.replaces) {
+            continue;  // nothing there to remove
+        }
         Log::write("Removing old file in DockApp: " + destination);
         bool installed = install(entry);
         Log::write(installed && entry.old ? "... Removed" : "... Not Removed");
-        Log::write("Copy new file from path " + Log::escaped(entry.step->sourcePath) +
-                   " \n....... to path:" + destination);
-        Log::write(installed ? "... Copied" : "... Not Copied");
+        if (entry.step) {
+            Log::write("Copy new file from path " + Log::escaped(entry.step->sourcePath) +
+                       " \n....... to path:" + destination);
+            Log::write(installed ? "... Copied" : "... Not Copied");
+        }
         if (!installed) {
             putBack();
             Log::write("The Dock's images were put back as they were");
@@ -80,8 +89,7 @@ bool InstallTransaction::commit() {
 
 bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
     struct stat existing {};
-    if (::fstatat(folder_.fd(), entry.step->dockFileName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) ==
-        0) {
+    if (::fstatat(folder_.fd(), entry.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode)) {
             problem = "a folder is in the way";
             return false;
@@ -90,6 +98,9 @@ bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
     } else if (errno != ENOENT) {
         problem = reason(errno);
         return false;
+    }
+    if (!entry.step) {
+        return true;  // a removal: nothing to copy
     }
     std::string temporary = newTemporaryName("new");
     // Readable by everyone, as the Dock's own images are; the tool's umask is 022.
@@ -110,7 +121,16 @@ bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
 
 bool InstallTransaction::install(Entry& entry) {
     const int folder = folder_.fd();
-    const char* name = entry.step->dockFileName.c_str();
+    const char* name = entry.name.c_str();
+    if (!entry.step) {
+        // A removal: the image only goes aside, so that it can be put back.
+        std::string aside = newTemporaryName("old");
+        if (::renameat(folder, name, folder, aside.c_str()) != 0) {
+            return false;
+        }
+        entry.old = aside;
+        return entry.installed = true;
+    }
     const char* temporary = entry.temporary.c_str();
     if (!entry.replaces) {
         // Never over an image that appeared since it was staged: that one could not be put back.
@@ -155,7 +175,7 @@ void InstallTransaction::putBack() {
         if (!entry.installed) {
             continue;
         }
-        const char* name = entry.step->dockFileName.c_str();
+        const char* name = entry.name.c_str();
         bool restored = entry.old
                             ? ::renameat(folder_.fd(), entry.old->c_str(), folder_.fd(), name) == 0
                             : ::unlinkat(folder_.fd(), name, 0) == 0;

@@ -21,12 +21,16 @@ class DockFolder;
 // file system can't, giving the old image a second name first), so the Dock
 // never finds an image missing or half-written and every old image stays
 // until all are in place. Should one fail (an immutable image, say), the
-// images already replaced are put back. Dropping the transaction removes
+// images already replaced are put back. Names to remove are taken aside the
+// same way in commit() and go for good only once every step is through.
+// Dropping the transaction removes
 // every temporary file and old image that is left. The caller holds the
 // folder's lock and the signals for the transaction's whole life. One thread.
 class InstallTransaction {
 public:
-    InstallTransaction(const DockFolder& folder, const std::vector<InstallStep>& steps);
+    // removals: Dock file names to remove (a missing one is no failure).
+    InstallTransaction(const DockFolder& folder, const std::vector<InstallStep>& steps,
+                       const std::vector<std::string>& removals = {});
     ~InstallTransaction();
     InstallTransaction(const InstallTransaction&) = delete;
     InstallTransaction& operator=(const InstallTransaction&) = delete;
@@ -39,10 +43,11 @@ public:
 
 private:
     struct Entry {
-        const InstallStep* step = nullptr;
-        std::string temporary;           // the staged copy, until it is in place
-        bool replaces = false;           // a Dock image was there when staged
-        std::optional<std::string> old;  // the name the replaced image now has
+        const InstallStep* step = nullptr;  // null for a removal
+        std::string name;                   // the Dock file name
+        std::string temporary;              // the staged copy, until it is in place
+        bool replaces = false;              // a Dock image was there when staged
+        std::optional<std::string> old;     // the name the replaced image now has
         bool installed = false;
     };
 

@@ -19,10 +19,11 @@ Descriptor openFolder(int parent, const char* name, bool followLinks) {
 
 }  // namespace
 
-ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& catalogue) {
+ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& catalogue,
+                                    bool followLink) {
     Plan plan;
     // The one lookup by path; everything below goes through this folder.
-    Descriptor bundleFolder = openFolder(AT_FDCWD, bundle.c_str(), true);
+    Descriptor bundleFolder = openFolder(AT_FDCWD, bundle.c_str(), followLink);
     if (!bundleFolder.valid()) {
         return plan;
     }

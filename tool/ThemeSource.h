@@ -45,5 +45,6 @@ public:
 
     // Keys the catalogue has no Dock file name for are skipped, with a log
     // line, before anything of theirs is opened.
-    static Plan open(const std::string& bundle, const MiscKit& catalogue);
+    // followLink: whether a link in the bundle folder's own place is followed.
+    static Plan open(const std::string& bundle, const MiscKit& catalogue, bool followLink = true);
 };

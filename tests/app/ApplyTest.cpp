@@ -96,3 +96,20 @@ TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {
         SXAuthentication::sharedInstance().deauthenticate();
     }
 }
+
+TEST_F(ApplyTest, RestoreOriginalPutsBackTheDocksOwnImagesOnceATheme) {
+    writeFile(dockResources() / "frontline.png", "own front");
+    const auto asItCame = snapshot(dockResources());
+    MainController& c = start();
+    EXPECT_FALSE(MainController::originalImagesKept());
+    c.btn_restoreOriginalDock();  // nothing kept yet: nothing to do
+    EXPECT_EQ(dialogs.beeps, 1);
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
+    ASSERT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
+    EXPECT_NE(snapshot(dockResources()), asItCame);
+    EXPECT_TRUE(MainController::originalImagesKept());
+    EXPECT_TRUE(applied([&] { c.btn_restoreOriginalDock(); }));
+    EXPECT_EQ(snapshot(dockResources()), asItCame);
+    EXPECT_EQ(alertTexts(),
+              "Dock Restored!: The Dock has the images it had before the first theme again.");
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/OriginalDockManifest.h"
+#include "platform/Descriptor.h"
+#include "tool/ThemeSource.h"
+
+class DockFolder;
+
+// The Dock's own images, kept once before a theme first changes them, so that
+// the Dock can be put back exactly as it came. They live in a folder outside
+// the Dock application, made with the tool's rights (root's on a real
+// system): SystemPaths::kOriginalDockBelowRoot, with a manifest
+// (OriginalDockManifest) of what each Dock file name held.
+//
+// The first image ever seen under a name is its original: later runs add only
+// names no earlier run touched. The first keep builds the whole folder under a
+// hidden name, flushes it to disk in one go and renames it into place; a later
+// one adds its images first, flushes, and then renames a new manifest over
+// the old one. So a kill at any moment
+// leaves the originals whole or not kept at all; a hidden leftover is removed
+// by the next run. Every folder on the way is reached without following a
+// link, and only regular files are read. A manifest that can't be read whole,
+// or a kept image that doesn't match it, is reported and never restored from.
+//
+// Callers hold the Dock folder's lock (DockFolder::lock) throughout, so runs
+// never meet here. One thread.
+class OriginalImages {
+public:
+    // The folder above the kept images, made (with the folders on the way to
+    // it) when create is true. Nothing when it is missing, or a link is on the way.
+    static std::optional<OriginalImages> open(const std::string& root, bool create);
+
+    // Keeps the Dock folder's image of every name in dockFileNames that no
+    // earlier run kept, before anything in the Dock folder changes. True when
+    // every one is kept (or there was nothing new to keep); false, with a log
+    // line and nothing of this run's left, when the apply must not go on.
+    bool keep(const DockFolder& dock, const std::vector<std::string>& dockFileNames) const;
+
+    struct Restore {
+        std::vector<InstallStep> images;   // each kept image, verified, open for installing
+        std::vector<std::string> created;  // names themes created, to remove
+    };
+    // What putting the Dock back takes. Nothing, with a log line that says
+    // why, when no originals are kept, the manifest is damaged, or a kept image
+    // does not match its size and hash.
+    std::optional<Restore> forRestore() const;
+
+private:
+    OriginalImages(Descriptor parent, std::string path);
+    // Removes what a killed run left: a hidden store and hidden files in the store.
+    void removeLeftovers() const;
+    // The kept folder, opened without following a link; invalid when there is none.
+    Descriptor openStore() const;
+    // Copies the Dock image name into folder as target, or notes that there is
+    // none. False, with why, when it can't be kept.
+    static bool keepOne(const DockFolder& dock, const std::string& name, int folder,
+                        const std::string& target, OriginalDockManifest::Entry& kept,
+                        std::string& why);
+    static bool writeManifest(int folder, const std::string& target,
+                              const std::vector<OriginalDockManifest::Entry>& entries);
+    std::string hiddenName(const char* role) const;
+
+    Descriptor parent_;  // the folder that holds the store
+    std::string path_;   // the store's path, for log lines
+};
