@@ -233,6 +233,8 @@ void MainController::makeWindows() {
     edit_window->installEventFilter(this);
     connect(main.action_preferences, &QAction::triggered, this, [this] { btn_show_preferences(); });
     connect(main.action_restore, &QAction::triggered, this, [this] { btn_restoreDock(); });
+    checkTheme_ = main.action_checkTheme;
+    connect(checkTheme_, &QAction::triggered, this, [this] { btn_checkTheme(); });
     connect(main.action_renderScreenshots, &QAction::triggered, this,
             [this] { btn_renderDockScreenshots(); });
     connect(main.action_checkUpdate, &QAction::triggered, this,
@@ -512,6 +514,7 @@ void MainController::_validateToolbar() {
     for (QAction* item : edit_toolbar->actions()) {
         item->setEnabled(validateToolbarItem(item));
     }
+    checkTheme_->setEnabled(currentTheme != nullptr);
 }
 
 void MainController::_updateThemeShow() {

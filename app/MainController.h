@@ -41,6 +41,7 @@ class ImageDecoder;
 class QUndoCommand;
 class QUndoStack;
 class UserDefaults;
+struct ThemeFinding;
 
 // The controller of the editor's main window and of every auxiliary window
 // (about, quick guide, preferences, slot preview, progress sheet, collection
@@ -193,7 +194,13 @@ public:
     void btn_backupMyCurrentDock();
     void btn_generateThemeFromFolder();
     void _generateThemeFrom(const QString& folder);
+    // Checks the open theme first (ThemeCheck, in a worker): a clean theme
+    // applies at once; findings show in a sheet, errors block the apply and
+    // warnings ask before it goes on. A second press while the check or the
+    // tool runs beeps.
     void btn_change_applyTheme();
+    // Dock > Check Theme: the same check, its findings (or that there are none) shown.
+    void btn_checkTheme();
     void btn_restoreDock();
     void btn_setDockStyleTo(QComboBox* sender);
     void btn_browseCollection();
@@ -302,6 +309,16 @@ private:
     DockTheme::Information _informationInFields() const;
     void _fillInformationFields();
     void _applyEnded(bool restore, const QString& themeName, int status, int exitStatus);
+    // Checks the open theme's bundle in a worker; then gets the findings on the
+    // GUI thread, unless the theme was closed or another one opened meanwhile.
+    void _checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then);
+    // Shows findings in the sheet, for an apply or on their own; whether the
+    // apply goes on. A finding double-clicked shows its slot.
+    bool _showFindings(const std::vector<ThemeFinding>& findings, bool forApply);
+    // Selects the slot of finding's key in the editor view, when the theme has one.
+    void _showFinding(const ThemeFinding& finding);
+    // Sets the Dock style when asked to and starts the apply tool on the open theme.
+    void _startApply();
     // Shows the open theme's micro preview once decoded, or nothing.
     void _showMicroPreview();
     // Makes "<chosen>.docktheme" from the template, with the images of the
@@ -354,4 +371,6 @@ private:
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;
     bool switchingTab_ = false;
+    QAction* checkTheme_ = nullptr;  // Dock > Check Theme, enabled with a theme open
+    bool checking_ = false;          // a check runs in its worker
 };
