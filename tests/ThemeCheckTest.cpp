@@ -247,7 +247,6 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
         const bool ready =
             ThemeSource::open(bundle.string(), catalogue).outcome == ThemeSource::Outcome::Ready;
         EXPECT_EQ(ThemeCheck::hasError(findings), !ready || row.holeOnly) << row.name;
-        EXPECT_EQ(ThemeCheck::firstError(findings).has_value(), ThemeCheck::hasError(findings));
         fs::remove_all(temp() / "elsewhere");
     }
 }
