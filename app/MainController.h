@@ -58,8 +58,9 @@ struct ThemeFinding;
 //
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
-// rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them. Every
+// rendering Dock screenshots in a child process (ScreenshotRenderer), and the
+// theme check before an apply in a QtConcurrent worker; all report back on the
+// GUI thread, so the window never waits for them. Every
 // picture of a theme (thumbnails, the selected image, the slot preview, the
 // micro preview, the Dock screenshot) is decoded by the one ImageDecoder's
 // workers, never on the GUI thread; a result for a view that asked again
