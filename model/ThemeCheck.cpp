@@ -4,6 +4,7 @@
 #include <fcntl.h>
 
 #include <cmath>
+#include <cstddef>
 #include <map>
 #include <set>
 #include <utility>
@@ -18,6 +19,20 @@ using Severity = ThemeFinding::Severity;
 using Entry = BundleFolder::Entry;
 
 constexpr const char* kNoLinks = "; the apply tool reads no links.";
+
+// A bound in MiB, as the sentences say it.
+std::string mebibytes(std::size_t bytes) {
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+// A count with a comma between thousands ("1,000").
+std::string counted(std::size_t count) {
+    std::string digits = std::to_string(count);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
 
 std::string sizeText(double width, double height) {
     return std::to_string(std::lround(width)) + " \u00d7 " + std::to_string(std::lround(height));
@@ -46,18 +61,19 @@ std::string infoProblem(const BundleFolder& bundle) {
     const std::string name = "Info.plist";
     switch (bundle.entryAt(name)) {
         case Entry::None:
-            return "Info.plist is missing.";
+            return name + " is missing.";
         case Entry::Link:
             return name + " is a link" + kNoLinks;
         case Entry::Regular:
             break;
         default:
-            return "Info.plist is not a plain file.";
+            return name + " is not a plain file.";
     }
     if (bundle.fileSize(name).value_or(0) > ThemeBundle::kMaxInfoBytes) {
-        return "Info.plist is larger than 1 MiB, more than the apply tool reads.";
+        return name + " is larger than " + mebibytes(ThemeBundle::kMaxInfoBytes) +
+               ", more than the apply tool reads.";
     }
-    return "Info.plist is not a readable property list.";
+    return name + " is not a readable property list.";
 }
 
 // Why the image at relative can't be installed, or nothing when its header
@@ -79,7 +95,7 @@ std::optional<std::string> imageProblem(const BundleFolder& bundle, const std::s
             break;
     }
     if (bundle.fileSize(relative).value_or(0) > ThemeBundle::kMaxImageBytes) {
-        return image + " is larger than 16 MiB.";
+        return image + " is larger than " + mebibytes(ThemeBundle::kMaxImageBytes) + ".";
     }
     Descriptor file = bundle.openRegularFile(relative, ThemeBundle::kMaxImageBytes);
     if (!file.valid()) {
@@ -218,8 +234,9 @@ std::vector<ThemeFinding> ThemeCheck::check(const std::string& path, const MiscK
                      "file names.");
     } else if (table->size() > ThemeBundle::kMaxTableEntries) {
         report.error("", "Info.plist",
-                     "The image table has " + std::to_string(table->size()) +
-                         " entries; the apply tool reads at most 1,000.");
+                     "The image table has " + counted(table->size()) +
+                         " entries; the apply tool reads at most " +
+                         counted(ThemeBundle::kMaxTableEntries) + ".");
     } else {
         checkImages(*bundle, *table, catalogue, decoder, report);
         checkUnnamed(*bundle, *table, report);

@@ -167,7 +167,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
                      .set("K" + std::to_string(i), PlistValue("x"));
              }
          }),
-         {"E : The image table has 1004 entries; the apply tool reads at most 1,000."}},
+         {"E : The image table has 1,004 entries; the apply tool reads at most 1,000."}},
         {"image missing",
          base([](const fs::path&) {}),
          {"E Keystone_Base_L: The image base.png is missing."}},
