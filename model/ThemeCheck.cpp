@@ -56,18 +56,30 @@ struct Report {
     }
 };
 
+// Why the entry at relative (named so in the sentence) is no file to read,
+// or nothing when it is a regular file.
+std::optional<std::string> notRegular(const BundleFolder& bundle, const std::string& relative,
+                                      const std::string& named) {
+    switch (bundle.entryAt(relative)) {
+        case Entry::None:
+            return named + " is missing.";
+        case Entry::Link:
+            return named + " is a link" + kNoLinks;
+        case Entry::Folder:
+            return named + " is a folder, not a file.";
+        case Entry::Other:
+            return named + " is not a plain file (a FIFO, a device or a socket).";
+        case Entry::Regular:
+            break;
+    }
+    return std::nullopt;
+}
+
 // Why Info.plist did not read, from what is there.
 std::string infoProblem(const BundleFolder& bundle) {
     const std::string name = "Info.plist";
-    switch (bundle.entryAt(name)) {
-        case Entry::None:
-            return name + " is missing.";
-        case Entry::Link:
-            return name + " is a link" + kNoLinks;
-        case Entry::Regular:
-            break;
-        default:
-            return name + " is not a plain file.";
+    if (auto problem = notRegular(bundle, name, name)) {
+        return *problem;
     }
     if (bundle.fileSize(name).value_or(0) > ThemeBundle::kMaxInfoBytes) {
         return name + " is larger than " + mebibytes(ThemeBundle::kMaxInfoBytes) +
@@ -82,17 +94,8 @@ std::optional<std::string> imageProblem(const BundleFolder& bundle, const std::s
                                         const std::string& name, const ThemeCheck::Decoder& decoder,
                                         ImageSize& size) {
     const std::string image = "The image " + name;
-    switch (bundle.entryAt(relative)) {
-        case Entry::None:
-            return image + " is missing.";
-        case Entry::Link:
-            return image + " is a link" + kNoLinks;
-        case Entry::Folder:
-            return name + " is a folder, not an image file.";
-        case Entry::Other:
-            return name + " is not a plain file (a FIFO, a device or a socket).";
-        case Entry::Regular:
-            break;
+    if (auto problem = notRegular(bundle, relative, image)) {
+        return problem;
     }
     if (bundle.fileSize(relative).value_or(0) > ThemeBundle::kMaxImageBytes) {
         return image + " is larger than " + mebibytes(ThemeBundle::kMaxImageBytes) + ".";

@@ -176,10 +176,11 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
          {"E Keystone_Base_L: The image base.png" + linked}},
         {"image a FIFO",
          base(makeFifo),
-         {"E Keystone_Base_L: base.png is not a plain file (a FIFO, a device or a socket)."}},
+         {"E Keystone_Base_L: The image base.png is not a plain file (a FIFO, a device or a "
+          "socket)."}},
         {"image a folder",
          base([](const fs::path& p) { fs::create_directories(p); }),
-         {"E Keystone_Base_L: base.png is a folder, not an image file."}},
+         {"E Keystone_Base_L: The image base.png is a folder, not a file."}},
         {"image a byte over 16 MiB",
          base([](const fs::path& p) { writeSparse(p, ThemeBundle::kMaxImageBytes + 1); }),
          {"E Keystone_Base_L: The image base.png is larger than 16 MiB."}},

@@ -52,7 +52,9 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
              makeFifo(temp() / "Fifo.docktheme/images" / image);
              return fifo;
          },
-         "", " is corrupted: " + image + " is not a plain file (a FIFO, a device or a socket)."},
+         "",
+         " is corrupted: The image " + image +
+             " is not a plain file (a FIFO, a device or a socket)."},
         {"no Info.plist",
          [this] {
              QString bare = themeCopy("Bare");
