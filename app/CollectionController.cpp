@@ -21,10 +21,13 @@
 
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
+#include "app/ImageFile.h"
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
+#include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "model/ThemeCheck.h"
 #include "platform/BundleFolder.h"
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
@@ -137,20 +140,6 @@ bool swapIn(int collection, int incoming, const std::string& name) {
 // Why the theme can't be copied whole: an image its table names that is not a
 // regular file; nothing when every one is. The theme was checked as it was
 // opened: its items name the images it found.
-std::optional<std::string> irregularImage(const DockTheme& theme) {
-    const std::size_t prefix = theme.dockPath().size() + 1;
-    for (const DockTheme::SlotList& category : theme.listOfImages()) {
-        for (const DockTheme::Item& item : category) {
-            const std::string& path = item->path();
-            if (path.size() > prefix && theme.bundleFolder()->entryAt(path.substr(prefix)) !=
-                                            BundleFolder::Entry::Regular) {
-                return "its image " + fs::path(path).filename().string() + " is not a regular file";
-            }
-        }
-    }
-    return std::nullopt;
-}
-
 // Whether the copy name of incoming is a whole theme, judged from what the
 // copy wrote (files) and its Info.plist: no second walk over it. Why not, or nothing.
 std::optional<std::string> wholeCopy(int incoming, const std::string& name, const std::string& path,
@@ -239,14 +228,17 @@ void CollectionController::btn_addTheme() {
     if (!chosen) {
         return;
     }
+    // The check's first error says why the Dock can't take it; a theme the
+    // editor can't open says why not.
     std::string whyNot;
+    std::optional<std::string> error = ThemeCheck::firstError(
+        ThemeCheck::check(chosen->toStdString(), MiscKit::sharedFiles(), ImageFile::readerSize));
     std::unique_ptr<DockTheme> theme =
-        DockTheme::initWithBundleAtPath(chosen->toStdString(), &whyNot);
-    std::optional<std::string> irregular = theme ? irregularImage(*theme) : std::nullopt;
-    if (!theme || irregular) {
+        error ? nullptr : DockTheme::initWithBundleAtPath(chosen->toStdString(), &whyNot);
+    if (!theme) {
         dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
-                       QStringLiteral("%1 is corrupted: %2.")
-                           .arg(*chosen, QString::fromStdString(irregular.value_or(whyNot))));
+                       QStringLiteral("%1 is corrupted: %2")
+                           .arg(*chosen, QString::fromStdString(error.value_or(whyNot + "."))));
         return;
     }
     if (!_existThemeInCollection(*theme)) {

@@ -1,5 +1,11 @@
 #include "app/CollectionModel.h"
 
+#include <filesystem>
+
+#include "app/ImageFile.h"
+#include "model/MiscKit.h"
+#include "model/ThemeCheck.h"
+
 CollectionModel::CollectionModel(QObject* parent) : QAbstractListModel(parent) {
     connect(&thumbnails_, &ImageDecoder::ready, this, &CollectionModel::thumbnailReady);
 }
@@ -8,6 +14,7 @@ void CollectionModel::setItems(std::vector<ImageObjectView> items) {
     beginResetModel();
     items_ = std::move(items);
     rowOfPath_.clear();
+    toolTips_.clear();
     for (std::size_t row = 0; row < items_.size(); ++row) {
         rowOfPath_.insert(QString::fromStdString(items_[row].path()), static_cast<int>(row));
     }
@@ -27,8 +34,11 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
             return QString::fromStdString(item.imageTitle());
-        case Qt::ToolTipRole:
-            return QString::fromStdString(item.keyDock());
+        case Qt::ToolTipRole: {
+            auto known = toolTips_.constFind(index.row());
+            return known != toolTips_.constEnd() ? *known
+                                                 : *toolTips_.insert(index.row(), toolTip(item));
+        }
         case Qt::DecorationRole: {
             QPixmap thumbnail =
                 thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailBox);
@@ -37,6 +47,14 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+QString CollectionModel::toolTip(const ImageObjectView& item) const {
+    const std::string bundle = std::filesystem::path(item.keyDock()).parent_path().string();
+    std::optional<std::string> error = ThemeCheck::firstError(
+        ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize));
+    return error ? QStringLiteral("Invalid theme: %1").arg(QString::fromStdString(*error))
+                 : QString::fromStdString(item.keyDock());
 }
 
 void CollectionModel::thumbnailReady(const QString& path) {

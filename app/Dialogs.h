@@ -5,6 +5,9 @@
 #include <QUrl>
 
 #include <optional>
+#include <vector>
+
+#include "model/ThemeCheck.h"
 
 class QWidget;
 
@@ -37,6 +40,18 @@ public:
         QStringList fileTypes = {QStringLiteral("docktheme")};  // what it lists besides folders
     };
     enum class SaveAnswer { Save, DontSave, Cancel };
+    // What a theme's check found, as a sheet with a table of severity, image and what.
+    struct FindingsSheet {
+        QString title;
+        QString message;
+        std::vector<ThemeFinding> findings;
+        QString proceedButton;  // empty: the sheet only tells, with closeButton alone
+        QString closeButton = QStringLiteral("Cancel");
+    };
+    struct FindingsAnswer {
+        bool proceed = false;      // the proceed button was pressed
+        std::optional<int> shown;  // the finding double-clicked, which closed the sheet
+    };
 
     virtual ~Dialogs() = default;
 
@@ -53,6 +68,11 @@ public:
                      const QString& /*defaultButton*/, const QString& /*alternateButton*/,
                      const QString& /*message*/) {
         return false;
+    }
+    // The findings sheet, modal on window; without an implementation of its
+    // own it closes at once, which never changes anything.
+    virtual FindingsAnswer showFindings(QWidget* /*window*/, const FindingsSheet& /*sheet*/) {
+        return {};
     }
     // "Save changes to the theme information?" with Save, Don't Save and Cancel.
     virtual SaveAnswer askSaveChanges(QWidget* window) = 0;

@@ -1,6 +1,7 @@
 #include "app/ImageFile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 #include "model/ThemeBundle.h"
@@ -36,7 +37,26 @@ Descriptor ImageFile::open(const QString& path) {
                                                    ThemeBundle::kMaxImageBytes));
 }
 
+std::optional<ImageSize> ImageFile::readerSize(int fd) {
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !file.seek(0)) {
+        return std::nullopt;
+    }
+    QImageReader reader(&file);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    const QSize size = reader.canRead() ? reader.size() : QSize();
+    if (size.isEmpty()) {
+        return std::nullopt;
+    }
+    return ImageSize{size.width(), size.height()};
+}
+
 QSize ImageFile::size() const {
+    const auto header =
+        ImageHeader::fromBytes(std::string_view(bytes_.constData(), std::size_t(bytes_.size())));
+    if (header) {
+        return QSize(header->width, header->height);
+    }
     return withReader(
         bytes_, [](QImageReader& reader) { return reader.canRead() ? reader.size() : QSize(); });
 }

@@ -5,6 +5,9 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+
+#include "model/ImageHeader.h"
 #include "platform/Descriptor.h"
 
 // A picture of a theme, read the one way the editor reads any theme's
@@ -12,8 +15,9 @@
 // opened (looked at before and after opening, never blocking, a link as the
 // last name refused), so a FIFO, a device, a link or a huge file in a
 // stranger's bundle is never opened and reads as nothing. The bytes are read
-// once, into memory; the size and the image are decoded from them with an
-// allocation limit.
+// once, into memory; the size is read from their header (ImageHeader, the
+// reader the theme check and the Dock's sizes agree on, else QImageReader) and
+// the image decoded from them with an allocation limit.
 //
 // A value: copies share the bytes. Any thread may make and use one; reading
 // happens in the constructor, decoding in read(). Both block: the editor
@@ -29,6 +33,12 @@ public:
     // A descriptor of the regular file at path (last name not followed, at
     // most kMaxImageBytes); invalid for anything else. Any thread.
     static Descriptor open(const QString& path);
+
+    // The size QImageReader reads from the header of the picture open as fd
+    // (from its start; the descriptor stays the caller's): the decoder the
+    // theme check asks for formats ImageHeader does not know. Reads no pixels.
+    // Any thread.
+    static std::optional<ImageSize> readerSize(int fd);
 
     bool isNull() const { return bytes_.isEmpty(); }
     // The image's size in pixels from its header; invalid when it does not read.

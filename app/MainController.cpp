@@ -239,6 +239,8 @@ void MainController::makeWindows() {
     // Looked at as the menu opens: another user's apply may have kept them meanwhile.
     connect(main.menu_dock, &QMenu::aboutToShow, this,
             [this] { action_restoreOriginal->setEnabled(originalImagesKept()); });
+    checkTheme_ = main.action_checkTheme;
+    connect(checkTheme_, &QAction::triggered, this, [this] { btn_checkTheme(); });
     connect(main.action_renderScreenshots, &QAction::triggered, this,
             [this] { btn_renderDockScreenshots(); });
     connect(main.action_checkUpdate, &QAction::triggered, this,
@@ -518,6 +520,7 @@ void MainController::_validateToolbar() {
     for (QAction* item : edit_toolbar->actions()) {
         item->setEnabled(validateToolbarItem(item));
     }
+    checkTheme_->setEnabled(currentTheme != nullptr);
 }
 
 void MainController::_updateThemeShow() {

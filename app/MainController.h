@@ -41,6 +41,7 @@ class ImageDecoder;
 class QUndoCommand;
 class QUndoStack;
 class UserDefaults;
+struct ThemeFinding;
 
 // The controller of the editor's main window and of every auxiliary window
 // (about, quick guide, preferences, slot preview, progress sheet, collection
@@ -57,8 +58,9 @@ class UserDefaults;
 //
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
-// rendering Dock screenshots in a child process (ScreenshotRenderer); both
-// report back on the GUI thread, so the window never waits for them. Every
+// rendering Dock screenshots in a child process (ScreenshotRenderer), and the
+// theme check before an apply in a QtConcurrent worker; all report back on the
+// GUI thread, so the window never waits for them. Every
 // picture of a theme (thumbnails, the selected image, the slot preview, the
 // micro preview, the Dock screenshot) is decoded by the one ImageDecoder's
 // workers, never on the GUI thread; a result for a view that asked again
@@ -195,7 +197,13 @@ public:
     void btn_backupMyCurrentDock();
     void btn_generateThemeFromFolder();
     void _generateThemeFrom(const QString& folder);
+    // Checks the open theme first (ThemeCheck, in a worker): a clean theme
+    // applies at once; findings show in a sheet, errors block the apply and
+    // warnings ask before it goes on. A second press while the check or the
+    // tool runs beeps.
     void btn_change_applyTheme();
+    // Dock > Check Theme: the same check, its findings (or that there are none) shown.
+    void btn_checkTheme();
     void btn_restoreDock();
     // Puts back the images the Dock had before the first theme, through the apply tool.
     void btn_restoreOriginalDock();
@@ -309,6 +317,16 @@ private:
     void _fillInformationFields();
     void _applyEnded(ApplyController::Run run, const QString& themeName, int status,
                      int exitStatus);
+    // Checks the open theme's bundle in a worker; then gets the findings on the
+    // GUI thread, unless the theme was closed or another one opened meanwhile.
+    void _checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then);
+    // Shows findings in the sheet, for an apply or on their own; whether the
+    // apply goes on. A finding double-clicked shows its slot.
+    bool _showFindings(const std::vector<ThemeFinding>& findings, bool forApply);
+    // Selects the slot of finding's key in the editor view, when the theme has one.
+    void _showFinding(const ThemeFinding& finding);
+    // Sets the Dock style when asked to and starts the apply tool on the open theme.
+    void _startApply();
     // Shows the open theme's micro preview once decoded, or nothing.
     void _showMicroPreview();
     // Makes "<chosen>.docktheme" from the template, with the images of the
@@ -361,4 +379,6 @@ private:
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;
     bool switchingTab_ = false;
+    QAction* checkTheme_ = nullptr;  // Dock > Check Theme, enabled with a theme open
+    bool checking_ = false;          // a check runs in its worker
 };

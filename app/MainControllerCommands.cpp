@@ -10,12 +10,15 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "app/ApplyController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
+#include "app/ImageFile.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
 #include "app/ThemeSession.h"
@@ -23,6 +26,7 @@
 #include "model/BundleBuilder.h"
 #include "model/MiscKit.h"
 #include "model/OriginalDockManifest.h"
+#include "model/ThemeCheck.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "privileged/AuthorizationServices.h"
@@ -303,20 +307,31 @@ bool MainController::changeThemeFolder(const std::string& path,
 }
 
 void MainController::btn_change_applyTheme() {
-    if (!currentTheme || apply_->isRunning()) {
+    if (!currentTheme || apply_->isRunning() || checking_) {
         dialogs_.beep();
         return;
     }
-    verifier_->arm();
-    if (defaults_->isSet(UserDefaults::kAutoDockStyle)) {
-        DockStyle style = dockStyleAt(set_dock_style->currentIndex()).value_or(DockStyle::ThreeD);
-        MiscKit::setCurrentDock(style);
-        MiscKit::killdock();
+    _checkOpenTheme([this](const std::vector<ThemeFinding>& findings) {
+        if (findings.empty() || _showFindings(findings, true)) {
+            _startApply();
+        }
+    });
+}
+
+void MainController::btn_checkTheme() {
+    if (!currentTheme || checking_) {
+        dialogs_.beep();
+        return;
     }
-    QString name = QString::fromStdString(currentTheme->dockName().value_or("the theme"));
-    edit_window->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
-    apply_->start(QString::fromStdString(currentTheme->dockPath()), name,
-                  ApplyController::Run::Apply);
+    _checkOpenTheme([this](const std::vector<ThemeFinding>& findings) {
+        if (findings.empty()) {
+            dialogs_.alert(edit_window, QStringLiteral("Theme Check"), QStringLiteral("OK"),
+                           QStringLiteral("Nothing to fix: the Dock can show every image of "
+                                          "this theme as it is."));
+            return;
+        }
+        _showFindings(findings, false);
+    });
 }
 
 void MainController::btn_restoreDock() {
@@ -398,6 +413,94 @@ void MainController::_applyEnded(ApplyController::Run run, const QString& themeN
     }
     verifier_->verify(apply_->bundle(), themeName);
     emit applyEnded(true);
+}
+
+void MainController::_checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then) {
+    using Findings = std::vector<ThemeFinding>;
+    checking_ = true;
+    const std::string path = currentTheme->dockPath();
+    edit_window->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
+    // Only headers are read, but a stranger's bundle may sit on a slow disk:
+    // the window keeps answering. The watcher is this controller's child.
+    auto* watcher = new QFutureWatcher<Findings>(this);
+    connect(watcher, &QFutureWatcher<Findings>::finished, this, [this, watcher, path, then] {
+        const Findings findings = watcher->result();
+        watcher->deleteLater();
+        checking_ = false;
+        edit_window->statusBar()->clearMessage();
+        if (currentTheme && currentTheme->dockPath() == path) {
+            then(findings);
+        }
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [path] { return ThemeCheck::check(path, MiscKit::sharedFiles(), ImageFile::readerSize); }));
+}
+
+bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bool forApply) {
+    const bool errors = ThemeCheck::hasError(findings);
+    Dialogs::FindingsSheet sheet;
+    sheet.findings = findings;
+    if (!forApply) {
+        sheet.title = QStringLiteral("Theme Check");
+        sheet.message = errors ? QStringLiteral(
+                                     "The Dock can't take this theme until the errors "
+                                     "below are fixed.")
+                               : QStringLiteral(
+                                     "The theme can be applied, but the Dock may not "
+                                     "show it as meant.");
+        sheet.closeButton = QStringLiteral("OK");
+    } else if (errors) {
+        sheet.title = QStringLiteral("Theme Not Applied");
+        sheet.message = QStringLiteral(
+            "The Dock can't take this theme: fix the errors below and "
+            "apply it again. The Dock was not changed.");
+        sheet.closeButton = QStringLiteral("OK");
+    } else {
+        sheet.title = QStringLiteral("Apply Anyway?");
+        sheet.message = QStringLiteral(
+            "The theme can be applied, but the Dock may not show it "
+            "as meant.");
+        sheet.proceedButton = QStringLiteral("Apply Anyway");
+    }
+    const Dialogs::FindingsAnswer answer = dialogs_.showFindings(edit_window, sheet);
+    if (answer.shown && *answer.shown >= 0 &&
+        static_cast<std::size_t>(*answer.shown) < findings.size()) {
+        _showFinding(findings[static_cast<std::size_t>(*answer.shown)]);
+    }
+    return answer.proceed && !errors;
+}
+
+void MainController::_showFinding(const ThemeFinding& finding) {
+    if (!currentTheme || finding.key.empty()) {
+        return;
+    }
+    // The key's own category first; a key listed only in the other one is found there.
+    const DockCategory own = MiscKit::categoryForKey(finding.key).value_or(DockCategory::TwoD);
+    const DockCategory second =
+        own == DockCategory::TwoD ? DockCategory::ThreeD : DockCategory::TwoD;
+    for (DockCategory category : {own, second}) {
+        const DockTheme::SlotList& list = currentTheme->slotList(category);
+        for (std::size_t row = 0; row < list.size(); ++row) {
+            if (list[row]->keyDock() == finding.key) {
+                btn_showEditorDock(kEditorTab);
+                _showSlot(static_cast<int>(row), category);
+                return;
+            }
+        }
+    }
+}
+
+void MainController::_startApply() {
+    verifier_->arm();
+    if (defaults_->isSet(UserDefaults::kAutoDockStyle)) {
+        DockStyle style = dockStyleAt(set_dock_style->currentIndex()).value_or(DockStyle::ThreeD);
+        MiscKit::setCurrentDock(style);
+        MiscKit::killdock();
+    }
+    QString name = QString::fromStdString(currentTheme->dockName().value_or("the theme"));
+    edit_window->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
+    apply_->start(QString::fromStdString(currentTheme->dockPath()), name,
+                  ApplyController::Run::Apply);
 }
 
 void MainController::btn_setDockStyleTo(QComboBox* sender) {

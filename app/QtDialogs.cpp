@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "app/BundleFilter.h"
 
@@ -140,6 +145,66 @@ bool QtDialogs::ask(QWidget* window, const QString& title, const QString& defaul
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+Dialogs::FindingsAnswer QtDialogs::showFindings(QWidget* window, const FindingsSheet& sheet) {
+    QDialog dialog(window);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setWindowTitle(sheet.title);
+    dialog.setAccessibleName(sheet.title);
+    dialog.setAccessibleDescription(sheet.message);
+    auto* message =
+        new QLabel(QStringLiteral("<b>%1</b><br>%2")
+                       .arg(sheet.title.toHtmlEscaped(), sheet.message.toHtmlEscaped()));
+    message->setWordWrap(true);
+    message->setAccessibleName(sheet.message);
+    auto* table = new QTableWidget(static_cast<int>(sheet.findings.size()), 3);
+    table->setAccessibleName(QStringLiteral("Findings"));
+    table->setAccessibleDescription(QStringLiteral("Double-click a finding to show its image"));
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("Severity"), QStringLiteral("Image"), QStringLiteral("What")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(true);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const ThemeFinding& finding = sheet.findings[static_cast<std::size_t>(row)];
+        const bool error = finding.severity == ThemeFinding::Severity::Error;
+        const QString image =
+            QString::fromStdString(finding.key.empty() ? finding.file : finding.key);
+        const QStringList cells = {error ? QStringLiteral("Error") : QStringLiteral("Warning"),
+                                   image, QString::fromStdString(finding.sentence)};
+        for (int column = 0; column < cells.size(); ++column) {
+            table->setItem(row, column, new QTableWidgetItem(cells[column]));
+        }
+    }
+    table->resizeColumnsToContents();
+    table->resizeRowsToContents();
+    std::optional<int> shown;
+    QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, [&](int row) {
+        shown = row;
+        dialog.reject();
+    });
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* proceed = nullptr;
+    if (!sheet.proceedButton.isEmpty()) {
+        proceed = buttons->addButton(sheet.proceedButton, QDialogButtonBox::AcceptRole);
+        proceed->setAccessibleName(sheet.proceedButton);
+    }
+    QPushButton* close = buttons->addButton(sheet.closeButton, QDialogButtonBox::RejectRole);
+    close->setAccessibleName(sheet.closeButton);
+    close->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(message);
+    layout->addWidget(table);
+    layout->addWidget(buttons);
+    dialog.resize(640, 320);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    return {accepted && proceed != nullptr, shown};
 }
 
 Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {

@@ -14,6 +14,9 @@ public:
                const QString& message) override;
     bool ask(QWidget* window, const QString& title, const QString& defaultButton,
              const QString& alternateButton, const QString& message) override;
+    // A window-modal dialog with the message over a table of the findings
+    // (severity, image, what); a double-click on a row closes it with that row.
+    FindingsAnswer showFindings(QWidget* window, const FindingsSheet& sheet) override;
     SaveAnswer askSaveChanges(QWidget* window) override;
     void beep() override;
     void openUrl(const QUrl& address) override;

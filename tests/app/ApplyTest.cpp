@@ -86,10 +86,15 @@ TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {
         MainController& c = start();
         QString theme = themeCopy("T");
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        if (brokenTheme) {  // an image vanished after opening
-            fs::remove(theme.toStdString() + "/images/frontline.png");
-        }
-        bool ok = applied([&] { restore ? c.btn_restoreDock() : c.btn_change_applyTheme(); });
+        authorization->gated = brokenTheme;
+        bool ok = applied([&] {
+            restore ? c.btn_restoreDock() : c.btn_change_applyTheme();
+            if (brokenTheme) {  // an image vanishes after the check, while rights are asked for
+                ASSERT_TRUE(waitUntil([&] { return authorization->waiting(); }));
+                fs::remove(theme.toStdString() + "/images/frontline.png");
+                authorization->open();
+            }
+        });
         EXPECT_EQ(ok, alert.startsWith("Dock Restored!")) << text(alert);
         EXPECT_EQ(alertTexts(), alert);
         fs::remove_all(theme.toStdString());

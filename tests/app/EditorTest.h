@@ -59,6 +59,8 @@ public:
     std::deque<bool> askAnswers;  // true: the default button; none left: the alternate
     std::vector<Alert> asked;     // each two-button question, its default button as button
     std::vector<Alert> alerts;
+    std::deque<FindingsAnswer> findingsAnswers;  // none left: the sheet closed
+    std::vector<FindingsSheet> sheets;
     std::vector<QString> panelTitles;
     std::vector<QUrl> openedUrls;
     int beeps = 0;
@@ -78,6 +80,10 @@ public:
              const QString& message) override {
         asked.push_back({title, defaultButton, message});
         return nextAnswer(askAnswers, false);
+    }
+    FindingsAnswer showFindings(QWidget*, const FindingsSheet& sheet) override {
+        sheets.push_back(sheet);
+        return nextAnswer(findingsAnswers, FindingsAnswer{});
     }
     SaveAnswer askSaveChanges(QWidget*) override {
         ++questions;

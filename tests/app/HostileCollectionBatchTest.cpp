@@ -52,14 +52,16 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
              makeFifo(temp() / "Fifo.docktheme/images" / image);
              return fifo;
          },
-         "", " is corrupted: its image " + image + " is not a regular file."},
+         "",
+         " is corrupted: The image " + image +
+             " is not a plain file (a FIFO, a device or a socket)."},
         {"no Info.plist",
          [this] {
              QString bare = themeCopy("Bare");
              fs::remove(temp() / "Bare.docktheme/Info.plist");
              return bare;
          },
-         "", " is corrupted: it has no readable Info.plist."},
+         "", " is corrupted: Info.plist is missing."},
     };
     CollectionController& col = collection();
     for (const Case& c : cases) {

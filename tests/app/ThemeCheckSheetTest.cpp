@@ -1,0 +1,95 @@
+// The check before an apply, Dock > Check Theme, and a failing theme in the collection.
+#include "EditorTest.h"
+
+class ThemeCheckSheetTest : public CollectionTest {
+protected:
+    // A theme whose front line is larger than the Dock draws it.
+    QString tooBigTheme(const QString& name) {
+        QString theme = themeCopy(name);
+        fs::remove(theme.toStdString() + "/images/frontline.png");
+        picture(name + ".docktheme/images/frontline.png", {300, 80});
+        return theme;
+    }
+};
+
+TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyWarningsAskAndACleanThemeAppliesAtOnce) {
+    using Answer = Dialogs::FindingsAnswer;
+    const struct {
+        const char* name;
+        bool missingImage;
+        std::optional<Answer> answer;  // none: a clean theme, no sheet expected
+        const char* sheet;             // its title
+        bool applies;
+    } rows[] = {
+        {"errors", true, Answer{true, {}}, "Theme Not Applied", false},
+        {"warnings, Cancel", false, Answer{}, "Apply Anyway?", false},
+        {"warnings, Apply Anyway", false, Answer{true, {}}, "Apply Anyway?", true},
+        {"clean", false, std::nullopt, "", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        dialogs.sheets.clear();
+        MainController& c = start();
+        const QString theme = row.answer ? tooBigTheme("Big") : themeCopy("Clean");
+        ASSERT_TRUE(c._openThemeAtPath(theme));
+        if (row.missingImage) {
+            fs::remove(theme.toStdString() + "/images/separator.png");
+        }
+        if (row.answer) {
+            dialogs.findingsAnswers = {*row.answer};
+        }
+        QSignalSpy ended(&c, &MainController::applyEnded);
+        c.btn_change_applyTheme();
+        // The tool runs only when the apply goes on.
+        ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty() || c.isApplying(); }));
+        EXPECT_TRUE(waitUntil([&] { return ended.count() == (row.applies ? 1 : 0); }));
+        EXPECT_EQ(dialogs.sheets.size(), row.answer ? 1u : 0u);
+        if (!dialogs.sheets.empty()) {
+            const Dialogs::FindingsSheet& sheet = dialogs.sheets.front();
+            EXPECT_EQ(text(sheet.title), row.sheet);
+            EXPECT_EQ(sheet.findings.back().key, "Frontline");
+            EXPECT_EQ(sheet.proceedButton.isEmpty(), row.missingImage);
+        }
+        EXPECT_EQ(readFile(dockResources() / "frontline.png").empty(), !row.applies);
+        fs::remove_all(theme.toStdString());
+        fs::remove_all(dockResources());
+        fs::create_directories(dockResources());
+    }
+}
+
+TEST_F(ThemeCheckSheetTest, CheckThemeListsTheFindingsAndADoubleClickShowsTheSlot) {
+    MainController& c = start();
+    QAction* check = c.edit_window->findChild<QAction*>("action_checkTheme");
+    ASSERT_NE(check, nullptr);
+    EXPECT_FALSE(check->isEnabled());
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("Clean")));
+    EXPECT_TRUE(check->isEnabled());
+    check->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.alerts.empty(); }));
+    EXPECT_EQ(text(alertTitles()), "Theme Check");
+    EXPECT_TRUE(dialogs.sheets.empty());
+
+    ASSERT_TRUE(c._openThemeAtPath(tooBigTheme("Big")));
+    dialogs.findingsAnswers = {{false, 0}};
+    c.btn_checkTheme();
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty(); }));
+    ASSERT_EQ(dialogs.sheets.front().findings.size(), 1u);
+    EXPECT_EQ(dialogs.sheets.front().findings[0].key, "Frontline");
+    EXPECT_EQ(c.shownView(), c.view_editorTheme);
+    EXPECT_EQ(c.dock_type_selection->currentIndex(), indexOf(DockCategory::ThreeD));
+    EXPECT_EQ(c.selectedSlots(), QList<int>{rowOf(c, "Frontline")});
+}
+
+TEST_F(ThemeCheckSheetTest, ACollectionThemeThatFailsTheCheckSaysWhyInItsTooltip) {
+    inCollection("Good");
+    inCollection("Bad");
+    fs::remove(entry("Bad") / "images/shadow.png");
+    CollectionController& col = collection();
+    std::map<std::string, std::string> tips;
+    for (int row = 0; row < col.listOfDirectory->rowCount(); ++row) {
+        QModelIndex index = col.listOfDirectory->index(row);
+        tips[text(index.data().toString())] = text(index.data(Qt::ToolTipRole).toString());
+    }
+    EXPECT_EQ(tips["Bad"], "Invalid theme: The image shadow.png is missing.");
+    EXPECT_EQ(tips["Good"], (entry("Good") / "preview_micro.png").string());
+}
