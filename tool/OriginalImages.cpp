@@ -293,15 +293,40 @@ bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, in
         why = name + " is not a plain file of at most 16 MiB";
         return false;
     }
+    Sha256 hash;
+    if (linkedAs(dock, name, image.get(), folder, target)) {
+        if (!copyHashing(image.get(), -1, hash, kept.size)) {
+            why = name + ": " + reason(errno);
+            return false;
+        }
+        kept.sha256 = hash.hex();
+        return true;
+    }
     Descriptor copy(::openat(folder, target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    Sha256 hash;
     if (!copy.valid() || !copyHashing(image.get(), copy.get(), hash, kept.size)) {
         why = name + ": " + reason(errno);
         return false;
     }
     kept.sha256 = hash.hex();
     return true;
+}
+
+bool OriginalImages::linkedAs(const DockFolder& dock, const std::string& name, int image,
+                              int folder, const std::string& target) {
+    // Only an image no other name shares: nothing else could change it in place.
+    struct stat opened {};
+    if (::fstat(image, &opened) != 0 || opened.st_nlink != 1 ||
+        ::linkat(dock.fd(), name.c_str(), folder, target.c_str(), 0) != 0) {
+        return false;  // another file system, say: then it is copied
+    }
+    struct stat linked {};
+    if (::fstatat(folder, target.c_str(), &linked, AT_SYMLINK_NOFOLLOW) == 0 &&
+        linked.st_dev == opened.st_dev && linked.st_ino == opened.st_ino) {
+        return true;
+    }
+    ::unlinkat(folder, target.c_str(), 0);  // the name changed hands meanwhile
+    return false;
 }
 
 bool OriginalImages::writeManifest(int folder, const std::string& target,

@@ -17,6 +17,9 @@ class DockFolder;
 // system): SystemPaths::kOriginalDockBelowRoot, with a manifest
 // (OriginalDockManifest) of what each Dock file name held.
 //
+// An image is kept by a second name (a hard link) where it can be, else by a
+// copy; either way its size and hash are in the manifest.
+//
 // The first image ever seen under a name is its original: later runs add only
 // names no earlier run touched. The first keep builds the whole folder under a
 // hidden name, flushes it to disk in one go and renames it into place; a later
@@ -61,6 +64,11 @@ private:
     static bool keepOne(const DockFolder& dock, const std::string& name, int folder,
                         const std::string& target, OriginalDockManifest::Entry& kept,
                         std::string& why);
+    // Gives the Dock's image name (open as image) a second name, target, in
+    // folder: the transaction only ever renames Dock images, never writes into
+    // them, so the kept one needs no copy of its bytes. False when it can't.
+    static bool linkedAs(const DockFolder& dock, const std::string& name, int image, int folder,
+                         const std::string& target);
     static bool writeManifest(int folder, const std::string& target,
                               const std::vector<OriginalDockManifest::Entry>& entries);
     std::string hiddenName(const char* role) const;
