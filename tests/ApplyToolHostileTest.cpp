@@ -165,6 +165,12 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              writeFile(s.bundle, "just a file");
          }},
         {"no bundle", [&](Scene& s) { s.bundle = temp() / "missing.docktheme"; }},
+        {"bundle is a link, read with root's own rights", needsRoot([&](Scene& s) {
+             fs::path link = temp() / "link.docktheme";
+             fs::remove(link);
+             fs::create_symlink(s.bundle, link);
+             s.bundle = link;
+         })},
         // A Dock folder that can't take the theme.
         {"folder in place of a Dock image",
          [&](Scene&) {
