@@ -191,6 +191,10 @@ public:
     // name that is not UTF-8 opens that very folder.
     bool _openThemeAtPath(const std::string& path);
     bool openFile(const QString& path);  // application:openFile:
+    // When path is a theme archive, imports it into the collection (in a
+    // worker; the clash question and alerts as the collection's) and opens
+    // the theme there once it is placed; true then. False for any other path.
+    bool openArchive(const QString& path);
     // "Defective file", with why the theme did not open.
     void _showDefectiveAlert(const std::string& why);
     void btn_closeTheme();

@@ -16,6 +16,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "app/ApplyController.h"
+#include "app/BundleFilter.h"
+#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ImageFile.h"
@@ -146,12 +148,15 @@ void MainController::btn_toolbar_opentheme() {
     panel.title = QStringLiteral("Open .docktheme file");
     panel.prompt = QStringLiteral("Open Theme");
     panel.fileTypes = {kExtension};
+    panel.themeArchives = true;
     std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel);
     if (!chosen) {
         dialogs_.beep();
         return;
     }
-    _openThemeAtPath(*chosen);
+    if (!openArchive(*chosen)) {
+        _openThemeAtPath(*chosen);
+    }
 }
 
 bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
@@ -187,6 +192,9 @@ bool MainController::_openThemeAtPath(const std::string& path) {
 
 bool MainController::openFile(const QString& path) {
     Log::write("Request to open " + text(path));
+    if (openArchive(path)) {
+        return true;
+    }
     QString bundle = path;
     while (bundle.size() > 1 && bundle.endsWith(QLatin1Char('/'))) {
         bundle.chop(1);
@@ -197,6 +205,19 @@ bool MainController::openFile(const QString& path) {
     }
     Log::write("File not supported");
     return false;
+}
+
+bool MainController::openArchive(const QString& path) {
+    if (!BundleFilter::isThemeArchive(path)) {
+        return false;
+    }
+    Log::write("Importing " + text(path));
+    collectionController().importArchive(path, [this](const std::optional<std::string>& bundle) {
+        if (bundle) {
+            openTheme(*bundle);
+        }
+    });
+    return true;
 }
 
 void MainController::_showDefectiveAlert(const std::string& why) {
