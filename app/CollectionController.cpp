@@ -28,6 +28,7 @@
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
 #include "app/ImageFile.h"
+#include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
@@ -196,6 +197,8 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
     connect(add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
+    connect(window->findChild<QPushButton*>(QStringLiteral("btn_export")), &QPushButton::clicked,
+            this, [this] { btn_exportTheme(); });
     // A double click, or Return, edits the selected theme (the clicked one is selected then).
     connect(listOfThemes, &QListView::activated, this, [this] { btn_editTheme(); });
     auto shortcut = [this, window](const QKeySequence& keys, const std::function<void()>& act) {
@@ -395,6 +398,14 @@ void CollectionController::btn_editTheme() {
     }
     if (controller->openTheme(bundle->string())) {
         collection_window->hide();
+    }
+}
+
+void CollectionController::btn_exportTheme() {
+    if (std::optional<fs::path> bundle = _currentSelectionThemePath()) {
+        ThemeExporter::exportBundle(collection_window, dialogs_, bundle->string(), this);
+    } else {
+        dialogs_.beep();
     }
 }
 

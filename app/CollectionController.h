@@ -100,6 +100,8 @@ public:
     bool _existThemeInCollection(const DockTheme& theme) const;
     void btn_removeTheme();
     void btn_editTheme();
+    // Exports the one selected theme (ThemeExporter); a beep unless exactly one is selected.
+    void btn_exportTheme();
     // The bundle path of the one selected theme; nothing unless exactly one is selected.
     std::optional<std::filesystem::path> _currentSelectionThemePath() const;
     void _reloadThemesList();

@@ -198,6 +198,9 @@ public:
     // "Defective file", with why the theme did not open.
     void _showDefectiveAlert(const std::string& why);
     void btn_closeTheme();
+    // File > Export Theme…: unsaved information edits are asked about first
+    // (as leaving the theme does), then ThemeExporter writes the bundle.
+    void btn_exportTheme();
     void btn_backupMyCurrentDock();
     void btn_generateThemeFromFolder();
     void _generateThemeFrom(const QString& folder);
@@ -383,6 +386,7 @@ private:
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;
     bool switchingTab_ = false;
-    QAction* checkTheme_ = nullptr;  // Dock > Check Theme, enabled with a theme open
-    bool checking_ = false;          // a check runs in its worker
+    QAction* checkTheme_ = nullptr;   // Dock > Check Theme, enabled with a theme open
+    QAction* exportTheme_ = nullptr;  // File > Export Theme…, enabled with a theme open
+    bool checking_ = false;           // a check runs in its worker
 };

@@ -23,6 +23,7 @@
 #include "app/ImageFile.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
+#include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
 #include "model/BundleBuilder.h"
@@ -233,6 +234,16 @@ void MainController::btn_closeTheme() {
     }
     if (session_->close()) {
         _openThemeAtPath(std::nullopt);
+    }
+}
+
+void MainController::btn_exportTheme() {
+    if (!currentTheme) {
+        dialogs_.beep();
+        return;
+    }
+    if (_mayDropTheme()) {
+        ThemeExporter::exportBundle(edit_window, dialogs_, currentTheme->dockPath(), this);
     }
 }
 

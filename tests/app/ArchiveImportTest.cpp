@@ -133,3 +133,33 @@ TEST_F(ArchiveImportTest, AHostileArchiveIsRefusedWithAnAlertAndChangesNothing) 
     EXPECT_EQ(entries(), std::vector<std::string>{"Kept.docktheme"});
     EXPECT_FALSE(c.currentTheme);
 }
+
+TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromItsFile) {
+    inCollection("Mine");
+    const auto original = snapshot(entry("Mine"));
+    MainController& c = start();
+    CollectionController& col = c.collectionController();
+    select(col, {"Mine"});
+    const fs::path zip = temp() / "Mine.docktheme.zip";
+    writeFile(zip, "an older file");
+    dialogs.panelAnswers = {qs(temp() / "Mine"), qs(temp() / "Mine.docktheme")};
+    dialogs.askAnswers = {false, true};
+    col.btn_exportTheme();  // the older file is kept
+    col.btn_exportTheme();
+    EXPECT_TRUE(waitUntil([&] { return readFile(zip).starts_with("PK"); }));
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(text(dialogs.asked[0].message),
+              "Mine.docktheme.zip already exists. Want you to replace it?");
+    col.moveToTrash = [](const QString& path) { return fs::remove_all(text(path)) > 0; };
+    col.btn_removeTheme();
+    EXPECT_EQ(entries(), std::vector<std::string>{});
+    c.openHandedOver(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return opened(c, "Mine"); }));
+    EXPECT_TRUE(snapshot(entry("Mine")) == original);
+    // File > Export Theme… writes the open theme the same, byte for byte.
+    dialogs.panelAnswers = {qs(temp() / "again.zip")};
+    c.btn_exportTheme();
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(temp() / "again.zip"); }));
+    EXPECT_EQ(readFile(temp() / "again.zip"), readFile(zip));
+    EXPECT_EQ(text(alertTitles()), "");
+}
