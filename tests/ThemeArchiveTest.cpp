@@ -110,6 +110,13 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
     std::string cut = readFile(whole);
     cut.resize(cut.size() / 2);
     writeFile(temp() / "cut.zip", cut);
+    // The zip program's own zip of a copy of the stock theme.
+    fs::copy(stockTheme(), temp() / "Good.docktheme", fs::copy_options::recursive);
+    EXPECT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr zipped.zip Good.docktheme",
+                          "sh", temp().string()})
+                  .exitCode,
+              0);
+    fs::remove_all(temp() / "Good.docktheme");
     struct Row {
         const char* what;
         fs::path archive;
@@ -125,6 +132,7 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
                                {"Download/README.txt", "hello"}})),
          "Good.docktheme"},
         {"a tar.gz", made("good.tar.gz", good, kTarGz), "Good.docktheme"},
+        {"a zip made by the zip program", temp() / "zipped.zip", "Good.docktheme"},
         {"a parent name", made("up.zip", plus(good, {{"Good.docktheme/../evil", "x"}})),
          "refused: the name \u201CGood.docktheme/../evil\u201D leaves the theme"},
         {"an absolute name", made("abs.zip", plus(good, {{"/tmp/evil", "x"}})),
@@ -173,8 +181,14 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
          "refused: Info.plist is not a readable property list"},
         {"not an archive", temp() / "cut.zip" / "none", "refused: it can't be read"},
     };
+    // The fuzz target's seed corpus is these archives (see fuzz/CMakeLists.txt).
+    const char* corpus = std::getenv("VELVANTO_ARCHIVE_CORPUS");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (corpus && fs::is_regular_file(row.archive)) {
+            fs::copy_file(row.archive, fs::path(corpus) / row.archive.filename(),
+                          fs::copy_options::overwrite_existing);
+        }
         const auto before = without(snapshot(temp()), {"into"});
         const std::string outcome = imported(row.archive);
         EXPECT_NE(outcome.find(row.outcome), std::string::npos) << outcome;
