@@ -185,9 +185,13 @@ private:
         if (relative.empty() && type != AE_IFDIR) {
             return named(name) + " is not a folder";
         }
-        auto [known, added] = names_.try_emplace(lower(relative), relative);
-        if (!added && known->second != relative) {
-            return named(known->second) + " and " + named(relative) + " differ only in case";
+        // Each folder on the way too: "Images/a" and "images/b" would merge.
+        for (std::size_t end = at + 2; end <= parts.size(); ++end) {
+            const std::string path = joined(parts, at + 1, end);
+            auto [known, added] = names_.try_emplace(lower(path), path);
+            if (!added && known->second != path) {
+                return named(known->second) + " and " + named(path) + " differ only in case";
+            }
         }
         if (parts.size() - at > FolderTree::kMaxDepth) {
             return named(name) + " lies too deep";
