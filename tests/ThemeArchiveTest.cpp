@@ -132,6 +132,15 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
                                {"Download/README.txt", "hello"}})),
          "Good.docktheme"},
         {"a tar.gz", made("good.tar.gz", good, kTarGz), "Good.docktheme"},
+        {"a 7z", made("good.7z", good, [](archive* a) { archive_write_set_format_7zip(a); }),
+         "Good.docktheme"},
+        {"a tar.zst",
+         made("good.tar.zst", good,
+              [](archive* a) {
+                  archive_write_set_format_pax_restricted(a);
+                  archive_write_add_filter_zstd(a);
+              }),
+         "Good.docktheme"},
         {"a zip made by the zip program", temp() / "zipped.zip", "Good.docktheme"},
         {"a parent name", made("up.zip", plus(good, {{"Good.docktheme/../evil", "x"}})),
          "refused: the name \u201CGood.docktheme/../evil\u201D leaves the theme"},
