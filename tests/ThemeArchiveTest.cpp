@@ -101,15 +101,13 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
         many.push_back({"Good.docktheme/extra/" + std::to_string(i), "x"});
     }
     std::vector<Item> badInfo = good;
-    for (Item& item : badInfo) {
-        if (item.name.ends_with("Info.plist")) {
-            item.bytes = "not a property list";
-        }
-    }
+    std::ranges::find(badInfo, "Good.docktheme/Info.plist", &Item::name)->bytes = "not a plist";
     const fs::path whole = made("whole.zip", good);
-    std::string cut = readFile(whole);
-    cut.resize(cut.size() / 2);
-    writeFile(temp() / "cut.zip", cut);
+    writeFile(temp() / "cut.zip", readFile(whole).substr(0, 200000));
+    // Bytes no writer makes: a stored zip whose central directory gives a file another size.
+    std::string lies = readFile(made("stored.zip", good, kZip, "zip:compression=store"));
+    lies[lies.rfind(std::string("PK\x01\x02", 4)) + 24] ^= 0x40;
+    writeFile(temp() / "lies.zip", lies);
     // The zip program's own zip of a copy of the stock theme.
     fs::copy(stockTheme(), temp() / "Good.docktheme", fs::copy_options::recursive);
     EXPECT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr zipped.zip Good.docktheme",
@@ -185,6 +183,8 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
         {"encrypted", made("secret.zip", good, kZip, "zip:encryption=zipcrypt"),
          "\u201D is encrypted"},
         {"cut short", temp() / "cut.zip", "refused: it is damaged or cut short"},
+        {"a size that lies", temp() / "lies.zip",
+         "refused: it is damaged or cut short (Inconsistent uncompressed size"},
         {"not UTF-8",
          made("latin.tar.gz", plus(good, {{"Good.docktheme/caf\xe9", "x"}}),
               [](archive* a) { archive_write_set_format_ustar(a); }),
@@ -210,19 +210,6 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
         }
         fs::remove_all(temp() / "into");
     }
-}
-
-TEST_F(ThemeArchiveTest, BytesNoWriterMakesAreRefused) {
-    // A stored zip whose central directory says one file is shorter than it is.
-    std::string bytes =
-        readFile(made("stored.zip", theme("Good.docktheme/"), kZip, "zip:compression=store"));
-    const std::size_t at = bytes.rfind(std::string("PK\x01\x02", 4));
-    ASSERT_NE(at, std::string::npos);
-    bytes[at + 24] = static_cast<char>(bytes[at + 24] ^ 0x40);  // the size as unpacked
-    writeFile(temp() / "lies.zip", bytes);
-    EXPECT_EQ(imported(temp() / "lies.zip"),
-              "refused: it is damaged or cut short (Inconsistent uncompressed size: 6466 in "
-              "central directory, 6402 in local header)");
 }
 
 TEST_F(ThemeArchiveTest, ExportGivesTheSameBytesEachTimeAndImportsBackByteForByte) {

@@ -89,25 +89,6 @@ TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
     EXPECT_EQ(text(alertTitles()), "");
 }
 
-TEST_F(ArchiveImportTest, ANameClashAsksAndReplaceOpensTheNewTheme) {
-    inCollection("Same");
-    MainController& c = start();
-    dialogs.askAnswers = {false, true};
-    c.openFile(archiveOf("Same", "Newer"));
-    EXPECT_TRUE(waitUntil([&] { return dialogs.asked.size() == 1; }));
-    EXPECT_EQ(dockNameOf(entry("Same")), "Velvanto Default");
-    EXPECT_FALSE(c.currentTheme);
-    c.openFile(archiveOf("Same", "Newer"));
-    EXPECT_TRUE(waitUntil([&] { return opened(c, "Same"); }));
-    ASSERT_EQ(dialogs.asked.size(), 2u);
-    EXPECT_EQ(text(dialogs.asked[1].title + " [" + dialogs.asked[1].button + "] " +
-                   dialogs.asked[1].message),
-              "Theme already exist! [Replace] Same.docktheme already exist in your collection. "
-              "Want you to replace it?");
-    EXPECT_EQ(dockNameOf(entry("Same")), "Newer");
-    EXPECT_EQ(entries(), std::vector<std::string>{"Same.docktheme"});
-}
-
 TEST_F(ArchiveImportTest, AHostileArchiveIsRefusedWithAnAlertAndChangesNothing) {
     inCollection("Kept");
     MainController& c = start();
@@ -156,6 +137,19 @@ TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromIt
     c.openHandedOver(qs(zip));
     EXPECT_TRUE(waitUntil([&] { return opened(c, "Mine"); }));
     EXPECT_TRUE(snapshot(entry("Mine")) == original);
+    // Opened again, it clashes with itself: Cancel keeps the theme, Replace puts the file's in.
+    writeFile(entry("Mine") / "notes.txt", "the copy in the collection");
+    dialogs.askAnswers = {false, true};
+    c.openFile(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return dialogs.asked.size() == 3; }));
+    EXPECT_TRUE(fs::exists(entry("Mine") / "notes.txt"));
+    c.openFile(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return !fs::exists(entry("Mine") / "notes.txt"); }));
+    EXPECT_EQ(text(dialogs.asked[3].title + ": " + dialogs.asked[3].message),
+              "Theme already exist!: Mine.docktheme already exist in your collection. Want you "
+              "to replace it?");
+    EXPECT_TRUE(opened(c, "Mine"));
+    EXPECT_EQ(entries(), std::vector<std::string>{"Mine.docktheme"});
     // File > Export Theme… writes the open theme the same, byte for byte.
     dialogs.panelAnswers = {qs(temp() / "again.zip")};
     c.btn_exportTheme();
