@@ -2,13 +2,13 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -39,10 +39,6 @@ std::string lower(std::string text) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     });
     return text;
-}
-
-bool endsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 std::string joined(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
@@ -164,7 +160,7 @@ private:
         std::size_t at = parts.size();
         for (std::size_t i = 0; i < std::min<std::size_t>(2, parts.size()) && at == parts.size();
              ++i) {
-            if (endsWith(parts[i], kBundleSuffix)) {
+            if (parts[i].ends_with(kBundleSuffix)) {
                 at = i;
             }
         }
@@ -383,7 +379,7 @@ bool ThemeArchive::isArchiveName(const std::string& path) {
         ".tbz2", ".tar.xz", ".txz",    ".tar.zst", ".7z"};
     const std::string name = lower(std::filesystem::path(path).filename().string());
     return std::ranges::any_of(kEnds, [&name](std::string_view end) {
-        return name.size() > end.size() && endsWith(name, end);
+        return name.size() > end.size() && name.ends_with(end);
     });
 }
 
