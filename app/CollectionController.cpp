@@ -278,12 +278,7 @@ void CollectionController::addChosen(const QString& chosen) {
         _addThemeToCollection(chosen);
         return;
     }
-    bool replace =
-        dialogs_.ask(collection_window, QStringLiteral("Theme already exist!"),
-                     QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                     QStringLiteral("%1 already exist in your collection. Want you to replace it?")
-                         .arg(shown(lastComponent(chosen.toStdString()))));
-    replaceThemeOrNot(replace, chosen);
+    replaceThemeOrNot(askReplace(shown(lastComponent(chosen.toStdString()))), chosen);
 }
 
 void CollectionController::importArchive(
@@ -582,11 +577,7 @@ std::optional<std::string> CollectionController::placeImported(const QString& ar
     const fs::path target = collectionFolder() / name;
     std::optional<QString> why;
     bool placed = false;
-    if (!anythingAt(target) ||
-        dialogs_.ask(collection_window, QStringLiteral("Theme already exist!"),
-                     QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                     QStringLiteral("%1 already exist in your collection. Want you to replace it?")
-                         .arg(shown(name)))) {
+    if (!anythingAt(target) || askReplace(shown(name))) {
         // The open theme may be the entry replaced: the host lets it go first.
         controller->changeThemeFolder(target.string(), [&] {
             Descriptor collection = openCollection();
@@ -609,6 +600,13 @@ std::optional<std::string> CollectionController::placeImported(const QString& ar
     }
     _reloadThemesList();
     return placed ? std::optional<std::string>(target.string()) : std::nullopt;
+}
+
+bool CollectionController::askReplace(const QString& name) {
+    return dialogs_.ask(
+        collection_window, QStringLiteral("Theme already exist!"), QStringLiteral("Replace"),
+        QStringLiteral("Cancel"),
+        QStringLiteral("%1 already exist in your collection. Want you to replace it?").arg(name));
 }
 
 void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {

@@ -132,6 +132,8 @@ private:
     // after the clash question; incoming is removed in every case.
     std::optional<std::string> placeImported(const QString& archive, const std::string& incoming,
                                              const std::string& name);
+    // "Theme already exist!" for the entry name: true on Replace.
+    bool askReplace(const QString& name);
     // The trash refused bundle: asks whether to delete it for good, and does
     // so on Delete (a link entry: the link only).
     void deleteRefusedByTrash(const std::filesystem::path& bundle);
