@@ -397,10 +397,11 @@ void CollectionController::btn_editTheme() {
 }
 
 void CollectionController::btn_exportTheme() {
-    if (std::optional<fs::path> bundle = _currentSelectionThemePath()) {
-        ThemeExporter::exportBundle(collection_window, dialogs_, bundle->string(), this);
-    } else {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    if (!bundle) {
         dialogs_.beep();
+    } else if (controller->mayReadThemeFolder(bundle->string())) {
+        ThemeExporter::exportBundle(collection_window, dialogs_, bundle->string(), this);
     }
 }
 

@@ -100,7 +100,8 @@ public:
     bool _existThemeInCollection(const DockTheme& theme) const;
     void btn_removeTheme();
     void btn_editTheme();
-    // Exports the one selected theme (ThemeExporter); a beep unless exactly one is selected.
+    // Exports the one selected theme (ThemeExporter), its unsaved edits asked
+    // about first when it is open; a beep unless exactly one is selected.
     void btn_exportTheme();
     // The bundle path of the one selected theme; nothing unless exactly one is selected.
     std::optional<std::filesystem::path> _currentSelectionThemePath() const;

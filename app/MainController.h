@@ -229,6 +229,7 @@ public:
     // ThemeHost: the collection's requests.
     bool openTheme(const std::string& path) override;
     bool changeThemeFolder(const std::string& path, const std::function<bool()>& change) override;
+    bool mayReadThemeFolder(const std::string& path) override;
 
     // Information view (MainControllerInformation.cpp).
     bool btn_saveInfo();

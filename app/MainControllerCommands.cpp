@@ -338,6 +338,10 @@ bool MainController::changeThemeFolder(const std::string& path,
     return changed;
 }
 
+bool MainController::mayReadThemeFolder(const std::string& path) {
+    return !session_->isAt(path) || _mayDropTheme();
+}
+
 void MainController::btn_change_applyTheme() {
     if (!currentTheme || apply_->isRunning() || checking_) {
         dialogs_.beep();

@@ -150,9 +150,18 @@ TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromIt
               "to replace it?");
     EXPECT_TRUE(opened(c, "Mine"));
     EXPECT_EQ(entries(), std::vector<std::string>{"Mine.docktheme"});
+    // Unsaved information edits are asked about first: Cancel exports nothing.
+    c.previewdock_title->setText("Unsaved");
+    emit c.previewdock_title->textEdited("Unsaved");
+    dialogs.saveAnswers = {Dialogs::SaveAnswer::Cancel, Dialogs::SaveAnswer::DontSave};
+    const std::size_t panels = dialogs.panelTitles.size();
+    select(col, {"Mine"});
+    col.btn_exportTheme();
+    EXPECT_EQ(dialogs.panelTitles.size(), panels);
     // File > Export Theme… writes the open theme the same, byte for byte.
     dialogs.panelAnswers = {qs(temp() / "again.zip")};
     c.btn_exportTheme();
+    EXPECT_EQ(dialogs.questions, 2);
     EXPECT_TRUE(waitUntil([&] { return fs::exists(temp() / "again.zip"); }));
     EXPECT_EQ(readFile(temp() / "again.zip"), readFile(zip));
     EXPECT_EQ(text(alertTitles()), "");
