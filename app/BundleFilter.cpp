@@ -3,8 +3,10 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 
-BundleFilter::BundleFilter(QStringList types, QObject* parent)
-    : QSortFilterProxyModel(parent), types_(std::move(types)) {}
+#include "model/ThemeArchive.h"
+
+BundleFilter::BundleFilter(QStringList types, bool archives, QObject* parent)
+    : QSortFilterProxyModel(parent), types_(std::move(types)), archives_(archives) {}
 
 bool BundleFilter::isBundle(const QString& path, const QStringList& types) {
     QFileInfo info(path);
@@ -20,11 +22,16 @@ bool BundleFilter::isBundle(const QString& path, const QStringList& types) {
     return false;
 }
 
+bool BundleFilter::isThemeArchive(const QString& path) {
+    return QFileInfo(path).isFile() && ThemeArchive::isArchiveName(path.toStdString());
+}
+
 bool BundleFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
     auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
     if (!files) {
         return true;
     }
     QModelIndex index = files->index(row, 0, parent);
-    return files->isDir(index);
+    return files->isDir(index) ||
+           (archives_ && ThemeArchive::isArchiveName(files->fileName(index).toStdString()));
 }

@@ -11,21 +11,29 @@
 #include <set>
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "app/BundleFilter.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
 #include "app/ImageFile.h"
+#include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
+#include "model/ThemeArchive.h"
 #include "model/ThemeBundle.h"
 #include "model/ThemeCheck.h"
 #include "platform/BundleFolder.h"
@@ -161,6 +169,19 @@ std::optional<std::string> wholeCopy(int incoming, const std::string& name, cons
     return std::nullopt;
 }
 
+// The first local file of a drop that Add takes (a bundle or a theme
+// archive), or nothing.
+std::optional<QString> droppedTheme(const QMimeData* data) {
+    for (const QUrl& url : data ? data->urls() : QList<QUrl>()) {
+        const QString path = url.toLocalFile();
+        if (BundleFilter::isBundle(path, {QStringLiteral("docktheme")}) ||
+            BundleFilter::isThemeArchive(path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs,
@@ -176,6 +197,8 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
     connect(add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
+    connect(window->findChild<QPushButton*>(QStringLiteral("btn_export")), &QPushButton::clicked,
+            this, [this] { btn_exportTheme(); });
     // A double click, or Return, edits the selected theme (the clicked one is selected then).
     connect(listOfThemes, &QListView::activated, this, [this] { btn_editTheme(); });
     auto shortcut = [this, window](const QKeySequence& keys, const std::function<void()>& act) {
@@ -188,6 +211,7 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
     shortcut(QKeySequence(QStringLiteral("Ctrl+Backspace")), [this] { btn_removeTheme(); });
     shortcut(QKeySequence::Close, [window] { window->close(); });
     window->installEventFilter(this);
+    listOfThemes->viewport()->installEventFilter(this);
     awakeFromNib();
 }
 
@@ -216,6 +240,8 @@ void CollectionController::awakeFromNib() {
     }
     listOfThemes->setModel(listOfDirectory);
     listOfThemes->setDragDropMode(QAbstractItemView::NoDragDrop);
+    // Bundles and theme archives dropped on the list are added (eventFilter).
+    listOfThemes->viewport()->setAcceptDrops(true);
     _reloadThemesList();
 }
 
@@ -224,33 +250,78 @@ void CollectionController::btn_addTheme() {
     panel.title = QStringLiteral("Choose a theme to add in your collection");
     panel.prompt = QStringLiteral("Add To Collection");
     panel.fileTypes = {QStringLiteral("docktheme")};
-    std::optional<QString> chosen = dialogs_.runOpenPanel(collection_window, panel);
-    if (!chosen) {
+    panel.themeArchives = true;
+    if (std::optional<QString> chosen = dialogs_.runOpenPanel(collection_window, panel)) {
+        addChosen(*chosen);
+    }
+}
+
+void CollectionController::addChosen(const QString& chosen) {
+    if (BundleFilter::isThemeArchive(chosen)) {
+        importArchive(chosen, [](const std::optional<std::string>&) {});
         return;
     }
     // The check's first error says why the Dock can't take it; a theme the
     // editor can't open says why not.
     std::string whyNot;
     std::optional<std::string> error = ThemeCheck::firstError(
-        ThemeCheck::check(chosen->toStdString(), MiscKit::sharedFiles(), ImageFile::readerSize));
+        ThemeCheck::check(chosen.toStdString(), MiscKit::sharedFiles(), ImageFile::readerSize));
     std::unique_ptr<DockTheme> theme =
-        error ? nullptr : DockTheme::initWithBundleAtPath(chosen->toStdString(), &whyNot);
+        error ? nullptr : DockTheme::initWithBundleAtPath(chosen.toStdString(), &whyNot);
     if (!theme) {
         dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
                        QStringLiteral("%1 is corrupted: %2")
-                           .arg(*chosen, QString::fromStdString(error.value_or(whyNot + "."))));
+                           .arg(chosen, QString::fromStdString(error.value_or(whyNot + "."))));
         return;
     }
     if (!_existThemeInCollection(*theme)) {
-        _addThemeToCollection(*chosen);
+        _addThemeToCollection(chosen);
         return;
     }
-    bool replace =
-        dialogs_.ask(collection_window, QStringLiteral("Theme already exist!"),
-                     QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                     QStringLiteral("%1 already exist in your collection. Want you to replace it?")
-                         .arg(shown(lastComponent(chosen->toStdString()))));
-    replaceThemeOrNot(replace, *chosen);
+    replaceThemeOrNot(askReplace(shown(lastComponent(chosen.toStdString()))), chosen);
+}
+
+void CollectionController::importArchive(
+    const QString& path, const std::function<void(std::optional<std::string>)>& done) {
+    const QString archive = shown(lastComponent(path.toStdString()));
+    std::string incomingName;
+    auto incoming = std::make_shared<Descriptor>(makeHidden(kIncoming, incomingName));
+    if (!incoming->valid()) {
+        failed(QStringLiteral("Theme Not Imported"),
+               QStringLiteral("%1 can't be imported: the collection folder %2 can't be written "
+                              "(%3).")
+                   .arg(archive, shown(collectionFolder()), reasonOf(errno)));
+        done(std::nullopt);
+        return;
+    }
+    struct Unpacked {
+        std::optional<std::string> name;
+        std::string why;
+    };
+    auto* watcher = new QFutureWatcher<Unpacked>(this);
+    connect(watcher, &QFutureWatcher<Unpacked>::finished, this,
+            [this, watcher, archive, incomingName, done] {
+                const Unpacked unpacked = watcher->result();
+                watcher->deleteLater();
+                if (!unpacked.name) {
+                    Descriptor collection = openCollection();
+                    FolderTree::remove(collection.get(), incomingName);
+                    failed(QStringLiteral("Theme Not Imported"),
+                           QStringLiteral("%1 can't be imported: %2.")
+                               .arg(archive, QString::fromStdString(unpacked.why)));
+                    done(std::nullopt);
+                    return;
+                }
+                done(placeImported(archive, incomingName, *unpacked.name));
+            });
+    const std::string folder = (collectionFolder() / incomingName).string();
+    watcher->setFuture(QtConcurrent::run([source = path.toStdString(), incoming, folder] {
+        Unpacked unpacked;
+        unpacked.name =
+            ThemeArchive::extract(source, incoming->get(), folder, MiscKit::sharedFiles(),
+                                  ImageFile::readerSize, &unpacked.why);
+        return unpacked;
+    }));
 }
 
 void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen) {
@@ -322,6 +393,15 @@ void CollectionController::btn_editTheme() {
     }
     if (controller->openTheme(bundle->string())) {
         collection_window->hide();
+    }
+}
+
+void CollectionController::btn_exportTheme() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    if (!bundle) {
+        dialogs_.beep();
+    } else if (controller->mayReadThemeFolder(bundle->string())) {
+        ThemeExporter::exportBundle(collection_window, dialogs_, bundle->string(), this);
     }
 }
 
@@ -402,6 +482,20 @@ bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == collection_window && event->type() == QEvent::Hide) {
         listOfDirectory->releaseThumbnails();
     }
+    const QEvent::Type type = event->type();
+    if (watched == listOfThemes->viewport() &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::optional<QString> theme = droppedTheme(drop->mimeData());
+        if (!theme) {
+            return false;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            addChosen(*theme);
+        }
+        return true;
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -446,6 +540,7 @@ std::optional<QString> CollectionController::installBundle(const std::string& so
     std::vector<std::string> skipped;
     std::vector<std::string> files;
     std::optional<std::string> whyNot;
+    std::optional<QString> notPlaced;
     const std::string copy = (collectionFolder() / incomingName / name).string();
     FolderTree::Copying how;
     how.maxFileBytes = ThemeBundle::kMaxImageBytes;
@@ -456,10 +551,8 @@ std::optional<QString> CollectionController::installBundle(const std::string& so
     } else if ((whyNot = wholeCopy(incoming.get(), name, copy, files))) {
         why = QStringLiteral("the copy is not a whole theme (%1)")
                   .arg(QString::fromStdString(*whyNot));
-    } else if (!present(collection.get(), name)
-                   ? !Renaming::withoutReplacing(incoming.get(), name, collection.get(), name)
-                   : !swapIn(collection.get(), incoming.get(), name)) {
-        why = QStringLiteral("it could not be given its name (%1)").arg(reasonOf(errno));
+    } else if ((notPlaced = placeIncoming(collection.get(), incoming.get(), name))) {
+        why = notPlaced;
     }
     for (const std::string& left : skipped) {
         Log::write("Not copied, not a regular file or folder: " +
@@ -468,6 +561,53 @@ std::optional<QString> CollectionController::installBundle(const std::string& so
     // What a failure left, or the old entry after a replacement.
     FolderTree::remove(collection.get(), incomingName);
     return why;
+}
+
+std::optional<QString> CollectionController::placeIncoming(int collection, int incoming,
+                                                           const std::string& name) {
+    if (!present(collection, name) ? !Renaming::withoutReplacing(incoming, name, collection, name)
+                                   : !swapIn(collection, incoming, name)) {
+        return QStringLiteral("it could not be given its name (%1)").arg(reasonOf(errno));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CollectionController::placeImported(const QString& archive,
+                                                               const std::string& incoming,
+                                                               const std::string& name) {
+    const fs::path target = collectionFolder() / name;
+    std::optional<QString> why;
+    bool placed = false;
+    if (!anythingAt(target) || askReplace(shown(name))) {
+        // The open theme may be the entry replaced: the host lets it go first.
+        controller->changeThemeFolder(target.string(), [&] {
+            Descriptor collection = openCollection();
+            Descriptor holder(
+                ::openat(collection.get(), incoming.c_str(), kFolderFlags | O_NOFOLLOW));
+            why = collection.valid() && holder.valid()
+                      ? placeIncoming(collection.get(), holder.get(), name)
+                      : QStringLiteral("the collection folder can't be read (%1)")
+                            .arg(reasonOf(errno));
+            placed = !why;
+            return placed;
+        });
+    }
+    // What a failure or a cancel left, or the old entry after a replacement.
+    Descriptor collection = openCollection();
+    FolderTree::remove(collection.get(), incoming);
+    if (why) {
+        failed(QStringLiteral("Theme Not Imported"),
+               QStringLiteral("%1 can't be imported: %2.").arg(archive, *why));
+    }
+    _reloadThemesList();
+    return placed ? std::optional<std::string>(target.string()) : std::nullopt;
+}
+
+bool CollectionController::askReplace(const QString& name) {
+    return dialogs_.ask(
+        collection_window, QStringLiteral("Theme already exist!"), QStringLiteral("Replace"),
+        QStringLiteral("Cancel"),
+        QStringLiteral("%1 already exist in your collection. Want you to replace it?").arg(name));
 }
 
 void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {

@@ -44,7 +44,11 @@ class ThemeHost;
 // its table names only files that pass copied (no second walk); a clashing entry
 // trades names with the new copy in one step where the file system can (else
 // it is put aside first) and is removed afterwards, so a failed copy or a kill
-// never loses a theme. Remove moves the entry to the desktop's trash; where the
+// never loses a theme. A theme archive (ThemeArchive) is unpacked in a
+// worker into a hidden folder of the collection, checked there, and then
+// given its name as a copy is (the same question on a clash); a refused
+// archive leaves nothing, and a kill leaves a hidden folder that the next
+// start removes. Remove moves the entry to the desktop's trash; where the
 // trash refuses it, the user is asked before it is deleted for good (a link
 // entry: the link only). Every copy or removal that fails is told in an alert.
 class CollectionController : public QObject {
@@ -75,6 +79,16 @@ public:
     // Makes the folder when missing, wires the browser, lists the themes.
     void awakeFromNib();
     void btn_addTheme();
+    // Adds the bundle or theme archive at chosen, as Add does once it is chosen.
+    void addChosen(const QString& chosen);
+    // Unpacks the theme archive at path into the collection (see above), off
+    // the UI thread; on the UI thread asks on a name clash, places the theme,
+    // lists again, and calls done with the theme's path in the collection,
+    // or with nothing when it was refused (after an alert "<archive> can't be
+    // imported: <why>.") or the clash question cancelled. done is not called
+    // when this controller goes first.
+    void importArchive(const QString& path,
+                       const std::function<void(std::optional<std::string>)>& done);
     // The answer to "Theme already exist!": replace puts chosen in place of
     // the collection's entry of the same name.
     void replaceThemeOrNot(bool replace, const QString& chosen);
@@ -86,6 +100,9 @@ public:
     bool _existThemeInCollection(const DockTheme& theme) const;
     void btn_removeTheme();
     void btn_editTheme();
+    // Exports the one selected theme (ThemeExporter), its unsaved edits asked
+    // about first when it is open; a beep unless exactly one is selected.
+    void btn_exportTheme();
     // The bundle path of the one selected theme; nothing unless exactly one is selected.
     std::optional<std::filesystem::path> _currentSelectionThemePath() const;
     void _reloadThemesList();
@@ -97,7 +114,8 @@ public:
     static void recoverLeftovers();
 
 protected:
-    // A hidden collection window keeps no thumbnails.
+    // A hidden collection window keeps no thumbnails; the list takes drops
+    // of bundles and theme archives, added as Add does.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -107,6 +125,16 @@ private:
     // Makes the collection entry name a complete copy of source: see the
     // class comment. Why it could not, or nothing.
     std::optional<QString> installBundle(const std::string& source, const std::string& name);
+    // Gives the whole theme name of the hidden folder incoming its name in the
+    // collection, in place of an entry of that name; why it could not, or nothing.
+    static std::optional<QString> placeIncoming(int collection, int incoming,
+                                                const std::string& name);
+    // The unpacked archive's theme name (in incoming) goes into the collection
+    // after the clash question; incoming is removed in every case.
+    std::optional<std::string> placeImported(const QString& archive, const std::string& incoming,
+                                             const std::string& name);
+    // "Theme already exist!" for the entry name: true on Replace.
+    bool askReplace(const QString& name);
     // The trash refused bundle: asks whether to delete it for good, and does
     // so on Delete (a link entry: the link only).
     void deleteRefusedByTrash(const std::filesystem::path& bundle);

@@ -28,8 +28,9 @@ public:
         QString prompt;
         bool canChooseDirectories = false;
         bool canChooseFiles = true;
-        QStringList fileTypes;  // empty: any file
-        QString directory;      // where it starts; empty: the last folder used, or home
+        QStringList fileTypes;       // empty: any file
+        bool themeArchives = false;  // also lists and takes theme archives (files)
+        QString directory;           // where it starts; empty: the last folder used, or home
     };
     // A save panel: the returned path is the chosen folder joined with the
     // typed name, as typed (the caller adds any extension).

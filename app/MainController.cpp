@@ -221,6 +221,8 @@ void MainController::makeWindows() {
     connect(main.action_new, &QAction::triggered, this, [this] { btn_toolbar_newtheme(); });
     connect(main.action_open, &QAction::triggered, this, [this] { btn_toolbar_opentheme(); });
     connect(main.action_close, &QAction::triggered, this, [this] { btn_closeTheme(); });
+    exportTheme_ = main.action_export;
+    connect(exportTheme_, &QAction::triggered, this, [this] { btn_exportTheme(); });
     connect(main.action_saveInfo, &QAction::triggered, this, [this] { btn_saveInfo(); });
     connect(main.action_backup, &QAction::triggered, this, [this] { btn_backupMyCurrentDock(); });
     connect(main.action_generate, &QAction::triggered, this,
@@ -521,6 +523,7 @@ void MainController::_validateToolbar() {
         item->setEnabled(validateToolbarItem(item));
     }
     checkTheme_->setEnabled(currentTheme != nullptr);
+    exportTheme_->setEnabled(currentTheme != nullptr);
 }
 
 void MainController::_updateThemeShow() {

@@ -191,9 +191,16 @@ public:
     // name that is not UTF-8 opens that very folder.
     bool _openThemeAtPath(const std::string& path);
     bool openFile(const QString& path);  // application:openFile:
+    // When path is a theme archive, imports it into the collection (in a
+    // worker; the clash question and alerts as the collection's) and opens
+    // the theme there once it is placed; true then. False for any other path.
+    bool openArchive(const QString& path);
     // "Defective file", with why the theme did not open.
     void _showDefectiveAlert(const std::string& why);
     void btn_closeTheme();
+    // File > Export Theme…: unsaved information edits are asked about first
+    // (as leaving the theme does), then ThemeExporter writes the bundle.
+    void btn_exportTheme();
     void btn_backupMyCurrentDock();
     void btn_generateThemeFromFolder();
     void _generateThemeFrom(const QString& folder);
@@ -222,6 +229,7 @@ public:
     // ThemeHost: the collection's requests.
     bool openTheme(const std::string& path) override;
     bool changeThemeFolder(const std::string& path, const std::function<bool()>& change) override;
+    bool mayReadThemeFolder(const std::string& path) override;
 
     // Information view (MainControllerInformation.cpp).
     bool btn_saveInfo();
@@ -379,6 +387,7 @@ private:
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;
     bool switchingTab_ = false;
-    QAction* checkTheme_ = nullptr;  // Dock > Check Theme, enabled with a theme open
-    bool checking_ = false;          // a check runs in its worker
+    QAction* checkTheme_ = nullptr;   // Dock > Check Theme, enabled with a theme open
+    QAction* exportTheme_ = nullptr;  // File > Export Theme…, enabled with a theme open
+    bool checking_ = false;           // a check runs in its worker
 };

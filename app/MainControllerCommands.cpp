@@ -16,11 +16,14 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "app/ApplyController.h"
+#include "app/BundleFilter.h"
+#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/ImageFile.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
+#include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
 #include "model/BundleBuilder.h"
@@ -146,12 +149,15 @@ void MainController::btn_toolbar_opentheme() {
     panel.title = QStringLiteral("Open .docktheme file");
     panel.prompt = QStringLiteral("Open Theme");
     panel.fileTypes = {kExtension};
+    panel.themeArchives = true;
     std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel);
     if (!chosen) {
         dialogs_.beep();
         return;
     }
-    _openThemeAtPath(*chosen);
+    if (!openArchive(*chosen)) {
+        _openThemeAtPath(*chosen);
+    }
 }
 
 bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
@@ -187,6 +193,9 @@ bool MainController::_openThemeAtPath(const std::string& path) {
 
 bool MainController::openFile(const QString& path) {
     Log::write("Request to open " + text(path));
+    if (openArchive(path)) {
+        return true;
+    }
     QString bundle = path;
     while (bundle.size() > 1 && bundle.endsWith(QLatin1Char('/'))) {
         bundle.chop(1);
@@ -197,6 +206,19 @@ bool MainController::openFile(const QString& path) {
     }
     Log::write("File not supported");
     return false;
+}
+
+bool MainController::openArchive(const QString& path) {
+    if (!BundleFilter::isThemeArchive(path)) {
+        return false;
+    }
+    Log::write("Importing " + text(path));
+    collectionController().importArchive(path, [this](const std::optional<std::string>& bundle) {
+        if (bundle) {
+            openTheme(*bundle);
+        }
+    });
+    return true;
 }
 
 void MainController::_showDefectiveAlert(const std::string& why) {
@@ -212,6 +234,16 @@ void MainController::btn_closeTheme() {
     }
     if (session_->close()) {
         _openThemeAtPath(std::nullopt);
+    }
+}
+
+void MainController::btn_exportTheme() {
+    if (!currentTheme) {
+        dialogs_.beep();
+        return;
+    }
+    if (_mayDropTheme()) {
+        ThemeExporter::exportBundle(edit_window, dialogs_, currentTheme->dockPath(), this);
     }
 }
 
@@ -304,6 +336,10 @@ bool MainController::changeThemeFolder(const std::string& path,
         _openThemeAtPath(std::nullopt);
     }
     return changed;
+}
+
+bool MainController::mayReadThemeFolder(const std::string& path) {
+    return !session_->isAt(path) || _mayDropTheme();
 }
 
 void MainController::btn_change_applyTheme() {

@@ -210,6 +210,9 @@ void MainController::setFileImagePathForSelection(const QString& path, DragDropI
     if (view == info_micropreview) {
         _dropMicroPreview(path);
     } else if (view == welcome_image) {
+        if (openArchive(path)) {
+            return;  // opens once imported
+        }
         if (!openFile(path)) {
             dialogs_.beep();
             return;

@@ -23,8 +23,8 @@ namespace {
 // pressed, instead of entering it.
 class BundleDialog : public QFileDialog {
 public:
-    BundleDialog(QWidget* window, const QString& title, QStringList types)
-        : QFileDialog(window, title), types_(std::move(types)) {
+    BundleDialog(QWidget* window, const QString& title, QStringList types, bool archives)
+        : QFileDialog(window, title), types_(std::move(types)), archives_(archives) {
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
             if (BundleFilter::isBundle(folder, types_)) {
                 take(folder);
@@ -35,11 +35,17 @@ public:
 
     void accept() override {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty() && BundleFilter::isBundle(files.first(), types_)) {
+        if (!files.isEmpty() && takes(files.first())) {
             take(files.first());
             return;
         }
         QFileDialog::accept();
+    }
+
+    // Whether path is one item the panel takes: a bundle, or an archive when it lists them.
+    bool takes(const QString& path) const {
+        return BundleFilter::isBundle(path, types_) ||
+               (archives_ && BundleFilter::isThemeArchive(path));
     }
 
 private:
@@ -48,12 +54,13 @@ private:
         QDialog::done(QDialog::Accepted);
     }
     QStringList types_;
+    bool archives_;
 };
 
 }  // namespace
 
 std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel& panel) {
-    BundleDialog dialog(window, panel.title, panel.fileTypes);
+    BundleDialog dialog(window, panel.title, panel.fileTypes, panel.themeArchives);
     dialog.setAccessibleName(panel.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -64,7 +71,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
     } else if (!panel.fileTypes.isEmpty()) {
         // Bundles are folders: show only folders and the bundles.
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setProxyModel(new BundleFilter(panel.fileTypes, &dialog));
+        dialog.setProxyModel(new BundleFilter(panel.fileTypes, panel.themeArchives, &dialog));
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
@@ -83,7 +90,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
     if (files.isEmpty()) {
         return std::nullopt;
     }
-    if (!panel.fileTypes.isEmpty() && !BundleFilter::isBundle(files.first(), panel.fileTypes)) {
+    if (!panel.fileTypes.isEmpty() && !dialog.takes(files.first())) {
         return std::nullopt;
     }
     chose(files.first());

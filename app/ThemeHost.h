@@ -23,4 +23,8 @@ public:
     // something is there; else the main window shows the welcome view.
     virtual bool changeThemeFolder(const std::string& path,
                                    const std::function<bool()>& change) = 0;
+    // Before the folder at path is read whole (an export): when the open
+    // theme's folder is there, its unsaved edits are asked about (Save saves
+    // them); false when the user cancelled. The theme stays open.
+    virtual bool mayReadThemeFolder(const std::string& path) = 0;
 };

@@ -20,4 +20,7 @@ done
 desktop-file-validate "$prefix/share/applications/velvanto.desktop"
 update-mime-database "$prefix/share/mime"
 grep -q 'application/x-docktheme:\*\.docktheme' "$prefix/share/mime/globs2"
+grep -q 'application/x-docktheme-archive:\*\.docktheme\.zip' "$prefix/share/mime/globs2"
+grep -q 'application/x-docktheme-archive application/zip' "$prefix/share/mime/subclasses"
+grep -q 'MimeType=.*application/x-docktheme-archive;' "$prefix/share/applications/velvanto.desktop"
 echo "installed and registered"

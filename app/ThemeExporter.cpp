@@ -1,0 +1,73 @@
+#include "app/ThemeExporter.h"
+
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QObject>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <filesystem>
+
+#include "app/Dialogs.h"
+#include "model/ThemeArchive.h"
+
+namespace {
+
+// The archive's path for what the save panel gave: ".docktheme.zip" or
+// ".zip" added where the name lacks it.
+QString archivePath(QString chosen) {
+    if (!chosen.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) {
+        if (!chosen.endsWith(QStringLiteral(".docktheme"))) {
+            chosen += QStringLiteral(".docktheme");
+        }
+        chosen += QString::fromLatin1(ThemeArchive::kExportSuffix);
+    }
+    return chosen;
+}
+
+}  // namespace
+
+void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::string& bundle,
+                                 QObject* context,
+                                 const std::function<void(std::optional<QString>)>& done) {
+    auto finish = [done](std::optional<QString> archive) {
+        if (done) {
+            done(std::move(archive));
+        }
+    };
+    const QString name = QString::fromStdString(std::filesystem::path(bundle).filename().string());
+    Dialogs::SavePanel panel;
+    panel.title = QStringLiteral("Export Theme");
+    panel.proposedName = name + QString::fromLatin1(ThemeArchive::kExportSuffix);
+    panel.fileTypes = {QStringLiteral("zip")};
+    std::optional<QString> chosen = dialogs.runSavePanel(window, panel);
+    if (!chosen) {
+        return finish(std::nullopt);
+    }
+    const QString archive = archivePath(*chosen);
+    if (QFileInfo::exists(archive) &&
+        !dialogs.ask(window, QStringLiteral("File already exists!"), QStringLiteral("Replace"),
+                     QStringLiteral("Cancel"),
+                     QStringLiteral("%1 already exists. Want you to replace it?")
+                         .arg(QFileInfo(archive).fileName()))) {
+        return finish(std::nullopt);
+    }
+    using Result = std::optional<std::string>;  // why it failed, or nothing
+    auto* watcher = new QFutureWatcher<Result>(context);
+    QObject::connect(watcher, &QFutureWatcher<Result>::finished, context,
+                     [watcher, window, &dialogs, archive, name, finish] {
+                         const Result why = watcher->result();
+                         watcher->deleteLater();
+                         if (why) {
+                             dialogs.alert(window, QStringLiteral("Theme Not Exported"),
+                                           QStringLiteral("OK"),
+                                           QStringLiteral("%1 could not be exported: %2.")
+                                               .arg(name, QString::fromStdString(*why)));
+                             return finish(std::nullopt);
+                         }
+                         finish(archive);
+                     });
+    watcher->setFuture(QtConcurrent::run([bundle, target = archive.toStdString()]() -> Result {
+        std::string why;
+        return ThemeArchive::write(bundle, target, &why) ? Result() : Result(why);
+    }));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class Dialogs;
+class QObject;
+class QWidget;
+
+// File > Export Theme… and the collection's Export: a theme bundle written
+// as one archive, "<bundle name>.zip" (ThemeArchive::write), where the user
+// says through the save panel. A typed name gets ".docktheme.zip" or ".zip"
+// when it lacks it; a file of that name is replaced only after the user says
+// so. The archive is written in a worker (a temporary renamed into place, so
+// a failure or a kill leaves the old file or none); a failure is told in an
+// alert on window. GUI thread; the worker's end is handled on it, within
+// context (nothing happens when context goes first).
+class ThemeExporter {
+public:
+    // Asks where and starts the export of bundle; done gets the archive's
+    // path once it is written, or nothing when the user cancelled or it
+    // failed (after the alert).
+    static void exportBundle(QWidget* window, Dialogs& dialogs, const std::string& bundle,
+                             QObject* context,
+                             const std::function<void(std::optional<QString>)>& done = {});
+};

@@ -1,0 +1,473 @@
+#include "model/ThemeArchive.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "model/Utf8.h"
+#include "platform/BundleFolder.h"
+#include "platform/Descriptor.h"
+#include "platform/FileManager.h"
+#include "platform/FolderTree.h"
+#include "platform/Log.h"
+
+namespace {
+
+constexpr std::string_view kBundleSuffix = ".docktheme";
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// 2001-01-01 00:00 UTC, the time of every exported entry.
+constexpr time_t kExportTime = 978307200;
+constexpr std::size_t kBlock = 64 * 1024;
+
+using Archive = std::unique_ptr<archive, int (*)(archive*)>;
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
+}
+
+std::string joined(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
+    std::string path;
+    for (std::size_t i = from; i < to; ++i) {
+        path += (path.empty() ? "" : "/") + parts[i];
+    }
+    return path;
+}
+
+std::string named(const std::string& name) {
+    return "\u201C" + name + "\u201D";
+}
+
+std::string mib(std::size_t bytes) {
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+// The unpacking of one archive into one folder: the state of the checks
+// that span entries.
+class Unpacker {
+public:
+    Unpacker(archive* reader, int folder) : reader_(reader), folder_(folder) {}
+
+    // Unpacks every entry; the first reason to refuse, or nothing.
+    std::optional<std::string> run() {
+        for (std::size_t count = 1;; ++count) {
+            archive_entry* entry = nullptr;
+            const int status = archive_read_next_header(reader_, &entry);
+            if (status == ARCHIVE_EOF) {
+                break;
+            }
+            if (status != ARCHIVE_OK) {
+                return damaged();
+            }
+            if (count > ThemeArchive::kMaxEntries) {
+                return "it holds more than " + std::to_string(ThemeArchive::kMaxEntries) +
+                       " entries";
+            }
+            if (std::optional<std::string> why = take(entry)) {
+                return why;
+            }
+        }
+        if (bundle_.empty()) {
+            return std::string("it holds no theme (no folder named \u201C\u2026.docktheme\u201D)");
+        }
+        return std::nullopt;
+    }
+
+    const std::string& bundleName() const { return bundleName_; }
+
+private:
+    std::string damaged() const {
+        const char* said = archive_error_string(reader_);
+        return std::string("it is damaged or cut short") +
+               (said ? " (" + std::string(said) + ")" : "");
+    }
+
+    // The plain names of the entry's path, or why it is refused.
+    static std::optional<std::string> split(std::string name, std::vector<std::string>& parts) {
+        if (name.empty()) {
+            return std::string("an entry has no name");
+        }
+        std::replace(name.begin(), name.end(), '\\', '/');
+        const bool drive =
+            name.size() >= 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
+        if (name[0] == '/' || drive) {
+            return "the name " + named(name) + " leaves the theme";
+        }
+        std::size_t start = 0;
+        while (start <= name.size()) {
+            std::size_t end = std::min(name.find('/', start), name.size());
+            std::string part = name.substr(start, end - start);
+            if (part == "..") {
+                return "the name " + named(name) + " leaves the theme";
+            }
+            if (!part.empty() && part != ".") {
+                parts.push_back(std::move(part));
+            }
+            start = end + 1;
+        }
+        if (parts.empty()) {
+            return std::string("an entry has no name");
+        }
+        return std::nullopt;
+    }
+
+    static bool ignored(const std::vector<std::string>& parts) {
+        return parts.front() == "__MACOSX" || std::ranges::any_of(parts, [](const std::string& p) {
+                   return p == ".DS_Store" || p.starts_with("._");
+               });
+    }
+
+    std::optional<std::string> take(archive_entry* entry) {
+        const char* utf8 = archive_entry_pathname_utf8(entry);
+        if (!utf8 || Utf8::sanitize(utf8) != utf8) {
+            return std::string("a name isn't valid UTF-8");
+        }
+        const std::string name = utf8;
+        std::vector<std::string> parts;
+        if (std::optional<std::string> why = split(name, parts)) {
+            return why;
+        }
+        if (archive_entry_is_encrypted(entry)) {
+            return named(name) + " is encrypted";
+        }
+        const mode_t type = archive_entry_filetype(entry);
+        if (archive_entry_hardlink(entry) || type == AE_IFLNK) {
+            return named(name) + " is a link";
+        }
+        if (type != AE_IFREG && type != AE_IFDIR) {
+            return named(name) + " is not a plain file or folder";
+        }
+        if (archive_entry_size_is_set(entry) &&
+            archive_entry_size(entry) > static_cast<la_int64_t>(ThemeArchive::kMaxEntryBytes)) {
+            return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
+        }
+        // Where the theme's folder is: the top, or one folder down.
+        std::size_t at = parts.size();
+        for (std::size_t i = 0; i < std::min<std::size_t>(2, parts.size()) && at == parts.size();
+             ++i) {
+            if (parts[i].ends_with(kBundleSuffix)) {
+                at = i;
+            }
+        }
+        if (ignored(parts) || at == parts.size()) {
+            return skip();
+        }
+        const std::string bundle = joined(parts, 0, at + 1);
+        if (bundle_.empty()) {
+            if (parts[at].size() == kBundleSuffix.size() || parts[at].starts_with('.')) {
+                return "the theme's folder name " + named(parts[at]) + " is not a theme's name";
+            }
+            bundle_ = bundle;
+            bundleName_ = parts[at];
+        } else if (bundle != bundle_) {
+            return "it holds two themes, " + named(bundle_) + " and " + named(bundle);
+        }
+        const std::string relative = joined(parts, at + 1, parts.size());
+        if (relative.empty() && type != AE_IFDIR) {
+            return named(name) + " is not a folder";
+        }
+        // Each folder on the way too: "Images/a" and "images/b" would merge.
+        for (std::size_t end = at + 2; end <= parts.size(); ++end) {
+            const std::string path = joined(parts, at + 1, end);
+            auto [known, added] = names_.try_emplace(lower(path), path);
+            if (!added && known->second != path) {
+                return named(known->second) + " and " + named(path) + " differ only in case";
+            }
+        }
+        if (parts.size() - at > FolderTree::kMaxDepth) {
+            return named(name) + " lies too deep";
+        }
+        std::vector<std::string> inside(parts.begin() + static_cast<std::ptrdiff_t>(at),
+                                        parts.end());
+        return type == AE_IFDIR ? makeFolders(inside, inside.size(), name)
+                                : unpackFile(inside, name);
+    }
+
+    std::optional<std::string> skip() {
+        if (archive_read_data_skip(reader_) != ARCHIVE_OK) {
+            return damaged();
+        }
+        return std::nullopt;
+    }
+
+    // Opens (making where missing) the folders parts[0..count) below folder_;
+    // an invalid descriptor, with why, when one can't be.
+    Descriptor openFolders(const std::vector<std::string>& parts, std::size_t count,
+                           const std::string& name, std::optional<std::string>& why) {
+        Descriptor at(::fcntl(folder_, F_DUPFD_CLOEXEC, 0));
+        for (std::size_t i = 0; i < count && at.valid(); ++i) {
+            if (::mkdirat(at.get(), parts[i].c_str(), 0755) != 0 && errno != EEXIST) {
+                why = named(name) + " could not be written (" + std::strerror(errno) + ")";
+                return Descriptor();
+            }
+            at = Descriptor(::openat(at.get(), parts[i].c_str(), kFolderFlags));
+            if (!at.valid()) {
+                why = named(name) + " is both a file and a folder";
+            }
+        }
+        return at;
+    }
+
+    std::optional<std::string> makeFolders(const std::vector<std::string>& parts, std::size_t count,
+                                           const std::string& name) {
+        std::optional<std::string> why;
+        openFolders(parts, count, name, why);
+        return why ? why : skip();
+    }
+
+    std::optional<std::string> unpackFile(const std::vector<std::string>& parts,
+                                          const std::string& name) {
+        std::optional<std::string> why;
+        Descriptor parent = openFolders(parts, parts.size() - 1, name, why);
+        if (why) {
+            return why;
+        }
+        Descriptor file(::openat(parent.get(), parts.back().c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!file.valid()) {
+            return errno == EEXIST
+                       ? named(name) + " comes twice"
+                       : named(name) + " could not be written (" + std::strerror(errno) + ")";
+        }
+        for (;;) {
+            const void* data = nullptr;
+            std::size_t size = 0;
+            la_int64_t offset = 0;
+            const int status = archive_read_data_block(reader_, &data, &size, &offset);
+            if (status == ARCHIVE_EOF) {
+                return std::nullopt;
+            }
+            if (status != ARCHIVE_OK) {
+                return damaged();
+            }
+            if (std::optional<std::string> bound = counted(name, offset, size)) {
+                return bound;
+            }
+            const auto* bytes = static_cast<const char*>(data);
+            for (std::size_t done = 0; done < size;) {
+                const ssize_t wrote = ::pwrite(file.get(), bytes + done, size - done,
+                                               offset + static_cast<off_t>(done));
+                if (wrote < 0 && errno != EINTR) {
+                    return named(name) + " could not be written (" + std::strerror(errno) + ")";
+                }
+                done += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
+            }
+        }
+    }
+
+    // Counts size bytes unpacked at offset of the entry name against the bounds.
+    std::optional<std::string> counted(const std::string& name, la_int64_t offset,
+                                       std::size_t size) {
+        if (offset < 0 ||
+            static_cast<std::uint64_t>(offset) + size > ThemeArchive::kMaxEntryBytes) {
+            return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
+        }
+        total_ += size;
+        if (total_ > ThemeArchive::kMaxTotalBytes) {
+            return "its files come to more than " + mib(ThemeArchive::kMaxTotalBytes);
+        }
+        const auto in =
+            static_cast<std::uint64_t>(std::max<la_int64_t>(1, archive_filter_bytes(reader_, -1)));
+        if (total_ > ThemeArchive::kRatioFloor && total_ > in * ThemeArchive::kMaxRatio) {
+            return "it unpacks to more than " + std::to_string(ThemeArchive::kMaxRatio) +
+                   " times its size";
+        }
+        return std::nullopt;
+    }
+
+    archive* reader_;
+    int folder_;
+    std::string bundle_;                        // the theme's folder as the archive names it
+    std::string bundleName_;                    // its last component
+    std::map<std::string, std::string> names_;  // lowered relative path -> as named
+    std::uint64_t total_ = 0;
+};
+
+// The entries below folder (a descriptor), folders before what they hold, by
+// name in byte order; each as its relative path and whether it is a folder.
+bool listTree(int folder, const std::string& prefix, int depth,
+              std::vector<std::pair<std::string, bool>>& out) {
+    std::vector<FolderTree::Entry> entries;
+    if (depth > FolderTree::kMaxDepth || !FolderTree::list(folder, entries)) {
+        return false;
+    }
+    std::ranges::sort(entries, {}, &FolderTree::Entry::name);
+    for (const FolderTree::Entry& entry : entries) {
+        struct stat info {};
+        if (entry.name.starts_with(BundleFolder::kTemporaryPrefix) ||
+            ::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        const std::string relative = prefix + entry.name;
+        if (S_ISREG(info.st_mode)) {
+            out.emplace_back(relative, false);
+        } else if (S_ISDIR(info.st_mode)) {
+            out.emplace_back(relative, true);
+            Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
+            if (!below.valid() || !listTree(below.get(), relative + "/", depth + 1, out)) {
+                return false;
+            }
+        } else {
+            Log::write("Not exported, not a regular file or folder: " + Log::escaped(relative));
+        }
+    }
+    return true;
+}
+
+// Adds the entry relative of the bundle (open as bundle) to writer, under name.
+bool addEntry(archive* writer, int bundle, const std::string& relative, bool folder,
+              const std::string& name) {
+    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
+                                                                   archive_entry_free);
+    archive_entry_set_pathname(entry.get(), name.c_str());
+    archive_entry_set_mtime(entry.get(), kExportTime, 0);
+    archive_entry_set_uid(entry.get(), 0);
+    archive_entry_set_gid(entry.get(), 0);
+    if (folder) {
+        archive_entry_set_filetype(entry.get(), AE_IFDIR);
+        archive_entry_set_perm(entry.get(), 0755);
+        return archive_write_header(writer, entry.get()) == ARCHIVE_OK;
+    }
+    Descriptor file(
+        FileManager::openRegularFile(relative, false, bundle, ThemeArchive::kMaxEntryBytes));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        return false;
+    }
+    archive_entry_set_filetype(entry.get(), AE_IFREG);
+    archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
+    archive_entry_set_size(entry.get(), info.st_size);
+    if (archive_write_header(writer, entry.get()) != ARCHIVE_OK) {
+        return false;
+    }
+    std::array<char, kBlock> block{};
+    for (;;) {
+        const ssize_t got = ::read(file.get(), block.data(), block.size());
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0 ||
+            archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+bool ThemeArchive::isArchiveName(const std::string& path) {
+    static constexpr std::array<std::string_view, 10> kEnds = {
+        ".zip",  ".tar",    ".tar.gz", ".tgz",     ".tar.bz2",
+        ".tbz2", ".tar.xz", ".txz",    ".tar.zst", ".7z"};
+    const std::string name = lower(std::filesystem::path(path).filename().string());
+    return std::ranges::any_of(kEnds, [&name](std::string_view end) {
+        return name.size() > end.size() && name.ends_with(end);
+    });
+}
+
+std::optional<std::string> ThemeArchive::extract(const std::string& archivePath, int folderFd,
+                                                 const std::string& folderPath,
+                                                 const MiscKit& catalogue,
+                                                 const ThemeCheck::Decoder& decoder,
+                                                 std::string* why) {
+    auto refuse = [why](std::string reason) -> std::optional<std::string> {
+        *why = std::move(reason);
+        return std::nullopt;
+    };
+    Descriptor file(FileManager::openRegularFile(archivePath, true));
+    if (!file.valid()) {
+        return refuse(std::string("it can't be read (") + std::strerror(errno) + ")");
+    }
+    Archive reader(archive_read_new(), archive_read_free);
+    // Built-in readers only: a filter that needs a program is refused, not run.
+    const int enabled[] = {
+        archive_read_support_format_zip(reader.get()),
+        archive_read_support_format_tar(reader.get()),
+        archive_read_support_format_7zip(reader.get()),
+        archive_read_support_filter_gzip(reader.get()),
+        archive_read_support_filter_bzip2(reader.get()),
+        archive_read_support_filter_xz(reader.get()),
+        archive_read_support_filter_zstd(reader.get()),
+        archive_read_set_options(reader.get(), "zip:hdrcharset=UTF-8"),
+    };
+    if (std::ranges::any_of(enabled, [](int status) { return status != ARCHIVE_OK; }) ||
+        archive_read_open_fd(reader.get(), file.get(), kBlock) != ARCHIVE_OK) {
+        const char* said = archive_error_string(reader.get());
+        return refuse(std::string("it is not an archive this program reads") +
+                      (said ? " (" + std::string(said) + ")" : ""));
+    }
+    Unpacker unpacker(reader.get(), folderFd);
+    if (std::optional<std::string> reason = unpacker.run()) {
+        return refuse(*reason);
+    }
+    std::optional<std::string> error = ThemeCheck::firstError(
+        ThemeCheck::check(folderPath + "/" + unpacker.bundleName(), catalogue, decoder));
+    if (error) {
+        return refuse(*error);
+    }
+    return unpacker.bundleName();
+}
+
+bool ThemeArchive::write(const std::string& bundlePath, const std::string& archivePath,
+                         std::string* why) {
+    auto fail = [why](const std::string& what) {
+        *why = what + (errno ? " (" + std::string(std::strerror(errno)) + ")" : "");
+        return false;
+    };
+    errno = 0;
+    std::string name = std::filesystem::path(bundlePath).filename().string();
+    if (name.empty()) {
+        name = std::filesystem::path(bundlePath).parent_path().filename().string();
+    }
+    Descriptor bundle(::open(bundlePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::pair<std::string, bool>> entries;
+    if (!bundle.valid() || !listTree(bundle.get(), "", 0, entries)) {
+        return fail("the theme's folder can't be read");
+    }
+    std::filesystem::path target(archivePath);
+    std::string temporary =
+        (target.parent_path() / BundleFolder::kTemporaryPrefix).string() + "XXXXXX";
+    Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!out.valid()) {
+        return fail("the archive can't be written");
+    }
+    ::fchmod(out.get(), 0644);
+    Archive writer(archive_write_new(), archive_write_free);
+    bool written =
+        archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
+        archive_write_set_options(writer.get(), "zip:compression=deflate") == ARCHIVE_OK &&
+        archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
+        archive_write_open_fd(writer.get(), out.get()) == ARCHIVE_OK &&
+        addEntry(writer.get(), bundle.get(), "", true, name);
+    for (std::size_t i = 0; written && i < entries.size(); ++i) {
+        const auto& [relative, folder] = entries[i];
+        written = addEntry(writer.get(), bundle.get(), relative, folder, name + "/" + relative);
+    }
+    written = written && archive_write_close(writer.get()) == ARCHIVE_OK &&
+              ::fsync(out.get()) == 0 && ::rename(temporary.c_str(), archivePath.c_str()) == 0;
+    if (!written) {
+        const int saved = errno;
+        ::unlink(temporary.c_str());
+        errno = saved;
+        return fail("the archive can't be written");
+    }
+    return true;
+}

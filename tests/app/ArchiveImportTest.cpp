@@ -1,0 +1,168 @@
+// Theme archives opened in the editor: each way in adds the theme to the collection.
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+
+#include "EditorTest.h"
+#include "model/ThemeArchive.h"
+
+class ArchiveImportTest : public CollectionTest {
+protected:
+    // A copy of the stock theme, name.docktheme called dockName, exported to
+    // temp()/name.docktheme.zip; the copy itself is gone.
+    QString archiveOf(const std::string& name, const std::string& dockName) {
+        const std::string bundle = text(themeCopy(qs(name), {{"VL_DockName", dockName}}));
+        std::string why;
+        EXPECT_TRUE(ThemeArchive::write(bundle, bundle + ".zip", &why)) << why;
+        fs::remove_all(bundle);
+        return qs(bundle + ".zip");
+    }
+    static void drop(QWidget* target, const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        // A drop reaches the widget that took the drag's entry.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+    // The collection's entries, hidden ones too.
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::ranges::sort(names);
+        return names;
+    }
+    bool opened(MainController& c, const std::string& name) {
+        return c.currentTheme && fs::path(c.currentTheme->dockPath()) == entry(name);
+    }
+};
+
+TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
+    using Open = std::function<void(MainController&, const QString&)>;
+    struct Way {
+        const char* what;
+        Open open;
+        bool opens;  // whether the theme opens in the main window after
+    };
+    const std::vector<Way> ways = {
+        {"the open panel",
+         [this](MainController& c, const QString& zip) {
+             dialogs.panelAnswers = {zip};
+             c.btn_toolbar_opentheme();
+         },
+         true},
+        {"the program's argument",
+         [](MainController& c, const QString& zip) { c.openHandedOver(zip); }, true},
+        {"a drop on the welcome view",
+         [](MainController& c, const QString& zip) {
+             c.setFileImagePathForSelection(zip, c.welcome_image);
+         },
+         true},
+        {"the collection's Add",
+         [this](MainController& c, const QString& zip) {
+             dialogs.panelAnswers = {zip};
+             c.collectionController().btn_addTheme();
+         },
+         false},
+        {"a drop on the collection list",
+         [](MainController& c, const QString& zip) {
+             drop(c.collectionController().listOfThemes->viewport(), zip);
+         },
+         false},
+    };
+    MainController& c = start();
+    std::vector<std::string> added;
+    for (std::size_t i = 0; i < ways.size(); ++i) {
+        SCOPED_TRACE(ways[i].what);
+        const std::string name = "T" + std::to_string(i);
+        ways[i].open(c, archiveOf(name, "Theme " + name));
+        // The theme opens as it gets its name, in one step on the UI thread.
+        EXPECT_TRUE(waitUntil([&] { return fs::exists(entry(name)); }));
+        EXPECT_EQ(opened(c, name), ways[i].opens);
+        EXPECT_EQ(dockNameOf(entry(name)), "Theme " + name);
+        added.push_back(name + ".docktheme");
+        EXPECT_EQ(entries(), added);  // nothing hidden left beside
+    }
+    EXPECT_EQ(text(alertTitles()), "");
+}
+
+TEST_F(ArchiveImportTest, AHostileArchiveIsRefusedWithAnAlertAndChangesNothing) {
+    inCollection("Kept");
+    MainController& c = start();
+    const fs::path evil = temp() / "evil.zip";
+    {
+        // A theme with one more entry that climbs out of it, made by hand.
+        const QString zip = archiveOf("Good", "Good");
+        std::string bytes = readFile(text(zip));
+        const std::string name = "Good.docktheme/Info.plist";
+        for (std::size_t at = bytes.find(name); at != std::string::npos;
+             at = bytes.find(name, at)) {
+            bytes.replace(at, name.size(), "Good.docktheme/../../evil");
+        }
+        writeFile(evil, bytes);
+    }
+    const auto before = snapshot(folder().parent_path());
+    c.openFile(qs(evil));
+    EXPECT_TRUE(waitUntil([&] { return !dialogs.alerts.empty(); }));
+    EXPECT_EQ(text(alertTexts()),
+              "Theme Not Imported: evil.zip can't be imported: the name "
+              "\u201CGood.docktheme/../../evil\u201D leaves the theme.");
+    EXPECT_EQ(changes(before, snapshot(folder().parent_path())), std::vector<std::string>{});
+    EXPECT_EQ(entries(), std::vector<std::string>{"Kept.docktheme"});
+    EXPECT_FALSE(c.currentTheme);
+}
+
+TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromItsFile) {
+    inCollection("Mine");
+    const auto original = snapshot(entry("Mine"));
+    MainController& c = start();
+    CollectionController& col = c.collectionController();
+    select(col, {"Mine"});
+    const fs::path zip = temp() / "Mine.docktheme.zip";
+    writeFile(zip, "an older file");
+    dialogs.panelAnswers = {qs(temp() / "Mine"), qs(temp() / "Mine.docktheme")};
+    dialogs.askAnswers = {false, true};
+    col.btn_exportTheme();  // the older file is kept
+    col.btn_exportTheme();
+    EXPECT_TRUE(waitUntil([&] { return readFile(zip).starts_with("PK"); }));
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(text(dialogs.asked[0].message),
+              "Mine.docktheme.zip already exists. Want you to replace it?");
+    col.moveToTrash = [](const QString& path) { return fs::remove_all(text(path)) > 0; };
+    col.btn_removeTheme();
+    EXPECT_EQ(entries(), std::vector<std::string>{});
+    c.openHandedOver(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return opened(c, "Mine"); }));
+    EXPECT_TRUE(snapshot(entry("Mine")) == original);
+    // Opened again, it clashes with itself: Cancel keeps the theme, Replace puts the file's in.
+    writeFile(entry("Mine") / "notes.txt", "the copy in the collection");
+    dialogs.askAnswers = {false, true};
+    c.openFile(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return dialogs.asked.size() == 3; }));
+    EXPECT_TRUE(fs::exists(entry("Mine") / "notes.txt"));
+    c.openFile(qs(zip));
+    EXPECT_TRUE(waitUntil([&] { return !fs::exists(entry("Mine") / "notes.txt"); }));
+    EXPECT_EQ(text(dialogs.asked[3].title + ": " + dialogs.asked[3].message),
+              "Theme already exist!: Mine.docktheme already exist in your collection. Want you "
+              "to replace it?");
+    EXPECT_TRUE(opened(c, "Mine"));
+    EXPECT_EQ(entries(), std::vector<std::string>{"Mine.docktheme"});
+    // Unsaved information edits are asked about first: Cancel exports nothing.
+    c.previewdock_title->setText("Unsaved");
+    emit c.previewdock_title->textEdited("Unsaved");
+    dialogs.saveAnswers = {Dialogs::SaveAnswer::Cancel, Dialogs::SaveAnswer::DontSave};
+    const std::size_t panels = dialogs.panelTitles.size();
+    select(col, {"Mine"});
+    col.btn_exportTheme();
+    EXPECT_EQ(dialogs.panelTitles.size(), panels);
+    // File > Export Theme… writes the open theme the same, byte for byte.
+    dialogs.panelAnswers = {qs(temp() / "again.zip")};
+    c.btn_exportTheme();
+    EXPECT_EQ(dialogs.questions, 2);
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(temp() / "again.zip"); }));
+    EXPECT_EQ(readFile(temp() / "again.zip"), readFile(zip));
+    EXPECT_EQ(text(alertTitles()), "");
+}
