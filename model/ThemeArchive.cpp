@@ -2,6 +2,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,80 @@
 #include "platform/Log.h"
 
 namespace {
+
+constexpr const char* kLibArchive = "libarchive.so.13";
+constexpr const char* kNoLibrary = "the archive library (libarchive) is not installed";
+
+// libarchive is opened when an archive is first read or written, not when the
+// program starts: the editor then loads it, and the nine libraries it needs,
+// only for an import or an export.
+#define VELVANTO_LIBARCHIVE_FUNCTIONS(X)     \
+    X(archive_entry_filetype)                \
+    X(archive_entry_free)                    \
+    X(archive_entry_hardlink)                \
+    X(archive_entry_is_encrypted)            \
+    X(archive_entry_new)                     \
+    X(archive_entry_pathname_utf8)           \
+    X(archive_entry_set_filetype)            \
+    X(archive_entry_set_gid)                 \
+    X(archive_entry_set_mtime)               \
+    X(archive_entry_set_pathname)            \
+    X(archive_entry_set_perm)                \
+    X(archive_entry_set_size)                \
+    X(archive_entry_set_uid)                 \
+    X(archive_entry_size)                    \
+    X(archive_entry_size_is_set)             \
+    X(archive_error_string)                  \
+    X(archive_filter_bytes)                  \
+    X(archive_read_data_block)               \
+    X(archive_read_data_skip)                \
+    X(archive_read_free)                     \
+    X(archive_read_new)                      \
+    X(archive_read_next_header)              \
+    X(archive_read_open_fd)                  \
+    X(archive_read_set_options)              \
+    X(archive_read_support_filter_bzip2)     \
+    X(archive_read_support_filter_gzip)      \
+    X(archive_read_support_filter_xz)        \
+    X(archive_read_support_filter_zstd)      \
+    X(archive_read_support_format_7zip)      \
+    X(archive_read_support_format_tar)       \
+    X(archive_read_support_format_zip)       \
+    X(archive_write_close)                   \
+    X(archive_write_data)                    \
+    X(archive_write_free)                    \
+    X(archive_write_header)                  \
+    X(archive_write_new)                     \
+    X(archive_write_open_fd)                 \
+    X(archive_write_set_bytes_in_last_block) \
+    X(archive_write_set_format_zip)          \
+    X(archive_write_set_options)
+
+struct LibArchive {
+#define VELVANTO_POINTER(name) decltype(&::name) name = nullptr;
+    VELVANTO_LIBARCHIVE_FUNCTIONS(VELVANTO_POINTER)
+#undef VELVANTO_POINTER
+    bool loaded = false;
+};
+
+// The library's functions, looked up once; loaded is false when it is missing.
+const LibArchive& lib() {
+    static const LibArchive functions = [] {
+        LibArchive found;
+        void* handle = ::dlopen(kLibArchive, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            return found;
+        }
+        found.loaded = true;
+#define VELVANTO_LOOKUP(name)                                                 \
+    found.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
+    found.loaded = found.loaded && found.name;
+        VELVANTO_LIBARCHIVE_FUNCTIONS(VELVANTO_LOOKUP)
+#undef VELVANTO_LOOKUP
+        return found;
+    }();
+    return functions;
+}
 
 constexpr std::string_view kBundleSuffix = ".docktheme";
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -67,7 +142,7 @@ public:
     std::optional<std::string> run() {
         for (std::size_t count = 1;; ++count) {
             archive_entry* entry = nullptr;
-            const int status = archive_read_next_header(reader_, &entry);
+            const int status = lib().archive_read_next_header(reader_, &entry);
             if (status == ARCHIVE_EOF) {
                 break;
             }
@@ -92,7 +167,7 @@ public:
 
 private:
     std::string damaged() const {
-        const char* said = archive_error_string(reader_);
+        const char* said = lib().archive_error_string(reader_);
         return std::string("it is damaged or cut short") +
                (said ? " (" + std::string(said) + ")" : "");
     }
@@ -133,7 +208,7 @@ private:
     }
 
     std::optional<std::string> take(archive_entry* entry) {
-        const char* utf8 = archive_entry_pathname_utf8(entry);
+        const char* utf8 = lib().archive_entry_pathname_utf8(entry);
         if (!utf8 || Utf8::sanitize(utf8) != utf8) {
             return std::string("a name isn't valid UTF-8");
         }
@@ -142,18 +217,19 @@ private:
         if (std::optional<std::string> why = split(name, parts)) {
             return why;
         }
-        if (archive_entry_is_encrypted(entry)) {
+        if (lib().archive_entry_is_encrypted(entry)) {
             return named(name) + " is encrypted";
         }
-        const mode_t type = archive_entry_filetype(entry);
-        if (archive_entry_hardlink(entry) || type == AE_IFLNK) {
+        const mode_t type = lib().archive_entry_filetype(entry);
+        if (lib().archive_entry_hardlink(entry) || type == AE_IFLNK) {
             return named(name) + " is a link";
         }
         if (type != AE_IFREG && type != AE_IFDIR) {
             return named(name) + " is not a plain file or folder";
         }
-        if (archive_entry_size_is_set(entry) &&
-            archive_entry_size(entry) > static_cast<la_int64_t>(ThemeArchive::kMaxEntryBytes)) {
+        if (lib().archive_entry_size_is_set(entry) &&
+            lib().archive_entry_size(entry) >
+                static_cast<la_int64_t>(ThemeArchive::kMaxEntryBytes)) {
             return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
         }
         // Where the theme's folder is: the top, or one folder down.
@@ -199,7 +275,7 @@ private:
     }
 
     std::optional<std::string> skip() {
-        if (archive_read_data_skip(reader_) != ARCHIVE_OK) {
+        if (lib().archive_read_data_skip(reader_) != ARCHIVE_OK) {
             return damaged();
         }
         return std::nullopt;
@@ -248,7 +324,7 @@ private:
             const void* data = nullptr;
             std::size_t size = 0;
             la_int64_t offset = 0;
-            const int status = archive_read_data_block(reader_, &data, &size, &offset);
+            const int status = lib().archive_read_data_block(reader_, &data, &size, &offset);
             if (status == ARCHIVE_EOF) {
                 return std::nullopt;
             }
@@ -281,8 +357,8 @@ private:
         if (total_ > ThemeArchive::kMaxTotalBytes) {
             return "its files come to more than " + mib(ThemeArchive::kMaxTotalBytes);
         }
-        const auto in =
-            static_cast<std::uint64_t>(std::max<la_int64_t>(1, archive_filter_bytes(reader_, -1)));
+        const auto in = static_cast<std::uint64_t>(
+            std::max<la_int64_t>(1, lib().archive_filter_bytes(reader_, -1)));
         if (total_ > ThemeArchive::kRatioFloor && total_ > in * ThemeArchive::kMaxRatio) {
             return "it unpacks to more than " + std::to_string(ThemeArchive::kMaxRatio) +
                    " times its size";
@@ -332,16 +408,16 @@ bool listTree(int folder, const std::string& prefix, int depth,
 // Adds the entry relative of the bundle (open as bundle) to writer, under name.
 bool addEntry(archive* writer, int bundle, const std::string& relative, bool folder,
               const std::string& name) {
-    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
-                                                                   archive_entry_free);
-    archive_entry_set_pathname(entry.get(), name.c_str());
-    archive_entry_set_mtime(entry.get(), kExportTime, 0);
-    archive_entry_set_uid(entry.get(), 0);
-    archive_entry_set_gid(entry.get(), 0);
+    std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(lib().archive_entry_new(),
+                                                                   lib().archive_entry_free);
+    lib().archive_entry_set_pathname(entry.get(), name.c_str());
+    lib().archive_entry_set_mtime(entry.get(), kExportTime, 0);
+    lib().archive_entry_set_uid(entry.get(), 0);
+    lib().archive_entry_set_gid(entry.get(), 0);
     if (folder) {
-        archive_entry_set_filetype(entry.get(), AE_IFDIR);
-        archive_entry_set_perm(entry.get(), 0755);
-        return archive_write_header(writer, entry.get()) == ARCHIVE_OK;
+        lib().archive_entry_set_filetype(entry.get(), AE_IFDIR);
+        lib().archive_entry_set_perm(entry.get(), 0755);
+        return lib().archive_write_header(writer, entry.get()) == ARCHIVE_OK;
     }
     Descriptor file(
         FileManager::openRegularFile(relative, false, bundle, ThemeArchive::kMaxEntryBytes));
@@ -349,10 +425,10 @@ bool addEntry(archive* writer, int bundle, const std::string& relative, bool fol
     if (!file.valid() || ::fstat(file.get(), &info) != 0) {
         return false;
     }
-    archive_entry_set_filetype(entry.get(), AE_IFREG);
-    archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
-    archive_entry_set_size(entry.get(), info.st_size);
-    if (archive_write_header(writer, entry.get()) != ARCHIVE_OK) {
+    lib().archive_entry_set_filetype(entry.get(), AE_IFREG);
+    lib().archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
+    lib().archive_entry_set_size(entry.get(), info.st_size);
+    if (lib().archive_write_header(writer, entry.get()) != ARCHIVE_OK) {
         return false;
     }
     std::array<char, kBlock> block{};
@@ -365,7 +441,7 @@ bool addEntry(archive* writer, int bundle, const std::string& relative, bool fol
             continue;
         }
         if (got < 0 ||
-            archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
+            lib().archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
             return false;
         }
     }
@@ -392,25 +468,28 @@ std::optional<std::string> ThemeArchive::extract(const std::string& archivePath,
         *why = std::move(reason);
         return std::nullopt;
     };
+    if (!lib().loaded) {
+        return refuse(kNoLibrary);
+    }
     Descriptor file(FileManager::openRegularFile(archivePath, true));
     if (!file.valid()) {
         return refuse(std::string("it can't be read (") + std::strerror(errno) + ")");
     }
-    Archive reader(archive_read_new(), archive_read_free);
+    Archive reader(lib().archive_read_new(), lib().archive_read_free);
     // Built-in readers only: a filter that needs a program is refused, not run.
     const int enabled[] = {
-        archive_read_support_format_zip(reader.get()),
-        archive_read_support_format_tar(reader.get()),
-        archive_read_support_format_7zip(reader.get()),
-        archive_read_support_filter_gzip(reader.get()),
-        archive_read_support_filter_bzip2(reader.get()),
-        archive_read_support_filter_xz(reader.get()),
-        archive_read_support_filter_zstd(reader.get()),
-        archive_read_set_options(reader.get(), "zip:hdrcharset=UTF-8"),
+        lib().archive_read_support_format_zip(reader.get()),
+        lib().archive_read_support_format_tar(reader.get()),
+        lib().archive_read_support_format_7zip(reader.get()),
+        lib().archive_read_support_filter_gzip(reader.get()),
+        lib().archive_read_support_filter_bzip2(reader.get()),
+        lib().archive_read_support_filter_xz(reader.get()),
+        lib().archive_read_support_filter_zstd(reader.get()),
+        lib().archive_read_set_options(reader.get(), "zip:hdrcharset=UTF-8"),
     };
     if (std::ranges::any_of(enabled, [](int status) { return status != ARCHIVE_OK; }) ||
-        archive_read_open_fd(reader.get(), file.get(), kBlock) != ARCHIVE_OK) {
-        const char* said = archive_error_string(reader.get());
+        lib().archive_read_open_fd(reader.get(), file.get(), kBlock) != ARCHIVE_OK) {
+        const char* said = lib().archive_error_string(reader.get());
         return refuse(std::string("it is not an archive this program reads") +
                       (said ? " (" + std::string(said) + ")" : ""));
     }
@@ -442,6 +521,9 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
     if (!bundle.valid() || !listTree(bundle.get(), "", 0, entries)) {
         return fail("the theme's folder can't be read");
     }
+    if (!lib().loaded) {
+        return fail(kNoLibrary);
+    }
     std::filesystem::path target(archivePath);
     std::string temporary =
         (target.parent_path() / BundleFolder::kTemporaryPrefix).string() + "XXXXXX";
@@ -450,18 +532,18 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
         return fail("the archive can't be written");
     }
     ::fchmod(out.get(), 0644);
-    Archive writer(archive_write_new(), archive_write_free);
+    Archive writer(lib().archive_write_new(), lib().archive_write_free);
     bool written =
-        archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
-        archive_write_set_options(writer.get(), "zip:compression=deflate") == ARCHIVE_OK &&
-        archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
-        archive_write_open_fd(writer.get(), out.get()) == ARCHIVE_OK &&
+        lib().archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
+        lib().archive_write_set_options(writer.get(), "zip:compression=deflate") == ARCHIVE_OK &&
+        lib().archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
+        lib().archive_write_open_fd(writer.get(), out.get()) == ARCHIVE_OK &&
         addEntry(writer.get(), bundle.get(), "", true, name);
     for (std::size_t i = 0; written && i < entries.size(); ++i) {
         const auto& [relative, folder] = entries[i];
         written = addEntry(writer.get(), bundle.get(), relative, folder, name + "/" + relative);
     }
-    written = written && archive_write_close(writer.get()) == ARCHIVE_OK &&
+    written = written && lib().archive_write_close(writer.get()) == ARCHIVE_OK &&
               ::fsync(out.get()) == 0 && ::rename(temporary.c_str(), archivePath.c_str()) == 0;
     if (!written) {
         const int saved = errno;
