@@ -42,7 +42,6 @@ constexpr const char* kNoLibrary = "the archive library (libarchive) is not inst
     X(archive_entry_pathname_utf8)           \
     X(archive_entry_set_filetype)            \
     X(archive_entry_set_gid)                 \
-    X(archive_entry_set_mtime)               \
     X(archive_entry_set_pathname)            \
     X(archive_entry_set_perm)                \
     X(archive_entry_set_size)                \
@@ -103,8 +102,6 @@ const LibArchive& lib() {
 
 constexpr std::string_view kBundleSuffix = ".docktheme";
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-// 2001-01-01 00:00 UTC, the time of every exported entry.
-constexpr time_t kExportTime = 978307200;
 constexpr std::size_t kBlock = 64 * 1024;
 
 using Archive = std::unique_ptr<archive, int (*)(archive*)>;
@@ -411,7 +408,8 @@ bool addEntry(archive* writer, int bundle, const std::string& relative, bool fol
     std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(lib().archive_entry_new(),
                                                                    lib().archive_entry_free);
     lib().archive_entry_set_pathname(entry.get(), name.c_str());
-    lib().archive_entry_set_mtime(entry.get(), kExportTime, 0);
+    // No time at all: a zip keeps local time, and an entry without one gets
+    // 1980-01-01 00:00 in every time zone, so the bytes don't follow the zone.
     lib().archive_entry_set_uid(entry.get(), 0);
     lib().archive_entry_set_gid(entry.get(), 0);
     if (folder) {

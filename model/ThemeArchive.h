@@ -60,8 +60,8 @@ public:
     // Writes the bundle at bundlePath as a zip at archivePath: the bundle
     // folder (named as it is) at the top, its folders and regular files by
     // name in byte order (links, FIFOs and devices below left out), files
-    // 0644 or 0755 (when the owner may run it), no owner names, ids 0 and one
-    // fixed time, so the same theme gives the same bytes. Each file of at most
+    // 0644 or 0755 (when the owner may run it), no owner names, ids 0 and no
+    // times, so the same theme gives the same bytes in any time zone. Each file of at most
     // kMaxEntryBytes. Written to a temporary file beside archivePath (named
     // with BundleFolder::kTemporaryPrefix), flushed to disk and renamed over
     // it; on failure nothing is left and why says what went wrong.
