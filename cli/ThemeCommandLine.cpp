@@ -1,0 +1,518 @@
+#include "cli/ThemeCommandLine.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+
+#include "app/ImageFile.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeArchive.h"
+#include "model/ThemeBundle.h"
+#include "model/ThemeCheck.h"
+#include "model/Utf8.h"
+#include "platform/BundleFolder.h"
+#include "platform/Descriptor.h"
+#include "platform/FolderTree.h"
+#include "platform/Log.h"
+#include "platform/Renaming.h"
+
+namespace {
+
+constexpr const char* kCommands =
+    "Checks, describes and packs Dock themes (.docktheme bundles).\n"
+    "\n"
+    "Commands:\n"
+    "  check BUNDLE...         the theme check, one line per finding\n"
+    "  info BUNDLE             the theme's name, author, site, version, feed and counts\n"
+    "  slots BUNDLE            every image slot with its file, size and the Dock's size\n"
+    "  export BUNDLE           the bundle as one zip archive\n"
+    "  import ARCHIVE          a theme archive unpacked and checked into a folder\n"
+    "\n"
+    "\"velvanto-theme COMMAND --help\" tells more of each command.";
+
+// Arguments travel through Qt as Latin-1, which carries every byte as it is:
+// option names are ASCII, and each value comes back as the bytes given.
+QString carried(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string bytesOf(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+const QCommandLineOption& helpOption() {
+    static const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                         QStringLiteral("Shows this help."));
+    return help;
+}
+
+// The parser's help with the program named by its name, not its path.
+std::string helpText(const QCommandLineParser& parser) {
+    std::string text = utf8(parser.helpText());
+    const std::string usage = "Usage: ";
+    const auto options = text.find(" [options]");
+    if (text.compare(0, usage.size(), usage) == 0 && options != std::string::npos) {
+        text.replace(usage.size(), options - usage.size(), ThemeCommandLine::kProgram);
+    }
+    return text;
+}
+
+QString jsonText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void writeJson(std::ostream& out, const QJsonArray& array) {
+    out << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+}
+
+const char* severityName(ThemeFinding::Severity severity) {
+    return severity == ThemeFinding::Severity::Error ? "error" : "warning";
+}
+
+const char* categoryName(DockCategory category) {
+    return category == DockCategory::TwoD ? "2D" : "3D";
+}
+
+std::string sizeText(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// The bundle's own name: the path's last component, trailing "/" left out.
+std::string bundleName(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string errorText(int error) {
+    return std::strerror(error);
+}
+
+// The log's lines are held back while it lives: the command tells its own errors.
+class QuietLog {
+public:
+    QuietLog() : previous_(Log::setSink([](const std::string&) {})) {}
+    ~QuietLog() { Log::setSink(previous_); }
+    QuietLog(const QuietLog&) = delete;
+    QuietLog& operator=(const QuietLog&) = delete;
+
+private:
+    Log::Sink previous_;
+};
+
+// One slot of a bundle as "slots" shows it.
+struct SlotRow {
+    DockCategory category = DockCategory::TwoD;
+    std::string key;
+    std::string natural;
+    std::string file;
+    std::optional<ImageSize> size;
+    DockSize dockSize;
+    bool tooBig() const {
+        return size && (size->width > dockSize.width || size->height > dockSize.height);
+    }
+};
+
+std::optional<ImageSize> imageSize(const BundleFolder& bundle, const std::string& relative) {
+    const Descriptor file = bundle.openRegularFile(relative, ThemeBundle::kMaxImageBytes);
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    if (auto size = ImageHeader::fromDescriptor(file.get())) {
+        return size;
+    }
+    return ImageFile::readerSize(file.get());
+}
+
+std::vector<SlotRow> slotRows(const DockTheme& theme) {
+    const MiscKit& catalogue = MiscKit::sharedFiles();
+    const std::string prefix = theme.dockPath() + "/";
+    std::vector<SlotRow> rows;
+    for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
+        for (const DockTheme::Item& item : theme.slotList(category)) {
+            SlotRow row;
+            row.category = category;
+            row.key = item->keyDock();
+            row.natural = catalogue.getNaturalNameForKey(row.key).value_or("");
+            row.file = theme.getFileNameForKey(row.key, category).value_or("");
+            const std::string& path = item->path();
+            if (path.compare(0, prefix.size(), prefix) == 0) {
+                row.size = imageSize(*theme.bundleFolder(), path.substr(prefix.size()));
+            }
+            row.dockSize = catalogue.getSizeForFileKey(row.key);
+            rows.push_back(std::move(row));
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out,
+                          std::ostream& err) {
+    QuietLog quiet;
+    ThemeCommandLine commandLine(out, err);
+    return commandLine.dispatch(arguments);
+}
+
+int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kCommands));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOption(helpOption());
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Tells the program's version."));
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
+                                 QStringLiteral("COMMAND [OPTIONS] [ARGS...]"));
+    QStringList all;
+    for (const std::string& argument : arguments) {
+        all << carried(argument);
+    }
+    if (!parser.parse(all)) {
+        return usage(utf8(parser.errorText()));
+    }
+    if (parser.isSet(helpOption())) {
+        out_ << helpText(parser);
+        return kSuccess;
+    }
+    if (parser.isSet(version)) {
+        out_ << kProgram << ' ' << VELVANTO_VERSION << '\n';
+        return kSuccess;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return usage("no command given");
+    }
+    const std::string command = bytesOf(positional.first());
+    if (command == "check") {
+        return check(arguments);
+    }
+    if (command == "info") {
+        return info(arguments);
+    }
+    if (command == "slots") {
+        return slotTable(arguments);
+    }
+    if (command == "export") {
+        return exportBundle(arguments);
+    }
+    if (command == "import") {
+        return importArchive(arguments);
+    }
+    return usage("unknown command '" + Log::escaped(command) + "'");
+}
+
+int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments,
+                            std::size_t minimum, std::size_t maximum) {
+    parser.addOption(helpOption());
+    QStringList all;
+    for (const std::string& argument : arguments) {
+        all << carried(argument);
+    }
+    if (!parser.parse(all)) {
+        return usage(utf8(parser.errorText()));
+    }
+    if (parser.isSet(helpOption())) {
+        out_ << helpText(parser);
+        return kUsage + 1;  // told; the caller returns kSuccess
+    }
+    // The first positional argument is the command itself.
+    const auto count = std::size_t(parser.positionalArguments().size()) - 1;
+    if (count < minimum) {
+        return usage("missing argument; see \"" + std::string(kProgram) + " " +
+                     bytesOf(parser.positionalArguments().first()) + " --help\"");
+    }
+    if (count > maximum) {
+        return usage("too many arguments");
+    }
+    return kSuccess;
+}
+
+int ThemeCommandLine::usage(const std::string& message) {
+    err_ << kProgram << ": " << message << '\n';
+    return kUsage;
+}
+
+int ThemeCommandLine::fail(const std::string& path, const std::string& why) {
+    err_ << kProgram << ": " << path << ": " << why << '\n';
+    return kFailure;
+}
+
+namespace {
+
+// The positional arguments after the command, as bytes.
+std::vector<std::string> operands(const QCommandLineParser& parser) {
+    std::vector<std::string> result;
+    const QStringList positional = parser.positionalArguments();
+    for (qsizetype index = 1; index < positional.size(); ++index) {
+        result.push_back(bytesOf(positional.at(index)));
+    }
+    return result;
+}
+
+// kSuccess when the command runs on; any other status is returned as it is,
+// but "help shown", which is a success.
+int outcome(int parsed) {
+    return parsed > ThemeCommandLine::kUsage ? 0 : parsed;
+}
+
+}  // namespace
+
+int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Checks theme bundles as the editor does before a theme reaches the "
+                       "Dock. Exit status 0 when no bundle has an error, 1 when one has."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Lists the findings as a JSON array."));
+    const QCommandLineOption strict(QStringLiteral("strict"),
+                                    QStringLiteral("Fails on warnings too."));
+    parser.addOptions({json, strict});
+    parser.addPositionalArgument(QStringLiteral("check"), QStringLiteral("The command."),
+                                 QStringLiteral("check"));
+    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("Theme bundles."),
+                                 QStringLiteral("BUNDLE..."));
+    if (const int parsed = parse(parser, arguments, 1, SIZE_MAX); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    QJsonArray list;
+    bool failing = false;
+    for (const std::string& bundle : operands(parser)) {
+        const auto findings =
+            ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
+        for (const ThemeFinding& finding : findings) {
+            failing = failing || finding.severity == ThemeFinding::Severity::Error ||
+                      parser.isSet(strict);
+            if (parser.isSet(json)) {
+                list.append(QJsonObject{{"bundle", jsonText(bundle)},
+                                        {"severity", severityName(finding.severity)},
+                                        {"key", jsonText(finding.key)},
+                                        {"file", jsonText(finding.file)},
+                                        {"text", jsonText(finding.sentence)}});
+                continue;
+            }
+            std::string where = finding.key;
+            if (!finding.file.empty()) {
+                where += (where.empty() ? "(" : " (") + finding.file + ")";
+            }
+            out_ << bundle << ": " << severityName(finding.severity) << ": "
+                 << (where.empty() ? "" : where + ": ") << finding.sentence << '\n';
+        }
+    }
+    if (parser.isSet(json)) {
+        writeJson(out_, list);
+    }
+    return failing ? kFailure : kSuccess;
+}
+
+int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Tells a theme's information, its screenshots and its counts."));
+    parser.addPositionalArgument(QStringLiteral("info"), QStringLiteral("The command."),
+                                 QStringLiteral("info"));
+    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    std::string why;
+    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    if (!theme) {
+        return fail(bundle, why);
+    }
+    const DockTheme::Information information = theme->information();
+    std::string screenshots;
+    for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
+        if (theme->existDockPreview(style)) {
+            screenshots += std::string(screenshots.empty() ? "" : ", ") +
+                           categoryName(categoryForStyle(style));
+        }
+    }
+    const auto findings = ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
+    std::size_t errors = 0;
+    for (const ThemeFinding& finding : findings) {
+        errors += finding.severity == ThemeFinding::Severity::Error ? 1 : 0;
+    }
+    out_ << "Name: " << information.name << '\n'
+         << "Author: " << information.author << '\n'
+         << "Site: " << information.site << '\n'
+         << "Version: " << information.version << '\n'
+         << "Feed: " << information.appcast << '\n'
+         << "Screenshots: " << (screenshots.empty() ? "none" : screenshots) << '\n'
+         << "Slots: " << theme->dock_2d_images().size() << " 2D, " << theme->dock_3d_images().size()
+         << " 3D\n"
+         << "Check: " << errors << " errors, " << findings.size() - errors << " warnings\n";
+    return kSuccess;
+}
+
+int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists every slot of both categories: key, natural name, file, the image's size, the "
+        "size the Dock draws and whether the image is too big for it."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Lists the slots as a JSON array."));
+    parser.addOption(json);
+    parser.addPositionalArgument(QStringLiteral("slots"), QStringLiteral("The command."),
+                                 QStringLiteral("slots"));
+    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    std::string why;
+    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    if (!theme) {
+        return fail(bundle, why);
+    }
+    const std::vector<SlotRow> rows = slotRows(*theme);
+    if (parser.isSet(json)) {
+        QJsonArray list;
+        for (const SlotRow& row : rows) {
+            QJsonObject object{{"category", categoryName(row.category)},
+                               {"key", jsonText(row.key)},
+                               {"natural", jsonText(row.natural)},
+                               {"file", jsonText(row.file)},
+                               {"dockWidth", double(row.dockSize.width)},
+                               {"dockHeight", double(row.dockSize.height)},
+                               {"tooBig", row.tooBig()}};
+            object.insert("width", row.size ? QJsonValue(row.size->width) : QJsonValue());
+            object.insert("height", row.size ? QJsonValue(row.size->height) : QJsonValue());
+            list.append(object);
+        }
+        writeJson(out_, list);
+        return kSuccess;
+    }
+    std::vector<std::vector<std::string>> table{
+        {"CATEGORY", "KEY", "NAME", "FILE", "SIZE", "DOCK SIZE", ""}};
+    for (const SlotRow& row : rows) {
+        table.push_back({categoryName(row.category), row.key, row.natural, row.file,
+                         row.size ? sizeText(row.size->width, row.size->height) : "?",
+                         sizeText(int(row.dockSize.width), int(row.dockSize.height)),
+                         row.tooBig() ? "too big" : ""});
+    }
+    std::vector<std::size_t> widths(table.front().size(), 0);
+    for (const auto& line : table) {
+        for (std::size_t column = 0; column < line.size(); ++column) {
+            widths[column] = std::max(widths[column], line[column].size());
+        }
+    }
+    for (const auto& line : table) {
+        std::string text;
+        for (std::size_t column = 0; column < line.size(); ++column) {
+            text += line[column];
+            if (column + 1 < line.size()) {
+                text += std::string(widths[column] - line[column].size() + 2, ' ');
+            }
+        }
+        while (!text.empty() && text.back() == ' ') {
+            text.pop_back();
+        }
+        out_ << text << '\n';
+    }
+    return kSuccess;
+}
+
+int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a theme bundle as one zip archive, by default \"<bundle name>.zip\" in the "
+        "current folder. An existing file is not replaced."));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The archive to write."),
+                                    QStringLiteral("FILE"));
+    parser.addOption(output);
+    parser.addPositionalArgument(QStringLiteral("export"), QStringLiteral("The command."),
+                                 QStringLiteral("export"));
+    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    const std::string archive = parser.isSet(output)
+                                    ? bytesOf(parser.value(output))
+                                    : bundleName(bundle) + ThemeArchive::kExportSuffix;
+    std::string why;
+    if (!DockTheme::initWithBundleAtPath(bundle, &why)) {
+        return fail(bundle, why);
+    }
+    // An archive's names are UTF-8: a theme named otherwise could not be read back.
+    if (const std::string name = bundleName(bundle); Utf8::sanitize(name) != name) {
+        return fail(bundle, "the bundle's name is not UTF-8; rename it before export");
+    }
+    if (::access(archive.c_str(), F_OK) == 0 || errno != ENOENT) {
+        return fail(archive, "exists already; name another with -o");
+    }
+    if (!ThemeArchive::write(bundle, archive, &why)) {
+        return fail(archive, why);
+    }
+    out_ << archive << '\n';
+    return kSuccess;
+}
+
+int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Unpacks a theme archive (zip, tar, 7z) into a folder, by default the current one, "
+        "once it passes the theme check. A theme of the same name there is not replaced."));
+    const QCommandLineOption target(QStringLiteral("to"),
+                                    QStringLiteral("The folder to put the theme in."),
+                                    QStringLiteral("DIR"), QStringLiteral("."));
+    parser.addOption(target);
+    parser.addPositionalArgument(QStringLiteral("import"), QStringLiteral("The command."),
+                                 QStringLiteral("import"));
+    parser.addPositionalArgument(QStringLiteral("ARCHIVE"), QStringLiteral("A theme archive."));
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string archive = operands(parser).front();
+    const std::string folder = bytesOf(parser.value(target));
+    const Descriptor into(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!into.valid()) {
+        return fail(folder, errorText(errno));
+    }
+    // Unpacked into a hidden folder first, so that a refused archive leaves nothing.
+    std::string hidden = folder + "/" + BundleFolder::kTemporaryPrefix + "import-XXXXXX";
+    if (!::mkdtemp(hidden.data())) {
+        return fail(folder, errorText(errno));
+    }
+    const std::string hiddenName = bundleName(hidden);
+    const Descriptor incoming(
+        ::openat(into.get(), hiddenName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    std::string why = errorText(errno);
+    std::optional<std::string> name;
+    if (incoming.valid()) {
+        name = ThemeArchive::extract(archive, incoming.get(), hidden, MiscKit::sharedFiles(),
+                                     ImageFile::readerSize, &why);
+    }
+    bool placed = false;
+    if (name) {
+        placed = Renaming::withoutReplacing(incoming.get(), *name, into.get(), *name);
+        why = errno == EEXIST ? folder + "/" + *name + " exists already" : errorText(errno);
+    }
+    FolderTree::remove(into.get(), hiddenName);
+    if (!placed) {
+        return fail(archive, why);
+    }
+    out_ << folder << "/" << *name << '\n';
+    return kSuccess;
+}

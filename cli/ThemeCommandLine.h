@@ -1,0 +1,57 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class QCommandLineParser;
+
+// The command line for theme authors: "velvanto-theme COMMAND [OPTIONS] ARGS",
+// the theme check, a bundle's information and slots, and the archives, each
+// through the model operations the editor uses (ThemeCheck, DockTheme,
+// ThemeArchive) with the shared catalogue (MiscKit::sharedFiles()).
+//
+// Commands: check BUNDLE… [--json] [--strict]; info BUNDLE; slots BUNDLE
+// [--json]; export BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
+//
+// Arguments are the bytes the process got: a path may hold any bytes but NUL
+// (a line break, bytes that are not UTF-8) and is used and printed as given.
+// Options are QCommandLineParser's ("--" ends them); --help on the program and
+// on each command, --version on the program. Results go to out, messages to
+// err as "velvanto-theme: …", never in colour; log lines of the model are
+// held back while a command runs. Exit status: kSuccess, kFailure (check:
+// an error, with --strict a warning too), kUsage (an unknown command or
+// option, a missing or extra argument). A command that fails writes no file.
+//
+// Needs a QCoreApplication (the image formats of the check) and the resource
+// folder set (the catalogue). Use it on one thread.
+class ThemeCommandLine {
+public:
+    static constexpr const char* kProgram = "velvanto-theme";
+    static constexpr int kSuccess = 0;
+    static constexpr int kFailure = 1;
+    static constexpr int kUsage = 2;
+
+    // Runs the command in arguments (arguments[0] is the program's name).
+    static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+private:
+    ThemeCommandLine(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    int dispatch(const std::vector<std::string>& arguments);
+    // Parses arguments for command; kSuccess when the command should run, else
+    // the exit status (help shown, or a usage error told).
+    int parse(QCommandLineParser& parser, const std::vector<std::string>& arguments,
+              std::size_t minimum, std::size_t maximum);
+    int usage(const std::string& message);
+    int fail(const std::string& path, const std::string& why);
+
+    int check(const std::vector<std::string>& arguments);
+    int info(const std::vector<std::string>& arguments);
+    int slotTable(const std::vector<std::string>& arguments);
+    int exportBundle(const std::vector<std::string>& arguments);
+    int importArchive(const std::vector<std::string>& arguments);
+
+    std::ostream& out_;
+    std::ostream& err_;
+};

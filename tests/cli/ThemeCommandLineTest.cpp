@@ -1,0 +1,177 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Process.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTheme = "{theme}";
+
+struct Row {
+    std::vector<std::string> arguments;  // kTheme stands for the stock theme's copy
+    int exitCode;
+    bool onErrors;         // the text expected is on standard error, else on standard output
+    std::string expected;  // the whole text, or a part of it with partial
+    bool partial = false;
+};
+
+const std::vector<Row> kRows = {
+    {{"--version"}, 0, false, "velvanto-theme " VELVANTO_VERSION "\n"},
+    {{"--help"}, 0, false, "Usage: velvanto-theme [options] COMMAND", true},
+    {{"check", "--help"}, 0, false, "--strict", true},
+    {{"info", "-h"}, 0, false, "Usage: velvanto-theme [options] info BUNDLE\n", true},
+    {{"check", kTheme}, 0, false, ""},
+    {{"check", "--strict", "--", kTheme}, 0, false, ""},
+    {{"info", kTheme},
+     0,
+     false,
+     "Name: Velvanto Default\nAuthor: The Velvanto developers\nSite: \nVersion: 1.0\nFeed: \n"
+     "Screenshots: 3D, 2D\nSlots: 14 2D, 16 3D\nCheck: 0 errors, 0 warnings\n"},
+    {{"slots", kTheme},
+     0,
+     false,
+     "\n2D        Angle_Left_Bottom          Corner, bottom left        angle_left_bottom.png"
+     "        16x16    16x16\n",
+     true},
+    {{}, 2, true, "velvanto-theme: no command given\n"},
+    {{"bogus"}, 2, true, "velvanto-theme: unknown command 'bogus'\n"},
+    {{"--bogus"}, 2, true, "velvanto-theme: Unknown option 'bogus'.\n"},
+    {{"check"}, 2, true, "velvanto-theme: missing argument; see \"velvanto-theme check --help\"\n"},
+    {{"info", kTheme, kTheme}, 2, true, "velvanto-theme: too many arguments\n"},
+    {{"slots", "--csv", kTheme}, 2, true, "velvanto-theme: Unknown option 'csv'.\n"},
+    {{"export", kTheme, "-o"}, 2, true, "velvanto-theme: Missing value after '-o'.\n"},
+    {{"import"},
+     2,
+     true,
+     "velvanto-theme: missing argument; see \"velvanto-theme import --help\"\n"},
+    {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
+};
+
+class ThemeCommandLineTest : public TestEnvironment {
+protected:
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        theme_ = (temp() / "Stock.docktheme").string();
+        fs::copy(stockTheme(), theme_, fs::copy_options::recursive);
+    }
+
+    // Runs the program with arguments, capturing standard error or standard output.
+    Process::Result run(std::vector<std::string> arguments, bool errors = false) const {
+        for (std::string& argument : arguments) {
+            argument = argument == kTheme ? theme_ : argument;
+        }
+        arguments.insert(arguments.begin(), VELVANTO_THEME_PROGRAM);
+        auto result =
+            Process::run(arguments, errors ? Process::Capture::Errors : Process::Capture::Output);
+        return result.value_or(Process::Result{});
+    }
+
+    static QJsonArray json(const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).array();
+    }
+
+    std::string theme_;
+};
+
+TEST_F(ThemeCommandLineTest, EachRowGivesItsExitCodeAndText) {
+    for (const Row& row : kRows) {
+        const auto result = run(row.arguments, row.onErrors);
+        const std::string shown = row.arguments.empty() ? "" : row.arguments.front();
+        EXPECT_EQ(result.exitStatus, row.exitCode) << shown;
+        if (row.partial) {
+            EXPECT_NE(result.output.find(row.expected), std::string::npos) << shown << ":\n"
+                                                                           << result.output;
+        } else {
+            EXPECT_EQ(result.output, row.expected) << shown;
+        }
+    }
+}
+
+TEST_F(ThemeCommandLineTest, SlotsAsJsonListEveryKeyOfBothCategories) {
+    const auto result = run({"slots", "--json", kTheme});
+    ASSERT_EQ(result.exitStatus, 0);
+    const QJsonArray rows = json(result.output);
+    ASSERT_EQ(rows.size(), 30);
+    int flat = 0;
+    for (const QJsonValue& row : rows) {
+        const QJsonObject object = row.toObject();
+        flat += object["category"].toString() == "2D" ? 1 : 0;
+        EXPECT_FALSE(object["tooBig"].toBool()) << object["key"].toString().toStdString();
+        EXPECT_FALSE(object["natural"].toString().isEmpty());
+        EXPECT_GT(object["width"].toInt(), 0);
+    }
+    EXPECT_EQ(flat, 14);
+}
+
+TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarning) {
+    writeFile(fs::path(theme_) / "images" / "unnamed.png", "not an image");
+    EXPECT_EQ(run({"check", kTheme}).exitStatus, 0);
+    const auto strict = run({"check", "--strict", kTheme});
+    EXPECT_EQ(strict.exitStatus, 1);
+    EXPECT_EQ(strict.output.rfind(theme_ + ": warning: (images/unnamed.png): ", 0), 0)
+        << strict.output;
+
+    fs::remove(fs::path(theme_) / "images" / "angle_left_bottom.png");
+    const auto text = run({"check", kTheme});
+    EXPECT_EQ(text.exitStatus, 1);
+    EXPECT_EQ(text.output.rfind(
+                  theme_ + ": error: Angle_Left_Bottom (images/angle_left_bottom.png): ", 0),
+              0)
+        << text.output;
+    const auto listed = run({"check", "--json", kTheme});
+    EXPECT_EQ(listed.exitStatus, 1);
+    const QJsonObject first = json(listed.output).first().toObject();
+    EXPECT_EQ(first["severity"].toString(), "error");
+    EXPECT_EQ(first["key"].toString(), "Angle_Left_Bottom");
+    EXPECT_EQ(first["bundle"].toString().toStdString(), theme_);
+}
+
+// Paths with a line break and bytes that are not UTF-8, through export and import.
+TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths) {
+    const std::string odd = (temp() / "odd\nname\xff").string();
+    fs::create_directory(odd);
+    const std::string bundle = odd + "/Th\xc3\xa8me.docktheme";
+    fs::rename(theme_, bundle);
+    const std::string archive = odd + "/out\n\xfe.zip";
+    const auto exported = run({"export", "-o", archive, "--", bundle});
+    ASSERT_EQ(exported.exitStatus, 0);
+    EXPECT_EQ(exported.output, archive + "\n");
+    const auto archiveBytes = readFile(archive);
+    EXPECT_EQ(run({"export", bundle, "-o", archive}).exitStatus, 1);
+    EXPECT_EQ(readFile(archive), archiveBytes);
+
+    const std::string into = odd + "/in\n\xfd";
+    fs::create_directory(into);
+    const auto imported = run({"import", archive, "--to", into});
+    ASSERT_EQ(imported.exitStatus, 0);
+    EXPECT_EQ(imported.output, into + "/Th\xc3\xa8me.docktheme\n");
+    EXPECT_EQ(snapshot(into + "/Th\xc3\xa8me.docktheme"), snapshot(bundle));
+    EXPECT_EQ(run({"import", archive, "--to", into}).exitStatus, 1);
+    EXPECT_EQ(run({"check", "--strict", into + "/Th\xc3\xa8me.docktheme"}).exitStatus, 0);
+
+    // A bundle name that is not UTF-8 could not be read back: nothing is written.
+    fs::rename(bundle, odd + "/\xff.docktheme");
+    EXPECT_EQ(run({"export", "-o", odd + "/latin.zip", odd + "/\xff.docktheme"}).exitStatus, 1);
+    EXPECT_FALSE(fs::exists(odd + "/latin.zip"));
+}
+
+TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
+    const std::string archive = (temp() / "broken.zip").string();
+    writeFile(archive, "not an archive");
+    const fs::path into = temp() / "into";
+    fs::create_directory(into);
+    const auto result = run({"import", archive, "--to", into.string()}, true);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.output.rfind("velvanto-theme: " + archive + ": ", 0), 0) << result.output;
+    EXPECT_TRUE(fs::is_empty(into));
+}
+
+}  // namespace
