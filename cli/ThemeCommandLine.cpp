@@ -165,6 +165,10 @@ std::vector<SlotRow> slotRows(const DockTheme& theme) {
 
 }  // namespace
 
+int ThemeCommandLine::outcome(int parsed) {
+    return parsed == kHelpShown ? kSuccess : parsed;
+}
+
 int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out,
                           std::ostream& err) {
     QuietLog quiet;
@@ -176,22 +180,13 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kCommands));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    parser.addOption(helpOption());
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Tells the program's version."));
     parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [OPTIONS] [ARGS...]"));
-    QStringList all;
-    for (const std::string& argument : arguments) {
-        all << carried(argument);
-    }
-    if (!parser.parse(all)) {
-        return usage(utf8(parser.errorText()));
-    }
-    if (parser.isSet(helpOption())) {
-        out_ << helpText(parser);
-        return kSuccess;
+    if (const int parsed = parse(parser, arguments); parsed != kSuccess) {
+        return outcome(parsed);
     }
     if (parser.isSet(version)) {
         out_ << kProgram << ' ' << VELVANTO_VERSION << '\n';
@@ -220,8 +215,7 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     return usage("unknown command '" + Log::escaped(command) + "'");
 }
 
-int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments,
-                            std::size_t minimum, std::size_t maximum) {
+int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments) {
     parser.addOption(helpOption());
     QStringList all;
     for (const std::string& argument : arguments) {
@@ -232,7 +226,15 @@ int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::s
     }
     if (parser.isSet(helpOption())) {
         out_ << helpText(parser);
-        return kUsage + 1;  // told; the caller returns kSuccess
+        return kHelpShown;
+    }
+    return kSuccess;
+}
+
+int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments,
+                            std::size_t minimum, std::size_t maximum) {
+    if (const int parsed = parse(parser, arguments); parsed != kSuccess) {
+        return parsed;
     }
     // The first positional argument is the command itself.
     const auto count = std::size_t(parser.positionalArguments().size()) - 1;
@@ -249,6 +251,15 @@ int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::s
 int ThemeCommandLine::usage(const std::string& message) {
     err_ << kProgram << ": " << message << '\n';
     return kUsage;
+}
+
+std::unique_ptr<DockTheme> ThemeCommandLine::openTheme(const std::string& bundle) {
+    std::string why;
+    auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    if (!theme) {
+        fail(bundle, why);
+    }
+    return theme;
 }
 
 int ThemeCommandLine::fail(const std::string& path, const std::string& why) {
@@ -268,28 +279,29 @@ std::vector<std::string> operands(const QCommandLineParser& parser) {
     return result;
 }
 
-// kSuccess when the command runs on; any other status is returned as it is,
-// but "help shown", which is a success.
-int outcome(int parsed) {
-    return parsed > ThemeCommandLine::kUsage ? 0 : parsed;
+// Gives parser command's help: what it does, and its operand.
+void describe(QCommandLineParser& parser, const char* command, const char* description,
+              const char* operand, const char* operandHelp, const char* syntax = nullptr) {
+    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.addPositionalArgument(QString::fromUtf8(command), QStringLiteral("The command."),
+                                 QString::fromUtf8(command));
+    parser.addPositionalArgument(QString::fromUtf8(operand), QString::fromUtf8(operandHelp),
+                                 QString::fromUtf8(syntax ? syntax : operand));
 }
 
 }  // namespace
 
 int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Checks theme bundles as the editor does before a theme reaches the "
-                       "Dock. Exit status 0 when no bundle has an error, 1 when one has."));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Lists the findings as a JSON array."));
     const QCommandLineOption strict(QStringLiteral("strict"),
                                     QStringLiteral("Fails on warnings too."));
     parser.addOptions({json, strict});
-    parser.addPositionalArgument(QStringLiteral("check"), QStringLiteral("The command."),
-                                 QStringLiteral("check"));
-    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("Theme bundles."),
-                                 QStringLiteral("BUNDLE..."));
+    describe(parser, "check",
+             "Checks theme bundles as the editor does before a theme reaches the "
+             "Dock. Exit status 0 when no bundle has an error, 1 when one has.",
+             "BUNDLE", "Theme bundles.", "BUNDLE...");
     if (const int parsed = parse(parser, arguments, 1, SIZE_MAX); parsed != kSuccess) {
         return outcome(parsed);
     }
@@ -325,19 +337,15 @@ int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
 
 int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Tells a theme's information, its screenshots and its counts."));
-    parser.addPositionalArgument(QStringLiteral("info"), QStringLiteral("The command."),
-                                 QStringLiteral("info"));
-    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    describe(parser, "info", "Tells a theme's information, its screenshots and its counts.",
+             "BUNDLE", "A theme bundle.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
     }
     const std::string bundle = operands(parser).front();
-    std::string why;
-    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    const auto theme = openTheme(bundle);
     if (!theme) {
-        return fail(bundle, why);
+        return kFailure;
     }
     const DockTheme::Information information = theme->information();
     std::string screenshots;
@@ -366,23 +374,20 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
 
 int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Lists every slot of both categories: key, natural name, file, the image's size, the "
-        "size the Dock draws and whether the image is too big for it."));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Lists the slots as a JSON array."));
     parser.addOption(json);
-    parser.addPositionalArgument(QStringLiteral("slots"), QStringLiteral("The command."),
-                                 QStringLiteral("slots"));
-    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    describe(parser, "slots",
+             "Lists every slot of both categories: key, natural name, file, the image's size, the "
+             "size the Dock draws and whether the image is too big for it.",
+             "BUNDLE", "A theme bundle.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
     }
     const std::string bundle = operands(parser).front();
-    std::string why;
-    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    const auto theme = openTheme(bundle);
     if (!theme) {
-        return fail(bundle, why);
+        return kFailure;
     }
     const std::vector<SlotRow> rows = slotRows(*theme);
     if (parser.isSet(json)) {
@@ -434,16 +439,14 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
 
 int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes a theme bundle as one zip archive, by default \"<bundle name>.zip\" in the "
-        "current folder. An existing file is not replaced."));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The archive to write."),
                                     QStringLiteral("FILE"));
     parser.addOption(output);
-    parser.addPositionalArgument(QStringLiteral("export"), QStringLiteral("The command."),
-                                 QStringLiteral("export"));
-    parser.addPositionalArgument(QStringLiteral("BUNDLE"), QStringLiteral("A theme bundle."));
+    describe(parser, "export",
+             "Writes a theme bundle as one zip archive, by default \"<bundle name>.zip\" in the "
+             "current folder. An existing file is not replaced.",
+             "BUNDLE", "A theme bundle.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
     }
@@ -451,10 +454,10 @@ int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
     const std::string archive = parser.isSet(output)
                                     ? bytesOf(parser.value(output))
                                     : bundleName(bundle) + ThemeArchive::kExportSuffix;
-    std::string why;
-    if (!DockTheme::initWithBundleAtPath(bundle, &why)) {
-        return fail(bundle, why);
+    if (!openTheme(bundle)) {
+        return kFailure;
     }
+    std::string why;
     // An archive's names are UTF-8: a theme named otherwise could not be read back.
     if (const std::string name = bundleName(bundle); Utf8::sanitize(name) != name) {
         return fail(bundle, "the bundle's name is not UTF-8; rename it before export");
@@ -471,16 +474,14 @@ int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
 
 int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Unpacks a theme archive (zip, tar, 7z) into a folder, by default the current one, "
-        "once it passes the theme check. A theme of the same name there is not replaced."));
     const QCommandLineOption target(QStringLiteral("to"),
                                     QStringLiteral("The folder to put the theme in."),
                                     QStringLiteral("DIR"), QStringLiteral("."));
     parser.addOption(target);
-    parser.addPositionalArgument(QStringLiteral("import"), QStringLiteral("The command."),
-                                 QStringLiteral("import"));
-    parser.addPositionalArgument(QStringLiteral("ARCHIVE"), QStringLiteral("A theme archive."));
+    describe(parser, "import",
+             "Unpacks a theme archive (zip, tar, 7z) into a folder, by default the current one, "
+             "once it passes the theme check. A theme of the same name there is not replaced.",
+             "ARCHIVE", "A theme archive.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
     }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+class DockTheme;
 class QCommandLineParser;
 
 // The command line for theme authors: "velvanto-theme COMMAND [OPTIONS] ARGS",
@@ -38,13 +40,23 @@ public:
 private:
     ThemeCommandLine(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
+    // What parse() gives once it showed the help.
+    static constexpr int kHelpShown = -1;
+
     int dispatch(const std::vector<std::string>& arguments);
-    // Parses arguments for command; kSuccess when the command should run, else
-    // the exit status (help shown, or a usage error told).
+    // Parses arguments (with --help); kSuccess to go on, kHelpShown once the
+    // help is on out, kUsage once a usage error is told.
+    int parse(QCommandLineParser& parser, const std::vector<std::string>& arguments);
+    // The same for a command taking from minimum to maximum operands after its name.
     int parse(QCommandLineParser& parser, const std::vector<std::string>& arguments,
               std::size_t minimum, std::size_t maximum);
+    // The exit status of a parse that did not go on: help shown is a success.
+    static int outcome(int parsed);
     int usage(const std::string& message);
+    // Tells err "velvanto-theme: PATH: WHY"; kFailure.
     int fail(const std::string& path, const std::string& why);
+    // The theme at bundle; nothing, told on err, when it does not open.
+    std::unique_ptr<DockTheme> openTheme(const std::string& bundle);
 
     int check(const std::vector<std::string>& arguments);
     int info(const std::vector<std::string>& arguments);
