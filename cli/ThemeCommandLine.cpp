@@ -173,7 +173,12 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
                           std::ostream& err) {
     QuietLog quiet;
     ThemeCommandLine commandLine(out, err);
-    return commandLine.dispatch(arguments);
+    const int status = commandLine.dispatch(arguments);
+    if (!out.flush()) {
+        err << kProgram << ": standard output could not be written\n";
+        return kFailure;
+    }
+    return status;
 }
 
 int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
@@ -263,7 +268,7 @@ std::unique_ptr<DockTheme> ThemeCommandLine::openTheme(const std::string& bundle
 }
 
 int ThemeCommandLine::fail(const std::string& path, const std::string& why) {
-    err_ << kProgram << ": " << path << ": " << why << '\n';
+    err_ << kProgram << ": " << Log::escaped(path) << ": " << Log::escaped(why) << '\n';
     return kFailure;
 }
 
@@ -325,8 +330,9 @@ int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
             if (!finding.file.empty()) {
                 where += (where.empty() ? "(" : " (") + finding.file + ")";
             }
-            out_ << bundle << ": " << severityName(finding.severity) << ": "
-                 << (where.empty() ? "" : where + ": ") << finding.sentence << '\n';
+            // One line each, whatever the path and the bundle's names hold.
+            out_ << Log::escaped(bundle) << ": " << severityName(finding.severity) << ": "
+                 << Log::escaped((where.empty() ? "" : where + ": ") + finding.sentence) << '\n';
         }
     }
     if (parser.isSet(json)) {

@@ -17,13 +17,17 @@ class QCommandLineParser;
 // [--json]; export BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
-// (a line break, bytes that are not UTF-8) and is used and printed as given.
-// Options are QCommandLineParser's ("--" ends them); --help on the program and
-// on each command, --version on the program. Results go to out, messages to
-// err as "velvanto-theme: …", never in colour; log lines of the model are
-// held back while a command runs. Exit status: kSuccess, kFailure (check:
-// an error, with --strict a warning too), kUsage (an unknown command or
-// option, a missing or extra argument). A command that fails writes no file.
+// (a line break, bytes that are not UTF-8) and is used as given. Options are
+// QCommandLineParser's ("--" ends them); --help on the program and on each
+// command, --version on the program. Results go to out, messages to err as
+// "velvanto-theme: …", never in colour. A check's lines and every message
+// keep to one line: control characters of paths and names are written as
+// "\n", "\xHH" (Log::escaped); export and import tell the path they wrote as
+// it is. Log lines of the model are held back while a command runs.
+//
+// Exit status: kSuccess, kFailure (check: an error, with --strict a warning
+// too; output that can't be written), kUsage (an unknown command or option, a
+// missing or extra argument). A command that fails writes no file.
 //
 // Needs a QCoreApplication (the image formats of the check) and the resource
 // folder set (the catalogue). Use it on one thread.

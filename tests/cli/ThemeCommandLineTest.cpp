@@ -2,10 +2,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/Log.h"
 #include "platform/Process.h"
 #include "support/TestEnvironment.h"
 
@@ -161,6 +163,13 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     fs::rename(bundle, odd + "/\xff.docktheme");
     EXPECT_EQ(run({"export", "-o", odd + "/latin.zip", odd + "/\xff.docktheme"}).exitStatus, 1);
     EXPECT_FALSE(fs::exists(odd + "/latin.zip"));
+    // A check's finding stays on one line.
+    writeFile(odd + "/\xff.docktheme/images/unnamed.png", "not an image");
+    const auto checked = run({"check", "--strict", odd + "/\xff.docktheme"});
+    EXPECT_EQ(checked.output, Log::escaped(odd) +
+                                  "/\xff.docktheme: warning: (images/unnamed.png): " +
+                                  checked.output.substr(checked.output.find("): ") + 3));
+    EXPECT_EQ(std::count(checked.output.begin(), checked.output.end(), '\n'), 1);
 }
 
 TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
