@@ -35,6 +35,7 @@ constexpr const char* kCommands =
     "  check BUNDLE...         the theme check, one line per finding\n"
     "  info BUNDLE             the theme's name, author, site, version, feed and counts\n"
     "  slots BUNDLE            every image slot with its file, size and the Dock's size\n"
+    "  set-image BUNDLE KEY FILE  a copy of FILE made the image of the slot KEY\n"
     "  export BUNDLE           the bundle as one zip archive\n"
     "  import ARCHIVE          a theme archive unpacked and checked into a folder\n"
     "\n"
@@ -211,6 +212,9 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     if (command == "slots") {
         return slotTable(arguments);
     }
+    if (command == "set-image") {
+        return setImage(arguments);
+    }
     if (command == "export") {
         return exportBundle(arguments);
     }
@@ -284,6 +288,26 @@ std::vector<std::string> operands(const QCommandLineParser& parser) {
     return result;
 }
 
+// The field of information a --set names; nothing for a name it does not know.
+// Without information, tells only whether the name is known (any non-null).
+std::string* informationField(const std::string& field, DockTheme::Information* information) {
+    static DockTheme::Information probe;
+    DockTheme::Information& values = information ? *information : probe;
+    if (field == "name") {
+        return &values.name;
+    }
+    if (field == "author") {
+        return &values.author;
+    }
+    if (field == "site") {
+        return &values.site;
+    }
+    if (field == "version") {
+        return &values.version;
+    }
+    return field == "feed" ? &values.appcast : nullptr;
+}
+
 // Gives parser command's help: what it does, and its operand.
 void describe(QCommandLineParser& parser, const char* command, const char* description,
               const char* operand, const char* operandHelp, const char* syntax = nullptr) {
@@ -343,17 +367,42 @@ int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
 
 int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
+    const QCommandLineOption set(
+        QStringLiteral("set"),
+        QStringLiteral("Writes FIELD (name, author, site, version or feed) as VALUE into "
+                       "Info.plist first, as the editor saves it; may be given again."),
+        QStringLiteral("FIELD=VALUE"));
+    parser.addOption(set);
     describe(parser, "info", "Tells a theme's information, its screenshots and its counts.",
              "BUNDLE", "A theme bundle.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
+    }
+    std::vector<std::pair<std::string, std::string>> changes;
+    for (const QString& assignment : parser.values(set)) {
+        const std::string text = bytesOf(assignment);
+        const auto equals = text.find('=');
+        changes.emplace_back(text.substr(0, equals),
+                             equals == std::string::npos ? "" : text.substr(equals + 1));
+        if (equals == std::string::npos || !informationField(changes.back().first, nullptr)) {
+            return usage("--set takes name=, author=, site=, version= or feed=, not '" +
+                         Log::escaped(text) + "'");
+        }
     }
     const std::string bundle = operands(parser).front();
     const auto theme = openTheme(bundle);
     if (!theme) {
         return kFailure;
     }
-    const DockTheme::Information information = theme->information();
+    DockTheme::Information information = theme->information();
+    if (!changes.empty()) {
+        for (const auto& [field, value] : changes) {
+            *informationField(field, &information) = value;
+        }
+        if (!theme->saveInformation(information, nullptr)) {
+            return fail(bundle, theme->errorString());
+        }
+    }
     std::string screenshots;
     for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
         if (theme->existDockPreview(style)) {
@@ -440,6 +489,45 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
         }
         out_ << text << '\n';
     }
+    return kSuccess;
+}
+
+int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption unique(
+        QStringLiteral("unique-name"),
+        QStringLiteral("Names the copy with a generated unique name, not FILE's own name."));
+    parser.addOption(unique);
+    describe(parser, "set-image",
+             "Makes a copy of the image FILE the image of the slot KEY, as the editor does: the "
+             "copy is refused when the theme has a file of its name already (\"Duplicate "
+             "file\"), and the slot's old file is removed when no key names it any more.",
+             "BUNDLE", "A theme bundle.", "BUNDLE KEY FILE");
+    if (const int parsed = parse(parser, arguments, 3, 3); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::vector<std::string> given = operands(parser);
+    const std::string& bundle = given[0];
+    const std::string& key = given[1];
+    const std::string& file = given[2];
+    const auto theme = openTheme(bundle);
+    if (!theme) {
+        return kFailure;
+    }
+    const std::optional<DockCategory> category = MiscKit::categoryForKey(key);
+    if (!category || !theme->getFileNameForKey(key, *category)) {
+        return fail(bundle, "the theme has no slot " + key);
+    }
+    const std::string proposed = parser.isSet(unique) ? MiscKit::UUIDString() : bundleName(file);
+    if (theme->verifyNameExistForFile(proposed)) {
+        return fail(bundle, "Duplicate file: " + proposed +
+                                " already exists in the theme; use --unique-name");
+    }
+    const std::optional<std::string> made = theme->setFileName(file, key, *category, proposed);
+    if (!made) {
+        return fail(file, theme->errorString());
+    }
+    out_ << *made << '\n';
     return kSuccess;
 }
 

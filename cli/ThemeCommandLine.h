@@ -13,8 +13,11 @@ class QCommandLineParser;
 // through the model operations the editor uses (ThemeCheck, DockTheme,
 // ThemeArchive) with the shared catalogue (MiscKit::sharedFiles()).
 //
-// Commands: check BUNDLE… [--json] [--strict]; info BUNDLE; slots BUNDLE
-// [--json]; export BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
+// Commands: check BUNDLE… [--json] [--strict]; info BUNDLE [--set FIELD=VALUE…]
+// (written as the editor saves its information); slots BUNDLE [--json];
+// set-image BUNDLE KEY FILE [--unique-name] (DockTheme::setFileName, a name
+// the theme has already refused as "Duplicate file"); export BUNDLE [-o
+// FILE]; import ARCHIVE [--to DIR].
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
@@ -65,6 +68,7 @@ private:
     int check(const std::vector<std::string>& arguments);
     int info(const std::vector<std::string>& arguments);
     int slotTable(const std::vector<std::string>& arguments);
+    int setImage(const std::vector<std::string>& arguments);
     int exportBundle(const std::vector<std::string>& arguments);
     int importArchive(const std::vector<std::string>& arguments);
 

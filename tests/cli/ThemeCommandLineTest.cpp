@@ -54,6 +54,15 @@ const std::vector<Row> kRows = {
      2,
      true,
      "velvanto-theme: missing argument; see \"velvanto-theme import --help\"\n"},
+    {{"set-image", "--help"}, 0, false, "--unique-name", true},
+    {{"info", "--set", "colour=red", kTheme},
+     2,
+     true,
+     "velvanto-theme: --set takes name=, author=, site=, version= or feed=, not 'colour=red'\n"},
+    {{"set-image", kTheme, "Angle_Left_Bottom"},
+     2,
+     true,
+     "velvanto-theme: missing argument; see \"velvanto-theme set-image --help\"\n"},
     {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
 };
 
@@ -170,6 +179,39 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
                                   "/\xff.docktheme: warning: (images/unnamed.png): " +
                                   checked.output.substr(checked.output.find("): ") + 3));
     EXPECT_EQ(std::count(checked.output.begin(), checked.output.end(), '\n'), 1);
+}
+
+TEST_F(ThemeCommandLineTest, SetImageCopiesInRefusesADuplicateAndTheCheckPasses) {
+    const fs::path images = fs::path(theme_) / "images";
+    const std::string image = (temp() / "corner.png").string();
+    fs::copy_file(images / "angle_left_bottom.png", image);
+    const auto before = snapshot(theme_);
+    const std::string duplicate = (temp() / "angle_left_up.png").string();
+    fs::copy_file(image, duplicate);
+    const auto refused = run({"set-image", kTheme, "Angle_Left_Bottom", duplicate}, true);
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_NE(refused.output.find("Duplicate file"), std::string::npos) << refused.output;
+    EXPECT_TRUE(snapshot(theme_) == before);
+
+    EXPECT_EQ(run({"set-image", kTheme, "Angle_Left_Bottom", image}).output,
+              (images / "corner.png").string() + "\n");
+    EXPECT_FALSE(fs::exists(images / "angle_left_bottom.png"));
+    EXPECT_EQ(run({"set-image", "--unique-name", kTheme, "Angle_Left_Bottom", image}).exitStatus,
+              0);
+    EXPECT_FALSE(fs::exists(images / "corner.png"));
+    EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
+}
+
+TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformation) {
+    const auto result =
+        run({"info", "--set", "name=Night", "--set", "feed=https://example.org/f.xml", kTheme});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(run({"info", kTheme})
+                  .output.rfind("Name: Night\nAuthor: The Velvanto developers\n"
+                                "Site: \nVersion: 1.0\n"
+                                "Feed: https://example.org/f.xml\n",
+                                0),
+              0);
 }
 
 TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
