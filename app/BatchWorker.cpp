@@ -58,10 +58,8 @@ std::string copyReason(const std::string& error) {
 // Fills the row folder rowFd (at rowPath), the bundle to be, from the
 // template and the images of folder, named name; why it failed, or nothing.
 std::string makeBundle(const std::string& folder, int rowFd, const std::string& rowPath,
-                       const std::string& name) {
-    // The bundle carries the folder's name on disk, not the template's.
-    const BundleBuilder::Outcome outcome =
-        BundleBuilder::fill(rowFd, rowPath, folder, {name, std::nullopt});
+                       const BundleBuilder::Naming& naming) {
+    const BundleBuilder::Outcome outcome = BundleBuilder::fill(rowFd, rowPath, folder, naming);
     switch (outcome.failure) {
         case BundleBuilder::Failure::None:
             return {};
@@ -130,7 +128,17 @@ void BatchWorker::join() {
 }
 
 BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::string& destination) {
-    const std::string name = fs::path(folder).filename().string();
+    // The bundle carries the folder's name on disk, not the template's.
+    Step step = make(folder, destination, fs::path(folder).filename().string(), std::nullopt);
+    if (step.reason.empty()) {
+        step.status = _canCreateProblems(folder);
+    }
+    return step;
+}
+
+BatchWorker::Step BatchWorker::make(const std::string& imagesFrom, const std::string& destination,
+                                    const std::string& name,
+                                    const std::optional<std::string>& author) {
     const std::string bundle = name + ".docktheme";
     Step step{0, kError, {}};
     Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -149,7 +157,7 @@ BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::str
         step.reason = "No folder can be made in the destination: " + reasonOf(errno);
         return step;
     }
-    step.reason = makeBundle(folder, row.get(), destination + "/" + rowName, name);
+    step.reason = makeBundle(imagesFrom, row.get(), destination + "/" + rowName, {name, author});
     if (step.reason.empty() &&
         !Renaming::withoutReplacing(target.get(), rowName, target.get(), bundle)) {
         step.reason = errno == EEXIST ? alreadyThere(bundle)
@@ -161,7 +169,7 @@ BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::str
         Log::write("Cannot remove " + Log::escaped(destination + "/" + rowName));
     }
     if (step.reason.empty()) {
-        step.status = _canCreateProblems(folder);
+        step.status = kOk;
     }
     return step;
 }

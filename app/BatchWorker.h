@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,6 +68,11 @@ public:
     // Converts one folder into a bundle in destination: the row's status and,
     // for "ERROR!", the reason.
     static Step convert(const std::string& folder, const std::string& destination);
+    // Makes "<destination>/<name>.docktheme" the same way, named name (and
+    // author, when given), from the template and the images of imagesFrom
+    // (none when empty): "OK!", or "ERROR!" and why, nothing left behind.
+    static Step make(const std::string& imagesFrom, const std::string& destination,
+                     const std::string& name, const std::optional<std::string>& author);
     // Removes the hidden folders of rows that a killed run left in destination.
     static void removeLeftovers(const std::string& destination);
     // "OK!", or the nested-folder warning when folder holds a folder.

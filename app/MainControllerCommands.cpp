@@ -1,6 +1,5 @@
 // The theme commands: new, open, close, back up the installed Dock, generate
 // from a folder, apply, restore, the Dock style, and the other windows.
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -38,28 +37,8 @@ namespace {
 
 constexpr const char* kExtension = "docktheme";
 
-// The user's full name as the system keeps it, else the login name.
-QString fullUserName() {
-    if (const passwd* entry = ::getpwuid(::getuid())) {
-        QString gecos = QString::fromLocal8Bit(entry->pw_gecos).section(QLatin1Char(','), 0, 0);
-        return gecos.trimmed().isEmpty() ? QString::fromLocal8Bit(entry->pw_name) : gecos.trimmed();
-    }
-    return qEnvironmentVariable("USER");
-}
-
 std::string text(const QString& string) {
     return string.toStdString();
-}
-
-// Whether the Dock resources folder holds any image the catalogue names.
-bool dockHasImages(const std::string& folder) {
-    for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
-        const std::string* original = record.stringFor("Original");
-        if (original && QFileInfo(QString::fromStdString(folder + "/" + *original)).isFile()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -103,7 +82,7 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
     }
     BundleBuilder::Naming naming{text(name), std::nullopt};
     if (isNewTheme) {
-        naming.author = text(fullUserName());
+        naming.author = SystemPaths::fullUserName();
     }
     // The name goes to disk with the bundle, so the theme is named so however it is left.
     const BundleBuilder::Outcome made = BundleBuilder::fill(
@@ -259,7 +238,7 @@ void MainController::btn_backupMyCurrentDock() {
         return;
     }
     std::string folder = SystemPaths::dockResourcesFolder();
-    if (!dockHasImages(folder)) {
+    if (!MiscKit::sharedFiles().holdsDockImages(folder)) {
         dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
                        QStringLiteral("The theme could not be created: there are no Dock images "
                                       "in %1.")

@@ -11,8 +11,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <iostream>
 #include <ostream>
 
+#include "app/BatchWorker.h"
 #include "app/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
@@ -25,6 +28,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
+#include "platform/SystemPaths.h"
 
 namespace {
 
@@ -36,6 +40,8 @@ constexpr const char* kCommands =
     "  info BUNDLE             the theme's name, author, site, version, feed and counts\n"
     "  slots BUNDLE            every image slot with its file, size and the Dock's size\n"
     "  set-image BUNDLE KEY FILE  a copy of FILE made the image of the slot KEY\n"
+    "  new NAME                a new bundle NAME.docktheme from the stock theme\n"
+    "  batch SRC DST           a bundle in DST for each sub-folder of SRC\n"
     "  export BUNDLE           the bundle as one zip archive\n"
     "  import ARCHIVE          a theme archive unpacked and checked into a folder\n"
     "\n"
@@ -214,6 +220,12 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     }
     if (command == "set-image") {
         return setImage(arguments);
+    }
+    if (command == "new") {
+        return newBundle(arguments);
+    }
+    if (command == "batch") {
+        return batch(arguments);
     }
     if (command == "export") {
         return exportBundle(arguments);
@@ -529,6 +541,98 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     }
     out_ << *made << '\n';
     return kSuccess;
+}
+
+int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption fromFolder(
+        QStringLiteral("from-folder"),
+        QStringLiteral("Takes the images of DIR named as the Dock names them."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption fromDock(
+        QStringLiteral("from-dock"),
+        QStringLiteral("Takes the images the Dock has installed now (a back-up of the Dock)."));
+    parser.addOptions({fromFolder, fromDock});
+    describe(parser, "new",
+             "Makes the theme bundle NAME.docktheme from the stock theme, named after NAME, as "
+             "the editor's New Theme, New Theme from Folder and Back Up Current Dock do. "
+             "Nothing is replaced.",
+             "NAME", "The new theme's path, without .docktheme.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    if (parser.isSet(fromFolder) && parser.isSet(fromDock)) {
+        return usage("--from-folder and --from-dock exclude each other");
+    }
+    const std::filesystem::path chosen(operands(parser).front());
+    std::string images;
+    std::optional<std::string> author;
+    if (parser.isSet(fromFolder)) {
+        images = bytesOf(parser.value(fromFolder));
+    } else if (parser.isSet(fromDock)) {
+        images = SystemPaths::dockResourcesFolder();
+        if (!MiscKit::sharedFiles().holdsDockImages(images)) {
+            return fail(images, "there are no Dock images here");
+        }
+    } else {
+        author = SystemPaths::fullUserName();
+    }
+    const std::string folder = chosen.has_parent_path() ? chosen.parent_path().string() : ".";
+    const std::string name = chosen.filename().string();
+    const BatchWorker::Step made = BatchWorker::make(images, folder, name, author);
+    if (made.status != BatchWorker::kOk) {
+        return fail(chosen.string(), made.reason);
+    }
+    out_ << folder << '/' << name << ".docktheme\n";
+    return kSuccess;
+}
+
+int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    describe(parser, "batch",
+             "The batch converter: makes DST/<folder>.docktheme for each sub-folder of SRC from "
+             "the stock theme and the folder's images, one line per folder (OK, or ERROR: and "
+             "why). A bundle already in DST is left untouched. Exit status 1 when a folder "
+             "failed; the others are made.",
+             "SRC", "The folder of image folders.", "SRC DST");
+    if (const int parsed = parse(parser, arguments, 2, 2); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::vector<std::string> given = operands(parser);
+    const std::string& destination = given[1];
+    if (!std::filesystem::is_directory(destination)) {
+        return fail(destination, "not a folder");
+    }
+    std::error_code error;
+    std::vector<std::string> folders;
+    for (std::filesystem::directory_iterator entry(given[0], error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::error_code kind;
+        if (entry->is_directory(kind)) {
+            folders.push_back(entry->path().string());
+        }
+    }
+    if (error) {
+        return fail(given[0], error.message());
+    }
+    std::sort(folders.begin(), folders.end());
+    BatchWorker::removeLeftovers(destination);
+    // On a terminal each line tells how far the run is.
+    const bool counted = &out_ == &std::cout && ::isatty(STDOUT_FILENO);
+    bool failing = false;
+    for (std::size_t row = 0; row < folders.size(); ++row) {
+        const BatchWorker::Step step = BatchWorker::convert(folders[row], destination);
+        failing = failing || step.status == BatchWorker::kError;
+        if (counted) {
+            out_ << '[' << row + 1 << '/' << folders.size() << "] ";
+        }
+        out_ << Log::escaped(bundleName(folders[row])) << ": "
+             << (step.status == BatchWorker::kError ? "ERROR: " + Log::escaped(step.reason)
+                                                    : std::string("OK"))
+             << '\n'
+             << std::flush;
+    }
+    return failing ? kFailure : kSuccess;
 }
 
 int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {

@@ -16,8 +16,10 @@ class QCommandLineParser;
 // Commands: check BUNDLE… [--json] [--strict]; info BUNDLE [--set FIELD=VALUE…]
 // (written as the editor saves its information); slots BUNDLE [--json];
 // set-image BUNDLE KEY FILE [--unique-name] (DockTheme::setFileName, a name
-// the theme has already refused as "Duplicate file"); export BUNDLE [-o
-// FILE]; import ARCHIVE [--to DIR].
+// the theme has already refused as "Duplicate file"); new NAME
+// [--from-folder DIR | --from-dock] and batch SRC DST (BatchWorker: the
+// template, a hidden folder given its name when whole, a line per folder);
+// export BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
@@ -69,6 +71,8 @@ private:
     int info(const std::vector<std::string>& arguments);
     int slotTable(const std::vector<std::string>& arguments);
     int setImage(const std::vector<std::string>& arguments);
+    int newBundle(const std::vector<std::string>& arguments);
+    int batch(const std::vector<std::string>& arguments);
     int exportBundle(const std::vector<std::string>& arguments);
     int importArchive(const std::vector<std::string>& arguments);
 

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <system_error>
 
 #include "platform/Log.h"
 #include "platform/Process.h"
@@ -209,4 +211,15 @@ std::optional<std::string> MiscKit::recordString(const std::string& key, const c
     const PlistValue* record = sizes_List_.find(key);
     const std::string* value = record ? record->stringFor(field) : nullptr;
     return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
+bool MiscKit::holdsDockImages(const std::string& folder) const {
+    for (const PlistValue& record : dockFilesList()) {
+        const std::string* original = record.stringFor("Original");
+        std::error_code error;
+        if (original && std::filesystem::is_regular_file(folder + "/" + *original, error)) {
+            return true;
+        }
+    }
+    return false;
 }

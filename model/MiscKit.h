@@ -49,6 +49,8 @@ public:
     static std::optional<DockCategory> categoryForKey(const std::string& key);
     // Every catalogue record, in the file's own order, without their keys.
     std::vector<PlistValue> dockFilesList() const;
+    // Whether folder holds, as a regular file, any image the catalogue names.
+    bool holdsDockImages(const std::string& folder) const;
 
     std::optional<std::string> getNaturalNameForKey(const std::string& key) const;
     std::optional<std::string> getDescriptionForKey(const std::string& key) const;

@@ -35,6 +35,19 @@ std::string SystemPaths::systemRoot() {
     return root.empty() ? std::string(VELVANTO_DEFAULT_ROOT) : root;
 }
 
+std::string SystemPaths::fullUserName() {
+    if (const passwd* entry = ::getpwuid(::getuid())) {
+        std::string gecos = entry->pw_gecos ? entry->pw_gecos : "";
+        gecos = gecos.substr(0, gecos.find(','));
+        const auto first = gecos.find_first_not_of(" \t");
+        const auto last = gecos.find_last_not_of(" \t");
+        return first == std::string::npos ? std::string(entry->pw_name)
+                                          : gecos.substr(first, last - first + 1);
+    }
+    const char* user = std::getenv("USER");
+    return user ? user : "";
+}
+
 std::string SystemPaths::dockResourcesFolder() {
     return dockResourcesFolder(systemRoot());
 }

@@ -22,6 +22,8 @@ public:
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();
+    // The user's full name as the system keeps it, else the login name (else $USER).
+    static std::string fullUserName();
     // The Dock's resources folder under root.
     static std::string dockResourcesFolder(std::string root);
     // The Dock's preferences file, "~/Library/Preferences/com.apple.dock.plist" expanded.

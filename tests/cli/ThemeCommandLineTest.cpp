@@ -63,6 +63,11 @@ const std::vector<Row> kRows = {
      2,
      true,
      "velvanto-theme: missing argument; see \"velvanto-theme set-image --help\"\n"},
+    {{"batch", "--help"}, 0, false, "Usage: velvanto-theme [options] batch SRC DST\n", true},
+    {{"new", "--from-dock", "--from-folder", ".", "Mine"},
+     2,
+     true,
+     "velvanto-theme: --from-folder and --from-dock exclude each other\n"},
     {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
 };
 
@@ -212,6 +217,36 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformation) {
                                 "Feed: https://example.org/f.xml\n",
                                 0),
               0);
+}
+
+TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
+    const fs::path images = temp() / "images";
+    fs::create_directory(images);
+    writeFile(images / "frontline.png", readFile(fs::path(theme_) / "images" / "scurve-l.png"));
+    const std::string made = (temp() / "Mine").string();
+    const auto result = run({"new", "--from-folder", images.string(), made});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, made + ".docktheme\n");
+    EXPECT_EQ(readFile(made + ".docktheme/images/frontline.png"),
+              readFile(images / "frontline.png"));
+    EXPECT_EQ(run({"info", made + ".docktheme"}).output.rfind("Name: Mine\n", 0), 0);
+    EXPECT_EQ(run({"new", made}).exitStatus, 1);
+}
+
+TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) {
+    const fs::path source = temp() / "source";
+    const fs::path target = temp() / "target";
+    fs::create_directories(source / "a");
+    fs::create_directories(source / "b");
+    fs::create_directories(target / "b.docktheme");
+    fs::copy_file(fs::path(theme_) / "images" / "frontline.png", source / "a" / "frontline.png");
+    const auto result = run({"batch", source.string(), target.string()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.output,
+              "a: OK\nb: ERROR: b.docktheme is in the destination already; it was left "
+              "untouched.\n");
+    EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
+    EXPECT_TRUE(fs::is_empty(target / "b.docktheme"));
 }
 
 TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
