@@ -20,7 +20,7 @@ ApplyController::~ApplyController() {
 }
 
 QString ApplyController::toolPath() {
-    return QString::fromStdString((SystemPaths::resourceFolder() / "VelvantoHelper").string());
+    return QString::fromStdString(SystemPaths::applyToolPath().string());
 }
 
 bool ApplyController::start(const QString& bundle, const QString& themeName, Run run) {

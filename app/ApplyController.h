@@ -5,6 +5,8 @@
 #include <QString>
 #include <QThreadPool>
 
+#include "platform/SystemPaths.h"
+
 // Applies a theme bundle to the Dock off the UI thread: a worker asks for
 // administrator rights (the desktop's dialog may be up for long), runs the
 // apply tool on the bundle with them and waits for its end; the outcome comes
@@ -18,7 +20,7 @@ class ApplyController : public QObject {
 
 public:
     // The apply tool's exit status when it went through.
-    static constexpr int kToolSucceeded = 1;
+    static constexpr int kToolSucceeded = SystemPaths::kApplyToolSucceeded;
 
     // What a run does: apply a theme, apply the stock theme, or put back the
     // Dock's own images the tool kept (no bundle).

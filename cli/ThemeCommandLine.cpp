@@ -19,6 +19,7 @@
 #include "app/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
+#include "model/OriginalDockManifest.h"
 #include "model/ThemeArchive.h"
 #include "model/ThemeBundle.h"
 #include "model/ThemeCheck.h"
@@ -29,6 +30,7 @@
 #include "platform/Log.h"
 #include "platform/Renaming.h"
 #include "platform/SystemPaths.h"
+#include "privileged/SXAuthentication.h"
 
 namespace {
 
@@ -42,6 +44,8 @@ constexpr const char* kCommands =
     "  set-image BUNDLE KEY FILE  a copy of FILE made the image of the slot KEY\n"
     "  new NAME                a new bundle NAME.docktheme from the stock theme\n"
     "  batch SRC DST           a bundle in DST for each sub-folder of SRC\n"
+    "  apply BUNDLE            the theme put on the Dock, with administrator rights\n"
+    "  restore                 the stock theme (--original: the Dock's own images) back\n"
     "  export BUNDLE           the bundle as one zip archive\n"
     "  import ARCHIVE          a theme archive unpacked and checked into a folder\n"
     "\n"
@@ -226,6 +230,12 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     }
     if (command == "batch") {
         return batch(arguments);
+    }
+    if (command == "apply") {
+        return apply(arguments);
+    }
+    if (command == "restore") {
+        return restore(arguments);
     }
     if (command == "export") {
         return exportBundle(arguments);
@@ -633,6 +643,66 @@ int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
              << std::flush;
     }
     return failing ? kFailure : kSuccess;
+}
+
+int ThemeCommandLine::runApplyTool(const std::string& argument, const std::string& what) {
+    const SXAuthentication::ToolRun run = SXAuthentication::sharedInstance().runCommand(
+        SystemPaths::applyToolPath().string(), {argument});
+    if (run.status == errAuthorizationToolExecuteFailure) {
+        return fail(what, "the apply tool could not be started");
+    }
+    if (run.status != errAuthorizationSuccess) {
+        return fail(what, "administrator rights were refused or cancelled");
+    }
+    if (run.exitStatus != SystemPaths::kApplyToolSucceeded) {
+        return fail(what,
+                    "the apply tool failed with exit status " + std::to_string(run.exitStatus));
+    }
+    return kSuccess;
+}
+
+int ThemeCommandLine::apply(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    describe(parser, "apply",
+             "Puts the theme's images on the Dock with the apply tool, asking for administrator "
+             "rights as the editor does, and restarts the Dock.",
+             "BUNDLE", "A theme bundle.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    if (!openTheme(bundle)) {
+        return kFailure;
+    }
+    return runApplyTool(std::filesystem::absolute(bundle).string(), bundle);
+}
+
+int ThemeCommandLine::restore(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption original(
+        QStringLiteral("original"),
+        QStringLiteral("Puts back the images the Dock had before the first theme instead."));
+    parser.addOption(original);
+    parser.setApplicationDescription(
+        QStringLiteral("Puts the stock theme on the Dock with the apply tool, as the editor's "
+                       "Restore Dock does."));
+    parser.addPositionalArgument(QStringLiteral("restore"), QStringLiteral("The command."),
+                                 QStringLiteral("restore"));
+    if (const int parsed = parse(parser, arguments, 0, 0); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    if (parser.isSet(original)) {
+        const std::string root = SystemPaths::systemRoot();
+        if (!OriginalDockManifest::readFromRoot(root)) {
+            return fail(root, "no original images of the Dock are kept");
+        }
+        return runApplyTool(OriginalDockManifest::kRestoreArgument, root);
+    }
+    const auto stock = openTheme(DockTheme::fullPath());
+    if (!stock) {
+        return kFailure;
+    }
+    return runApplyTool(stock->dockPath(), stock->dockPath());
 }
 
 int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {

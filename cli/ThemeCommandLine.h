@@ -19,7 +19,9 @@ class QCommandLineParser;
 // the theme has already refused as "Duplicate file"); new NAME
 // [--from-folder DIR | --from-dock] and batch SRC DST (BatchWorker: the
 // template, a hidden folder given its name when whole, a line per folder);
-// export BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
+// apply BUNDLE and restore [--original] (the apply tool, run through
+// SXAuthentication as the editor does, on SystemPaths::systemRoot()); export
+// BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
@@ -73,6 +75,11 @@ private:
     int setImage(const std::vector<std::string>& arguments);
     int newBundle(const std::vector<std::string>& arguments);
     int batch(const std::vector<std::string>& arguments);
+    // Runs the apply tool with argument through the editor's rights path;
+    // a failure is told about what.
+    int runApplyTool(const std::string& argument, const std::string& what);
+    int apply(const std::vector<std::string>& arguments);
+    int restore(const std::vector<std::string>& arguments);
     int exportBundle(const std::vector<std::string>& arguments);
     int importArchive(const std::vector<std::string>& arguments);
 

@@ -35,6 +35,10 @@ std::string SystemPaths::systemRoot() {
     return root.empty() ? std::string(VELVANTO_DEFAULT_ROOT) : root;
 }
 
+std::filesystem::path SystemPaths::applyToolPath() {
+    return resourceFolder() / "VelvantoHelper";
+}
+
 std::string SystemPaths::fullUserName() {
     if (const passwd* entry = ::getpwuid(::getuid())) {
         std::string gecos = entry->pw_gecos ? entry->pw_gecos : "";

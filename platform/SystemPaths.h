@@ -22,6 +22,9 @@ public:
     static std::string systemRoot();
     // The Dock's resources folder under the system root.
     static std::string dockResourcesFolder();
+    // The apply tool in the resource folder, and its exit status when it went through.
+    static std::filesystem::path applyToolPath();
+    static constexpr int kApplyToolSucceeded = 1;
     // The user's full name as the system keeps it, else the login name (else $USER).
     static std::string fullUserName();
     // The Dock's resources folder under root.

@@ -68,6 +68,7 @@ const std::vector<Row> kRows = {
      2,
      true,
      "velvanto-theme: --from-folder and --from-dock exclude each other\n"},
+    {{"restore", "extra"}, 2, true, "velvanto-theme: too many arguments\n"},
     {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
 };
 
@@ -247,6 +248,18 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
               "untouched.\n");
     EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
     EXPECT_TRUE(fs::is_empty(target / "b.docktheme"));
+}
+
+TEST_F(ThemeCommandLineTest, ApplyThenRestoreOriginalGivesTheDockFolderBack) {
+    writeFile(dockResources() / "frontline.png", "own front");
+    const auto asItCame = snapshot(dockResources());
+    EXPECT_EQ(run({"restore", "--original"}).exitStatus, 1);  // nothing kept yet
+    EXPECT_EQ(run({"apply", kTheme}).exitStatus, 0);
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"),
+              readFile(fs::path(theme_) / "images" / "frontline.png"));
+    EXPECT_EQ(run({"restore"}).exitStatus, 0);
+    EXPECT_EQ(run({"restore", "--original"}).exitStatus, 0);
+    EXPECT_TRUE(snapshot(dockResources()) == asItCame);
 }
 
 TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
