@@ -35,7 +35,7 @@
 namespace {
 
 constexpr const char* kCommands =
-    "Checks, describes and packs Dock themes (.docktheme bundles).\n"
+    "Checks, describes, makes, packs and applies Dock themes (.docktheme bundles).\n"
     "\n"
     "Commands:\n"
     "  check BUNDLE...         the theme check, one line per finding\n"

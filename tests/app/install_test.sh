@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks what a Linux desktop
-# finds there: the program, its bundle, the desktop entry, the bundle type, the icon.
+# finds there: the program, its bundle, the desktop entry, the bundle type, the icon,
+# the command line's manual page and bash completion.
 set -eu
 build="$1"
 prefix=$(mktemp -d)
@@ -13,7 +14,9 @@ for f in "$prefix/bin/velvanto" "$contents/MacOS/Velvanto" "$contents/Resources/
          "$contents/Resources/drag_here.png" "$contents/Resources/DefaultDock.docktheme/Info.plist" \
          "$prefix/share/applications/velvanto.desktop" \
          "$prefix/share/mime/packages/velvanto-docktheme.xml" \
-         "$prefix/share/icons/hicolor/256x256/apps/velvanto.png"; do
+         "$prefix/share/icons/hicolor/256x256/apps/velvanto.png" \
+         "$prefix/share/man/man1/velvanto-theme.1" \
+         "$prefix/share/bash-completion/completions/velvanto-theme"; do
     [ -e "$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ "$(readlink -f "$prefix/bin/velvanto")" = "$(readlink -f "$contents/MacOS/Velvanto")" ]
@@ -23,4 +26,6 @@ grep -q 'application/x-docktheme:\*\.docktheme' "$prefix/share/mime/globs2"
 grep -q 'application/x-docktheme-archive:\*\.docktheme\.zip' "$prefix/share/mime/globs2"
 grep -q 'application/x-docktheme-archive application/zip' "$prefix/share/mime/subclasses"
 grep -q 'MimeType=.*application/x-docktheme-archive;' "$prefix/share/applications/velvanto.desktop"
+grep -q '^\.SS set-image' "$prefix/share/man/man1/velvanto-theme.1"
+bash -c '. "$1"; complete -p velvanto-theme' sh "$prefix/share/bash-completion/completions/velvanto-theme" >/dev/null
 echo "installed and registered"
