@@ -34,23 +34,6 @@
 
 namespace {
 
-constexpr const char* kCommands =
-    "Checks, describes, makes, packs and applies Dock themes (.docktheme bundles).\n"
-    "\n"
-    "Commands:\n"
-    "  check BUNDLE...         the theme check, one line per finding\n"
-    "  info BUNDLE             the theme's name, author, site, version, feed and counts\n"
-    "  slots BUNDLE            every image slot with its file, size and the Dock's size\n"
-    "  set-image BUNDLE KEY FILE  a copy of FILE made the image of the slot KEY\n"
-    "  new NAME                a new bundle NAME.docktheme from the stock theme\n"
-    "  batch SRC DST           a bundle in DST for each sub-folder of SRC\n"
-    "  apply BUNDLE            the theme put on the Dock, with administrator rights\n"
-    "  restore                 the stock theme (--original: the Dock's own images) back\n"
-    "  export BUNDLE           the bundle as one zip archive\n"
-    "  import ARCHIVE          a theme archive unpacked and checked into a folder\n"
-    "\n"
-    "\"velvanto-theme COMMAND --help\" tells more of each command.";
-
 // Arguments travel through Qt as Latin-1, which carries every byte as it is:
 // option names are ASCII, and each value comes back as the bytes given.
 QString carried(const std::string& bytes) {
@@ -192,9 +175,43 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
     return status;
 }
 
+const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
+    static const std::vector<Command> table = {
+        {"check", "BUNDLE...", "the theme check, one line per finding", &ThemeCommandLine::check},
+        {"info", "BUNDLE", "the theme's name, author, site, version, feed and counts",
+         &ThemeCommandLine::info},
+        {"slots", "BUNDLE", "every image slot with its file, size and the Dock's size",
+         &ThemeCommandLine::slotTable},
+        {"set-image", "BUNDLE KEY FILE", "a copy of FILE made the image of the slot KEY",
+         &ThemeCommandLine::setImage},
+        {"new", "NAME", "a new bundle NAME.docktheme from the stock theme",
+         &ThemeCommandLine::newBundle},
+        {"batch", "SRC DST", "a bundle in DST for each sub-folder of SRC",
+         &ThemeCommandLine::batch},
+        {"apply", "BUNDLE", "the theme put on the Dock, with administrator rights",
+         &ThemeCommandLine::apply},
+        {"restore", "", "the stock theme (--original: the Dock's own images) back",
+         &ThemeCommandLine::restore},
+        {"export", "BUNDLE", "the bundle as one zip archive", &ThemeCommandLine::exportBundle},
+        {"import", "ARCHIVE", "a theme archive unpacked and checked into a folder",
+         &ThemeCommandLine::importArchive},
+    };
+    return table;
+}
+
 int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
+    // The program's help lists the commands of the table it dispatches on.
+    std::string description =
+        "Checks, describes, makes, packs and applies Dock themes (.docktheme bundles).\n\n"
+        "Commands:\n";
+    for (const Command& command : commands()) {
+        std::string synopsis = std::string(command.name) + " " + command.operands;
+        synopsis.resize(std::max<std::size_t>(synopsis.size() + 1, 24), ' ');
+        description += "  " + synopsis + command.summary + "\n";
+    }
+    description += "\n\"velvanto-theme COMMAND --help\" tells more of each command.";
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kCommands));
+    parser.setApplicationDescription(QString::fromUtf8(description.c_str()));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Tells the program's version."));
@@ -212,38 +229,13 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     if (positional.isEmpty()) {
         return usage("no command given");
     }
-    const std::string command = bytesOf(positional.first());
-    if (command == "check") {
-        return check(arguments);
+    const std::string name = bytesOf(positional.first());
+    for (const Command& command : commands()) {
+        if (name == command.name) {
+            return (this->*command.run)(arguments);
+        }
     }
-    if (command == "info") {
-        return info(arguments);
-    }
-    if (command == "slots") {
-        return slotTable(arguments);
-    }
-    if (command == "set-image") {
-        return setImage(arguments);
-    }
-    if (command == "new") {
-        return newBundle(arguments);
-    }
-    if (command == "batch") {
-        return batch(arguments);
-    }
-    if (command == "apply") {
-        return apply(arguments);
-    }
-    if (command == "restore") {
-        return restore(arguments);
-    }
-    if (command == "export") {
-        return exportBundle(arguments);
-    }
-    if (command == "import") {
-        return importArchive(arguments);
-    }
-    return usage("unknown command '" + Log::escaped(command) + "'");
+    return usage("unknown command '" + Log::escaped(name) + "'");
 }
 
 int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments) {

@@ -54,6 +54,15 @@ private:
     // What parse() gives once it showed the help.
     static constexpr int kHelpShown = -1;
 
+    // A command: its name, operands and one-line summary for the help, and what runs it.
+    struct Command {
+        const char* name;
+        const char* operands;
+        const char* summary;
+        int (ThemeCommandLine::*run)(const std::vector<std::string>& arguments);
+    };
+    static const std::vector<Command>& commands();
+
     int dispatch(const std::vector<std::string>& arguments);
     // Parses arguments (with --help); kSuccess to go on, kHelpShown once the
     // help is on out, kUsage once a usage error is told.

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Writes the manual page velvanto-theme(1) to OUTPUT with help2man, from the
-# program's help texts: the program's own, then each command's in COMMANDS.
+# program's help texts: the program's own, then each command's it lists.
 # Usage: make-man-page.sh PROGRAM OUTPUT
 set -eu
 program="$1"
 output="$2"
-commands="check info slots set-image new batch apply restore export import"
+# The commands, as the program's help lists them (two spaces, then the name).
+commands=$(QT_QPA_PLATFORM=offscreen "$program" --help |
+    sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\) .*/\1/p')
 include=$(mktemp)
 trap 'rm -f "$include" "$output.tmp"' EXIT
 printf '[COMMANDS]\n' >"$include"
