@@ -78,13 +78,7 @@ std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::re
 
 std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::readFromRoot(
     const std::string& root) {
-    Descriptor folder(
-        ::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::istringstream parts(SystemPaths::kOriginalDockBelowRoot);
-    for (std::string name; folder.valid() && std::getline(parts, name, '/');) {
-        folder = Descriptor(
-            ::openat(folder.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
-    }
+    Descriptor folder(FileManager::openFolderBelow(root, SystemPaths::kOriginalDockBelowRoot));
     return folder.valid() ? read(folder.get()) : std::nullopt;
 }
 

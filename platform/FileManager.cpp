@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -122,6 +123,20 @@ int FileManager::openListedFile(int folderFd, const std::string& name, std::size
         return -1;
     }
     return fd;
+}
+
+int FileManager::openFolderBelow(const std::string& root, const std::string& relative,
+                                 bool create) {
+    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    Descriptor folder(::open(root.empty() ? "/" : root.c_str(), kFlags));
+    std::istringstream parts(relative);
+    for (std::string name; folder.valid() && std::getline(parts, name, '/');) {
+        if (create && ::mkdirat(folder.get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
+            return -1;
+        }
+        folder = Descriptor(::openat(folder.get(), name.c_str(), kFlags | O_NOFOLLOW));
+    }
+    return folder.release();
 }
 
 bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {

@@ -56,6 +56,13 @@ public:
     // anything but a regular file (a link too), else the open's errno.
     static int openListedFile(int folderFd, const std::string& name, std::size_t maxBytes);
 
+    // Opens the folder relative ("a/b/c") below root (taken as given; "" is
+    // "/"), each folder on the way without following a link; with create,
+    // missing folders are made (0755). Returns a descriptor the caller closes,
+    // or -1 when a folder is missing, not a folder, or a link.
+    static int openFolderBelow(const std::string& root, const std::string& relative,
+                               bool create = false);
+
     // Copies from the current position of from to the end of to, in the
     // kernel where it can. False on any read or write error (a full disk, a
     // file-size limit), with errno telling why; EFBIG when from holds more

@@ -6,18 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <sstream>
 #include <vector>
 
+#include "platform/FileManager.h"
 #include "platform/SystemPaths.h"
 
 std::optional<DockFolder> DockFolder::open(const std::string& root) {
-    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    Descriptor folder(::open(root.empty() ? "/" : root.c_str(), kFlags));
-    std::istringstream below(SystemPaths::kDockResourcesBelowRoot);
-    for (std::string name; folder.valid() && std::getline(below, name, '/');) {
-        folder = Descriptor(::openat(folder.get(), name.c_str(), kFlags | O_NOFOLLOW));
-    }
+    Descriptor folder(FileManager::openFolderBelow(root, SystemPaths::kDockResourcesBelowRoot));
     if (!folder.valid()) {
         return std::nullopt;
     }

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <set>
-#include <sstream>
 
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
@@ -97,16 +96,9 @@ void removeHiddenStore(int parent, const std::string& name) {
 }  // namespace
 
 std::optional<OriginalImages> OriginalImages::open(const std::string& root, bool create) {
-    Descriptor folder(
-        ::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const std::string below = SystemPaths::kOriginalDockBelowRoot;
-    std::istringstream parts(below.substr(0, below.rfind('/')));
-    for (std::string name; folder.valid() && std::getline(parts, name, '/');) {
-        if (create && ::mkdirat(folder.get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
-            return std::nullopt;
-        }
-        folder = Descriptor(::openat(folder.get(), name.c_str(), kFolderFlags));
-    }
+    Descriptor folder(
+        FileManager::openFolderBelow(root, below.substr(0, below.rfind('/')), create));
     if (!folder.valid()) {
         return std::nullopt;
     }
