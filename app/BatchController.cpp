@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "app/BatchTableModel.h"
-#include "app/BatchWorker.h"
+#include "model/BatchWorker.h"
 #include "app/Dialogs.h"
 #include "app/WindowPlacement.h"
 #include "model/MiscKit.h"

@@ -27,7 +27,7 @@
 #include "app/BundleFilter.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
 #include "app/ThemeExporter.h"

@@ -1,6 +1,7 @@
 #include "cli/ThemeCommandLine.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,8 +16,9 @@
 #include <iostream>
 #include <ostream>
 
-#include "app/BatchWorker.h"
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
+#include "image/ThemeScreenshots.h"
+#include "model/BatchWorker.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/OriginalDockManifest.h"
@@ -186,6 +188,8 @@ const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
          &ThemeCommandLine::setImage},
         {"new", "NAME", "a new bundle NAME.docktheme from the stock theme",
          &ThemeCommandLine::newBundle},
+        {"render", "BUNDLE", "the theme's two Dock screenshots drawn from its images",
+         &ThemeCommandLine::render},
         {"batch", "SRC DST", "a bundle in DST for each sub-folder of SRC",
          &ThemeCommandLine::batch},
         {"apply", "BUNDLE", "the theme put on the Dock, with administrator rights",
@@ -586,6 +590,31 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
         return fail(chosen.string(), made.reason);
     }
     out_ << folder << '/' << name << ".docktheme\n";
+    return kSuccess;
+}
+
+int ThemeCommandLine::render(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    describe(parser, "render",
+             "Draws the theme's 3D and 2D Dock screenshots (preview_3d.png, preview_2d.png) from "
+             "its own images with the stand-in Dock's renderer, as the editor's Render Dock "
+             "Screenshots does. Needs no display.",
+             "BUNDLE", "A theme bundle.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    const auto theme = openTheme(bundle);
+    if (!theme) {
+        return kFailure;
+    }
+    std::string why;
+    if (!ThemeScreenshots::render(bundle, QDir::tempPath().toStdString(), &why)) {
+        return fail(bundle, why);
+    }
+    for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
+        out_ << theme->previewDockPath(style) << '\n';
+    }
     return kSuccess;
 }
 

@@ -17,7 +17,8 @@ class QCommandLineParser;
 // (written as the editor saves its information); slots BUNDLE [--json];
 // set-image BUNDLE KEY FILE [--unique-name] (DockTheme::setFileName, a name
 // the theme has already refused as "Duplicate file"); new NAME
-// [--from-folder DIR | --from-dock] and batch SRC DST (BatchWorker: the
+// [--from-folder DIR | --from-dock]; render BUNDLE (ThemeScreenshots, the
+// stand-in Dock's renderer as a child process); batch SRC DST (BatchWorker: the
 // template, a hidden folder given its name when whole, a line per folder);
 // apply BUNDLE and restore [--original] (the apply tool, run through
 // SXAuthentication as the editor does, on SystemPaths::systemRoot()); export
@@ -83,6 +84,7 @@ private:
     int slotTable(const std::vector<std::string>& arguments);
     int setImage(const std::vector<std::string>& arguments);
     int newBundle(const std::vector<std::string>& arguments);
+    int render(const std::vector<std::string>& arguments);
     int batch(const std::vector<std::string>& arguments);
     // Runs the apply tool with argument through the editor's rights path;
     // a failure is told about what.

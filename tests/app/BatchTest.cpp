@@ -8,7 +8,7 @@
 #include "EditorTest.h"
 #include "app/BatchController.h"
 #include "app/BatchTableModel.h"
-#include "app/BatchWorker.h"
+#include "model/BatchWorker.h"
 #include "model/ThemeBundle.h"
 
 class BatchTest : public EditorTest {

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "EditorTest.h"
-#include "app/ScreenshotRenderer.h"
+#include "image/ThemeScreenshots.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
         EXPECT_TRUE(waitUntil([&] { return c.decoder().pending() == 0; }));
         // The Dock screenshots' copy of the images leaves the FIFOs out.
         fs::create_directory(temp() / "gathered");
-        ScreenshotRenderer::gatherImages(*c.currentTheme, at("gathered"));
+        ThemeScreenshots::gatherImages(*c.currentTheme, (temp() / "gathered").string());
         for (const auto& entry : fs::directory_iterator(temp() / "gathered")) {
             EXPECT_TRUE(entry.is_regular_file()) << entry.path();
         }

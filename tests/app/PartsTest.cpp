@@ -15,9 +15,9 @@
 #include "app/DragDropImageView.h"
 #include "app/QtDialogs.h"
 #include "app/RichTextConversion.h"
-#include "app/ScreenshotRenderer.h"
 #include "app/SingleInstance.h"
 #include "dock/DockManifest.h"
+#include "image/ThemeScreenshots.h"
 #include "model/RtfReader.h"
 #include "platform/Descriptor.h"
 #include "platform/Process.h"
@@ -214,16 +214,16 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
 }
 
 // The images a theme's Dock screenshots are drawn from.
-class ScreenshotRendererTest : public TestEnvironment {};
+class ThemeScreenshotsTest : public TestEnvironment {};
 
-TEST_F(ScreenshotRendererTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
+TEST_F(ThemeScreenshotsTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
     std::filesystem::path bundle = temp() / "Both.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "flat.png"}, {"Separator_Vertical", "line.png"}},
                                   {{"Frontline", "glass.png"}}));
     auto theme = DockTheme::initWithBundleAtPath(bundle.string());
     ASSERT_TRUE(theme);
     std::filesystem::create_directories(temp() / "images");
-    ScreenshotRenderer::gatherImages(*theme, QString::fromStdString((temp() / "images").string()));
+    ThemeScreenshots::gatherImages(*theme, (temp() / "images").string());
     EXPECT_EQ(snapshot(temp() / "images"),
               (std::map<std::string, std::string>{{"frontline.png", "image:glass.png"},
                                                   {"separatorstraight.png", "image:line.png"}}));

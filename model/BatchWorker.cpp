@@ -1,4 +1,4 @@
-#include "app/BatchWorker.h"
+#include "model/BatchWorker.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "app/ImageFile.h"
+#include "image/ImageFile.h"
 
 #include <QBuffer>
 #include <QFile>
