@@ -8,8 +8,10 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -35,6 +37,11 @@
 #include "privileged/SXAuthentication.h"
 
 namespace {
+
+// The colours of results on a terminal, as SGR codes.
+constexpr const char* kRed = "1;31";
+constexpr const char* kYellow = "33";
+constexpr const char* kGreen = "32";
 
 // Arguments travel through Qt as Latin-1, which carries every byte as it is:
 // option names are ASCII, and each value comes back as the bytes given.
@@ -95,6 +102,13 @@ std::string bundleName(std::string path) {
     }
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The columns text takes on a terminal: a column per character of UTF-8.
+std::size_t columnsOf(const std::string& text) {
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 std::string errorText(int error) {
@@ -165,16 +179,33 @@ int ThemeCommandLine::outcome(int parsed) {
     return parsed == kHelpShown ? kSuccess : parsed;
 }
 
+ThemeCommandLine::Terminal ThemeCommandLine::Terminal::ofStandardOutput() {
+    Terminal terminal;
+    terminal.progress = ::isatty(STDOUT_FILENO) == 1;
+    const char* noColour = ::getenv("NO_COLOR");
+    terminal.colour = terminal.progress && (!noColour || !*noColour);
+    winsize size{};
+    if (terminal.progress && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        terminal.columns = size.ws_col;
+    }
+    return terminal;
+}
+
 int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out,
-                          std::ostream& err) {
+                          std::ostream& err, Terminal terminal) {
     QuietLog quiet;
-    ThemeCommandLine commandLine(out, err);
+    ThemeCommandLine commandLine(out, err, terminal);
     const int status = commandLine.dispatch(arguments);
     if (!out.flush()) {
         err << kProgram << ": standard output could not be written\n";
         return kFailure;
     }
     return status;
+}
+
+int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out,
+                          std::ostream& err) {
+    return run(arguments, out, err, Terminal());
 }
 
 const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
@@ -275,6 +306,21 @@ int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::s
     return kSuccess;
 }
 
+std::string ThemeCommandLine::painted(const std::string& text, const char* code) const {
+    return terminal_.colour ? "\033[" + std::string(code) + "m" + text + "\033[0m" : text;
+}
+
+std::string ThemeCommandLine::progressLine(std::size_t done, std::size_t total) const {
+    const std::string count = " " + std::to_string(done) + "/" + std::to_string(total);
+    // "[####----] done/total", as wide as the terminal leaves room for.
+    const std::size_t width =
+        std::clamp<std::size_t>(std::size_t(std::max(terminal_.columns, 0)), 20, 200) -
+        count.size() - 3;
+    const std::size_t filled = total == 0 ? width : width * done / total;
+    return "\r\033[K[" + painted(std::string(filled, '#'), kGreen) +
+           std::string(width - filled, '-') + "]" + count;
+}
+
 int ThemeCommandLine::usage(const std::string& message) {
     err_ << kProgram << ": " << message << '\n';
     return kUsage;
@@ -373,7 +419,9 @@ int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
                 where += (where.empty() ? "(" : " (") + finding.file + ")";
             }
             // One line each, whatever the path and the bundle's names hold.
-            out_ << Log::escaped(bundle) << ": " << severityName(finding.severity) << ": "
+            const bool error = finding.severity == ThemeFinding::Severity::Error;
+            out_ << Log::escaped(bundle) << ": "
+                 << painted(severityName(finding.severity), error ? kRed : kYellow) << ": "
                  << Log::escaped((where.empty() ? "" : where + ": ") + finding.sentence) << '\n';
         }
     }
@@ -433,11 +481,11 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
     for (const ThemeFinding& finding : findings) {
         errors += finding.severity == ThemeFinding::Severity::Error ? 1 : 0;
     }
-    out_ << "Name: " << information.name << '\n'
-         << "Author: " << information.author << '\n'
-         << "Site: " << information.site << '\n'
-         << "Version: " << information.version << '\n'
-         << "Feed: " << information.appcast << '\n'
+    out_ << "Name: " << Log::escaped(information.name) << '\n'
+         << "Author: " << Log::escaped(information.author) << '\n'
+         << "Site: " << Log::escaped(information.site) << '\n'
+         << "Version: " << Log::escaped(information.version) << '\n'
+         << "Feed: " << Log::escaped(information.appcast) << '\n'
          << "Screenshots: " << (screenshots.empty() ? "none" : screenshots) << '\n'
          << "Slots: " << theme->dock_2d_images().size() << " 2D, " << theme->dock_3d_images().size()
          << " 3D\n"
@@ -483,15 +531,17 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
     std::vector<std::vector<std::string>> table{
         {"CATEGORY", "KEY", "NAME", "FILE", "SIZE", "DOCK SIZE", ""}};
     for (const SlotRow& row : rows) {
-        table.push_back({categoryName(row.category), row.key, row.natural, row.file,
+        // A stranger's names reach the terminal with their control characters escaped.
+        table.push_back({categoryName(row.category), Log::escaped(row.key), row.natural,
+                         Log::escaped(row.file),
                          row.size ? sizeText(row.size->width, row.size->height) : "?",
                          sizeText(int(row.dockSize.width), int(row.dockSize.height)),
-                         row.tooBig() ? "too big" : ""});
+                         row.tooBig() ? painted("too big", kYellow) : ""});
     }
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& line : table) {
         for (std::size_t column = 0; column < line.size(); ++column) {
-            widths[column] = std::max(widths[column], line[column].size());
+            widths[column] = std::max(widths[column], columnsOf(line[column]));
         }
     }
     for (const auto& line : table) {
@@ -499,7 +549,7 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
         for (std::size_t column = 0; column < line.size(); ++column) {
             text += line[column];
             if (column + 1 < line.size()) {
-                text += std::string(widths[column] - line[column].size() + 2, ' ');
+                text += std::string(widths[column] - columnsOf(line[column]) + 2, ' ');
             }
         }
         while (!text.empty() && text.back() == ' ') {
@@ -648,20 +698,29 @@ int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
     }
     std::sort(folders.begin(), folders.end());
     BatchWorker::removeLeftovers(destination);
-    // On a terminal each line tells how far the run is.
-    const bool counted = &out_ == &std::cout && ::isatty(STDOUT_FILENO);
+    // On a terminal a bar under the rows tells how far the run is.
+    const auto bar = [&](std::size_t done) {
+        if (terminal_.progress) {
+            out_ << progressLine(done, folders.size()) << std::flush;
+        }
+    };
+    bar(0);
     bool failing = false;
     for (std::size_t row = 0; row < folders.size(); ++row) {
         const BatchWorker::Step step = BatchWorker::convert(folders[row], destination);
-        failing = failing || step.status == BatchWorker::kError;
-        if (counted) {
-            out_ << '[' << row + 1 << '/' << folders.size() << "] ";
+        const bool error = step.status == BatchWorker::kError;
+        failing = failing || error;
+        if (terminal_.progress) {
+            out_ << "\r\033[K";
         }
         out_ << Log::escaped(bundleName(folders[row])) << ": "
-             << (step.status == BatchWorker::kError ? "ERROR: " + Log::escaped(step.reason)
-                                                    : std::string("OK"))
-             << '\n'
-             << std::flush;
+             << (error ? painted("ERROR:", kRed) + " " + Log::escaped(step.reason)
+                       : painted("OK", kGreen))
+             << '\n';
+        bar(row + 1);
+    }
+    if (terminal_.progress) {
+        out_ << "\r\033[K";
     }
     return failing ? kFailure : kSuccess;
 }

@@ -28,7 +28,8 @@ class QCommandLineParser;
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
 // QCommandLineParser's ("--" ends them); --help on the program and on each
 // command, --version on the program. Results go to out, messages to err as
-// "velvanto-theme: …", never in colour. A check's lines and every message
+// "velvanto-theme: …", never in colour; results are coloured only on a
+// terminal (Terminal). A check's lines and every message
 // keep to one line: control characters of paths and names are written as
 // "\n", "\xHH" (Log::escaped); export and import tell the path they wrote as
 // it is. Log lines of the model are held back while a command runs.
@@ -46,11 +47,25 @@ public:
     static constexpr int kFailure = 1;
     static constexpr int kUsage = 2;
 
-    // Runs the command in arguments (arguments[0] is the program's name).
+    // What standard output is: on a terminal batch draws a progress bar, and
+    // findings and rows are coloured unless NO_COLOR is set. Plain by default.
+    struct Terminal {
+        bool progress = false;
+        bool colour = false;
+        int columns = 80;
+        // Standard output's, as the process has it now.
+        static Terminal ofStandardOutput();
+    };
+
+    // Runs the command in arguments (arguments[0] is the program's name),
+    // for out as the terminal describes it (plain when not given).
+    static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   Terminal terminal);
     static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 private:
-    ThemeCommandLine(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    ThemeCommandLine(std::ostream& out, std::ostream& err, Terminal terminal)
+        : out_(out), err_(err), terminal_(terminal) {}
 
     // What parse() gives once it showed the help.
     static constexpr int kHelpShown = -1;
@@ -94,6 +109,13 @@ private:
     int exportBundle(const std::vector<std::string>& arguments);
     int importArchive(const std::vector<std::string>& arguments);
 
+    // text in the colour of the SGR code when out is a coloured terminal.
+    std::string painted(const std::string& text, const char* code) const;
+    // The progress bar's line for done of total, on a terminal: the bar
+    // drawn over the line it is on, without a line end.
+    std::string progressLine(std::size_t done, std::size_t total) const;
+
     std::ostream& out_;
     std::ostream& err_;
+    const Terminal terminal_;
 };

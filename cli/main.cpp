@@ -10,5 +10,6 @@
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     SystemPaths::setResourceFolder(SystemPaths::executableFolder() / ".." / "Resources");
-    return ThemeCommandLine::run(std::vector<std::string>(argv, argv + argc), std::cout, std::cerr);
+    return ThemeCommandLine::run(std::vector<std::string>(argv, argv + argc), std::cout, std::cerr,
+                                 ThemeCommandLine::Terminal::ofStandardOutput());
 }
