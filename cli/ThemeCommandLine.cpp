@@ -34,9 +34,13 @@
 #include "platform/Log.h"
 #include "platform/Renaming.h"
 #include "platform/SystemPaths.h"
+#include "platform/WorkFolder.h"
 #include "privileged/SXAuthentication.h"
 
 namespace {
+
+// The hidden folders archives are unpacked in.
+constexpr const char* kImportPrefix = ".velvanto-import-";
 
 // The colours of results on a terminal, as SGR codes.
 constexpr const char* kRed = "1;31";
@@ -839,14 +843,12 @@ int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
     if (!into.valid()) {
         return fail(folder, errorText(errno));
     }
-    // Unpacked into a hidden folder first, so that a refused archive leaves nothing.
-    std::string hidden = folder + "/" + BundleFolder::kTemporaryPrefix + "import-XXXXXX";
-    if (!::mkdtemp(hidden.data())) {
-        return fail(folder, errorText(errno));
-    }
-    const std::string hiddenName = bundleName(hidden);
-    const Descriptor incoming(
-        ::openat(into.get(), hiddenName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    // Unpacked into a hidden folder first, so that a refused archive leaves
+    // nothing; one a killed import left is removed first.
+    WorkFolder::removeLeftovers(folder, kImportPrefix);
+    std::string hiddenName;
+    const Descriptor incoming = WorkFolder::make(folder, kImportPrefix, hiddenName);
+    const std::string hidden = folder + "/" + hiddenName;
     std::string why = errorText(errno);
     std::optional<std::string> name;
     if (incoming.valid()) {
@@ -858,7 +860,9 @@ int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
         placed = Renaming::withoutReplacing(incoming.get(), *name, into.get(), *name);
         why = errno == EEXIST ? folder + "/" + *name + " exists already" : errorText(errno);
     }
-    FolderTree::remove(into.get(), hiddenName);
+    if (incoming.valid()) {
+        FolderTree::remove(into.get(), hiddenName);
+    }
     if (!placed) {
         return fail(archive, why);
     }

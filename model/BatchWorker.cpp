@@ -1,12 +1,10 @@
 #include "model/BatchWorker.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
@@ -16,6 +14,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
+#include "platform/WorkFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -32,14 +31,8 @@ std::string alreadyThere(const std::string& bundle) {
 // A new hidden folder for a row in destination, the bundle under a hidden
 // name, held locked while it lives; its name goes to name.
 Descriptor makeRowFolder(const std::string& destination, std::string& name) {
-    std::string path = destination + "/" + BatchWorker::kTemporaryPrefix + "XXXXXX";
-    if (!::mkdtemp(path.data())) {
-        return Descriptor();
-    }
-    name = fs::path(path).filename().string();
-    Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    Descriptor folder = WorkFolder::make(destination, BatchWorker::kTemporaryPrefix, name);
     if (folder.valid()) {
-        ::flock(folder.get(), LOCK_EX);
         // A bundle has the mode of a folder the user's programs make.
         ::fchmod(folder.get(), 0755);
     }
@@ -175,23 +168,7 @@ BatchWorker::Step BatchWorker::make(const std::string& imagesFrom, const std::st
 }
 
 void BatchWorker::removeLeftovers(const std::string& destination) {
-    Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::vector<FolderTree::Entry> entries;
-    if (!target.valid() || !FolderTree::list(target.get(), entries)) {
-        return;
-    }
-    for (const FolderTree::Entry& entry : entries) {
-        if (!entry.name.starts_with(kTemporaryPrefix)) {
-            continue;
-        }
-        // A row another run is making now holds its folder locked.
-        Descriptor leftover(::openat(target.get(), entry.name.c_str(),
-                                     O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
-        if (leftover.valid() && ::flock(leftover.get(), LOCK_EX | LOCK_NB) == 0) {
-            Log::write("Removing the leftover " + Log::escaped(destination + "/" + entry.name));
-            FolderTree::remove(target.get(), entry.name);
-        }
-    }
+    WorkFolder::removeLeftovers(destination, kTemporaryPrefix);
 }
 
 std::string BatchWorker::_canCreateProblems(const std::string& folder) {

@@ -2,9 +2,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <map>
+#include <sstream>
+
 #include "model/ImageHeader.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
+#include "platform/Process.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 #include "tool/ThemeSource.h"
@@ -40,6 +44,13 @@ std::string jpeg(int width, int height, bool frame = true) {
     std::string sof = "\xFF\xC2" + number(17, 2) + "\x08" + number(height, 2) + number(width, 2);
     return "\xFF\xD8\xFF\xFF\xFF\xE1" + number(40002, 2) + std::string(40000, 'x') +
            (frame ? sof : "\xFF\xDA") + std::string(20, '\0');
+}
+
+// A BMP's headers, which the toolkit's reader sizes without pixels.
+std::string bmp(int width, int height) {
+    auto le = [](std::uint32_t value, int bytes) { return number(value, bytes, false); };
+    return "BM" + le(54, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(width, 4) + le(height, 4) +
+           le(1, 2) + le(24, 2) + std::string(24, '\0');
 }
 
 std::string icns(std::initializer_list<const char*> types) {
@@ -126,10 +137,11 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
     auto infoBytes = [](std::string bytes) {
         return [bytes](const fs::path& bundle) { writeFile(bundle / "Info.plist", bytes); };
     };
-    auto linkAway = [this](const std::string& entry) {
-        return [this, entry](const fs::path& bundle) {
-            fs::rename(bundle / entry, temp() / "elsewhere");
-            fs::create_symlink(temp() / "elsewhere", bundle / entry);
+    auto linkAway = [](const std::string& entry) {
+        return [entry](const fs::path& bundle) {
+            const fs::path elsewhere = bundle.string() + "-elsewhere";
+            fs::rename(bundle / entry, elsewhere);
+            fs::create_symlink(elsewhere, bundle / entry);
         };
     };
     const std::string linked = " is a link; the apply tool reads no links.";
@@ -196,7 +208,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
         // Warnings: the tool installs the theme.
         {"too big", baseBytes(png(300, 80)), {"W Keystone_Base_L: " + tooBig}},
         {"a format sized by the caller's decoder",
-         baseBytes("BM"),
+         baseBytes(bmp(300, 80)),
          {"W Keystone_Base_L: " + tooBig}},
         {"unknown key, its image missing",
          table(DockCategory::TwoD, "Sparkles", "none.png"),
@@ -227,8 +239,10 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
                                                               : std::nullopt;
     };
     int index = 0;
+    std::vector<std::string> command = {VELVANTO_THEME_PROGRAM, "check", "--"};
     for (const auto& row : rows) {
         const fs::path bundle = cleanBundle("row" + std::to_string(index++));
+        command.push_back(bundle.string());
         row.prepare(bundle);
         const auto findings = ThemeCheck::check(bundle.string(), catalogue, decoder);
         std::vector<std::string> shown;
@@ -241,6 +255,22 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
         const bool ready =
             ThemeSource::open(bundle.string(), catalogue).outcome == ThemeSource::Outcome::Ready;
         EXPECT_EQ(ThemeCheck::hasError(findings), !ready || row.holeOnly) << row.name;
-        fs::remove_all(temp() / "elsewhere");
+    }
+    // velvanto-theme check, with the editor's decoder, finds the same.
+    const auto checked = Process::run(command, Process::Capture::Output);
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(checked->exitStatus, 1);
+    std::istringstream lines(checked->output);
+    std::map<std::string, std::string> found;  // bundle: a letter per finding
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find(": ");
+        found[line.substr(0, colon)] += line.compare(colon + 2, 5, "error") == 0 ? 'E' : 'W';
+    }
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        std::string expected;
+        for (const std::string& finding : rows[row].findings) {
+            expected += finding[0];
+        }
+        EXPECT_EQ(found[command[row + 3]], expected) << rows[row].name;
     }
 }

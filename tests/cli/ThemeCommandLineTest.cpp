@@ -2,11 +2,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/file.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/ThemeCommandLine.h"
+#include "platform/Descriptor.h"
 #include "platform/Log.h"
 #include "platform/Process.h"
 #include "support/TestEnvironment.h"
@@ -208,12 +213,12 @@ TEST_F(ThemeCommandLineTest, SetImageCopiesInRefusesADuplicateAndTheCheckPasses)
     EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
 }
 
-TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformation) {
-    const auto result =
-        run({"info", "--set", "name=Night", "--set", "feed=https://example.org/f.xml", kTheme});
+TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationAndControlsAreShownEscaped) {
+    const auto result = run({"info", "--set", "name=\x1b[2JNight\n", "--set",
+                             "feed=https://example.org/f.xml", kTheme});
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(run({"info", kTheme})
-                  .output.rfind("Name: Night\nAuthor: The Velvanto developers\n"
+                  .output.rfind("Name: \\x1B[2JNight\\n\nAuthor: The Velvanto developers\n"
                                 "Site: \nVersion: 1.0\n"
                                 "Feed: https://example.org/f.xml\n",
                                 0),
@@ -234,6 +239,24 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     EXPECT_EQ(run({"new", made}).exitStatus, 1);
 }
 
+TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
+    const fs::path bundle(theme_);
+    fs::remove(bundle / "preview_3d.png");
+    fs::remove(bundle / "preview_2d.png");
+    fs::create_directories(bundle / "preview_2d.png" / "in the way");
+    EXPECT_EQ(run({"render", kTheme}).exitStatus, 1);
+    EXPECT_FALSE(fs::exists(bundle / "preview_3d.png"));
+
+    fs::remove_all(bundle / "preview_2d.png");
+    const auto drawn = run({"render", kTheme});
+    EXPECT_EQ(drawn.exitStatus, 0);
+    EXPECT_EQ(drawn.output, theme_ + "/preview_3d.png\n" + theme_ + "/preview_2d.png\n");
+    for (const char* name : {"preview_3d.png", "preview_2d.png"}) {
+        EXPECT_EQ(readFile(bundle / name).substr(0, 4), "\x89PNG") << name;
+    }
+    EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
+}
+
 TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) {
     const fs::path source = temp() / "source";
     const fs::path target = temp() / "target";
@@ -248,6 +271,22 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
               "untouched.\n");
     EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
     EXPECT_TRUE(fs::is_empty(target / "b.docktheme"));
+
+    // On a coloured terminal: a bar under the rows, cleared at the end.
+    fs::remove_all(target / "a.docktheme");
+    std::ostringstream out;
+    std::ostringstream err;
+    ThemeCommandLine::Terminal terminal{true, true, 30};
+    EXPECT_EQ(ThemeCommandLine::run({"velvanto-theme", "batch", source.string(), target.string()},
+                                    out, err, terminal),
+              1);
+    EXPECT_EQ(out.str(),
+              "\r\x1b[K[\x1b[32m\x1b[0m-----------------------] 0/2"
+              "\r\x1b[Ka: \x1b[32mOK\x1b[0m\n"
+              "\r\x1b[K[\x1b[32m###########\x1b[0m------------] 1/2"
+              "\r\x1b[Kb: \x1b[1;31mERROR:\x1b[0m b.docktheme is in the destination already; it "
+              "was left untouched.\n"
+              "\r\x1b[K[\x1b[32m#######################\x1b[0m] 2/2\r\x1b[K");
 }
 
 TEST_F(ThemeCommandLineTest, ApplyThenRestoreOriginalGivesTheDockFolderBack) {
@@ -262,15 +301,56 @@ TEST_F(ThemeCommandLineTest, ApplyThenRestoreOriginalGivesTheDockFolderBack) {
     EXPECT_TRUE(snapshot(dockResources()) == asItCame);
 }
 
-TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothing) {
+TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothingAndSweepsWhatAKilledOneLeft) {
     const std::string archive = (temp() / "broken.zip").string();
     writeFile(archive, "not an archive");
     const fs::path into = temp() / "into";
-    fs::create_directory(into);
+    writeFile(into / ".velvanto-import-killed" / "Half.docktheme" / "Info.plist", "x");
+    // An import under way holds its folder locked.
+    fs::create_directories(into / ".velvanto-import-running");
+    const Descriptor running(::open((into / ".velvanto-import-running").c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(running.get(), LOCK_EX), 0);
     const auto result = run({"import", archive, "--to", into.string()}, true);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.output.rfind("velvanto-theme: " + archive + ": ", 0), 0) << result.output;
-    EXPECT_TRUE(fs::is_empty(into));
+    EXPECT_EQ(snapshot(into),
+              (std::map<std::string, std::string>{{".velvanto-import-running/", ""}}));
+}
+
+// The completion as bash runs it: the words typed, then what it offers.
+TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFolders) {
+    fs::create_directories(temp() / "folder");
+    const struct {
+        std::vector<std::string> words;
+        std::string offered;
+    } rows[] = {
+        {{"se"}, "set-image"},
+        {{"check", "--s"}, "--strict"},
+        {{"info", "--set", "au"}, "author="},
+        {{"set-image", "--unique-name", kTheme, "Sh"}, "Shadow"},
+        {{"set-image", "--", kTheme, "Stack_Arrow_"}, "Stack_Arrow_Left Stack_Arrow_Right"},
+        {{"set-image", "nowhere.docktheme", "S"}, ""},
+        {{"new", "--from-folder", "fol"}, "folder"},
+        {{"check", "Sto"}, "Stock.docktheme"},
+        {{"restore", ""}, ""},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> command = {
+            "/bin/bash",
+            "-c",
+            "cd \"$1\" && shift && source \"$1\" && shift && COMP_WORDS=(\"$@\") && "
+            "COMP_CWORD=$(($# - 1)) && _velvanto_theme; echo \"${COMPREPLY[*]}\"",
+            "bash",
+            temp().string(),
+            VELVANTO_COMPLETION,
+            VELVANTO_THEME_PROGRAM};
+        for (const std::string& word : row.words) {
+            command.push_back(word == kTheme ? theme_ : word);
+        }
+        const auto offered = Process::run(command, Process::Capture::Output);
+        ASSERT_TRUE(offered);
+        EXPECT_EQ(offered->output, row.offered + "\n") << row.words.back();
+    }
 }
 
 }  // namespace
