@@ -624,7 +624,20 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
     if (parser.isSet(fromFolder) && parser.isSet(fromDock)) {
         return usage("--from-folder and --from-dock exclude each other");
     }
-    const std::filesystem::path chosen(operands(parser).front());
+    // "themes/Mine", "themes/Mine/" and "themes/Mine.docktheme" all name themes/Mine.docktheme.
+    std::string given = operands(parser).front();
+    while (given.size() > 1 && given.back() == '/') {
+        given.pop_back();
+    }
+    const std::string suffix = std::string(".") + ThemeBundle::kExtension;
+    if (given.ends_with(suffix)) {
+        given.resize(given.size() - suffix.size());
+    }
+    const std::filesystem::path chosen(given);
+    const std::string name = chosen.filename().string();
+    if (name.empty() || name == "." || name == ".." || given == "/") {
+        return usage("'" + Log::escaped(operands(parser).front()) + "' does not name a theme");
+    }
     std::string images;
     std::optional<std::string> author;
     if (parser.isSet(fromFolder)) {
@@ -638,12 +651,11 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
         author = SystemPaths::fullUserName();
     }
     const std::string folder = chosen.has_parent_path() ? chosen.parent_path().string() : ".";
-    const std::string name = chosen.filename().string();
     const BatchWorker::Step made = BatchWorker::make(images, folder, name, author);
     if (made.status != BatchWorker::kOk) {
-        return fail(chosen.string(), made.reason);
+        return fail(given, made.reason);
     }
-    out_ << folder << '/' << name << ".docktheme\n";
+    out_ << given << suffix << '\n';
     return kSuccess;
 }
 

@@ -74,6 +74,11 @@ const std::vector<Row> kRows = {
      true,
      "velvanto-theme: --from-folder and --from-dock exclude each other\n"},
     {{"restore", "extra"}, 2, true, "velvanto-theme: too many arguments\n"},
+    {{"new", ""}, 2, true, "velvanto-theme: '' does not name a theme\n"},
+    {{"new", "--", "./.docktheme"},
+     2,
+     true,
+     "velvanto-theme: './.docktheme' does not name a theme\n"},
     {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
 };
 
@@ -236,7 +241,7 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     EXPECT_EQ(readFile(made + ".docktheme/images/frontline.png"),
               readFile(images / "frontline.png"));
     EXPECT_EQ(run({"info", made + ".docktheme"}).output.rfind("Name: Mine\n", 0), 0);
-    EXPECT_EQ(run({"new", made}).exitStatus, 1);
+    EXPECT_EQ(run({"new", made + ".docktheme/"}).exitStatus, 1);
 }
 
 TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
