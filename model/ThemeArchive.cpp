@@ -471,7 +471,10 @@ std::optional<std::string> ThemeArchive::extract(const std::string& archivePath,
     }
     Descriptor file(FileManager::openRegularFile(archivePath, true));
     if (!file.valid()) {
-        return refuse(std::string("it can't be read (") + std::strerror(errno) + ")");
+        return refuse(errno == EINVAL ? std::string("it is not a plain file")
+                      : errno == EISDIR
+                          ? std::string("it is a folder, not an archive")
+                          : std::string("it can't be read (") + std::strerror(errno) + ")");
     }
     Archive reader(lib().archive_read_new(), lib().archive_read_free);
     // Built-in readers only: a filter that needs a program is refused, not run.

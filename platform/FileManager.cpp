@@ -86,8 +86,12 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
                                  std::size_t maxBytes) {
     struct stat seen {};
     if (path.empty() ||
-        ::fstatat(folderFd, path.c_str(), &seen, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(seen.st_mode) || static_cast<std::uintmax_t>(seen.st_size) > maxBytes) {
+        ::fstatat(folderFd, path.c_str(), &seen, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+        errno = path.empty() ? ENOENT : errno;
+        return -1;
+    }
+    if (!S_ISREG(seen.st_mode) || static_cast<std::uintmax_t>(seen.st_size) > maxBytes) {
+        errno = S_ISDIR(seen.st_mode) ? EISDIR : !S_ISREG(seen.st_mode) ? EINVAL : EFBIG;
         return -1;
     }
     // Should the entry change in between, the flags keep the open from
@@ -102,6 +106,7 @@ int FileManager::openRegularFile(const fs::path& path, bool followLinks, int fol
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != seen.st_dev ||
         info.st_ino != seen.st_ino || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
         ::close(fd);
+        errno = EINVAL;  // it changed between the look and the open
         return -1;
     }
     return fd;

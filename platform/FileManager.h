@@ -44,7 +44,9 @@ public:
     // file must be the one looked at. With followLinks false a final component
     // that is a link is refused. Returns a descriptor the caller closes (of a
     // regular file, so reads never wait), or -1 for anything but a readable
-    // regular file of at most maxBytes.
+    // regular file of at most maxBytes, errno telling why: EISDIR for a
+    // folder, EINVAL for a link (not followed), FIFO, device or socket, EFBIG
+    // for a larger file.
     static int openRegularFile(const std::filesystem::path& path, bool followLinks,
                                int folderFd = AT_FDCWD, std::size_t maxBytes = SIZE_MAX);
 
