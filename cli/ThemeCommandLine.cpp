@@ -79,6 +79,28 @@ std::string helpText(const QCommandLineParser& parser) {
     return text;
 }
 
+// text with each line longer than a terminal's 79 columns broken at spaces,
+// for the help and the manual page made from it.
+QString wrapped(const std::string& text) {
+    constexpr std::size_t kColumns = 79;
+    std::string result;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = text.substr(start, end - start);
+        while (line.size() > kColumns && line.rfind(' ', kColumns) != std::string::npos &&
+               line.rfind(' ', kColumns) > 0) {
+            const std::size_t cut = line.rfind(' ', kColumns);
+            result += line.substr(0, cut) + "\n";
+            line.erase(0, cut + 1);
+        }
+        result += line + (end < text.size() ? "\n" : "");
+        start = end + 1;
+    }
+    return QString::fromUtf8(result.c_str());
+}
+
 QString jsonText(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -215,21 +237,21 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
 const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
     static const std::vector<Command> table = {
         {"check", "BUNDLE...", "the theme check, one line per finding", &ThemeCommandLine::check},
-        {"info", "BUNDLE", "the theme's name, author, site, version, feed and counts",
+        {"info", "BUNDLE", "its name, author, site, version, feed and counts",
          &ThemeCommandLine::info},
-        {"slots", "BUNDLE", "every image slot with its file, size and the Dock's size",
+        {"slots", "BUNDLE", "every slot: its file, size and the Dock's size",
          &ThemeCommandLine::slotTable},
         {"set-image", "BUNDLE KEY FILE", "a copy of FILE made the image of the slot KEY",
          &ThemeCommandLine::setImage},
         {"new", "NAME", "a new bundle NAME.docktheme from the stock theme",
          &ThemeCommandLine::newBundle},
-        {"render", "BUNDLE", "the theme's two Dock screenshots drawn from its images",
+        {"render", "BUNDLE", "the two Dock screenshots drawn from its images",
          &ThemeCommandLine::render},
         {"batch", "SRC DST", "a bundle in DST for each sub-folder of SRC",
          &ThemeCommandLine::batch},
-        {"apply", "BUNDLE", "the theme put on the Dock, with administrator rights",
+        {"apply", "BUNDLE", "the theme put on the Dock (administrator rights)",
          &ThemeCommandLine::apply},
-        {"restore", "", "the stock theme (--original: the Dock's own images) back",
+        {"restore", "", "the stock theme or the Dock's own images back",
          &ThemeCommandLine::restore},
         {"export", "BUNDLE", "the bundle as one zip archive", &ThemeCommandLine::exportBundle},
         {"import", "ARCHIVE", "a theme archive unpacked and checked into a folder",
@@ -243,14 +265,20 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     std::string description =
         "Checks, describes, makes, packs and applies Dock themes (.docktheme bundles).\n\n"
         "Commands:\n";
+    // Summaries start in one column, two spaces or more after the longest
+    // synopsis, as help2man reads a list.
+    std::size_t width = 0;
+    for (const Command& command : commands()) {
+        width = std::max(width, std::strlen(command.name) + 1 + std::strlen(command.operands) + 2);
+    }
     for (const Command& command : commands()) {
         std::string synopsis = std::string(command.name) + " " + command.operands;
-        synopsis.resize(std::max<std::size_t>(synopsis.size() + 1, 24), ' ');
+        synopsis.resize(width, ' ');
         description += "  " + synopsis + command.summary + "\n";
     }
     description += "\n\"velvanto-theme COMMAND --help\" tells more of each command.";
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(description.c_str()));
+    parser.setApplicationDescription(wrapped(description));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Tells the program's version."));
@@ -376,12 +404,16 @@ std::string* informationField(const std::string& field, DockTheme::Information* 
     return field == "feed" ? &values.appcast : nullptr;
 }
 
-// Gives parser command's help: what it does, and its operand.
+// Gives parser command's help: what it does, and its operand if it has one.
 void describe(QCommandLineParser& parser, const char* command, const char* description,
-              const char* operand, const char* operandHelp, const char* syntax = nullptr) {
-    parser.setApplicationDescription(QString::fromUtf8(description));
+              const char* operand = nullptr, const char* operandHelp = nullptr,
+              const char* syntax = nullptr) {
+    parser.setApplicationDescription(wrapped(description));
     parser.addPositionalArgument(QString::fromUtf8(command), QStringLiteral("The command."),
                                  QString::fromUtf8(command));
+    if (!operand) {
+        return;
+    }
     parser.addPositionalArgument(QString::fromUtf8(operand), QString::fromUtf8(operandHelp),
                                  QString::fromUtf8(syntax ? syntax : operand));
 }
@@ -779,11 +811,9 @@ int ThemeCommandLine::restore(const std::vector<std::string>& arguments) {
         QStringLiteral("original"),
         QStringLiteral("Puts back the images the Dock had before the first theme instead."));
     parser.addOption(original);
-    parser.setApplicationDescription(
-        QStringLiteral("Puts the stock theme on the Dock with the apply tool, as the editor's "
-                       "Restore Dock does."));
-    parser.addPositionalArgument(QStringLiteral("restore"), QStringLiteral("The command."),
-                                 QStringLiteral("restore"));
+    describe(parser, "restore",
+             "Puts the stock theme on the Dock with the apply tool, as the editor's Restore Dock "
+             "does.");
     if (const int parsed = parse(parser, arguments, 0, 0); parsed != kSuccess) {
         return outcome(parsed);
     }
