@@ -294,7 +294,7 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return usage("no command given");
+        return usage("no command given; see \"velvanto-theme --help\"");
     }
     const std::string name = bytesOf(positional.first());
     for (const Command& command : commands()) {
@@ -302,7 +302,7 @@ int ThemeCommandLine::dispatch(const std::vector<std::string>& arguments) {
             return (this->*command.run)(arguments);
         }
     }
-    return usage("unknown command '" + Log::escaped(name) + "'");
+    return usage("unknown command '" + Log::escaped(name) + "'; see \"velvanto-theme --help\"");
 }
 
 int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::string>& arguments) {

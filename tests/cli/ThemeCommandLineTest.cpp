@@ -48,8 +48,11 @@ const std::vector<Row> kRows = {
      "\n2D        Angle_Left_Bottom          Corner, bottom left        angle_left_bottom.png"
      "        16x16    16x16\n",
      true},
-    {{}, 2, true, "velvanto-theme: no command given\n"},
-    {{"bogus"}, 2, true, "velvanto-theme: unknown command 'bogus'\n"},
+    {{}, 2, true, "velvanto-theme: no command given; see \"velvanto-theme --help\"\n"},
+    {{"bogus"},
+     2,
+     true,
+     "velvanto-theme: unknown command 'bogus'; see \"velvanto-theme --help\"\n"},
     {{"--bogus"}, 2, true, "velvanto-theme: Unknown option 'bogus'.\n"},
     {{"check"}, 2, true, "velvanto-theme: missing argument; see \"velvanto-theme check --help\"\n"},
     {{"info", kTheme, kTheme}, 2, true, "velvanto-theme: too many arguments\n"},
