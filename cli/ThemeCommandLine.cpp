@@ -201,10 +201,6 @@ std::vector<SlotRow> slotRows(const DockTheme& theme) {
 
 }  // namespace
 
-int ThemeCommandLine::outcome(int parsed) {
-    return parsed == kHelpShown ? kSuccess : parsed;
-}
-
 ThemeCommandLine::Terminal ThemeCommandLine::Terminal::ofStandardOutput() {
     Terminal terminal;
     terminal.progress = ::isatty(STDOUT_FILENO) == 1;
@@ -338,24 +334,18 @@ int ThemeCommandLine::parse(QCommandLineParser& parser, const std::vector<std::s
     return kSuccess;
 }
 
-std::string ThemeCommandLine::painted(const std::string& text, const char* code) const {
-    return terminal_.colour ? "\033[" + std::string(code) + "m" + text + "\033[0m" : text;
-}
-
-std::string ThemeCommandLine::progressLine(std::size_t done, std::size_t total) const {
-    const std::string count = " " + std::to_string(done) + "/" + std::to_string(total);
-    // "[####----] done/total", as wide as the terminal leaves room for.
-    const std::size_t width =
-        std::clamp<std::size_t>(std::size_t(std::max(terminal_.columns, 0)), 20, 200) -
-        count.size() - 3;
-    const std::size_t filled = total == 0 ? width : width * done / total;
-    return "\r\033[K[" + painted(std::string(filled, '#'), kGreen) +
-           std::string(width - filled, '-') + "]" + count;
+int ThemeCommandLine::outcome(int parsed) {
+    return parsed == kHelpShown ? kSuccess : parsed;
 }
 
 int ThemeCommandLine::usage(const std::string& message) {
     err_ << kProgram << ": " << message << '\n';
     return kUsage;
+}
+
+int ThemeCommandLine::fail(const std::string& path, const std::string& why) {
+    err_ << kProgram << ": " << Log::escaped(path) << ": " << Log::escaped(why) << '\n';
+    return kFailure;
 }
 
 std::unique_ptr<DockTheme> ThemeCommandLine::openTheme(const std::string& bundle) {
@@ -367,9 +357,17 @@ std::unique_ptr<DockTheme> ThemeCommandLine::openTheme(const std::string& bundle
     return theme;
 }
 
-int ThemeCommandLine::fail(const std::string& path, const std::string& why) {
-    err_ << kProgram << ": " << Log::escaped(path) << ": " << Log::escaped(why) << '\n';
-    return kFailure;
+std::unique_ptr<DockTheme> ThemeCommandLine::parseTheme(QCommandLineParser& parser,
+                                                        const std::vector<std::string>& arguments,
+                                                        std::string& bundle, int& status) {
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        status = outcome(parsed);
+        return nullptr;
+    }
+    bundle = bytesOf(parser.positionalArguments().at(1));
+    auto theme = openTheme(bundle);
+    status = theme ? kSuccess : kFailure;
+    return theme;
 }
 
 namespace {
@@ -538,13 +536,11 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
              "Lists every slot of both categories: key, natural name, file, the image's size, the "
              "size the Dock draws and whether the image is too big for it.",
              "BUNDLE", "A theme bundle.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
-    const std::string bundle = operands(parser).front();
-    const auto theme = openTheme(bundle);
+    std::string bundle;
+    int status = kSuccess;
+    const auto theme = parseTheme(parser, arguments, bundle, status);
     if (!theme) {
-        return kFailure;
+        return status;
     }
     const std::vector<SlotRow> rows = slotRows(*theme);
     if (parser.isSet(json)) {
@@ -698,13 +694,11 @@ int ThemeCommandLine::render(const std::vector<std::string>& arguments) {
              "its own images with the stand-in Dock's renderer, as the editor's Render Dock "
              "Screenshots does. Needs no display.",
              "BUNDLE", "A theme bundle.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
-    const std::string bundle = operands(parser).front();
-    const auto theme = openTheme(bundle);
+    std::string bundle;
+    int status = kSuccess;
+    const auto theme = parseTheme(parser, arguments, bundle, status);
     if (!theme) {
-        return kFailure;
+        return status;
     }
     std::string why;
     if (!ThemeScreenshots::render(bundle, QDir::tempPath().toStdString(), &why)) {
@@ -795,12 +789,10 @@ int ThemeCommandLine::apply(const std::vector<std::string>& arguments) {
              "Puts the theme's images on the Dock with the apply tool, asking for administrator "
              "rights as the editor does, and restarts the Dock.",
              "BUNDLE", "A theme bundle.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
-    const std::string bundle = operands(parser).front();
-    if (!openTheme(bundle)) {
-        return kFailure;
+    std::string bundle;
+    int status = kSuccess;
+    if (!parseTheme(parser, arguments, bundle, status)) {
+        return status;
     }
     return runApplyTool(std::filesystem::absolute(bundle).string(), bundle);
 }
@@ -910,4 +902,19 @@ int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
     }
     out_ << folder << "/" << *name << '\n';
     return kSuccess;
+}
+
+std::string ThemeCommandLine::painted(const std::string& text, const char* code) const {
+    return terminal_.colour ? "\033[" + std::string(code) + "m" + text + "\033[0m" : text;
+}
+
+std::string ThemeCommandLine::progressLine(std::size_t done, std::size_t total) const {
+    const std::string count = " " + std::to_string(done) + "/" + std::to_string(total);
+    // "[####----] done/total", as wide as the terminal leaves room for.
+    const std::size_t width =
+        std::clamp<std::size_t>(std::size_t(std::max(terminal_.columns, 0)), 20, 200) -
+        count.size() - 3;
+    const std::size_t filled = total == 0 ? width : width * done / total;
+    return "\r\033[K[" + painted(std::string(filled, '#'), kGreen) +
+           std::string(width - filled, '-') + "]" + count;
 }

@@ -93,6 +93,12 @@ private:
     int fail(const std::string& path, const std::string& why);
     // The theme at bundle; nothing, told on err, when it does not open.
     std::unique_ptr<DockTheme> openTheme(const std::string& bundle);
+    // Parses a command taking one BUNDLE and opens it (its path to bundle);
+    // nothing, with the exit status to end with in status, when the help was
+    // shown, the arguments were wrong or the theme does not open.
+    std::unique_ptr<DockTheme> parseTheme(QCommandLineParser& parser,
+                                          const std::vector<std::string>& arguments,
+                                          std::string& bundle, int& status);
 
     int check(const std::vector<std::string>& arguments);
     int info(const std::vector<std::string>& arguments);
