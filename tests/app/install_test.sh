@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks what a Linux desktop
 # finds there: the program, its bundle, the desktop entry, the bundle type, the icon,
-# the command line's manual page and bash completion.
+# the command line, its manual page and bash completion.
 set -eu
 build="$1"
 prefix=$(mktemp -d)
@@ -28,4 +28,10 @@ grep -q 'application/x-docktheme-archive application/zip' "$prefix/share/mime/su
 grep -q 'MimeType=.*application/x-docktheme-archive;' "$prefix/share/applications/velvanto.desktop"
 grep -q '^\.SS set-image' "$prefix/share/man/man1/velvanto-theme.1"
 bash -c '. "$1"; complete -p velvanto-theme' sh "$prefix/share/bash-completion/completions/velvanto-theme" >/dev/null
+# The command line, started through its link, finds the installed catalogue and Dock renderer.
+theme="$prefix/Copy.docktheme"
+cp -r "$contents/Resources/DefaultDock.docktheme" "$theme"
+rm "$theme/preview_3d.png" "$theme/preview_2d.png"
+HOME="$prefix" VELVANTO_ROOT="$prefix" "$prefix/bin/velvanto-theme" render "$theme" >/dev/null
+HOME="$prefix" VELVANTO_ROOT="$prefix" "$prefix/bin/velvanto-theme" check --strict "$theme"
 echo "installed and registered"
