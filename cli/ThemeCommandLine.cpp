@@ -166,8 +166,8 @@ struct SlotRow {
     }
 };
 
-std::optional<ImageSize> imageSize(const BundleFolder& bundle, const std::string& relative) {
-    const Descriptor file = bundle.openRegularFile(relative, ThemeBundle::kMaxImageBytes);
+std::optional<ImageSize> imageSize(const DockTheme& theme, const std::string& path) {
+    const Descriptor file = theme.openImage(path);
     if (!file.valid()) {
         return std::nullopt;
     }
@@ -179,7 +179,6 @@ std::optional<ImageSize> imageSize(const BundleFolder& bundle, const std::string
 
 std::vector<SlotRow> slotRows(const DockTheme& theme) {
     const MiscKit& catalogue = MiscKit::sharedFiles();
-    const std::string prefix = theme.dockPath() + "/";
     std::vector<SlotRow> rows;
     for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
         for (const DockTheme::Item& item : theme.slotList(category)) {
@@ -188,10 +187,7 @@ std::vector<SlotRow> slotRows(const DockTheme& theme) {
             row.key = item->keyDock();
             row.natural = catalogue.getNaturalNameForKey(row.key).value_or("");
             row.file = theme.getFileNameForKey(row.key, category).value_or("");
-            const std::string& path = item->path();
-            if (path.compare(0, prefix.size(), prefix) == 0) {
-                row.size = imageSize(*theme.bundleFolder(), path.substr(prefix.size()));
-            }
+            row.size = imageSize(theme, item->path());
             row.dockSize = catalogue.getSizeForFileKey(row.key);
             rows.push_back(std::move(row));
         }

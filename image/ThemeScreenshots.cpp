@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "image/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
@@ -47,7 +46,7 @@ void ThemeScreenshots::gatherImages(const DockTheme& theme, const std::string& f
     for (const auto& slotList : theme.listOfImages()) {
         for (const DockTheme::Item& item : slotList) {
             auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
-            Descriptor image = ImageFile::open(QString::fromStdString(item->path()));
+            Descriptor image = theme.openImage(item->path());
             if (original && ThemeBundle::isPlainFileName(*original) && image.valid()) {
                 FileManager::replaceFileFromDescriptor(image.get(), folder + "/" + *original);
             }

@@ -24,7 +24,7 @@ public:
     // Copies theme's images into folder under their Dock file names. A key
     // set in both categories gets its 3D image, as the apply tool installs it.
     // An image that is not a regular file of at most ThemeBundle::kMaxImageBytes
-    // (a FIFO, a link) is left out. Any thread may call.
+    // (a FIFO, a link, one behind a linked folder) is left out. Any thread may call.
     static void gatherImages(const DockTheme& theme, const std::string& folder);
     // Draws both screenshots of the bundle at bundle, its images gathered in
     // a new folder inside temporaryFolder. False, with why told (one line,

@@ -343,6 +343,14 @@ void DockTheme::removeLeftovers() const {
     dock_folder->removeLeftovers("images");
 }
 
+Descriptor DockTheme::openImage(const std::string& path) const {
+    const std::string prefix = dock_path + "/";
+    if (path.compare(0, prefix.size(), prefix) != 0) {
+        return Descriptor();
+    }
+    return dock_folder->openRegularFile(path.substr(prefix.size()), ThemeBundle::kMaxImageBytes);
+}
+
 std::string DockTheme::indexFile() const {
     return ThemeBundle::infoPlistPath(dock_path);
 }

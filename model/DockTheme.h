@@ -10,6 +10,7 @@
 #include "model/DockStyle.h"
 #include "model/ImageObjectView.h"
 #include "model/RichText.h"
+#include "platform/Descriptor.h"
 #include "platform/PlistValue.h"
 
 class BundleFolder;
@@ -147,6 +148,11 @@ public:
     const std::string& dockPath() const { return dock_path; }
     // The opened bundle folder; readers on other threads may keep it.
     const std::shared_ptr<const BundleFolder>& bundleFolder() const { return dock_folder; }
+    // The image at path (an item's path, inside this bundle) opened through
+    // the bundle folder, links not followed at any level: a regular file of
+    // at most ThemeBundle::kMaxImageBytes, else an invalid descriptor (also
+    // for a path outside the bundle). Any thread.
+    Descriptor openImage(const std::string& path) const;
     std::string indexFile() const;
     // The theme template in the resource folder.
     static std::string fullPath();
