@@ -58,6 +58,9 @@ bool ThemeScreenshots::render(const std::string& bundle, const std::string& temp
                               std::string* why) {
     std::string reason;
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle, &reason);
+    if (!theme && reason.empty()) {
+        reason = "the theme does not open";
+    }
     QTemporaryDir run(QString::fromStdString(temporaryFolder) + QStringLiteral("/render-XXXXXX"));
     const std::string folder = run.path().toStdString();
     const std::string images = folder + "/images";
