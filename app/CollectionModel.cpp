@@ -1,13 +1,39 @@
 #include "app/CollectionModel.h"
 
+#include <QTimer>
+
 #include <filesystem>
 
 #include "image/ImageFile.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
 
+namespace {
+
+// How long after the items are set the checks may start, and how often it is
+// looked at again while thumbnails are pending.
+constexpr int kCheckDelayMs = 100;
+
+// The tooltip of the theme at bundle, whose micro preview is at preview.
+QString toolTipOf(const std::string& bundle, const std::string& preview) {
+    std::optional<std::string> error = ThemeCheck::firstError(
+        ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize));
+    return error ? QStringLiteral("Invalid theme: %1").arg(QString::fromStdString(*error))
+                 : QString::fromStdString(preview);
+}
+
+}  // namespace
+
 CollectionModel::CollectionModel(QObject* parent) : QAbstractListModel(parent) {
+    checkThread_.setMaxThreadCount(1);
     connect(&thumbnails_, &ImageDecoder::ready, this, &CollectionModel::thumbnailReady);
+}
+
+CollectionModel::~CollectionModel() {
+    if (stopChecks_) {
+        *stopChecks_ = true;
+    }
+    checkThread_.waitForDone();
 }
 
 void CollectionModel::setItems(std::vector<ImageObjectView> items) {
@@ -15,10 +41,19 @@ void CollectionModel::setItems(std::vector<ImageObjectView> items) {
     items_ = std::move(items);
     rowOfPath_.clear();
     toolTips_.clear();
+    unchecked_.clear();
     for (std::size_t row = 0; row < items_.size(); ++row) {
         rowOfPath_.insert(QString::fromStdString(items_[row].path()), static_cast<int>(row));
+        const std::string& preview = items_[row].keyDock();
+        unchecked_.emplace_back(std::filesystem::path(preview).parent_path().string(), preview);
     }
     endResetModel();
+    if (stopChecks_) {
+        *stopChecks_ = true;
+    }
+    ++checkRun_;
+    // The view asks for its thumbnails when it next paints.
+    QTimer::singleShot(kCheckDelayMs, this, &CollectionModel::startChecksWhenIdle);
 }
 
 int CollectionModel::rowCount(const QModelIndex& parent) const {
@@ -34,11 +69,8 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
             return QString::fromStdString(item.imageTitle());
-        case Qt::ToolTipRole: {
-            auto known = toolTips_.constFind(index.row());
-            return known != toolTips_.constEnd() ? *known
-                                                 : *toolTips_.insert(index.row(), toolTip(item));
-        }
+        case Qt::ToolTipRole:
+            return toolTips_.value(index.row(), QStringLiteral("Checking the theme…"));
         case Qt::DecorationRole: {
             QPixmap thumbnail =
                 thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailBox);
@@ -49,17 +81,39 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QString CollectionModel::toolTip(const ImageObjectView& item) const {
-    const std::string bundle = std::filesystem::path(item.keyDock()).parent_path().string();
-    std::optional<std::string> error = ThemeCheck::firstError(
-        ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize));
-    return error ? QStringLiteral("Invalid theme: %1").arg(QString::fromStdString(*error))
-                 : QString::fromStdString(item.keyDock());
-}
-
 void CollectionModel::thumbnailReady(const QString& path) {
     auto row = rowOfPath_.constFind(path);
     if (row != rowOfPath_.constEnd()) {
         emit dataChanged(index(*row), index(*row), {Qt::DecorationRole});
     }
+}
+
+void CollectionModel::startChecksWhenIdle() {
+    if (unchecked_.empty()) {
+        return;
+    }
+    if (thumbnails_.pending() > 0) {
+        QTimer::singleShot(kCheckDelayMs, this, &CollectionModel::startChecksWhenIdle);
+        return;
+    }
+    stopChecks_ = std::make_shared<std::atomic_bool>(false);
+    // The model outlives the worker (the destructor waits for it), so the
+    // worker may post to it; a posted call dies with the model.
+    checkThread_.start([this, run = checkRun_, stop = stopChecks_, themes = std::move(unchecked_)] {
+        for (std::size_t row = 0; row < themes.size() && !*stop; ++row) {
+            const QString toolTip = toolTipOf(themes[row].first, themes[row].second);
+            QMetaObject::invokeMethod(
+                this, [this, run, row, toolTip] { checked(run, int(row), toolTip); },
+                Qt::QueuedConnection);
+        }
+    });
+    unchecked_.clear();
+}
+
+void CollectionModel::checked(int run, int row, const QString& toolTip) {
+    if (run != checkRun_) {
+        return;
+    }
+    toolTips_.insert(row, toolTip);
+    emit dataChanged(index(row), index(row), {Qt::ToolTipRole});
 }

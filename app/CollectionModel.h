@@ -3,7 +3,11 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QSize>
+#include <QThreadPool>
 
+#include <atomic>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/ImageDecoder.h"
@@ -14,14 +18,20 @@
 // (its folder's name without ".docktheme") over the micro preview's
 // thumbnail, which an ImageDecoder of the model's own decodes in a worker,
 // as the slot browser's are. A theme's tooltip says the first error of its
-// check (ThemeCheck, headers only), made when first asked for and kept until
-// the items are replaced; a clean theme's is its preview's path. UI thread only.
+// check (ThemeCheck, headers only); a clean theme's is its preview's path.
+// Every theme is checked once the items are set and the thumbnails asked for
+// have been decoded (so that the checks don't slow the pictures down), one
+// after another on the model's own worker thread, and each result comes back
+// on the UI thread; until then the tooltip says the check is under way. Setting items again
+// cancels the checks of the old ones; the destructor waits for the worker.
+// UI thread only.
 class CollectionModel : public QAbstractListModel {
 public:
     // The previews are wide pictures of a Dock: thumbnails keep that shape.
     static constexpr QSize kThumbnailBox{128, 64};
 
     explicit CollectionModel(QObject* parent = nullptr);
+    ~CollectionModel() override;
 
     // Replaces every item, asking the view to reload.
     void setItems(std::vector<ImageObjectView> items);
@@ -31,17 +41,26 @@ public:
     void releaseThumbnails() { thumbnails_.releaseThumbnails(); }
     // Thumbnails still being decoded.
     int pendingThumbnails() const { return thumbnails_.pending(); }
+    // Whether every theme's check has come back.
+    bool checksDone() const { return std::size_t(toolTips_.size()) == items_.size(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    // The tooltip of item: why its theme fails the check, else its path.
-    QString toolTip(const ImageObjectView& item) const;
     void thumbnailReady(const QString& path);
+    // Starts checking the themes waiting for it once no thumbnail is pending
+    // (looked at again a little later while one is).
+    void startChecksWhenIdle();
+    // The tooltip of row from the checks started as run; a stale run's is dropped.
+    void checked(int run, int row, const QString& toolTip);
 
     std::vector<ImageObjectView> items_;
     QHash<QString, int> rowOfPath_;
-    mutable QHash<int, QString> toolTips_;
+    QHash<int, QString> toolTips_;
     mutable ImageDecoder thumbnails_;
+    std::vector<std::pair<std::string, std::string>> unchecked_;  // bundle, preview
+    int checkRun_ = 0;
+    std::shared_ptr<std::atomic_bool> stopChecks_;  // the worker's run stops when set
+    QThreadPool checkThread_;                       // one thread
 };

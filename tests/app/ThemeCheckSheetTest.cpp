@@ -85,6 +85,10 @@ TEST_F(ThemeCheckSheetTest, ACollectionThemeThatFailsTheCheckSaysWhyInItsTooltip
     inCollection("Bad");
     fs::remove(entry("Bad") / "images/shadow.png");
     CollectionController& col = collection();
+    // The themes are checked in a worker; until then a tooltip says so.
+    EXPECT_EQ(text(col.listOfDirectory->index(0).data(Qt::ToolTipRole).toString()),
+              "Checking the theme\u2026");
+    ASSERT_TRUE(waitUntil([&] { return col.listOfDirectory->checksDone(); }));
     std::map<std::string, std::string> tips;
     for (int row = 0; row < col.listOfDirectory->rowCount(); ++row) {
         QModelIndex index = col.listOfDirectory->index(row);
