@@ -8,15 +8,6 @@ namespace {
 using Snapshot = std::map<std::string, std::string>;
 using Names = std::vector<std::string>;
 
-Names entries(const fs::path& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 }  // namespace
 
 class HostileCollectionTest : public CollectionTest {
