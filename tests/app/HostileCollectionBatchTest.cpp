@@ -95,6 +95,8 @@ TEST_F(HostileCollectionTest,
     fs::remove_all(folder());
     writeFile(folder(), "a file where the folder should be");
     CollectionController& blocked = collection();
+    EXPECT_EQ(blocked.stat_collection->text(), "0 theme(s): the collection folder can't be read");
+    EXPECT_EQ(blocked.listOfDirectory->rowCount(), 0);
     QString chosen = themeCopy("New");
     const Snapshot unadded = snapshot(temp());
     dialogs.panelAnswers = {chosen};
