@@ -84,11 +84,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
     };
     auto info = [&](const PlistValue& value) { return infoBytes(PropertyList::toXML(value)); };
-    // Moves path to the temporary folder as name, leaving a link to it in its place.
-    auto linkAway = [&](const fs::path& path, const std::string& name) {
-        fs::rename(path, temp() / name);
-        fs::create_symlink(temp() / name, path);
-    };
     auto table = [&](PlistValue dockList) {
         PlistValue value = standardInfo();
         value.set("Dock_List", std::move(dockList));
@@ -133,7 +128,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         {"image is a link",
          replaceFront([&](const fs::path& p) { fs::create_symlink(temp() / "secret", p); })},
         {"images folder is a link",
-         [&](Scene& s) { linkAway(s.bundle / "images", "other-images"); }},
+         [&](Scene& s) { linkAway(s.bundle / "images", temp() / "other-images"); }},
         {"fifo image", replaceFront(makeFifo)},
         {"folder as image", replaceFront([](const fs::path& p) { fs::create_directories(p); })},
         {"device node as image", needsRoot(replaceFront([](const fs::path& p) {
@@ -152,7 +147,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         {"top-level array", infoBytes("<plist version=\"1.0\"><array/></plist>")},
         {"fifo Info.plist", [](Scene& s) { makeFifo(s.bundle / "Info.plist"); }},
         {"linked Info.plist",
-         [&](Scene& s) { linkAway(s.bundle / "Info.plist", "real-info.plist"); }},
+         [&](Scene& s) { linkAway(s.bundle / "Info.plist", temp() / "real-info.plist"); }},
         {"Info.plist is a folder",
          [](Scene& s) {
              fs::remove(s.bundle / "Info.plist");
@@ -200,9 +195,9 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              });
          }},
         {"no Dock folder", [&](Scene&) { fs::remove_all(dockResources()); }},
-        {"Dock folder is a link", [&](Scene&) { linkAway(dockResources(), "elsewhere"); }},
+        {"Dock folder is a link", [&](Scene&) { linkAway(dockResources(), temp() / "elsewhere"); }},
         {"a folder above the Dock folder is a link",
-         [&](Scene&) { linkAway(root() / "System", "elsewhere-system"); }},
+         [&](Scene&) { linkAway(root() / "System", temp() / "elsewhere-system"); }},
         {"full file system", needsRoot([&](Scene& s) {
              fs::path folder = dockResources();
              if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {

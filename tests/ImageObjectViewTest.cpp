@@ -18,7 +18,6 @@ TEST_F(ImageObjectViewTest, SlotItemsShowTheirFileNameCollectionItemsTheBundleNa
     EXPECT_EQ(slot.imageTitle(), "");
     EXPECT_EQ(slot.imageSubtitle(), "front.png");
     EXPECT_EQ(slot.title(), "front.png");
-    EXPECT_EQ(slot.imageUID(), "/t/Blue.docktheme/images/front.png");
     // Items of the collection are keyed by their path.
     std::string preview = "/home/u/Themes/Blue.docktheme/preview_micro.png";
     EXPECT_EQ(titleOf(preview), "Blue");

@@ -72,16 +72,13 @@ TEST_F(OriginalImagesTest, ADamagedOrLinkedStoreIsNeverUsedAndChangesNothing) {
         bool applies = false;        // an apply still goes in; else it too is refused
         bool manifestGrows = false;  // the manifest is whole, so a new name joins it
     };
-    auto linkAway = [&](const fs::path& path) {
-        fs::path elsewhere = temp() / "elsewhere";
-        fs::rename(path, elsewhere);
-        fs::create_symlink(elsewhere, path);
-    };
+    const fs::path elsewhere = temp() / "elsewhere";
     const Case cases[] = {
         {"kept image changed", [&] { writeFile(originals() / "frontline.png", "own fronT"); }, true,
          true},
         {"kept image gone", [&] { fs::remove(originals() / "frontline.png"); }, true, true},
-        {"kept image a link", [&] { linkAway(originals() / "frontline.png"); }, true, true},
+        {"kept image a link", [&] { linkAway(originals() / "frontline.png", elsewhere); }, true,
+         true},
         {"manifest garbage", [&] { writeFile(originals() / "Manifest", "\x01garbage\n"); }, true},
         {"manifest cut short",
          [&] {
@@ -91,14 +88,14 @@ TEST_F(OriginalImagesTest, ADamagedOrLinkedStoreIsNeverUsedAndChangesNothing) {
          true},
         {"manifest names a path",
          [&] { writeFile(originals() / "Manifest", "created ../../etc/passwd\n"); }, true},
-        {"manifest a link", [&] { linkAway(originals() / "Manifest"); }, true},
-        {"store a link", [&] { linkAway(originals()); }},
-        {"folder above the store a link", [&] { linkAway(originals().parent_path()); }},
+        {"manifest a link", [&] { linkAway(originals() / "Manifest", elsewhere); }, true},
+        {"store a link", [&] { linkAway(originals(), elsewhere); }},
+        {"folder above the store a link", [&] { linkAway(originals().parent_path(), elsewhere); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         freshDock();
-        fs::remove_all(temp() / "elsewhere");
+        fs::remove_all(elsewhere);
         ASSERT_EQ(apply({bundle("A", {{"Frontline", "A-front.png"}}).string()}).exitCode, 1);
         c.damage();
         auto before = snapshot(temp());

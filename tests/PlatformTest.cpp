@@ -57,7 +57,7 @@ TEST_F(PlatformTest, CopyRemoveAndReadTakeLinksAndFifosAsTheyAreAndAtomicWritesK
     struct stat info {};
     ::stat(file.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp() / "dir"), fs::directory_iterator()), 1);
+    EXPECT_EQ(entries(temp() / "dir"), std::vector<std::string>{"prefs.plist"});
     EXPECT_FALSE(FileManager::writeFileAtomically(temp() / "no/such/folder/file", "x"));
 }
 
@@ -146,8 +146,6 @@ TEST_F(PlatformTest, SystemPathsFollowTheEnvironment) {
     EXPECT_EQ(SystemPaths::dockResourcesFolder(), "/" + resources);
     EXPECT_EQ(SystemPaths::dockResourcesFolder("/other//"), "/other/" + resources);
     setEnv("HOME", "/home/someone");
-    EXPECT_EQ(SystemPaths::dockPreferencesPath(),
-              "/home/someone/Library/Preferences/com.apple.dock.plist");
     for (auto [path, expanded] :
          {std::pair{"~", "/home/someone"}, {"~other/x", "~other/x"}, {"/a/~/b", "/a/~/b"}}) {
         EXPECT_EQ(SystemPaths::expandTilde(path), expanded);

@@ -165,16 +165,12 @@ protected:
             codes += std::to_string(code) + "\n";
         writeFile(temp() / "codes", codes);
         const std::string list = (temp() / "codes").string();
-        executable("pkcheck", "echo \"$@\" >> " + (temp() / "pkcheck.log").string() +
-                                  "\ncode=$(head -n 1 " + list + ")\nsed -i 1d " + list +
-                                  "\nexit ${code:-1}");
-        executable("pkexec", "echo \"$@\" >> " + (temp() / "pkexec.log").string());
+        writeScript(temp() / "pkcheck", "echo \"$@\" >> " + (temp() / "pkcheck.log").string() +
+                                            "\ncode=$(head -n 1 " + list + ")\nsed -i 1d " + list +
+                                            "\nexit ${code:-1}");
+        writeScript(temp() / "pkexec", "echo \"$@\" >> " + (temp() / "pkexec.log").string());
         AuthorizationServices::install(std::make_unique<PolkitAuthorization>(
             "/res/VelvantoHelper", (temp() / "pkcheck").string(), (temp() / "pkexec").string()));
-    }
-    void executable(const std::string& name, const std::string& body) {
-        writeFile(temp() / name, "#!/bin/sh\n" + body + "\n");
-        fs::permissions(temp() / name, fs::perms::owner_all);
     }
     // The file once a tool running on its own has written a whole line to it.
     std::string lineIn(const std::string& name) {
@@ -199,7 +195,7 @@ TEST_F(PolkitAuthorizationTest,
     EXPECT_EQ(lineIn("pkexec.log"), "/res/VelvantoHelper /t/My Theme.docktheme\n");
     // The direct backend starts the tool as a child.
     AuthorizationServices::install(std::make_unique<DirectAuthorization>());
-    executable("tool", "echo \"$@\" > " + (temp() / "ran").string());
+    writeScript(temp() / "tool", "echo \"$@\" > " + (temp() / "ran").string());
     SXAuthentication auth;
     EXPECT_TRUE(auth.executeCommand((temp() / "tool").string(), {"a b", "c"}));
     EXPECT_EQ(lineIn("ran"), "a b c\n");
@@ -214,8 +210,8 @@ TEST_F(PolkitAuthorizationTest,
          {Case{1, errAuthorizationSuccess, 1}, Case{255, errAuthorizationSuccess, 255},
           Case{126, errAuthorizationCanceled, -1}, Case{127, errAuthorizationDenied, -1}}) {
         script({0, 0});
-        executable("pkexec", "echo \"$@\" > " + (temp() / "pkexec.log").string() + "\nexit " +
-                                 std::to_string(c.pkexecExit));
+        writeScript(temp() / "pkexec", "echo \"$@\" > " + (temp() / "pkexec.log").string() +
+                                           "\nexit " + std::to_string(c.pkexecExit));
         auto run = SXAuthentication().runCommand("/res/VelvantoHelper", {"/t/A.docktheme"});
         EXPECT_EQ(run.status, c.status) << c.pkexecExit;
         EXPECT_EQ(run.exitStatus, c.exitStatus) << c.pkexecExit;

@@ -40,16 +40,24 @@ TEST_F(StockThemeTest, IsAValidBundleWithEveryKeyUnderItsDockFileNameADescriptio
     ASSERT_TRUE(images);
     ASSERT_EQ(images->size(), 30u);
     MiscKit catalogue(appResources() / "DatabaseInfo.plist");
-    std::set<std::string> seen;
+    // Each of the catalogue's keys once, under its own Dock file name, at its size.
+    std::set<std::string> seen, names;
     int flat = 0;
     for (const ThemeImage& image : *images) {
         seen.insert(image.key);
+        names.insert(image.fileName);
         flat += image.category == DockCategory::TwoD;
         EXPECT_EQ(MiscKit::categoryForKey(image.key), image.category) << image.key;
         EXPECT_EQ(image.fileName, catalogue.getOriginalFileNameForKey(image.key)) << image.key;
+        EXPECT_TRUE(ThemeBundle::isPlainFileName(image.fileName)) << image.key;
         EXPECT_EQ(pngSize(image.path), catalogue.getSizeForFileKey(image.key)) << image.key;
+        EXPECT_GT(pngSize(image.path).width, 0) << image.key;
+        EXPECT_TRUE(catalogue.getNaturalNameForKey(image.key)) << image.key;
+        EXPECT_TRUE(catalogue.getDescriptionForKey(image.key)) << image.key;
     }
-    EXPECT_EQ(seen.size(), 30u);
+    EXPECT_EQ(seen, std::set<std::string>(catalogue.fileKeys_List().begin(),
+                                          catalogue.fileKeys_List().end()));
+    EXPECT_EQ(names.size(), 30u) << "two keys share a Dock file name";
     EXPECT_EQ(flat, 14);
     EXPECT_EQ(readFile(ThemeBundle::descriptionPath(bundle)).rfind("{\\rtf1", 0), 0u);
     for (const std::string& preview : {ThemeBundle::microPreviewPath(bundle),

@@ -25,8 +25,6 @@ TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
     inCollection("Broken");
     fs::remove_all(folder() / "Broken.docktheme/images");
     listed("a broken bundle shows", {"Broken"}, "1 theme(s)");
-    writeFile(folder(), "a file where the folder should be");
-    listed("a folder that can't be read", {}, "0 theme(s): the collection folder can't be read");
 }
 
 TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactly) {
@@ -84,7 +82,7 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
         EXPECT_EQ(text(alertTitles()), alert);
         EXPECT_EQ(dockNameOf(entry("Same")), nameAfter);
         // Nothing half-copied or put aside is left beside the theme.
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder()), {}), 1);
+        EXPECT_EQ(entries(folder()).size(), 1u);
         fs::remove_all(home());
     };
     inCollection("Same");

@@ -8,15 +8,6 @@ namespace {
 using Snapshot = std::map<std::string, std::string>;
 using Names = std::vector<std::string>;
 
-Names entries(const fs::path& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 }  // namespace
 
 class HostileCollectionTest : public CollectionTest {
@@ -104,6 +95,8 @@ TEST_F(HostileCollectionTest,
     fs::remove_all(folder());
     writeFile(folder(), "a file where the folder should be");
     CollectionController& blocked = collection();
+    EXPECT_EQ(blocked.stat_collection->text(), "0 theme(s): the collection folder can't be read");
+    EXPECT_EQ(blocked.listOfDirectory->rowCount(), 0);
     QString chosen = themeCopy("New");
     const Snapshot unadded = snapshot(temp());
     dialogs.panelAnswers = {chosen};

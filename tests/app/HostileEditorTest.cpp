@@ -170,7 +170,7 @@ TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInO
     // Undo copies live in this editor's folder; undo reaches the opened
     // bundle even when its name now belongs to another folder.
     c.setFileImagePathForSelection(picture("small.png", {4, 4}), c.info_micropreview);
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp() / ownFolder()), {}), 2);
+    EXPECT_EQ(entries(temp() / ownFolder()).size(), 2u);
     fs::rename(theme.toStdString(), temp() / "moved.docktheme");
     fs::create_directory(theme.toStdString());
     c.history().undo();

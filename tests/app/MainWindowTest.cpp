@@ -14,8 +14,7 @@ using MainWindowTest = EditorTest;
 TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewTheDockStyleAndTheGuideOnTheFirstStartOnly) {
     PlistValue prefs = PlistValue::dictionary();
     prefs.set("no-glass", PlistValue(true));
-    fs::create_directories(home() / "Library/Preferences");
-    ASSERT_TRUE(PropertyList::write(home() / "Library/Preferences/com.apple.dock.plist", prefs));
+    writeFile(dockPreferences(), PropertyList::toXML(prefs));
     // The stored value (nullptr: absent) and whether the guide shows.
     for (auto [stored, guide] :
          {std::pair<const char*, bool>{nullptr, true}, {"true", true}, {"false", false}}) {

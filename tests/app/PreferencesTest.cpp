@@ -6,10 +6,9 @@ class PreferencesTest : public EditorTest {
 protected:
     // An executable sh script at path that writes each argument on a line of out.
     void recorder(const QString& path, const QString& out) {
-        writeFile(text(path), text(QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' "
-                                                  "\"$a\"; done > '%1.part'\nmv '%1.part' '%1'\n")
-                                       .arg(out)));
-        ASSERT_TRUE(QFile(path).setPermissions(QFile(path).permissions() | QFile::ExeOwner));
+        writeScript(text(path), text(QStringLiteral("for a in \"$@\"; do printf '%s\\n' \"$a\"; "
+                                                    "done > '%1.part'\nmv '%1.part' '%1'")
+                                         .arg(out)));
     }
     static QString applications() {
         return qEnvironmentVariable("XDG_DATA_HOME") + "/applications";

@@ -12,44 +12,39 @@ protected:
     }
 };
 
-TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyWarningsAskAndACleanThemeAppliesAtOnce) {
+// A clean theme applies with no sheet: see ApplyTest.
+TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyAndWarningsAsk) {
     using Answer = Dialogs::FindingsAnswer;
     const struct {
         const char* name;
         bool missingImage;
-        std::optional<Answer> answer;  // none: a clean theme, no sheet expected
-        const char* sheet;             // its title
+        Answer answer;
+        const char* sheet;  // its title
         bool applies;
     } rows[] = {
         {"errors", true, Answer{true, {}}, "Theme Not Applied", false},
         {"warnings, Cancel", false, Answer{}, "Apply Anyway?", false},
         {"warnings, Apply Anyway", false, Answer{true, {}}, "Apply Anyway?", true},
-        {"clean", false, std::nullopt, "", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         dialogs.sheets.clear();
         MainController& c = start();
-        const QString theme = row.answer ? tooBigTheme("Big") : themeCopy("Clean");
+        const QString theme = tooBigTheme("Big");
         ASSERT_TRUE(c._openThemeAtPath(theme));
         if (row.missingImage) {
             fs::remove(theme.toStdString() + "/images/separator.png");
         }
-        if (row.answer) {
-            dialogs.findingsAnswers = {*row.answer};
-        }
+        dialogs.findingsAnswers = {row.answer};
         QSignalSpy ended(&c, &MainController::applyEnded);
         c.btn_change_applyTheme();
         // The tool runs only when the apply goes on.
-        ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty() || c.isApplying(); }));
+        ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty(); }));
         EXPECT_TRUE(waitUntil([&] { return ended.count() == (row.applies ? 1 : 0); }));
-        EXPECT_EQ(dialogs.sheets.size(), row.answer ? 1u : 0u);
-        if (!dialogs.sheets.empty()) {
-            const Dialogs::FindingsSheet& sheet = dialogs.sheets.front();
-            EXPECT_EQ(text(sheet.title), row.sheet);
-            EXPECT_EQ(sheet.findings.back().key, "Frontline");
-            EXPECT_EQ(sheet.proceedButton.isEmpty(), row.missingImage);
-        }
+        ASSERT_EQ(dialogs.sheets.size(), 1u);
+        EXPECT_EQ(text(dialogs.sheets[0].title), row.sheet);
+        EXPECT_EQ(dialogs.sheets[0].findings.back().key, "Frontline");
+        EXPECT_EQ(dialogs.sheets[0].proceedButton.isEmpty(), row.missingImage);
         EXPECT_EQ(readFile(dockResources() / "frontline.png").empty(), !row.applies);
         fs::remove_all(theme.toStdString());
         fs::remove_all(dockResources());

@@ -11,10 +11,8 @@ class DockKeeperTest : public TestEnvironment {
 protected:
     // A stand-in for the Dock: a script that notes its pid in runs.log, then does body.
     fs::path fakeDock(const std::string& body) {
-        fs::path script = temp() / "fake-dock";
-        writeFile(script, "#!/bin/sh\necho $$ >> '" + runsLog().string() + "'\n" + body + "\n");
-        fs::permissions(script, fs::perms::owner_all);
-        return script;
+        writeScript(temp() / "fake-dock", "echo $$ >> '" + runsLog().string() + "'\n" + body);
+        return temp() / "fake-dock";
     }
     fs::path runsLog() const { return temp() / "runs.log"; }
     std::vector<pid_t> runs() const {

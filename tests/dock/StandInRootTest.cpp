@@ -12,7 +12,6 @@ protected:
     fs::path resources() const {
         return standIn() / "System/Library/CoreServices/Dock.app/Contents/Resources";
     }
-    fs::path preferences() const { return home() / "Library/Preferences/com.apple.dock.plist"; }
 };
 
 TEST_F(StandInRootTest,
@@ -25,7 +24,7 @@ TEST_F(StandInRootTest,
         EXPECT_EQ(files[name], readFile(stockTheme() / "images" / name)) << key;
     }
     EXPECT_EQ(MiscKit::currentDockType(), DockStyle::ThreeD);
-    auto written = PropertyList::readDictionary(preferences());
+    auto written = PropertyList::readDictionary(dockPreferences());
     ASSERT_TRUE(written);
     EXPECT_EQ(*written->find("tilesize")->asInteger(), 64);
     EXPECT_EQ(snapshot(resources().parent_path()).size(), 31u);  // nothing left beside it
@@ -33,7 +32,7 @@ TEST_F(StandInRootTest,
     writeFile(resources() / "frontline.png", "applied");
     fs::remove(resources() / "shadow.png");
     writeFile(
-        preferences(),
+        dockPreferences(),
         PropertyList::toXML(PlistValue(PlistValue::Dictionary{{"no-glass", PlistValue(true)}})));
     ASSERT_TRUE(StandInRoot::prepare(standIn(), stockTheme().string(), catalogue));
     EXPECT_EQ(readFile(resources() / "frontline.png"), "applied");

@@ -30,9 +30,8 @@ void TestEnvironment::SetUp() {
     fs::create_directories(temp_ / "runtime");
     fs::permissions(temp_ / "runtime", fs::perms::owner_all);
     fs::path recorder = temp_ / "killall-recorder";
-    writeFile(recorder, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" +
-                            (temp_ / "killall.log").string() + "\"; done\n");
-    fs::permissions(recorder, fs::perms::owner_all);
+    writeScript(recorder, "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" +
+                              (temp_ / "killall.log").string() + "\"; done");
     setEnv("VELVANTO_KILLALL", recorder.string());
     SystemPaths::setResourceFolder(appResources());
 }
@@ -95,6 +94,25 @@ void TestEnvironment::makeFifo(const fs::path& path) {
 void TestEnvironment::writeSparse(const fs::path& path, std::uintmax_t size) {
     writeFile(path, "");
     fs::resize_file(path, size);
+}
+
+void TestEnvironment::writeScript(const fs::path& path, const std::string& body) {
+    writeFile(path, "#!/bin/sh\n" + body + "\n");
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+void TestEnvironment::linkAway(const fs::path& path, const fs::path& elsewhere) {
+    fs::rename(path, elsewhere);
+    fs::create_symlink(elsewhere, path);
+}
+
+std::vector<std::string> TestEnvironment::entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::ranges::sort(names);
+    return names;
 }
 
 std::string TestEnvironment::readFile(const fs::path& path) {

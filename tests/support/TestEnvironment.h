@@ -55,6 +55,12 @@ public:
     static void makeFifo(const std::filesystem::path& path);
     // A file of size bytes that takes no room on the disk.
     static void writeSparse(const std::filesystem::path& path, std::uintmax_t size);
+    // An sh script at path, runnable by its owner, that runs body.
+    static void writeScript(const std::filesystem::path& path, const std::string& body);
+    // Moves path to elsewhere and leaves a link to it in its place.
+    static void linkAway(const std::filesystem::path& path, const std::filesystem::path& elsewhere);
+    // The names in folder, hidden ones too, sorted.
+    static std::vector<std::string> entries(const std::filesystem::path& folder);
 
 protected:
     void SetUp() override;
@@ -63,6 +69,10 @@ protected:
     const std::filesystem::path& temp() const { return temp_; }
     std::filesystem::path root() const { return temp_ / "root"; }
     std::filesystem::path home() const { return temp_ / "home"; }
+    // The Dock's preferences in the temporary home.
+    std::filesystem::path dockPreferences() const {
+        return home() / "Library/Preferences/com.apple.dock.plist";
+    }
     // The Dock resources folder under the temporary root (made empty for each test).
     std::filesystem::path dockResources() const;
     // The build's application resources (DatabaseInfo.plist, the stock theme, the tool).
