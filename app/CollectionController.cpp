@@ -27,10 +27,10 @@
 #include "app/BundleFilter.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
-#include "image/ImageFile.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
+#include "image/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
@@ -59,12 +59,6 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 QString shown(const fs::path& path) {
     return QString::fromStdString(path.string());
-}
-
-// The last path component, trailing slashes aside.
-fs::path lastComponent(const fs::path& path) {
-    fs::path name = path.filename();
-    return name.empty() ? path.parent_path().filename() : name;
 }
 
 QString reasonOf(int error) {
@@ -278,12 +272,12 @@ void CollectionController::addChosen(const QString& chosen) {
         _addThemeToCollection(chosen);
         return;
     }
-    replaceThemeOrNot(askReplace(shown(lastComponent(chosen.toStdString()))), chosen);
+    replaceThemeOrNot(askReplace(shown(FileManager::lastComponent(chosen.toStdString()))), chosen);
 }
 
 void CollectionController::importArchive(
     const QString& path, const std::function<void(std::optional<std::string>)>& done) {
-    const QString archive = shown(lastComponent(path.toStdString()));
+    const QString archive = shown(FileManager::lastComponent(path.toStdString()));
     std::string incomingName;
     auto incoming = std::make_shared<Descriptor>(makeHidden(kIncoming, incomingName));
     if (!incoming->valid()) {
@@ -331,7 +325,7 @@ void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen
 }
 
 bool CollectionController::_addThemeToCollection(const QString& path) {
-    const std::string name = lastComponent(path.toStdString()).string();
+    const std::string name = FileManager::lastComponent(path.toStdString());
     const bool replacing = anythingAt(collectionFolder() / name);
     // The open theme may be the entry replaced: the host lets it go first.
     std::optional<QString> why;
@@ -358,7 +352,7 @@ bool CollectionController::_addThemeToCollection(const QString& path) {
 }
 
 bool CollectionController::_existThemeInCollection(const DockTheme& theme) const {
-    const fs::path name = lastComponent(theme.dockPath());
+    const fs::path name = FileManager::lastComponent(theme.dockPath());
     std::error_code error;
     fs::directory_iterator entry(collectionFolder(), error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
@@ -611,7 +605,7 @@ bool CollectionController::askReplace(const QString& name) {
 }
 
 void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
-    const QString name = shown(lastComponent(bundle));
+    const QString name = shown(FileManager::lastComponent(bundle));
     if (!anythingAt(bundle)) {
         failed(QStringLiteral("Theme Not Removed"),
                QStringLiteral("%1 is no longer in your collection.").arg(name));
@@ -624,7 +618,7 @@ void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
         return;
     }
     Descriptor folder(::open(bundle.parent_path().c_str(), kFolderFlags));
-    if (!folder.valid() || !FolderTree::remove(folder.get(), lastComponent(bundle).string())) {
+    if (!folder.valid() || !FolderTree::remove(folder.get(), FileManager::lastComponent(bundle))) {
         failed(QStringLiteral("Theme Not Removed"),
                QStringLiteral("%1 could not be deleted (%2).").arg(name, reasonOf(errno)));
     }

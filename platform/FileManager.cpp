@@ -48,6 +48,15 @@ bool finishTemporary(int fd, const std::string& tempPath, const fs::path& path, 
 
 }  // namespace
 
+std::string FileManager::lastComponent(const std::string& path) {
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/') {
+        name.pop_back();
+    }
+    const auto slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
 bool FileManager::fileExists(const fs::path& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0;

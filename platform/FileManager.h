@@ -23,6 +23,8 @@ public:
         int folderFd = AT_FDCWD;
     };
 
+    // The last component of path, trailing slashes left out ("a/b/" gives "b").
+    static std::string lastComponent(const std::string& path);
     // True when anything exists at path, following links (a dangling link is nothing).
     static bool fileExists(const std::filesystem::path& path);
     static bool isDirectory(const std::filesystem::path& path);
