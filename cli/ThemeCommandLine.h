@@ -7,6 +7,7 @@
 
 class DockTheme;
 class QCommandLineParser;
+class QString;
 
 // The command line for theme authors: "velvanto-theme COMMAND [OPTIONS] ARGS",
 // the theme check, a bundle's information and slots, and the archives, each
@@ -67,6 +68,8 @@ private:
     ThemeCommandLine(std::ostream& out, std::ostream& err, Terminal terminal)
         : out_(out), err_(err), terminal_(terminal) {}
 
+    // ThemeCommandLine.cpp: the dispatch, parsing and what the commands share.
+
     // What parse() gives once it showed the help.
     static constexpr int kHelpShown = -1;
 
@@ -99,27 +102,46 @@ private:
     std::unique_ptr<DockTheme> parseTheme(QCommandLineParser& parser,
                                           const std::vector<std::string>& arguments,
                                           std::string& bundle, int& status);
-
-    int check(const std::vector<std::string>& arguments);
-    int info(const std::vector<std::string>& arguments);
-    int slotTable(const std::vector<std::string>& arguments);
-    int setImage(const std::vector<std::string>& arguments);
-    int newBundle(const std::vector<std::string>& arguments);
-    int render(const std::vector<std::string>& arguments);
-    int batch(const std::vector<std::string>& arguments);
-    // Runs the apply tool with argument through the editor's rights path;
-    // a failure is told about what.
-    int runApplyTool(const std::string& argument, const std::string& what);
-    int apply(const std::vector<std::string>& arguments);
-    int restore(const std::vector<std::string>& arguments);
-    int exportBundle(const std::vector<std::string>& arguments);
-    int importArchive(const std::vector<std::string>& arguments);
-
     // text in the colour of the SGR code when out is a coloured terminal.
     std::string painted(const std::string& text, const char* code) const;
     // The progress bar's line for done of total, on a terminal: the bar
     // drawn over the line it is on, without a line end.
     std::string progressLine(std::size_t done, std::size_t total) const;
+    // An argument as the bytes given (arguments travel through Qt as Latin-1).
+    static std::string bytesOf(const QString& text);
+    // The positional arguments after the command, as bytes.
+    static std::vector<std::string> operands(const QCommandLineParser& parser);
+    // Gives parser command's help: what it does, and its operand if it has one.
+    static void describe(QCommandLineParser& parser, const char* command, const char* description,
+                         const char* operand = nullptr, const char* operandHelp = nullptr,
+                         const char* syntax = nullptr);
+
+    // The colours of results on a terminal, as SGR codes.
+    static constexpr const char* kRed = "1;31";
+    static constexpr const char* kYellow = "33";
+    static constexpr const char* kGreen = "32";
+
+    // ThemeCommandLineInspect.cpp: what a bundle holds.
+    int check(const std::vector<std::string>& arguments);
+    int info(const std::vector<std::string>& arguments);
+    int slotTable(const std::vector<std::string>& arguments);
+
+    // ThemeCommandLineMake.cpp: bundles made or changed.
+    int setImage(const std::vector<std::string>& arguments);
+    int newBundle(const std::vector<std::string>& arguments);
+    int render(const std::vector<std::string>& arguments);
+    int batch(const std::vector<std::string>& arguments);
+
+    // ThemeCommandLineDock.cpp: the Dock changed through the apply tool.
+    // Runs the apply tool with argument through the editor's rights path;
+    // a failure is told about what.
+    int runApplyTool(const std::string& argument, const std::string& what);
+    int apply(const std::vector<std::string>& arguments);
+    int restore(const std::vector<std::string>& arguments);
+
+    // ThemeCommandLineArchives.cpp: a theme as one file.
+    int exportBundle(const std::vector<std::string>& arguments);
+    int importArchive(const std::vector<std::string>& arguments);
 
     std::ostream& out_;
     std::ostream& err_;

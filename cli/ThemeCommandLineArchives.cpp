@@ -1,0 +1,115 @@
+#include "cli/ThemeCommandLine.h"
+
+#include <QCommandLineParser>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+
+#include "image/ImageFile.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeArchive.h"
+#include "model/Utf8.h"
+#include "platform/Descriptor.h"
+#include "platform/FileManager.h"
+#include "platform/FolderTree.h"
+#include "platform/Renaming.h"
+#include "platform/WorkFolder.h"
+
+// The commands that pack a theme as one file and unpack one: export, import.
+
+namespace {
+
+// The hidden folders archives are unpacked in.
+constexpr const char* kImportPrefix = ".velvanto-import-";
+
+std::string errorText(int error) {
+    return std::strerror(error);
+}
+
+}  // namespace
+
+int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The archive to write."),
+                                    QStringLiteral("FILE"));
+    parser.addOption(output);
+    describe(parser, "export",
+             "Writes a theme bundle as one zip archive, by default \"<bundle name>.zip\" in the "
+             "current folder. An existing file is not replaced.",
+             "BUNDLE", "A theme bundle.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string bundle = operands(parser).front();
+    const std::string archive =
+        parser.isSet(output) ? bytesOf(parser.value(output))
+                             : FileManager::lastComponent(bundle) + ThemeArchive::kExportSuffix;
+    if (!openTheme(bundle)) {
+        return kFailure;
+    }
+    std::string why;
+    // An archive's names are UTF-8: a theme named otherwise could not be read back.
+    if (const std::string name = FileManager::lastComponent(bundle); Utf8::sanitize(name) != name) {
+        return fail(bundle, "the bundle's name is not UTF-8; rename it before export");
+    }
+    if (::access(archive.c_str(), F_OK) == 0 || errno != ENOENT) {
+        return fail(archive, "exists already; name another with -o");
+    }
+    if (!ThemeArchive::write(bundle, archive, &why)) {
+        return fail(archive, why);
+    }
+    out_ << archive << '\n';
+    return kSuccess;
+}
+
+int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption target(QStringLiteral("to"),
+                                    QStringLiteral("The folder to put the theme in."),
+                                    QStringLiteral("DIR"), QStringLiteral("."));
+    parser.addOption(target);
+    describe(parser, "import",
+             "Unpacks a theme archive (zip, tar, 7z) into a folder, by default the current one, "
+             "once it passes the theme check. A theme of the same name there is not replaced.",
+             "ARCHIVE", "A theme archive.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::string archive = operands(parser).front();
+    const std::string folder = bytesOf(parser.value(target));
+    const Descriptor into(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!into.valid()) {
+        return fail(folder, errorText(errno));
+    }
+    // Unpacked into a hidden folder first, so that a refused archive leaves
+    // nothing; one a killed import left is removed first.
+    WorkFolder::removeLeftovers(folder, kImportPrefix);
+    std::string hiddenName;
+    const Descriptor incoming = WorkFolder::make(folder, kImportPrefix, hiddenName);
+    const std::string hidden = folder + "/" + hiddenName;
+    std::string why = errorText(errno);
+    std::optional<std::string> name;
+    if (incoming.valid()) {
+        name = ThemeArchive::extract(archive, incoming.get(), hidden, MiscKit::sharedFiles(),
+                                     ImageFile::readerSize, &why);
+    }
+    bool placed = false;
+    if (name) {
+        placed = Renaming::withoutReplacing(incoming.get(), *name, into.get(), *name);
+        why = errno == EEXIST ? folder + "/" + *name + " exists already" : errorText(errno);
+    }
+    if (incoming.valid()) {
+        FolderTree::remove(into.get(), hiddenName);
+    }
+    if (!placed) {
+        return fail(archive, why);
+    }
+    out_ << folder << "/" << *name << '\n';
+    return kSuccess;
+}

@@ -1,0 +1,195 @@
+#include "cli/ThemeCommandLine.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "image/ThemeScreenshots.h"
+#include "model/BatchWorker.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "platform/SystemPaths.h"
+
+// The commands that make or change bundles: set-image, new, render, batch.
+
+int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption unique(
+        QStringLiteral("unique-name"),
+        QStringLiteral("Names the copy with a generated unique name, not FILE's own name."));
+    parser.addOption(unique);
+    describe(parser, "set-image",
+             "Makes a copy of the image FILE the image of the slot KEY, as the editor does: the "
+             "copy is refused when the theme has a file of its name already (\"Duplicate "
+             "file\"), and the slot's old file is removed when no key names it any more.",
+             "BUNDLE", "A theme bundle.", "BUNDLE KEY FILE");
+    if (const int parsed = parse(parser, arguments, 3, 3); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::vector<std::string> given = operands(parser);
+    const std::string& bundle = given[0];
+    const std::string& key = given[1];
+    const std::string& file = given[2];
+    const auto theme = openTheme(bundle);
+    if (!theme) {
+        return kFailure;
+    }
+    const std::optional<DockCategory> category = MiscKit::categoryForKey(key);
+    if (!category || !theme->getFileNameForKey(key, *category)) {
+        return fail(bundle, "the theme has no slot " + key);
+    }
+    const std::string proposed =
+        parser.isSet(unique) ? MiscKit::UUIDString() : FileManager::lastComponent(file);
+    if (theme->verifyNameExistForFile(proposed)) {
+        return fail(bundle, "Duplicate file: " + proposed +
+                                " already exists in the theme; use --unique-name");
+    }
+    const std::optional<std::string> made = theme->setFileName(file, key, *category, proposed);
+    if (!made) {
+        return fail(file, theme->errorString());
+    }
+    out_ << *made << '\n';
+    return kSuccess;
+}
+
+int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption fromFolder(
+        QStringLiteral("from-folder"),
+        QStringLiteral("Takes the images of DIR named as the Dock names them."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption fromDock(
+        QStringLiteral("from-dock"),
+        QStringLiteral("Takes the images the Dock has installed now (a back-up of the Dock)."));
+    parser.addOptions({fromFolder, fromDock});
+    describe(parser, "new",
+             "Makes the theme bundle NAME.docktheme from the stock theme, named after NAME, as "
+             "the editor's New Theme, New Theme from Folder and Back Up Current Dock do. "
+             "Nothing is replaced.",
+             "NAME", "The new theme's path, without .docktheme.");
+    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    if (parser.isSet(fromFolder) && parser.isSet(fromDock)) {
+        return usage("--from-folder and --from-dock exclude each other");
+    }
+    // "themes/Mine", "themes/Mine/" and "themes/Mine.docktheme" all name themes/Mine.docktheme.
+    std::string given = operands(parser).front();
+    while (given.size() > 1 && given.back() == '/') {
+        given.pop_back();
+    }
+    const std::string suffix = std::string(".") + ThemeBundle::kExtension;
+    if (given.ends_with(suffix)) {
+        given.resize(given.size() - suffix.size());
+    }
+    const std::filesystem::path chosen(given);
+    const std::string name = chosen.filename().string();
+    if (name.empty() || name == "." || name == ".." || given == "/") {
+        return usage("'" + Log::escaped(operands(parser).front()) + "' does not name a theme");
+    }
+    std::string images;
+    std::optional<std::string> author;
+    if (parser.isSet(fromFolder)) {
+        images = bytesOf(parser.value(fromFolder));
+    } else if (parser.isSet(fromDock)) {
+        images = SystemPaths::dockResourcesFolder();
+        if (!MiscKit::sharedFiles().holdsDockImages(images)) {
+            return fail(images, "there are no Dock images here");
+        }
+    } else {
+        author = SystemPaths::fullUserName();
+    }
+    const std::string folder = chosen.has_parent_path() ? chosen.parent_path().string() : ".";
+    const BatchWorker::Step made = BatchWorker::make(images, folder, name, author);
+    if (made.status != BatchWorker::kOk) {
+        return fail(given, made.reason);
+    }
+    out_ << given << suffix << '\n';
+    return kSuccess;
+}
+
+int ThemeCommandLine::render(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    describe(parser, "render",
+             "Draws the theme's 3D and 2D Dock screenshots (preview_3d.png, preview_2d.png) from "
+             "its own images with the stand-in Dock's renderer, as the editor's Render Dock "
+             "Screenshots does. Needs no display.",
+             "BUNDLE", "A theme bundle.");
+    std::string bundle;
+    int status = kSuccess;
+    const auto theme = parseTheme(parser, arguments, bundle, status);
+    if (!theme) {
+        return status;
+    }
+    std::string why;
+    if (!ThemeScreenshots::render(bundle, QDir::tempPath().toStdString(), &why)) {
+        return fail(bundle, why);
+    }
+    for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
+        out_ << theme->previewDockPath(style) << '\n';
+    }
+    return kSuccess;
+}
+
+int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    describe(parser, "batch",
+             "The batch converter: makes DST/<folder>.docktheme for each sub-folder of SRC from "
+             "the stock theme and the folder's images, one line per folder (OK, or ERROR: and "
+             "why). A bundle already in DST is left untouched. Exit status 1 when a folder "
+             "failed; the others are made.",
+             "SRC", "The folder of image folders.", "SRC DST");
+    if (const int parsed = parse(parser, arguments, 2, 2); parsed != kSuccess) {
+        return outcome(parsed);
+    }
+    const std::vector<std::string> given = operands(parser);
+    const std::string& destination = given[1];
+    if (!std::filesystem::is_directory(destination)) {
+        return fail(destination, "not a folder");
+    }
+    std::error_code error;
+    std::vector<std::string> folders;
+    for (std::filesystem::directory_iterator entry(given[0], error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::error_code kind;
+        if (entry->is_directory(kind)) {
+            folders.push_back(entry->path().string());
+        }
+    }
+    if (error) {
+        return fail(given[0], error.message());
+    }
+    std::sort(folders.begin(), folders.end());
+    BatchWorker::removeLeftovers(destination);
+    // On a terminal a bar under the rows tells how far the run is.
+    const auto bar = [&](std::size_t done) {
+        if (terminal_.progress) {
+            out_ << progressLine(done, folders.size()) << std::flush;
+        }
+    };
+    bar(0);
+    bool failing = false;
+    for (std::size_t row = 0; row < folders.size(); ++row) {
+        const BatchWorker::Step step = BatchWorker::convert(folders[row], destination);
+        const bool error = step.status == BatchWorker::kError;
+        failing = failing || error;
+        if (terminal_.progress) {
+            out_ << "\r\033[K";
+        }
+        out_ << Log::escaped(FileManager::lastComponent(folders[row])) << ": "
+             << (error ? painted("ERROR:", kRed) + " " + Log::escaped(step.reason)
+                       : painted("OK", kGreen))
+             << '\n';
+        bar(row + 1);
+    }
+    if (terminal_.progress) {
+        out_ << "\r\033[K";
+    }
+    return failing ? kFailure : kSuccess;
+}
