@@ -19,12 +19,12 @@
 #include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
-#include "image/ImageFile.h"
 #include "app/MainController.h"
 #include "app/PendingBundle.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
+#include "image/ImageFile.h"
 #include "model/BundleBuilder.h"
 #include "model/MiscKit.h"
 #include "model/OriginalDockManifest.h"
@@ -453,6 +453,8 @@ void MainController::_checkOpenTheme(std::function<void(const std::vector<ThemeF
 
 bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bool forApply) {
     const bool errors = ThemeCheck::hasError(findings);
+    const QString warningsOnly =
+        QStringLiteral("The theme can be applied, but the Dock may not show it as meant.");
     Dialogs::FindingsSheet sheet;
     sheet.findings = findings;
     if (!forApply) {
@@ -460,9 +462,7 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
         sheet.message = errors ? QStringLiteral(
                                      "The Dock can't take this theme until the errors "
                                      "below are fixed.")
-                               : QStringLiteral(
-                                     "The theme can be applied, but the Dock may not "
-                                     "show it as meant.");
+                               : warningsOnly;
         sheet.closeButton = QStringLiteral("OK");
     } else if (errors) {
         sheet.title = QStringLiteral("Theme Not Applied");
@@ -472,9 +472,7 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
         sheet.closeButton = QStringLiteral("OK");
     } else {
         sheet.title = QStringLiteral("Apply Anyway?");
-        sheet.message = QStringLiteral(
-            "The theme can be applied, but the Dock may not show it "
-            "as meant.");
+        sheet.message = warningsOnly;
         sheet.proceedButton = QStringLiteral("Apply Anyway");
     }
     const Dialogs::FindingsAnswer answer = dialogs_.showFindings(edit_window, sheet);
