@@ -122,6 +122,18 @@ bool FolderTree::list(int folder, std::vector<Entry>& entries) {
     return saved == 0;
 }
 
+std::vector<std::string> FolderTree::namesStartingWith(int folder, const std::string& prefix) {
+    std::vector<Entry> entries;
+    list(folder, entries);
+    std::vector<std::string> names;
+    for (Entry& entry : entries) {
+        if (entry.name.starts_with(prefix)) {
+            names.push_back(std::move(entry.name));
+        }
+    }
+    return names;
+}
+
 bool FolderTree::copy(const std::string& source, int targetFolder, const std::string& name,
                       std::size_t maxFileBytes, std::vector<std::string>* skipped) {
     Copying how;

@@ -30,6 +30,9 @@ public:
     // false (errno tells why) when it can't be read. The folder's descriptor
     // stays the caller's.
     static bool list(int folder, std::vector<Entry>& entries);
+    // The names in the opened folder that begin with prefix (none when it
+    // can't be read).
+    static std::vector<std::string> namesStartingWith(int folder, const std::string& prefix);
 
     // How a copy goes, and what it tells.
     struct Copying {

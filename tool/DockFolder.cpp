@@ -1,6 +1,5 @@
 #include "tool/DockFolder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "platform/FileManager.h"
+#include "platform/FolderTree.h"
 #include "platform/SystemPaths.h"
 
 std::optional<DockFolder> DockFolder::open(const std::string& root) {
@@ -25,23 +25,7 @@ void DockFolder::lock() const {
 }
 
 void DockFolder::removeLeftovers() const {
-    int listing = ::openat(folder_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
-    if (!entries) {
-        if (listing >= 0) {
-            ::close(listing);
-        }
-        return;
-    }
-    std::vector<std::string> leftovers;
-    std::string prefix = kTemporaryPrefix;
-    while (struct dirent* entry = ::readdir(entries)) {
-        if (std::string_view(entry->d_name).starts_with(prefix)) {
-            leftovers.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(entries);
-    for (const std::string& name : leftovers) {
+    for (const std::string& name : FolderTree::namesStartingWith(folder_.get(), kTemporaryPrefix)) {
         ::unlinkat(folder_.get(), name.c_str(), 0);
     }
 }

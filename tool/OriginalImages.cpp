@@ -1,6 +1,5 @@
 #include "tool/OriginalImages.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +10,9 @@
 
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
+#include "platform/FolderTree.h"
 #include "platform/Log.h"
+#include "platform/Renaming.h"
 #include "platform/Sha256.h"
 #include "platform/SystemPaths.h"
 #include "tool/DockFolder.h"
@@ -56,41 +57,6 @@ bool copyHashing(int from, int to, Sha256& hash, std::uint64_t& size) {
             return false;
         }
     }
-}
-
-// Lists the names in folder that begin with prefix.
-std::vector<std::string> namesStartingWith(int folder, const std::string& prefix) {
-    std::vector<std::string> names;
-    int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
-    if (!entries) {
-        if (listing >= 0) {
-            ::close(listing);
-        }
-        return names;
-    }
-    while (struct dirent* entry = ::readdir(entries)) {
-        if (std::string_view(entry->d_name).starts_with(prefix)) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(entries);
-    return names;
-}
-
-// Removes a hidden store: its regular files one by one, then the folder itself.
-void removeHiddenStore(int parent, const std::string& name) {
-    Descriptor folder(::openat(parent, name.c_str(), kFolderFlags));
-    if (folder.valid()) {
-        for (const std::string& entry : namesStartingWith(folder.get(), "")) {
-            struct stat info {};
-            if (::fstatat(folder.get(), entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                !S_ISDIR(info.st_mode)) {
-                ::unlinkat(folder.get(), entry.c_str(), 0);
-            }
-        }
-    }
-    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace
@@ -166,11 +132,10 @@ bool OriginalImages::keep(const DockFolder& dock,
         // One flush of the whole copy, so it is on disk before the Dock changes.
         whole = whole && writeManifest(folder.get(), SystemPaths::kOriginalDockManifest, entries) &&
                 ::syncfs(folder.get()) == 0 &&
-                ::renameat2(parent_.get(), hiddenStore.c_str(), parent_.get(), storeName().c_str(),
-                            RENAME_NOREPLACE) == 0;
+                Renaming::withoutReplacing(parent_.get(), hiddenStore, parent_.get(), storeName());
         if (!whole) {
             const std::string problem = why.empty() ? reason(errno) : why;
-            removeHiddenStore(parent_.get(), hiddenStore);
+            FolderTree::remove(parent_.get(), hiddenStore);
             return fail(problem);
         }
         return true;
@@ -246,12 +211,14 @@ OriginalImages::OriginalImages(Descriptor parent, std::string path)
     : parent_(std::move(parent)), path_(std::move(path)) {}
 
 void OriginalImages::removeLeftovers() const {
-    for (const std::string& name : namesStartingWith(parent_.get(), kHiddenStorePrefix)) {
-        removeHiddenStore(parent_.get(), name);
+    for (const std::string& name :
+         FolderTree::namesStartingWith(parent_.get(), kHiddenStorePrefix)) {
+        FolderTree::remove(parent_.get(), name);
     }
     Descriptor store = openStore();
     if (store.valid()) {
-        for (const std::string& name : namesStartingWith(store.get(), kHiddenFilePrefix)) {
+        for (const std::string& name :
+             FolderTree::namesStartingWith(store.get(), kHiddenFilePrefix)) {
             ::unlinkat(store.get(), name.c_str(), 0);
         }
     }
