@@ -13,9 +13,13 @@
 // Stateless; any thread may call.
 class WorkFolder {
 public:
+    // How many folders make() tries when sweeps keep taking them.
+    static constexpr int kAttempts = 8;
+
     // Makes a new hidden folder in folder (mode 0700, as mkdtemp makes it),
     // its name to name, and returns it opened (not through a link) and
-    // locked; an invalid descriptor, errno telling why, when it can't.
+    // locked; an invalid descriptor, errno telling why, when it can't. One
+    // that another run's sweep removed before it was locked is made again.
     static Descriptor make(const std::string& folder, const std::string& prefix, std::string& name);
     // Removes the entries of folder named with prefix that no process holds
     // locked, links inside removed as links (FolderTree::remove), and logs each.
