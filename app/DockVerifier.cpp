@@ -3,11 +3,13 @@
 #include <signal.h>
 
 #include <QCryptographicHash>
-#include <QFile>
 
 #include "dock/DockManifest.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
+#include "model/ThemeBundle.h"
+#include "platform/Descriptor.h"
+#include "platform/FileManager.h"
 
 namespace {
 
@@ -39,12 +41,18 @@ QMap<QString, QString> DockVerifier::expectedImages(const QString& bundle) {
     for (const auto& slotList : theme->listOfImages()) {
         for (const DockTheme::Item& item : slotList) {
             auto original = MiscKit::sharedFiles().getOriginalFileNameForKey(item->keyDock());
-            QFile file(QString::fromStdString(item->path()));
-            if (original && file.open(QIODevice::ReadOnly)) {
-                images.insert(QString::fromStdString(*original),
-                              QString::fromLatin1(QCryptographicHash::hash(
-                                                      file.readAll(), QCryptographicHash::Sha256)
-                                                      .toHex()));
+            // Read as the apply tool reads it: a regular file inside the bundle, bounded.
+            const Descriptor file = theme->openImage(item->path());
+            const std::optional<std::string> bytes =
+                file.valid() ? FileManager::readDescriptor(file.get(), ThemeBundle::kMaxImageBytes)
+                             : std::nullopt;
+            if (original && bytes) {
+                images.insert(
+                    QString::fromStdString(*original),
+                    QString::fromLatin1(QCryptographicHash::hash(
+                                            QByteArrayView(bytes->data(), qsizetype(bytes->size())),
+                                            QCryptographicHash::Sha256)
+                                            .toHex()));
             }
         }
     }
