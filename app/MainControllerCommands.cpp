@@ -149,7 +149,7 @@ bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
 }
 
 bool MainController::_openThemeAtPath(const std::string& path) {
-    Log::write("Request to open theme at path " + path);
+    Log::write("Request to open theme at path " + Log::escaped(path));
     // The theme open now stays open and shown when the new one fails.
     std::string why;
     switch (session_->open(path, &why)) {
@@ -171,7 +171,7 @@ bool MainController::_openThemeAtPath(const std::string& path) {
 }
 
 bool MainController::openFile(const QString& path) {
-    Log::write("Request to open " + text(path));
+    Log::write("Request to open " + Log::escaped(text(path)));
     if (openArchive(path)) {
         return true;
     }
@@ -180,7 +180,7 @@ bool MainController::openFile(const QString& path) {
         bundle.chop(1);
     }
     if (QFileInfo(bundle).suffix() == QLatin1String(kExtension)) {
-        Log::write("Opening " + text(bundle));
+        Log::write("Opening " + Log::escaped(text(bundle)));
         return _openThemeAtPath(bundle);
     }
     Log::write("File not supported");
@@ -191,7 +191,7 @@ bool MainController::openArchive(const QString& path) {
     if (!BundleFilter::isThemeArchive(path)) {
         return false;
     }
-    Log::write("Importing " + text(path));
+    Log::write("Importing " + Log::escaped(text(path)));
     collectionController().importArchive(path, [this](const std::optional<std::string>& bundle) {
         if (bundle) {
             openTheme(*bundle);
