@@ -368,7 +368,7 @@ bool DockTheme::backup() const {
 }
 
 void DockTheme::applyTheme() const {
-    std::string tool = (SystemPaths::resourceFolder() / "VelvantoHelper").string();
+    std::string tool = SystemPaths::applyToolPath().string();
     SXAuthentication& authorization = SXAuthentication::sharedInstance();
     authorization.authenticate({tool});
     authorization.executeCommand(tool, {dock_path});

@@ -19,8 +19,7 @@ std::unique_ptr<AuthorizationServices> chooseBackend() {
     if (direct) {
         return std::make_unique<DirectAuthorization>();
     }
-    return std::make_unique<PolkitAuthorization>(
-        (SystemPaths::resourceFolder() / "VelvantoHelper").string());
+    return std::make_unique<PolkitAuthorization>(SystemPaths::applyToolPath().string());
 }
 
 }  // namespace
