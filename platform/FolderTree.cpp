@@ -15,19 +15,6 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
-// The kind of a listed entry: the listing's, else a look that follows no link.
-// DT_UNKNOWN when even that fails (errno tells why).
-unsigned char kindOf(int folder, const FolderTree::Entry& entry) {
-    if (entry.type != DT_UNKNOWN) {
-        return entry.type;
-    }
-    struct stat info {};
-    if (::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return DT_UNKNOWN;
-    }
-    return S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
-}
-
 bool copyFolder(int from, int to, const std::string& relative, const FolderTree::Copying& how,
                 int depth) {
     std::vector<FolderTree::Entry> entries;
@@ -43,7 +30,7 @@ bool copyFolder(int from, int to, const std::string& relative, const FolderTree:
         if (how.leaveOut && how.leaveOut(path)) {
             continue;
         }
-        const unsigned char kind = kindOf(from, entry);
+        const unsigned char kind = FolderTree::kindOf(from, entry);
         if (kind == DT_UNKNOWN) {
             return false;
         }
@@ -82,7 +69,7 @@ bool removeBelow(int folder, int depth) {
     bool whole = true;
     int firstError = 0;
     for (const FolderTree::Entry& entry : entries) {
-        const unsigned char kind = kindOf(folder, entry);
+        const unsigned char kind = FolderTree::kindOf(folder, entry);
         bool removed = kind != DT_UNKNOWN;
         if (removed && kind == DT_DIR) {
             Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
@@ -120,6 +107,17 @@ bool FolderTree::list(int folder, std::vector<Entry>& entries) {
     ::closedir(listing);
     errno = saved;
     return saved == 0;
+}
+
+unsigned char FolderTree::kindOf(int folder, const Entry& entry) {
+    if (entry.type != DT_UNKNOWN) {
+        return entry.type;
+    }
+    struct stat info {};
+    if (::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return DT_UNKNOWN;
+    }
+    return S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
 }
 
 std::vector<std::string> FolderTree::namesStartingWith(int folder, const std::string& prefix) {

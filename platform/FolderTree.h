@@ -30,6 +30,10 @@ public:
     // false (errno tells why) when it can't be read. The folder's descriptor
     // stays the caller's.
     static bool list(int folder, std::vector<Entry>& entries);
+    // The kind of a listed entry of the opened folder: the listing's, else a
+    // look that follows no link (DT_DIR, DT_REG, else DT_LNK); DT_UNKNOWN when
+    // even that fails (errno tells why).
+    static unsigned char kindOf(int folder, const Entry& entry);
     // The names in the opened folder that begin with prefix (none when it
     // can't be read).
     static std::vector<std::string> namesStartingWith(int folder, const std::string& prefix);
