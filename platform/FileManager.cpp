@@ -239,12 +239,18 @@ std::optional<std::string> FileManager::readDescriptor(int fd, std::size_t maxBy
     }
 }
 
-bool FileManager::writeFileAtomically(const fs::path& path, const std::string& bytes) {
+bool FileManager::writeThrough(const fs::path& path, mode_t mode, bool sync,
+                               const std::function<bool(int fd)>& fill) {
     std::string tempPath;
     int fd = createTemporaryBeside(path, tempPath);
     if (fd < 0) {
         return false;
     }
+    const bool ok = ::fchmod(fd, mode) == 0 && fill(fd);
+    return finishTemporary(fd, tempPath, path, ok, sync);
+}
+
+bool FileManager::writeFileAtomically(const fs::path& path, const std::string& bytes) {
     struct stat old {};
     mode_t mode = 0644;
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
@@ -254,18 +260,13 @@ bool FileManager::writeFileAtomically(const fs::path& path, const std::string& b
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes.data(), bytes.size());
-    return finishTemporary(fd, tempPath, path, ok, true);
+    return writeThrough(path, mode, true,
+                        [&bytes](int fd) { return writeAll(fd, bytes.data(), bytes.size()); });
 }
 
 bool FileManager::replaceFileFromDescriptor(int sourceFd, const fs::path& destination) {
-    std::string tempPath;
-    int fd = createTemporaryBeside(destination, tempPath);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0 && copyDescriptor(sourceFd, fd);
-    return finishTemporary(fd, tempPath, destination, ok, false);
+    return writeThrough(destination, 0644, false,
+                        [sourceFd](int fd) { return copyDescriptor(sourceFd, fd); });
 }
 
 bool FileManager::replaceFile(const fs::path& source, const fs::path& destination) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -85,6 +86,12 @@ public:
     // error or when there is more than maxBytes.
     static std::optional<std::string> readDescriptor(int fd, std::size_t maxBytes);
 
+    // Makes a temporary file beside path with mode, has fill write it (fill
+    // must not close the descriptor), flushes it to disk when sync, and
+    // renames it over path; removes it when fill or any step fails. Readers
+    // see either the old file or the whole new one.
+    static bool writeThrough(const std::filesystem::path& path, mode_t mode, bool sync,
+                             const std::function<bool(int fd)>& fill);
     // Writes bytes to a temporary file beside path and renames it over path,
     // so readers see either the old file or the whole new one. A file that was
     // there keeps its permission bits.
