@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <dlfcn.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -381,29 +382,28 @@ bool listTree(int folder, const std::string& prefix, int depth,
     }
     std::ranges::sort(entries, {}, &FolderTree::Entry::name);
     for (const FolderTree::Entry& entry : entries) {
-        struct stat info {};
-        if (entry.name.starts_with(BundleFolder::kTemporaryPrefix) ||
-            ::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (entry.name.starts_with(BundleFolder::kTemporaryPrefix)) {
             continue;
         }
         const std::string relative = prefix + entry.name;
-        if (S_ISREG(info.st_mode)) {
+        const unsigned char kind = FolderTree::kindOf(folder, entry);
+        if (kind == DT_REG) {
             out.emplace_back(relative, false);
-        } else if (S_ISDIR(info.st_mode)) {
+        } else if (kind == DT_DIR) {
             out.emplace_back(relative, true);
             Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
             if (!below.valid() || !listTree(below.get(), relative + "/", depth + 1, out)) {
                 return false;
             }
-        } else {
+        } else if (kind != DT_UNKNOWN) {
             Log::write("Not exported, not a regular file or folder: " + Log::escaped(relative));
         }
     }
     return true;
 }
 
-// Adds the entry relative of the bundle (open as bundle) to writer, under name.
-bool addEntry(archive* writer, int bundle, const std::string& relative, bool folder,
+// Adds the entry relative of bundle to writer, under name.
+bool addEntry(archive* writer, const BundleFolder& bundle, const std::string& relative, bool folder,
               const std::string& name) {
     std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(lib().archive_entry_new(),
                                                                    lib().archive_entry_free);
@@ -417,8 +417,8 @@ bool addEntry(archive* writer, int bundle, const std::string& relative, bool fol
         lib().archive_entry_set_perm(entry.get(), 0755);
         return lib().archive_write_header(writer, entry.get()) == ARCHIVE_OK;
     }
-    Descriptor file(
-        FileManager::openRegularFile(relative, false, bundle, ThemeArchive::kMaxEntryBytes));
+    // Through the bundle's folders, so no link swapped in since the listing is followed.
+    const Descriptor file = bundle.openRegularFile(relative, ThemeArchive::kMaxEntryBytes);
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0) {
         return false;
@@ -513,43 +513,33 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
         return false;
     };
     errno = 0;
+    if (!lib().loaded) {
+        return fail(kNoLibrary);
+    }
     std::string name = std::filesystem::path(bundlePath).filename().string();
     if (name.empty()) {
         name = std::filesystem::path(bundlePath).parent_path().filename().string();
     }
-    Descriptor bundle(::open(bundlePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto bundle = BundleFolder::open(bundlePath);
     std::vector<std::pair<std::string, bool>> entries;
-    if (!bundle.valid() || !listTree(bundle.get(), "", 0, entries)) {
+    if (!bundle || !listTree(bundle->fd(), "", 0, entries)) {
         return fail("the theme's folder can't be read");
     }
-    if (!lib().loaded) {
-        return fail(kNoLibrary);
-    }
-    std::filesystem::path target(archivePath);
-    std::string temporary =
-        (target.parent_path() / BundleFolder::kTemporaryPrefix).string() + "XXXXXX";
-    Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!out.valid()) {
-        return fail("the archive can't be written");
-    }
-    ::fchmod(out.get(), 0644);
-    Archive writer(lib().archive_write_new(), lib().archive_write_free);
-    bool written =
-        lib().archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
-        lib().archive_write_set_options(writer.get(), "zip:compression=deflate") == ARCHIVE_OK &&
-        lib().archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
-        lib().archive_write_open_fd(writer.get(), out.get()) == ARCHIVE_OK &&
-        addEntry(writer.get(), bundle.get(), "", true, name);
-    for (std::size_t i = 0; written && i < entries.size(); ++i) {
-        const auto& [relative, folder] = entries[i];
-        written = addEntry(writer.get(), bundle.get(), relative, folder, name + "/" + relative);
-    }
-    written = written && lib().archive_write_close(writer.get()) == ARCHIVE_OK &&
-              ::fsync(out.get()) == 0 && ::rename(temporary.c_str(), archivePath.c_str()) == 0;
+    const bool written = FileManager::writeThrough(archivePath, 0644, true, [&](int out) {
+        Archive writer(lib().archive_write_new(), lib().archive_write_free);
+        bool ok = lib().archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
+                  lib().archive_write_set_options(writer.get(), "zip:compression=deflate") ==
+                      ARCHIVE_OK &&
+                  lib().archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
+                  lib().archive_write_open_fd(writer.get(), out) == ARCHIVE_OK &&
+                  addEntry(writer.get(), *bundle, "", true, name);
+        for (std::size_t i = 0; ok && i < entries.size(); ++i) {
+            const auto& [relative, folder] = entries[i];
+            ok = addEntry(writer.get(), *bundle, relative, folder, name + "/" + relative);
+        }
+        return ok && lib().archive_write_close(writer.get()) == ARCHIVE_OK;
+    });
     if (!written) {
-        const int saved = errno;
-        ::unlink(temporary.c_str());
-        errno = saved;
         return fail("the archive can't be written");
     }
     return true;

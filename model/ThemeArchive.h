@@ -61,10 +61,12 @@ public:
     // folder (named as it is) at the top, its folders and regular files by
     // name in byte order (links, FIFOs and devices below left out), files
     // 0644 or 0755 (when the owner may run it), no owner names, ids 0 and no
-    // times, so the same theme gives the same bytes in any time zone. Each file of at most
-    // kMaxEntryBytes. Written to a temporary file beside archivePath (named
-    // with BundleFolder::kTemporaryPrefix), flushed to disk and renamed over
-    // it; on failure nothing is left and why says what went wrong.
+    // times, so the same theme gives the same bytes in any time zone. The
+    // bundle is opened once and its files reached through its folders, no
+    // link followed; each file of at most kMaxEntryBytes. Written through
+    // FileManager::writeThrough (a temporary file beside archivePath, flushed
+    // and renamed over it); on failure nothing is left and why says what went
+    // wrong.
     static bool write(const std::string& bundlePath, const std::string& archivePath,
                       std::string* why);
 };
