@@ -42,6 +42,7 @@
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
+#include "platform/WorkFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -91,14 +92,10 @@ std::vector<std::string> namesIn(int folder) {
     return names;
 }
 
-// A new hidden folder of the collection, prefix and six letters; its name goes to name.
+// A new hidden folder of the collection, prefix and six letters, held locked
+// while it is open; its name goes to name.
 Descriptor makeHidden(const char* prefix, std::string& name) {
-    std::string path = (CollectionController::collectionFolder() / prefix).string() + "XXXXXX";
-    if (!::mkdtemp(path.data())) {
-        return Descriptor();
-    }
-    name = fs::path(path).filename().string();
-    return Descriptor(::open(path.c_str(), kFolderFlags | O_NOFOLLOW));
+    return WorkFolder::make(CollectionController::collectionFolder().string(), prefix, name);
 }
 
 // Gives the entry name of holder its own name in the collection when that is
@@ -442,13 +439,12 @@ int CollectionController::numberOfItemsInImageBrowser() {
 }
 
 void CollectionController::recoverLeftovers() {
+    // What a killed run left; a copy still being made holds its folder locked.
+    WorkFolder::removeLeftovers(collectionFolder().string(), kIncoming);
     Descriptor collection = openCollection();
     for (const std::string& name : namesIn(collection.get())) {
         std::string_view leftover(name);
-        if (leftover.starts_with(kIncoming)) {
-            Log::write("Removing the leftover " + Log::escaped(name));
-            FolderTree::remove(collection.get(), name);
-        } else if (leftover.starts_with(kReplaced)) {
+        if (leftover.starts_with(kReplaced)) {
             Descriptor holder(::openat(collection.get(), name.c_str(), kFolderFlags | O_NOFOLLOW));
             for (const std::string& inside : namesIn(holder.get())) {
                 putBackAndRemove(collection.get(), name, inside);
