@@ -220,17 +220,23 @@ void checkExtras(const BundleFolder& bundle, Report& report) {
 
 std::vector<ThemeFinding> ThemeCheck::check(const std::string& path, const MiscKit& catalogue,
                                             const Decoder& decoder) {
-    Report report;
     std::shared_ptr<const BundleFolder> bundle = BundleFolder::open(path);
     if (!bundle) {
+        Report report;
         report.error("", "", "The theme folder can't be opened.");
         return report.all();
     }
-    std::optional<PlistValue> info = ThemeBundle::readInfo(*bundle);
+    return check(*bundle, catalogue, decoder);
+}
+
+std::vector<ThemeFinding> ThemeCheck::check(const BundleFolder& bundle, const MiscKit& catalogue,
+                                            const Decoder& decoder) {
+    Report report;
+    std::optional<PlistValue> info = ThemeBundle::readInfo(bundle);
     std::optional<std::vector<ThemeImage>> table =
         info ? ThemeBundle::imageTable(*info) : std::nullopt;
     if (!info) {
-        report.error("", "Info.plist", infoProblem(*bundle));
+        report.error("", "Info.plist", infoProblem(bundle));
     } else if (!table) {
         report.error("", "Info.plist",
                      "The image table (Dock_List) is damaged: it must be two dictionaries of "
@@ -241,10 +247,10 @@ std::vector<ThemeFinding> ThemeCheck::check(const std::string& path, const MiscK
                          " entries; the apply tool reads at most " +
                          counted(ThemeBundle::kMaxTableEntries) + ".");
     } else {
-        checkImages(*bundle, *table, catalogue, decoder, report);
-        checkUnnamed(*bundle, *table, report);
+        checkImages(bundle, *table, catalogue, decoder, report);
+        checkUnnamed(bundle, *table, report);
     }
-    checkExtras(*bundle, report);
+    checkExtras(bundle, report);
     return report.all();
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/ImageHeader.h"
 
+class BundleFolder;
 class MiscKit;
 
 // One thing the check found in a theme bundle.
@@ -50,6 +51,9 @@ public:
     // The findings for the bundle at path, errors first, each group in the
     // table's order (2D keys first).
     static std::vector<ThemeFinding> check(const std::string& path, const MiscKit& catalogue,
+                                           const Decoder& decoder = {});
+    // The same for a bundle already open (a theme's own folder).
+    static std::vector<ThemeFinding> check(const BundleFolder& bundle, const MiscKit& catalogue,
                                            const Decoder& decoder = {});
 
     static bool hasError(const std::vector<ThemeFinding>& findings);
