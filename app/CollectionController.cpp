@@ -252,13 +252,20 @@ void CollectionController::addChosen(const QString& chosen) {
         importArchive(chosen, [](const std::optional<std::string>&) {});
         return;
     }
-    // The check's first error says why the Dock can't take it; a theme the
-    // editor can't open says why not.
+    // The check's first error says why the Dock can't take it (a theme that
+    // opens is checked in its own opened folder); else a theme the editor
+    // can't open says why not.
     std::string whyNot;
-    std::optional<std::string> error = ThemeCheck::firstError(
-        ThemeCheck::check(chosen.toStdString(), MiscKit::sharedFiles(), ImageFile::readerSize));
     std::unique_ptr<DockTheme> theme =
-        error ? nullptr : DockTheme::initWithBundleAtPath(chosen.toStdString(), &whyNot);
+        DockTheme::initWithBundleAtPath(chosen.toStdString(), &whyNot);
+    std::optional<std::string> error = ThemeCheck::firstError(
+        theme ? ThemeCheck::check(*theme->bundleFolder(), MiscKit::sharedFiles(),
+                                  ImageFile::readerSize)
+              : ThemeCheck::check(chosen.toStdString(), MiscKit::sharedFiles(),
+                                  ImageFile::readerSize));
+    if (error) {
+        theme.reset();
+    }
     if (!theme) {
         dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
                        QStringLiteral("%1 is corrupted: %2")
