@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 
+#include <cerrno>
+
 #include <cmath>
 #include <cstddef>
 #include <map>
@@ -94,15 +96,13 @@ std::optional<std::string> imageProblem(const BundleFolder& bundle, const std::s
                                         const std::string& name, const ThemeCheck::Decoder& decoder,
                                         ImageSize& size) {
     const std::string image = "The image " + name;
-    if (auto problem = notRegular(bundle, relative, image)) {
-        return problem;
-    }
-    if (bundle.fileSize(relative).value_or(0) > ThemeBundle::kMaxImageBytes) {
-        return image + " is larger than " + mebibytes(ThemeBundle::kMaxImageBytes) + ".";
-    }
+    // Opened once; only an image that does not open is looked at again, for why.
     Descriptor file = bundle.openRegularFile(relative, ThemeBundle::kMaxImageBytes);
     if (!file.valid()) {
-        return image + " can't be opened.";
+        if (errno == EFBIG) {
+            return image + " is larger than " + mebibytes(ThemeBundle::kMaxImageBytes) + ".";
+        }
+        return notRegular(bundle, relative, image).value_or(image + " can't be opened.");
     }
     std::optional<ImageSize> read = ImageHeader::fromDescriptor(file.get());
     if (!read && decoder) {
