@@ -69,10 +69,12 @@ std::string OriginalDockManifest::format(const std::vector<Entry>& entries) {
 }
 
 std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::read(int folder) {
-    Descriptor file(FileManager::openRegularFile(SystemPaths::kOriginalDockManifest, false, folder,
-                                                 kMaxManifestBytes));
+    FileManager::ReadOptions options;
+    options.followLinks = false;
+    options.maxBytes = kMaxManifestBytes;
+    options.folderFd = folder;
     std::optional<std::string> text =
-        file.valid() ? FileManager::readDescriptor(file.get(), kMaxManifestBytes) : std::nullopt;
+        FileManager::readFile(SystemPaths::kOriginalDockManifest, options);
     return text ? parse(*text) : std::nullopt;
 }
 
