@@ -1,7 +1,6 @@
 #include "app/PendingBundle.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "platform/BundleFolder.h"
 #include "platform/FileManager.h"
+#include "platform/Renaming.h"
 
 namespace {
 
@@ -22,28 +22,6 @@ std::string text(const QString& string) {
 
 QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Renames from to to unless anything has that name. Where the file system
-// can't refuse in the rename itself, an empty folder of ours claims the name
-// first and the rename replaces it.
-bool renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return false;
-    }
-    if (::mkdir(to.c_str(), 0700) != 0) {
-        return false;
-    }
-    if (::rename(from.c_str(), to.c_str()) == 0) {
-        return true;
-    }
-    int error = errno;
-    ::rmdir(to.c_str());
-    errno = error;
-    return false;
 }
 
 }  // namespace
@@ -80,7 +58,7 @@ std::unique_ptr<PendingBundle> PendingBundle::make(const QString& finalPath, QSt
 }
 
 bool PendingBundle::place(QString* whyNot) {
-    if (!renameNoReplace(text(path_), text(final_))) {
+    if (!Renaming::withoutReplacing(AT_FDCWD, text(path_), AT_FDCWD, text(final_))) {
         *whyNot = errno == EEXIST || errno == ENOTEMPTY
                       ? QStringLiteral("something with that name is there already")
                       : QStringLiteral("it could not be named so (%1)").arg(reason(errno));
