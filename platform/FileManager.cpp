@@ -141,16 +141,22 @@ int FileManager::openListedFile(int folderFd, const std::string& name, std::size
 
 int FileManager::openFolderBelow(const std::string& root, const std::string& relative,
                                  bool create) {
-    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    Descriptor folder(::open(root.empty() ? "/" : root.c_str(), kFlags));
+    const Descriptor top(
+        ::open(root.empty() ? "/" : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return top.valid() ? openFolderBelow(top.get(), relative, create) : -1;
+}
+
+int FileManager::openFolderBelow(int folder, const std::string& relative, bool create) {
+    Descriptor at(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
     std::istringstream parts(relative);
-    for (std::string name; folder.valid() && std::getline(parts, name, '/');) {
-        if (create && ::mkdirat(folder.get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
+    for (std::string name; at.valid() && std::getline(parts, name, '/');) {
+        if (create && ::mkdirat(at.get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
             return -1;
         }
-        folder = Descriptor(::openat(folder.get(), name.c_str(), kFlags | O_NOFOLLOW));
+        at = Descriptor(
+            ::openat(at.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
     }
-    return folder.release();
+    return at.release();
 }
 
 bool FileManager::copyDescriptor(int from, int to, std::size_t maxBytes) {

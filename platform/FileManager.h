@@ -67,6 +67,9 @@ public:
     // or -1 when a folder is missing, not a folder, or a link.
     static int openFolderBelow(const std::string& root, const std::string& relative,
                                bool create = false);
+    // The same below the open folder (which stays the caller's); errno tells
+    // why when it fails (ENOTDIR or ELOOP: a file or a link on the way).
+    static int openFolderBelow(int folder, const std::string& relative, bool create);
 
     // Copies from the current position of from to the end of to, in the
     // kernel where it can. False on any read or write error (a full disk, a
