@@ -2,8 +2,8 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <dlfcn.h>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -283,16 +283,15 @@ private:
     // an invalid descriptor, with why, when one can't be.
     Descriptor openFolders(const std::vector<std::string>& parts, std::size_t count,
                            const std::string& name, std::optional<std::string>& why) {
-        Descriptor at(::fcntl(folder_, F_DUPFD_CLOEXEC, 0));
-        for (std::size_t i = 0; i < count && at.valid(); ++i) {
-            if (::mkdirat(at.get(), parts[i].c_str(), 0755) != 0 && errno != EEXIST) {
-                why = named(name) + " could not be written (" + std::strerror(errno) + ")";
-                return Descriptor();
-            }
-            at = Descriptor(::openat(at.get(), parts[i].c_str(), kFolderFlags));
-            if (!at.valid()) {
-                why = named(name) + " is both a file and a folder";
-            }
+        std::string relative;
+        for (std::size_t i = 0; i < count; ++i) {
+            relative += (i == 0 ? "" : "/") + parts[i];
+        }
+        Descriptor at(FileManager::openFolderBelow(folder_, relative, true));
+        if (!at.valid()) {
+            why = errno == ENOTDIR || errno == ELOOP
+                      ? named(name) + " is both a file and a folder"
+                      : named(name) + " could not be written (" + std::strerror(errno) + ")";
         }
         return at;
     }
