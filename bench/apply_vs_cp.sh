@@ -5,6 +5,7 @@
 # kept before the change) and for later ones.
 # Usage: bench/apply_vs_cp.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 build=${1:-build}
 runs=${2:-101}
 resources="$build/Velvanto.app/Contents/Resources"
@@ -15,7 +16,6 @@ dock="$tmp/root/System/Library/CoreServices/Dock.app/Contents/Resources"
 mkdir -p "$dock" "$tmp/cp"
 printf '#!/bin/sh\nexit 0\n' > "$tmp/killall"; chmod +x "$tmp/killall"
 files=("$theme"/images/*)
-now() { date +%s%N; }
 first=() tool=() copy=()
 for ((i = 0; i < runs; i++)); do
     # A Dock that no theme has changed yet: its own images are kept first.
@@ -30,7 +30,6 @@ for ((i = 0; i < runs; i++)); do
     t3=$(now)
     first+=($((t1 - t0))); tool+=($((t2 - t1))); copy+=($((t3 - t2)))
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 mf=$(median "${first[@]}"); mt=$(median "${tool[@]}"); mc=$(median "${copy[@]}")
 awk -v f="$mf" -v t="$mt" -v c="$mc" -v n="$runs" 'BEGIN {
     printf "runs %d: cp median %.2f ms\n", n, c/1e6

@@ -6,6 +6,7 @@
 #   --version                 against /bin/true (recorded: the start-up floor)
 # Usage: bench/cli_vs_tools.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 build=${1:-build}
 runs=${2:-21}
 program="$build/Velvanto.app/Contents/MacOS/velvanto-theme"
@@ -19,7 +20,6 @@ for ((i = 0; i < 300; i++)); do
     cp -r "$theme/images" "$tmp/folders/folder$i"
 done
 bundles=("$tmp"/bundles/*.docktheme)
-now() { date +%s%N; }
 check=() cat=() batch=() copy=() version=() true=()
 for ((i = 0; i < runs; i++)); do
     rm -rf "$tmp/made" "$tmp/copied"
@@ -40,8 +40,6 @@ for ((i = 0; i < runs; i++)); do
     check+=($((t1 - t0))); cat+=($((t2 - t1))); batch+=($((t3 - t2))); copy+=($((t4 - t3)))
     version+=($((t5 - t4))); true+=($((t6 - t5)))
 done
-# "median min max" of the values given, in ms.
-stats() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.2f %.2f %.2f", a[int((NR+1)/2)]/1e6, a[1]/1e6, a[NR]/1e6}'; }
 line() {
     read -r m1 lo1 hi1 <<<"$(stats "${@:4:$2}")"
     read -r m2 lo2 hi2 <<<"$(stats "${@:$((4 + $2))}")"

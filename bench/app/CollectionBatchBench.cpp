@@ -33,9 +33,10 @@
 #include "platform/Log.h"
 #include "platform/Process.h"
 #include "platform/SystemPaths.h"
+#include "support/BenchStats.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchStats::Clock;
 
 namespace {
 
@@ -64,24 +65,6 @@ private:
     }
 };
 
-double since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// "median ms (min-max)".
-std::string summary(const std::vector<double>& values) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%.1f ms (%.1f-%.1f)", median(values),
-                  *std::min_element(values.begin(), values.end()),
-                  *std::max_element(values.begin(), values.end()));
-    return text;
-}
-
 QString q(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
@@ -92,7 +75,7 @@ double copyTime(const fs::path& from, const fs::path& to) {
     ::sync();
     auto start = Clock::now();
     Process::run({"/bin/cp", "-r", from.string(), to.string()}, Process::Capture::Nothing);
-    return since(start);
+    return BenchStats::since(start);
 }
 
 // A home of its own for the editor's settings and collection.
@@ -139,7 +122,7 @@ int timeAdds(int& argc, char** argv) {
         dialogs.paths = {q(copy)};
         auto start = Clock::now();
         collection.btn_addTheme();
-        std::printf("%.3f\n", since(start));
+        std::printf("%.3f\n", BenchStats::since(start));
     }
     return 0;
 }
@@ -187,14 +170,14 @@ int main(int argc, char** argv) {
         while (batch.isRunning()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
-        batches.push_back(since(start));
+        batches.push_back(BenchStats::since(start));
         copies.push_back(copyTime(byBatch, home / ("cp" + std::to_string(run))));
     }
     std::printf(
         "batch of %d folders x 30 images, %d runs: converter %s, cp -r of its output %s, "
         "ratio of medians %.2f (target <= 1.5)\n",
-        folders, runs, summary(batches).c_str(), summary(copies).c_str(),
-        median(batches) / median(copies));
+        folders, runs, BenchStats::summary(batches).c_str(), BenchStats::summary(copies).c_str(),
+        BenchStats::median(batches) / BenchStats::median(copies));
     std::fflush(stdout);
 
     // Adds to the collection, each run in a new process, against cp -r of the theme.
@@ -220,8 +203,10 @@ int main(int argc, char** argv) {
     std::printf(
         "adding the stock theme to the collection, %d runs: first add %s, later adds %s, "
         "cp -r of the theme %s, ratios of medians %.2f and %.2f (target <= 1.5)\n",
-        runs, summary(firsts).c_str(), summary(laters).c_str(), summary(themeCopies).c_str(),
-        median(firsts) / median(themeCopies), median(laters) / median(themeCopies));
+        runs, BenchStats::summary(firsts).c_str(), BenchStats::summary(laters).c_str(),
+        BenchStats::summary(themeCopies).c_str(),
+        BenchStats::median(firsts) / BenchStats::median(themeCopies),
+        BenchStats::median(laters) / BenchStats::median(themeCopies));
     std::fflush(stdout);
 
     // 1,000 themes in the collection, each with its own micro preview.
@@ -246,7 +231,7 @@ int main(int argc, char** argv) {
         while (model.pendingThumbnails() > 0) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
-        listings.push_back(since(start));
+        listings.push_back(BenchStats::since(start));
     }
     // Every row was decoded; the cache keeps as many as its bound holds.
     CollectionModel& model = *controller.collectionController().listOfDirectory;
@@ -260,7 +245,7 @@ int main(int argc, char** argv) {
     std::printf(
         "listing %d themes until every thumbnail is decoded: median %.0f ms (first run "
         "%.0f ms, thumbnails not yet cached)\n",
-        kThemes, median(listings), listings.front());
+        kThemes, BenchStats::median(listings), listings.front());
     fs::remove_all(home);
     return 0;
 }

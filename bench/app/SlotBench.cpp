@@ -37,14 +37,10 @@
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
+#include "support/BenchStats.h"
 #include "widgets/RVAnimationAdditions.h"
 
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // A 1280x128 picture that differs from file to file and decodes as a photo would.
 void writeImage(const QString& path, int seed) {
@@ -223,9 +219,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < std::max(1, runs / 2); ++run) {
         stalls.push_back(longestStall(controller, many));
     }
-    std::printf("30 slots of 1280x128, open to every thumbnail shown: %.1f ms\n", median(browser));
-    std::printf("QImageReader decoding the same 30 files:            %.1f ms\n", median(decoding));
-    std::printf("ratio: %.2f (target at most 1.5)\n", median(browser) / median(decoding));
+    std::printf("30 slots of 1280x128, open to every thumbnail shown: %.1f ms\n",
+                BenchStats::median(browser));
+    std::printf("QImageReader decoding the same 30 files:            %.1f ms\n",
+                BenchStats::median(decoding));
+    std::printf("ratio: %.2f (target at most 1.5)\n",
+                BenchStats::median(browser) / BenchStats::median(decoding));
     std::printf("500 images scrolled top to bottom, longest stall:   %.1f ms (target under 50)\n",
                 *std::max_element(stalls.begin(), stalls.end()));
     auto [old, now] = sweepSlider(controller, thirty);

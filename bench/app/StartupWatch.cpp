@@ -27,10 +27,12 @@
 #include <string>
 #include <vector>
 
+#include "support/BenchStats.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchStats::Clock;
 
 namespace {
 
@@ -51,22 +53,6 @@ struct Series {
         rss.push_back(sample.rssMb);
     }
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-std::string spread(const std::vector<double>& values) {
-    auto [low, high] = std::minmax_element(values.begin(), values.end());
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f-%.1f", *low, *high);
-    return text;
-}
-
-double since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // The environment of a run: this one's, with a home of its own.
 std::vector<std::string> environmentFor(const fs::path& home, bool firstStart) {
@@ -140,8 +126,8 @@ public:
             ::_exit(127);
         }
         double lastDamage = -1;
-        while (since(start) < kGiveUpMs) {
-            double now = since(start);
+        while (BenchStats::since(start) < kGiveUpMs) {
+            double now = BenchStats::since(start);
             if (sample.mapped >= 0 && lastDamage >= 0 && now - lastDamage >= kQuietMs) {
                 sample.quiet = lastDamage;
                 break;
@@ -154,12 +140,12 @@ public:
                 XNextEvent(display_, &event);
                 if (event.type == MapNotify && event.xmap.event == root_ && sample.mapped < 0 &&
                     !event.xmap.override_redirect) {
-                    sample.mapped = since(start);
+                    sample.mapped = BenchStats::since(start);
                     lastDamage = sample.mapped;
                 } else if (event.type == damageEvent_ + XDamageNotify) {
                     XDamageSubtract(display_, damage_, None, None);
                     if (sample.mapped >= 0) {
-                        lastDamage = since(start);
+                        lastDamage = BenchStats::since(start);
                     }
                 }
             }
@@ -253,8 +239,9 @@ int main(int argc, char** argv) {
         auto line = [](const char* what, const std::vector<double>& editor,
                        const std::vector<double>& bare, const char* unit) {
             std::printf("  %-22s editor %7.1f %s [%s]  bare %7.1f %s [%s]  ratio %.2f\n", what,
-                        median(editor), unit, spread(editor).c_str(), median(bare), unit,
-                        spread(bare).c_str(), median(editor) / median(bare));
+                        BenchStats::median(editor), unit, BenchStats::spread(editor).c_str(),
+                        BenchStats::median(bare), unit, BenchStats::spread(bare).c_str(),
+                        BenchStats::median(editor) / BenchStats::median(bare));
         };
         line("exec -> window mapped", c.editor.mapped, c.bare.mapped, "ms");
         line("exec -> quiet", c.editor.quiet, c.bare.quiet, "ms");

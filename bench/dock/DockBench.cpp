@@ -22,20 +22,12 @@
 #include "model/MiscKit.h"
 #include "platform/Process.h"
 #include "platform/SystemPaths.h"
+#include "support/BenchStats.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchStats::Clock;
 
 namespace {
-
-double milliseconds(Clock::duration span) {
-    return std::chrono::duration<double, std::milli>(span).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 bool waitUntil(const std::function<bool()>& condition) {
     auto deadline = Clock::now() + std::chrono::seconds(30);
@@ -53,7 +45,7 @@ double bareWindow(const fs::path& marker) {
     auto start = Clock::now();
     pid_t pid = Process::start({BARE_WINDOW_PROGRAM, marker.string()});
     waitUntil([&] { return fs::exists(marker); });
-    double took = milliseconds(Clock::now() - start);
+    double took = BenchStats::milliseconds(Clock::now() - start);
     ::kill(pid, SIGTERM);
     Process::wait(pid);
     return took;
@@ -68,13 +60,13 @@ double restart() {
         auto manifest = DockManifest::read();
         return manifest && manifest->pid != previous;
     });
-    return milliseconds(Clock::now() - start);
+    return BenchStats::milliseconds(Clock::now() - start);
 }
 
 double render(const char* style, const fs::path& out, const fs::path& images) {
     auto start = Clock::now();
     Process::run({DOCK_PROGRAM, "--render", style, out.string(), "--resources", images.string()});
-    return milliseconds(Clock::now() - start);
+    return BenchStats::milliseconds(Clock::now() - start);
 }
 
 }  // namespace
@@ -112,12 +104,12 @@ int main(int argc, char** argv) {
     Process::wait(keeper);
     fs::remove_all(temp);
 
-    double base = median(bare);
+    double base = BenchStats::median(bare);
     std::printf("runs %d, QT_QPA_PLATFORM=%s\n", runs, std::getenv("QT_QPA_PLATFORM"));
     std::printf("bare Qt window start-up (baseline)   median %7.1f ms\n", base);
     auto row = [&](const char* what, const std::vector<double>& values) {
-        std::printf("%-36s median %7.1f ms, ratio %.2f\n", what, median(values),
-                    median(values) / base);
+        std::printf("%-36s median %7.1f ms, ratio %.2f\n", what, BenchStats::median(values),
+                    BenchStats::median(values) / base);
     };
     row("killall Dock -> new manifest", restarts);
     row("Dock --render 3d", glass);

@@ -20,18 +20,17 @@
 #include "model/ThemeArchive.h"
 #include "platform/Descriptor.h"
 #include "platform/Process.h"
+#include "support/BenchStats.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchStats::Clock;
 
 namespace {
 
 // The median of values, printed after label with the spread.
-double report(const char* label, std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const double median = values[values.size() / 2];
-    std::printf("%-28s %.3f ms (%.3f-%.3f)\n", label, median, values.front(), values.back());
-    return median;
+double report(const char* label, const std::vector<double>& values) {
+    std::printf("%-28s %s\n", label, BenchStats::summary(values, 3).c_str());
+    return BenchStats::median(values);
 }
 
 // How long work takes, in milliseconds; ends the program when it fails.
@@ -41,7 +40,7 @@ double timed(const std::function<bool()>& work) {
         std::fprintf(stderr, "a run failed\n");
         std::exit(1);
     }
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return BenchStats::since(start);
 }
 
 bool bsdtar(const std::vector<std::string>& arguments) {

@@ -17,23 +17,12 @@
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
 #include "platform/Process.h"
+#include "support/BenchStats.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchStats::Clock;
 
 namespace {
-
-double since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// "median ms (min-max)", and the median.
-double summary(std::vector<double> values, char* text, std::size_t size) {
-    std::sort(values.begin(), values.end());
-    const double median = values[values.size() / 2];
-    std::snprintf(text, size, "%.3f ms (%.3f-%.3f)", median, values.front(), values.back());
-    return median;
-}
 
 bool readWhole(const std::vector<std::string>& files) {
     char buffer[65536];
@@ -69,25 +58,23 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         Clock::time_point start = Clock::now();
         findings = ThemeCheck::check(theme, catalogue).size();
-        checks.push_back(since(start));
+        checks.push_back(BenchStats::since(start));
         start = Clock::now();
         auto ran = Process::run(cat, Process::Capture::Nothing);
-        cats.push_back(since(start));
+        cats.push_back(BenchStats::since(start));
         start = Clock::now();
         const bool read = readWhole(files);
-        reads.push_back(since(start));
+        reads.push_back(BenchStats::since(start));
         if (!ran || ran->exitStatus != 0 || !read) {
             std::fprintf(stderr, "the stock theme's images did not read\n");
             return 1;
         }
     }
-    char check[64], catText[64], readText[64];
-    const double checkMedian = summary(checks, check, sizeof check);
-    const double catMedian = summary(cats, catText, sizeof catText);
-    summary(reads, readText, sizeof readText);
     std::printf(
         "check of %zu images (%zu findings), %d runs: check %s, cat to /dev/null %s, ratio of "
         "medians %.2f (target <= 1.5); the same files read whole in-process %s\n",
-        files.size(), findings, runs, check, catText, checkMedian / catMedian, readText);
+        files.size(), findings, runs, BenchStats::summary(checks, 3).c_str(),
+        BenchStats::summary(cats, 3).c_str(), BenchStats::median(checks) / BenchStats::median(cats),
+        BenchStats::summary(reads, 3).c_str());
     return 0;
 }
