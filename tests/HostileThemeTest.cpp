@@ -169,14 +169,13 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     Files before = snapshot(temp() / "Full.docktheme");
 
     // Writes beyond 32 KiB fail as on a full disk.
-    struct sigaction ignore {
-    }, old{};
+    struct sigaction ignore {};
+    struct sigaction old {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &old);
-    struct rlimit limit {
-    }, saved{};
+    struct rlimit saved {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
-    limit = saved;
+    struct rlimit limit = saved;
     limit.rlim_cur = 32 * 1024;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::vector<std::string> failed;
