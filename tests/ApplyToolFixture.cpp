@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <regex>
+#include <sstream>
 #include <string_view>
 
 #include "platform/SystemPaths.h"
@@ -94,19 +95,14 @@ std::vector<std::string> ApplyToolTest::messages(const std::string& standardErro
     static const std::regex head(
         R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:[0-9a-f]+\] (.*)$)");
     std::vector<std::string> result;
-    std::size_t start = 0;
-    while (start < standardError.size()) {
-        std::size_t end = standardError.find('\n', start);
-        if (end == std::string::npos)
-            end = standardError.size();
-        std::string line = standardError.substr(start, end - start);
+    std::istringstream in(standardError);
+    for (std::string line; std::getline(in, line);) {
         std::smatch match;
         if (std::regex_match(line, match, head)) {
             result.push_back(match[1]);
         } else if (!result.empty()) {
             result.back() += "\n" + line;
         }
-        start = end + 1;
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,12 @@ protected:
     ProgramRun finish(pid_t pid, int errors);
 
     std::string dockFile(const std::string& name) { return (dockResources() / name).string(); }
+    // Everything under temp() but the Dock restarts' log.
+    std::map<std::string, std::string> snapshotBesideKillall() const {
+        auto files = snapshot(temp());
+        files.erase("killall.log");
+        return files;
+    }
     // Where the tool keeps the Dock's own images.
     std::filesystem::path originals() const;
 

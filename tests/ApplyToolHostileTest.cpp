@@ -35,11 +35,14 @@ bool setImmutable(const fs::path& path, bool on) {
     return ok;
 }
 
-const std::map<std::string, std::string> kStock = {
-    {"separatorstraight.png", "stock separator"},
-    {"frontline.png", "stock front"},
-    {"shadow.png", "stock shadow"},
-};
+const std::map<std::string, std::string> kStock = {{"separatorstraight.png", "stock separator"},
+                                                   {"frontline.png", "stock front"},
+                                                   {"shadow.png", "stock shadow"}};
+void writeStock(const fs::path& folder) {
+    for (const auto& [name, bytes] : kStock) {
+        TestEnvironment::writeFile(folder / name, bytes);
+    }
+}
 
 }  // namespace
 
@@ -52,9 +55,7 @@ protected:
     // A root holding only the stock images, and the standard bundle at path.
     fs::path freshRootAndBundle(const fs::path& bundle) {
         fs::remove_all(root());
-        for (const auto& [name, bytes] : kStock) {
-            writeFile(dockResources() / name, bytes);
-        }
+        writeStock(dockResources());
         writeBundle(bundle, standardInfo());
         return bundle;
     }
@@ -205,9 +206,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
                  return;
              }
              s.cleanups.push_back([folder] { ::umount2(folder.c_str(), MNT_DETACH); });
-             for (const auto& [name, bytes] : kStock) {
-                 writeFile(folder / name, bytes);
-             }
+             writeStock(folder);
              writeFile(s.bundle / "images/shadow.png", std::string(200 * 1024, 's'));
          })},
         // Callers that try to end the tool half-way, or to forge its log.
@@ -257,11 +256,9 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         if (!scene.skipped.empty()) {
             std::printf("[ SKIPPED  ] %s: %s\n", c.name, scene.skipped.c_str());
         } else {
-            auto before = snapshot(temp());
-            before.erase("killall.log");
+            auto before = snapshotBesideKillall();
             ProgramRun run = apply({scene.bundle.string()}, scene.launch);
-            auto after = snapshot(temp());
-            after.erase("killall.log");
+            auto after = snapshotBesideKillall();
             // A run that got so far may have kept the Dock's own images: nothing else.
             const std::string kept = fs::relative(originals(), temp()).string() + "/";
             for (auto entry = after.begin(); entry != after.end();) {

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <functional>
 
 #include "ApplyToolFixture.h"
@@ -36,27 +34,25 @@ TEST_F(ApplyToolTest,
     fs::remove(dockResources() / "separatorstraight.png");
     ProgramRun run = apply({bundle.string(), "ignored", "arguments"});
     EXPECT_EQ(run.exitCode, 1);
-    std::string source1 = bundle.string() + "/images/line.png";
-    std::string source2 = bundle.string() + "/images/front.png";
-    EXPECT_EQ(lines_, (std::vector<std::string>{
-                          "Hello, World!",
-                          "Removing old file in DockApp: " + dockFile("separatorstraight.png"),
-                          "... Not Removed",
-                          "Copy new file from path " + source1 +
-                              " \n....... to path:" + dockFile("separatorstraight.png"),
-                          "... Copied",
-                          "Removing old file in DockApp: " + dockFile("frontline.png"),
-                          "... Removed",
-                          "Copy new file from path " + source2 +
-                              " \n....... to path:" + dockFile("frontline.png"),
-                          "... Copied",
-                          "Killing dock...",
-                      }));
+    EXPECT_EQ(lines_,
+              (std::vector<std::string>{
+                  "Hello, World!",
+                  "Removing old file in DockApp: " + dockFile("separatorstraight.png"),
+                  "... Not Removed",
+                  "Copy new file from path " + bundle.string() +
+                      "/images/line.png \n....... to path:" + dockFile("separatorstraight.png"),
+                  "... Copied",
+                  "Removing old file in DockApp: " + dockFile("frontline.png"),
+                  "... Removed",
+                  "Copy new file from path " + bundle.string() +
+                      "/images/front.png \n....... to path:" + dockFile("frontline.png"),
+                  "... Copied",
+                  "Killing dock...",
+              }));
     EXPECT_EQ(readFile(dockResources() / "frontline.png"), "image:front.png");
     EXPECT_EQ(readFile(dockResources() / "separatorstraight.png"), "image:line.png");
-    struct stat info {};
-    ::stat((dockResources() / "frontline.png").c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    EXPECT_EQ(fs::status(dockResources() / "frontline.png").permissions() & fs::perms::all,
+              fs::perms(0644));
     EXPECT_TRUE(waitForKillall(1));
     EXPECT_EQ(killallCalls(), std::vector<std::string>{"Dock"});
     EXPECT_EQ(snapshot(dockResources()).size(), 2u);  // nothing left beside the two images

@@ -53,16 +53,15 @@ TEST_F(FolderTreeTest, CopyRemoveAndRenameNeverFollowALinkOrTakeANameInUse) {
     writeFile(temp() / "old/file", "old");
     writeFile(temp() / "plain", "plain");
     fs::create_symlink("nowhere", temp() / "dangling");
-    Descriptor folder = open(temp());
     for (const char* taken : {"old", "plain", "dangling"}) {
         SCOPED_TRACE(taken);
-        EXPECT_FALSE(Renaming::withoutReplacing(folder.get(), "new", folder.get(), taken));
+        EXPECT_FALSE(Renaming::withoutReplacing(target.get(), "new", target.get(), taken));
         EXPECT_EQ(errno, EEXIST);
     }
-    ASSERT_TRUE(Renaming::exchange(folder.get(), "new", folder.get(), "old"));
+    ASSERT_TRUE(Renaming::exchange(target.get(), "new", target.get(), "old"));
     EXPECT_EQ(readFile(temp() / "old/file"), "new");
     EXPECT_EQ(readFile(temp() / "new/file"), "old");
-    EXPECT_TRUE(Renaming::withoutReplacing(folder.get(), "new", folder.get(), "free"));
+    EXPECT_TRUE(Renaming::withoutReplacing(target.get(), "new", target.get(), "free"));
     EXPECT_EQ(readFile(temp() / "free/file"), "old");
     EXPECT_FALSE(fs::exists(temp() / "new"));
 }

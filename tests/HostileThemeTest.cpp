@@ -117,8 +117,7 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
     writeTheme();
     setTable("Stack_Arrow", "shadow.png");  // two keys, one file
     fs::remove(bundle() / "images/front.png");
-    fs::create_directories(bundle() / "images/front.png");  // a folder as an image
-    writeFile(bundle() / "images/front.png/inside", "keep");
+    writeFile(bundle() / "images/front.png/inside", "keep");  // a folder as an image
     writeFile(bundle() / "images/taken.png", "not in the table");
     auto theme = open();
     ASSERT_TRUE(theme);
@@ -169,14 +168,13 @@ TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveI
     Files before = snapshot(temp() / "Full.docktheme");
 
     // Writes beyond 32 KiB fail as on a full disk.
-    struct sigaction ignore {
-    }, old{};
+    struct sigaction ignore {};
+    struct sigaction old {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &old);
-    struct rlimit limit {
-    }, saved{};
+    struct rlimit saved {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
-    limit = saved;
+    struct rlimit limit = saved;
     limit.rlim_cur = 32 * 1024;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::vector<std::string> failed;
@@ -222,11 +220,10 @@ TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndLeftoversOfAKilledWr
                              ".description.rtf.x9Y8z7", "images/.velvanto-front.png-1"}) {
         writeFile(bundle() / name, "half");
     }
-    for (const char* name : {".hidden", "notes.Info.plist.Ab12Cd", ".Info.plist.toolong1"}) {
+    for (const char* name :
+         {".hidden", "notes.Info.plist.Ab12Cd", ".Info.plist.toolong1", ".velvanto-folder/x"}) {
         writeFile(bundle() / name, "mine");
     }
-    fs::create_directories(bundle() / ".velvanto-folder");
-    writeFile(bundle() / ".velvanto-folder/x", "mine");
     theme->removeLeftovers();
     std::multiset<std::string> left;
     for (auto& [name, content] : snapshot(bundle())) {

@@ -54,9 +54,7 @@ TEST_F(PlatformTest, CopyRemoveAndReadTakeLinksAndFifosAsTheyAreAndAtomicWritesK
     ::chmod(file.c_str(), 0600);
     ASSERT_TRUE(FileManager::writeFileAtomically(file, "new"));
     EXPECT_EQ(readFile(file), "new");
-    struct stat info {};
-    ::stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0600));
     EXPECT_EQ(entries(temp() / "dir"), std::vector<std::string>{"prefs.plist"});
     EXPECT_FALSE(FileManager::writeFileAtomically(temp() / "no/such/folder/file", "x"));
 }

@@ -10,11 +10,6 @@ using Attributes = RichText::Attributes;
 
 class RichTextTest : public TestEnvironment {
 protected:
-    static Attributes bold() {
-        Attributes a;
-        a.bold = true;
-        return a;
-    }
     // The attributes a run keeps when appended with these.
     static Attributes stored(const Attributes& attributes) {
         RichText text;
@@ -44,12 +39,14 @@ TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttribu
               "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
+    Attributes bold;
+    bold.bold = true;
     RichText styled;
     styled.setAlignment(Alignment::Centre);  // for the paragraph to open next
-    styled.append("Ti", bold());
+    styled.append("Ti", bold);
     styled.append("", Attributes{});  // an empty run is no run, and equal neighbours merge
-    styled.append("tle\nBo", bold());
-    styled.append("dy", bold());
+    styled.append("tle\nBo", bold);
+    styled.append("dy", bold);
     styled.setAlignment(Alignment::Justified);
     styled.endParagraph();
     styled.endParagraph();  // an empty paragraph, justified like the one before

@@ -6,12 +6,12 @@ namespace fs = std::filesystem;
 
 // Documents and what each must read as.
 using Cases = std::vector<std::pair<std::string, std::string>>;
+const fs::path kFixtures = fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf";
 
 class RtfReaderTest : public TestEnvironment {
 protected:
     static std::optional<RichText> fixture(const std::string& name) {
-        return RtfReader::read(
-            readFile(fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf" / name));
+        return RtfReader::read(readFile(kFixtures / name));
     }
     // The plain text of a document that must read.
     static std::string plain(const std::string& rtf) {
@@ -61,9 +61,7 @@ TEST_F(RtfReaderTest, FixturesAndPeerDocumentsReadAsTheirProgramsShowThem) {
                              "charsets-multilingual", "libreoffice-multilingual"}) {
         const std::optional<RichText> text = fixture(name + std::string(".rtf"));
         ASSERT_TRUE(text) << name;
-        EXPECT_EQ(text->plainText(), readFile(fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf" /
-                                              (name + std::string(".txt"))))
-            << name;
+        EXPECT_EQ(text->plainText(), readFile(kFixtures / (name + std::string(".txt")))) << name;
     }
     // A font name in Shift JIS; East Asian font, size, bold and italic after \dbch.
     const std::string japanese = describe(fixture("cp932-japanese.rtf").value());

@@ -116,7 +116,6 @@ TEST_F(RtfWriterTest, UnrtfReadsEveryWordOfAMultilingualText) {
         "\u65e5\u672c\u8a9e\u306e\u30c6\u30fc\u30de \u4e2d\u6587 \ud55c\uad6d\uc5b4 "
         "\u1ef3 Ti\u1ebfng Vi\u1ec7t\n";
     const fs::path config = temp() / "unrtf";
-    fs::create_directories(config);
     writeFile(config / "text.conf",
               readFile("/usr/share/unrtf/text.conf") + "unisymbol_print\n\t&#%;\n");
     const fs::path file = temp() / "description.rtf";

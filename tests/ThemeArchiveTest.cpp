@@ -214,25 +214,24 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
 
 TEST_F(ThemeArchiveTest, ExportGivesTheSameBytesEachTimeAndImportsBackByteForByte) {
     std::string why;
-    ASSERT_TRUE(ThemeArchive::write(stockTheme().string(), (temp() / "one.zip").string(), &why))
-        << why;
+    auto write = [&](const fs::path& theme, const char* archive) {
+        return ThemeArchive::write(theme.string(), (temp() / archive).string(), &why);
+    };
+    ASSERT_TRUE(write(stockTheme(), "one.zip")) << why;
     setEnv("TZ", "JST-9");  // another time zone, the same bytes
     ::tzset();
-    ASSERT_TRUE(ThemeArchive::write(stockTheme().string(), (temp() / "two.zip").string(), &why))
-        << why;
+    ASSERT_TRUE(write(stockTheme(), "two.zip")) << why;
     ::unsetenv("TZ");
     ::tzset();
     EXPECT_TRUE(readFile(temp() / "one.zip") == readFile(temp() / "two.zip"));
     ASSERT_EQ(imported(temp() / "one.zip"), "DefaultDock.docktheme");
     EXPECT_TRUE(snapshot(temp() / "into/DefaultDock.docktheme") == snapshot(stockTheme()));
-    ASSERT_TRUE(ThemeArchive::write((temp() / "into/DefaultDock.docktheme").string(),
-                                    (temp() / "three.zip").string(), &why));
+    ASSERT_TRUE(write(temp() / "into/DefaultDock.docktheme", "three.zip"));
     EXPECT_TRUE(readFile(temp() / "three.zip") == readFile(temp() / "one.zip"));
     // Only the archive is left beside it: the temporary was renamed.
     for (const auto& entry : fs::directory_iterator(temp())) {
         EXPECT_FALSE(entry.path().filename().string().starts_with(".velvanto-"));
     }
-    EXPECT_FALSE(
-        ThemeArchive::write((temp() / "nothing").string(), (temp() / "four.zip").string(), &why));
+    EXPECT_FALSE(write(temp() / "nothing", "four.zip"));
     EXPECT_FALSE(fs::exists(temp() / "four.zip"));
 }

@@ -33,9 +33,13 @@ TEST_F(ThemeBundleTest, PlainFileNamesAreSingleNamesAndRelativePathsStayInsideTh
 TEST_F(ThemeBundleTest,
        ValidBundlesListTheirImagesTwoDFirstAndMissingImagesOrOddTablesAreDefective) {
     fs::path bundle = temp() / "Blue.docktheme";
-    writeBundle(bundle, themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}},
-                                  {{"Shadow", "sh.png"}}));
-    auto images = check(bundle);
+    // The images of info written as the bundle at the current path.
+    auto checked = [&](const PlistValue& info) {
+        writeBundle(bundle, info);
+        return check(bundle);
+    };
+    auto images = checked(
+        themeInfo({{"Stack_Arrow", "s.png"}, {"Frontline", "f.png"}}, {{"Shadow", "sh.png"}}));
     ASSERT_TRUE(images);
     ASSERT_EQ(images->size(), 3u);
     EXPECT_EQ((*images)[0].key, "Stack_Arrow");
@@ -47,11 +51,9 @@ TEST_F(ThemeBundleTest,
     bundle = temp() / "Empty.docktheme";
     PlistValue info = themeInfo({}, {});
     info.remove("VL_BasePath");  // nothing to find, so no base is needed
-    writeBundle(bundle, info);
-    EXPECT_EQ(check(bundle)->size(), 0u);
+    EXPECT_EQ(checked(info)->size(), 0u);
     info.remove("Dock_List");
-    writeBundle(bundle, info);
-    EXPECT_EQ(check(bundle)->size(), 0u);
+    EXPECT_EQ(checked(info)->size(), 0u);
     // An Info.plist that is not a dictionary or over the limit is not read.
     writeFile(bundle / "Info.plist", "<plist version=\"1.0\"><array/></plist>");
     EXPECT_FALSE(check(bundle));
@@ -70,27 +72,24 @@ TEST_F(ThemeBundleTest,
                                                     "/images/sh.png"});
     // Without a base path, or one that is not a string, the first named image is missing.
     info = themeInfo({}, {{"Frontline", "f.png"}});
-    writeBundle(bundle, info);
-    EXPECT_TRUE(check(bundle));
+    EXPECT_TRUE(checked(info));
     info.remove("VL_BasePath");
-    writeBundle(bundle, info);
-    EXPECT_FALSE(check(bundle));
+    EXPECT_FALSE(checked(info));
     EXPECT_EQ(log.lines().back(), "Missing (key: Frontline) f.png");
     info.set("VL_BasePath", PlistValue(7));
-    writeBundle(bundle, info);
-    EXPECT_FALSE(check(bundle));
+    EXPECT_FALSE(checked(info));
     PlistValue flat = PlistValue::dictionary();
     PlistValue badValue = PlistValue::dictionary();
     badValue.set("Frontline", PlistValue(PlistValue::Array{}));
+    bundle = temp() / "Odd.docktheme";
     for (const PlistValue& shape :
          {PlistValue("Dock_List"), PlistValue(PlistValue::Array{}),
           PlistValue(PlistValue::Array{flat}), PlistValue(PlistValue::Array{flat, flat, flat}),
           PlistValue(PlistValue::Array{flat, PlistValue("3d")}),
           PlistValue(PlistValue::Array{badValue, flat}),
           PlistValue(PlistValue::Dictionary{{"0", flat}, {"1", flat}})}) {
-        PlistValue info = themeInfo({}, {});
+        info = themeInfo({}, {});
         info.set("Dock_List", shape);
-        writeBundle(temp() / "Odd.docktheme", info);
-        EXPECT_FALSE(check(temp() / "Odd.docktheme"));
+        EXPECT_FALSE(checked(info));
     }
 }
