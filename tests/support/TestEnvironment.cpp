@@ -154,8 +154,7 @@ std::vector<std::string> TestEnvironment::changes(const std::map<std::string, st
     };
     std::map<std::string, std::string> all = before;
     all.insert(after.begin(), after.end());
-    for (const auto& entry : all) {
-        const std::string& name = entry.first;
+    for (const auto& [name, content] : all) {
         if (!before.count(name) || !after.count(name) || before.at(name) != after.at(name)) {
             result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
         }
