@@ -38,11 +38,7 @@ void TestEnvironment::SetUp() {
 
 void TestEnvironment::TearDown() {
     for (const auto& [name, value] : saved_) {
-        if (value) {
-            ::setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name.c_str());
-        }
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
     }
     saved_.clear();
     std::error_code error;
@@ -108,9 +104,8 @@ void TestEnvironment::linkAway(const fs::path& path, const fs::path& elsewhere) 
 
 std::vector<std::string> TestEnvironment::entries(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
+    std::ranges::transform(fs::directory_iterator(folder), std::back_inserter(names),
+                           [](const auto& entry) { return entry.path().filename().string(); });
     std::ranges::sort(names);
     return names;
 }
