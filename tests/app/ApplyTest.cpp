@@ -19,9 +19,8 @@ protected:
 
 TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
     for (bool autoStyle : {false, true}) {
-        PlistValue prefs = PlistValue::dictionary();
-        prefs.set("tilesize", PlistValue(48.0));
-        writeFile(dockPreferences(), PropertyList::toXML(prefs));
+        writeFile(dockPreferences(), PropertyList::toXML(PlistValue(
+                                         PlistValue::Dictionary{{"tilesize", PlistValue(48.0)}})));
         UserDefaults().setBool(UserDefaults::kAutoDockStyle, autoStyle);
         MainController& c = start();
         ASSERT_TRUE(c._openThemeAtPath(themeCopy(autoStyle ? "Auto" : "Plain")));

@@ -33,12 +33,8 @@ protected:
 
 TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
     using Open = std::function<void(MainController&, const QString&)>;
-    struct Way {
-        const char* what;
-        Open open;
-        bool opens;  // whether the theme opens in the main window after
-    };
-    const std::vector<Way> ways = {
+    // Each: what, how it opens the archive, whether the theme opens in the main window after.
+    const std::vector<std::tuple<const char*, Open, bool>> ways = {
         {"the open panel",
          [this](MainController& c, const QString& zip) {
              dialogs.panelAnswers = {zip};
@@ -66,13 +62,13 @@ TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
     };
     MainController& c = start();
     std::vector<std::string> added;
-    for (std::size_t i = 0; i < ways.size(); ++i) {
-        SCOPED_TRACE(ways[i].what);
-        const std::string name = "T" + std::to_string(i);
-        ways[i].open(c, archiveOf(name, "Theme " + name));
+    for (const auto& [what, open, opens] : ways) {
+        SCOPED_TRACE(what);
+        const std::string name = "T" + std::to_string(added.size());
+        open(c, archiveOf(name, "Theme " + name));
         // The theme opens as it gets its name, in one step on the UI thread.
         EXPECT_TRUE(waitUntil([&] { return fs::exists(entry(name)); }));
-        EXPECT_EQ(opened(c, name), ways[i].opens);
+        EXPECT_EQ(opened(c, name), opens);
         EXPECT_EQ(dockNameOf(entry(name)), "Theme " + name);
         added.push_back(name + ".docktheme");
         EXPECT_EQ(entries(folder()), added);  // nothing hidden left beside
@@ -142,8 +138,7 @@ TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromIt
     EXPECT_TRUE(opened(c, "Mine"));
     EXPECT_EQ(entries(folder()), std::vector<std::string>{"Mine.docktheme"});
     // Unsaved information edits are asked about first: Cancel exports nothing.
-    c.previewdock_title->setText("Unsaved");
-    emit c.previewdock_title->textEdited("Unsaved");
+    type(c.previewdock_title, "Unsaved");
     dialogs.saveAnswers = {Dialogs::SaveAnswer::Cancel, Dialogs::SaveAnswer::DontSave};
     const std::size_t panels = dialogs.panelTitles.size();
     select(col, {"Mine"});

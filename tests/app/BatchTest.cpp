@@ -35,13 +35,16 @@ protected:
         }
     }
     // The batch window and its controller alone, as the editor makes them, and
-    // an empty destination.
-    BatchController& batch() {
+    // an empty destination; with chosen, the source chosen.
+    BatchController& batch(bool chosen = true) {
         fs::create_directories(destination());
         batch_.reset();
         delete window_;
         window_ = BatchController::makeWindow(nullptr);
         batch_ = std::make_unique<BatchController>(window_, dialogs);
+        if (chosen) {
+            choose(*batch_);
+        }
         return *batch_;
     }
     void choose(BatchController& b) {
@@ -88,21 +91,18 @@ TEST_F(BatchTest, ListsTheSubFoldersOfTheSourceRefusesAnEmptyOneAndConvertsNoFil
     writeFile(source() / "one.txt", "1");
     writeFile(source() / "two.png", "2");
     BatchController& b = batch();
-    choose(b);
     EXPECT_EQ(b.sourcePath->text(), qs(source()));
     const std::string waiting = "Waiting for start...";
     EXPECT_EQ(rows(b), (Rows{{"A", waiting}, {"B", waiting}, {"C", waiting}}));
-    auto logged = log.lines();
     EXPECT_EQ(
         std::ranges::count_if(
-            logged, [this](const std::string& l) { return l.starts_with(source().string()); }),
+            log.lines(), [this](const std::string& l) { return l.starts_with(source().string()); }),
         5);
     EXPECT_TRUE(log.has("3 elements"));
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
     fs::remove_all(source());
     fs::create_directories(source());
     BatchController& empty = batch();
-    choose(empty);
     EXPECT_EQ(alertTexts(), "Empty Directory!: There is not any file in " + qs(source()) + ".");
     EXPECT_TRUE(empty.sourcePath->text().isEmpty());
     writeFile(source() / "only.txt", "a file");
@@ -119,7 +119,6 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     fs::create_directories(source() / "Nested/deeper");
     fs::create_directory_symlink(source() / "Plain", source() / "Linked");
     BatchController& b = batch();
-    choose(b);
     int ended = 0;
     QObject::connect(&b, &BatchController::runEnded, [&ended] { ++ended; });
     run(b);
@@ -149,7 +148,7 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
 
 TEST_F(BatchTest, TheDestinationMustBeAnotherFolder) {
     imageFolders({"One"});
-    BatchController& b = batch();
+    BatchController& b = batch(false);
     dialogs.panelAnswers = {qs(source())};
     b.btn_startBatch();  // no source yet: the source is chosen instead
     EXPECT_EQ(dialogs.panelTitles,
@@ -169,7 +168,6 @@ TEST_F(BatchTest, TheDestinationMustBeAnotherFolder) {
 TEST_F(BatchTest, StartAndChooseAreRefusedWhileARunGoesOnAndAllConvertedEndsWithThanks) {
     imageFolders({"A", "B", "C"});
     BatchController& b = batch();
-    choose(b);
     run(b, false);
     ASSERT_TRUE(b.isRunning());
     const std::size_t panels = dialogs.panelTitles.size();
@@ -188,7 +186,7 @@ TEST_F(BatchTest, ClosingTheWindowOrQuittingStopsTheRunAfterItsCurrentRow) {
     for (bool quit : {false, true}) {
         SCOPED_TRACE(quit ? "quit" : "close");
         fs::remove_all(destination());
-        BatchController& b = batch();
+        BatchController& b = batch(false);
         b.batch_window->show();
         choose(b);
         run(b, false);
@@ -201,10 +199,8 @@ TEST_F(BatchTest, ClosingTheWindowOrQuittingStopsTheRunAfterItsCurrentRow) {
         EXPECT_EQ(entries(destination()).size(), 1u);
         EXPECT_TRUE(dialogs.alerts.empty());
         if (!quit) {  // a quit handles no more events: the rows stay as they were
-            Rows shown = rows(b);
-            EXPECT_EQ(
-                std::ranges::count_if(shown, [](const auto& row) { return row.second == "OK!"; }),
-                1);
+            EXPECT_EQ(std::ranges::count(rows(b), std::string("OK!"), &Rows::value_type::second),
+                      1);
             EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
         }
     }
@@ -222,7 +218,6 @@ TEST_F(BatchTest, AnExistingThemeIsLeftUntouchedAndALeftoverOfAKilledRunIsSwept)
     fs::create_directory_symlink(temp() / "outside", leftover / "escape");
     const auto before = without(snapshot(temp()), {"themes/.velvanto-batch-"});
     BatchController& b = batch();
-    choose(b);
     run(b);
     const std::string there = " is in the destination already; it was left untouched.)";
     EXPECT_EQ(rows(b, true), (Rows{{"Existing", "ERROR! (Existing.docktheme" + there},
@@ -247,7 +242,6 @@ TEST_F(BatchTest, AnImageNotAPlainFileFailsItsRowAndUnreplacedFilesAreTheTemplat
     fs::create_symlink(source() / "Fine" / image, source() / "Link" / image);
     fs::create_directories(source() / "Gone");
     BatchController& b = batch();
-    choose(b);
     // A folder that is a file by the time its row runs is an error, not a stock theme.
     fs::remove(source() / "Gone");
     writeFile(source() / "Gone", "no longer a folder");
@@ -283,7 +277,6 @@ TEST_F(BatchTest, AFullDestinationEndsErrorWithWhyAndNoHalfBundle) {
     writeFile(source() / "Big" / firstDockFile(), std::string(2 << 20, 'b'));
     writeFile(source() / "Small" / firstDockFile(), "small");
     BatchController& b = batch();
-    choose(b);
     run(b);
     EXPECT_EQ(rows(b, true), (Rows{{"Big", "ERROR! (The image " + firstDockFile() +
                                                " could not be copied: No space left on device)"},

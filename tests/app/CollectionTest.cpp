@@ -1,6 +1,4 @@
 // The theme collection as the user sees it and as it reaches disk.
-#include <sys/stat.h>
-
 #include "EditorTest.h"
 
 TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
@@ -103,8 +101,7 @@ TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewO
     ASSERT_TRUE(main.openTheme((folder() / "Same.docktheme").string()));
     QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
     for (auto [answer, name] : {std::pair{Cancel, "Velvanto Default"}, {DontSave, "Newer"}}) {
-        main.previewdock_author->setText("Edited");
-        emit main.previewdock_author->textEdited("Edited");
+        type(main.previewdock_author, "Edited");
         dialogs.saveAnswers = {answer};
         dialogs.askAnswers = {true};
         dialogs.panelAnswers = {chosen};

@@ -54,17 +54,15 @@ bool EditorTest::waitUntil(const std::function<bool()>& done) {
 
 QString EditorTest::alertTitles() const {
     QStringList titles;
-    for (const auto& alert : dialogs.alerts) {
-        titles << alert.title;
-    }
+    std::ranges::transform(dialogs.alerts, std::back_inserter(titles),
+                           &ScriptedDialogs::Alert::title);
     return titles.join(QStringLiteral(", "));
 }
 
 QString EditorTest::alertTexts() const {
     QStringList texts;
-    for (const auto& alert : dialogs.alerts) {
-        texts << alert.title + ": " + alert.message;
-    }
+    std::ranges::transform(dialogs.alerts, std::back_inserter(texts),
+                           [](const auto& alert) { return alert.title + ": " + alert.message; });
     return texts.join('\n');
 }
 

@@ -168,6 +168,11 @@ protected:
     // Each alert as "title: message", one a line.
     QString alertTexts() const;
     static std::string text(const QString& string) { return string.toStdString(); }
+    // Types value into field as the user does: its text and the edit signal.
+    static void type(QLineEdit* field, const QString& value) {
+        field->setText(value);
+        emit field->textEdited(value);
+    }
     static QString qs(const fs::path& path) { return QString::fromStdString(path.string()); }
     QString at(const std::string& relative) const { return qs(temp() / relative); }
     // A PNG of size filled with colour at temp()/name.

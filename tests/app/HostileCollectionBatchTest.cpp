@@ -1,71 +1,60 @@
 // The collection against a stranger's themes and a hostile disk: links, FIFOs, a refusing trash.
-#include <sys/stat.h>
-
 #include "EditorTest.h"
-
-namespace {
-
-using Snapshot = std::map<std::string, std::string>;
-using Names = std::vector<std::string>;
-
-}  // namespace
 
 class HostileCollectionTest : public CollectionTest {
 protected:
+    using Snapshot = std::map<std::string, std::string>;
+    using Names = std::vector<std::string>;
     static constexpr const char* kCollection = "home/.local/share/Velvanto/";
     static inline const Names kSettings = {"home/.config/", "home/.cache/"};
 };
 
 TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
-    struct Case {
-        const char* what;
-        std::function<QString()> source;
-        std::string entry;  // what the collection gains; none: an alert instead
-        std::string alert;  // after the chosen path
-    };
     const std::string image = "indicator_medium_simple.png";  // one of the stock theme's table
     writeFile(temp() / "outside/keep.txt", "kept");
-    const std::vector<Case> cases = {
-        {"links and a FIFO inside a theme chosen through a link",
-         [this] {
-             themeCopy("Odd");
-             fs::create_directory_symlink(temp() / "outside", temp() / "Odd.docktheme/escape");
-             fs::create_symlink(temp() / "outside/keep.txt",
-                                temp() / "Odd.docktheme/images/extra.png");
-             makeFifo(temp() / "Odd.docktheme/pipe");
-             fs::create_directory_symlink(temp() / "Odd.docktheme", temp() / "Link.docktheme");
-             return at("Link.docktheme");
-         },
-         "Link", ""},
-        {"an image of the table is a FIFO",
-         [&] {
-             QString fifo = themeCopy("Fifo");
-             makeFifo(temp() / "Fifo.docktheme/images" / image);
-             return fifo;
-         },
-         "",
-         " is corrupted: The image " + image +
-             " is not a plain file (a FIFO, a device or a socket)."},
-        {"no Info.plist",
-         [this] {
-             QString bare = themeCopy("Bare");
-             fs::remove(temp() / "Bare.docktheme/Info.plist");
-             return bare;
-         },
-         "", " is corrupted: Info.plist is missing."},
-    };
+    // What, the source, the entry the collection gains (none: an alert, after the chosen path).
+    const std::vector<std::tuple<const char*, std::function<QString()>, std::string, std::string>>
+        cases = {
+            {"links and a FIFO inside a theme chosen through a link",
+             [this] {
+                 themeCopy("Odd");
+                 fs::create_directory_symlink(temp() / "outside", temp() / "Odd.docktheme/escape");
+                 fs::create_symlink(temp() / "outside/keep.txt",
+                                    temp() / "Odd.docktheme/images/extra.png");
+                 makeFifo(temp() / "Odd.docktheme/pipe");
+                 fs::create_directory_symlink(temp() / "Odd.docktheme", temp() / "Link.docktheme");
+                 return at("Link.docktheme");
+             },
+             "Link", ""},
+            {"an image of the table is a FIFO",
+             [&] {
+                 QString fifo = themeCopy("Fifo");
+                 makeFifo(temp() / "Fifo.docktheme/images" / image);
+                 return fifo;
+             },
+             "",
+             " is corrupted: The image " + image +
+                 " is not a plain file (a FIFO, a device or a socket)."},
+            {"no Info.plist",
+             [this] {
+                 QString bare = themeCopy("Bare");
+                 fs::remove(temp() / "Bare.docktheme/Info.plist");
+                 return bare;
+             },
+             "", " is corrupted: Info.plist is missing."},
+        };
     CollectionController& col = collection();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, source, gained, alert] : cases) {
+        SCOPED_TRACE(what);
         dialogs.alerts.clear();
-        QString chosen = c.source();
+        QString chosen = source();
         const Snapshot before = snapshot(temp());
         dialogs.panelAnswers = {chosen};
         col.btn_addTheme();
-        const Snapshot after = without(snapshot(temp()), {kCollection + c.entry + ".docktheme"});
+        const Snapshot after = without(snapshot(temp()), {kCollection + gained + ".docktheme"});
         EXPECT_EQ(changes(before, after), Names{});
-        if (c.entry.empty()) {
-            EXPECT_EQ(alertTexts(), "Invalid theme!: " + chosen + QString::fromStdString(c.alert));
+        if (gained.empty()) {
+            EXPECT_EQ(alertTexts(), "Invalid theme!: " + chosen + QString::fromStdString(alert));
             continue;
         }
         EXPECT_EQ(alertTexts(), "");
@@ -74,8 +63,8 @@ TEST_F(HostileCollectionTest, AddStoresCopiesOfRegularFilesOnly) {
         std::erase_if(expected, [](const auto& e) {
             return e.second.starts_with("-> ") || e.second == "(special)";
         });
-        EXPECT_FALSE(fs::is_symlink(entry(c.entry)));
-        EXPECT_EQ(snapshot(entry(c.entry)), expected);
+        EXPECT_FALSE(fs::is_symlink(entry(gained)));
+        EXPECT_EQ(snapshot(entry(gained)), expected);
     }
     EXPECT_EQ(entries(folder()), Names{"Link.docktheme"});
 }
@@ -118,19 +107,14 @@ TEST_F(HostileCollectionTest,
 }
 
 TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyThatEntry) {
-    struct Case {
-        const char* what;
-        bool link;
-        bool answer;
-    };
-    for (const Case& c :
-         {Case{"Cancel keeps it", false, false}, Case{"Delete removes that entry", false, true},
-          Case{"Delete on a link removes the link only", true, true}}) {
-        SCOPED_TRACE(c.what);
+    for (auto [what, link, answer] : {std::tuple{"Cancel keeps it", false, false},
+                                      {"Delete removes that entry", false, true},
+                                      {"Delete on a link removes the link only", true, true}}) {
+        SCOPED_TRACE(what);
         fs::remove_all(home());
         fs::remove_all(temp() / "Target.docktheme");
         inCollection("B");
-        if (c.link) {
+        if (link) {
             themeCopy("Target");
             fs::create_directory_symlink(temp() / "Target.docktheme", entry("A"));
         } else {
@@ -141,45 +125,41 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
         dialogs.asked.clear();
         const Snapshot before = snapshot(temp());
         select(col, {"A"});
-        dialogs.askAnswers = {c.answer};
+        dialogs.askAnswers = {answer};
         col.btn_removeTheme();
         ASSERT_EQ(dialogs.asked.size(), 1u);
         EXPECT_EQ(dialogs.asked[0].button + ": " + dialogs.asked[0].message,
                   "Delete: A.docktheme cannot be moved to the trash. Delete it permanently?");
         EXPECT_TRUE(dialogs.alerts.empty());
         Names ignored = kSettings;
-        if (c.answer) {  // the entry alone goes, a link without its target
+        if (answer) {  // the entry alone goes, a link without its target
             ignored.push_back(kCollection + std::string("A.docktheme"));
         }
         EXPECT_EQ(changes(without(before, ignored), without(snapshot(temp()), ignored)), Names{});
-        EXPECT_EQ(fs::exists(fs::symlink_status(entry("A"))), !c.answer);
+        EXPECT_EQ(fs::exists(fs::symlink_status(entry("A"))), !answer);
     }
 }
 
 TEST_F(HostileCollectionTest, ALeftoverOfAKilledReplaceIsRecoveredAtStart) {
-    struct Case {
-        const char* leftover;
-        bool finalThere;
-        std::string nameAfter;  // of Same.docktheme
-    };
-    for (const Case& c : {Case{".Same.docktheme.replaced", false, "Old"},
-                          Case{".Same.docktheme.replaced", true, "Velvanto Default"},
-                          Case{".velvanto-replaced-Ab12Cd/Same.docktheme", false, "Old"},
-                          Case{".velvanto-incoming-Ab12Cd/Same.docktheme", false, "(invalid)"},
-                          Case{".Same.docktheme.incoming", true, "Velvanto Default"}}) {
-        SCOPED_TRACE(std::string(c.leftover) + (c.finalThere ? ", final there" : ""));
+    // The leftover, whether the final entry is there too, and the name Same.docktheme gives after.
+    for (auto [leftover, finalThere, nameAfter] :
+         {std::tuple<const char*, bool, std::string>{".Same.docktheme.replaced", false, "Old"},
+          {".Same.docktheme.replaced", true, "Velvanto Default"},
+          {".velvanto-replaced-Ab12Cd/Same.docktheme", false, "Old"},
+          {".velvanto-incoming-Ab12Cd/Same.docktheme", false, "(invalid)"},
+          {".Same.docktheme.incoming", true, "Velvanto Default"}}) {
+        SCOPED_TRACE(std::string(leftover) + (finalThere ? ", final there" : ""));
         fs::remove_all(home());
         writeFile(temp() / "outside/keep.txt", "kept");
-        fs::create_directories((folder() / c.leftover).parent_path());
-        fs::rename(text(themeCopy("Old", {{"VL_DockName", "Old"}})), folder() / c.leftover);
-        fs::create_directory_symlink(temp() / "outside", folder() / c.leftover / "escape");
-        if (c.finalThere) {
+        fs::create_directories((folder() / leftover).parent_path());
+        fs::rename(text(themeCopy("Old", {{"VL_DockName", "Old"}})), folder() / leftover);
+        fs::create_directory_symlink(temp() / "outside", folder() / leftover / "escape");
+        if (finalThere) {
             inCollection("Same");
         }
         start();
-        EXPECT_EQ(entries(folder()),
-                  c.nameAfter == "(invalid)" ? Names{} : Names{"Same.docktheme"});
-        EXPECT_EQ(dockNameOf(entry("Same")), c.nameAfter);
+        EXPECT_EQ(entries(folder()), nameAfter == "(invalid)" ? Names{} : Names{"Same.docktheme"});
+        EXPECT_EQ(dockNameOf(entry("Same")), nameAfter);
         EXPECT_EQ(readFile(temp() / "outside/keep.txt"), "kept");
     }
 }

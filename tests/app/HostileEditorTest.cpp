@@ -48,13 +48,11 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
         MainController& c = start();
         QString theme = themeCopy(made);
         // Two slots: one for each thumbnail worker.
-        std::vector<fs::path> fifos = {image(theme, keys[0]), image(theme, keys[1])};
-        if (std::string_view(made) != "slots") {
-            fifos = {theme.toStdString() + "/" + made};
-        }
-        for (const fs::path& path : fifos) {
-            makeFifo(path);
-        }
+        const std::vector<fs::path> fifos =
+            std::string_view(made) == "slots"
+                ? std::vector<fs::path>{image(theme, keys[0]), image(theme, keys[1])}
+                : std::vector<fs::path>{theme.toStdString() + "/" + made};
+        std::ranges::for_each(fifos, makeFifo);
         auto before = snapshot(temp());
         before.erase(ownFolder());  // removed at quit
         // A reader left waiting is let go every few seconds, so a hang fails.
@@ -125,8 +123,7 @@ TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableO
         writeFile(theme.toStdString() + "/description.rtf", file);
         ASSERT_TRUE(c._openThemeAtPath(theme));
         EXPECT_EQ(c.previewdock_description->toPlainText(), shown);
-        c.previewdock_author->setText("Someone Else");
-        emit c.previewdock_author->textEdited("Someone Else");
+        type(c.previewdock_author, "Someone Else");
         EXPECT_TRUE(c.btn_saveInfo());
         EXPECT_EQ(readFile(theme.toStdString() + "/description.rtf"), file);
     }

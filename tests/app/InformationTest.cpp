@@ -27,10 +27,8 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     EXPECT_EQ(reopened->description()->paragraphs()[0].runs[1].attributes.bold, true);
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Velvet by Vera[*]");
     // Saved empty, a name and an author read as a refresh shows them.
-    for (QLineEdit* field : {c.previewdock_title, c.previewdock_author}) {
-        field->clear();
-        emit field->textEdited("");
-    }
+    type(c.previewdock_title, "");
+    type(c.previewdock_author, "");
     EXPECT_TRUE(c.btn_saveInfo());
     EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Untitled by Unknown[*]");
     // A folder where Info.plist should be: no file can be renamed over it, so

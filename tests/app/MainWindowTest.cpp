@@ -77,18 +77,14 @@ TEST_F(MainWindowTest, ToolbarItemsFollowOpeningAndClosingAndTheFlipViewHoldsExa
     EXPECT_EQ(c.shownView(), c.view_welcome);
     // The flip view holds exactly one view after repeated switches.
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("E")));
+    const std::vector<QWidget*> views = {c.view_welcome, c.view_infoTheme, c.view_editorTheme};
     for (int tab : {2, 2, 1, 2, 1, 1, 0, 2}) {
         c._fadeToTab(tab);
         EXPECT_EQ(c.view_flipView->layout()->count(), 1);
-        QWidget* expected = std::vector<QWidget*>{c.view_welcome, c.view_infoTheme,
-                                                  c.view_editorTheme}[static_cast<size_t>(tab)];
+        QWidget* expected = views[static_cast<size_t>(tab)];
         EXPECT_EQ(c.shownView(), expected);
         EXPECT_TRUE(expected->isVisibleTo(c.edit_window));
-        int shown = 0;
-        for (QWidget* view : {c.view_welcome, c.view_infoTheme, c.view_editorTheme}) {
-            shown += view->parent() == c.view_flipView ? 1 : 0;
-        }
-        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(std::ranges::count(views, c.view_flipView, &QWidget::parentWidget), 1);
     }
     c.btn_showEditorDock(MainController::kInformationTab);
     EXPECT_EQ(c.shownView(), c.view_infoTheme);
@@ -135,8 +131,7 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
     EXPECT_EQ(c.edit_window->accessibleName(), "Velvanto - Full by Ann");
     EXPECT_EQ(c.previewdock_site->text(), "https://ann.example");
     EXPECT_EQ(c.previewdock_version->text(), "2.5");
-    c.previewdock_author->setText("Edited");
-    emit c.previewdock_author->textEdited("Edited");
+    type(c.previewdock_author, "Edited");
     c._updateThemeShow();  // as after a slot's image was replaced
     EXPECT_EQ(c.previewdock_author->text(), "Edited");
     EXPECT_TRUE(c.hasUnsavedInformation());

@@ -214,7 +214,7 @@ TEST_F(SingleInstanceTest, ACrashedEditorsSocketIsTakenOverAndALaterStartHandsIt
 }
 
 // The images a theme's Dock screenshots are drawn from.
-class ThemeScreenshotsTest : public TestEnvironment {};
+using ThemeScreenshotsTest = TestEnvironment;
 
 TEST_F(ThemeScreenshotsTest, ImagesAreGatheredByDockNameAndTheThreeDImageWins) {
     std::filesystem::path bundle = temp() / "Both.docktheme";

@@ -69,10 +69,7 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
 
 TEST_F(PreferencesTest,
        ExecLinesSplitByTheRulesAndADesktopEntryOpensTheSelectedImageOrBeepsAndLogs) {
-    struct Case {
-        QString exec;
-        std::optional<QStringList> arguments;
-    } cases[] = {
+    const std::pair<QString, std::optional<QStringList>> cases[] = {
         {"gimp %U", QStringList{"gimp", "/f g.png"}},
         {"app --open=%f", QStringList{"app", "--open=/f g.png"}},
         {"app", QStringList{"app", "/f g.png"}},
@@ -83,9 +80,8 @@ TEST_F(PreferencesTest,
         {"app \"open", std::nullopt},
         {"", std::nullopt},
     };
-    for (const Case& test : cases) {
-        EXPECT_EQ(DesktopEntry::arguments(test.exec, "/f g.png"), test.arguments)
-            << text(test.exec);
+    for (const auto& [exec, arguments] : cases) {
+        EXPECT_EQ(DesktopEntry::arguments(exec, "/f g.png"), arguments) << text(exec);
     }
     QString program = at("home/bin/recorder");
     QString out = at("home/args");

@@ -125,26 +125,23 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalog
     ASSERT_TRUE(c._openThemeAtPath(at("A.docktheme")));
     c.btn_showEditorDock(MainController::kEditorTab);
     int row = rowOf(c, "Separator_Horizontal");
-    struct Case {
-        QSize size;
-        int dotsPerMetre;
-        const char* alert;
-    } cases[] = {
-        {{48, 4}, 2835, ""}, {{49, 4}, 2835, "Size is too big"}, {{48, 5}, 2835, "Size is too big"},
-        {{24, 2}, 2835, ""}, {{49, 4}, 5669, "Size is too big"},  // 144 dpi: still 49 pixels
-        {{48, 4}, 5669, ""},
-    };
-    for (const Case& test : cases) {
-        QImage image(test.size, QImage::Format_ARGB32);
+    for (auto [size, dotsPerMetre, alert] :
+         {std::tuple{QSize(48, 4), 2835, ""},
+          {{49, 4}, 2835, "Size is too big"},
+          {{48, 5}, 2835, "Size is too big"},
+          {{24, 2}, 2835, ""},
+          {{49, 4}, 5669, "Size is too big"},  // 144 dpi: still 49 pixels
+          {{48, 4}, 5669, ""}}) {
+        QImage image(size, QImage::Format_ARGB32);
         image.fill(Qt::green);
-        image.setDotsPerMeterX(test.dotsPerMetre);
-        image.setDotsPerMeterY(test.dotsPerMetre);
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
         ASSERT_TRUE(image.save(imagePath(c, row), "PNG"));
         select(c, {});
         select(c, {row});
         EXPECT_EQ(c.selection_size->text(),
-                  QStringLiteral("%1x%2").arg(test.size.width()).arg(test.size.height()));
-        EXPECT_EQ(c.selection_alertSize->text(), test.alert) << test.size.width();
+                  QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+        EXPECT_EQ(c.selection_alertSize->text(), alert) << size.width();
     }
     // A file that does not decode: 0x0, no picture, no alert.
     writeFile(text(imagePath(c, row)), "not a picture");

@@ -15,37 +15,30 @@ protected:
 // A clean theme applies with no sheet: see ApplyTest.
 TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyAndWarningsAsk) {
     using Answer = Dialogs::FindingsAnswer;
-    const struct {
-        const char* name;
-        bool missingImage;
-        Answer answer;
-        const char* sheet;  // its title
-        bool applies;
-    } rows[] = {
-        {"errors", true, Answer{true, {}}, "Theme Not Applied", false},
-        {"warnings, Cancel", false, Answer{}, "Apply Anyway?", false},
-        {"warnings, Apply Anyway", false, Answer{true, {}}, "Apply Anyway?", true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    // Each: its name, an image missing, the answer, the sheet's title, whether it applies.
+    for (const auto& [name, missingImage, answer, sheet, applies] :
+         {std::tuple{"errors", true, Answer{true, {}}, "Theme Not Applied", false},
+          {"warnings, Cancel", false, Answer{}, "Apply Anyway?", false},
+          {"warnings, Apply Anyway", false, Answer{true, {}}, "Apply Anyway?", true}}) {
+        SCOPED_TRACE(name);
         dialogs.sheets.clear();
         MainController& c = start();
         const QString theme = tooBigTheme("Big");
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        if (row.missingImage) {
+        if (missingImage) {
             fs::remove(theme.toStdString() + "/images/separator.png");
         }
-        dialogs.findingsAnswers = {row.answer};
+        dialogs.findingsAnswers = {answer};
         QSignalSpy ended(&c, &MainController::applyEnded);
         c.btn_change_applyTheme();
         // The tool runs only when the apply goes on.
         ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty(); }));
-        EXPECT_TRUE(waitUntil([&] { return ended.count() == (row.applies ? 1 : 0); }));
+        EXPECT_TRUE(waitUntil([&, n = applies ? 1 : 0] { return ended.count() == n; }));
         ASSERT_EQ(dialogs.sheets.size(), 1u);
-        EXPECT_EQ(text(dialogs.sheets[0].title), row.sheet);
+        EXPECT_EQ(text(dialogs.sheets[0].title), sheet);
         EXPECT_EQ(dialogs.sheets[0].findings.back().key, "Frontline");
-        EXPECT_EQ(dialogs.sheets[0].proceedButton.isEmpty(), row.missingImage);
-        EXPECT_EQ(readFile(dockResources() / "frontline.png").empty(), !row.applies);
+        EXPECT_EQ(dialogs.sheets[0].proceedButton.isEmpty(), missingImage);
+        EXPECT_EQ(readFile(dockResources() / "frontline.png").empty(), !applies);
         fs::remove_all(theme.toStdString());
         fs::remove_all(dockResources());
         fs::create_directories(dockResources());

@@ -32,30 +32,23 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     }
     const QString large =
         " could not be copied: frontline.png (frontline.png is larger than 16 MiB)";
-    struct Case {
-        void (MainController::*command)();
-        std::deque<std::optional<QString>> answers;
-        QString why;  // after "created at "
-    };
-    for (const Case& k :
-         {Case{&MainController::btn_toolbar_newtheme,
-               {at("Taken")},
-               at("Taken.docktheme") + ": something with that name is there already"},
-          Case{&MainController::btn_backupMyCurrentDock,
-               {at("plain/B")},
-               at("plain/B.docktheme") + ": the folder can't be written (Not a directory)"},
-          Case{&MainController::btn_backupMyCurrentDock,
-               {at("Mine")},
-               at("Mine.docktheme") + ": these images of " + qs(dockResources()) + large},
-          Case{&MainController::btn_generateThemeFromFolder,
-               {at("art"), at("Mine")},
-               at("Mine.docktheme") + ": these images of " + at("art") + large}}) {
+    using Answers = std::deque<std::optional<QString>>;
+    // The command, the panels' answers and why, after "created at ".
+    for (const auto& [command, answers, why] :
+         {std::tuple{&MainController::btn_toolbar_newtheme, Answers{at("Taken")},
+                     at("Taken.docktheme") + ": something with that name is there already"},
+          {&MainController::btn_backupMyCurrentDock, Answers{at("plain/B")},
+           at("plain/B.docktheme") + ": the folder can't be written (Not a directory)"},
+          {&MainController::btn_backupMyCurrentDock, Answers{at("Mine")},
+           at("Mine.docktheme") + ": these images of " + qs(dockResources()) + large},
+          {&MainController::btn_generateThemeFromFolder, Answers{at("art"), at("Mine")},
+           at("Mine.docktheme") + ": these images of " + at("art") + large}}) {
         dialogs.alerts.clear();
         const auto before = snapshot(temp());
-        dialogs.panelAnswers = k.answers;
-        (c.*k.command)();
+        dialogs.panelAnswers = answers;
+        (c.*command)();
         EXPECT_EQ(alertTexts(),
-                  "Theme Not Created: The theme could not be created at " + k.why + ".");
+                  "Theme Not Created: The theme could not be created at " + why + ".");
         EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Open.docktheme").string());
         EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     }
@@ -118,8 +111,7 @@ TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped)
         QString theme =
             themeCopy("Q" + QString::number(static_cast<int>(answer)), {{"VL_DockAuthor", "Ann"}});
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        c.previewdock_author->setText("Bob");
-        emit c.previewdock_author->textEdited("Bob");
+        type(c.previewdock_author, "Bob");
         dialogs.saveAnswers = {answer};
         int asked = dialogs.questions;
         c.btn_closeTheme();

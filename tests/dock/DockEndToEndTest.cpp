@@ -4,9 +4,6 @@
 #include "model/MiscKit.h"
 #include "support/TestEnvironment.h"
 
-namespace fs = std::filesystem;
-using namespace DockTestSupport;
-
 // With the real killall: the kept Dock's next manifest shows each applied change.
 class DockEndToEndTest : public TestEnvironment {
 protected:

@@ -4,9 +4,6 @@
 #include "model/MiscKit.h"
 #include "support/TestEnvironment.h"
 
-namespace fs = std::filesystem;
-using namespace DockTestSupport;
-
 class DockImagesTest : public TestEnvironment {
 protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};

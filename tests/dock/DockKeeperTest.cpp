@@ -4,9 +4,6 @@
 #include "dock/DockTestSupport.h"
 #include "support/TestEnvironment.h"
 
-namespace fs = std::filesystem;
-using namespace DockTestSupport;
-
 class DockKeeperTest : public TestEnvironment {
 protected:
     // A stand-in for the Dock: a script that notes its pid in runs.log, then does body.

@@ -4,16 +4,13 @@
 #include "model/ThemeBundle.h"
 #include "support/TestEnvironment.h"
 
-namespace fs = std::filesystem;
-using namespace DockTestSupport;
-
 class DockRenderTest : public TestEnvironment {
 protected:
     // Runs "Dock --render style out --resources folder"; the exit code.
     int render(const std::string& style, const fs::path& out, const fs::path& folder) {
-        ProgramRun run = runProgram(
-            {DOCK_PROGRAM, "--render", style, out.string(), "--resources", folder.string()});
-        return run.exitCode;
+        return runProgram(
+                   {DOCK_PROGRAM, "--render", style, out.string(), "--resources", folder.string()})
+            .exitCode;
     }
     static QImage picture(const fs::path& file) {
         return QImage(QString::fromStdString(file.string()));
@@ -71,14 +68,13 @@ TEST_F(DockRenderTest, EachStyleDrawsItsOwnPiecesAndBadArgumentsOrUnwritableOutp
     EXPECT_EQ(count(glass, magenta), 0);
     EXPECT_EQ(count(flat, green), 0);
     EXPECT_GT(count(flat, magenta), 5000);  // the edge and the inside made from it
-    fs::path images = stockTheme() / "images";
     std::string out = (temp() / "out.png").string();
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "4d", out}).exitCode, 2);
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "3d"}).exitCode, 2);
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "3d", out, "--resources"}).exitCode, 2);
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--show"}).exitCode, 2);
     EXPECT_EQ(render("3d", out, temp() / "no-such-folder"), 1);
-    EXPECT_EQ(render("3d", temp() / "no-such-folder/out.png", images), 1);
+    EXPECT_EQ(render("3d", temp() / "no-such-folder/out.png", stockTheme() / "images"), 1);
     EXPECT_FALSE(fs::exists(out));
     // Without --resources the Dock's own resources folder (here empty) is drawn.
     EXPECT_EQ(runProgram({DOCK_PROGRAM, "--render", "3d", out}).exitCode, 0);

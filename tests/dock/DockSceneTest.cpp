@@ -8,9 +8,6 @@
 #include "model/MiscKit.h"
 #include "support/TestEnvironment.h"
 
-namespace fs = std::filesystem;
-using namespace DockTestSupport;
-
 class DockSceneTest : public TestEnvironment {
 protected:
     MiscKit catalogue{appResources() / "DatabaseInfo.plist"};

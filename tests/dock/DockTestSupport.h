@@ -1,3 +1,4 @@
+// Helpers of the stand-in Dock's tests.
 #pragma once
 
 #include <signal.h>
@@ -13,18 +14,17 @@
 
 #include "platform/Process.h"
 
-// Helpers of the stand-in Dock's tests.
-namespace DockTestSupport {
+namespace fs = std::filesystem;
 
 // Writes a PNG of one colour.
-inline void writePng(const std::filesystem::path& path, QSize size, QColor colour) {
+inline void writePng(const fs::path& path, QSize size, QColor colour) {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(colour);
     image.save(QString::fromStdString(path.string()), "PNG");
 }
 
 // The SHA-256 of a file as sha256sum prints it.
-inline std::string sha256sum(const std::filesystem::path& path) {
+inline std::string sha256sum(const fs::path& path) {
     auto result = Process::run({"/usr/bin/sha256sum", path.string()}, Process::Capture::Output);
     return result ? result->output.substr(0, 64) : std::string();
 }
@@ -55,5 +55,3 @@ public:
 private:
     pid_t pid_;
 };
-
-}  // namespace DockTestSupport

@@ -45,15 +45,9 @@ OSStatus ScriptedAuthorization::obtain(const std::vector<std::string>&, bool int
     Answer answer = answers.empty() ? Answer::Grant
                                     : answers[std::min<std::size_t>(dialogs, answers.size() - 1)];
     ++dialogs;
-    switch (answer) {
-        case Answer::Grant:
-            return errAuthorizationSuccess;
-        case Answer::Cancel:
-            return errAuthorizationCanceled;
-        case Answer::Deny:
-            break;
-    }
-    return errAuthorizationDenied;
+    return answer == Answer::Grant    ? errAuthorizationSuccess
+           : answer == Answer::Cancel ? errAuthorizationCanceled
+                                      : errAuthorizationDenied;
 }
 
 OSStatus ScriptedAuthorization::start(const std::string&, const std::vector<std::string>&) {

@@ -38,11 +38,7 @@ void TestEnvironment::SetUp() {
 
 void TestEnvironment::TearDown() {
     for (const auto& [name, value] : saved_) {
-        if (value) {
-            ::setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name.c_str());
-        }
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
     }
     saved_.clear();
     std::error_code error;
@@ -108,9 +104,8 @@ void TestEnvironment::linkAway(const fs::path& path, const fs::path& elsewhere) 
 
 std::vector<std::string> TestEnvironment::entries(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
+    std::ranges::transform(fs::directory_iterator(folder), std::back_inserter(names),
+                           [](const auto& entry) { return entry.path().filename().string(); });
     std::ranges::sort(names);
     return names;
 }
@@ -154,8 +149,7 @@ std::vector<std::string> TestEnvironment::changes(const std::map<std::string, st
     };
     std::map<std::string, std::string> all = before;
     all.insert(after.begin(), after.end());
-    for (const auto& entry : all) {
-        const std::string& name = entry.first;
+    for (const auto& [name, content] : all) {
         if (!before.count(name) || !after.count(name) || before.at(name) != after.at(name)) {
             result.push_back(name + ": " + shown(before, name) + " -> " + shown(after, name));
         }

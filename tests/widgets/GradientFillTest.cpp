@@ -37,14 +37,13 @@ protected:
                                             const QGGradient& gradient, double t) {
         const QColor expected = gradient.colorAtPosition(static_cast<float>(t));
         const QColor actual = image.pixelColor(x, y);
-        if (std::max({std::abs(actual.red() - expected.red()),
-                      std::abs(actual.green() - expected.green()),
-                      std::abs(actual.blue() - expected.blue())}) <= 2) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure()
-               << "pixel (" << x << ", " << y << ") is " << actual.name().toStdString()
-               << ", the gradient at " << t << " is " << expected.name().toStdString();
+        return std::max({std::abs(actual.red() - expected.red()),
+                         std::abs(actual.green() - expected.green()),
+                         std::abs(actual.blue() - expected.blue())}) <= 2
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure()
+                         << "pixel (" << x << ", " << y << ") is " << actual.name().toStdString()
+                         << ", the gradient at " << t << " is " << expected.name().toStdString();
     }
     // Whether every pixel in area, or with outside every pixel not in it, is colour.
     static bool all(const QImage& image, const QRect& area, QRgb colour, bool outside = false) {

@@ -41,20 +41,17 @@ TEST_F(PellixEffectsTest,
     EXPECT_TRUE(zoom->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(zoom->isVisible());
     // Shift makes a zoom five times the base time, otherwise four tenths.
-    struct Case {
-        Qt::KeyboardModifiers modifiers;
-        double factor;
-    } cases[] = {
+    const std::pair<Qt::KeyboardModifiers, double> cases[] = {
         {Qt::ShiftModifier, 5.0},
         {Qt::ShiftModifier | Qt::ControlModifier, 5.0},
         {Qt::NoModifier, 0.4000000059604645},
         {Qt::ControlModifier, 0.4000000059604645},
     };
     for (QRect to : {QRect(0, 0, 10, 10), QRect(100, 100, 600, 400)}) {
-        for (const Case& test : cases) {
-            PellixZoomWindow::setModifierQuery([&] { return test.modifiers; });
+        for (const auto& [modifiers, factor] : cases) {
+            PellixZoomWindow::setModifierQuery([&modifiers = modifiers] { return modifiers; });
             EXPECT_DOUBLE_EQ(zoom->animationResizeTime(to),
-                             PellixZoomWindow::baseResizeTime(zoom->geometry(), to) * test.factor);
+                             PellixZoomWindow::baseResizeTime(zoom->geometry(), to) * factor);
         }
     }
     zoom->show();
