@@ -11,6 +11,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "image/ImageFile.h"
 #include "model/DockTheme.h"
 #include "platform/Log.h"
 
@@ -110,6 +111,13 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
 int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostream& out,
                           std::ostream& err) {
     return run(arguments, out, err, Terminal());
+}
+
+std::optional<ImageSize> ThemeCommandLine::pictureSize(int fd) {
+    if (auto size = ImageHeader::fromDescriptor(fd)) {
+        return size;
+    }
+    return ImageFile::readerSize(fd);
 }
 
 const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {

@@ -2,8 +2,11 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/ImageHeader.h"
 
 class DockTheme;
 class QCommandLineParser;
@@ -17,10 +20,12 @@ class QString;
 // Commands: check BUNDLE… [--json] [--strict]; info BUNDLE [--set FIELD=VALUE…]
 // (written as the editor saves its information); slots BUNDLE [--json];
 // set-image BUNDLE KEY FILE [--unique-name] (DockTheme::setFileName, a name
-// the theme has already refused as "Duplicate file"); new NAME
-// [--from-folder DIR | --from-dock]; render BUNDLE (ThemeScreenshots, the
-// stand-in Dock's renderer as a child process); batch SRC DST (BatchWorker: the
-// template, a hidden folder given its name when whole, a line per folder);
+// the theme has already refused as "Duplicate file", a FILE that is no
+// picture refused first); new NAME [--from-folder DIR | --from-dock] (an
+// empty DIR refused, one without a Dock image warned about); render BUNDLE
+// (ThemeScreenshots, the stand-in Dock's renderer as a child process); batch
+// SRC DST (BatchWorker: the template, a hidden folder given its name when
+// whole, a line per folder; a DST that is SRC or inside it a usage error);
 // apply BUNDLE and restore [--original] (the apply tool, run through
 // SXAuthentication as the editor does, on SystemPaths::systemRoot()); export
 // BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
@@ -37,7 +42,8 @@ class QString;
 //
 // Exit status: kSuccess, kFailure (check: an error, with --strict a warning
 // too; output that can't be written), kUsage (an unknown command or option, a
-// missing or extra argument). A command that fails writes no file.
+// missing or extra argument, a batch DST within SRC). A command that fails
+// writes no file.
 //
 // Needs a QCoreApplication (the image formats of the check) and the resource
 // folder set (the catalogue). Use it on one thread.
@@ -63,6 +69,11 @@ public:
     static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                    Terminal terminal);
     static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+    // The size of the picture open as fd as the theme check reads it (its
+    // header, else the decoder the commands give the check); nothing for a
+    // file the check would refuse as an image. Any thread.
+    static std::optional<ImageSize> pictureSize(int fd);
 
 private:
     ThemeCommandLine(std::ostream& out, std::ostream& err, Terminal terminal)

@@ -61,13 +61,7 @@ struct SlotRow {
 
 std::optional<ImageSize> imageSize(const DockTheme& theme, const std::string& path) {
     const Descriptor file = theme.openImage(path);
-    if (!file.valid()) {
-        return std::nullopt;
-    }
-    if (auto size = ImageHeader::fromDescriptor(file.get())) {
-        return size;
-    }
-    return ImageFile::readerSize(file.get());
+    return file.valid() ? ThemeCommandLine::pictureSize(file.get()) : std::nullopt;
 }
 
 std::vector<SlotRow> slotRows(const DockTheme& theme) {

@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
@@ -12,6 +14,7 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
@@ -27,7 +30,9 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     describe(parser, "set-image",
              "Makes a copy of the image FILE the image of the slot KEY, as the editor does: the "
              "copy is refused when the theme has a file of its name already (\"Duplicate "
-             "file\"), and the slot's old file is removed when no key names it any more.",
+             "file\") or when FILE is no picture the theme check reads (PNG, TIFF, JPEG, GIF, "
+             "ICNS or another format the editor shows), and the slot's old file is removed "
+             "when no key names it any more.",
              "BUNDLE", "A theme bundle.", "BUNDLE KEY FILE");
     if (const int parsed = parse(parser, arguments, 3, 3); parsed != kSuccess) {
         return outcome(parsed);
@@ -50,6 +55,13 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
         return fail(bundle, "Duplicate file: " + proposed +
                                 " already exists in the theme; use --unique-name");
     }
+    // A file the check would refuse never becomes a slot's image. One that
+    // does not open is left to the copy, which tells why.
+    const Descriptor picture(
+        FileManager::openRegularFile(file, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
+    if (picture.valid() && !pictureSize(picture.get())) {
+        return fail(file, "not a picture the theme check reads; the theme is unchanged");
+    }
     const std::optional<std::string> made = theme->setFileName(file, key, *category, proposed);
     if (!made) {
         return fail(file, theme->errorString());
@@ -71,7 +83,8 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
     describe(parser, "new",
              "Makes the theme bundle NAME.docktheme from the stock theme, named after NAME, as "
              "the editor's New Theme, New Theme from Folder and Back Up Current Dock do. "
-             "Nothing is replaced.",
+             "Nothing is replaced. An empty DIR is refused; when no file of DIR is named as the "
+             "Dock names its images, the theme is made with the stock images and a warning.",
              "NAME", "The new theme's path, without .docktheme.");
     if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
         return outcome(parsed);
@@ -97,6 +110,10 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
     std::optional<std::string> author;
     if (parser.isSet(fromFolder)) {
         images = bytesOf(parser.value(fromFolder));
+        std::error_code error;
+        if (std::filesystem::is_empty(images, error) && !error) {
+            return fail(images, "the folder is empty; no theme was made");
+        }
     } else if (parser.isSet(fromDock)) {
         images = SystemPaths::dockResourcesFolder();
         if (!MiscKit::sharedFiles().holdsDockImages(images)) {
@@ -109,6 +126,12 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
     const BatchWorker::Step made = BatchWorker::make(images, folder, name, author);
     if (made.status != BatchWorker::kOk) {
         return fail(given, made.reason);
+    }
+    // Made as asked, but most likely not what was meant: the names are wrong.
+    if (parser.isSet(fromFolder) && !MiscKit::sharedFiles().holdsDockImages(images)) {
+        err_ << kProgram << ": " << Log::escaped(images)
+             << ": warning: no image of the folder is named as the Dock names its images; the "
+                "theme has the stock images\n";
     }
     out_ << given << suffix << '\n';
     return kSuccess;
@@ -143,7 +166,8 @@ int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
              "The batch converter: makes DST/<folder>.docktheme for each sub-folder of SRC from "
              "the stock theme and the folder's images, one line per folder (OK, or ERROR: and "
              "why). A bundle already in DST is left untouched. Exit status 1 when a folder "
-             "failed; the others are made.",
+             "failed; the others are made. DST may not be SRC nor lie inside it (links "
+             "resolved): exit status 2.",
              "SRC", "The folder of image folders.", "SRC DST");
     if (const int parsed = parse(parser, arguments, 2, 2); parsed != kSuccess) {
         return outcome(parsed);
@@ -152,6 +176,10 @@ int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
     const std::string& destination = given[1];
     if (!std::filesystem::is_directory(destination)) {
         return fail(destination, "not a folder");
+    }
+    if (BatchWorker::insideSource(given[0], destination)) {
+        return usage("'" + Log::escaped(destination) +
+                     "' is the source folder or lies inside it; choose a different folder");
     }
     std::error_code error;
     std::vector<std::string> folders;

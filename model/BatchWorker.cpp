@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -169,6 +170,15 @@ BatchWorker::Step BatchWorker::make(const std::string& imagesFrom, const std::st
 
 void BatchWorker::removeLeftovers(const std::string& destination) {
     WorkFolder::removeLeftovers(destination, kTemporaryPrefix);
+}
+
+bool BatchWorker::insideSource(const std::string& source, const std::string& destination) {
+    std::error_code error;
+    const fs::path from = fs::canonical(source, error);
+    const fs::path to = error ? fs::path() : fs::canonical(destination, error);
+    // Compared by component: "/themes-out" does not lie inside "/themes".
+    return !error &&
+           std::mismatch(from.begin(), from.end(), to.begin(), to.end()).first == from.end();
 }
 
 std::string BatchWorker::_canCreateProblems(const std::string& folder) {

@@ -75,6 +75,10 @@ public:
                      const std::string& name, const std::optional<std::string>& author);
     // Removes the hidden folders of rows that a killed run left in destination.
     static void removeLeftovers(const std::string& destination);
+    // Whether destination is the source folder or lies inside it, both taken
+    // with their links, "." and ".." resolved: a run there would list its own
+    // bundles as rows and nest them. False when either path does not resolve.
+    static bool insideSource(const std::string& source, const std::string& destination);
     // "OK!", or the nested-folder warning when folder holds a folder.
     static std::string _canCreateProblems(const std::string& folder);
 

@@ -207,10 +207,15 @@ TEST_F(ThemeCommandLineTest, SetImageCopiesInRefusesADuplicateAndTheCheckPasses)
     const auto before = snapshot(theme_);
     const std::string duplicate = (temp() / "angle_left_up.png").string();
     fs::copy_file(image, duplicate);
-    const auto refused = run({"set-image", kTheme, "Angle_Left_Bottom", duplicate}, true);
-    EXPECT_EQ(refused.exitStatus, 1);
-    EXPECT_NE(refused.output.find("Duplicate file"), std::string::npos) << refused.output;
-    EXPECT_TRUE(snapshot(theme_) == before);
+    const std::string text = (temp() / "notes.png").string();
+    writeFile(text, "not an image");
+    for (const auto& [file, why] : {std::pair{duplicate, "Duplicate file"},
+                                    std::pair{text, "not a picture the theme check reads"}}) {
+        const auto refused = run({"set-image", kTheme, "Angle_Left_Bottom", file}, true);
+        EXPECT_EQ(refused.exitStatus, 1);
+        EXPECT_NE(refused.output.find(why), std::string::npos) << refused.output;
+        EXPECT_TRUE(snapshot(theme_) == before) << file;
+    }
 
     EXPECT_EQ(run({"set-image", kTheme, "Angle_Left_Bottom", image}).output,
               (images / "corner.png").string() + "\n");
@@ -245,6 +250,18 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
               readFile(images / "frontline.png"));
     EXPECT_EQ(run({"info", made + ".docktheme"}).output.rfind("Name: Mine\n", 0), 0);
     EXPECT_EQ(run({"new", made + ".docktheme/"}).exitStatus, 1);
+
+    // No image named as the Dock's: the stock images, and a warning; an empty folder: nothing.
+    fs::rename(images / "frontline.png", images / "Frontline.png");
+    const auto stock = run({"new", "--from-folder", images.string(), made + "2"}, true);
+    EXPECT_EQ(stock.exitStatus, 0);
+    EXPECT_EQ(stock.output, "velvanto-theme: " + images.string() +
+                                ": warning: no image of the folder is named as the Dock names its "
+                                "images; the theme has the stock images\n");
+    EXPECT_TRUE(snapshot(made + "2.docktheme/images") == snapshot(theme_ + "/images"));
+    fs::remove(images / "Frontline.png");
+    EXPECT_EQ(run({"new", "--from-folder", images.string(), made + "3"}).exitStatus, 1);
+    EXPECT_FALSE(fs::exists(made + "3.docktheme"));
 }
 
 TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
@@ -267,11 +284,18 @@ TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
 
 TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) {
     const fs::path source = temp() / "source";
-    const fs::path target = temp() / "target";
+    const fs::path target = temp() / "source-out";  // beside the source, not inside it
     fs::create_directories(source / "a");
     fs::create_directories(source / "b");
     fs::create_directories(target / "b.docktheme");
     fs::copy_file(fs::path(theme_) / "images" / "frontline.png", source / "a" / "frontline.png");
+    // The source itself, however named, or a folder in it: a usage error, nothing made.
+    fs::create_directory_symlink(source, temp() / "link");
+    const auto asGiven = snapshot(source);
+    for (const fs::path& into : {source, source / ".", temp() / "link", source / "b"}) {
+        EXPECT_EQ(run({"batch", source.string(), into.string()}).exitStatus, 2) << into;
+        EXPECT_TRUE(snapshot(source) == asGiven) << into;
+    }
     const auto result = run({"batch", source.string(), target.string()});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.output,
