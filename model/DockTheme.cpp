@@ -17,6 +17,7 @@
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/PlistBounds.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
@@ -30,7 +31,6 @@ DockTheme::Item makeItem(const std::string& path, const std::string& key) {
     return item;
 }
 
-constexpr const char* kImages = "images/";
 constexpr const char* kDescription = "description.rtf";
 
 // Opens a file the user chose to copy into a bundle: a regular file, links
@@ -54,6 +54,81 @@ Descriptor openSource(const std::string& path) {
     return file;
 }
 
+// Sets or removes key of to as from has it.
+void carryKey(PlistValue& to, const PlistValue& from, const std::string& key) {
+    if (const PlistValue* value = from.find(key)) {
+        to.set(key, *value);
+    } else {
+        to.remove(key);
+    }
+}
+
+// Every key of either dictionary whose value mine changed since base.
+std::vector<std::string> changedKeys(const PlistValue& base, const PlistValue& mine) {
+    std::vector<std::string> keys;
+    for (const PlistValue* side : {&base, &mine}) {
+        for (const auto& entry : *side->asDictionary()) {
+            const PlistValue* was = base.find(entry.first);
+            const PlistValue* is = mine.find(entry.first);
+            if ((!was || !is || !(*was == *is)) &&
+                std::find(keys.begin(), keys.end(), entry.first) == keys.end()) {
+                keys.push_back(entry.first);
+            }
+        }
+    }
+    return keys;
+}
+
+// Carries what mine changed since base onto onDisk, each "Dock_List" entry on
+// its own; false when onDisk's table is damaged where mine changed it.
+bool carryOver(PlistValue& onDisk, const PlistValue& base, const PlistValue& mine) {
+    for (const std::string& key : changedKeys(base, mine)) {
+        if (key != "Dock_List") {
+            carryKey(onDisk, mine, key);
+            continue;
+        }
+        for (DockCategory category : {DockCategory::TwoD, DockCategory::ThreeD}) {
+            const PlistValue* was = ThemeBundle::categoryDictionary(base, category);
+            const PlistValue* is = ThemeBundle::categoryDictionary(mine, category);
+            PlistValue* there = ThemeBundle::categoryDictionary(onDisk, category);
+            if (!was || !is) {
+                if (was != is || (was && !(*was == *is))) {
+                    carryKey(onDisk, mine, key);  // a table of another shape: taken whole
+                }
+                continue;
+            }
+            for (const std::string& entry : changedKeys(*was, *is)) {
+                if (!there) {
+                    return false;
+                }
+                carryKey(*there, *is, entry);
+            }
+        }
+    }
+    return true;
+}
+
+// Why bytes of Info.plist would not be read back, or nothing when they would.
+std::optional<std::string> beyondBounds(const PlistValue& info, const std::string& bytes) {
+    PropertyList::Limits limits;
+    limits.maxBytes = ThemeBundle::kMaxInfoBytes;
+    if (bytes.size() > ThemeBundle::kMaxInfoBytes) {
+        return "Info.plist would be larger than " +
+               std::to_string(ThemeBundle::kMaxInfoBytes / (1024 * 1024)) +
+               " MiB, more than a theme may hold";
+    }
+    auto table = ThemeBundle::imageTable(info);
+    if (!table || table->size() > ThemeBundle::kMaxTableEntries) {
+        return "the image table would have more than " +
+               std::to_string(ThemeBundle::kMaxTableEntries) + " entries";
+    }
+    if (!PlistBounds::within(bytes, limits)) {
+        return std::string("Info.plist would hold a value no reader takes (a NUL character, or "
+                           "containers nested too deep)");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::unique_ptr<DockTheme> DockTheme::initWithBundleAtPath(const std::string& path,
@@ -66,7 +141,10 @@ std::unique_ptr<DockTheme> DockTheme::initWithBundleAtPath(const std::string& pa
         return nullptr;
     }
     std::unique_ptr<DockTheme> theme(new DockTheme(path, std::move(folder)));
+    // Taken before the read: a change in between shows as a change on disk.
+    theme->dock_savedIdentity = theme->infoIdentity();
     theme->dock_infoDictionary = ThemeBundle::readInfo(*theme->dock_folder);
+    theme->dock_savedDictionary = theme->dock_infoDictionary;
     if (!theme->dock_infoDictionary) {
         Log::write("No readable Info.plist in " + Log::escaped(path));
         if (whyNot) {
@@ -99,6 +177,15 @@ void DockTheme::copyInMeCurrentDock() {
 }
 
 bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::string>* failed) {
+    Descriptor lock;
+    const auto base = dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary)
+                                          : std::nullopt;
+    if (!locked(lock) || !base) {
+        if (!base) {
+            this->failed("the theme's images folder (VL_BasePath) lies outside the theme");
+        }
+        return false;
+    }
     bool whole = true;
     for (const PlistValue& record : MiscKit::sharedFiles().dockFilesList()) {
         const std::string* original = record.stringFor("Original");
@@ -110,8 +197,9 @@ bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::s
             continue;  // the folder has no image of that name: the bundle's stays
         }
         // Replaced whole or not at all: a failed copy never costs the bundle its image.
-        if (!source.valid() || !dock_folder->copyFrom(source.get(), kImages + *original,
-                                                      ThemeBundle::kMaxImageBytes, true)) {
+        if (!source.valid() ||
+            !dock_folder->copyFrom(source.get(), base->relative(*original),
+                                   ThemeBundle::kMaxImageBytes, true)) {
             error_ = copyFailure(*original, errno);
             Log::write("Cannot copy " + Log::escaped(folder + "/" + *original));
             whole = false;
@@ -146,41 +234,65 @@ std::optional<std::string> DockTheme::getFileNameForKey(const std::string& key,
 
 std::optional<std::string> DockTheme::setFileName(const std::string& path, const std::string& key,
                                                   DockCategory dockCat,
-                                                  const std::string& proposedName) {
+                                                  const std::string& proposedName,
+                                                  const std::optional<std::string>& expected) {
     PlistValue* entries = dock_infoDictionary
                               ? ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat)
                               : nullptr;
-    if (!entries || !ThemeBundle::isPlainFileName(proposedName)) {
-        failed(entries ? proposedName + " is not a plain file name" : "the theme has no images");
+    const auto base = dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary)
+                                          : std::nullopt;
+    if (!entries || !base || !ThemeBundle::isPlainFileName(proposedName)) {
+        failed(!entries ? "the theme has no images"
+               : !base  ? "the theme's images folder (VL_BasePath) lies outside the theme"
+                        : proposedName + " is not a plain file name");
         return std::nullopt;
     }
-    std::optional<std::string> oldName = getFileNameForKey(key, dockCat);
-    std::string newPath = ThemeBundle::imagePath(dock_path, proposedName);
+    Descriptor lock;
+    if (!locked(lock)) {
+        return std::nullopt;
+    }
+    // The key's file as the bundle has it now, which may not be what this document read.
+    std::optional<PlistValue> onDisk = ThemeBundle::readInfo(*dock_folder);
+    const PlistValue* current =
+        onDisk ? ThemeBundle::categoryDictionary(*onDisk, dockCat) : nullptr;
+    const std::string* named = current ? current->stringFor(key) : nullptr;
+    std::optional<std::string> oldName =
+        named ? std::optional<std::string>(*named) : getFileNameForKey(key, dockCat);
+    if (expected && oldName != expected) {
+        failed("another program changed the image of " + key + " meanwhile");
+        return std::nullopt;
+    }
+    const std::string relative = base->relative(proposedName);
+    std::string newPath = dock_folder->pathOf(relative);
     Log::write("Copied new file at path: " + newPath);
     Descriptor source = openSource(path);
-    if (!source.valid() || !dock_folder->copyFrom(source.get(), kImages + proposedName,
-                                                  ThemeBundle::kMaxImageBytes, false)) {
+    if (!source.valid() ||
+        !dock_folder->copyFrom(source.get(), relative, ThemeBundle::kMaxImageBytes, false)) {
         int why = errno;
         Log::write("Could not copy " + path + " to " + newPath);
-        errno = why;
-        error_ = errno == EEXIST ? "a file named " + proposedName + " is in the theme already"
-                                 : copyFailure("the image", errno);
+        const std::string folder = base->folder.empty() ? "the theme" : base->folder;
+        error_ = why == EEXIST ? "a file named " + proposedName + " is in the theme already"
+                 : source.valid() && (why == ENOENT || why == ENOTDIR)
+                     ? "the theme has no images folder (" + folder + ") to copy into"
+                     : copyFailure("the image", why);
         return std::nullopt;
     }
     Log::write("Setting object: " + newPath + " forKey: " + key);
     PlistValue previous = *entries;
     entries->set(key, PlistValue(proposedName));
     Log::write("Write backup of " + indexFile());
-    if (!backup()) {
-        *entries = std::move(previous);
-        dock_folder->removeRegularFile(kImages + proposedName);
+    const bool stored = store({}, [&] {
+        // Two keys may share one file: it goes only when no key names it any more.
+        if (oldName && *oldName != proposedName && ThemeBundle::isPlainFileName(*oldName) &&
+            !isNamed(*oldName)) {
+            Log::write("Removing file at path " + dock_folder->pathOf(base->relative(*oldName)));
+            dock_folder->removeRegularFile(base->relative(*oldName));
+        }
+    });
+    if (!stored) {
+        *ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat) = std::move(previous);
+        dock_folder->removeRegularFile(relative);
         return std::nullopt;
-    }
-    // Two keys may share one file: it goes only when no key names it any more.
-    if (oldName && *oldName != proposedName && ThemeBundle::isPlainFileName(*oldName) &&
-        !isNamed(*oldName)) {
-        Log::write("Removing file at path " + ThemeBundle::imagePath(dock_path, *oldName));
-        dock_folder->removeRegularFile(kImages + *oldName);
     }
     return newPath;
 }
@@ -253,23 +365,33 @@ bool DockTheme::saveInformation(const Information& values, const RichText* descr
         return failed("the theme has no Info.plist");
     }
     std::optional<PlistValue> before = dock_infoDictionary;
-    setDockName(values.name);
-    setDockAuthor(values.author);
-    setAuthorSite(values.site);
-    setVersion(values.version);
-    setURLAppcast(values.appcast);
+    // A field the user left as it was is not written: another program's change of it stays.
+    const Information was = information();
+    auto put = [](const std::string& is, const std::string& old, auto set) {
+        if (is != old) {
+            set(is);
+        }
+    };
+    put(values.name, was.name, [this](const std::string& v) { setDockName(v); });
+    put(values.author, was.author, [this](const std::string& v) { setDockAuthor(v); });
+    put(values.site, was.site, [this](const std::string& v) { setAuthorSite(v); });
+    put(values.version, was.version, [this](const std::string& v) { setVersion(v); });
+    put(values.appcast, was.appcast, [this](const std::string& v) { setURLAppcast(v); });
     std::vector<std::pair<std::string, std::string>> files;
     if (description) {
-        files.emplace_back(kDescription, RtfWriter::write(*description));
+        std::string rtf = RtfWriter::write(*description);
+        if (rtf.size() > RtfReader::kMaxInputBytes || !RtfReader::read(rtf)) {
+            dock_infoDictionary = std::move(before);
+            return failed("the description is too large or too complex for a theme to hold");
+        }
+        files.emplace_back(kDescription, std::move(rtf));
     }
-    files.emplace_back("Info.plist", PropertyList::toXML(*dock_infoDictionary));
-    if (dock_folder->writeFiles(files, true)) {
+    Descriptor lock;
+    if (locked(lock) && store(std::move(files))) {
         return true;
     }
-    const std::string why = std::strerror(errno);
     dock_infoDictionary = std::move(before);
-    return failed(std::string(description ? "Info.plist and description.rtf" : "Info.plist") +
-                  " could not be written (" + why + ")");
+    return false;
 }
 
 std::optional<RichText> DockTheme::description() const {
@@ -298,7 +420,12 @@ std::optional<RichText> DockTheme::description() const {
 }
 
 bool DockTheme::setDescription(const RichText& text) {
-    return dock_folder->writeFile(kDescription, RtfWriter::write(text), true) ||
+    const std::string rtf = RtfWriter::write(text);
+    if (rtf.size() > RtfReader::kMaxInputBytes || !RtfReader::read(rtf)) {
+        return failed("the description is too large or too complex for a theme to hold");
+    }
+    Descriptor lock;
+    return (locked(lock) && dock_folder->writeFile(kDescription, rtf, true)) ||
            failed(std::string("description.rtf could not be written (") + std::strerror(errno) +
                   ")");
 }
@@ -328,19 +455,36 @@ bool DockTheme::putBundleFile(const std::string& name, const std::string& path) 
         return failed(name + " is not a picture of the theme");
     }
     Descriptor source = openSource(path);
+    Descriptor lock;
+    if (source.valid() && !locked(lock)) {
+        return false;
+    }
     return (source.valid() &&
             dock_folder->copyFrom(source.get(), name, ThemeBundle::kMaxImageBytes, true)) ||
            failed(copyFailure("the picture", errno));
 }
 
 bool DockTheme::removeBundleFile(const std::string& name) {
+    Descriptor lock;
+    if (!locked(lock)) {
+        return false;
+    }
     return dock_folder->entryAt(name) == BundleFolder::Entry::None ||
            dock_folder->removeRegularFile(name) || failed(name + " is not a file of its own");
 }
 
 void DockTheme::removeLeftovers() const {
+    // A writer holding the lock may be using its temporaries: they stay then.
+    Descriptor lock = dock_folder->lock();
+    if (!lock.valid()) {
+        return;
+    }
     dock_folder->removeLeftovers("", ThemeBundle::topLevelFiles());
-    dock_folder->removeLeftovers("images");
+    const auto base = dock_infoDictionary ? ThemeBundle::installBase(*dock_infoDictionary)
+                                          : std::nullopt;
+    if (base && !base->folder.empty()) {
+        dock_folder->removeLeftovers(base->folder);
+    }
 }
 
 Descriptor DockTheme::openImage(const std::string& path) const {
@@ -359,12 +503,34 @@ std::string DockTheme::fullPath() {
     return (SystemPaths::resourceFolder() / "DefaultDock.docktheme").string();
 }
 
-bool DockTheme::backup() const {
-    if (!dock_infoDictionary) {
+bool DockTheme::backup() {
+    Descriptor lock;
+    return dock_infoDictionary && locked(lock) && store({});
+}
+
+bool DockTheme::changedOnDisk() const {
+    return dock_changedElsewhere || infoIdentity() != dock_savedIdentity;
+}
+
+bool DockTheme::reload(std::string* whyNot) {
+    const FileIdentity identity = infoIdentity();
+    std::optional<PlistValue> info = ThemeBundle::readInfo(*dock_folder);
+    if (!info) {
+        if (whyNot) {
+            *whyNot = "it has no readable Info.plist";
+        }
         return false;
     }
-    return dock_folder->writeFile("Info.plist", PropertyList::toXML(*dock_infoDictionary), true) ||
-           failed(std::string("Info.plist could not be written (") + std::strerror(errno) + ")");
+    const std::array<SlotList, 2> before = dock_list;
+    if (!_verifyConsistenceOfBundle(*info, whyNot)) {
+        dock_list = before;
+        return false;
+    }
+    dock_infoDictionary = info;
+    dock_savedDictionary = std::move(info);
+    dock_savedIdentity = identity;
+    dock_changedElsewhere = false;
+    return true;
 }
 
 void DockTheme::applyTheme() const {
@@ -403,6 +569,66 @@ bool DockTheme::isNamed(const std::string& fileName) const {
     return table && std::any_of(table->begin(), table->end(), [&](const ThemeImage& image) {
                return image.fileName == fileName;
            });
+}
+
+DockTheme::FileIdentity DockTheme::infoIdentity() const {
+    struct stat info {};
+    if (::fstatat(dock_folder->fd(), "Info.plist", &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {};
+    }
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
+bool DockTheme::locked(Descriptor& lock) const {
+    lock = dock_folder->lock();
+    return lock.valid() ||
+           failed(errno == EWOULDBLOCK
+                      ? "another program is changing the theme; try again in a moment"
+                      : std::string("the theme's folder can't be locked (") +
+                            std::strerror(errno) + ")");
+}
+
+bool DockTheme::store(std::vector<std::pair<std::string, std::string>> extra,
+                      const std::function<void()>& afterWrite) {
+    if (!dock_infoDictionary) {
+        return failed("the theme has no Info.plist");
+    }
+    const FileIdentity identity = infoIdentity();
+    std::optional<PlistValue> onDisk = ThemeBundle::readInfo(*dock_folder);
+    if (!onDisk) {
+        return failed("Info.plist on disk can no longer be read");
+    }
+    const bool elsewhere = !dock_savedDictionary || !(*onDisk == *dock_savedDictionary) ||
+                           identity != dock_savedIdentity;
+    PlistValue merged = *onDisk;
+    if (dock_savedDictionary && !carryOver(merged, *dock_savedDictionary, *dock_infoDictionary)) {
+        return failed("the image table in Info.plist on disk is damaged");
+    }
+    std::string bytes = PropertyList::toXML(merged);
+    if (auto why = beyondBounds(merged, bytes)) {
+        return failed(*why + "; nothing was written");
+    }
+    const std::string names = extra.empty() ? "Info.plist" : "Info.plist and " + extra[0].first;
+    extra.emplace_back("Info.plist", std::move(bytes));
+    if (!dock_folder->writeFiles(extra, true)) {
+        return failed(names + " could not be written (" + std::strerror(errno) + ")");
+    }
+    dock_savedIdentity = infoIdentity();
+    dock_savedDictionary = merged;
+    dock_infoDictionary = std::move(merged);
+    if (elsewhere) {
+        // The slot lists follow the table as it now is; the owner reloads what it shows.
+        dock_changedElsewhere = true;
+        const std::array<SlotList, 2> before = dock_list;
+        if (!_verifyConsistenceOfBundle(*dock_infoDictionary, nullptr)) {
+            dock_list = before;
+        }
+    }
+    if (afterWrite) {
+        afterWrite();
+    }
+    return true;
 }
 
 std::optional<std::string> DockTheme::stringFor(const char* key) const {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +40,16 @@ class BundleFolder;
 // change memory only. Every file is written to a temporary file renamed into
 // place; a write that fails leaves nothing behind. A failing operation says
 // why in errorString().
+//
+// Other programs may change the bundle meanwhile (another editor, the
+// command line). Every write holds the bundle's lock (BundleFolder::lock) and
+// is a read-modify-write of Info.plist as it is on disk then: only the keys
+// this document changed since it last read or wrote the file (a "Dock_List"
+// entry counts as a key) are carried over, so a change made elsewhere to
+// another key stays. What is written stays within the reader's bounds
+// (ThemeBundle's limits, PlistBounds, RtfReader's), else nothing is written.
+// changedOnDisk() tells when the file is no longer the one last read or
+// written; reload() reads it again.
 class DockTheme {
 public:
     using Item = std::shared_ptr<const ImageObjectView>;
@@ -83,11 +95,14 @@ public:
     // Makes a copy of the regular file at path (at most kMaxImageBytes) the
     // key's image under proposedName, which no entry of the images folder may
     // have yet; records the name and writes Info.plist, then removes the key's
-    // old image when it is a regular file no other key names. Returns the new
-    // image's path; nothing when the copy or the write failed, and then the
-    // bundle and the dictionary are as they were.
+    // old image (as Info.plist on disk named it) when it is a regular file no
+    // key names any more. With expected, the key must still name expected on
+    // disk (an undo step whose slot another program changed fails). Returns
+    // the new image's path; nothing when the copy or the write failed, and
+    // then the bundle and the dictionary are as they were.
     std::optional<std::string> setFileName(const std::string& path, const std::string& key,
-                                           DockCategory dockCat, const std::string& proposedName);
+                                           DockCategory dockCat, const std::string& proposedName,
+                                           const std::optional<std::string>& expected = {});
     // Puts a new item of path and key at index of the category's slot list;
     // an index outside the list changes nothing.
     void reloadItemAtIndex(std::size_t index, const std::string& path, const std::string& key,
@@ -156,8 +171,18 @@ public:
     std::string indexFile() const;
     // The theme template in the resource folder.
     static std::string fullPath();
-    // Writes the dictionary to Info.plist; false when there is none or the write failed.
-    bool backup() const;
+    // Writes what the dictionary changed to Info.plist (see above); false
+    // when there is none or the write failed.
+    bool backup();
+
+    // Whether Info.plist on disk is no longer the file this document last
+    // read or wrote (or a write of it had to carry over changes made
+    // elsewhere). Looks at the file's identity only. Any thread that owns the document.
+    bool changedOnDisk() const;
+    // Reads Info.plist again and makes it the dictionary and the slot lists
+    // (new items); false, with why and the document as it was, when the
+    // bundle no longer opens. Changes memory only.
+    bool reload(std::string* whyNot = nullptr);
 
     // Starts the apply tool with administrator rights on this bundle and
     // returns without waiting for it.
@@ -176,8 +201,28 @@ private:
     bool isNamed(const std::string& fileName) const;
     std::optional<std::string> stringFor(const char* key) const;
     void setString(const char* key, const std::string& value);
+    // The identity of Info.plist on disk now; all zero when there is none.
+    struct FileIdentity {
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t seconds = 0, nanoseconds = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    FileIdentity infoIdentity() const;
+    // Holds the bundle's lock for the write's duration; false, with why, when
+    // another program holds it too long.
+    bool locked(Descriptor& lock) const;
+    // Under the lock held: writes extra files and Info.plist, with what the
+    // dictionary changed since the last read or write carried over onto the
+    // file as it is on disk now, all or none; afterWrite then runs, still under
+    // the lock. On failure the dictionary is as the caller left it.
+    bool store(std::vector<std::pair<std::string, std::string>> extra,
+               const std::function<void()>& afterWrite = {});
 
     std::optional<PlistValue> dock_infoDictionary;
+    // Info.plist as last read or written, and that file's identity.
+    std::optional<PlistValue> dock_savedDictionary;
+    FileIdentity dock_savedIdentity;
+    bool dock_changedElsewhere = false;
     std::string dock_path;
     std::array<SlotList, 2> dock_list;
     std::shared_ptr<const BundleFolder> dock_folder;

@@ -90,6 +90,44 @@ std::optional<std::string> ThemeBundle::editorBase(const PlistValue& info) {
     return basePath ? std::optional<std::string>(*basePath) : std::nullopt;
 }
 
+std::string ThemeBundle::ImageBase::relative(const std::string& fileName) const {
+    return folder.empty() ? prefix + fileName : folder + "/" + prefix + fileName;
+}
+
+std::optional<ThemeBundle::ImageBase> ThemeBundle::imageBase(const std::string& basePath) {
+    if (basePath.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = basePath.find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        const std::string component = basePath.substr(start, slash - start);
+        if (component == "..") {
+            if (folders.empty()) {
+                return std::nullopt;
+            }
+            folders.pop_back();
+        } else if (!component.empty() && component != ".") {
+            folders.push_back(component);
+        }
+    }
+    ImageBase base{"", basePath.substr(start)};
+    for (const std::string& folder : folders) {
+        base.folder += (base.folder.empty() ? "" : "/") + folder;
+    }
+    return base;
+}
+
+std::optional<ThemeBundle::ImageBase> ThemeBundle::imageBase(const PlistValue& info) {
+    const std::optional<std::string> written = editorBase(info);
+    return written ? imageBase(*written) : std::nullopt;
+}
+
+std::optional<ThemeBundle::ImageBase> ThemeBundle::installBase(const PlistValue& info) {
+    return editorBase(info) ? imageBase(info) : imageBase(std::string(kBasePath));
+}
+
 std::optional<std::vector<ThemeImage>> ThemeBundle::check(const BundleFolder& bundle,
                                                           const PlistValue& info,
                                                           std::string* whyNot) {
@@ -114,18 +152,20 @@ std::optional<std::vector<ThemeImage>> ThemeBundle::check(const std::string& pat
         Log::write("Defective Dock_List in " + pathOf("Info.plist"));
         return refuse("its table of images (Dock_List) is damaged");
     }
-    if (entryAt("images") == BundleFolder::Entry::Link) {
+    const bool written = editorBase(info).has_value();
+    const std::optional<ImageBase> base = imageBase(info);
+    const std::string folder = base && !base->folder.empty() ? base->folder : "images";
+    if (entryAt(folder) == BundleFolder::Entry::Link) {
         Log::write("The images folder of " + path + " is a link");
         return refuse("its images folder is a link to another place");
     }
-    std::optional<std::string> base = editorBase(info);
     for (ThemeImage& image : *images) {
-        // Paths are joined as written ("%@%@"); without a base no image can be found.
-        image.relative = base ? *base + image.fileName : image.fileName;
+        // Without a base no image can be found.
+        image.relative = base ? base->relative(image.fileName) : image.fileName;
         image.path = base ? pathOf(image.relative) : image.fileName;
         const std::string named = " (key: " + image.key + ") " + image.path;
-        if (base &&
-            (!isPlainFileName(image.fileName) || !BundleFolder::isConfined(image.relative))) {
+        if (written && (!base || !isPlainFileName(image.fileName) ||
+                        !BundleFolder::isConfined(image.relative))) {
             Log::write("Outside the theme" + named);
             return refuse("the image of " + image.key + " lies outside the theme");
         }

@@ -61,9 +61,29 @@ public:
     static const PlistValue* categoryDictionary(const PlistValue& info, DockCategory category);
     static PlistValue* categoryDictionary(PlistValue& info, DockCategory category);
 
-    // "VL_BasePath", the folder the editor reads images from, relative to the
-    // bundle ("%@/%@" of the bundle and it); nothing when the key is missing.
+    // "VL_BasePath", as written; nothing when the key is missing.
     static std::optional<std::string> editorBase(const PlistValue& info);
+
+    // Where the table's images live: a file name is joined to the base as
+    // written ("%@%@"), so the base is a folder below the bundle ("images",
+    // "" for the bundle itself) and what its last component puts before each
+    // name ("" for a base ending in "/"). The one resolver of image paths:
+    // the document, the check, the command line and the apply tool all read
+    // and write images where it says.
+    struct ImageBase {
+        std::string folder;
+        std::string prefix;
+        // The image fileName relative to the bundle.
+        std::string relative(const std::string& fileName) const;
+    };
+    // The base basePath names, "." and empty components left out and ".."
+    // taking back the one before; nothing when it leaves the bundle or holds NUL.
+    static std::optional<ImageBase> imageBase(const std::string& basePath);
+    // The base of info's "VL_BasePath"; nothing when it is missing or leaves the bundle.
+    static std::optional<ImageBase> imageBase(const PlistValue& info);
+    // The base the apply tool and the theme check read from: info's, or
+    // kBasePath when "VL_BasePath" is missing (as themes of old tools have it).
+    static std::optional<ImageBase> installBase(const PlistValue& info);
 
     // The validity check: every file the table names must exist at its editor
     // path, 2D keys first, each category in the file's key order. Logs

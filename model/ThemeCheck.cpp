@@ -14,6 +14,7 @@
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
+#include "platform/FileManager.h"
 
 namespace {
 
@@ -116,10 +117,9 @@ std::optional<std::string> imageProblem(const BundleFolder& bundle, const std::s
 }
 
 // Up to ThemeCheck::kMaxListed visible names of the images folder, never through a link.
-std::vector<std::string> listImages(const BundleFolder& bundle) {
+std::vector<std::string> listImages(const BundleFolder& bundle, const std::string& relative) {
     std::vector<std::string> names;
-    Descriptor folder(
-        ::openat(bundle.fd(), "images", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    Descriptor folder(FileManager::openFolderBelow(bundle.fd(), relative, false));
     DIR* listing = folder.valid() ? ::fdopendir(folder.get()) : nullptr;
     if (!listing) {
         return names;
@@ -140,13 +140,15 @@ std::vector<std::string> listImages(const BundleFolder& bundle) {
 }
 
 void checkImages(const BundleFolder& bundle, const std::vector<ThemeImage>& table,
-                 const MiscKit& catalogue, const ThemeCheck::Decoder& decoder, Report& report) {
-    const bool imagesLinked = bundle.entryAt("images") == Entry::Link;
+                 const ThemeBundle::ImageBase& base, const MiscKit& catalogue,
+                 const ThemeCheck::Decoder& decoder, Report& report) {
+    const bool imagesLinked = bundle.entryAt(base.folder.empty() ? "images" : base.folder) ==
+                              Entry::Link;
     bool linkReported = false;
     std::map<std::string, std::string> fileOf2D;
     for (const ThemeImage& image : table) {
         const std::string& key = image.key;
-        const std::string relative = "images/" + image.fileName;
+        const std::string relative = base.relative(image.fileName);
         if (image.category == DockCategory::TwoD) {
             fileOf2D.emplace(key, image.fileName);
         } else if (auto flat = fileOf2D.find(key);
@@ -189,14 +191,17 @@ void checkImages(const BundleFolder& bundle, const std::vector<ThemeImage>& tabl
 }
 
 void checkUnnamed(const BundleFolder& bundle, const std::vector<ThemeImage>& table,
-                  Report& report) {
+                  const ThemeBundle::ImageBase& base, Report& report) {
+    if (base.folder.empty() || !base.prefix.empty()) {
+        return;  // images beside the bundle's own files: no listing tells them apart
+    }
     std::set<std::string> named;
     for (const ThemeImage& image : table) {
         named.insert(image.fileName);
     }
-    for (const std::string& name : listImages(bundle)) {
+    for (const std::string& name : listImages(bundle, base.folder)) {
         if (!named.contains(name)) {
-            report.warning("", "images/" + name,
+            report.warning("", base.relative(name),
                            "No key names the image " + name + "; it is never installed.");
         }
     }
@@ -246,9 +251,13 @@ std::vector<ThemeFinding> ThemeCheck::check(const BundleFolder& bundle, const Mi
                      "The image table has " + counted(table->size()) +
                          " entries; the apply tool reads at most " +
                          counted(ThemeBundle::kMaxTableEntries) + ".");
+    } else if (const auto base = ThemeBundle::installBase(*info); !base) {
+        report.error("", "Info.plist",
+                     "The images folder (VL_BasePath) lies outside the theme: " +
+                         ThemeBundle::editorBase(*info).value_or("") + ".");
     } else {
-        checkImages(bundle, *table, catalogue, decoder, report);
-        checkUnnamed(bundle, *table, report);
+        checkImages(bundle, *table, *base, catalogue, decoder, report);
+        checkUnnamed(bundle, *table, *base, report);
     }
     checkExtras(bundle, report);
     return report.all();

@@ -1,6 +1,7 @@
 #include "platform/BundleFolder.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -292,6 +293,25 @@ bool BundleFolder::copyFrom(int sourceFd, const std::string& relative, std::size
     bool ok = ::fchmod(file.get(), 0644) == 0 &&
               FileManager::copyDescriptor(sourceFd, file.get(), maxBytes);
     return finish(parent.get(), std::move(file), temporary, leaf, ok, replace);
+}
+
+Descriptor BundleFolder::lock() const {
+    Descriptor self(::openat(fd(), ".", kFolderFlags));
+    constexpr int kStepMilliseconds = 10;
+    for (int waited = 0; self.valid(); waited += kStepMilliseconds) {
+        if (::flock(self.get(), LOCK_EX | LOCK_NB) == 0) {
+            return self;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return Descriptor();
+        }
+        if (waited >= kLockWaitMilliseconds) {
+            errno = EWOULDBLOCK;
+            return Descriptor();
+        }
+        ::usleep(kStepMilliseconds * 1000);
+    }
+    return Descriptor();
 }
 
 bool BundleFolder::removeRegularFile(const std::string& relative) const {

@@ -73,6 +73,16 @@ public:
     bool copyFrom(int sourceFd, const std::string& relative, std::size_t maxBytes,
                   bool replace) const;
 
+    // The bundle's advisory lock, an exclusive flock of the folder itself,
+    // which every writer of the project (the editor, the command line, the
+    // collection) holds around a read-modify-write of the bundle's files and
+    // a sweep of its temporaries. Held while the returned descriptor is open;
+    // each call opens the folder anew, so two holders in one process exclude
+    // each other too. Waits at most kLockWaitMilliseconds for another holder;
+    // an invalid descriptor, errno EWOULDBLOCK, when it is held still.
+    static constexpr int kLockWaitMilliseconds = 5000;
+    Descriptor lock() const;
+
     // Removes the entry at relative only when it is a regular file.
     bool removeRegularFile(const std::string& relative) const;
     // Removes regular files of the folder at relative ("" for this folder)

@@ -65,7 +65,7 @@ TEST_F(ApplyToolTest,
         std::function<void(const fs::path& bundle)> prepare = nullptr;
     };
     PlistValue both = themeInfo({{"Frontline", "flat.png"}}, {{"Frontline", "glass.png"}});
-    both.set("VL_BasePath", PlistValue("elsewhere/"));  // plays no part
+    both.set("VL_BasePath", PlistValue("./images//"));  // the images folder, written oddly
     const PlistValue shadow = themeInfo({}, {{"Shadow", "s.png"}});
     const std::map<std::string, std::string> shadowInstalled = {{"shadow.png", "image:s.png"}};
     const Case cases[] = {

@@ -37,6 +37,7 @@ ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& ca
         return plan;
     }
     plan.outcome = Outcome::UnusableImage;
+    const std::optional<ThemeBundle::ImageBase> base = ThemeBundle::installBase(*info);
     Descriptor imagesFolder;
     std::map<std::string, std::size_t> stepFor;  // Dock file name -> index in steps
     for (const ThemeImage& image : *table) {
@@ -45,22 +46,22 @@ ThemeSource::Plan ThemeSource::open(const std::string& bundle, const MiscKit& ca
             Log::write("No Dock file name for key " + Log::escaped(image.key) + ", skipped");
             continue;
         }
-        if (!ThemeBundle::isPlainFileName(image.fileName)) {
+        if (!base || !ThemeBundle::isPlainFileName(image.fileName)) {
             return plan;
         }
         if (!imagesFolder.valid()) {
-            imagesFolder = openFolder(bundleFolder.get(), "images", false);
+            imagesFolder =
+                Descriptor(FileManager::openFolderBelow(bundleFolder.get(), base->folder, false));
             if (!imagesFolder.valid()) {
                 return plan;
             }
         }
-        Descriptor file(FileManager::openRegularFile(image.fileName, false, imagesFolder.get(),
-                                                     kMaxImageBytes));
+        Descriptor file(FileManager::openRegularFile(base->prefix + image.fileName, false,
+                                                     imagesFolder.get(), kMaxImageBytes));
         if (!file.valid()) {
             return plan;
         }
-        InstallStep step{ThemeBundle::imagePath(bundle, image.fileName), *original,
-                         std::move(file)};
+        InstallStep step{bundle + "/" + base->relative(image.fileName), *original, std::move(file)};
         auto [at, added] = stepFor.emplace(*original, plan.steps.size());
         if (added) {
             plan.steps.push_back(std::move(step));
