@@ -4,6 +4,7 @@
 
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "model/ThemeBundle.h"
 #include "platform/Descriptor.h"
@@ -15,6 +16,30 @@ namespace {
 // A manifest of every Dock image fits many times over.
 constexpr std::size_t kMaxManifestBytes = 256 * 1024;
 
+// Takes "<SHA-256> <size> " from the front of rest; false, with rest as it
+// was, when it does not begin so.
+bool takeFingerprint(std::string_view& rest, OriginalDockManifest::Fingerprint& print) {
+    constexpr std::size_t kDigits = 64;
+    const std::size_t sizeEnd = rest.find(' ', kDigits + 1);
+    if (rest.size() <= kDigits || rest[kDigits] != ' ' || sizeEnd == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view digest = rest.substr(0, kDigits);
+    const std::string_view size = rest.substr(kDigits + 1, sizeEnd - kDigits - 1);
+    if (digest.find_first_not_of("0123456789abcdef") != std::string_view::npos || size.empty() ||
+        size.size() > 9 || size.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    print.sha256 = digest;
+    print.size = std::stoull(std::string(size));
+    rest.remove_prefix(sizeEnd + 1);
+    return true;
+}
+
+std::string formatted(const OriginalDockManifest::Fingerprint& print) {
+    return print.sha256 + " " + std::to_string(print.size) + " ";
+}
+
 }  // namespace
 
 std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::parse(
@@ -24,28 +49,26 @@ std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::pa
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         Entry entry;
+        std::string_view rest = line;
         constexpr std::string_view kCreated = "created ", kSkipped = "skipped ";
-        if (line.starts_with(kCreated) || line.starts_with(kSkipped)) {
-            entry.kind = line.starts_with(kCreated) ? Kind::Created : Kind::Skipped;
-            entry.name = line.substr(kCreated.size());
+        if (rest.starts_with(kSkipped)) {
+            entry.kind = Kind::Skipped;
+            rest.remove_prefix(kSkipped.size());
+        } else if (rest.starts_with(kCreated)) {
+            entry.kind = Kind::Created;
+            rest.remove_prefix(kCreated.size());
+            for (Fingerprint print; takeFingerprint(rest, print);) {
+                entry.installed.push_back(print);
+            }
         } else {
-            const std::size_t digestEnd = line.find(' ');
-            const std::size_t sizeEnd =
-                digestEnd == std::string::npos ? digestEnd : line.find(' ', digestEnd + 1);
-            if (sizeEnd == std::string::npos) {
+            Fingerprint kept;
+            if (!takeFingerprint(rest, kept)) {
                 return std::nullopt;
             }
-            entry.sha256 = line.substr(0, digestEnd);
-            const std::string size = line.substr(digestEnd + 1, sizeEnd - digestEnd - 1);
-            entry.name = line.substr(sizeEnd + 1);
-            if (entry.sha256.size() != 64 ||
-                entry.sha256.find_first_not_of("0123456789abcdef") != std::string::npos ||
-                size.empty() || size.size() > 9 ||
-                size.find_first_not_of("0123456789") != std::string::npos) {
-                return std::nullopt;
-            }
-            entry.size = std::stoull(size);
+            entry.size = kept.size;
+            entry.sha256 = kept.sha256;
         }
+        entry.name = rest;
         if (!isKeepableName(entry.name) || !names.insert(entry.name).second) {
             return std::nullopt;
         }
@@ -60,10 +83,21 @@ std::optional<std::vector<OriginalDockManifest::Entry>> OriginalDockManifest::pa
 std::string OriginalDockManifest::format(const std::vector<Entry>& entries) {
     std::string text;
     for (const Entry& entry : entries) {
-        text += entry.kind == Kind::Created   ? std::string("created")
-                : entry.kind == Kind::Skipped ? std::string("skipped")
-                                              : entry.sha256 + " " + std::to_string(entry.size);
-        text += " " + entry.name + "\n";
+        switch (entry.kind) {
+            case Kind::Image:
+                text += formatted(Fingerprint{entry.size, entry.sha256});
+                break;
+            case Kind::Created:
+                text += "created ";
+                for (const Fingerprint& print : entry.installed) {
+                    text += formatted(print);
+                }
+                break;
+            case Kind::Skipped:
+                text += "skipped ";
+                break;
+        }
+        text += entry.name + "\n";
     }
     return text;
 }

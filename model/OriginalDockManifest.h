@@ -9,9 +9,13 @@
 // file name:
 //
 //     <SHA-256 in hex> <size> <name>    an image kept under its own name
-//     created <name>                    no image had the name before a theme
-//     skipped <name>                    not a plain file (a link): not kept,
-//                                       and left as it is by a restore
+//     created <SHA-256> <size> <name>   no image had the name before a theme;
+//                                       the theme's file installed there (two
+//                                       pairs while an apply replaces one)
+//     created <name>                    the same, written by earlier versions,
+//                                       which recorded no theme's file
+//     skipped <name>                    written by earlier versions: not a plain
+//                                       file (a link), so it was never kept
 //
 // Written by the apply tool only; the editor reads it to offer a restore and
 // to confirm it. Plain text functions and one bounded read; any thread.
@@ -21,11 +25,20 @@ public:
     static constexpr const char* kRestoreArgument = "--restore-original";
 
     enum class Kind { Image, Created, Skipped };
+    // A file's size and SHA-256 in lowercase hex.
+    struct Fingerprint {
+        std::uint64_t size = 0;
+        std::string sha256;
+        bool operator==(const Fingerprint&) const = default;
+    };
     struct Entry {
         std::string name;
         Kind kind = Kind::Image;
-        std::uint64_t size = 0;
+        std::uint64_t size = 0;  // Image: the kept image's size and hash
         std::string sha256;
+        // Created: each theme's file the name may hold; empty when none was
+        // recorded, and then nothing tells a theme's file there from another.
+        std::vector<Fingerprint> installed;
     };
 
     // Nothing when a line is malformed, a name is not a plain one or comes

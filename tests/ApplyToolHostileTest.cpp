@@ -173,6 +173,21 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              fs::remove(dockResources() / "shadow.png");
              fs::create_directories(dockResources() / "shadow.png/keep");
          }},
+        // The Dock's own entry can't be kept, so no theme goes over it.
+        {"link in place of a Dock image",
+         [&](Scene&) { linkAway(dockResources() / "shadow.png", temp() / "linked-shadow.png"); },
+         false,
+         [&](const std::vector<std::string>& lines) {
+             EXPECT_EQ(lines.back(), "Cannot keep the Dock's original images in " +
+                                         originals().string() +
+                                         ": shadow.png is not a plain file, so it can't be kept; "
+                                         "the Dock was left as it was");
+         }},
+        {"FIFO in place of a Dock image",
+         [&](Scene&) {
+             fs::remove(dockResources() / "shadow.png");
+             makeFifo(dockResources() / "shadow.png");
+         }},
         {"immutable Dock image", needsRoot([&](Scene& s) {
              fs::path image = dockResources() / "shadow.png";
              if (!setImmutable(image, true)) {

@@ -34,6 +34,15 @@ protected:
         return Sha256::of("own separator") + " 13 separatorstraight.png\n" +
                Sha256::of("own front") + " 9 frontline.png\n";
     }
+    // The line for shadow.png, which no Dock image had, where themes put fileNames.
+    static std::string createdLine(const std::vector<std::string>& fileNames) {
+        std::string line = "created ";
+        for (const std::string& fileName : fileNames) {
+            const std::string bytes = "image:" + fileName;
+            line += Sha256::of(bytes) + " " + std::to_string(bytes.size()) + " ";
+        }
+        return line + "shadow.png\n";
+    }
 };
 
 TEST_F(OriginalImagesTest, TheFirstApplyKeepsTheDocksImagesAndRestoreBringsThemBackByteForByte) {
@@ -52,7 +61,7 @@ TEST_F(OriginalImagesTest, TheFirstApplyKeepsTheDocksImagesAndRestoreBringsThemB
         apply({bundle("B", {{"Frontline", "B-front.png"}, {"Shadow", "B-shadow.png"}}).string()})
             .exitCode,
         1);
-    EXPECT_EQ(manifest(), first + "created shadow.png\n");
+    EXPECT_EQ(manifest(), first + createdLine({"B-shadow.png"}));
     EXPECT_EQ(readFile(originals() / "frontline.png"), "own front");
     EXPECT_EQ(readFile(dockResources() / "shadow.png"), "image:B-shadow.png");
 
@@ -62,36 +71,39 @@ TEST_F(OriginalImagesTest, TheFirstApplyKeepsTheDocksImagesAndRestoreBringsThemB
         EXPECT_EQ(lines_.back(), "Killing dock...");
         EXPECT_TRUE(waitForKillall(3 + round));
     }
-    EXPECT_EQ(manifest(), first + "created shadow.png\n");  // kept for good
+    EXPECT_EQ(manifest(), first + createdLine({"B-shadow.png"}));  // kept for good
 }
 
 TEST_F(OriginalImagesTest, ADamagedOrLinkedStoreIsNeverUsedAndChangesNothing) {
     struct Case {
         const char* name;
         std::function<void()> damage;
-        bool applies = false;        // an apply still goes in; else it too is refused
-        bool manifestGrows = false;  // the manifest is whole, so a new name joins it
+        // The manifest is whole: an apply still goes in and a new name joins
+        // it. Else the apply too is refused and changes nothing.
+        bool manifestWhole = false;
     };
     const fs::path elsewhere = temp() / "elsewhere";
     const Case cases[] = {
-        {"kept image changed", [&] { writeFile(originals() / "frontline.png", "own fronT"); }, true,
+        {"kept image changed", [&] { writeFile(originals() / "frontline.png", "own fronT"); },
          true},
-        {"kept image gone", [&] { fs::remove(originals() / "frontline.png"); }, true, true},
-        {"kept image a link", [&] { linkAway(originals() / "frontline.png", elsewhere); }, true,
-         true},
-        {"manifest garbage", [&] { writeFile(originals() / "Manifest", "\x01garbage\n"); }, true},
+        {"kept image gone", [&] { fs::remove(originals() / "frontline.png"); }, true},
+        {"kept image a link", [&] { linkAway(originals() / "frontline.png", elsewhere); }, true},
+        {"manifest garbage", [&] { writeFile(originals() / "Manifest", "\x01garbage\n"); }},
         {"manifest cut short",
          [&] {
              std::string text = manifest();
              writeFile(originals() / "Manifest", text.substr(0, text.size() - 5));
-         },
-         true},
+         }},
         {"manifest names a path",
-         [&] { writeFile(originals() / "Manifest", "created ../../etc/passwd\n"); }, true},
-        {"manifest a link", [&] { linkAway(originals() / "Manifest", elsewhere); }, true},
+         [&] { writeFile(originals() / "Manifest", "created ../../etc/passwd\n"); }},
+        {"manifest a link", [&] { linkAway(originals() / "Manifest", elsewhere); }},
+        {"manifest gone", [&] { fs::remove(originals() / "Manifest"); }},
         {"store a link", [&] { linkAway(originals(), elsewhere); }},
         {"folder above the store a link", [&] { linkAway(originals().parent_path(), elsewhere); }},
     };
+    const std::string unkept =
+        "Cannot keep the Dock's original images in " + originals().string() +
+        ": their manifest is missing or damaged; the Dock was left as it was";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         freshDock();
@@ -103,32 +115,115 @@ TEST_F(OriginalImagesTest, ADamagedOrLinkedStoreIsNeverUsedAndChangesNothing) {
         EXPECT_EQ(changes(before, snapshotBesideKillall()), std::vector<std::string>{});
         // An apply reads and writes no store it can't trust.
         const int code = apply({bundle("B", {{"Shadow", "B-shadow.png"}}).string()}).exitCode;
-        EXPECT_EQ(code, c.applies ? 1 : 255);
+        EXPECT_EQ(code, c.manifestWhole ? 1 : 255);
         const std::string grown = fs::relative(originals() / "Manifest", temp()).string() + ":";
         for (const std::string& change : changes(before, snapshotBesideKillall())) {
-            EXPECT_TRUE(change.starts_with("root/System/") || change.starts_with("B.docktheme/") ||
-                        (c.manifestGrows && change.starts_with(grown)))
+            EXPECT_TRUE(change.starts_with("B.docktheme/") ||
+                        (c.manifestWhole &&
+                         (change.starts_with("root/System/") || change.starts_with(grown))))
                 << change;
+        }
+        if (std::string(c.name).starts_with("manifest")) {
+            EXPECT_NE(std::find(lines_.begin(), lines_.end(), unkept), lines_.end());
         }
     }
 }
 
-TEST_F(OriginalImagesTest, AKillDuringTheFirstApplyLeavesNoOriginalsOrWholeOnes) {
+TEST_F(OriginalImagesTest, RestoreRemovesOnlyTheThemesOwnFileAndNeverClaimsWhatItLeft) {
+    struct Case {
+        const char* name;
+        // The manifest line for shadow.png, as this or an earlier version wrote it.
+        std::function<std::string()> line;
+        std::function<void()> after;  // what happens to shadow.png after the apply
+        const char* left;             // the log's reason for leaving shadow.png, or none
+        bool removed;                 // shadow.png is gone after the restore
+        bool restored;                // restore says it undid every theme's file
+    };
+    const fs::path update = dockResources() / "shadow.png";
+    auto recorded = [] { return createdLine({"A-shadow.png"}); };
+    auto unrecorded = [] { return std::string("created shadow.png\n"); };
+    auto skipped = [] { return std::string("skipped shadow.png\n"); };
+    auto nothing = [] {};
+    const Case cases[] = {
+        {"the theme's file", recorded, nothing, nullptr, true, true},
+        {"an apply under way: either theme's file",
+         [] {
+             return createdLine({"B-shadow.png", "A-shadow.png"});
+         },
+         nothing, nullptr, true, true},
+        {"a system update's file", recorded, [&] { writeFile(update, "image:A-shadow.pnG"); },
+         "it is not the file a theme put there", false, true},
+        {"a link a system update made", recorded,
+         [&] {
+             fs::remove(update);
+             fs::create_symlink("frontline.png", update);
+         },
+         "it is not the file a theme put there", false, true},
+        {"no record", unrecorded, nothing, "no record tells whether a theme put it there", false,
+         false},
+        {"no record, nothing there", unrecorded, [&] { fs::remove(update); }, nullptr, true, true},
+        {"never kept", skipped, nothing, "the Dock's own one was never kept", false, false},
+        {"never kept, a link again", skipped,
+         [&] {
+             fs::remove(update);
+             fs::create_symlink("frontline.png", update);
+         },
+         nullptr, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        freshDock();
+        const auto dockAsItCame = snapshot(dockResources());
+        ASSERT_EQ(
+            apply(
+                {bundle("A", {{"Frontline", "A-front.png"}, {"Shadow", "A-shadow.png"}}).string()})
+                .exitCode,
+            1);
+        ASSERT_EQ(manifest(), keptLines() + createdLine({"A-shadow.png"}));
+        writeFile(originals() / "Manifest", keptLines() + c.line());
+        c.after();
+        const auto shadow = without(snapshot(dockResources()),
+                                    {"separatorstraight.png", "frontline.png", "other.png"});
+        EXPECT_EQ(apply({kRestore}).exitCode, c.restored ? 1 : 255);
+        auto expected = dockAsItCame;
+        if (!c.removed) {
+            expected.insert(shadow.begin(), shadow.end());
+        }
+        if (c.left) {
+            EXPECT_NE(std::find(lines_.begin(), lines_.end(),
+                                "Left " + dockFile("shadow.png") + " as it is: " + c.left),
+                      lines_.end());
+        }
+        EXPECT_EQ(snapshot(dockResources()), expected);
+        EXPECT_EQ(lines_.back(), "Killing dock...");
+    }
+}
+
+TEST_F(OriginalImagesTest, AKillDuringAnApplyLeavesTheOriginalsWholeAndRestorable) {
     std::mt19937 random(7);
-    const fs::path theme = bundle("A", {{"Frontline", "A-front.png"}, {"Shadow", "A-shadow.png"}});
+    const fs::path first = bundle("A", {{"Frontline", "A-front.png"}, {"Shadow", "A-shadow.png"}});
+    const fs::path second = bundle("B", {{"Shadow", "B-shadow.png"}});
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE(round);
         freshDock();
+        const auto dockAsItCame = snapshot(dockResources());
+        // Odd rounds kill the theme that follows the first, while it records its file.
+        const bool later = round % 2 == 1;
+        if (later) {
+            ASSERT_EQ(apply({first.string()}).exitCode, 1);
+        }
         int errors = -1;
-        pid_t pid = start({theme.string()}, Launch{}, errors);
+        pid_t pid = start({(later ? second : first).string()}, Launch{}, errors);
         ::usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(random));
         ::kill(pid, SIGKILL);
         finish(pid, errors);
-        if (fs::exists(originals())) {
-            EXPECT_EQ(manifest(), keptLines() + "created shadow.png\n");
+        if (fs::exists(originals()) && !later) {
+            EXPECT_EQ(manifest(), keptLines() + createdLine({"A-shadow.png"}));
         }
         // The next run finds the originals whole, and leaves nothing hidden behind.
-        EXPECT_EQ(apply({theme.string()}).exitCode, 1);
+        EXPECT_EQ(apply({kRestore}).exitCode, fs::exists(originals()) ? 1 : 255);
+        EXPECT_EQ(snapshot(dockResources()), dockAsItCame);
+        EXPECT_EQ(apply({first.string()}).exitCode, 1);
         EXPECT_EQ(readFile(originals() / "frontline.png"), "own front");
         for (const auto& [name, bytes] : snapshot(originals().parent_path())) {
             EXPECT_FALSE(name.starts_with(".")) << name;

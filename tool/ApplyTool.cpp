@@ -46,10 +46,6 @@ bool install(const std::vector<InstallStep>& steps) {
     if (!transaction.stage()) {
         return false;
     }
-    std::vector<std::string> names;
-    for (const InstallStep& step : steps) {
-        names.push_back(step.dockFileName);
-    }
     std::optional<OriginalImages> originals = OriginalImages::open(root, true);
     if (!originals) {
         Log::write(
@@ -57,7 +53,12 @@ bool install(const std::vector<InstallStep>& steps) {
             "it was");
         return false;
     }
-    return originals->keep(*folder, names) && transaction.commit();
+    if (!originals->keep(*folder, transaction.staged())) {
+        return false;
+    }
+    const bool committed = transaction.commit();
+    originals->settle(committed);
+    return committed;
 }
 
 // Puts back the Dock's own images as they were kept, and removes the images
@@ -76,7 +77,7 @@ int restoreOriginal() {
         Log::write("No original Dock images are kept yet");
         return -1;
     }
-    std::optional<OriginalImages::Restore> restore = originals->forRestore();
+    std::optional<OriginalImages::Restore> restore = originals->forRestore(*folder);
     if (!restore) {
         return -1;
     }
@@ -84,10 +85,12 @@ int restoreOriginal() {
     if (!transaction.stage() || !transaction.commit()) {
         return -1;
     }
-    Log::write("The Dock's original images are back");
+    Log::write(restore->whole ? "The Dock's original images are back"
+                              : "The Dock's original images are back, but not every theme's file "
+                                "is gone");
     Log::write("Killing dock...");
     MiscKit::killdock();
-    return 1;
+    return restore->whole ? 1 : -1;
 }
 
 }  // namespace

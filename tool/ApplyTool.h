@@ -21,12 +21,15 @@ class MiscKit;
 //   SIGINT, SIGTERM and SIGHUP wait until the Dock folder is consistent.
 //
 // - Before it first changes an image, it keeps the Dock's own one
-//   (OriginalImages); OriginalDockManifest::kRestoreArgument puts the kept images back and
-//   removes those themes added, all or nothing, then restarts the Dock.
+//   (OriginalImages), and refuses a theme whose originals it can't keep;
+//   OriginalDockManifest::kRestoreArgument puts the kept images back and
+//   removes the files themes added where they are still there, all or
+//   nothing, then restarts the Dock.
 //
 // Exit status: 1 when every image of the theme is in place (or it has none),
 // or the originals are back, and the Dock was restarted; -1 otherwise, with
-// the Dock folder unchanged.
+// the Dock folder unchanged, but for a restore that had to leave a name that
+// may still hold a theme's file: it puts back the rest and restarts the Dock.
 class ApplyTool {
 public:
     explicit ApplyTool(const MiscKit& catalogue);

@@ -12,6 +12,7 @@
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "tool/DockFolder.h"
+#include "tool/FileFingerprint.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ InstallTransaction::InstallTransaction(const DockFolder& folder,
     : folder_(folder) {
     entries_.reserve(steps.size() + removals.size());
     for (const InstallStep& step : steps) {
-        entries_.push_back(Entry{&step, step.dockFileName, {}, false, std::nullopt, false});
+        entries_.push_back(Entry{&step, step.dockFileName, {}, false, std::nullopt, false, {}});
     }
     for (const std::string& name : removals) {
-        entries_.push_back(Entry{nullptr, name, {}, false, std::nullopt, false});
+        entries_.push_back(Entry{nullptr, name, {}, false, std::nullopt, false, {}});
     }
 }
 
@@ -61,6 +62,16 @@ bool InstallTransaction::stage() {
         }
     }
     return true;
+}
+
+std::vector<InstallTransaction::Staged> InstallTransaction::staged() const {
+    std::vector<Staged> copies;
+    for (const Entry& entry : entries_) {
+        if (entry.step) {
+            copies.push_back(Staged{entry.name, entry.staged});
+        }
+    }
+    return copies;
 }
 
 bool InstallTransaction::commit() {
@@ -105,14 +116,17 @@ bool InstallTransaction::stageEntry(Entry& entry, std::string& problem) {
     std::string temporary = newTemporaryName("new");
     // Readable by everyone, as the Dock's own images are; the tool's umask is 022.
     Descriptor copy(::openat(folder_.fd(), temporary.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!copy.valid()) {
         problem = reason(errno);
         return false;
     }
     entry.temporary = temporary;
+    // What the copy holds is read back from it: what goes in place, not what the source holds now.
     if (!FileManager::copyDescriptor(entry.step->file.get(), copy.get(),
-                                     ThemeSource::kMaxImageBytes)) {
+                                     ThemeSource::kMaxImageBytes) ||
+        ::lseek(copy.get(), 0, SEEK_SET) != 0 ||
+        !FileFingerprint::take(copy.get(), -1, ThemeSource::kMaxImageBytes, entry.staged)) {
         problem = reason(errno);
         return false;
     }

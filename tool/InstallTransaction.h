@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/OriginalDockManifest.h"
 #include "tool/ThemeSource.h"
 
 class DockFolder;
@@ -37,6 +38,15 @@ public:
 
     // True when every image is staged. Otherwise logs why and changes nothing.
     bool stage();
+
+    // A staged copy: the Dock file name it goes to and what it holds.
+    struct Staged {
+        std::string dockFileName;
+        OriginalDockManifest::Fingerprint file;
+    };
+    // Every image's staged copy, in the steps' order. After stage() succeeded.
+    std::vector<Staged> staged() const;
+
     // True when every image is in place; logs each image's lines as it goes.
     // On false the Dock images are as they were before. Call after stage().
     bool commit();
@@ -49,6 +59,7 @@ private:
         bool replaces = false;              // a Dock image was there when staged
         std::optional<std::string> old;     // the name the replaced image now has
         bool installed = false;
+        OriginalDockManifest::Fingerprint staged;  // what the staged copy holds
     };
 
     bool stageEntry(Entry& entry, std::string& problem);

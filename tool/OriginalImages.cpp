@@ -4,18 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <set>
 
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/Renaming.h"
-#include "platform/Sha256.h"
 #include "platform/SystemPaths.h"
 #include "tool/DockFolder.h"
+#include "tool/FileFingerprint.h"
 
 namespace {
 
@@ -32,31 +32,15 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
-// Copies from into to (when to is valid) while hashing, up to maxBytes.
-bool copyHashing(int from, int to, Sha256& hash, std::uint64_t& size) {
-    char buffer[64 * 1024];
-    size = 0;
-    for (;;) {
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        size += static_cast<std::uint64_t>(got);
-        if (size > ThemeSource::kMaxImageBytes) {
-            errno = EFBIG;
-            return false;
-        }
-        hash.add(buffer, static_cast<std::size_t>(got));
-        if (to >= 0 && !FileManager::writeAll(to, buffer, static_cast<std::size_t>(got))) {
-            return false;
-        }
-    }
+// The line for a refused apply: nothing in the Dock changed.
+std::string notKeptBecause(const std::string& store, const std::string& why) {
+    return "Cannot keep the Dock's original images in " + Log::escaped(store) + ": " + why +
+           "; the Dock was left as it was";
+}
+
+bool contains(const std::vector<OriginalDockManifest::Fingerprint>& prints,
+              const OriginalDockManifest::Fingerprint& print) {
+    return std::find(prints.begin(), prints.end(), print) != prints.end();
 }
 
 }  // namespace
@@ -78,40 +62,61 @@ std::optional<OriginalImages> OriginalImages::open(const std::string& root, bool
 }
 
 bool OriginalImages::keep(const DockFolder& dock,
-                          const std::vector<std::string>& dockFileNames) const {
+                          const std::vector<InstallTransaction::Staged>& installs) {
     auto fail = [&](const std::string& why) {
-        Log::write("Cannot keep the Dock's original images in " + Log::escaped(path_) + ": " + why +
-                   "; the Dock was left as it was");
+        Log::write(notKeptBecause(path_, why));
         return false;
     };
+    found_.clear();
+    written_.clear();
+    installing_.clear();
     Descriptor store = openStore();
     std::vector<OriginalDockManifest::Entry> entries;
     if (store.valid()) {
         std::optional<std::vector<OriginalDockManifest::Entry>> read =
             OriginalDockManifest::read(store.get());
         if (!read) {
-            // Damaged originals are never restored from; the theme still goes in.
-            Log::write("The kept original images in " + Log::escaped(path_) +
-                       " are unusable: their manifest is missing or damaged; none are added");
-            return true;
+            // Without a manifest nothing tells which images are the Dock's own.
+            return fail("their manifest is missing or damaged");
         }
         entries = std::move(*read);
     } else if (errno != ENOENT) {
         return fail(errno == ELOOP || errno == ENOTDIR ? "it is not a plain folder"
                                                        : reason(errno));
     }
-    std::set<std::string> known;
-    for (const OriginalDockManifest::Entry& kept : entries) {
-        known.insert(kept.name);
-    }
+    found_ = entries;
     std::vector<std::string> fresh;
-    for (const std::string& name : dockFileNames) {
-        if (!known.contains(name) && OriginalDockManifest::isKeepableName(name)) {
-            known.insert(name);
+    bool recorded = false;  // a created name gets another theme's file
+    for (const InstallTransaction::Staged& install : installs) {
+        const std::string& name = install.dockFileName;
+        if (!OriginalDockManifest::isKeepableName(name)) {
+            return fail(Log::escaped(name) + " can't be named in their manifest");
+        }
+        if (!installing_.emplace(name, install.file).second) {
+            continue;
+        }
+        auto known = std::find_if(entries.begin(), entries.end(),
+                                  [&](const auto& kept) { return kept.name == name; });
+        if (known == entries.end()) {
             fresh.push_back(name);
+        } else if (known->kind == OriginalDockManifest::Kind::Created) {
+            // A name with no record stays so until the file is in place: the
+            // file there now may be an earlier theme's.
+            if (!known->installed.empty() && !contains(known->installed, install.file)) {
+                known->installed.push_back(install.file);
+                recorded = true;
+            }
+        } else if (known->kind == OriginalDockManifest::Kind::Skipped) {
+            // Its own entry was never kept: only a theme's plain file may go.
+            struct stat info {};
+            if (::fstatat(dock.fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                !S_ISREG(info.st_mode)) {
+                return fail(Log::escaped(name) + " is not a plain file, so it can't be kept");
+            }
         }
     }
-    if (fresh.empty()) {
+    if (fresh.empty() && !recorded) {
+        written_ = std::move(entries);  // settle() may still record a file
         return true;
     }
     std::string why;
@@ -126,7 +131,8 @@ bool OriginalImages::keep(const DockFolder& dock,
         bool whole = folder.valid();
         for (const std::string& name : fresh) {
             OriginalDockManifest::Entry kept;
-            whole = whole && keepOne(dock, name, folder.get(), name, kept, why);
+            whole =
+                whole && keepOne(dock, name, installing_.at(name), folder.get(), name, kept, why);
             entries.push_back(kept);
         }
         // One flush of the whole copy, so it is on disk before the Dock changes.
@@ -138,6 +144,7 @@ bool OriginalImages::keep(const DockFolder& dock,
             FolderTree::remove(parent_.get(), hiddenStore);
             return fail(problem);
         }
+        written_ = std::move(entries);
         return true;
     }
     // A later keep: each new image under a hidden name, then its own; the new
@@ -145,7 +152,7 @@ bool OriginalImages::keep(const DockFolder& dock,
     for (const std::string& name : fresh) {
         const std::string hidden = kHiddenFilePrefix + hiddenName(name.c_str());
         OriginalDockManifest::Entry kept;
-        if (!keepOne(dock, name, store.get(), hidden, kept, why)) {
+        if (!keepOne(dock, name, installing_.at(name), store.get(), hidden, kept, why)) {
             ::unlinkat(store.get(), hidden.c_str(), 0);
             return fail(why);
         }
@@ -157,19 +164,38 @@ bool OriginalImages::keep(const DockFolder& dock,
         }
         entries.push_back(kept);
     }
-    const std::string manifest = kHiddenFilePrefix + hiddenName("manifest");
-    // One flush of the new images and manifest before the manifest names them.
-    if (!writeManifest(store.get(), manifest, entries) || ::syncfs(store.get()) != 0 ||
-        ::renameat(store.get(), manifest.c_str(), store.get(),
-                   SystemPaths::kOriginalDockManifest) != 0) {
-        const std::string problem = reason(errno);
-        ::unlinkat(store.get(), manifest.c_str(), 0);
-        return fail(problem);
+    if (!replaceManifest(store.get(), entries)) {
+        return fail(reason(errno));
     }
+    written_ = std::move(entries);
     return true;
 }
 
-std::optional<OriginalImages::Restore> OriginalImages::forRestore() const {
+void OriginalImages::settle(bool committed) {
+    std::vector<OriginalDockManifest::Entry> entries = written_;
+    bool changed = false;
+    for (OriginalDockManifest::Entry& entry : entries) {
+        auto installed = installing_.find(entry.name);
+        if (entry.kind != OriginalDockManifest::Kind::Created || installed == installing_.end()) {
+            continue;
+        }
+        auto found = std::find_if(found_.begin(), found_.end(),
+                                  [&](const auto& kept) { return kept.name == entry.name; });
+        // Put back, the name holds what it held before, if anything.
+        std::vector<OriginalDockManifest::Fingerprint> now =
+            committed || found == found_.end()
+                ? std::vector<OriginalDockManifest::Fingerprint>{installed->second}
+                : found->installed;
+        changed = changed || now != entry.installed;
+        entry.installed = std::move(now);
+    }
+    Descriptor store = openStore();
+    if (changed && store.valid()) {
+        replaceManifest(store.get(), entries);
+    }
+}
+
+std::optional<OriginalImages::Restore> OriginalImages::forRestore(const DockFolder& dock) const {
     Descriptor store = openStore();
     if (!store.valid()) {
         Log::write(errno == ENOENT ? "No original Dock images are kept yet"
@@ -186,18 +212,19 @@ std::optional<OriginalImages::Restore> OriginalImages::forRestore() const {
     }
     Restore restore;
     for (const OriginalDockManifest::Entry& kept : *entries) {
-        if (kept.kind == OriginalDockManifest::Kind::Created) {
-            restore.created.push_back(kept.name);
-        }
         if (kept.kind != OriginalDockManifest::Kind::Image) {
+            if (isThemesFile(dock, kept, restore.whole)) {
+                restore.created.push_back(kept.name);
+            }
             continue;
         }
         Descriptor file(FileManager::openRegularFile(kept.name, false, store.get(),
                                                      ThemeSource::kMaxImageBytes));
-        Sha256 hash;
-        std::uint64_t size = 0;
-        if (!file.valid() || !copyHashing(file.get(), -1, hash, size) || size != kept.size ||
-            hash.hex() != kept.sha256 || ::lseek(file.get(), 0, SEEK_SET) != 0) {
+        OriginalDockManifest::Fingerprint print;
+        if (!file.valid() ||
+            !FileFingerprint::take(file.get(), -1, ThemeSource::kMaxImageBytes, print) ||
+            print != OriginalDockManifest::Fingerprint{kept.size, kept.sha256} ||
+            ::lseek(file.get(), 0, SEEK_SET) != 0) {
             Log::write("The kept original " + Log::escaped(path_ + "/" + kept.name) +
                        " does not match its manifest; nothing was restored");
             return std::nullopt;
@@ -228,46 +255,45 @@ Descriptor OriginalImages::openStore() const {
     return Descriptor(::openat(parent_.get(), storeName().c_str(), kFolderFlags));
 }
 
-bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name, int folder,
+bool OriginalImages::keepOne(const DockFolder& dock, const std::string& name,
+                             const OriginalDockManifest::Fingerprint& installing, int folder,
                              const std::string& target, OriginalDockManifest::Entry& kept,
                              std::string& why) {
     kept.name = name;
     struct stat info {};
     if (::fstatat(dock.fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT) {
-            why = name + ": " + reason(errno);
+            why = Log::escaped(name) + ": " + reason(errno);
             return false;
         }
         kept.kind = OriginalDockManifest::Kind::Created;
+        kept.installed = {installing};
         return true;
     }
     if (!S_ISREG(info.st_mode)) {
-        Log::write("The Dock's " + Log::escaped(name) + " is not a plain file; it is not kept");
-        kept.kind = OriginalDockManifest::Kind::Skipped;
-        return true;
+        why = Log::escaped(name) + " is not a plain file, so it can't be kept";
+        return false;
     }
     Descriptor image(
         FileManager::openRegularFile(name, false, dock.fd(), ThemeSource::kMaxImageBytes));
     if (!image.valid()) {
-        why = name + " is not a plain file of at most 16 MiB";
+        why = Log::escaped(name) + " is not a plain file of at most 16 MiB";
         return false;
     }
-    Sha256 hash;
-    if (linkedAs(dock, name, image.get(), folder, target)) {
-        if (!copyHashing(image.get(), -1, hash, kept.size)) {
-            why = name + ": " + reason(errno);
-            return false;
-        }
-        kept.sha256 = hash.hex();
-        return true;
+    const bool linked = linkedAs(dock, name, image.get(), folder, target);
+    Descriptor copy;
+    if (!linked) {
+        copy = Descriptor(::openat(folder, target.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     }
-    Descriptor copy(::openat(folder, target.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (!copy.valid() || !copyHashing(image.get(), copy.get(), hash, kept.size)) {
-        why = name + ": " + reason(errno);
+    OriginalDockManifest::Fingerprint print;
+    if ((!linked && !copy.valid()) || !FileFingerprint::take(image.get(), linked ? -1 : copy.get(),
+                                                             ThemeSource::kMaxImageBytes, print)) {
+        why = Log::escaped(name) + ": " + reason(errno);
         return false;
     }
-    kept.sha256 = hash.hex();
+    kept.size = print.size;
+    kept.sha256 = print.sha256;
     return true;
 }
 
@@ -294,6 +320,57 @@ bool OriginalImages::writeManifest(int folder, const std::string& target,
     Descriptor file(::openat(folder, target.c_str(),
                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     return file.valid() && FileManager::writeAll(file.get(), text.data(), text.size());
+}
+
+bool OriginalImages::replaceManifest(
+    int store, const std::vector<OriginalDockManifest::Entry>& entries) const {
+    const std::string manifest = kHiddenFilePrefix + hiddenName("manifest");
+    // One flush of the new images and manifest before the manifest names them.
+    if (!writeManifest(store, manifest, entries) || ::syncfs(store) != 0 ||
+        ::renameat(store, manifest.c_str(), store, SystemPaths::kOriginalDockManifest) != 0) {
+        const int error = errno;
+        ::unlinkat(store, manifest.c_str(), 0);
+        errno = error;
+        return false;
+    }
+    return true;
+}
+
+bool OriginalImages::isThemesFile(const DockFolder& dock,
+                                  const OriginalDockManifest::Entry& created, bool& whole) const {
+    auto left = [&](const std::string& why, bool mayBeThemes) {
+        Log::write("Left " + Log::escaped(dock.pathOf(created.name)) + " as it is: " + why);
+        whole = whole && !mayBeThemes;
+        return false;
+    };
+    struct stat info {};
+    if (::fstatat(dock.fd(), created.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? false : left(reason(errno), true);
+    }
+    // A theme's file is always a plain one.
+    const bool plain = S_ISREG(info.st_mode);
+    if (created.kind == OriginalDockManifest::Kind::Skipped) {
+        return plain ? left("the Dock's own one was never kept", true) : false;
+    }
+    if (plain && created.installed.empty()) {
+        return left("no record tells whether a theme put it there", true);
+    }
+    const bool sized =
+        plain && std::any_of(created.installed.begin(), created.installed.end(), [&](auto& print) {
+            return print.size == static_cast<std::uint64_t>(info.st_size);
+        });
+    if (!sized) {
+        return left("it is not the file a theme put there", false);
+    }
+    Descriptor file(
+        FileManager::openRegularFile(created.name, false, dock.fd(), ThemeSource::kMaxImageBytes));
+    OriginalDockManifest::Fingerprint print;
+    if (!file.valid() ||
+        !FileFingerprint::take(file.get(), -1, ThemeSource::kMaxImageBytes, print)) {
+        return left(reason(errno), true);
+    }
+    return contains(created.installed, print) ||
+           left("it is not the file a theme put there", false);
 }
 
 std::string OriginalImages::hiddenName(const char* role) const {
