@@ -1,6 +1,10 @@
 #include "app/BundleFileCommand.h"
 
+#include <QFile>
+
 #include "model/DockTheme.h"
+#include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
 
 BundleFileCommand::BundleFileCommand(const QString& text, DockTheme& theme, std::string name,
                                      std::unique_ptr<AsideFile> before,
@@ -11,6 +15,18 @@ BundleFileCommand::BundleFileCommand(const QString& text, DockTheme& theme, std:
       before_(std::move(before)),
       after_(std::move(after)),
       shown_(std::move(shown)) {}
+
+bool BundleFileCommand::applies(bool done) const {
+    const AsideFile* expected = done ? after_.get() : before_.get();
+    const auto& bundle = *theme().bundleFolder();
+    if (!expected) {
+        return bundle.entryAt(name_) == BundleFolder::Entry::None;
+    }
+    QFile kept(expected->path());
+    const std::optional<std::string> there = bundle.readFile(name_, ThemeBundle::kMaxImageBytes);
+    return there && kept.open(QIODevice::ReadOnly) &&
+           kept.readAll() == QByteArray::fromStdString(*there);
+}
 
 void BundleFileCommand::undo() {
     put(before_.get());

@@ -21,6 +21,9 @@ public:
                       std::unique_ptr<AsideFile> before, std::unique_ptr<AsideFile> after,
                       std::function<void()> shown, Dialogs& dialogs, QWidget* window);
 
+    // The bundle's file holds the bytes of after (done) or before (none: no file).
+    bool applies(bool done) const override;
+    std::string subject() const override { return "file:" + name_; }
     void undo() override;
     void redo() override;
 

@@ -323,6 +323,12 @@ private:
     // The values the information fields show.
     DockTheme::Information _informationInFields() const;
     void _fillInformationFields();
+    // The line fields show values, the description field the theme's
+    // description unless withDescription is false.
+    void _showInformation(const DockTheme::Information& values, bool withDescription);
+    // After the theme was read again: the slots, the pictures and the fields
+    // (unsaved edits kept), the selected slot still selected.
+    void _showReloadedTheme();
     void _applyEnded(ApplyController::Run run, const QString& themeName, int status,
                      int exitStatus);
     // Checks the open theme's bundle in a worker; then gets the findings on the

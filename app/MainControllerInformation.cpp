@@ -14,14 +14,6 @@
 #include "app/ThemeSession.h"
 #include "platform/SystemPaths.h"
 
-namespace {
-
-QString qt(const std::optional<std::string>& value) {
-    return value ? QString::fromStdString(*value) : QString();
-}
-
-}  // namespace
-
 void MainController::connectInformation() {
     for (QLineEdit* field : {previewdock_title, previewdock_author, previewdock_site,
                              previewdock_version, previewdock_appcasturl}) {
@@ -53,6 +45,10 @@ void MainController::connectSession() {
         _forgetTheme();
         _validateToolbar();
     });
+    connect(session_, &ThemeSession::reloaded, this, [this] { _showReloadedTheme(); });
+    connect(session_, &ThemeSession::notice, this, [this](const QString& message) {
+        edit_window->statusBar()->showMessage(message, 10000);
+    });
     connect(session_, &ThemeSession::saved, this, [this] {
         edit_window->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
     });
@@ -78,15 +74,22 @@ DockTheme::Information MainController::_informationInFields() const {
 
 // Every field shows the open theme's value; a value the theme lacks empties its field.
 void MainController::_fillInformationFields() {
+    // A value the theme lacks empties its field (information() reads it as empty).
+    _showInformation(currentTheme->information(), true);
+}
+
+void MainController::_showInformation(const DockTheme::Information& values, bool withDescription) {
     filling_ = true;
-    previewdock_site->setText(qt(currentTheme->dockAuthorSite()));
-    previewdock_author->setText(qt(currentTheme->dockAuthor()));
-    previewdock_title->setText(qt(currentTheme->dockName()));
-    previewdock_version->setText(QString::fromStdString(currentTheme->version()));
-    previewdock_appcasturl->setText(qt(currentTheme->dockAppcast()));
-    previewdock_description->clear();
-    if (std::optional<RichText> description = currentTheme->description()) {
-        RichTextConversion::fill(*previewdock_description->document(), *description);
+    previewdock_site->setText(QString::fromStdString(values.site));
+    previewdock_author->setText(QString::fromStdString(values.author));
+    previewdock_title->setText(QString::fromStdString(values.name));
+    previewdock_version->setText(QString::fromStdString(values.version));
+    previewdock_appcasturl->setText(QString::fromStdString(values.appcast));
+    if (withDescription) {
+        previewdock_description->clear();
+        if (std::optional<RichText> description = currentTheme->description()) {
+            RichTextConversion::fill(*previewdock_description->document(), *description);
+        }
     }
     filling_ = false;
 }

@@ -315,6 +315,8 @@ void MainController::_showFailure(const QString& title, const QString& file, con
 }
 
 void MainController::_replaceSlotImage(const QString& path) {
+    // The slot's old image is the one on disk now, should another program have changed it.
+    session_->syncWithDisk();
     QList<int> rows = selectedSlots();
     if (!currentTheme || rows.isEmpty()) {
         dialogs_.beep();
@@ -356,6 +358,23 @@ void MainController::_replaceSlotImage(const QString& path) {
         },
         dialogs_, edit_window);
     _perform(command, undoable && command->undoable());
+}
+
+void MainController::_showReloadedTheme() {
+    const QList<int> rows = selectedSlots();
+    const std::string key =
+        rows.size() == 1 ? slots_->item(rows.first())->keyDock() : std::string();
+    _updateThemeShow();
+    if (std::optional<DockTheme::Information> unsaved = session_->unsavedInformation()) {
+        _showInformation(*unsaved, !session_->hasEditedDescription());
+    }
+    _preview_showDockPreviewForSelection();
+    for (int row = 0; !key.empty() && row < slots_->rowCount(); ++row) {
+        if (slots_->item(row)->keyDock() == key) {
+            listOfImages->selectionModel()->setCurrentIndex(slots_->index(row),
+                                                            QItemSelectionModel::ClearAndSelect);
+        }
+    }
 }
 
 void MainController::_showSlot(int row, DockCategory category) {

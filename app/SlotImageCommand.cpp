@@ -23,17 +23,27 @@ SlotImageCommand::SlotImageCommand(DockTheme& theme, Slot slot, std::unique_ptr<
       newName_(std::move(newName)),
       shown_(std::move(shown)) {}
 
+bool SlotImageCommand::applies(bool done) const {
+    return theme().getFileNameForKey(slot_.key, slot_.category) == (done ? newName_ : oldName_);
+}
+
+std::string SlotImageCommand::subject() const {
+    return "slot:" + std::to_string(indexOf(slot_.category)) + ":" + slot_.key;
+}
+
 void SlotImageCommand::undo() {
-    put(undoable() ? before_.get() : nullptr, oldName_);
+    put(undoable() ? before_.get() : nullptr, oldName_, newName_);
 }
 
 void SlotImageCommand::redo() {
-    put(after_.get(), newName_);
+    put(after_.get(), newName_, oldName_);
 }
 
-bool SlotImageCommand::put(const AsideFile* image, const std::string& name) {
+bool SlotImageCommand::put(const AsideFile* image, const std::string& name,
+                           const std::string& expected) {
     std::optional<std::string> path =
-        image ? theme().setFileName(image->path().toStdString(), slot_.key, slot_.category, name)
+        image ? theme().setFileName(image->path().toStdString(), slot_.key, slot_.category, name,
+                                    expected)
               : std::nullopt;
     if (!path) {
         return failed(QStringLiteral("Image Not Replaced"));

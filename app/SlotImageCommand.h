@@ -33,11 +33,15 @@ public:
 
     // Whether undo() can put the old image back.
     bool undoable() const { return before_ && !oldName_.empty(); }
+    // The slot names the new image (done) or the old one.
+    bool applies(bool done) const override;
+    std::string subject() const override;
     void undo() override;
     void redo() override;
 
 private:
-    bool put(const AsideFile* image, const std::string& name);
+    // Puts image in under name, where the slot still names expected.
+    bool put(const AsideFile* image, const std::string& name, const std::string& expected);
 
     Slot slot_;
     std::unique_ptr<AsideFile> before_;

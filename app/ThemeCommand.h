@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <string>
+
 class Dialogs;
 class DockTheme;
 class QWidget;
@@ -18,6 +20,16 @@ class QWidget;
 // The theme, the dialogs and the window are not owned: the history is
 // cleared before the theme goes. UI thread only.
 class ThemeCommand : public QUndoCommand {
+public:
+    // Whether the bundle is still as this step left it (done) or found it
+    // (not done), so that undoing or redoing it changes only what it is
+    // about; another program may have changed it meanwhile.
+    virtual bool applies(bool done) const = 0;
+    // What the step changes ("slot:<category>:<key>", "file:<name>"): of the
+    // steps of one subject, only the nearest to the history's index is
+    // compared with the bundle.
+    virtual std::string subject() const = 0;
+
 protected:
     ThemeCommand(const QString& text, DockTheme& theme, Dialogs& dialogs, QWidget* window);
 

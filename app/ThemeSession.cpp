@@ -2,18 +2,39 @@
 
 #include <sys/stat.h>
 
+#include <QFileSystemWatcher>
+#include <QStringList>
+#include <QTimer>
 #include <QUndoStack>
+
+#include <set>
 
 #include "app/Dialogs.h"
 #include "app/ImageDecoder.h"
+#include "app/ThemeCommand.h"
+#include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
 #include "platform/Log.h"
+
+namespace {
+
+// A writer renames several files in a row: the theme is read again once they settle.
+constexpr int kSettleMilliseconds = 150;
+
+}  // namespace
 
 ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       history_(new QUndoStack(this)),
-      decoder_(new ImageDecoder(this)) {}
+      decoder_(new ImageDecoder(this)),
+      watcher_(new QFileSystemWatcher(this)),
+      settle_(new QTimer(this)) {
+    settle_->setSingleShot(true);
+    settle_->setInterval(kSettleMilliseconds);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
+    connect(settle_, &QTimer::timeout, this, [this] { syncWithDisk(); });
+}
 
 ThemeSession::~ThemeSession() {
     // The commands refer to the theme: they go first. No signal: the views may be gone.
@@ -48,6 +69,8 @@ void ThemeSession::adopt(std::unique_ptr<DockTheme> theme) {
     }
     theme_ = std::move(theme);
     setEdits(std::nullopt);
+    savedDescription_ = theme_->description();
+    watch();
     emit opened();
 }
 
@@ -79,6 +102,15 @@ bool ThemeSession::close() {
 
 bool ThemeSession::changeFolder(const std::string& path, const std::function<bool()>& change) {
     const bool wasOpen = isAt(path);
+    // What was changed since opening is on disk but goes with the folder: asked first.
+    if (wasOpen && history_->count() > 0 &&
+        !dialogs_.ask(window_, QStringLiteral("Change Open Theme?"), QStringLiteral("Go On"),
+                      QStringLiteral("Cancel"),
+                      QStringLiteral("The theme open in the window is replaced or removed in "
+                                     "the collection. The changes you made to it since you "
+                                     "opened it go with it and can't be undone. Go on?"))) {
+        return false;
+    }
     if (wasOpen && !close()) {
         return false;
     }
@@ -88,6 +120,10 @@ bool ThemeSession::changeFolder(const std::string& path, const std::function<boo
         std::string why;
         if (open(path, &why) == Opening::Defective) {
             Log::write("The changed theme does not open: " + why);
+        } else if (changed) {
+            emit notice(
+                QStringLiteral("The theme was replaced by the collection's copy and "
+                               "opened again"));
         }
     }
     return changed;
@@ -106,6 +142,11 @@ bool ThemeSession::saveInformation(const DockTheme::Information& values) {
         dialogs_.beep();
         return false;
     }
+    // Another program may have changed the theme: what it changed is taken
+    // in first, and the fields now hold the merged values.
+    const bool behind = theme_->changedOnDisk();
+    syncWithDisk();
+    const DockTheme::Information merged = behind && edits_ ? edits_->values : values;
     const RichText* description = edits_ && edits_->description ? &*edits_->description : nullptr;
     // A description the theme's file could not give (its field showed nothing
     // of it) is replaced only when the user says so.
@@ -117,22 +158,70 @@ bool ThemeSession::saveInformation(const DockTheme::Information& values) {
                           .arg(QString::fromStdString(theme_->errorString())))) {
         return false;
     }
-    if (!theme_->saveInformation(values, description)) {
+    if (!theme_->saveInformation(merged, description)) {
         dialogs_.alert(window_, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
                        QStringLiteral("The theme information could not be written to %1: %2.")
                            .arg(QString::fromStdString(theme_->dockPath()),
                                 QString::fromStdString(theme_->errorString())));
         return false;
     }
+    if (description) {
+        savedDescription_ = *description;
+    }
     setEdits(std::nullopt);
     emit saved();
     return true;
+}
+
+bool ThemeSession::syncWithDisk() {
+    if (!theme_ || syncing_) {
+        return true;
+    }
+    const bool tableChanged = theme_->changedOnDisk();
+    std::optional<RichText> description = theme_->description();
+    const bool descriptionChanged = !(description == savedDescription_);
+    if (!tableChanged && !descriptionChanged) {
+        return true;
+    }
+    syncing_ = true;
+    const DockTheme::Information before = theme_->information();
+    std::string why;
+    if (tableChanged && !theme_->reload(&why)) {
+        syncing_ = false;
+        Log::write("The open theme changed on disk and no longer opens: " + why);
+        emit notice(QStringLiteral("Another program changed the theme so that it no longer "
+                                   "opens (%1); the window shows it as it was")
+                        .arg(QString::fromStdString(why)));
+        return false;
+    }
+    mergeEdits(before, descriptionChanged);
+    savedDescription_ = std::move(description);
+    const bool dropped = !historyApplies();
+    if (dropped) {
+        history_->clear();
+    }
+    watch();
+    syncing_ = false;
+    emit reloaded();
+    emit notice(dropped ? QStringLiteral("Another program changed the theme: it was read again, "
+                                         "and the undo steps that no longer apply were dropped")
+                        : QStringLiteral("Another program changed the theme: it was read again"));
+    return true;
+}
+
+std::optional<DockTheme::Information> ThemeSession::unsavedInformation() const {
+    return edits_ ? std::optional<DockTheme::Information>(edits_->values) : std::nullopt;
 }
 
 void ThemeSession::drop() {
     history_->clear();
     decoder_->clear();
     setEdits(std::nullopt);
+    settle_->stop();
+    if (!watcher_->directories().isEmpty()) {
+        watcher_->removePaths(watcher_->directories());
+    }
+    savedDescription_.reset();
     const std::unique_ptr<DockTheme> gone = std::move(theme_);
     emit closed();
 }
@@ -142,5 +231,86 @@ void ThemeSession::setEdits(std::optional<Edits> edits) {
     edits_ = std::move(edits);
     if (was != edits_.has_value()) {
         emit editedChanged(edits_.has_value());
+    }
+}
+
+void ThemeSession::watch() {
+    if (!watcher_->directories().isEmpty()) {
+        watcher_->removePaths(watcher_->directories());
+    }
+    QStringList folders{QString::fromStdString(theme_->dockPath())};
+    const std::optional<PlistValue>& info = theme_->infoDictionary();
+    const auto base = info ? ThemeBundle::imageBase(*info) : std::nullopt;
+    if (base && !base->folder.empty()) {
+        folders << QString::fromStdString(theme_->bundleFolder()->pathOf(base->folder));
+    }
+    watcher_->addPaths(folders);
+}
+
+bool ThemeSession::historyApplies() const {
+    // Of each subject, the nearest done step must have left the bundle as it
+    // is, and the nearest undone step must find it so.
+    std::set<std::string> done;
+    for (int i = history_->index() - 1; i >= 0; --i) {
+        const auto* step = dynamic_cast<const ThemeCommand*>(history_->command(i));
+        if (step && done.insert(step->subject()).second && !step->applies(true)) {
+            return false;
+        }
+    }
+    std::set<std::string> undone;
+    for (int i = history_->index(); i < history_->count(); ++i) {
+        const auto* step = dynamic_cast<const ThemeCommand*>(history_->command(i));
+        if (step && undone.insert(step->subject()).second && !step->applies(false)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ThemeSession::mergeEdits(const DockTheme::Information& before, bool descriptionChanged) {
+    if (!edits_) {
+        return;
+    }
+    using Field = std::string DockTheme::Information::*;
+    static const std::pair<Field, const char*> kFields[] = {
+        {&DockTheme::Information::name, "name"},
+        {&DockTheme::Information::author, "author"},
+        {&DockTheme::Information::site, "web site"},
+        {&DockTheme::Information::version, "version"},
+        {&DockTheme::Information::appcast, "update feed"},
+    };
+    const DockTheme::Information disk = theme_->information();
+    Edits merged = *edits_;
+    std::vector<Field> conflicting;
+    QStringList names;
+    for (const auto& [field, name] : kFields) {
+        if (merged.values.*field == before.*field) {
+            merged.values.*field = disk.*field;  // not edited here: the other program's value
+        } else if (disk.*field != before.*field && merged.values.*field != disk.*field) {
+            conflicting.push_back(field);
+            names << QString::fromLatin1(name);
+        }
+    }
+    const bool descriptionConflicts = descriptionChanged && merged.description.has_value();
+    if (descriptionConflicts) {
+        names << QStringLiteral("description");
+    }
+    if (!names.isEmpty() &&
+        !dialogs_.ask(window_, QStringLiteral("Theme Changed on Disk"),
+                      QStringLiteral("Keep My Edits"), QStringLiteral("Use Theirs"),
+                      QStringLiteral("Another program changed the %1 of this theme while you "
+                                     "were editing. Keep your edits, or use what is on disk now?")
+                          .arg(names.join(QStringLiteral(", "))))) {
+        for (Field field : conflicting) {
+            merged.values.*field = disk.*field;
+        }
+        if (descriptionConflicts) {
+            merged.description.reset();
+        }
+    }
+    if (merged.values == disk && !merged.description) {
+        setEdits(std::nullopt);
+    } else {
+        setEdits(std::move(merged));
     }
 }

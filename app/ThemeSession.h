@@ -11,6 +11,8 @@
 #include "model/RichText.h"
 
 class Dialogs;
+class QFileSystemWatcher;
+class QTimer;
 class ImageDecoder;
 class QUndoStack;
 class QWidget;
@@ -27,6 +29,13 @@ class QWidget;
 // theme, so no picture of a closed theme is shown). Asks and tells the user only
 // through dialogs (not owned), over the window given by setWindow. GUI thread
 // only; it blocks only while a question is up.
+//
+// Other programs may change the open theme (velvanto-theme, a second
+// editor). A watcher on the bundle's folders, and a look before each save,
+// notice it: syncWithDisk() reloads the theme in place, keeps the unsaved
+// information edits (asking only where the other program changed the same
+// field), drops the history when a step no longer matches the bundle, and
+// says so through notice().
 //
 // What reaches the disk when: opening removes what a killed save left in the
 // bundle; saveInformation writes Info.plist and, when the description was
@@ -66,7 +75,8 @@ public:
     bool mayClose();
     // Closes the open theme once mayClose() agrees; false when it stays.
     bool close();
-    // See ThemeHost::changeThemeFolder; the welcome view is not this class's concern.
+    // See ThemeHost::changeThemeFolder; the welcome view is not this class's
+    // concern. When the open theme has steps in its history, asks first.
     bool changeFolder(const std::string& path, const std::function<bool()>& change);
 
     // The information fields now hold values; description, when given, is an
@@ -80,6 +90,13 @@ public:
     // could not read. False, after an alert saying why, when nothing was
     // written; the edits stay then.
     bool saveInformation(const DockTheme::Information& values);
+    // Reloads the open theme when it changed on disk behind the editor (see
+    // above); emits reloaded() and notice() then. False when the theme no
+    // longer opens as it is on disk: it stays shown as it was, and an alert
+    // says why. Blocks only while a question is up.
+    bool syncWithDisk();
+    // The edits not yet saved; nothing when there are none.
+    std::optional<DockTheme::Information> unsavedInformation() const;
 
 signals:
     // A theme was opened (or adopted); theme() is it.
@@ -91,6 +108,11 @@ signals:
     void saved();
     // Whether unsaved information edits exist changed.
     void editedChanged(bool edited);
+    // The open theme was read again from disk: its slot lists are new, and
+    // the information fields show unsavedInformation() or the theme's values.
+    void reloaded();
+    // A sentence for the status bar.
+    void notice(const QString& message);
 
 private:
     struct Edits {
@@ -101,11 +123,24 @@ private:
     // Drops the open theme, its edits and its history; emits closed.
     void drop();
     void setEdits(std::optional<Edits> edits);
+    // Watches the open theme's folder and its images folder.
+    void watch();
+    // Whether every step of the history still matches the bundle.
+    bool historyApplies() const;
+    // Takes what the other program changed into the unsaved edits, asking
+    // where both changed a field; before is the theme's information before
+    // the reload.
+    void mergeEdits(const DockTheme::Information& before, bool descriptionChanged);
 
     Dialogs& dialogs_;
     QWidget* window_ = nullptr;
     QUndoStack* history_ = nullptr;
     ImageDecoder* decoder_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* settle_ = nullptr;
+    bool syncing_ = false;
+    // The description as last read or saved, to tell another program's change of it.
+    std::optional<RichText> savedDescription_;
     std::unique_ptr<DockTheme> theme_;
     std::optional<Edits> edits_;
 };
