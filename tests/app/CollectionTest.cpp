@@ -1,4 +1,7 @@
 // The theme collection as the user sees it and as it reaches disk.
+#include <QStatusBar>
+#include <QUndoStack>
+
 #include "EditorTest.h"
 
 TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
@@ -115,6 +118,22 @@ TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewO
     EXPECT_TRUE(main.btn_saveInfo());
     EXPECT_EQ(dockNameOf(entry("Same")), "Newer");
     EXPECT_TRUE(dialogs.alerts.empty());
+    // Changes in the open theme's history (a new small preview) go with it: asked first.
+    main.setFileImagePathForSelection(picture("micro.png", {32, 32}), main.info_micropreview);
+    ASSERT_EQ(main.history().count(), 1);
+    QString newest = themeCopy("Newest", {{"VL_DockName", "Newest"}});
+    fs::remove_all(chosen.toStdString());
+    fs::rename(newest.toStdString(), chosen.toStdString());
+    for (auto [goOn, name] : {std::pair{false, "Newer"}, {true, "Newest"}}) {
+        dialogs.askAnswers = {true, goOn};
+        dialogs.panelAnswers = {chosen};
+        main.collectionController().btn_addTheme();
+        EXPECT_EQ(dialogs.asked.back().title, "Change Open Theme?");
+        EXPECT_EQ(dockNameOf(entry("Same")), name);
+        EXPECT_EQ(text(main.previewdock_title->text()), name);
+    }
+    EXPECT_EQ(main.edit_window->statusBar()->currentMessage(),
+              "The theme was replaced by the collection's copy and opened again");
 }
 
 TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedThemeAndRemovingTheOpenOneClosesIt) {
