@@ -108,6 +108,20 @@ bool carryOver(PlistValue& onDisk, const PlistValue& base, const PlistValue& min
     return true;
 }
 
+// Whether a key or string of value holds NUL, which the XML form cuts off unseen.
+bool holdsNul(const PlistValue& value) {
+    if (const std::string* text = value.asString()) {
+        return text->find('\0') != std::string::npos;
+    }
+    if (const PlistValue::Array* array = value.asArray()) {
+        return std::any_of(array->begin(), array->end(), holdsNul);
+    }
+    const PlistValue::Dictionary* entries = value.asDictionary();
+    return entries && std::any_of(entries->begin(), entries->end(), [](const auto& entry) {
+               return entry.first.find('\0') != std::string::npos || holdsNul(entry.second);
+           });
+}
+
 // Why bytes of Info.plist would not be read back, or nothing when they would.
 std::optional<std::string> beyondBounds(const PlistValue& info, const std::string& bytes) {
     PropertyList::Limits limits;
@@ -122,9 +136,10 @@ std::optional<std::string> beyondBounds(const PlistValue& info, const std::strin
         return "the image table would have more than " +
                std::to_string(ThemeBundle::kMaxTableEntries) + " entries";
     }
-    if (!PlistBounds::within(bytes, limits)) {
-        return std::string("Info.plist would hold a value no reader takes (a NUL character, or "
-                           "containers nested too deep)");
+    if (holdsNul(info) || !PlistBounds::within(bytes, limits)) {
+        return std::string(
+            "Info.plist would hold a value no reader takes (a NUL character, or "
+            "containers nested too deep)");
     }
     return std::nullopt;
 }
@@ -178,8 +193,8 @@ void DockTheme::copyInMeCurrentDock() {
 
 bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::string>* failed) {
     Descriptor lock;
-    const auto base = dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary)
-                                          : std::nullopt;
+    const auto base =
+        dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary) : std::nullopt;
     if (!locked(lock) || !base) {
         if (!base) {
             this->failed("the theme's images folder (VL_BasePath) lies outside the theme");
@@ -197,9 +212,8 @@ bool DockTheme::copyDataFromFolder(const std::string& folder, std::vector<std::s
             continue;  // the folder has no image of that name: the bundle's stays
         }
         // Replaced whole or not at all: a failed copy never costs the bundle its image.
-        if (!source.valid() ||
-            !dock_folder->copyFrom(source.get(), base->relative(*original),
-                                   ThemeBundle::kMaxImageBytes, true)) {
+        if (!source.valid() || !dock_folder->copyFrom(source.get(), base->relative(*original),
+                                                      ThemeBundle::kMaxImageBytes, true)) {
             error_ = copyFailure(*original, errno);
             Log::write("Cannot copy " + Log::escaped(folder + "/" + *original));
             whole = false;
@@ -239,8 +253,8 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
     PlistValue* entries = dock_infoDictionary
                               ? ThemeBundle::categoryDictionary(*dock_infoDictionary, dockCat)
                               : nullptr;
-    const auto base = dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary)
-                                          : std::nullopt;
+    const auto base =
+        dock_infoDictionary ? ThemeBundle::imageBase(*dock_infoDictionary) : std::nullopt;
     if (!entries || !base || !ThemeBundle::isPlainFileName(proposedName)) {
         failed(!entries ? "the theme has no images"
                : !base  ? "the theme's images folder (VL_BasePath) lies outside the theme"
@@ -283,10 +297,13 @@ std::optional<std::string> DockTheme::setFileName(const std::string& path, const
     Log::write("Write backup of " + indexFile());
     const bool stored = store({}, [&] {
         // Two keys may share one file: it goes only when no key names it any more.
+        // A file of the bundle's own (a table naming Info.plist) is never an image to remove.
+        const std::string old = oldName ? base->relative(*oldName) : "";
+        const auto& own = ThemeBundle::topLevelFiles();
         if (oldName && *oldName != proposedName && ThemeBundle::isPlainFileName(*oldName) &&
-            !isNamed(*oldName)) {
-            Log::write("Removing file at path " + dock_folder->pathOf(base->relative(*oldName)));
-            dock_folder->removeRegularFile(base->relative(*oldName));
+            !isNamed(*oldName) && std::find(own.begin(), own.end(), old) == own.end()) {
+            Log::write("Removing file at path " + dock_folder->pathOf(old));
+            dock_folder->removeRegularFile(old);
         }
     });
     if (!stored) {
@@ -480,8 +497,8 @@ void DockTheme::removeLeftovers() const {
         return;
     }
     dock_folder->removeLeftovers("", ThemeBundle::topLevelFiles());
-    const auto base = dock_infoDictionary ? ThemeBundle::installBase(*dock_infoDictionary)
-                                          : std::nullopt;
+    const auto base =
+        dock_infoDictionary ? ThemeBundle::installBase(*dock_infoDictionary) : std::nullopt;
     if (base && !base->folder.empty()) {
         dock_folder->removeLeftovers(base->folder);
     }
@@ -585,8 +602,8 @@ bool DockTheme::locked(Descriptor& lock) const {
     return lock.valid() ||
            failed(errno == EWOULDBLOCK
                       ? "another program is changing the theme; try again in a moment"
-                      : std::string("the theme's folder can't be locked (") +
-                            std::strerror(errno) + ")");
+                      : std::string("the theme's folder can't be locked (") + std::strerror(errno) +
+                            ")");
 }
 
 bool DockTheme::store(std::vector<std::pair<std::string, std::string>> extra,

@@ -279,9 +279,11 @@ bool BundleFolder::copyFrom(int sourceFd, const std::string& relative, std::size
                             bool replace) const {
     std::string leaf;
     Descriptor parent = parentOf(relative, leaf);
+    if (!parent.valid()) {
+        return false;  // errno of the walk: a missing folder is no file of that name
+    }
     struct stat seen {};
-    if (!parent.valid() ||
-        (!replace && ::fstatat(parent.get(), leaf.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0)) {
+    if (!replace && ::fstatat(parent.get(), leaf.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0) {
         errno = EEXIST;
         return false;
     }
@@ -348,6 +350,7 @@ BundleFolder::BundleFolder(Descriptor folder, std::string path)
 
 Descriptor BundleFolder::parentOf(const std::string& relative, std::string& leaf) const {
     if (!isConfined(relative)) {
+        errno = EINVAL;
         return Descriptor();
     }
     std::size_t slash = relative.rfind('/');

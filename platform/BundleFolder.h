@@ -69,7 +69,9 @@ public:
     bool writeFiles(const std::vector<std::pair<std::string, std::string>>& files, bool sync) const;
     // Copies the rest of sourceFd to relative, at most maxBytes (else false,
     // errno EFBIG). With replace false the copy fails when anything has the
-    // name already, as the platform's copy does; nothing is left behind.
+    // name already, as the platform's copy does (errno EEXIST); a folder on
+    // the way that is missing or a link fails with the walk's errno (ENOENT,
+    // ENOTDIR, ELOOP). Nothing is left behind.
     bool copyFrom(int sourceFd, const std::string& relative, std::size_t maxBytes,
                   bool replace) const;
 

@@ -4,16 +4,19 @@
 #include <unistd.h>
 
 #include <functional>
+#include <future>
 #include <set>
 
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/Process.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
+using Strings = std::vector<std::string>;
 
 class HostileThemeTest : public TestEnvironment {
 public:
@@ -105,7 +108,7 @@ TEST_F(HostileThemeTest, BundlesThatLeadOutsideOrAreNoThemesDoNotOpenAndSayWhy) 
         if (theme) {
             EXPECT_FALSE(theme->dockMicroPreview());  // a FIFO is no picture
         }
-        EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
+        EXPECT_EQ(changes(before, snapshot(temp())), Strings{});
     }
 }
 
@@ -141,7 +144,12 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
     EXPECT_FALSE(set("new.png", "Frontline", DockCategory::TwoD, "n.png"));
     fs::remove(bundle() / "Info.plist");
     fs::rename(temp() / "info.bak", bundle() / "Info.plist");
-    EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
+    // No images folder: said so, not taken for a file of that name.
+    fs::rename(bundle() / "images", temp() / "images.bak");
+    EXPECT_FALSE(set("new.png", "Frontline", DockCategory::TwoD, "n.png"));
+    EXPECT_EQ(theme->errorString(), "the theme has no images folder (images) to copy into");
+    fs::rename(temp() / "images.bak", bundle() / "images");
+    EXPECT_EQ(changes(before, snapshot(temp())), Strings{});
     EXPECT_EQ(theme->getFileNameForKey("Frontline", DockCategory::TwoD), "front.png");
 
     // The folder named as an image stays, and so does the file Stack_Arrow still names.
@@ -155,6 +163,15 @@ TEST_F(HostileThemeTest, ReplacingRemovesOnlyARegularFileNoKeyNamesAnyMore) {
     ASSERT_TRUE(set("new.png", "Stack_Arrow", DockCategory::TwoD, "a.png"));
     EXPECT_FALSE(fs::exists(bundle() / "images/shadow.png"));
     EXPECT_EQ(snapshot(home()).size(), 4u);  // the two folders and their files, untouched
+    // Images beside the bundle's own files: a key naming Info.plist never costs the theme it.
+    PlistValue beside = themeInfo({}, {{"Shadow", "Info.plist"}});
+    beside.set("VL_BasePath", PlistValue(""));
+    ASSERT_TRUE(PropertyList::write(bundle() / "Info.plist", beside));
+    theme = open();
+    ASSERT_TRUE(theme);
+    ASSERT_TRUE(set("new.png", "Shadow", DockCategory::ThreeD, "s.png"));
+    EXPECT_EQ(readFile(bundle() / "s.png"), "new");
+    EXPECT_TRUE(open());
 }
 
 TEST_F(HostileThemeTest, AFullDiskLeavesNoHalfFileAndEveryImageThatDidNotArriveIsTold) {
@@ -231,4 +248,125 @@ TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndLeftoversOfAKilledWr
     }
     EXPECT_EQ(left.count("half"), 0u);
     EXPECT_EQ(left.count("mine"), 4u);
+}
+
+TEST_F(HostileThemeTest, WritersAtOnceKeepEachOthersChangesOrRefuseAndLeaveNoStrayImage) {
+    const std::string corner = "Angle_Left_Bottom";  // a 2D key, as set-image knows it
+    writeBundle(bundle(), themeInfo({{corner, "corner.png"}}, {{"Shadow", "shadow.png"}}));
+    const std::string picture = (stockTheme() / "images/shadow.png").string();
+    auto cli = [](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), VELVANTO_THEME_PROGRAM);
+        return Process::run(arguments, Process::Capture::Errors).value_or(Process::Result{});
+    };
+    auto setImage = [&](const std::string& key) {
+        return cli({"set-image", "--unique-name", bundle().string(), key, picture});
+    };
+    auto table = [&] {  // key -> file, as Info.plist on disk has it
+        std::map<std::string, std::string> named;
+        const auto images =
+            ThemeBundle::imageTable(*PropertyList::readDictionary(bundle() / "Info.plist"));
+        for (const ThemeImage& image : *images) {
+            named[image.key] = image.fileName;
+        }
+        return named;
+    };
+    // The theme opens and its images folder holds just the files the table names.
+    auto whole = [&] {
+        std::set<std::string> named;
+        for (const auto& [key, file] : table()) {
+            named.insert(file);
+        }
+        return open() && entries(bundle() / "images") == Strings(named.begin(), named.end());
+    };
+    // Writes take turns under the lock; only a run that read the table before
+    // the other's write and looks for an image after it refuses: one a round at most.
+    int made = 0;
+    for (int round = 0; round < 20; ++round) {
+        const auto before = table();
+        auto flat = std::async(std::launch::async, setImage, corner);
+        auto shadow = std::async(std::launch::async, setImage, "Shadow");
+        const std::pair<std::string, Process::Result> runs[] = {{corner, flat.get()},
+                                                                {"Shadow", shadow.get()}};
+        const auto after = table();
+        for (const auto& [key, run] : runs) {
+            SCOPED_TRACE(key + " in round " + std::to_string(round) + ": " + run.output);
+            if (run.exitStatus == 0) {
+                ++made;
+                EXPECT_NE(after.at(key), before.at(key));  // made, so named
+            } else {
+                EXPECT_EQ(run.exitStatus, 1);
+                EXPECT_NE(run.output.find(") is missing"), std::string::npos);
+                EXPECT_EQ(after.at(key), before.at(key));  // refused, so absent
+            }
+        }
+        ASSERT_TRUE(whole()) << round;
+    }
+    EXPECT_GE(made, 20);
+
+    // A document open meanwhile carries only its own changes onto the file.
+    auto theme = open();
+    ASSERT_TRUE(theme);
+    const auto elsewhere = setImage(corner);
+    ASSERT_EQ(elsewhere.exitStatus, 0) << elsewhere.output;
+    const std::string flatFile = table().at(corner);
+    DockTheme::Information information = theme->information();
+    information.author = "Ann";
+    ASSERT_TRUE(theme->saveInformation(information, nullptr)) << theme->errorString();
+    ASSERT_TRUE(theme->setFileName(picture, "Shadow", DockCategory::ThreeD, "mine.png"))
+        << theme->errorString();
+    EXPECT_EQ(table(),
+              (std::map<std::string, std::string>{{corner, flatFile}, {"Shadow", "mine.png"}}));
+    EXPECT_EQ(open()->information().author, "Ann");
+    ASSERT_EQ(cli({"info", "--set", "author=X", bundle().string()}).exitStatus, 0);
+    information = theme->information();  // the author unchanged, as this document read it
+    information.name = "Renamed";
+    ASSERT_TRUE(theme->saveInformation(information, nullptr)) << theme->errorString();
+    EXPECT_EQ(open()->information().author, "X");
+    EXPECT_EQ(open()->information().name, "Renamed");
+    EXPECT_TRUE(whole());
+}
+
+TEST_F(HostileThemeTest, AWriteBeyondTheReadersBoundsWritesNothingAndSaysWhy) {
+    Table flat;  // with Shadow, the most entries a reader takes
+    for (std::size_t i = 0; i + 1 < ThemeBundle::kMaxTableEntries; ++i) {
+        flat.emplace_back("K" + std::to_string(i), "front.png");
+    }
+    writeBundle(bundle(), themeInfo(flat, {{"Shadow", "shadow.png"}}));
+    writeFile(temp() / "new.png", "new");
+    auto theme = open();
+    ASSERT_TRUE(theme);
+    auto saved = [](std::function<void(DockTheme::Information&)> change) {
+        return [change](DockTheme& theme) {
+            DockTheme::Information information = theme.information();
+            change(information);
+            return theme.saveInformation(information, nullptr);
+        };
+    };
+    const std::string nothing = "; nothing was written";
+    const struct {
+        const char* name;
+        std::function<bool(DockTheme&)> write;
+        std::string why;
+    } rows[] = {
+        {"a 2 MiB name", saved([](auto& i) { i.name = std::string(2 << 20, 'n'); }),
+         "Info.plist would be larger than 1 MiB, more than a theme may hold" + nothing},
+        {"a NUL in the author", saved([](auto& i) { i.author = std::string("A\0B", 3); }),
+         "Info.plist would hold a value no reader takes (a NUL character, or containers nested "
+         "too deep)" +
+             nothing},
+        {"a 1,001st entry",
+         [this](DockTheme& theme) {
+             return bool(theme.setFileName((temp() / "new.png").string(), "K999",
+                                           DockCategory::TwoD, "n.png"));
+         },
+         "the image table would have more than 1000 entries" + nothing},
+    };
+    const Files before = snapshot(temp());
+    for (const auto& row : rows) {
+        EXPECT_FALSE(row.write(*theme)) << row.name;
+        EXPECT_EQ(theme->errorString(), row.why) << row.name;
+        EXPECT_EQ(changes(before, snapshot(temp())), Strings{}) << row.name;
+        EXPECT_EQ(theme->information(), open()->information()) << row.name;  // memory as disk
+    }
+    EXPECT_FALSE(theme->getFileNameForKey("K999", DockCategory::TwoD));
 }

@@ -1,5 +1,8 @@
+#include "ApplyToolFixture.h"
+#include "model/DockTheme.h"
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
+#include "platform/Process.h"
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
@@ -92,4 +95,67 @@ TEST_F(ThemeBundleTest,
         info.set("Dock_List", shape);
         EXPECT_FALSE(checked(info));
     }
+}
+
+using ImageBaseTest = ApplyToolTest;
+
+// One resolver for every reader: the document, the check, set-image and the
+// apply tool take the images from the folder the base names, or all refuse.
+TEST_F(ImageBaseTest, EveryReaderTakesTheImagesWhereTheBaseLeadsOrRefusesTheTheme) {
+    const struct {
+        const char* base;
+        const char* at;  // where the base leads, from the bundle; nullptr: outside it
+    } rows[] = {
+        {"images/", "images/"},  {"./images/", "images/"},
+        {"images//", "images/"}, {"a/../images/", "images/"},
+        {"art/", "art/"},        {"/abs/", "abs/"},  // joined to the bundle's path as written
+        {"art/x-", "art/x-"},                        // the last component goes before each name
+        {"../x/", nullptr},      {"/../x/", nullptr},
+    };
+    const std::string picture = readFile(stockTheme() / "images/shadow.png");
+    writeFile(temp() / "new.png", picture);
+    auto cli = [](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), VELVANTO_THEME_PROGRAM);
+        return Process::run(arguments, Process::Capture::Output).value_or(Process::Result{});
+    };
+    std::size_t index = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.base);
+        const std::string bundle = (temp() / ("row" + std::to_string(index++) + ".docktheme"));
+        PlistValue info = themeInfo({}, {{"Shadow", "shadow.png"}});
+        info.set("VL_BasePath", PlistValue(row.base));
+        writeBundle(bundle,
+                    info);  // images/shadow.png, no picture: a decoy where the base leads elsewhere
+        const std::string image = bundle + "/" + (row.at ? row.at : "../x/") + "shadow.png";
+        writeFile(image, picture + std::to_string(index));
+        const auto base = ThemeBundle::imageBase(std::string(row.base));
+        ASSERT_EQ(base.has_value(), row.at != nullptr);
+        EXPECT_EQ(base ? bundle + "/" + base->relative("shadow.png") : image, image);
+
+        std::string why;
+        const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+        EXPECT_EQ(theme ? theme->dock_3d_images().at(0)->path() : why,
+                  row.at ? image : "the image of Shadow lies outside the theme");
+        EXPECT_EQ(cli({"check", bundle}).exitStatus, row.at ? 0 : 1);
+        fs::remove_all(dockResources());
+        fs::create_directories(dockResources());
+        EXPECT_EQ(apply({bundle}).exitCode, row.at ? 1 : 255);
+        EXPECT_EQ(snapshot(dockResources()),
+                  (row.at ? std::map<std::string, std::string>{{"shadow.png", readFile(image)}}
+                          : std::map<std::string, std::string>{}));
+
+        const auto before = snapshot(temp() / "x");
+        const auto made =
+            cli({"set-image", "--unique-name", bundle, "Shadow", (temp() / "new.png").string()});
+        EXPECT_EQ(made.exitStatus, row.at ? 0 : 1);
+        if (row.at) {
+            EXPECT_EQ(made.output.rfind(bundle + "/" + row.at, 0), 0u) << made.output;
+            EXPECT_EQ(readFile(made.output.substr(0, made.output.size() - 1)), picture);
+            EXPECT_FALSE(fs::exists(image));
+            EXPECT_TRUE(DockTheme::initWithBundleAtPath(bundle));
+        } else {
+            EXPECT_EQ(snapshot(temp() / "x"), before);
+        }
+    }
+    EXPECT_TRUE(waitForKillall(7));
 }

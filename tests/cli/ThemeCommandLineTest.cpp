@@ -236,6 +236,20 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationAndControlsAreShownEscap
                                 "Feed: https://example.org/f.xml\n",
                                 0),
               0);
+    // A value a reader would not take back, as given or as written ('&' as "&amp;"): nothing.
+    const auto before = snapshot(theme_);
+    for (const std::size_t size : {std::size_t(2) << 20, std::size_t(300) << 10}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::string value(size, size > 1 << 20 ? 'n' : '&');
+        EXPECT_EQ(ThemeCommandLine::run(
+                      {"velvanto-theme", "info", "--set", "name=" + value, theme_}, out, err),
+                  1);
+        EXPECT_EQ(err.str(), "velvanto-theme: " + theme_ +
+                                 ": Info.plist would be larger than 1 MiB, more than a theme may "
+                                 "hold; nothing was written\n");
+        EXPECT_TRUE(snapshot(theme_) == before) << size;
+    }
 }
 
 TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
