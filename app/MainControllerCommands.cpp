@@ -31,7 +31,7 @@
 #include "model/ThemeCheck.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
-#include "privileged/AuthorizationServices.h"
+#include "privileged/SXAuthentication.h"
 
 namespace {
 
@@ -387,10 +387,9 @@ void MainController::_applyEnded(ApplyController::Run run, const QString& themeN
     const QString title = run == Run::Apply ? QStringLiteral("Theme Not Applied")
                                             : QStringLiteral("Dock Not Restored");
     QString problem;
-    if (status == errAuthorizationToolExecuteFailure) {
-        problem = QStringLiteral("The apply tool could not be started.");
-    } else if (status != errAuthorizationSuccess) {
-        problem = QStringLiteral("Administrator rights were refused or cancelled.");
+    if (status != errAuthorizationSuccess) {
+        const QString why = QString::fromStdString(SXAuthentication::whyNotRun(status));
+        problem = why.first(1).toUpper() + why.sliced(1) + QLatin1Char('.');
     } else if (exitStatus != ApplyController::kToolSucceeded) {
         problem = QStringLiteral("The apply tool failed with exit status %1.").arg(exitStatus);
     }

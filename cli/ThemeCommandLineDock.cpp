@@ -14,11 +14,8 @@
 int ThemeCommandLine::runApplyTool(const std::string& argument, const std::string& what) {
     const SXAuthentication::ToolRun run = SXAuthentication::sharedInstance().runCommand(
         SystemPaths::applyToolPath().string(), {argument});
-    if (run.status == errAuthorizationToolExecuteFailure) {
-        return fail(what, "the apply tool could not be started");
-    }
     if (run.status != errAuthorizationSuccess) {
-        return fail(what, "administrator rights were refused or cancelled");
+        return fail(what, SXAuthentication::whyNotRun(run.status));
     }
     if (run.exitStatus != SystemPaths::kApplyToolSucceeded) {
         return fail(what,

@@ -39,7 +39,9 @@ OSStatus PolkitAuthorization::obtain(const std::vector<std::string>& paths, bool
             case kAuthorized:
                 continue;
             case kChallenge:
-                return interaction ? errAuthorizationDenied : errAuthorizationInteractionNotAllowed;
+                // Asked to let the user answer, pkcheck says so only when no
+                // authentication agent is there to ask: nobody refused.
+                return errAuthorizationInteractionNotAllowed;
             case kDismissed:
                 return errAuthorizationCanceled;
             default:

@@ -7,8 +7,10 @@
 // Rights through polkit. The check is "pkcheck --action-id ID --process PID",
 // with "--allow-user-interaction" when the user may be asked (the desktop's
 // authentication agent shows the dialog, and this call blocks until it is
-// answered); a tool is started with "pkexec TOOL ARGS", not waited for, or
-// run to its end (pkexec's 126 and 127 say the user dismissed or was refused).
+// answered; with no agent to ask it is errAuthorizationInteractionNotAllowed,
+// as without interaction); a tool is started with "pkexec TOOL ARGS", not
+// waited for, or run to its end (pkexec's 126 and 127 say the user dismissed
+// or was refused).
 // The apply tool has an action of its own (its policy file lies in the
 // resources, with auth_admin_keep); any other path is checked against
 // polkit's generic exec action.

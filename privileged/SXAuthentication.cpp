@@ -26,23 +26,16 @@ bool SXAuthentication::isAuthenticated(const std::vector<std::string>& paths) {
         AuthorizationServices::shared().create(&none, nullptr, kAuthorizationFlagDefaults,
                                                &authorizationRef_);
     }
-    return !paths.empty() && copyRights(paths, kAuthorizationFlagExtendRights);
+    return !paths.empty() &&
+           copyRights(paths, kAuthorizationFlagExtendRights) == errAuthorizationSuccess;
 }
 
 bool SXAuthentication::fetchPassword(const std::vector<std::string>& paths) {
-    if (paths.empty() ||
-        !copyRights(paths, kAuthorizationFlagInteractionAllowed | kAuthorizationFlagExtendRights)) {
-        return false;
-    }
-    NotificationCenter::defaultCenter().post(SXAuthenticatedNotification, this);
-    return true;
+    return requestRights(paths) == errAuthorizationSuccess;
 }
 
 bool SXAuthentication::authenticate(const std::vector<std::string>& paths) {
-    if (!isAuthenticated(paths)) {
-        fetchPassword(paths);
-    }
-    return isAuthenticated(paths);
+    return obtainRights(paths) == errAuthorizationSuccess;
 }
 
 void SXAuthentication::deauthenticate() {
@@ -78,7 +71,8 @@ bool SXAuthentication::executeCommand(const std::string& path,
 SXAuthentication::ToolRun SXAuthentication::runCommand(const std::string& path,
                                                        const std::vector<std::string>& args) {
     ToolRun run;
-    if (!authenticate({path})) {
+    run.status = obtainRights({path});
+    if (run.status != errAuthorizationSuccess) {
         return run;
     }
     std::vector<char*> argv;
@@ -93,6 +87,19 @@ SXAuthentication::ToolRun SXAuthentication::runCommand(const std::string& path,
                    " in AuthorizationExecuteWithPrivileges");
     }
     return run;
+}
+
+std::string SXAuthentication::whyNotRun(OSStatus status) {
+    switch (status) {
+        case errAuthorizationSuccess:
+            return {};
+        case errAuthorizationToolExecuteFailure:
+            return "the apply tool could not be started";
+        case errAuthorizationInteractionNotAllowed:
+            return "no authentication agent could ask for the password";
+        default:
+            return "administrator rights were refused or cancelled";
+    }
 }
 
 int SXAuthentication::getPID(const std::string& name) {
@@ -143,13 +150,37 @@ bool SXAuthentication::killProcess(const std::string& name) {
     return true;
 }
 
-bool SXAuthentication::copyRights(const std::vector<std::string>& paths, AuthorizationFlags flags) {
+OSStatus SXAuthentication::requestRights(const std::vector<std::string>& paths) {
+    if (paths.empty()) {
+        return errAuthorizationDenied;
+    }
+    const OSStatus status =
+        copyRights(paths, kAuthorizationFlagInteractionAllowed | kAuthorizationFlagExtendRights);
+    if (status == errAuthorizationSuccess) {
+        NotificationCenter::defaultCenter().post(SXAuthenticatedNotification, this);
+    }
+    return status;
+}
+
+OSStatus SXAuthentication::obtainRights(const std::vector<std::string>& paths) {
+    if (isAuthenticated(paths)) {
+        return errAuthorizationSuccess;
+    }
+    const OSStatus asked = requestRights(paths);
+    if (isAuthenticated(paths)) {
+        return errAuthorizationSuccess;
+    }
+    return asked == errAuthorizationSuccess ? errAuthorizationDenied : asked;
+}
+
+OSStatus SXAuthentication::copyRights(const std::vector<std::string>& paths,
+                                      AuthorizationFlags flags) {
     std::array<std::array<char, kRightSlotBytes>, kMaxRights> slots{};
     std::array<AuthorizationItem, kMaxRights> items{};
     std::size_t count = std::min(paths.size(), kMaxRights);
     for (std::size_t i = 0; i < count; ++i) {
         if (paths[i].size() >= kRightSlotBytes) {
-            return false;
+            return errAuthorizationDenied;
         }
         std::memcpy(slots[i].data(), paths[i].c_str(), paths[i].size() + 1);
         items[i] =
@@ -159,9 +190,8 @@ bool SXAuthentication::copyRights(const std::vector<std::string>& paths, Authori
     AuthorizationRights* granted = nullptr;
     OSStatus status = AuthorizationServices::shared().copyRights(authorizationRef_, &rights,
                                                                  nullptr, flags, &granted);
-    if (status != errAuthorizationSuccess) {
-        return false;
+    if (status == errAuthorizationSuccess) {
+        AuthorizationServices::shared().freeItemSet(granted);
     }
-    AuthorizationServices::shared().freeItemSet(granted);
-    return true;
+    return status;
 }

@@ -49,8 +49,10 @@ public:
     bool executeCommand(const std::string& path, const std::vector<std::string>& args);
 
     // How a privileged run ended: status is success when the rights were had
-    // and the tool ran to its end with exitStatus; otherwise it says why not
-    // (errAuthorizationDenied also when the user cancelled the dialog).
+    // and the tool ran to its end with exitStatus; otherwise it says why not:
+    // errAuthorizationCanceled or errAuthorizationDenied when the user
+    // dismissed or failed the dialog, errAuthorizationInteractionNotAllowed
+    // when no one could be asked (polkit found no authentication agent).
     struct ToolRun {
         OSStatus status = errAuthorizationDenied;
         int exitStatus = -1;
@@ -58,6 +60,10 @@ public:
     // Obtains the rights for path (asking when they aren't held), runs it with
     // administrator rights with at most the first 19 arguments and waits for its end.
     ToolRun runCommand(const std::string& path, const std::vector<std::string>& args);
+
+    // Why a tool did not run, in a few words for a message ("the apply tool"
+    // is the one tool started so); empty for success.
+    static std::string whyNotRun(OSStatus status);
 
     // The id of the first listed process whose command line holds name, or 0.
     // Runs "/bin/ps" with an argument vector: the name reaches no shell.
@@ -68,8 +74,12 @@ public:
     AuthorizationRef authorizationRef() const { return authorizationRef_; }
 
 private:
-    // Asks the services for the rights of paths with flags; false when a path doesn't fit a slot.
-    bool copyRights(const std::vector<std::string>& paths, AuthorizationFlags flags);
+    // fetchPassword, with the services' status.
+    OSStatus requestRights(const std::vector<std::string>& paths);
+    // authenticate, with the status of the dialog when it did not give the rights.
+    OSStatus obtainRights(const std::vector<std::string>& paths);
+    // Asks the services for the rights of paths with flags; denied when a path doesn't fit a slot.
+    OSStatus copyRights(const std::vector<std::string>& paths, AuthorizationFlags flags);
 
     AuthorizationRef authorizationRef_ = nullptr;
 };

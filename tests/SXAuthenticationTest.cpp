@@ -95,6 +95,20 @@ TEST_F(SXAuthenticationTest, CancellingStartsNothingAndAToolThatCannotStartBeeps
     EXPECT_EQ(beeps_, 0);
     EXPECT_TRUE(log_.lines().empty());
     EXPECT_EQ(posted_[SXAuthenticatedNotification], 0);
+    // A run that never started says why: nobody refused when no agent could ask.
+    for (auto [answer, status, why] :
+         {std::tuple{Answer::Cancel, errAuthorizationCanceled,
+                     "administrator rights were refused or cancelled"},
+          {Answer::Deny, errAuthorizationDenied, "administrator rights were refused or cancelled"},
+          {Answer::NoAgent, errAuthorizationInteractionNotAllowed,
+           "no authentication agent could ask for the password"}}) {
+        services_->answers = {answer};
+        const OSStatus run = auth_->runCommand("/tool", {"x"}).status;
+        EXPECT_EQ(run, status);
+        EXPECT_EQ(SXAuthentication::whyNotRun(run), why);
+    }
+    EXPECT_EQ(SXAuthentication::whyNotRun(errAuthorizationToolExecuteFailure),
+              "the apply tool could not be started");
     services_->answers = {Answer::Deny, Answer::Grant};
     services_->dialogs = 0;
     EXPECT_FALSE(auth_->authenticate({"/tool"}));
@@ -217,11 +231,15 @@ TEST_F(PolkitAuthorizationTest,
         EXPECT_EQ(run.exitStatus, c.exitStatus) << c.pkexecExit;
         EXPECT_EQ(readFile(temp() / "pkexec.log"), "/res/VelvantoHelper /t/A.docktheme\n");
     }
-    script({2, 3, 2});  // the dialog dismissed: nothing runs
-    fs::remove(temp() / "pkexec.log");
-    EXPECT_EQ(SXAuthentication().runCommand("/res/VelvantoHelper", {"x"}).status,
-              errAuthorizationDenied);
-    EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
+    // Nothing runs when the dialog is dismissed, fails, or no agent is there to show it.
+    for (auto [asked, status] : {std::pair{3, errAuthorizationCanceled},
+                                 {1, errAuthorizationDenied},
+                                 {2, errAuthorizationInteractionNotAllowed}}) {
+        script({2, asked, 2});
+        fs::remove(temp() / "pkexec.log");
+        EXPECT_EQ(SXAuthentication().runCommand("/res/VelvantoHelper", {"x"}).status, status);
+        EXPECT_FALSE(fs::exists(temp() / "pkexec.log"));
+    }
     // Other tools use their own action.
     script({2, 3, 2});
     EXPECT_FALSE(SXAuthentication().authenticate({"/bin/kill"}));

@@ -45,9 +45,17 @@ OSStatus ScriptedAuthorization::obtain(const std::vector<std::string>&, bool int
     Answer answer = answers.empty() ? Answer::Grant
                                     : answers[std::min<std::size_t>(dialogs, answers.size() - 1)];
     ++dialogs;
-    return answer == Answer::Grant    ? errAuthorizationSuccess
-           : answer == Answer::Cancel ? errAuthorizationCanceled
-                                      : errAuthorizationDenied;
+    switch (answer) {
+        case Answer::Grant:
+            return errAuthorizationSuccess;
+        case Answer::Cancel:
+            return errAuthorizationCanceled;
+        case Answer::Deny:
+            return errAuthorizationDenied;
+        case Answer::NoAgent:
+            break;
+    }
+    return errAuthorizationInteractionNotAllowed;
 }
 
 OSStatus ScriptedAuthorization::start(const std::string&, const std::vector<std::string>&) {

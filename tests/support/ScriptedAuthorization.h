@@ -9,7 +9,8 @@
 // would, as the test scripts it, and records every call.
 class ScriptedAuthorization : public AuthorizationBackend {
 public:
-    enum class Answer { Grant, Cancel, Deny };
+    // NoAgent: no authentication agent is there to show the dialog.
+    enum class Answer { Grant, Cancel, Deny, NoAgent };
 
     struct Call {
         std::string operation;  // "create", "copyRights", "free", "execute"
