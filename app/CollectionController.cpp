@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -57,6 +60,8 @@ constexpr const char* kReplaced = ".velvanto-replaced-";
 constexpr std::string_view kLegacyIncoming = ".incoming";
 constexpr std::string_view kLegacyReplaced = ".replaced";
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// An import that ends sooner shows no progress dialog.
+constexpr int kProgressDelayMilliseconds = 500;
 
 QString shown(const fs::path& path) {
     return QString::fromStdString(path.string());
@@ -175,6 +180,13 @@ std::optional<QString> droppedTheme(const QMimeData* data) {
 
 }  // namespace
 
+struct CollectionController::Import {
+    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
+    QFutureWatcherBase* watcher = nullptr;
+    QPointer<QProgressDialog> progress;  // the collection window's child, which may go first
+    std::string incoming;                // the hidden folder's name in the collection
+};
+
 CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs,
                                            QObject* parent)
     : QObject(parent), collection_window(window), controller(&host), dialogs_(dialogs) {
@@ -204,6 +216,15 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
     window->installEventFilter(this);
     listOfThemes->viewport()->installEventFilter(this);
     awakeFromNib();
+}
+
+CollectionController::~CollectionController() {
+    const Descriptor collection = openCollection();
+    for (const std::shared_ptr<Import>& import : imports_) {
+        *import->cancelled = true;
+        import->watcher->waitForFinished();
+        FolderTree::remove(collection.get(), import->incoming);
+    }
 }
 
 fs::path CollectionController::collectionFolder() {
@@ -296,30 +317,45 @@ void CollectionController::importArchive(
         std::optional<std::string> name;
         std::string why;
     };
+    auto import = std::make_shared<Import>();
+    import->incoming = incomingName;
+    import->progress = new QProgressDialog(QStringLiteral("Importing %1\u2026").arg(archive),
+                                           QStringLiteral("Cancel"), 0, 0, collection_window);
+    import->progress->setObjectName(QStringLiteral("import_progress"));
+    import->progress->setWindowTitle(QStringLiteral("Import Theme"));
+    import->progress->setMinimumDuration(kProgressDelayMilliseconds);
+    connect(import->progress, &QProgressDialog::canceled, this,
+            [cancelled = import->cancelled] { *cancelled = true; });
     auto* watcher = new QFutureWatcher<Unpacked>(this);
+    import->watcher = watcher;
+    imports_.push_back(import);
     connect(watcher, &QFutureWatcher<Unpacked>::finished, this,
-            [this, watcher, archive, incomingName, done] {
+            [this, watcher, import, archive, done] {
                 const Unpacked unpacked = watcher->result();
                 watcher->deleteLater();
-                if (!unpacked.name) {
+                endImport(import);
+                if (!unpacked.name || *import->cancelled) {
                     Descriptor collection = openCollection();
-                    FolderTree::remove(collection.get(), incomingName);
-                    failed(QStringLiteral("Theme Not Imported"),
-                           QStringLiteral("%1 can't be imported: %2.")
-                               .arg(archive, QString::fromStdString(unpacked.why)));
+                    FolderTree::remove(collection.get(), import->incoming);
+                    if (!*import->cancelled) {
+                        failed(QStringLiteral("Theme Not Imported"),
+                               QStringLiteral("%1 can't be imported: %2.")
+                                   .arg(archive, QString::fromStdString(unpacked.why)));
+                    }
                     done(std::nullopt);
                     return;
                 }
-                done(placeImported(archive, incomingName, *unpacked.name));
+                done(placeImported(archive, import->incoming, *unpacked.name));
             });
     const std::string folder = (collectionFolder() / incomingName).string();
-    watcher->setFuture(QtConcurrent::run([source = path.toStdString(), incoming, folder] {
-        Unpacked unpacked;
-        unpacked.name =
-            ThemeArchive::extract(source, incoming->get(), folder, MiscKit::sharedFiles(),
-                                  ImageFile::readerSize, &unpacked.why);
-        return unpacked;
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        [source = path.toStdString(), incoming, folder, cancelled = import->cancelled] {
+            Unpacked unpacked;
+            unpacked.name = ThemeArchive::extract(
+                source, incoming->get(), folder, MiscKit::sharedFiles(), ImageFile::readerSize,
+                &unpacked.why, [&cancelled] { return cancelled->load(); });
+            return unpacked;
+        }));
 }
 
 void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen) {
@@ -629,4 +665,9 @@ void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
 
 void CollectionController::failed(const QString& title, const QString& message) {
     dialogs_.alert(collection_window, title, QStringLiteral("OK"), message);
+}
+
+void CollectionController::endImport(const std::shared_ptr<Import>& import) {
+    std::erase(imports_, import);
+    delete import->progress;
 }

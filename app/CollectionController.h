@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class CollectionModel;
 class Dialogs;
@@ -48,7 +50,10 @@ class ThemeHost;
 // worker into a hidden folder of the collection, checked there, and then
 // given its name as a copy is (the same question on a clash); a refused
 // archive leaves nothing, and a kill leaves a hidden folder that the next
-// start removes. Remove moves the entry to the desktop's trash; where the
+// start removes. While it is unpacked a progress dialog offers Cancel: a
+// cancel, or this controller going (the editor quitting, which waits for
+// it), stops the worker at the next block it reads and removes the hidden
+// folder. Remove moves the entry to the desktop's trash; where the
 // trash refuses it, the user is asked before it is deleted for good (a link
 // entry: the link only). Every copy or removal that fails is told in an alert.
 class CollectionController : public QObject {
@@ -56,6 +61,8 @@ class CollectionController : public QObject {
 
 public:
     CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs, QObject* parent);
+    // Cancels the imports under way, waits for their workers and removes their hidden folders.
+    ~CollectionController() override;
 
     // The interface objects, in their given order.
     QListView* listOfThemes = nullptr;
@@ -85,8 +92,9 @@ public:
     // the UI thread; on the UI thread asks on a name clash, places the theme,
     // lists again, and calls done with the theme's path in the collection,
     // or with nothing when it was refused (after an alert "<archive> can't be
-    // imported: <why>.") or the clash question cancelled. done is not called
-    // when this controller goes first.
+    // imported: <why>."), cancelled in its progress dialog (no alert) or the
+    // clash question cancelled. done is not called when this controller goes
+    // first.
     void importArchive(const QString& path,
                        const std::function<void(std::optional<std::string>)>& done);
     // The answer to "Theme already exist!": replace puts chosen in place of
@@ -140,6 +148,12 @@ private:
     void deleteRefusedByTrash(const std::filesystem::path& bundle);
     void failed(const QString& title, const QString& message);
 
+    // An import under way: its worker's cancel flag, progress dialog and hidden folder.
+    struct Import;
+    // Takes import off the list and closes its progress dialog.
+    void endImport(const std::shared_ptr<Import>& import);
+
     Dialogs& dialogs_;
     bool readable_ = true;
+    std::vector<std::shared_ptr<Import>> imports_;
 };

@@ -8,7 +8,10 @@
 #include <filesystem>
 
 #include "app/Dialogs.h"
+#include "image/ImageFile.h"
+#include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
+#include "platform/FileManager.h"
 
 namespace {
 
@@ -44,13 +47,18 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
         return finish(std::nullopt);
     }
     const QString archive = archivePath(*chosen);
-    if (QFileInfo::exists(archive) &&
-        !dialogs.ask(window, QStringLiteral("File already exists!"), QStringLiteral("Replace"),
-                     QStringLiteral("Cancel"),
-                     QStringLiteral("%1 already exists. Want you to replace it?")
-                         .arg(QFileInfo(archive).fileName()))) {
+    // Only a regular file is asked about and replaced; a link or anything else there stays.
+    std::error_code error;
+    const bool replacing = std::filesystem::symlink_status(archive.toStdString(), error).type() ==
+                           std::filesystem::file_type::regular;
+    if (replacing && !dialogs.ask(window, QStringLiteral("File already exists!"),
+                                  QStringLiteral("Replace"), QStringLiteral("Cancel"),
+                                  QStringLiteral("%1 already exists. Want you to replace it?")
+                                      .arg(QFileInfo(archive).fileName()))) {
         return finish(std::nullopt);
     }
+    const FileManager::Existing existing =
+        replacing ? FileManager::Existing::RegularFileReplaced : FileManager::Existing::Kept;
     using Result = std::optional<std::string>;  // why it failed, or nothing
     auto* watcher = new QFutureWatcher<Result>(context);
     QObject::connect(watcher, &QFutureWatcher<Result>::finished, context,
@@ -66,8 +74,12 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
                          }
                          finish(archive);
                      });
-    watcher->setFuture(QtConcurrent::run([bundle, target = archive.toStdString()]() -> Result {
-        std::string why;
-        return ThemeArchive::write(bundle, target, &why) ? Result() : Result(why);
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([bundle, target = archive.toStdString(), existing]() -> Result {
+            std::string why;
+            return ThemeArchive::write(bundle, target, MiscKit::sharedFiles(),
+                                       ImageFile::readerSize, existing, &why)
+                       ? Result()
+                       : Result(why);
+        }));
 }

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,10 +14,10 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
-#include "model/Utf8.h"
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/FolderTree.h"
+#include "platform/Log.h"
 #include "platform/Renaming.h"
 #include "platform/WorkFolder.h"
 
@@ -53,16 +54,15 @@ int ThemeCommandLine::exportBundle(const std::vector<std::string>& arguments) {
     if (!openTheme(bundle)) {
         return kFailure;
     }
-    std::string why;
-    // An archive's names are UTF-8: a theme named otherwise could not be read back.
-    if (const std::string name = FileManager::lastComponent(bundle); Utf8::sanitize(name) != name) {
-        return fail(bundle, "the bundle's name is not UTF-8; rename it before export");
-    }
-    if (::access(archive.c_str(), F_OK) == 0 || errno != ENOENT) {
+    struct stat there {};
+    if (::lstat(archive.c_str(), &there) == 0 || errno != ENOENT) {
         return fail(archive, "exists already; name another with -o");
     }
-    if (!ThemeArchive::write(bundle, archive, &why)) {
-        return fail(archive, why);
+    // Checked first as import checks it; the archive takes its name only if it is still free.
+    std::string why;
+    if (!ThemeArchive::write(bundle, archive, MiscKit::sharedFiles(), ImageFile::readerSize,
+                             FileManager::Existing::Kept, &why)) {
+        return fail(bundle, why);
     }
     out_ << archive << '\n';
     return kSuccess;
@@ -110,6 +110,7 @@ int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
     if (!placed) {
         return fail(archive, why);
     }
-    out_ << folder << "/" << *name << '\n';
+    // The theme's name is the archive's, a stranger's: escaped, as every message is.
+    out_ << folder << "/" << Log::escaped(*name) << '\n';
     return kSuccess;
 }

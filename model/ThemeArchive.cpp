@@ -12,6 +12,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -40,6 +41,7 @@ constexpr const char* kNoLibrary = "the archive library (libarchive) is not inst
     X(archive_entry_hardlink)                \
     X(archive_entry_is_encrypted)            \
     X(archive_entry_new)                     \
+    X(archive_entry_pathname)                \
     X(archive_entry_pathname_utf8)           \
     X(archive_entry_set_filetype)            \
     X(archive_entry_set_gid)                 \
@@ -130,28 +132,99 @@ std::string mib(std::size_t bytes) {
     return std::to_string(bytes >> 20) + " MiB";
 }
 
+// The rules of a theme as one file, which reading applies to an archive's
+// entries as they come and writing to a bundle's entries before anything is
+// written, so that what is written reads back. Entries are named as the
+// archive names them ("Name.docktheme/images/a.png").
+class ThemeRules {
+public:
+    // One more entry of the archive.
+    std::optional<std::string> counted() {
+        if (++entries_ > ThemeArchive::kMaxEntries) {
+            return "it holds more than " + std::to_string(ThemeArchive::kMaxEntries) + " entries";
+        }
+        return std::nullopt;
+    }
+
+    static std::optional<std::string> utf8(const std::string& name) {
+        if (const std::string valid = Utf8::sanitize(name); valid != name) {
+            return "the name " + named(valid) + " is not UTF-8";
+        }
+        return std::nullopt;
+    }
+
+    static std::optional<std::string> themeFolder(const std::string& folder) {
+        if (!folder.ends_with(kBundleSuffix) || folder.size() == kBundleSuffix.size() ||
+            folder.starts_with('.')) {
+            return "the theme's folder name " + named(folder) + " is not a theme's name";
+        }
+        return std::nullopt;
+    }
+
+    // An entry of the theme, parts its path from the theme's folder (whose name comes first).
+    std::optional<std::string> placed(const std::vector<std::string>& parts,
+                                      const std::string& name) {
+        // Each folder on the way too: "Images/a" and "images/b" would merge.
+        for (std::size_t end = 2; end <= parts.size(); ++end) {
+            const std::string path = joined(parts, 1, end);
+            auto [known, added] = names_.try_emplace(lower(path), path);
+            if (!added && known->second != path) {
+                return named(known->second) + " and " + named(path) + " differ only in case";
+            }
+        }
+        if (parts.size() > FolderTree::kMaxDepth) {
+            return named(name) + " lies too deep";
+        }
+        return std::nullopt;
+    }
+
+    // The entry name holds size bytes now, more of them new since last told.
+    std::optional<std::string> sized(const std::string& name, std::uint64_t size,
+                                     std::uint64_t more) {
+        if (size > ThemeArchive::kMaxEntryBytes) {
+            return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
+        }
+        total_ += more;
+        if (total_ > ThemeArchive::kMaxTotalBytes) {
+            return "its files come to more than " + mib(ThemeArchive::kMaxTotalBytes);
+        }
+        return std::nullopt;
+    }
+
+    std::uint64_t total() const { return total_; }
+
+private:
+    std::size_t entries_ = 0;
+    std::map<std::string, std::string> names_;  // lowered relative path -> as named
+    std::uint64_t total_ = 0;
+};
+
 // The unpacking of one archive into one folder: the state of the checks
 // that span entries.
 class Unpacker {
 public:
-    Unpacker(archive* reader, int folder) : reader_(reader), folder_(folder) {}
+    Unpacker(archive* reader, int folder, const ThemeArchive::Cancelled& cancelled)
+        : reader_(reader), folder_(folder), cancelled_(cancelled) {}
 
     // Unpacks every entry; the first reason to refuse, or nothing.
     std::optional<std::string> run() {
-        for (std::size_t count = 1;; ++count) {
+        for (;;) {
+            if (cancelled_ && cancelled_()) {
+                return std::string(ThemeArchive::kCancelled);
+            }
             archive_entry* entry = nullptr;
             const int status = lib().archive_read_next_header(reader_, &entry);
             if (status == ARCHIVE_EOF) {
                 break;
             }
-            if (status != ARCHIVE_OK) {
+            // A warning may be a name the reader could not convert: take() tells.
+            if (status != ARCHIVE_OK && status != ARCHIVE_WARN) {
                 return damaged();
             }
-            if (count > ThemeArchive::kMaxEntries) {
-                return "it holds more than " + std::to_string(ThemeArchive::kMaxEntries) +
-                       " entries";
+            if (std::optional<std::string> why = rules_.counted()) {
+                return why;
             }
-            if (std::optional<std::string> why = take(entry)) {
+            if (std::optional<std::string> why = take(entry, status == ARCHIVE_WARN)) {
                 return why;
             }
         }
@@ -205,12 +278,21 @@ private:
                });
     }
 
-    std::optional<std::string> take(archive_entry* entry) {
+    std::optional<std::string> take(archive_entry* entry, bool warned) {
+        // A tar's name that is not UTF-8 has only its bytes; a zip's, read as
+        // UTF-8, has no form at all (and a warning).
         const char* utf8 = lib().archive_entry_pathname_utf8(entry);
-        if (!utf8 || Utf8::sanitize(utf8) != utf8) {
-            return std::string("a name isn't valid UTF-8");
+        const char* bytes = utf8 ? utf8 : lib().archive_entry_pathname(entry);
+        if (!bytes && warned) {
+            return std::string("an entry's name is not UTF-8");
         }
-        const std::string name = utf8;
+        const std::string name = bytes ? bytes : "";
+        if (std::optional<std::string> why = ThemeRules::utf8(name)) {
+            return why;
+        }
+        if (warned) {
+            return damaged();
+        }
         std::vector<std::string> parts;
         if (std::optional<std::string> why = split(name, parts)) {
             return why;
@@ -225,10 +307,12 @@ private:
         if (type != AE_IFREG && type != AE_IFDIR) {
             return named(name) + " is not a plain file or folder";
         }
-        if (lib().archive_entry_size_is_set(entry) &&
-            lib().archive_entry_size(entry) >
-                static_cast<la_int64_t>(ThemeArchive::kMaxEntryBytes)) {
-            return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
+        if (lib().archive_entry_size_is_set(entry)) {
+            const la_int64_t size = lib().archive_entry_size(entry);
+            if (std::optional<std::string> why = rules_.sized(
+                    name, size < 0 ? UINT64_MAX : static_cast<std::uint64_t>(size), 0)) {
+                return why;
+            }
         }
         // Where the theme's folder is: the top, or one folder down.
         std::size_t at = parts.size();
@@ -239,55 +323,64 @@ private:
             }
         }
         if (ignored(parts) || at == parts.size()) {
-            return skip();
+            return skip(name);
         }
         const std::string bundle = joined(parts, 0, at + 1);
         if (bundle_.empty()) {
-            if (parts[at].size() == kBundleSuffix.size() || parts[at].starts_with('.')) {
-                return "the theme's folder name " + named(parts[at]) + " is not a theme's name";
+            if (std::optional<std::string> why = ThemeRules::themeFolder(parts[at])) {
+                return why;
             }
             bundle_ = bundle;
             bundleName_ = parts[at];
         } else if (bundle != bundle_) {
             return "it holds two themes, " + named(bundle_) + " and " + named(bundle);
         }
-        const std::string relative = joined(parts, at + 1, parts.size());
-        if (relative.empty() && type != AE_IFDIR) {
+        const std::vector<std::string> inside(parts.begin() + static_cast<std::ptrdiff_t>(at),
+                                              parts.end());
+        if (inside.size() == 1 && type != AE_IFDIR) {
             return named(name) + " is not a folder";
         }
-        // Each folder on the way too: "Images/a" and "images/b" would merge.
-        for (std::size_t end = at + 2; end <= parts.size(); ++end) {
-            const std::string path = joined(parts, at + 1, end);
-            auto [known, added] = names_.try_emplace(lower(path), path);
-            if (!added && known->second != path) {
-                return named(known->second) + " and " + named(path) + " differ only in case";
-            }
+        if (std::optional<std::string> why = rules_.placed(inside, name)) {
+            return why;
         }
-        if (parts.size() - at > FolderTree::kMaxDepth) {
-            return named(name) + " lies too deep";
-        }
-        std::vector<std::string> inside(parts.begin() + static_cast<std::ptrdiff_t>(at),
-                                        parts.end());
-        return type == AE_IFDIR ? makeFolders(inside, inside.size(), name)
-                                : unpackFile(inside, name);
+        return type == AE_IFDIR ? makeFolders(inside, name) : unpackFile(inside, name);
     }
 
-    std::optional<std::string> skip() {
-        if (lib().archive_read_data_skip(reader_) != ARCHIVE_OK) {
-            return damaged();
+    // Reads past the data of the entry name, counting it as if unpacked.
+    std::optional<std::string> skip(const std::string& name) {
+        return readData(name, [](const void*, std::size_t, la_int64_t) {
+            return std::optional<std::string>();
+        });
+    }
+
+    // Hands each block of the entry name's data to use, once counted.
+    template <typename Use>
+    std::optional<std::string> readData(const std::string& name, const Use& use) {
+        for (;;) {
+            const void* data = nullptr;
+            std::size_t size = 0;
+            la_int64_t offset = 0;
+            const int status = lib().archive_read_data_block(reader_, &data, &size, &offset);
+            if (status == ARCHIVE_EOF) {
+                return std::nullopt;
+            }
+            if (status != ARCHIVE_OK) {
+                return damaged();
+            }
+            if (std::optional<std::string> why = counted(name, offset, size)) {
+                return why;
+            }
+            if (std::optional<std::string> why = use(data, size, offset)) {
+                return why;
+            }
         }
-        return std::nullopt;
     }
 
     // Opens (making where missing) the folders parts[0..count) below folder_;
     // an invalid descriptor, with why, when one can't be.
     Descriptor openFolders(const std::vector<std::string>& parts, std::size_t count,
                            const std::string& name, std::optional<std::string>& why) {
-        std::string relative;
-        for (std::size_t i = 0; i < count; ++i) {
-            relative += (i == 0 ? "" : "/") + parts[i];
-        }
-        Descriptor at(FileManager::openFolderBelow(folder_, relative, true));
+        Descriptor at(FileManager::openFolderBelow(folder_, joined(parts, 0, count), true));
         if (!at.valid()) {
             why = errno == ENOTDIR || errno == ELOOP
                       ? named(name) + " is both a file and a folder"
@@ -296,11 +389,11 @@ private:
         return at;
     }
 
-    std::optional<std::string> makeFolders(const std::vector<std::string>& parts, std::size_t count,
+    std::optional<std::string> makeFolders(const std::vector<std::string>& parts,
                                            const std::string& name) {
         std::optional<std::string> why;
-        openFolders(parts, count, name, why);
-        return why ? why : skip();
+        openFolders(parts, parts.size(), name, why);
+        return why ? why : skip(name);
     }
 
     std::optional<std::string> unpackFile(const std::vector<std::string>& parts,
@@ -317,46 +410,39 @@ private:
                        ? named(name) + " comes twice"
                        : named(name) + " could not be written (" + std::strerror(errno) + ")";
         }
-        for (;;) {
-            const void* data = nullptr;
-            std::size_t size = 0;
-            la_int64_t offset = 0;
-            const int status = lib().archive_read_data_block(reader_, &data, &size, &offset);
-            if (status == ARCHIVE_EOF) {
-                return std::nullopt;
-            }
-            if (status != ARCHIVE_OK) {
-                return damaged();
-            }
-            if (std::optional<std::string> bound = counted(name, offset, size)) {
-                return bound;
-            }
-            const auto* bytes = static_cast<const char*>(data);
-            for (std::size_t done = 0; done < size;) {
-                const ssize_t wrote = ::pwrite(file.get(), bytes + done, size - done,
-                                               offset + static_cast<off_t>(done));
-                if (wrote < 0 && errno != EINTR) {
-                    return named(name) + " could not be written (" + std::strerror(errno) + ")";
+        return readData(
+            name,
+            [&](const void* data, std::size_t size,
+                la_int64_t offset) -> std::optional<std::string> {
+                const auto* bytes = static_cast<const char*>(data);
+                for (std::size_t done = 0; done < size;) {
+                    const ssize_t wrote = ::pwrite(file.get(), bytes + done, size - done,
+                                                   offset + static_cast<off_t>(done));
+                    if (wrote < 0 && errno != EINTR) {
+                        return named(name) + " could not be written (" + std::strerror(errno) + ")";
+                    }
+                    done += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
                 }
-                done += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
-            }
-        }
+                return std::nullopt;
+            });
     }
 
-    // Counts size bytes unpacked at offset of the entry name against the bounds.
+    // Counts size bytes unpacked at offset of the entry name against the
+    // bounds, kept or skipped alike.
     std::optional<std::string> counted(const std::string& name, la_int64_t offset,
                                        std::size_t size) {
-        if (offset < 0 ||
-            static_cast<std::uint64_t>(offset) + size > ThemeArchive::kMaxEntryBytes) {
-            return named(name) + " is larger than " + mib(ThemeArchive::kMaxEntryBytes);
+        if (cancelled_ && cancelled_()) {
+            return std::string(ThemeArchive::kCancelled);
         }
-        total_ += size;
-        if (total_ > ThemeArchive::kMaxTotalBytes) {
-            return "its files come to more than " + mib(ThemeArchive::kMaxTotalBytes);
+        const std::uint64_t end =
+            offset < 0 ? UINT64_MAX : static_cast<std::uint64_t>(offset) + size;
+        if (std::optional<std::string> why = rules_.sized(name, end, size)) {
+            return why;
         }
         const auto in = static_cast<std::uint64_t>(
             std::max<la_int64_t>(1, lib().archive_filter_bytes(reader_, -1)));
-        if (total_ > ThemeArchive::kRatioFloor && total_ > in * ThemeArchive::kMaxRatio) {
+        if (rules_.total() > ThemeArchive::kRatioFloor &&
+            rules_.total() > in * ThemeArchive::kMaxRatio) {
             return "it unpacks to more than " + std::to_string(ThemeArchive::kMaxRatio) +
                    " times its size";
         }
@@ -365,45 +451,73 @@ private:
 
     archive* reader_;
     int folder_;
-    std::string bundle_;                        // the theme's folder as the archive names it
-    std::string bundleName_;                    // its last component
-    std::map<std::string, std::string> names_;  // lowered relative path -> as named
-    std::uint64_t total_ = 0;
+    const ThemeArchive::Cancelled& cancelled_;
+    ThemeRules rules_;
+    std::string bundle_;      // the theme's folder as the archive names it
+    std::string bundleName_;  // its last component
 };
 
-// The entries below folder (a descriptor), folders before what they hold, by
-// name in byte order; each as its relative path and whether it is a folder.
-bool listTree(int folder, const std::string& prefix, int depth,
-              std::vector<std::pair<std::string, bool>>& out) {
+// An entry of a bundle to write: its path below the bundle, and whether it is a folder.
+using Listed = std::pair<std::string, bool>;
+
+// Lists the entries below folder (parts: its path from the bundle, whose name
+// comes first), folders before what they hold, by name in byte order, as the
+// rules take them; why, when they refuse one or a folder can't be read.
+std::optional<std::string> listTree(int folder, std::vector<std::string>& parts, ThemeRules& rules,
+                                    std::vector<Listed>& out) {
     std::vector<FolderTree::Entry> entries;
-    if (depth > FolderTree::kMaxDepth || !FolderTree::list(folder, entries)) {
-        return false;
+    if (!FolderTree::list(folder, entries)) {
+        return named(joined(parts, 0, parts.size())) + " can't be read (" + std::strerror(errno) +
+               ")";
     }
     std::ranges::sort(entries, {}, &FolderTree::Entry::name);
     for (const FolderTree::Entry& entry : entries) {
-        if (entry.name.starts_with(BundleFolder::kTemporaryPrefix)) {
+        const unsigned char kind = FolderTree::kindOf(folder, entry);
+        if (entry.name.starts_with(BundleFolder::kTemporaryPrefix) || kind == DT_UNKNOWN) {
             continue;
         }
-        const std::string relative = prefix + entry.name;
-        const unsigned char kind = FolderTree::kindOf(folder, entry);
-        if (kind == DT_REG) {
-            out.emplace_back(relative, false);
-        } else if (kind == DT_DIR) {
-            out.emplace_back(relative, true);
-            Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
-            if (!below.valid() || !listTree(below.get(), relative + "/", depth + 1, out)) {
-                return false;
+        parts.push_back(entry.name);
+        const std::string name = joined(parts, 0, parts.size());
+        const std::string relative = joined(parts, 1, parts.size());
+        struct stat info {};
+        std::optional<std::string> why;
+        if (kind != DT_REG && kind != DT_DIR) {
+            Log::write("Not exported, not a regular file or folder: " + Log::escaped(name));
+        } else if (!(why = rules.counted()) && !(why = ThemeRules::utf8(name)) &&
+                   !(why = rules.placed(parts, name))) {
+            if (kind == DT_REG) {
+                why = ::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0
+                          ? named(name) + " can't be read (" + std::strerror(errno) + ")"
+                          : rules.sized(name, static_cast<std::uint64_t>(info.st_size),
+                                        static_cast<std::uint64_t>(info.st_size));
+            } else {
+                Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
+                why = below.valid() ? std::nullopt
+                                    : std::optional<std::string>(named(name) + " can't be read (" +
+                                                                 std::strerror(errno) + ")");
+                out.emplace_back(relative, true);
+                why = why ? why : listTree(below.get(), parts, rules, out);
             }
-        } else if (kind != DT_UNKNOWN) {
-            Log::write("Not exported, not a regular file or folder: " + Log::escaped(relative));
+            if (kind == DT_REG && !why) {
+                out.emplace_back(relative, false);
+            }
+        }
+        parts.pop_back();
+        if (why) {
+            return why;
         }
     }
-    return true;
+    return std::nullopt;
 }
 
-// Adds the entry relative of bundle to writer, under name.
-bool addEntry(archive* writer, const BundleFolder& bundle, const std::string& relative, bool folder,
-              const std::string& name) {
+// Adds the entry relative of bundle to writer under name; why not, the
+// archive named archive when writing it failed.
+std::optional<std::string> addEntry(archive* writer, const BundleFolder& bundle,
+                                    const std::string& relative, bool folder,
+                                    const std::string& name, const std::string& archive) {
+    auto unwritable = [&archive] {
+        return "the archive " + named(archive) + " can't be written (" + std::strerror(errno) + ")";
+    };
     std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(lib().archive_entry_new(),
                                                                    lib().archive_entry_free);
     lib().archive_entry_set_pathname(entry.get(), name.c_str());
@@ -414,32 +528,36 @@ bool addEntry(archive* writer, const BundleFolder& bundle, const std::string& re
     if (folder) {
         lib().archive_entry_set_filetype(entry.get(), AE_IFDIR);
         lib().archive_entry_set_perm(entry.get(), 0755);
-        return lib().archive_write_header(writer, entry.get()) == ARCHIVE_OK;
+        return lib().archive_write_header(writer, entry.get()) == ARCHIVE_OK
+                   ? std::nullopt
+                   : std::optional<std::string>(unwritable());
     }
     // Through the bundle's folders, so no link swapped in since the listing is followed.
     const Descriptor file = bundle.openRegularFile(relative, ThemeArchive::kMaxEntryBytes);
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0) {
-        return false;
+        return named(name) + " can't be read (" + std::strerror(errno) + ")";
     }
     lib().archive_entry_set_filetype(entry.get(), AE_IFREG);
     lib().archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
     lib().archive_entry_set_size(entry.get(), info.st_size);
     if (lib().archive_write_header(writer, entry.get()) != ARCHIVE_OK) {
-        return false;
+        return unwritable();
     }
     std::array<char, kBlock> block{};
     for (;;) {
         const ssize_t got = ::read(file.get(), block.data(), block.size());
         if (got == 0) {
-            return true;
+            return std::nullopt;
         }
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got < 0 ||
-            lib().archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
-            return false;
+        if (got < 0) {
+            return named(name) + " can't be read (" + std::strerror(errno) + ")";
+        }
+        if (lib().archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
+            return unwritable();
         }
     }
 }
@@ -460,7 +578,7 @@ std::optional<std::string> ThemeArchive::extract(const std::string& archivePath,
                                                  const std::string& folderPath,
                                                  const MiscKit& catalogue,
                                                  const ThemeCheck::Decoder& decoder,
-                                                 std::string* why) {
+                                                 std::string* why, const Cancelled& cancelled) {
     auto refuse = [why](std::string reason) -> std::optional<std::string> {
         *why = std::move(reason);
         return std::nullopt;
@@ -493,9 +611,12 @@ std::optional<std::string> ThemeArchive::extract(const std::string& archivePath,
         return refuse(std::string("it is not an archive this program reads") +
                       (said ? " (" + std::string(said) + ")" : ""));
     }
-    Unpacker unpacker(reader.get(), folderFd);
+    Unpacker unpacker(reader.get(), folderFd, cancelled);
     if (std::optional<std::string> reason = unpacker.run()) {
         return refuse(*reason);
+    }
+    if (cancelled && cancelled()) {
+        return refuse(kCancelled);
     }
     std::optional<std::string> error = ThemeCheck::firstError(
         ThemeCheck::check(folderPath + "/" + unpacker.bundleName(), catalogue, decoder));
@@ -506,12 +627,12 @@ std::optional<std::string> ThemeArchive::extract(const std::string& archivePath,
 }
 
 bool ThemeArchive::write(const std::string& bundlePath, const std::string& archivePath,
-                         std::string* why) {
-    auto fail = [why](const std::string& what) {
-        *why = what + (errno ? " (" + std::string(std::strerror(errno)) + ")" : "");
+                         const MiscKit& catalogue, const ThemeCheck::Decoder& decoder,
+                         FileManager::Existing existing, std::string* why) {
+    auto fail = [why](std::string what) {
+        *why = std::move(what);
         return false;
     };
-    errno = 0;
     if (!lib().loaded) {
         return fail(kNoLibrary);
     }
@@ -520,26 +641,52 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
         name = std::filesystem::path(bundlePath).parent_path().filename().string();
     }
     const auto bundle = BundleFolder::open(bundlePath);
-    std::vector<std::pair<std::string, bool>> entries;
-    if (!bundle || !listTree(bundle->fd(), "", 0, entries)) {
-        return fail("the theme's folder can't be read");
+    if (!bundle) {
+        return fail("the theme's folder " + named(bundlePath) + " can't be read (" +
+                    std::strerror(errno) + ")");
     }
-    const bool written = FileManager::writeThrough(archivePath, 0644, true, [&](int out) {
+    // The rules reading applies, first: nothing is written for a theme its import would refuse.
+    ThemeRules rules;
+    std::vector<Listed> entries;
+    std::vector<std::string> parts{name};
+    std::optional<std::string> refused = ThemeRules::utf8(name);
+    refused = refused ? refused : ThemeRules::themeFolder(name);
+    refused = refused ? refused : rules.counted();
+    refused = refused ? refused : listTree(bundle->fd(), parts, rules, entries);
+    refused =
+        refused ? refused : ThemeCheck::firstError(ThemeCheck::check(*bundle, catalogue, decoder));
+    if (refused) {
+        return fail(*refused);
+    }
+    std::optional<std::string> failed;
+    const bool written = FileManager::writeNew(archivePath, 0644, true, existing, [&](int out) {
         Archive writer(lib().archive_write_new(), lib().archive_write_free);
-        bool ok = lib().archive_write_set_format_zip(writer.get()) == ARCHIVE_OK &&
-                  lib().archive_write_set_options(writer.get(), "zip:compression=deflate") ==
-                      ARCHIVE_OK &&
-                  lib().archive_write_set_bytes_in_last_block(writer.get(), 1) == ARCHIVE_OK &&
-                  lib().archive_write_open_fd(writer.get(), out) == ARCHIVE_OK &&
-                  addEntry(writer.get(), *bundle, "", true, name);
-        for (std::size_t i = 0; ok && i < entries.size(); ++i) {
-            const auto& [relative, folder] = entries[i];
-            ok = addEntry(writer.get(), *bundle, relative, folder, name + "/" + relative);
+        if (lib().archive_write_set_format_zip(writer.get()) != ARCHIVE_OK ||
+            lib().archive_write_set_options(writer.get(), "zip:compression=deflate") !=
+                ARCHIVE_OK ||
+            lib().archive_write_set_bytes_in_last_block(writer.get(), 1) != ARCHIVE_OK ||
+            lib().archive_write_open_fd(writer.get(), out) != ARCHIVE_OK) {
+            return false;
         }
-        return ok && lib().archive_write_close(writer.get()) == ARCHIVE_OK;
+        failed = addEntry(writer.get(), *bundle, "", true, name, archivePath);
+        for (std::size_t i = 0; !failed && i < entries.size(); ++i) {
+            const auto& [relative, folder] = entries[i];
+            failed = addEntry(writer.get(), *bundle, relative, folder, name + "/" + relative,
+                              archivePath);
+        }
+        return !failed && lib().archive_write_close(writer.get()) == ARCHIVE_OK;
     });
-    if (!written) {
-        return fail("the archive can't be written");
+    if (written) {
+        return true;
     }
-    return true;
+    if (failed) {
+        return fail(*failed);
+    }
+    if (errno == EEXIST) {
+        return fail(named(archivePath) + (existing == FileManager::Existing::Kept
+                                              ? " exists already"
+                                              : " is not a plain file, so it is not replaced"));
+    }
+    return fail("the archive " + named(archivePath) + " can't be written (" + std::strerror(errno) +
+                ")");
 }

@@ -1,9 +1,15 @@
 #include "platform/FileManager.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
+#include <cstdint>
+#include <optional>
+#include <random>
 
 #include <sstream>
 #include <system_error>
@@ -11,38 +17,138 @@
 
 #include "platform/Descriptor.h"
 #include "platform/FolderTree.h"
+#include "platform/Renaming.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Creates an empty temporary file in the folder of path. Returns its
-// descriptor and fills tempPath, or -1.
-int createTemporaryBeside(const fs::path& path, std::string& tempPath) {
-    fs::path folder = path.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd >= 0) {
-        tempPath.assign(buffer.data());
-    }
-    return fd;
+constexpr std::size_t kTemporaryLetters = 6;  // ".<name>.XXXXXX", as mkstemp makes them
+
+// Whether entry is named as a temporary written for the file leaf.
+bool isTemporaryOf(const std::string& entry, const std::string& leaf) {
+    return entry.size() == leaf.size() + 2 + kTemporaryLetters && entry[0] == '.' &&
+           entry.compare(1, leaf.size(), leaf) == 0 && entry[leaf.size() + 1] == '.';
 }
 
-// Closes fd and renames the temporary file over path, or removes it on failure.
-// Syncing guards against power loss too; the rename alone against a crash.
-bool finishTemporary(int fd, const std::string& tempPath, const fs::path& path, bool ok,
-                     bool sync) {
-    ok = ok && (!sync || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(tempPath.c_str(), path.c_str()) == 0) {
+// Removes the temporaries for leaf in folder that no writer holds locked.
+void sweepTemporaries(int folder, const std::string& leaf) {
+    std::vector<FolderTree::Entry> entries;
+    if (!FolderTree::list(folder, entries)) {
+        return;
+    }
+    for (const FolderTree::Entry& entry : entries) {
+        if (!isTemporaryOf(entry.name, leaf) || FolderTree::kindOf(folder, entry) != DT_REG) {
+            continue;
+        }
+        const Descriptor file(FileManager::openListedFile(folder, entry.name, SIZE_MAX));
+        struct stat held {};
+        struct stat named {};
+        // Still the file locked here: removing the name removes no one else's.
+        if (file.valid() && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 &&
+            ::fstat(file.get(), &held) == 0 &&
+            ::fstatat(folder, entry.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            ::unlinkat(folder, entry.name.c_str(), 0);
+        }
+    }
+}
+
+// Creates an empty temporary for leaf in folder, locked; its name to name.
+Descriptor createTemporary(int folder, const std::string& leaf, std::string& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        name = "." + leaf + ".";
+        for (std::size_t i = 0; i < kTemporaryLetters; ++i) {
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        Descriptor file(::openat(folder, name.c_str(),
+                                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!file.valid()) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return file;
+        }
+        struct stat info {};
+        // A sweep may have taken it before the lock: then it has no name, and another is made.
+        if (::flock(file.get(), LOCK_EX) == 0 && ::fstat(file.get(), &info) == 0 &&
+            info.st_nlink > 0) {
+            return file;
+        }
+    }
+    errno = EEXIST;
+    return Descriptor();
+}
+
+// Gives temporary (in folder) the name leaf, in place of what existing
+// allows; with no existing, in place of anything.
+bool takeName(int folder, const std::string& temporary, const std::string& leaf,
+              std::optional<FileManager::Existing> existing) {
+    if (!existing) {
+        return ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
+    }
+    if (Renaming::withoutReplacing(folder, temporary, folder, leaf)) {
         return true;
     }
-    ::unlink(tempPath.c_str());
+    if (errno != EEXIST || *existing == FileManager::Existing::Kept) {
+        return false;
+    }
+    struct stat there {};
+    if (!Renaming::exchange(folder, temporary, folder, leaf)) {
+        if (errno != EOPNOTSUPP ||
+            ::fstatat(folder, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0) {
+            return false;
+        }
+        if (!S_ISREG(there.st_mode)) {
+            errno = EEXIST;
+            return false;
+        }
+        return ::renameat(folder, temporary.c_str(), folder, leaf.c_str()) == 0;
+    }
+    // The temporary's name now holds what was there: a regular file goes, anything else goes back.
+    if (::fstatat(folder, temporary.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(there.st_mode)) {
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return true;
+    }
+    Renaming::exchange(folder, temporary, folder, leaf);
+    errno = EEXIST;
+    return false;
+}
+
+// Writes path through a temporary: see writeThrough; existing as writeNew
+// takes it, or nothing to rename over anything.
+bool writeVia(const fs::path& path, mode_t mode, bool sync,
+              std::optional<FileManager::Existing> existing,
+              const std::function<bool(int fd)>& fill) {
+    const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    const std::string leaf = path.filename().string();
+    const Descriptor folder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (leaf.empty() || !folder.valid()) {
+        errno = leaf.empty() ? EISDIR : errno;
+        return false;
+    }
+    sweepTemporaries(folder.get(), leaf);
+    std::string temporary;
+    Descriptor file = createTemporary(folder.get(), leaf, temporary);
+    if (!file.valid()) {
+        return false;
+    }
+    // The lock stays with this copy until the temporary has its name.
+    const Descriptor held(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
+    bool ok = held.valid() && ::fchmod(file.get(), mode) == 0 && fill(file.get());
+    // Syncing guards against power loss too; the rename alone against a crash.
+    ok = ok && (!sync || ::fsync(file.get()) == 0);
+    ok = ::close(file.release()) == 0 && ok;
+    if (ok && takeName(folder.get(), temporary, leaf, existing)) {
+        return true;
+    }
+    const int error = errno;
+    ::unlinkat(folder.get(), temporary.c_str(), 0);
+    errno = error;
     return false;
 }
 
@@ -247,13 +353,12 @@ std::optional<std::string> FileManager::readDescriptor(int fd, std::size_t maxBy
 
 bool FileManager::writeThrough(const fs::path& path, mode_t mode, bool sync,
                                const std::function<bool(int fd)>& fill) {
-    std::string tempPath;
-    int fd = createTemporaryBeside(path, tempPath);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::fchmod(fd, mode) == 0 && fill(fd);
-    return finishTemporary(fd, tempPath, path, ok, sync);
+    return writeVia(path, mode, sync, std::nullopt, fill);
+}
+
+bool FileManager::writeNew(const fs::path& path, mode_t mode, bool sync, Existing existing,
+                           const std::function<bool(int fd)>& fill) {
+    return writeVia(path, mode, sync, existing, fill);
 }
 
 bool FileManager::writeFileAtomically(const fs::path& path, const std::string& bytes) {

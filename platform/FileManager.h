@@ -92,9 +92,23 @@ public:
     // Makes a temporary file beside path with mode, has fill write it (fill
     // must not close the descriptor), flushes it to disk when sync, and
     // renames it over path; removes it when fill or any step fails. Readers
-    // see either the old file or the whole new one.
+    // see either the old file or the whole new one. The temporary is named
+    // ".<name of path>.XXXXXX", as earlier versions named theirs, and is held
+    // locked (flock) from its making until it has its name or is gone; before
+    // making it, such temporaries beside path that no writer holds locked (a
+    // killed writer's) are removed, regular files only, never through a link.
     static bool writeThrough(const std::filesystem::path& path, mode_t mode, bool sync,
                              const std::function<bool(int fd)>& fill);
+    // What writeNew's file may take the place of.
+    enum class Existing { Kept, RegularFileReplaced };
+    // As writeThrough, but the file takes path's name only when nothing has
+    // it at that moment; else false with errno EEXIST and what is there
+    // untouched. With RegularFileReplaced a regular file there is replaced
+    // too, never a link, a folder or anything else (EEXIST): the new file
+    // trades names with it in one step and, should what it got be no regular
+    // file, trades back (where the file system can't trade, it looks first).
+    static bool writeNew(const std::filesystem::path& path, mode_t mode, bool sync,
+                         Existing existing, const std::function<bool(int fd)>& fill);
     // Writes bytes to a temporary file beside path and renames it over path,
     // so readers see either the old file or the whole new one. A file that was
     // there keeps its permission bits.

@@ -2,12 +2,14 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <sys/file.h>
 
 #include <functional>
 
 #include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
 #include "platform/Descriptor.h"
+#include "platform/FileManager.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -80,13 +82,14 @@ protected:
         return path;
     }
     // Imports path into a new folder of temp(); the theme's name, or "refused: <why>".
-    std::string imported(const fs::path& path, const std::string& into = "into") const {
-        const fs::path folder = temp() / into;
+    std::string imported(const fs::path& path,
+                         const ThemeArchive::Cancelled& cancelled = {}) const {
+        const fs::path folder = temp() / "into";
         fs::create_directory(folder);
         Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY));
         std::string why;
-        std::optional<std::string> name =
-            ThemeArchive::extract(path.string(), fd.get(), folder.string(), catalogue, {}, &why);
+        std::optional<std::string> name = ThemeArchive::extract(
+            path.string(), fd.get(), folder.string(), catalogue, {}, &why, cancelled);
         return name ? *name : "refused: " + why;
     }
 
@@ -95,7 +98,8 @@ protected:
 
 TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
     const auto good = theme("Good.docktheme/");
-    std::string bigInfo(17u << 20, '\0');
+    const std::string bigInfo(17u << 20, '\0');
+    const std::string zeros(15u << 20, '\0');
     std::vector<Item> many = good;
     for (int i = 0; i < 2000; ++i) {
         many.push_back({"Good.docktheme/extra/" + std::to_string(i), "x"});
@@ -119,7 +123,9 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
         const char* what;
         fs::path archive;
         std::string outcome;  // the theme's name, or part of "refused: <why>"
+        ThemeArchive::Cancelled cancelled = {};
     };
+    int blocks = 0;
     const std::vector<Row> rows = {
         {"a zip with the theme at its top", whole, "Good.docktheme"},
         {"a Mac's zip: one folder down, with __MACOSX, ._ and .DS_Store",
@@ -178,17 +184,25 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
         {"too many entries", made("many.zip", many), "refused: it holds more than 2000 entries"},
         {"an entry over 16 MiB", made("big.zip", plus(good, {{"Good.docktheme/big", bigInfo}})),
          "refused: \u201CGood.docktheme/big\u201D is larger than 16 MiB"},
-        {"a bomb", made("bomb.zip", {{"Good.docktheme/zeros", std::string(15u << 20, '\0')}}),
+        {"a bomb", made("bomb.zip", {{"Good.docktheme/zeros", zeros}}),
          "refused: it unpacks to more than 200 times its size"},
         {"encrypted", made("secret.zip", good, kZip, "zip:encryption=zipcrypt"),
          "\u201D is encrypted"},
         {"cut short", temp() / "cut.zip", "refused: it is damaged or cut short"},
         {"a size that lies", temp() / "lies.zip",
          "refused: it is damaged or cut short (Inconsistent uncompressed size"},
-        {"not UTF-8",
+        {"skipped entries that are a bomb",
+         made("skipped.tar.gz", plus(std::vector<Item>(3, {"__MACOSX/zeros", zeros}), good),
+              kTarGz),
+         "refused: it unpacks to more than 200 times its size"},
+        {"cancelled as it reads", whole, "refused: the import was cancelled",
+         [&blocks] { return ++blocks > 3; }},
+        {"a tar name not UTF-8",
          made("latin.tar.gz", plus(good, {{"Good.docktheme/caf\xe9", "x"}}),
               [](archive* a) { archive_write_set_format_ustar(a); }),
-         "refused: a name isn't valid UTF-8"},
+         "refused: the name \u201CGood.docktheme/caf\uFFFD\u201D is not UTF-8"},
+        {"a zip name not UTF-8", made("latin.zip", plus(good, {{"Good.docktheme/caf\xe9", "x"}})),
+         "refused: an entry's name is not UTF-8"},
         {"a theme the check refuses", made("info.zip", badInfo),
          "refused: Info.plist is not a readable property list"},
         {"not an archive", temp() / "cut.zip" / "none", "refused: it can't be read"},
@@ -202,7 +216,7 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
                           fs::copy_options::overwrite_existing);
         }
         const auto before = without(snapshot(temp()), {"into"});
-        const std::string outcome = imported(row.archive);
+        const std::string outcome = imported(row.archive, row.cancelled);
         EXPECT_NE(outcome.find(row.outcome), std::string::npos) << outcome;
         EXPECT_EQ(changes(before, without(snapshot(temp()), {"into"})), std::vector<std::string>{});
         if (!outcome.starts_with("refused")) {
@@ -215,7 +229,8 @@ TEST_F(ThemeArchiveTest, EachArchiveImportsWholeOrIsRefusedWithItsFirstReason) {
 TEST_F(ThemeArchiveTest, ExportGivesTheSameBytesEachTimeAndImportsBackByteForByte) {
     std::string why;
     auto write = [&](const fs::path& theme, const char* archive) {
-        return ThemeArchive::write(theme.string(), (temp() / archive).string(), &why);
+        return ThemeArchive::write(theme.string(), (temp() / archive).string(), catalogue, {},
+                                   FileManager::Existing::Kept, &why);
     };
     ASSERT_TRUE(write(stockTheme(), "one.zip")) << why;
     setEnv("TZ", "JST-9");  // another time zone, the same bytes
@@ -234,4 +249,98 @@ TEST_F(ThemeArchiveTest, ExportGivesTheSameBytesEachTimeAndImportsBackByteForByt
     }
     EXPECT_FALSE(write(temp() / "nothing", "four.zip"));
     EXPECT_FALSE(fs::exists(temp() / "four.zip"));
+}
+
+TEST_F(ThemeArchiveTest, ExportRefusesWhatItsImportWouldAndReplacesNothingButAFileItMayReplace) {
+    using Existing = FileManager::Existing;
+    const fs::path theme = temp() / "X.docktheme";
+    const fs::path zip = temp() / "X.zip";
+    std::string deep = "d";
+    for (int i = 0; i < 119; ++i) {
+        deep += "/d";
+    }
+    struct Row {
+        const char* what;
+        std::function<void()> make;  // what is done to the theme or at the target first
+        Existing existing;
+        std::string outcome;  // "written", or part of why
+        fs::path target;
+        ThemeCheck::Decoder decoder = {};
+        std::vector<std::string> swept = {};  // what the write removes
+    };
+    // A killed writer's temporary goes; one whose writer runs (holds it locked) stays.
+    Descriptor running;
+    auto leftovers = [&] {
+        writeFile(temp() / ".X.zip.Killed", "half");
+        writeFile(temp() / ".X.zip.Runnin", "half");
+        running = Descriptor(::open((temp() / ".X.zip.Runnin").c_str(), O_RDONLY));
+        ::flock(running.get(), LOCK_EX);
+    };
+    // The check reads this image last: the target is made while the export runs.
+    auto notPicture = [&] { writeFile(theme / "images/angle_left_up.png", "not a picture"); };
+    const ThemeCheck::Decoder makesTarget = [&](int) {
+        writeFile(zip, "made meanwhile");
+        return std::optional<ImageSize>(ImageSize{1, 1});
+    };
+    const std::vector<Row> rows = {
+        {"nothing at the target", [] {}, Existing::Kept, "written", zip},
+        {"a name not UTF-8", [&] { writeFile(theme / "caf\xe9", "x"); }, Existing::Kept,
+         "the name \u201CX.docktheme/caf\uFFFD\u201D is not UTF-8", zip},
+        {"a file over 16 MiB", [&] { writeSparse(theme / "big", (16u << 20) + 1); }, Existing::Kept,
+         "\u201CX.docktheme/big\u201D is larger than 16 MiB", zip},
+        {"a folder 120 deep", [&] { fs::create_directories(theme / deep); }, Existing::Kept,
+         "/d\u201D lies too deep", zip},
+        {"names differing in case", [&] { writeFile(theme / "Images/x.png", "x"); }, Existing::Kept,
+         "\u201CImages\u201D and \u201Cimages\u201D differ only in case", zip},
+        {"a slot image that is no picture", notPicture, Existing::Kept,
+         "The image angle_left_up.png can't be read as a picture.", zip},
+        {"a file at the target", [&] { writeFile(zip, "mine"); }, Existing::Kept,
+         "\u201C" + zip.string() + "\u201D exists already", zip},
+        {"a file at the target it may replace", [&] { writeFile(zip, "mine"); },
+         Existing::RegularFileReplaced, "written", zip},
+        {"a file made at the target meanwhile", notPicture, Existing::Kept,
+         "\u201C" + zip.string() + "\u201D exists already", zip, makesTarget},
+        {"temporaries left beside the target",
+         leftovers,
+         Existing::Kept,
+         "written",
+         zip,
+         {},
+         {".X.zip.Killed"}},
+        {"a dangling link at the target", [&] { fs::create_symlink("nowhere", zip); },
+         Existing::RegularFileReplaced, "\u201D is not a plain file, so it is not replaced", zip},
+        {"a link to a file at the target",
+         [&] {
+             writeFile(temp() / "elsewhere", "theirs");
+             fs::create_symlink("elsewhere", zip);
+         },
+         Existing::RegularFileReplaced, "\u201D is not a plain file, so it is not replaced", zip},
+        {"a target folder that is missing", [] {}, Existing::Kept,
+         "the archive \u201C" + (temp() / "gone/X.zip").string() +
+             "\u201D can't be written (No such file or directory)",
+         temp() / "gone/X.zip"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::copy(stockTheme(), theme, fs::copy_options::recursive);
+        row.make();
+        const auto before = without(snapshot(temp()), {"X.docktheme", "X.zip"});
+        const auto target = snapshot(temp())["X.zip"];
+        std::string why;
+        const bool written = ThemeArchive::write(theme.string(), row.target.string(), catalogue,
+                                                 row.decoder, row.existing, &why);
+        EXPECT_NE((written ? std::string("written") : why).find(row.outcome), std::string::npos)
+            << why;
+        // Nothing else is written, no temporary left; the target is the archive or as it was.
+        EXPECT_EQ(changes(without(before, row.swept),
+                          without(snapshot(temp()), {"X.docktheme", "X.zip"})),
+                  std::vector<std::string>{});
+        EXPECT_EQ(snapshot(temp())["X.zip"].starts_with("PK"), written);
+        if (!written && !row.decoder) {
+            EXPECT_EQ(snapshot(temp())["X.zip"], target);
+        }
+        fs::remove_all(theme);
+        fs::remove(zip);
+        fs::remove(temp() / ".X.zip.Runnin");
+    }
 }

@@ -4,6 +4,7 @@
 #include <QMimeData>
 
 #include "EditorTest.h"
+#include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
 
 class ArchiveImportTest : public CollectionTest {
@@ -13,7 +14,9 @@ protected:
     QString archiveOf(const std::string& name, const std::string& dockName) {
         const std::string bundle = text(themeCopy(qs(name), {{"VL_DockName", dockName}}));
         std::string why;
-        EXPECT_TRUE(ThemeArchive::write(bundle, bundle + ".zip", &why)) << why;
+        EXPECT_TRUE(ThemeArchive::write(bundle, bundle + ".zip", MiscKit::sharedFiles(), {},
+                                        FileManager::Existing::Kept, &why))
+            << why;
         fs::remove_all(bundle);
         return qs(bundle + ".zip");
     }
