@@ -77,13 +77,6 @@ TEST_F(HostileThemeTest, BundlesThatLeadOutsideOrAreNoThemesDoNotOpenAndSayWhy) 
         {"a name leading up", true,
          [](auto& t) { t.setTable("Frontline", "../../home/Documents"); },
          "the image of Frontline lies outside the theme"},
-        {"a base outside", false,
-         [](auto& t) {
-             PlistValue info = themeInfo({{"Frontline", "Documents"}}, {});
-             info.set("VL_BasePath", PlistValue("../home/"));
-             writeBundle(t.bundle(), info);
-         },
-         "the image of Frontline lies outside the theme"},
         {"a FIFO image and a folder image open", true,
          [](auto& t) {
              makeFifo(t.bundle() / "images/front.png");
