@@ -2,6 +2,9 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThreadPool>
 
 #include "EditorTest.h"
 #include "model/MiscKit.h"
@@ -153,5 +156,48 @@ TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromIt
     EXPECT_EQ(dialogs.questions, 2);
     EXPECT_TRUE(waitUntil([&] { return fs::exists(temp() / "again.zip"); }));
     EXPECT_EQ(readFile(temp() / "again.zip"), readFile(zip));
+    EXPECT_EQ(text(alertTitles()), "");
+    // A link where the archive goes is neither asked about nor replaced.
+    fs::create_symlink("again.zip", temp() / "link.zip");
+    dialogs.panelAnswers = {qs(temp() / "link.zip")};
+    c.btn_exportTheme();
+    EXPECT_TRUE(waitUntil([&] { return !dialogs.alerts.empty(); }));
+    EXPECT_EQ(text(alertTexts()),
+              "Theme Not Exported: Mine.docktheme could not be exported: \u201C" +
+                  (temp() / "link.zip").string() + "\u201D exists already.");
+    EXPECT_EQ(dialogs.asked.size(), 4u);
+    EXPECT_TRUE(fs::is_symlink(temp() / "link.zip"));
+    EXPECT_EQ(readFile(temp() / "again.zip"), readFile(zip));
+}
+
+TEST_F(ArchiveImportTest, AnImportCancelledOrCutShortByQuittingLeavesNothing) {
+    const QString zip = archiveOf("T", "T");
+    // Each: how the import stops, whether its end is told (a quit tells no one).
+    const std::vector<std::tuple<const char*, std::function<void(MainController&)>, bool>> stops = {
+        {"Cancel in its progress dialog",
+         [](MainController& c) {
+             auto* progress =
+                 c.collectionController().collection_window->findChild<QProgressDialog*>(
+                     QStringLiteral("import_progress"));
+             ASSERT_TRUE(progress);
+             progress->findChild<QPushButton*>()->click();
+         },
+         true},
+        {"quitting", [this](MainController&) { controller.reset(); }, false},
+    };
+    for (const auto& [what, stop, told] : stops) {
+        SCOPED_TRACE(what);
+        MainController& c = start();
+        bool done = false;
+        c.collectionController().importArchive(zip,
+                                               [&done](const std::optional<std::string>& bundle) {
+                                                   done = true;
+                                                   EXPECT_FALSE(bundle);
+                                               });
+        stop(c);
+        QThreadPool::globalInstance()->waitForDone();
+        EXPECT_EQ(told && waitUntil([&] { return done; }), done);
+        EXPECT_EQ(entries(folder()), std::vector<std::string>{});
+    }
     EXPECT_EQ(text(alertTitles()), "");
 }
