@@ -37,8 +37,10 @@ class QString;
 // "velvanto-theme: …", never in colour; results are coloured only on a
 // terminal (Terminal). A check's lines and every message
 // keep to one line: control characters of paths and names are written as
-// "\n", "\xHH" (Log::escaped); export and import tell the path they wrote as
-// it is. Log lines of the model are held back while a command runs.
+// "\n", "\xHH" (Log::escaped); export tells the path it wrote as it is,
+// import the folder as given and the theme's name in it (the archive's, a
+// stranger's) escaped. Log lines of the model are held back while a command
+// runs.
 //
 // Exit status: kSuccess, kFailure (check: an error, with --strict a warning
 // too; output that can't be written), kUsage (an unknown command or option, a

@@ -460,15 +460,46 @@ private:
 // An entry of a bundle to write: its path below the bundle, and whether it is a folder.
 using Listed = std::pair<std::string, bool>;
 
+std::string unreadable(const std::string& name) {
+    return named(name) + " can't be read (" + std::strerror(errno) + ")";
+}
+
 // Lists the entries below folder (parts: its path from the bundle, whose name
 // comes first), folders before what they hold, by name in byte order, as the
 // rules take them; why, when they refuse one or a folder can't be read.
 std::optional<std::string> listTree(int folder, std::vector<std::string>& parts, ThemeRules& rules,
+                                    std::vector<Listed>& out);
+
+// Lists the entry parts.back() of folder, a regular file or a folder as kind
+// says, and what it holds.
+std::optional<std::string> listEntry(int folder, unsigned char kind,
+                                     std::vector<std::string>& parts, ThemeRules& rules,
+                                     std::vector<Listed>& out) {
+    const std::string name = joined(parts, 0, parts.size());
+    std::optional<std::string> why = rules.counted();
+    why = why ? why : ThemeRules::utf8(name);
+    why = why ? why : rules.placed(parts, name);
+    if (why) {
+        return why;
+    }
+    out.emplace_back(joined(parts, 1, parts.size()), kind == DT_DIR);
+    if (kind == DT_REG) {
+        struct stat info {};
+        if (::fstatat(folder, parts.back().c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            return unreadable(name);
+        }
+        const auto size = static_cast<std::uint64_t>(info.st_size);
+        return rules.sized(name, size, size);
+    }
+    const Descriptor below(::openat(folder, parts.back().c_str(), kFolderFlags));
+    return below.valid() ? listTree(below.get(), parts, rules, out) : unreadable(name);
+}
+
+std::optional<std::string> listTree(int folder, std::vector<std::string>& parts, ThemeRules& rules,
                                     std::vector<Listed>& out) {
     std::vector<FolderTree::Entry> entries;
     if (!FolderTree::list(folder, entries)) {
-        return named(joined(parts, 0, parts.size())) + " can't be read (" + std::strerror(errno) +
-               ")";
+        return unreadable(joined(parts, 0, parts.size()));
     }
     std::ranges::sort(entries, {}, &FolderTree::Entry::name);
     for (const FolderTree::Entry& entry : entries) {
@@ -477,30 +508,12 @@ std::optional<std::string> listTree(int folder, std::vector<std::string>& parts,
             continue;
         }
         parts.push_back(entry.name);
-        const std::string name = joined(parts, 0, parts.size());
-        const std::string relative = joined(parts, 1, parts.size());
-        struct stat info {};
         std::optional<std::string> why;
-        if (kind != DT_REG && kind != DT_DIR) {
-            Log::write("Not exported, not a regular file or folder: " + Log::escaped(name));
-        } else if (!(why = rules.counted()) && !(why = ThemeRules::utf8(name)) &&
-                   !(why = rules.placed(parts, name))) {
-            if (kind == DT_REG) {
-                why = ::fstatat(folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0
-                          ? named(name) + " can't be read (" + std::strerror(errno) + ")"
-                          : rules.sized(name, static_cast<std::uint64_t>(info.st_size),
-                                        static_cast<std::uint64_t>(info.st_size));
-            } else {
-                Descriptor below(::openat(folder, entry.name.c_str(), kFolderFlags));
-                why = below.valid() ? std::nullopt
-                                    : std::optional<std::string>(named(name) + " can't be read (" +
-                                                                 std::strerror(errno) + ")");
-                out.emplace_back(relative, true);
-                why = why ? why : listTree(below.get(), parts, rules, out);
-            }
-            if (kind == DT_REG && !why) {
-                out.emplace_back(relative, false);
-            }
+        if (kind == DT_REG || kind == DT_DIR) {
+            why = listEntry(folder, kind, parts, rules, out);
+        } else {
+            Log::write("Not exported, not a regular file or folder: " +
+                       Log::escaped(joined(parts, 0, parts.size())));
         }
         parts.pop_back();
         if (why) {
@@ -536,7 +549,7 @@ std::optional<std::string> addEntry(archive* writer, const BundleFolder& bundle,
     const Descriptor file = bundle.openRegularFile(relative, ThemeArchive::kMaxEntryBytes);
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0) {
-        return named(name) + " can't be read (" + std::strerror(errno) + ")";
+        return unreadable(name);
     }
     lib().archive_entry_set_filetype(entry.get(), AE_IFREG);
     lib().archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
@@ -554,7 +567,7 @@ std::optional<std::string> addEntry(archive* writer, const BundleFolder& bundle,
             continue;
         }
         if (got < 0) {
-            return named(name) + " can't be read (" + std::strerror(errno) + ")";
+            return unreadable(name);
         }
         if (lib().archive_write_data(writer, block.data(), static_cast<std::size_t>(got)) != got) {
             return unwritable();
@@ -642,8 +655,7 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
     }
     const auto bundle = BundleFolder::open(bundlePath);
     if (!bundle) {
-        return fail("the theme's folder " + named(bundlePath) + " can't be read (" +
-                    std::strerror(errno) + ")");
+        return fail("the theme's folder " + unreadable(bundlePath));
     }
     // The rules reading applies, first: nothing is written for a theme its import would refuse.
     ThemeRules rules;

@@ -81,9 +81,18 @@ std::string Log::formatLine(const std::string& message) {
 std::string Log::escaped(const std::string& text) {
     std::string result;
     result.reserve(text.size());
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
+        // A C1 control in UTF-8 (U+0080 to U+009F): some terminals obey it as ESC's sequences.
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "\\xC2\\x%02X", static_cast<unsigned char>(text[++i]));
+            result += hex;
+        } else if (c == '\\') {
             result += "\\\\";
         } else if (c == '\n') {
             result += "\\n";

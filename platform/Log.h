@@ -20,8 +20,9 @@ public:
     // The line written to standard error for message, without its newline.
     static std::string formatLine(const std::string& message);
 
-    // text with control characters (line breaks among them) written as "\n",
-    // "\t" or "\xHH" and a backslash doubled, so a name from a file can't
+    // text with control characters (line breaks among them, and the C1
+    // controls U+0080 to U+009F) written as "\n", "\t" or "\xHH" (each
+    // byte) and a backslash doubled, so a name from a file can't
     // forge a line of its own. For the parts of a message that come from outside.
     static std::string escaped(const std::string& text);
 };

@@ -169,7 +169,9 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     const std::string odd = (temp() / "odd\nname\xff").string();
     fs::create_directory(odd);
     // The theme's name reaches whoever imports it: its escape sequence and line break are shown.
-    const std::string name = "Th\xc3\xa8me\x1b[2J\n.docktheme";
+    const std::string name =
+        "Th\xc3\xa8me\x1b[2J\n\xc2\x9b"
+        "2J.docktheme";
     const std::string bundle = odd + "/" + name;
     fs::rename(theme_, bundle);
     const std::string archive = odd + "/out\n\xfe.zip";
@@ -184,7 +186,7 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     fs::create_directory(into);
     const auto imported = run({"import", archive, "--to", into});
     ASSERT_EQ(imported.exitStatus, 0);
-    EXPECT_EQ(imported.output, into + "/Th\xc3\xa8me\\x1B[2J\\n.docktheme\n");
+    EXPECT_EQ(imported.output, into + "/Th\xc3\xa8me\\x1B[2J\\n\\xC2\\x9B2J.docktheme\n");
     EXPECT_EQ(snapshot(into + "/" + name), snapshot(bundle));
     EXPECT_EQ(run({"import", archive, "--to", into}).exitStatus, 1);
     EXPECT_EQ(run({"check", "--strict", into + "/" + name}).exitStatus, 0);
