@@ -75,7 +75,9 @@ public:
     // bundle is opened once and its files reached through its folders, no
     // link followed. Before anything is written the bundle meets the rules
     // reading applies (see above; the check with catalogue and decoder), so
-    // an archive written here is one extract takes. Written through
+    // an archive written here is one extract takes (but for the ratio, which
+    // only the written bytes tell: a theme of files that deflate over
+    // kMaxRatio times, many MiB of one colour, would be refused). Written through
     // FileManager::writeNew (a temporary file beside archivePath, flushed,
     // given the name only when nothing has it, or with RegularFileReplaced
     // in place of a regular file, never a link); on failure nothing is
