@@ -66,10 +66,14 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
                          const Result why = watcher->result();
                          watcher->deleteLater();
                          if (why) {
-                             dialogs.alert(window, QStringLiteral("Theme Not Exported"),
-                                           QStringLiteral("OK"),
-                                           QStringLiteral("%1 could not be exported: %2.")
-                                               .arg(name, QString::fromStdString(*why)));
+                             // The check's sentences end in a stop of their own.
+                             QString reason = QString::fromStdString(*why);
+                             if (reason.endsWith(QLatin1Char('.'))) {
+                                 reason.chop(1);
+                             }
+                             dialogs.alert(
+                                 window, QStringLiteral("Theme Not Exported"), QStringLiteral("OK"),
+                                 QStringLiteral("%1 could not be exported: %2.").arg(name, reason));
                              return finish(std::nullopt);
                          }
                          finish(archive);
