@@ -29,6 +29,7 @@
 #include "app/TemporaryFolder.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
+#include "image/ImageFile.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/Log.h"
@@ -343,6 +344,13 @@ void MainController::_replaceSlotImage(const QString& path) {
     if (!after) {
         Log::write("Cannot copy " + Log::escaped(text(path)));
         _showFailure(QStringLiteral("Image Not Replaced"), path, QStringLiteral("it ") + why);
+        return;
+    }
+    // A file the theme check refuses as no picture would make the theme fail to apply.
+    const Descriptor kept = ImageFile::open(after->path());
+    if (!kept.valid() || !ImageFile::pictureSize(kept.get())) {
+        _showFailure(QStringLiteral("Image Not Replaced"), path,
+                     QStringLiteral("it is not a picture the theme check reads"));
         return;
     }
     std::unique_ptr<AsideFile> before;

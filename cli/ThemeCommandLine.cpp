@@ -113,13 +113,6 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
     return run(arguments, out, err, Terminal());
 }
 
-std::optional<ImageSize> ThemeCommandLine::pictureSize(int fd) {
-    if (auto size = ImageHeader::fromDescriptor(fd)) {
-        return size;
-    }
-    return ImageFile::readerSize(fd);
-}
-
 const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
     static const std::vector<Command> table = {
         {"check", "BUNDLE...", "the theme check, one line per finding", &ThemeCommandLine::check},

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "model/ImageHeader.h"
-
 class DockTheme;
 class QCommandLineParser;
 class QString;
@@ -71,11 +69,6 @@ public:
     static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                    Terminal terminal);
     static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
-
-    // The size of the picture open as fd as the theme check reads it (its
-    // header, else the decoder the commands give the check); nothing for a
-    // file the check would refuse as an image. Any thread.
-    static std::optional<ImageSize> pictureSize(int fd);
 
 private:
     ThemeCommandLine(std::ostream& out, std::ostream& err, Terminal terminal)

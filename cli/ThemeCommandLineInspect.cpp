@@ -61,7 +61,7 @@ struct SlotRow {
 
 std::optional<ImageSize> imageSize(const DockTheme& theme, const std::string& path) {
     const Descriptor file = theme.openImage(path);
-    return file.valid() ? ThemeCommandLine::pictureSize(file.get()) : std::nullopt;
+    return file.valid() ? ImageFile::pictureSize(file.get()) : std::nullopt;
 }
 
 std::vector<SlotRow> slotRows(const DockTheme& theme) {

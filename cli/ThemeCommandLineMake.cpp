@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "image/ImageFile.h"
 #include "image/ThemeScreenshots.h"
 #include "model/BatchWorker.h"
 #include "model/DockTheme.h"
@@ -59,7 +60,7 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     // does not open is left to the copy, which tells why.
     const Descriptor picture(
         FileManager::openRegularFile(file, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
-    if (picture.valid() && !pictureSize(picture.get())) {
+    if (picture.valid() && !ImageFile::pictureSize(picture.get())) {
         return fail(file, "not a picture the theme check reads; the theme is unchanged");
     }
     const std::optional<std::string> made = theme->setFileName(file, key, *category, proposed);

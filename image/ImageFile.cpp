@@ -37,6 +37,13 @@ Descriptor ImageFile::open(const QString& path) {
                                                    ThemeBundle::kMaxImageBytes));
 }
 
+std::optional<ImageSize> ImageFile::pictureSize(int fd) {
+    if (auto size = ImageHeader::fromDescriptor(fd)) {
+        return size;
+    }
+    return readerSize(fd);
+}
+
 std::optional<ImageSize> ImageFile::readerSize(int fd) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !file.seek(0)) {

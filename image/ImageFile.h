@@ -39,6 +39,10 @@ public:
     // theme check asks for formats ImageHeader does not know. Reads no pixels.
     // Any thread.
     static std::optional<ImageSize> readerSize(int fd);
+    // The size the theme check reads for the picture open as fd: from its
+    // header (ImageHeader), else readerSize. Nothing for a file the check
+    // refuses as no picture; a slot is never given one. Any thread.
+    static std::optional<ImageSize> pictureSize(int fd);
 
     bool isNull() const { return bytes_.isEmpty(); }
     // The image's size in pixels from its header; invalid when it does not read.
