@@ -118,6 +118,13 @@ void putBackAndRemove(int collection, const std::string& holder, const std::stri
 // Puts the copy name in incoming in place of the collection's entry name, in
 // one step where the file system can; the old entry ends up in incoming.
 bool swapIn(int collection, int incoming, const std::string& name) {
+    // A writer of the old entry (velvanto-theme, say) ends its change before the entry goes.
+    const std::shared_ptr<const BundleFolder> old =
+        BundleFolder::open((CollectionController::collectionFolder() / name).string());
+    const Descriptor held = old ? old->lock() : Descriptor();
+    if (old && !held.valid()) {
+        return false;
+    }
     if (Renaming::exchange(incoming, name, collection, name)) {
         return true;
     }

@@ -3,6 +3,7 @@
 #include <QUndoStack>
 
 #include "EditorTest.h"
+#include "platform/BundleFolder.h"
 
 TEST_F(CollectionTest, ListsTheBundlesOfTheFolderOnly) {
     // Lists the collection as made so far, then empties the home for the next case.
@@ -94,6 +95,10 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
     add("a plain file of that name clashes too", true, false, "Newer", "");
     inCollection("Same");
     add("a copy that fails keeps the old theme", true, true, "Velvanto Default",
+        "Theme Not Replaced");
+    inCollection("Same");
+    const Descriptor writer = BundleFolder::open(entry("Same").string())->lock();  // held on
+    add("a program writing the old theme keeps it", true, false, "Velvanto Default",
         "Theme Not Replaced");
 }
 
