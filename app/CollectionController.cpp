@@ -1,15 +1,11 @@
 #include "app/CollectionController.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <set>
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -34,31 +30,20 @@
 #include "app/ThemeHost.h"
 #include "app/WindowPlacement.h"
 #include "image/ImageFile.h"
+#include "model/ArchiveImport.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
-#include "model/ThemeArchive.h"
-#include "model/ThemeBundle.h"
 #include "model/ThemeCheck.h"
-#include "platform/BundleFolder.h"
+#include "model/ThemeCollection.h"
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
-#include "platform/Renaming.h"
-#include "platform/WorkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kExtension = ".docktheme";
-constexpr const char* kMicroPreview = "preview_micro.png";
-// Hidden folders of the collection: a copy being made, an old theme put aside.
-constexpr const char* kIncoming = ".velvanto-incoming-";
-constexpr const char* kReplaced = ".velvanto-replaced-";
-// What earlier versions left: ".<name>.incoming" and ".<name>.replaced".
-constexpr std::string_view kLegacyIncoming = ".incoming";
-constexpr std::string_view kLegacyReplaced = ".replaced";
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 // An import that ends sooner shows no progress dialog.
 constexpr int kProgressDelayMilliseconds = 500;
@@ -74,102 +59,6 @@ QString reasonOf(int error) {
 bool anythingAt(const fs::path& path) {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found;
-}
-
-bool present(int folder, const std::string& name) {
-    struct stat info {};
-    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-Descriptor openCollection() {
-    return Descriptor(::open(CollectionController::collectionFolder().c_str(), kFolderFlags));
-}
-
-// The names in an opened folder, "." and ".." aside.
-std::vector<std::string> namesIn(int folder) {
-    std::vector<FolderTree::Entry> entries;
-    std::vector<std::string> names;
-    if (folder >= 0 && FolderTree::list(folder, entries)) {
-        for (FolderTree::Entry& entry : entries) {
-            names.push_back(std::move(entry.name));
-        }
-    }
-    return names;
-}
-
-// A new hidden folder of the collection, prefix and six letters, held locked
-// while it is open; its name goes to name.
-Descriptor makeHidden(const char* prefix, std::string& name) {
-    return WorkFolder::make(CollectionController::collectionFolder().string(), prefix, name);
-}
-
-// Gives the entry name of holder its own name in the collection when that is
-// free (a theme put aside), then removes holder with what is left in it.
-void putBackAndRemove(int collection, const std::string& holder, const std::string& name) {
-    Descriptor folder(::openat(collection, holder.c_str(), kFolderFlags | O_NOFOLLOW));
-    if (folder.valid() && present(folder.get(), name) && !present(collection, name) &&
-        Renaming::withoutReplacing(folder.get(), name, collection, name)) {
-        Log::write("Put back " + Log::escaped(name) + " from " + Log::escaped(holder));
-    }
-    Log::write("Removing the leftover " + Log::escaped(holder));
-    FolderTree::remove(collection, holder);
-}
-
-// Puts the copy name in incoming in place of the collection's entry name, in
-// one step where the file system can; the old entry ends up in incoming.
-bool swapIn(int collection, int incoming, const std::string& name) {
-    // A writer of the old entry (velvanto-theme, say) ends its change before the entry goes.
-    const std::shared_ptr<const BundleFolder> old =
-        BundleFolder::open((CollectionController::collectionFolder() / name).string());
-    const Descriptor held = old ? old->lock() : Descriptor();
-    if (old && !held.valid()) {
-        return false;
-    }
-    if (Renaming::exchange(incoming, name, collection, name)) {
-        return true;
-    }
-    std::string asideName;
-    Descriptor aside = errno == EOPNOTSUPP ? makeHidden(kReplaced, asideName) : Descriptor();
-    if (!aside.valid()) {
-        return false;
-    }
-    // Two renames: the old entry waits in a hidden folder, which the next
-    // start puts back should the program end between them.
-    bool placed = ::renameat(collection, name.c_str(), aside.get(), name.c_str()) == 0;
-    const int saved = errno;
-    if (placed && !Renaming::withoutReplacing(incoming, name, collection, name)) {
-        placed = false;
-        if (::renameat(aside.get(), name.c_str(), collection, name.c_str()) != 0) {
-            return false;  // the old entry stays aside, for the next start
-        }
-    }
-    FolderTree::remove(collection, asideName);
-    errno = saved;
-    return placed;
-}
-
-// Why the theme can't be copied whole: an image its table names that is not a
-// regular file; nothing when every one is. The theme was checked as it was
-// opened: its items name the images it found.
-// Whether the copy name of incoming is a whole theme, judged from what the
-// copy wrote (files) and its Info.plist: no second walk over it. Why not, or nothing.
-std::optional<std::string> wholeCopy(int incoming, const std::string& name, const std::string& path,
-                                     const std::vector<std::string>& files) {
-    Descriptor copy(::openat(incoming, name.c_str(), kFolderFlags | O_NOFOLLOW));
-    std::optional<PlistValue> info =
-        copy.valid() ? ThemeBundle::readInfo(copy.get()) : std::nullopt;
-    if (!info) {
-        return std::string("it has no readable Info.plist");
-    }
-    const std::set<std::string> copied(files.begin(), files.end());
-    std::string whyNot;
-    auto entryAt = [&copied](const std::string& relative) {
-        return copied.count(relative) ? BundleFolder::Entry::Regular : BundleFolder::Entry::None;
-    };
-    if (!ThemeBundle::check(path, entryAt, *info, &whyNot)) {
-        return whyNot;
-    }
-    return std::nullopt;
 }
 
 // The first local file of a drop that Add takes (a bundle or a theme
@@ -190,8 +79,8 @@ std::optional<QString> droppedTheme(const QMimeData* data) {
 struct CollectionController::Import {
     std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
     QFutureWatcherBase* watcher = nullptr;
-    QPointer<QProgressDialog> progress;  // the collection window's child, which may go first
-    std::string incoming;                // the hidden folder's name in the collection
+    QPointer<QProgressDialog> progress;       // the collection window's child, which may go first
+    std::shared_ptr<ArchiveImport> unpacked;  // its hidden folder in the collection
 };
 
 CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs,
@@ -226,11 +115,10 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
 }
 
 CollectionController::~CollectionController() {
-    const Descriptor collection = openCollection();
     for (const std::shared_ptr<Import>& import : imports_) {
         *import->cancelled = true;
         import->watcher->waitForFinished();
-        FolderTree::remove(collection.get(), import->incoming);
+        import->unpacked->discard();
     }
 }
 
@@ -253,10 +141,7 @@ bool CollectionController::trashEntry(const QString& path) {
 }
 
 void CollectionController::awakeFromNib() {
-    std::error_code error;
-    if (!anythingAt(collectionFolder())) {
-        fs::create_directories(collectionFolder(), error);
-    }
+    files().make();
     listOfThemes->setModel(listOfDirectory);
     listOfThemes->setDragDropMode(QAbstractItemView::NoDragDrop);
     // Bundles and theme archives dropped on the list are added (eventFilter).
@@ -310,9 +195,8 @@ void CollectionController::addChosen(const QString& chosen) {
 void CollectionController::importArchive(
     const QString& path, const std::function<void(std::optional<std::string>)>& done) {
     const QString archive = shown(FileManager::lastComponent(path.toStdString()));
-    std::string incomingName;
-    auto incoming = std::make_shared<Descriptor>(makeHidden(kIncoming, incomingName));
-    if (!incoming->valid()) {
+    auto unpacked = std::make_shared<ArchiveImport>(collectionFolder().string());
+    if (!unpacked->valid()) {
         failed(QStringLiteral("Theme Not Imported"),
                QStringLiteral("%1 can't be imported: the collection folder %2 can't be written "
                               "(%3).")
@@ -325,7 +209,7 @@ void CollectionController::importArchive(
         std::string why;
     };
     auto import = std::make_shared<Import>();
-    import->incoming = incomingName;
+    import->unpacked = unpacked;
     import->progress = new QProgressDialog(QStringLiteral("Importing %1\u2026").arg(archive),
                                            QStringLiteral("Cancel"), 0, 0, collection_window);
     import->progress->setObjectName(QStringLiteral("import_progress"));
@@ -342,8 +226,7 @@ void CollectionController::importArchive(
                 watcher->deleteLater();
                 endImport(import);
                 if (!unpacked.name || *import->cancelled) {
-                    Descriptor collection = openCollection();
-                    FolderTree::remove(collection.get(), import->incoming);
+                    import->unpacked->discard();
                     if (!*import->cancelled) {
                         failed(QStringLiteral("Theme Not Imported"),
                                QStringLiteral("%1 can't be imported: %2.")
@@ -352,16 +235,14 @@ void CollectionController::importArchive(
                     done(std::nullopt);
                     return;
                 }
-                done(placeImported(archive, import->incoming, *unpacked.name));
+                done(placeImported(archive, *import->unpacked, *unpacked.name));
             });
-    const std::string folder = (collectionFolder() / incomingName).string();
-    watcher->setFuture(QtConcurrent::run(
-        [source = path.toStdString(), incoming, folder, cancelled = import->cancelled] {
-            Unpacked unpacked;
-            unpacked.name = ThemeArchive::extract(
-                source, incoming->get(), folder, MiscKit::sharedFiles(), ImageFile::readerSize,
-                &unpacked.why, [&cancelled] { return cancelled->load(); });
-            return unpacked;
+    watcher->setFuture(
+        QtConcurrent::run([source = path.toStdString(), unpacked, cancelled = import->cancelled] {
+            Unpacked result;
+            result.name = unpacked->unpack(source, ImageFile::readerSize, &result.why,
+                                           [&cancelled] { return cancelled->load(); });
+            return result;
         }));
 }
 
@@ -379,7 +260,9 @@ bool CollectionController::_addThemeToCollection(const QString& path) {
     bool ran = false;
     controller->changeThemeFolder((collectionFolder() / name).string(), [&] {
         ran = true;
-        why = installBundle(path.toStdString(), name);
+        if (std::optional<std::string> whyNot = files().add(path.toStdString(), name, replacing)) {
+            why = QString::fromStdString(*whyNot);
+        }
         return !why;
     });
     if (!ran) {
@@ -399,15 +282,7 @@ bool CollectionController::_addThemeToCollection(const QString& path) {
 }
 
 bool CollectionController::_existThemeInCollection(const DockTheme& theme) const {
-    const fs::path name = FileManager::lastComponent(theme.dockPath());
-    std::error_code error;
-    fs::directory_iterator entry(collectionFolder(), error);
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        if (entry->path().filename() == name) {
-            return true;
-        }
-    }
-    return false;
+    return files().has(FileManager::lastComponent(theme.dockPath()));
 }
 
 void CollectionController::btn_removeTheme() {
@@ -456,26 +331,16 @@ std::optional<fs::path> CollectionController::_currentSelectionThemePath() const
 }
 
 void CollectionController::_reloadThemesList() {
+    const ThemeCollection::Listing listing = files().list();
+    readable_ = listing.readable;
     std::vector<ImageObjectView> items;
-    std::error_code error;
-    fs::directory_iterator entry(collectionFolder(), error);
-    readable_ = !error;
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        const fs::path bundle = entry->path();
-        if (bundle.extension() != kExtension || !FileManager::isDirectory(bundle)) {
-            continue;
-        }
-        giveMicroPreview(bundle.filename().string());
-        const fs::path micro = bundle / kMicroPreview;
+    for (const std::string& bundle : listing.bundles) {
+        const std::string micro = bundle + "/preview_micro.png";
         ImageObjectView item;
-        item.setPath(micro.string());
-        item.setKeyDock(micro.string());
+        item.setPath(micro);
+        item.setKeyDock(micro);
         items.push_back(std::move(item));
     }
-    // By name, as the Mac's file system lists a folder.
-    std::sort(items.begin(), items.end(), [](const ImageObjectView& a, const ImageObjectView& b) {
-        return a.path() < b.path();
-    });
     listOfDirectory->setItems(std::move(items));
     numberOfItemsInImageBrowser();
 }
@@ -489,33 +354,7 @@ int CollectionController::numberOfItemsInImageBrowser() {
 }
 
 void CollectionController::recoverLeftovers() {
-    // What a killed run left; a copy still being made holds its folder locked.
-    WorkFolder::removeLeftovers(collectionFolder().string(), kIncoming);
-    Descriptor collection = openCollection();
-    for (const std::string& name : namesIn(collection.get())) {
-        std::string_view leftover(name);
-        if (leftover.starts_with(kReplaced)) {
-            Descriptor holder(::openat(collection.get(), name.c_str(), kFolderFlags | O_NOFOLLOW));
-            for (const std::string& inside : namesIn(holder.get())) {
-                putBackAndRemove(collection.get(), name, inside);
-            }
-            FolderTree::remove(collection.get(), name);
-        } else if (leftover.starts_with('.') && leftover.ends_with(kLegacyIncoming)) {
-            Log::write("Removing the leftover " + Log::escaped(name));
-            FolderTree::remove(collection.get(), name);
-        } else if (leftover.starts_with('.') && leftover.ends_with(kLegacyReplaced) &&
-                   leftover.size() > kLegacyReplaced.size() + 1) {
-            // The old theme is the entry itself: it goes back under its name.
-            std::string theme(leftover.substr(1, leftover.size() - 1 - kLegacyReplaced.size()));
-            if (!present(collection.get(), theme) &&
-                Renaming::withoutReplacing(collection.get(), name, collection.get(), theme)) {
-                Log::write("Put back " + Log::escaped(theme) + " from " + Log::escaped(name));
-            } else {
-                Log::write("Removing the leftover " + Log::escaped(name));
-                FolderTree::remove(collection.get(), name);
-            }
-        }
-    }
+    files().recoverLeftovers();
 }
 
 bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
@@ -539,105 +378,31 @@ bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void CollectionController::giveMicroPreview(const std::string& name) {
-    const fs::path bundle = collectionFolder() / name;
-    struct stat entry {};
-    struct stat opened {};
-    // A link is never written into; the folder opened must be the one looked at.
-    if (::lstat(bundle.c_str(), &entry) != 0 || !S_ISDIR(entry.st_mode)) {
-        return;
-    }
-    std::shared_ptr<const BundleFolder> folder = BundleFolder::open(bundle.string());
-    if (!folder || ::fstat(folder->fd(), &opened) != 0 || opened.st_dev != entry.st_dev ||
-        opened.st_ino != entry.st_ino ||
-        folder->entryAt(kMicroPreview) != BundleFolder::Entry::None) {
-        return;
-    }
-    const fs::path fallback = fs::path(DockTheme::fullPath()) / kMicroPreview;
-    Descriptor stock(
-        FileManager::openRegularFile(fallback, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
-    const bool copied = stock.valid() && folder->copyFrom(stock.get(), kMicroPreview,
-                                                          ThemeBundle::kMaxImageBytes, false);
-    Log::write("Copied " + Log::escaped(folder->pathOf(kMicroPreview)) + " - " +
-               (copied ? "1" : "0"));
-}
-
-std::optional<QString> CollectionController::installBundle(const std::string& source,
-                                                           const std::string& name) {
-    const QString folder = shown(collectionFolder());
-    Descriptor collection = openCollection();
-    if (!collection.valid()) {
-        return QStringLiteral("the collection folder %1 can't be read (%2)")
-            .arg(folder, reasonOf(errno));
-    }
-    std::string incomingName;
-    Descriptor incoming = makeHidden(kIncoming, incomingName);
-    if (!incoming.valid()) {
-        return QStringLiteral("the collection folder %1 can't be written (%2)")
-            .arg(folder, reasonOf(errno));
-    }
-    std::optional<QString> why;
-    std::vector<std::string> skipped;
-    std::vector<std::string> files;
-    std::optional<std::string> whyNot;
-    std::optional<QString> notPlaced;
-    const std::string copy = (collectionFolder() / incomingName / name).string();
-    FolderTree::Copying how;
-    how.maxFileBytes = ThemeBundle::kMaxImageBytes;
-    how.skipped = &skipped;
-    how.files = &files;
-    if (!FolderTree::copy(source, incoming.get(), name, how)) {
-        why = QStringLiteral("its files could not be copied (%1)").arg(reasonOf(errno));
-    } else if ((whyNot = wholeCopy(incoming.get(), name, copy, files))) {
-        why = QStringLiteral("the copy is not a whole theme (%1)")
-                  .arg(QString::fromStdString(*whyNot));
-    } else if ((notPlaced = placeIncoming(collection.get(), incoming.get(), name))) {
-        why = notPlaced;
-    }
-    for (const std::string& left : skipped) {
-        Log::write("Not copied, not a regular file or folder: " +
-                   Log::escaped(source + "/" + left));
-    }
-    // What a failure left, or the old entry after a replacement.
-    FolderTree::remove(collection.get(), incomingName);
-    return why;
-}
-
-std::optional<QString> CollectionController::placeIncoming(int collection, int incoming,
-                                                           const std::string& name) {
-    if (!present(collection, name) ? !Renaming::withoutReplacing(incoming, name, collection, name)
-                                   : !swapIn(collection, incoming, name)) {
-        return QStringLiteral("it could not be given its name (%1)").arg(reasonOf(errno));
-    }
-    return std::nullopt;
+ThemeCollection CollectionController::files() {
+    return ThemeCollection(collectionFolder().string());
 }
 
 std::optional<std::string> CollectionController::placeImported(const QString& archive,
-                                                               const std::string& incoming,
+                                                               ArchiveImport& unpacked,
                                                                const std::string& name) {
     const fs::path target = collectionFolder() / name;
-    std::optional<QString> why;
+    std::optional<std::string> why;
     bool placed = false;
-    if (!anythingAt(target) || askReplace(shown(name))) {
+    const bool replace = anythingAt(target);
+    if (!replace || askReplace(shown(name))) {
         // The open theme may be the entry replaced: the host lets it go first.
         controller->changeThemeFolder(target.string(), [&] {
-            Descriptor collection = openCollection();
-            Descriptor holder(
-                ::openat(collection.get(), incoming.c_str(), kFolderFlags | O_NOFOLLOW));
-            why = collection.valid() && holder.valid()
-                      ? placeIncoming(collection.get(), holder.get(), name)
-                      : QStringLiteral("the collection folder can't be read (%1)")
-                            .arg(reasonOf(errno));
+            why = files().placeImported(unpacked, name, replace);
             placed = !why;
             return placed;
         });
     }
-    // What a failure or a cancel left, or the old entry after a replacement.
-    Descriptor collection = openCollection();
-    FolderTree::remove(collection.get(), incoming);
+    // What a cancel left.
+    unpacked.discard();
     if (why) {
-        failed(QStringLiteral("Theme Not Imported"),
-               QStringLiteral("%1 can't be imported: %2.").arg(archive, *why));
+        failed(
+            QStringLiteral("Theme Not Imported"),
+            QStringLiteral("%1 can't be imported: %2.").arg(archive, QString::fromStdString(*why)));
     }
     _reloadThemesList();
     return placed ? std::optional<std::string>(target.string()) : std::nullopt;

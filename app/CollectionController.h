@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class ArchiveImport;
 class CollectionModel;
 class Dialogs;
 class DockTheme;
@@ -16,6 +17,7 @@ class QLabel;
 class QListView;
 class QPushButton;
 class QWidget;
+class ThemeCollection;
 class ThemeHost;
 
 // The user's collection of themes: the bundles in the collection folder
@@ -34,28 +36,22 @@ class ThemeHost;
 // Names are kept as the file system's bytes from the listing to the theme
 // document, so a folder name that is not UTF-8 opens that very folder.
 //
-// What reaches the disk when: the folder is made (with its parents) when it
-// is missing, and at start (recoverLeftovers) what a killed add or replace
-// left in it is recovered (an old theme put aside goes back under its name when that is
-// free, every other leftover is removed, never through a link). Listing copies
-// the stock micro preview into a bundle that has none, only when the bundle is
-// a real folder (not a link) and only through the opened folder. Add copies
-// the chosen bundle's regular files and folders (links, FIFOs and devices
-// below it are left out) into a hidden folder of the collection, in one pass,
-// and gives the copy its name only when it is whole: its Info.plist reads and
-// its table names only files that pass copied (no second walk); a clashing entry
-// trades names with the new copy in one step where the file system can (else
-// it is put aside first) and is removed afterwards, so a failed copy or a kill
-// never loses a theme. A theme archive (ThemeArchive) is unpacked in a
-// worker into a hidden folder of the collection, checked there, and then
-// given its name as a copy is (the same question on a clash); a refused
-// archive leaves nothing, and a kill leaves a hidden folder that the next
-// start removes. While it is unpacked a progress dialog offers Cancel: a
-// cancel, or this controller going (the editor quitting, which waits for
-// it), stops the worker at the next block it reads and removes the hidden
-// folder. Remove moves the entry to the desktop's trash; where the
-// trash refuses it, the user is asked before it is deleted for good (a link
-// entry: the link only). Every copy or removal that fails is told in an alert.
+// What reaches the disk when: every file step is ThemeCollection's, over
+// collectionFolder() (see there): the folder is made when missing, at start
+// (recoverLeftovers) what a killed add, replace or import left is recovered,
+// listing gives a bundle lacking one the stock micro preview, Add copies the
+// chosen bundle in whole and then names it (a clash asked about first, the
+// old entry replaced in one step, never lost). A theme archive is unpacked
+// (ArchiveImport) in a worker into a hidden folder of the collection,
+// checked there, and then given its name as a copy is (the same question on
+// a clash; without Replace nothing is replaced); a refused archive leaves
+// nothing, and a kill leaves a hidden folder that the next start removes.
+// While it is unpacked a progress dialog offers Cancel: a cancel, or this
+// controller going (the editor quitting, which waits for it), stops the
+// worker at the next block it reads and removes the hidden folder. Remove
+// moves the entry to the desktop's trash; where the trash refuses it, the
+// user is asked before it is deleted for good (a link entry: the link only).
+// Every copy or removal that fails is told in an alert.
 class CollectionController : public QObject {
     Q_OBJECT
 
@@ -127,19 +123,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Copies the stock micro preview into the collection entry name when it
-    // is a real folder lacking one.
-    void giveMicroPreview(const std::string& name);
-    // Makes the collection entry name a complete copy of source: see the
-    // class comment. Why it could not, or nothing.
-    std::optional<QString> installBundle(const std::string& source, const std::string& name);
-    // Gives the whole theme name of the hidden folder incoming its name in the
-    // collection, in place of an entry of that name; why it could not, or nothing.
-    static std::optional<QString> placeIncoming(int collection, int incoming,
-                                                const std::string& name);
-    // The unpacked archive's theme name (in incoming) goes into the collection
-    // after the clash question; incoming is removed in every case.
-    std::optional<std::string> placeImported(const QString& archive, const std::string& incoming,
+    // The collection's file work, over collectionFolder().
+    static ThemeCollection files();
+    // The theme name that unpacked holds goes into the collection after the
+    // clash question; unpacked is discarded in every case.
+    std::optional<std::string> placeImported(const QString& archive, ArchiveImport& unpacked,
                                              const std::string& name);
     // "Theme already exist!" for the entry name: true on Replace.
     bool askReplace(const QString& name);

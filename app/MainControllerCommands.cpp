@@ -20,7 +20,6 @@
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
 #include "app/MainController.h"
-#include "app/PendingBundle.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
@@ -31,6 +30,7 @@
 #include "model/ThemeCheck.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
+#include "privileged/ApplyToolOutcome.h"
 #include "privileged/SXAuthentication.h"
 
 namespace {
@@ -67,57 +67,30 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
                                  const QString& imagesFrom) {
     QString path = QStringLiteral("%1.%2").arg(chosen, kExtension);
     QString name = QFileInfo(chosen).fileName();
-    auto refuse = [this, &path](const QString& why) {
-        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
-                       QStringLiteral("The theme could not be created at %1: %2.").arg(path, why));
-        return false;
-    };
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-        return refuse(QStringLiteral("something with that name is there already"));
-    }
-    QString why;
-    std::unique_ptr<PendingBundle> pending = PendingBundle::make(path, &why);
-    if (!pending) {
-        return refuse(why);
-    }
     BundleBuilder::Naming naming{text(name), std::nullopt};
     if (isNewTheme) {
         naming.author = SystemPaths::fullUserName();
     }
+    const std::string destination = text(QFileInfo(path).path());
+    BundleBuilder::removeLeftovers(destination);
     // The name goes to disk with the bundle, so the theme is named so however it is left.
-    const BundleBuilder::Outcome made = BundleBuilder::fill(
-        pending->fd(), text(pending->path()), imagesFrom.isEmpty() ? "" : text(imagesFrom), naming);
-    switch (made.failure) {
-        case BundleBuilder::Failure::None:
-            break;
-        case BundleBuilder::Failure::Template:
-            return refuse(QStringLiteral("the theme template could not be copied"));
-        case BundleBuilder::Failure::Source:
-            return refuse(QStringLiteral("the folder %1 could not be read (%2)")
-                              .arg(imagesFrom, QString::fromLocal8Bit(std::strerror(made.error))));
-        case BundleBuilder::Failure::Damaged:
-            return refuse(QStringLiteral("the theme template is damaged (%1)")
-                              .arg(QString::fromStdString(made.why)));
-        case BundleBuilder::Failure::Images: {
-            QStringList names;
-            for (const std::string& image : made.failed) {
-                names << QString::fromStdString(image);
-            }
-            Log::write("Error copying the images of " + text(imagesFrom));
-            return refuse(QStringLiteral("these images of %1 could not be copied: %2 (%3)")
-                              .arg(imagesFrom, names.join(QStringLiteral(", ")),
-                                   QString::fromStdString(made.why)));
+    std::string why = BundleBuilder::make(destination, text(QFileInfo(path).fileName()),
+                                          imagesFrom.isEmpty() ? "" : text(imagesFrom), naming);
+    auto refuse = [this, &path](std::string why) {
+        if (!why.ends_with('.')) {
+            why += '.';
         }
-        case BundleBuilder::Failure::Info:
-            return refuse(QStringLiteral("Info.plist could not be written (%1)")
-                              .arg(QString::fromLocal8Bit(std::strerror(made.error))));
-    }
-    if (!pending->place(&why)) {
+        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+                       QStringLiteral("The theme could not be created at %1. %2")
+                           .arg(path, QString::fromStdString(why)));
+        return false;
+    };
+    if (!why.empty()) {
         return refuse(why);
     }
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(path));
     if (!theme) {
-        return refuse(QStringLiteral("it could not be opened once made"));
+        return refuse("It could not be opened once made");
     }
     session_->adopt(std::move(theme));
     return true;
@@ -386,13 +359,9 @@ void MainController::_applyEnded(ApplyController::Run run, const QString& themeN
     using Run = ApplyController::Run;
     const QString title = run == Run::Apply ? QStringLiteral("Theme Not Applied")
                                             : QStringLiteral("Dock Not Restored");
-    QString problem;
-    if (status != errAuthorizationSuccess) {
-        const QString why = QString::fromStdString(SXAuthentication::whyNotRun(status));
-        problem = why.first(1).toUpper() + why.sliced(1) + QLatin1Char('.');
-    } else if (exitStatus != ApplyController::kToolSucceeded) {
-        problem = QStringLiteral("The apply tool failed with exit status %1.").arg(exitStatus);
-    }
+    const std::optional<std::string> why = ApplyToolOutcome::whyFailed(status, exitStatus);
+    const QString problem =
+        why ? QString::fromStdString(ApplyToolOutcome::sentence(*why)) : QString();
     if (!problem.isEmpty()) {
         edit_window->statusBar()->clearMessage();
         dialogs_.alert(edit_window, title, QStringLiteral("OK"), problem);

@@ -11,22 +11,17 @@
 #include <ostream>
 
 #include "image/ImageFile.h"
+#include "model/ArchiveImport.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
-#include "platform/FolderTree.h"
 #include "platform/Log.h"
-#include "platform/Renaming.h"
-#include "platform/WorkFolder.h"
 
 // The commands that pack a theme as one file and unpack one: export, import.
 
 namespace {
-
-// The hidden folders archives are unpacked in.
-constexpr const char* kImportPrefix = ".velvanto-import-";
 
 std::string errorText(int error) {
     return std::strerror(error);
@@ -83,29 +78,21 @@ int ThemeCommandLine::importArchive(const std::vector<std::string>& arguments) {
     }
     const std::string archive = operands(parser).front();
     const std::string folder = bytesOf(parser.value(target));
-    const Descriptor into(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!into.valid()) {
+    if (!Descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)).valid()) {
         return fail(folder, errorText(errno));
     }
-    // Unpacked into a hidden folder first, so that a refused archive leaves
-    // nothing; one a killed import left is removed first.
-    WorkFolder::removeLeftovers(folder, kImportPrefix);
-    std::string hiddenName;
-    const Descriptor incoming = WorkFolder::make(folder, kImportPrefix, hiddenName);
-    const std::string hidden = folder + "/" + hiddenName;
+    // A refused archive leaves nothing; what a killed import left goes first.
+    ArchiveImport::removeLeftovers(folder);
+    ArchiveImport import(folder);
     std::string why = errorText(errno);
     std::optional<std::string> name;
-    if (incoming.valid()) {
-        name = ThemeArchive::extract(archive, incoming.get(), hidden, MiscKit::sharedFiles(),
-                                     ImageFile::readerSize, &why);
+    if (import.valid()) {
+        name = import.unpack(archive, ImageFile::readerSize, &why);
     }
     bool placed = false;
     if (name) {
-        placed = Renaming::withoutReplacing(incoming.get(), *name, into.get(), *name);
+        placed = import.place(*name);
         why = errno == EEXIST ? folder + "/" + *name + " exists already" : errorText(errno);
-    }
-    if (incoming.valid()) {
-        FolderTree::remove(into.get(), hiddenName);
     }
     if (!placed) {
         return fail(archive, why);

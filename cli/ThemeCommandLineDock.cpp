@@ -7,6 +7,7 @@
 #include "model/DockTheme.h"
 #include "model/OriginalDockManifest.h"
 #include "platform/SystemPaths.h"
+#include "privileged/ApplyToolOutcome.h"
 #include "privileged/SXAuthentication.h"
 
 // The commands that change the Dock through the apply tool: apply, restore.
@@ -14,14 +15,8 @@
 int ThemeCommandLine::runApplyTool(const std::string& argument, const std::string& what) {
     const SXAuthentication::ToolRun run = SXAuthentication::sharedInstance().runCommand(
         SystemPaths::applyToolPath().string(), {argument});
-    if (run.status != errAuthorizationSuccess) {
-        return fail(what, SXAuthentication::whyNotRun(run.status));
-    }
-    if (run.exitStatus != SystemPaths::kApplyToolSucceeded) {
-        return fail(what,
-                    "the apply tool failed with exit status " + std::to_string(run.exitStatus));
-    }
-    return kSuccess;
+    const std::optional<std::string> why = ApplyToolOutcome::whyFailed(run.status, run.exitStatus);
+    return why ? fail(what, *why) : kSuccess;
 }
 
 int ThemeCommandLine::apply(const std::vector<std::string>& arguments) {

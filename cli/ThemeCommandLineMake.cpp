@@ -12,6 +12,7 @@
 #include "image/ImageFile.h"
 #include "image/ThemeScreenshots.h"
 #include "model/BatchWorker.h"
+#include "model/BundleBuilder.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
@@ -124,9 +125,10 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
         author = SystemPaths::fullUserName();
     }
     const std::string folder = chosen.has_parent_path() ? chosen.parent_path().string() : ".";
-    const BatchWorker::Step made = BatchWorker::make(images, folder, name, author);
-    if (made.status != BatchWorker::kOk) {
-        return fail(given, made.reason);
+    BundleBuilder::removeLeftovers(folder);
+    const std::string why = BundleBuilder::make(folder, name + suffix, images, {name, author});
+    if (!why.empty()) {
+        return fail(given, why);
     }
     // Made as asked, but most likely not what was meant: the names are wrong.
     if (parser.isSet(fromFolder) && !MiscKit::sharedFiles().holdsDockImages(images)) {

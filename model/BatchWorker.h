@@ -25,13 +25,11 @@
 // it works on and waits for the thread.
 //
 // What reaches the disk: only bundles inside destination, one per folder, as
-// each row is handled; the source folders are only read. Each bundle is
-// filled by BundleBuilder (every file written once, straight under its name)
-// in a hidden folder of its own in destination (kTemporaryPrefix and six
-// letters, held locked while the row is made) and given its final name only
-// when whole, never over an entry of that name: an "ERROR!" row or a killed
-// run leaves nothing under a final name. At the start of a run the hidden
-// folders a killed run left in destination are removed (not through links).
+// each row is handled; the source folders are only read. Each bundle is made
+// by BundleBuilder::make (whole in a hidden locked folder, then named, never
+// over an entry of that name): an "ERROR!" row or a killed run leaves nothing
+// under a final name. At the start of a run the hidden folders a killed run
+// left in destination are removed (not through links).
 class BatchWorker {
 public:
     static constexpr const char* kOk = "OK!";
@@ -39,8 +37,6 @@ public:
     static constexpr const char* kNested =
         "Source path contains subfolders. Contained file will be not used. Move to parent "
         "necessary";
-    // The hidden folders rows are made in.
-    static constexpr const char* kTemporaryPrefix = ".velvanto-batch-";
 
     struct Step {
         std::size_t row = 0;
@@ -68,11 +64,6 @@ public:
     // Converts one folder into a bundle in destination: the row's status and,
     // for "ERROR!", the reason.
     static Step convert(const std::string& folder, const std::string& destination);
-    // Makes "<destination>/<name>.docktheme" the same way, named name (and
-    // author, when given), from the template and the images of imagesFrom
-    // (none when empty): "OK!", or "ERROR!" and why, nothing left behind.
-    static Step make(const std::string& imagesFrom, const std::string& destination,
-                     const std::string& name, const std::optional<std::string>& author);
     // Removes the hidden folders of rows that a killed run left in destination.
     static void removeLeftovers(const std::string& destination);
     // Whether destination is the source folder or lies inside it, both taken

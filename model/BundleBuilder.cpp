@@ -18,6 +18,8 @@
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
+#include "platform/Renaming.h"
+#include "platform/WorkFolder.h"
 
 namespace {
 
@@ -32,6 +34,23 @@ bool listedRegular(int folder, const std::string& name, unsigned char type) {
                S_ISREG(info.st_mode);
     }
     return type == DT_REG;
+}
+
+std::string reasonOf(int error) {
+    return error == 0 ? std::string("unknown error") : std::string(std::strerror(error));
+}
+
+std::string alreadyThere(const std::string& bundle) {
+    return bundle + " is in the destination already; it was left untouched.";
+}
+
+// The reason in a theme's "<what> could not be copied (<reason>)", or all of it.
+std::string copyReason(const std::string& error) {
+    const std::size_t open = error.rfind(" (");
+    if (open == std::string::npos || !error.ends_with(')')) {
+        return error;
+    }
+    return error.substr(open + 2, error.size() - open - 3);
 }
 
 BundleBuilder::Outcome failure(BundleBuilder::Failure kind, int error, std::string why = {}) {
@@ -151,4 +170,62 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
         return failure(Failure::Info, errno);
     }
     return outcome;
+}
+
+std::string BundleBuilder::whyNot(const Outcome& outcome) {
+    switch (outcome.failure) {
+        case Failure::None:
+            return {};
+        case Failure::Template:
+            return "The theme template could not be copied: " + reasonOf(outcome.error);
+        case Failure::Source:
+            return "The folder could not be read: " + reasonOf(outcome.error);
+        case Failure::Damaged:
+            return "The new theme does not open: " + outcome.why;
+        case Failure::Info:
+            return "Its Info.plist could not be written: " + reasonOf(outcome.error);
+        case Failure::Images:
+            break;
+    }
+    std::string names;
+    for (const std::string& image : outcome.failed) {
+        names += (names.empty() ? "" : ", ") + image;
+    }
+    return (outcome.failed.size() == 1 ? "The image " : "The images ") + names +
+           " could not be copied: " + copyReason(outcome.why);
+}
+
+std::string BundleBuilder::make(const std::string& destination, const std::string& bundleName,
+                                const std::string& imagesFrom, const Naming& naming) {
+    Descriptor target(::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!target.valid()) {
+        return "The destination folder can't be opened: " + reasonOf(errno);
+    }
+    struct stat seen {};
+    if (::fstatat(target.get(), bundleName.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0) {
+        return alreadyThere(bundleName);
+    }
+    std::string hidden;
+    Descriptor folder = WorkFolder::make(destination, kTemporaryPrefix, hidden);
+    if (!folder.valid()) {
+        return "No folder can be made in the destination: " + reasonOf(errno);
+    }
+    // A bundle has the mode of a folder the user's programs make.
+    ::fchmod(folder.get(), 0755);
+    std::string why = whyNot(fill(folder.get(), destination + "/" + hidden, imagesFrom, naming));
+    if (why.empty() &&
+        !Renaming::withoutReplacing(target.get(), hidden, target.get(), bundleName)) {
+        why = errno == EEXIST ? alreadyThere(bundleName)
+                              : bundleName + " could not be given its name: " + reasonOf(errno);
+    }
+    // Only a failure has anything to remove: no removal per bundle made, which
+    // would slow the making of files after it on some file systems.
+    if (!why.empty() && !FolderTree::remove(target.get(), hidden)) {
+        Log::write("Cannot remove " + Log::escaped(destination + "/" + hidden));
+    }
+    return why;
+}
+
+void BundleBuilder::removeLeftovers(const std::string& destination) {
+    WorkFolder::removeLeftovers(destination, kTemporaryPrefix);
 }

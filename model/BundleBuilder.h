@@ -23,8 +23,19 @@
 // is a link, a FIFO, a device or over ThemeBundle::kMaxImageBytes fails the
 // fill. The catalogue (MiscKit) must exist already. Stateless; any thread may
 // call, each on a bundle of its own.
+//
+// make() is the one way a new bundle comes to be (the editor's New, Back Up
+// and From Folder, the batch converter's rows, velvanto-theme make): fill runs
+// in a hidden folder of the destination (kTemporaryPrefix and six letters,
+// mode 0755, held locked while it is made), which takes the bundle's name only
+// when whole and never over an entry of that name; a failure or a kill leaves
+// nothing under the final name, and removeLeftovers sweeps what a killed run
+// left.
 class BundleBuilder {
 public:
+    // The hidden folders new bundles are made in.
+    static constexpr const char* kTemporaryPrefix = ".velvanto-batch-";
+
     enum class Failure {
         None,
         Template,  // the template could not be copied (error)
@@ -54,4 +65,15 @@ public:
     // is tried, so failed names them all.
     static Outcome fill(int bundleFd, const std::string& path, const std::string& imagesFrom,
                         const Naming& naming);
+    // Why a failed fill failed, one sentence for the user (no final period
+    // but for what the failure's own text brings); empty for None.
+    static std::string whyNot(const Outcome& outcome);
+    // Makes "<destination>/<bundleName>" filled as fill does, whole under a
+    // hidden name first (see above); nothing was left behind when it returns
+    // a sentence saying why it could not, empty when the bundle is there.
+    static std::string make(const std::string& destination, const std::string& bundleName,
+                            const std::string& imagesFrom, const Naming& naming);
+    // Removes the hidden folders of new bundles a killed run left in
+    // destination; those being made now (locked) stay.
+    static void removeLeftovers(const std::string& destination);
 };

@@ -31,24 +31,24 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
         writeSparse(folder / "frontline.png", 17u << 20);  // too large even for root
     }
     const QString large =
-        " could not be copied: frontline.png (frontline.png is larger than 16 MiB)";
+        ". The image frontline.png could not be copied: frontline.png is larger than 16 MiB.";
     using Answers = std::deque<std::optional<QString>>;
     // The command, the panels' answers and why, after "created at ".
     for (const auto& [command, answers, why] :
          {std::tuple{&MainController::btn_toolbar_newtheme, Answers{at("Taken")},
-                     at("Taken.docktheme") + ": something with that name is there already"},
+                     at("Taken.docktheme") +
+                         ". Taken.docktheme is in the destination already; it was left untouched."},
           {&MainController::btn_backupMyCurrentDock, Answers{at("plain/B")},
-           at("plain/B.docktheme") + ": the folder can't be written (Not a directory)"},
+           at("plain/B.docktheme") + ". The destination folder can't be opened: Not a directory."},
           {&MainController::btn_backupMyCurrentDock, Answers{at("Mine")},
-           at("Mine.docktheme") + ": these images of " + qs(dockResources()) + large},
+           at("Mine.docktheme") + large},
           {&MainController::btn_generateThemeFromFolder, Answers{at("art"), at("Mine")},
-           at("Mine.docktheme") + ": these images of " + at("art") + large}}) {
+           at("Mine.docktheme") + large}}) {
         dialogs.alerts.clear();
         const auto before = snapshot(temp());
         dialogs.panelAnswers = answers;
         (c.*command)();
-        EXPECT_EQ(alertTexts(),
-                  "Theme Not Created: The theme could not be created at " + why + ".");
+        EXPECT_EQ(alertTexts(), "Theme Not Created: The theme could not be created at " + why);
         EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Open.docktheme").string());
         EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     }
