@@ -20,7 +20,6 @@
 #include "platform/PlistBounds.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemPaths.h"
-#include "privileged/SXAuthentication.h"
 
 namespace {
 
@@ -548,13 +547,6 @@ bool DockTheme::reload(std::string* whyNot) {
     dock_savedIdentity = identity;
     dock_changedElsewhere = false;
     return true;
-}
-
-void DockTheme::applyTheme() const {
-    std::string tool = SystemPaths::applyToolPath().string();
-    SXAuthentication& authorization = SXAuthentication::sharedInstance();
-    authorization.authenticate({tool});
-    authorization.executeCommand(tool, {dock_path});
 }
 
 DockTheme::DockTheme(std::string path, std::shared_ptr<const BundleFolder> folder)

@@ -184,10 +184,6 @@ public:
     // bundle no longer opens. Changes memory only.
     bool reload(std::string* whyNot = nullptr);
 
-    // Starts the apply tool with administrator rights on this bundle and
-    // returns without waiting for it.
-    void applyTheme() const;
-
     // The dictionary as read (and changed since); nothing without Info.plist.
     const std::optional<PlistValue>& infoDictionary() const { return dock_infoDictionary; }
 
