@@ -367,35 +367,35 @@ void MainController::connectActions() {
 }
 
 void MainController::awakeFromNib() {
-    // 1. The welcome view is the flip view's only subview.
+    // The flip view starts with the welcome view as its only subview.
     view_flipView->layout()->addWidget(view_welcome);
     view_welcome->show();
-    // 3. The slot browser over the model; no reordering.
+    // The slot browser shows the model; its items are not reordered by dragging.
     listOfImages->setModel(slots_);
     listOfImages->setDragDropMode(QAbstractItemView::NoDragDrop);
     connect(listOfImages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { _updateSelection(); });
-    // 4. The slider follows the browser's zoom.
+    // The slider starts at 64 pixels and the browser's zoom follows it.
     slider_images_thumbsize->setValue(64);
     btn_change_thumbsize(slider_images_thumbsize);
-    // 5. The drop targets answer to this controller (the micro preview too).
+    // Every drop target answers to this controller, the micro preview too.
     for (DragDropImageView* view :
          {welcome_image, selection_preview, screenshot_preview, info_micropreview}) {
         view->setResponderClass(this);
     }
-    // 6. The application icon, and the welcome view's picture. Decoding
-    // pictures waits until the main window is painted.
+    // The application icon and the welcome view's picture are decoded once
+    // the main window is painted.
     whenPainted([this] { _loadPictures(); });
-    // 8. The Dock style found now.
+    // The style pop-up shows the Dock's style as it is now.
     set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
-    // 9. The quick guide on the first start, over the main window once that
+    // The quick guide on the first start, over the main window once that
     // is painted (see eventFilter), so its pictures never delay the first frame.
     std::optional<bool> first = defaults_->boolForKey(UserDefaults::kFirst);
     if (!first || *first) {
         whenPainted([this] { btn_quickGuide(); });
         defaults_->setBool(UserDefaults::kFirst, false);
     }
-    // 10, 11: no theme is open yet.
+    // No theme is open yet: the menus and the toolbar enable only what needs none.
     _updateMenuEditor();
     _validateToolbar();
 }

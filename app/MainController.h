@@ -282,7 +282,6 @@ public:
 
     Dialogs& dialogs() const { return dialogs_; }
     ThemeSession& session() const { return *session_; }
-    ApplyController& applyController() const { return *apply_; }
     // The collection and the batch converter, with their windows, made when first asked for.
     CollectionController& collectionController();
     BatchController& batchController();

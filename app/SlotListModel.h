@@ -30,7 +30,6 @@ public:
     DockCategory category() const { return category_; }
     // The thumbnails' side in pixels (the browser's zoom value).
     void setThumbnailSide(int side);
-    int thumbnailSide() const { return side_; }
     // The item of row, or nullptr.
     const ImageObjectView* item(int row) const;
 
