@@ -14,6 +14,7 @@
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
 #include "platform/Descriptor.h"
 #include "platform/FileManager.h"
 #include "platform/Process.h"
@@ -60,6 +61,15 @@ bool ThemeScreenshots::render(const std::string& bundle, const std::string& temp
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle, &reason);
     if (!theme && reason.empty()) {
         reason = "the theme does not open";
+    }
+    // Held from the reading of its images to the writing of the screenshots,
+    // so a writer elsewhere neither changes what is drawn nor sweeps them half-made.
+    Descriptor lock = theme ? theme->bundleFolder()->lock() : Descriptor();
+    if (theme && !lock.valid()) {
+        reason = BundleFolder::kLockHeldElsewhere;
+    } else if (theme && !theme->reload(&reason)) {
+        theme.reset();
+        reason = reason.empty() ? "the theme does not open" : reason;
     }
     QTemporaryDir run(QString::fromStdString(temporaryFolder) + QStringLiteral("/render-XXXXXX"));
     const std::string folder = run.path().toStdString();

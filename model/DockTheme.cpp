@@ -441,9 +441,9 @@ bool DockTheme::setDescription(const RichText& text) {
         return failed("the description is too large or too complex for a theme to hold");
     }
     Descriptor lock;
-    return (locked(lock) && dock_folder->writeFile(kDescription, rtf, true)) ||
-           failed(std::string("description.rtf could not be written (") + std::strerror(errno) +
-                  ")");
+    return locked(lock) && (dock_folder->writeFile(kDescription, rtf, true) ||
+                            failed(std::string("description.rtf could not be written (") +
+                                   std::strerror(errno) + ")"));
 }
 
 std::string DockTheme::previewDockPath(DockStyle dockStyle) const {
@@ -492,14 +492,8 @@ bool DockTheme::removeBundleFile(const std::string& name) {
 void DockTheme::removeLeftovers() const {
     // A writer holding the lock may be using its temporaries: they stay then.
     Descriptor lock = dock_folder->lock();
-    if (!lock.valid()) {
-        return;
-    }
-    dock_folder->removeLeftovers("", ThemeBundle::topLevelFiles());
-    const auto base =
-        dock_infoDictionary ? ThemeBundle::installBase(*dock_infoDictionary) : std::nullopt;
-    if (base && !base->folder.empty()) {
-        dock_folder->removeLeftovers(base->folder);
+    if (lock.valid()) {
+        sweepLeftovers();
     }
 }
 
@@ -591,11 +585,23 @@ DockTheme::FileIdentity DockTheme::infoIdentity() const {
 
 bool DockTheme::locked(Descriptor& lock) const {
     lock = dock_folder->lock();
-    return lock.valid() ||
-           failed(errno == EWOULDBLOCK
-                      ? "another program is changing the theme; try again in a moment"
-                      : std::string("the theme's folder can't be locked (") + std::strerror(errno) +
-                            ")");
+    if (!lock.valid()) {
+        return failed(errno == EWOULDBLOCK ? std::string(BundleFolder::kLockHeldElsewhere)
+                                           : std::string("the theme's folder can't be locked (") +
+                                                 std::strerror(errno) + ")");
+    }
+    // A write killed before its rename left its temporary: the next write takes it away.
+    sweepLeftovers();
+    return true;
+}
+
+void DockTheme::sweepLeftovers() const {
+    dock_folder->removeLeftovers("", ThemeBundle::topLevelFiles());
+    const auto base =
+        dock_infoDictionary ? ThemeBundle::installBase(*dock_infoDictionary) : std::nullopt;
+    if (base && !base->folder.empty()) {
+        dock_folder->removeLeftovers(base->folder);
+    }
 }
 
 bool DockTheme::store(std::vector<std::pair<std::string, std::string>> extra,

@@ -151,7 +151,8 @@ public:
     // Removes the bundle's file name when it is a regular file; true when
     // nothing is left under that name.
     bool removeBundleFile(const std::string& name);
-    // Removes temporary files that a killed writer left in the bundle.
+    // Removes temporary files that a killed writer left in the bundle (every
+    // write does so too, under the lock, before it writes).
     void removeLeftovers() const;
     // Why copying what into a bundle failed with error, for an alert: "<what>
     // is larger than 16 MiB" (EFBIG), "<what> is not a plain file" (EINVAL),
@@ -204,9 +205,13 @@ private:
         bool operator==(const FileIdentity&) const = default;
     };
     FileIdentity infoIdentity() const;
-    // Holds the bundle's lock for the write's duration; false, with why, when
-    // another program holds it too long.
+    // Holds the bundle's lock for the write's duration and, holding it, sweeps
+    // what a killed writer left (no writer is using it then); false, with
+    // why, when another program holds the lock too long.
     bool locked(Descriptor& lock) const;
+    // Removes the temporaries of the bundle and its images folder; the caller
+    // holds the lock.
+    void sweepLeftovers() const;
     // Under the lock held: writes extra files and Info.plist, with what the
     // dictionary changed since the last read or write carried over onto the
     // file as it is on disk now, all or none; afterWrite then runs, still under

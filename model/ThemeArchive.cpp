@@ -657,6 +657,12 @@ bool ThemeArchive::write(const std::string& bundlePath, const std::string& archi
     if (!bundle) {
         return fail("the theme's folder " + unreadable(bundlePath));
     }
+    // Held until the archive is whole: a writer elsewhere can't make it half old, half new.
+    const Descriptor lock = bundle->lock();
+    if (!lock.valid()) {
+        return fail(errno == EWOULDBLOCK ? std::string(BundleFolder::kLockHeldElsewhere)
+                                         : "the theme's folder " + unreadable(bundlePath));
+    }
     // The rules reading applies, first: nothing is written for a theme its import would refuse.
     ThemeRules rules;
     std::vector<Listed> entries;

@@ -84,6 +84,9 @@ public:
     // an invalid descriptor, errno EWOULDBLOCK, when it is held still.
     static constexpr int kLockWaitMilliseconds = 5000;
     Descriptor lock() const;
+    // What a writer tells when lock() gave up waiting.
+    static constexpr const char* kLockHeldElsewhere =
+        "another program is changing the theme; try again in a moment";
 
     // Removes the entry at relative only when it is a regular file.
     bool removeRegularFile(const std::string& relative) const;

@@ -225,22 +225,31 @@ TEST_F(HostileThemeTest, DescriptionsAreReadAsWhatTheyAreAndLeftoversOfAKilledWr
     }
     makeFifo(bundle() / "description.rtf");
     EXPECT_FALSE(theme->description());
-    // Leftovers of a killed writer go, and nothing else.
-    for (const char* name : {".velvanto-Info.plist-0123456789abcdef", ".Info.plist.Ab12Cd",
-                             ".description.rtf.x9Y8z7", "images/.velvanto-front.png-1"}) {
-        writeFile(bundle() / name, "half");
+    // Leftovers of a killed writer go, and nothing else: on opening and with any later write.
+    const std::function<bool()> sweepers[] = {
+        [&] { return theme->removeLeftovers(), true; },
+        [&] {
+            return theme->saveInformation({"Swept", "", "", "1.0", ""}, nullptr);
+        },
+        [&] { return theme->setDescription(RichText::fromPlainText("swept")); },
+    };
+    for (const auto& sweep : sweepers) {
+        for (const char* name : {".velvanto-Info.plist-0123456789abcdef", ".Info.plist.Ab12Cd",
+                                 ".description.rtf.x9Y8z7", "images/.velvanto-front.png-1"}) {
+            writeFile(bundle() / name, "half");
+        }
+        for (const char* name :
+             {".hidden", "notes.Info.plist.Ab12Cd", ".Info.plist.toolong1", ".velvanto-folder/x"}) {
+            writeFile(bundle() / name, "mine");
+        }
+        ASSERT_TRUE(sweep()) << theme->errorString();
+        std::multiset<std::string> left;
+        for (auto& [name, content] : snapshot(bundle())) {
+            left.insert(content);
+        }
+        EXPECT_EQ(left.count("half"), 0u);
+        EXPECT_EQ(left.count("mine"), 4u);
     }
-    for (const char* name :
-         {".hidden", "notes.Info.plist.Ab12Cd", ".Info.plist.toolong1", ".velvanto-folder/x"}) {
-        writeFile(bundle() / name, "mine");
-    }
-    theme->removeLeftovers();
-    std::multiset<std::string> left;
-    for (auto& [name, content] : snapshot(bundle())) {
-        left.insert(content);
-    }
-    EXPECT_EQ(left.count("half"), 0u);
-    EXPECT_EQ(left.count("mine"), 4u);
 }
 
 TEST_F(HostileThemeTest, WritersAtOnceKeepEachOthersChangesOrRefuseAndLeaveNoStrayImage) {

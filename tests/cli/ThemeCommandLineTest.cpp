@@ -367,6 +367,32 @@ TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothingAndSweepsWhatAKilledOneL
               (std::map<std::string, std::string>{{".velvanto-import-running/", ""}}));
 }
 
+// A writer holding the theme's lock is waited for a bounded time, then told,
+// and nothing is written; once it has gone, the next write sweeps its leftovers.
+TEST_F(ThemeCommandLineTest, WhileAnotherWriterHoldsTheThemeEveryWriteRefusesAndTheNextSweeps) {
+    const std::string archive = (temp() / "held.zip").string();
+    const fs::path leftover =
+        fs::path(theme_) / "images/.velvanto-angle_left_up.png-0123456789abcdef";
+    writeFile(leftover, "half");
+    const auto before = snapshot(theme_);
+    {
+        const Descriptor writer(::open(theme_.c_str(), O_RDONLY | O_DIRECTORY));
+        ASSERT_EQ(::flock(writer.get(), LOCK_EX), 0);
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"render", kTheme}, {"export", kTheme, "-o", archive}}) {
+            const auto refused = run(arguments, true);
+            EXPECT_EQ(refused.exitStatus, 1) << arguments[0];
+            EXPECT_NE(refused.output.find("another program is changing the theme"),
+                      std::string::npos)
+                << refused.output;
+        }
+        EXPECT_EQ(snapshot(theme_), before);
+        EXPECT_FALSE(fs::exists(archive));
+    }
+    EXPECT_EQ(run({"info", "--set", "author=Ann", kTheme}).exitStatus, 0);
+    EXPECT_FALSE(fs::exists(leftover));
+}
+
 // The completion as bash runs it: the words typed, then what it offers.
 TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFolders) {
     fs::create_directories(temp() / "folder");
