@@ -224,11 +224,14 @@ void ThemeCollection::giveMicroPreview(const std::string& name) const {
         folder->entryAt(kMicroPreview) != BundleFolder::Entry::None) {
         return;
     }
+    // Under the theme's lock, as every writer of a theme: no sweep takes the copy's temporary.
+    const Descriptor held = folder->lock();
     const fs::path fallback = fs::path(DockTheme::fullPath()) / kMicroPreview;
     Descriptor stock(
         FileManager::openRegularFile(fallback, true, AT_FDCWD, ThemeBundle::kMaxImageBytes));
-    const bool copied = stock.valid() && folder->copyFrom(stock.get(), kMicroPreview,
-                                                          ThemeBundle::kMaxImageBytes, false);
+    const bool copied =
+        held.valid() && stock.valid() &&
+        folder->copyFrom(stock.get(), kMicroPreview, ThemeBundle::kMaxImageBytes, false);
     Log::write("Copied " + Log::escaped(folder->pathOf(kMicroPreview)) + " - " +
                (copied ? "1" : "0"));
 }
