@@ -1,22 +1,16 @@
 #include "app/ApplyController.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-
+#include "app/Background.h"
 #include "model/OriginalDockManifest.h"
 #include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
 
 ApplyController::ApplyController(QObject* parent) : QObject(parent) {
     worker_.setMaxThreadCount(1);
-    connect(&watcher_, &QFutureWatcher<Outcome>::finished, this, [this] {
-        Outcome outcome = watcher_.result();
-        running_ = false;
-        emit ended(run_, themeName_, outcome.status, outcome.exitStatus);
-    });
 }
 
 ApplyController::~ApplyController() {
-    watcher_.waitForFinished();
+    future_.waitForFinished();
 }
 
 QString ApplyController::toolPath() {
@@ -35,11 +29,17 @@ bool ApplyController::start(const QString& bundle, const QString& themeName, Run
     std::vector<std::string> arguments{run == Run::RestoreOriginal
                                            ? OriginalDockManifest::kRestoreArgument
                                            : bundle.toStdString()};
-    watcher_.setFuture(QtConcurrent::run(&worker_, [tool, arguments] {
-        SXAuthentication::ToolRun run =
-            SXAuthentication::sharedInstance().runCommand(tool, arguments);
-        return Outcome{run.status, run.exitStatus};
-    }));
+    future_ = Background::run(
+        &worker_, this,
+        [tool, arguments] {
+            SXAuthentication::ToolRun run =
+                SXAuthentication::sharedInstance().runCommand(tool, arguments);
+            return Outcome{run.status, run.exitStatus};
+        },
+        [this](const Outcome& outcome) {
+            running_ = false;
+            emit ended(run_, themeName_, outcome.status, outcome.exitStatus);
+        });
     emit started();
     return true;
 }
@@ -49,5 +49,5 @@ bool ApplyController::startRestoringOriginals() {
 }
 
 void ApplyController::waitForEnd() {
-    watcher_.waitForFinished();
+    future_.waitForFinished();
 }

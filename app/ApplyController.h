@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFutureWatcher>
+#include <QFuture>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -54,7 +54,7 @@ private:
         int exitStatus = -1;
     };
     QThreadPool worker_;  // one thread
-    QFutureWatcher<Outcome> watcher_;
+    QFuture<Outcome> future_;
     bool running_ = false;
     Run run_ = Run::Apply;
     QString themeName_;

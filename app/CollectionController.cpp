@@ -12,7 +12,6 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -21,8 +20,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QtConcurrent/QtConcurrentRun>
 
+#include "app/Background.h"
 #include "app/BundleFilter.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
@@ -78,7 +77,7 @@ std::optional<QString> droppedTheme(const QMimeData* data) {
 
 struct CollectionController::Import {
     std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
-    QFutureWatcherBase* watcher = nullptr;
+    QFuture<void> work;
     QPointer<QProgressDialog> progress;       // the collection window's child, which may go first
     std::shared_ptr<ArchiveImport> unpacked;  // its hidden folder in the collection
 };
@@ -117,7 +116,7 @@ CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dia
 CollectionController::~CollectionController() {
     for (const std::shared_ptr<Import>& import : imports_) {
         *import->cancelled = true;
-        import->watcher->waitForFinished();
+        import->work.waitForFinished();
         import->unpacked->discard();
     }
 }
@@ -217,33 +216,31 @@ void CollectionController::importArchive(
     import->progress->setMinimumDuration(kProgressDelayMilliseconds);
     connect(import->progress, &QProgressDialog::canceled, this,
             [cancelled = import->cancelled] { *cancelled = true; });
-    auto* watcher = new QFutureWatcher<Unpacked>(this);
-    import->watcher = watcher;
     imports_.push_back(import);
-    connect(watcher, &QFutureWatcher<Unpacked>::finished, this,
-            [this, watcher, import, archive, done] {
-                const Unpacked unpacked = watcher->result();
-                watcher->deleteLater();
-                endImport(import);
-                if (!unpacked.name || *import->cancelled) {
-                    import->unpacked->discard();
-                    if (!*import->cancelled) {
-                        failed(QStringLiteral("Theme Not Imported"),
-                               QStringLiteral("%1 can't be imported: %2.")
-                                   .arg(archive, QString::fromStdString(unpacked.why)));
-                    }
-                    done(std::nullopt);
-                    return;
-                }
-                done(placeImported(archive, *import->unpacked, *unpacked.name));
-            });
-    watcher->setFuture(
-        QtConcurrent::run([source = path.toStdString(), unpacked, cancelled = import->cancelled] {
+    // A statement led by "import" reads to the formatter as a module import.
+    const auto work = Background::run(
+        QThreadPool::globalInstance(), this,
+        [source = path.toStdString(), unpacked, cancelled = import->cancelled] {
             Unpacked result;
             result.name = unpacked->unpack(source, ImageFile::readerSize, &result.why,
                                            [&cancelled] { return cancelled->load(); });
             return result;
-        }));
+        },
+        [this, import, archive, done](const Unpacked& unpacked) {
+            endImport(import);
+            if (!unpacked.name || *import->cancelled) {
+                import->unpacked->discard();
+                if (!*import->cancelled) {
+                    failed(QStringLiteral("Theme Not Imported"),
+                           QStringLiteral("%1 can't be imported: %2.")
+                               .arg(archive, QString::fromStdString(unpacked.why)));
+                }
+                done(std::nullopt);
+                return;
+            }
+            done(placeImported(archive, *import->unpacked, *unpacked.name));
+        });
+    import->work = QFuture<void>(work);
 }
 
 void CollectionController::replaceThemeOrNot(bool replace, const QString& chosen) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/Background.h"
 #include "image/ImageFile.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
@@ -97,23 +98,21 @@ void CollectionModel::startChecksWhenIdle() {
         return;
     }
     stopChecks_ = std::make_shared<std::atomic_bool>(false);
-    // The model outlives the worker (the destructor waits for it), so the
-    // worker may post to it; a posted call dies with the model.
-    checkThread_.start([this, run = checkRun_, stop = stopChecks_, themes = std::move(unchecked_)] {
-        for (std::size_t row = 0; row < themes.size() && !*stop; ++row) {
-            const QString toolTip = toolTipOf(themes[row].first, themes[row].second);
-            QMetaObject::invokeMethod(
-                this, [this, run, row, toolTip] { checked(run, int(row), toolTip); },
-                Qt::QueuedConnection);
-        }
-    });
+    // One check a theme, one after another on the model's own thread; the
+    // checks of a run whose items went are skipped and their results dropped.
+    for (std::size_t row = 0; row < unchecked_.size(); ++row) {
+        Background::run(
+            &checkThread_, this,
+            [stop = stopChecks_, theme = unchecked_[row]] {
+                return *stop ? QString() : toolTipOf(theme.first, theme.second);
+            },
+            [this, row](const QString& toolTip) { checked(int(row), toolTip); },
+            [this, run = checkRun_] { return run == checkRun_; });
+    }
     unchecked_.clear();
 }
 
-void CollectionModel::checked(int run, int row, const QString& toolTip) {
-    if (run != checkRun_) {
-        return;
-    }
+void CollectionModel::checked(int row, const QString& toolTip) {
     toolTips_.insert(row, toolTip);
     emit dataChanged(index(row), index(row), {Qt::ToolTipRole});
 }

@@ -52,8 +52,8 @@ private:
     // Starts checking the themes waiting for it once no thumbnail is pending
     // (looked at again a little later while one is).
     void startChecksWhenIdle();
-    // The tooltip of row from the checks started as run; a stale run's is dropped.
-    void checked(int run, int row, const QString& toolTip);
+    // The tooltip of row from the checks of the current items.
+    void checked(int row, const QString& toolTip);
 
     std::vector<ImageObjectView> items_;
     QHash<QString, int> rowOfPath_;

@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 
+#include "app/Background.h"
 #include "dock/DockManifest.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
@@ -30,6 +31,7 @@ void DockVerifier::arm() {
     std::optional<DockManifest> manifest = DockManifest::read();
     dockRan_ = manifest && alive(manifest->pid);
     previousPid_ = manifest ? manifest->pid : 0;
+    ++generation_;
 }
 
 QMap<QString, QString> DockVerifier::expectedImages(const QString& bundle) {
@@ -60,16 +62,29 @@ QMap<QString, QString> DockVerifier::expectedImages(const QString& bundle) {
 }
 
 void DockVerifier::verify(const QString& bundle, const QString& themeName, int timeoutMs) {
-    if (dockRan_) {
-        verifyImages(expectedImages(bundle), themeName, timeoutMs);
+    if (!dockRan_) {
+        return;
     }
+    // Thirty images of up to 16 MiB each: hashed while the window answers.
+    const quint64 generation = ++generation_;
+    Background::run(
+        QThreadPool::globalInstance(), this, [bundle] { return expectedImages(bundle); },
+        [this, themeName, timeoutMs](const QMap<QString, QString>& expected) {
+            watch(expected, themeName, timeoutMs);
+        },
+        [this, generation] { return generation == generation_; });
 }
 
 void DockVerifier::verifyImages(const QMap<QString, QString>& expected, const QString& shownAs,
                                 int timeoutMs) {
-    if (!dockRan_) {
-        return;
+    ++generation_;
+    if (dockRan_) {
+        watch(expected, shownAs, timeoutMs);
     }
+}
+
+void DockVerifier::watch(const QMap<QString, QString>& expected, const QString& shownAs,
+                         int timeoutMs) {
     expected_ = expected;
     themeName_ = shownAs;
     remainingPolls_ = timeoutMs / kPollMs;

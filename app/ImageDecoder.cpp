@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/Background.h"
 #include "image/ImageFile.h"
 
 namespace {
@@ -166,24 +167,25 @@ void ImageDecoder::run(const Job& job) {
     ++running_;
     ++started_;
     const quint64 generation = generation_;
-    pool_.start([this, job, generation] {
-        if (!job.key.isEmpty()) {
-            QImage image = decode(job.path, job.box);
-            QMetaObject::invokeMethod(
-                this, [this, generation, job, image] { thumbnailDone(generation, job, image); },
-                Qt::QueuedConnection);
-            return;
-        }
-        Decoded decoded = readFitted(job.path, [bound = job.box](QSize size) {
-            bool larger = size.width() > bound.width() || size.height() > bound.height();
-            return bound.isValid() && larger
-                       ? size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
-                       : QSize();
-        });
-        QMetaObject::invokeMethod(
-            this, [this, job, decoded] { pictureDone(job, decoded.image, decoded.size); },
-            Qt::QueuedConnection);
-    });
+    if (!job.key.isEmpty()) {
+        Background::run(
+            &pool_, this, [job] { return decode(job.path, job.box); },
+            [this, generation, job](const QImage& image) {
+                thumbnailDone(generation, job, image);
+            });
+        return;
+    }
+    Background::run(
+        &pool_, this,
+        [job] {
+            return readFitted(job.path, [bound = job.box](QSize size) {
+                bool larger = size.width() > bound.width() || size.height() > bound.height();
+                return bound.isValid() && larger
+                           ? size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
+                           : QSize();
+            });
+        },
+        [this, job](const Decoded& decoded) { pictureDone(job, decoded.image, decoded.size); });
 }
 
 void ImageDecoder::thumbnailDone(quint64 generation, const Job& job, const QImage& image) {

@@ -25,9 +25,9 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 #include "app/ApplyController.h"
+#include "app/Background.h"
 #include "app/BatchController.h"
 #include "app/CollectionController.h"
 #include "app/Dialogs.h"
@@ -401,24 +401,21 @@ void MainController::awakeFromNib() {
 }
 
 void MainController::_loadPictures() {
-    // Decoded in a worker while the window answers, shown on the UI thread. The
-    // watcher is this controller's child: dropped with it, it calls nothing.
+    // Decoded in a worker while the window answers, shown on the UI thread.
     using Pictures = std::pair<QImage, QImage>;
-    auto* watcher = new QFutureWatcher<Pictures>(this);
-    connect(watcher, &QFutureWatcher<Pictures>::finished, this, [this, watcher] {
-        const Pictures pictures = watcher->result();
-        watcher->deleteLater();
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
-        edit_window->setWindowIcon(QApplication::windowIcon());
-        if (about_icon_) {
-            about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
-        }
-        welcome_image->setImage(pictures.second);
-    });
-    watcher->setFuture(QtConcurrent::run(
+    Background::run(
+        QThreadPool::globalInstance(), this,
         [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
             return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile, "PNG")};
-        }));
+        },
+        [this](const Pictures& pictures) {
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
+            edit_window->setWindowIcon(QApplication::windowIcon());
+            if (about_icon_) {
+                about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
+            }
+            welcome_image->setImage(pictures.second);
+        });
 }
 
 bool MainController::applicationShouldHandleReopen(bool) {

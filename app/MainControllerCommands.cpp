@@ -9,12 +9,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QStatusBar>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "app/ApplyController.h"
+#include "app/Background.h"
 #include "app/BundleFilter.h"
 #include "app/CollectionController.h"
 #include "app/Dialogs.h"
@@ -404,19 +403,17 @@ void MainController::_checkOpenTheme(std::function<void(const std::vector<ThemeF
     const std::string path = currentTheme->dockPath();
     edit_window->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
     // Only headers are read, but a stranger's bundle may sit on a slow disk:
-    // the window keeps answering. The watcher is this controller's child.
-    auto* watcher = new QFutureWatcher<Findings>(this);
-    connect(watcher, &QFutureWatcher<Findings>::finished, this, [this, watcher, path, then] {
-        const Findings findings = watcher->result();
-        watcher->deleteLater();
-        checking_ = false;
-        edit_window->statusBar()->clearMessage();
-        if (currentTheme && currentTheme->dockPath() == path) {
-            then(findings);
-        }
-    });
-    watcher->setFuture(QtConcurrent::run(
-        [path] { return ThemeCheck::check(path, MiscKit::sharedFiles(), ImageFile::readerSize); }));
+    // the window keeps answering.
+    Background::run(
+        QThreadPool::globalInstance(), this,
+        [path] { return ThemeCheck::check(path, MiscKit::sharedFiles(), ImageFile::readerSize); },
+        [this, path, then](const Findings& findings) {
+            checking_ = false;
+            edit_window->statusBar()->clearMessage();
+            if (currentTheme && currentTheme->dockPath() == path) {
+                then(findings);
+            }
+        });
 }
 
 bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bool forApply) {

@@ -1,20 +1,15 @@
 #include "app/ScreenshotRenderer.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-
+#include "app/Background.h"
 #include "image/ThemeScreenshots.h"
 
 ScreenshotRenderer::ScreenshotRenderer(QString temporaryFolder, QObject* parent)
     : QObject(parent), temporaryFolder_(std::move(temporaryFolder)) {
     worker_.setMaxThreadCount(1);
-    connect(&watcher_, &QFutureWatcher<bool>::finished, this, [this] {
-        running_ = false;
-        emit rendered(bundle_, watcher_.result());
-    });
 }
 
 ScreenshotRenderer::~ScreenshotRenderer() {
-    watcher_.waitForFinished();
+    future_.waitForFinished();
 }
 
 bool ScreenshotRenderer::start(const QString& bundle) {
@@ -23,12 +18,18 @@ bool ScreenshotRenderer::start(const QString& bundle) {
     }
     running_ = true;
     bundle_ = bundle;
-    watcher_.setFuture(QtConcurrent::run(&worker_, [bundle, folder = temporaryFolder_] {
-        return ThemeScreenshots::render(bundle.toStdString(), folder.toStdString());
-    }));
+    future_ = Background::run(
+        &worker_, this,
+        [bundle, folder = temporaryFolder_] {
+            return ThemeScreenshots::render(bundle.toStdString(), folder.toStdString());
+        },
+        [this](bool ok) {
+            running_ = false;
+            emit rendered(bundle_, ok);
+        });
     return true;
 }
 
 void ScreenshotRenderer::waitForEnd() {
-    watcher_.waitForFinished();
+    future_.waitForFinished();
 }

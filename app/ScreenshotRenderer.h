@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFutureWatcher>
+#include <QFuture>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -23,14 +23,13 @@ public:
     bool isRunning() const { return running_; }
     void waitForEnd();
 
-
 signals:
     void rendered(const QString& bundle, bool ok);
 
 private:
     QString temporaryFolder_;
     QThreadPool worker_;  // one thread
-    QFutureWatcher<bool> watcher_;
+    QFuture<bool> future_;
     QString bundle_;
     bool running_ = false;
 };

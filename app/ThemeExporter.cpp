@@ -1,12 +1,11 @@
 #include "app/ThemeExporter.h"
 
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QObject>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 
+#include "app/Background.h"
 #include "app/Dialogs.h"
 #include "image/ImageFile.h"
 #include "model/MiscKit.h"
@@ -60,30 +59,26 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
     const FileManager::Existing existing =
         replacing ? FileManager::Existing::RegularFileReplaced : FileManager::Existing::Kept;
     using Result = std::optional<std::string>;  // why it failed, or nothing
-    auto* watcher = new QFutureWatcher<Result>(context);
-    QObject::connect(watcher, &QFutureWatcher<Result>::finished, context,
-                     [watcher, window, &dialogs, archive, name, finish] {
-                         const Result why = watcher->result();
-                         watcher->deleteLater();
-                         if (why) {
-                             // The check's sentences end in a stop of their own.
-                             QString reason = QString::fromStdString(*why);
-                             if (reason.endsWith(QLatin1Char('.'))) {
-                                 reason.chop(1);
-                             }
-                             dialogs.alert(
-                                 window, QStringLiteral("Theme Not Exported"), QStringLiteral("OK"),
-                                 QStringLiteral("%1 could not be exported: %2.").arg(name, reason));
-                             return finish(std::nullopt);
-                         }
-                         finish(archive);
-                     });
-    watcher->setFuture(
-        QtConcurrent::run([bundle, target = archive.toStdString(), existing]() -> Result {
+    Background::run(
+        QThreadPool::globalInstance(), context,
+        [bundle, target = archive.toStdString(), existing]() -> Result {
             std::string why;
             return ThemeArchive::write(bundle, target, MiscKit::sharedFiles(),
                                        ImageFile::readerSize, existing, &why)
                        ? Result()
                        : Result(why);
-        }));
+        },
+        [window, &dialogs, archive, name, finish](const Result& why) {
+            if (why) {
+                // The check's sentences end in a stop of their own.
+                QString reason = QString::fromStdString(*why);
+                if (reason.endsWith(QLatin1Char('.'))) {
+                    reason.chop(1);
+                }
+                dialogs.alert(window, QStringLiteral("Theme Not Exported"), QStringLiteral("OK"),
+                              QStringLiteral("%1 could not be exported: %2.").arg(name, reason));
+                return finish(std::nullopt);
+            }
+            finish(archive);
+        });
 }

@@ -7,6 +7,8 @@
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 
+#include "widgets/RVAnimationAdditions.h"
+
 namespace {
 
 std::function<Qt::KeyboardModifiers()>& modifierQuery() {
@@ -72,6 +74,8 @@ void PellixZoomWindow::setFrameAnimated(const QRect& frame) {
     QPointer<QPropertyAnimation> running(animation);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
     if (running && running->state() == QAbstractAnimation::Running) {
+        // Whoever waits for no animation running waits for the zoom too.
+        RVAnimationAdditions::BlockingWait waiting;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     setGeometry(frame);

@@ -238,14 +238,21 @@ void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters) {
     QPointer<QParallelAnimationGroup> running(group);
     group->start(QAbstractAnimation::DeleteWhenStopped);
     if (running && running->state() == QAbstractAnimation::Running) {
-        ++blockingCalls;
+        BlockingWait waiting;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-        --blockingCalls;
     }
 }
 
 bool isBlocking() {
     return blockingCalls > 0;
+}
+
+BlockingWait::BlockingWait() {
+    ++blockingCalls;
+}
+
+BlockingWait::~BlockingWait() {
+    --blockingCalls;
 }
 
 }  // namespace RVAnimationAdditions

@@ -53,7 +53,18 @@ void fadeToFrame(QWidget* view, const QRect& frame);
 void playAnimationWithParameters(QWidget* view, const QVariantMap& parameters);
 // A copy of parameters with TargetKey set to view; parameters is not changed.
 QVariantMap animationArrayForParameters(QWidget* view, const QVariantMap& parameters);
-// Whether a blocking animation is waited for now (its caller is on the stack).
+// Whether a blocking animation is waited for now (its caller is on the
+// stack): a blocking fade or frame animation, or a zoom window's move.
 bool isBlocking();
+
+// Counts in isBlocking() for as long as it lives: made around a nested event
+// loop that waits for an animation of the caller's own (PellixZoomWindow).
+class BlockingWait {
+public:
+    BlockingWait();
+    ~BlockingWait();
+    BlockingWait(const BlockingWait&) = delete;
+    BlockingWait& operator=(const BlockingWait&) = delete;
+};
 
 }  // namespace RVAnimationAdditions

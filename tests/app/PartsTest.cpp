@@ -10,6 +10,7 @@
 #include <QtConcurrent>
 
 #include "EditorTest.h"
+#include "app/Background.h"
 #include "app/BundleFilter.h"
 #include "app/DockVerifier.h"
 #include "app/DragDropImageView.h"
@@ -110,6 +111,29 @@ TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
     for (QByteArray broken :
          {QByteArray(), QByteArray("icns"), data.left(40), QByteArray("png!")}) {
         EXPECT_LE(IcnsImage::fromData(broken).width(), 0);
+    }
+}
+
+using BackgroundTest = EditorTest;
+
+TEST_F(BackgroundTest, AResultStillWantedReachesItsContextAStaleOneOrOneForAGoneContextIsDropped) {
+    QThreadPool pool;
+    for (auto [wanted, contextStays, delivered] :
+         {std::tuple{true, true, true}, {false, true, false}, {true, false, false}}) {
+        auto* context = new QObject;
+        int got = -1;
+        QFuture<int> work = Background::run(
+            &pool, context, [] { return 7; }, [&got](int result) { got = result; },
+            [wanted = wanted] { return wanted; });
+        if (!contextStays) {
+            delete context;
+        }
+        work.waitForFinished();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(got, delivered ? 7 : -1) << wanted << contextStays;
+        if (contextStays) {
+            delete context;
+        }
     }
 }
 

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "widgets/PellixEffects.h"
 #include "widgets/PellixZoomWindow.h"
+#include "widgets/RVAnimationAdditions.h"
 
 namespace {
 
@@ -86,7 +88,16 @@ TEST_F(PellixEffectsTest,
     PellixEffects::zoomOffToRect(&shown, QRect(30, 30, 20, 10));  // hidden: nothing
     EXPECT_EQ(shown.draws.size(), draws);
 
+    // The zoom's wait counts as a blocking animation while it runs, and only then.
+    bool sawBlocking = false;
+    QTimer looking;
+    QObject::connect(&looking, &QTimer::timeout,
+                     [&sawBlocking] { sawBlocking |= RVAnimationAdditions::isBlocking(); });
+    looking.start(0);
     PellixEffects::zoomOnFromRect(&shown, QRect(30, 30, 20, 10));
+    looking.stop();
+    EXPECT_TRUE(sawBlocking);
+    EXPECT_FALSE(RVAnimationAdditions::isBlocking());
     EXPECT_TRUE(shown.isVisible());
     EXPECT_EQ(shown.geometry(), frame);
 }
