@@ -27,7 +27,7 @@ QString failure(int error) {
 
 }  // namespace
 
-AsideFile::AsideFile(QString path) : path_(std::move(path)) {}
+AsideFile::AsideFile(QString path, qint64 size) : path_(std::move(path)), size_(size) {}
 
 AsideFile::~AsideFile() {
     QFile::remove(path_);
@@ -65,5 +65,5 @@ std::unique_ptr<AsideFile> AsideFile::keep(const QString& folder, const QString&
         QFile::remove(copy);
         return refuse(failure(error));
     }
-    return std::unique_ptr<AsideFile>(new AsideFile(std::move(copy)));
+    return std::unique_ptr<AsideFile>(new AsideFile(std::move(copy), info.st_size));
 }

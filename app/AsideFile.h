@@ -21,9 +21,14 @@ public:
     AsideFile& operator=(const AsideFile&) = delete;
 
     const QString& path() const { return path_; }
+    // The copy's size in bytes.
+    qint64 size() const { return size_; }
+    // The bytes of file (0 without one): what a step keeping it costs.
+    static qint64 sizeOf(const AsideFile* file) { return file ? file->size_ : 0; }
 
 private:
-    explicit AsideFile(QString path);
+    AsideFile(QString path, qint64 size);
 
     QString path_;
+    qint64 size_ = 0;
 };

@@ -28,6 +28,16 @@ bool BundleFileCommand::applies(bool done) const {
            kept.readAll() == QByteArray::fromStdString(*there);
 }
 
+qint64 BundleFileCommand::keptBytes() const {
+    return AsideFile::sizeOf(before_.get()) + AsideFile::sizeOf(after_.get());
+}
+
+void BundleFileCommand::release() {
+    before_.reset();
+    after_.reset();
+    ThemeCommand::release();
+}
+
 void BundleFileCommand::undo() {
     put(before_.get());
 }

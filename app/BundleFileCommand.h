@@ -24,6 +24,8 @@ public:
     // The bundle's file holds the bytes of after (done) or before (none: no file).
     bool applies(bool done) const override;
     std::string subject() const override { return "file:" + name_; }
+    qint64 keptBytes() const override;
+    void release() override;
     void undo() override;
     void redo() override;
 

@@ -31,6 +31,16 @@ std::string SlotImageCommand::subject() const {
     return "slot:" + std::to_string(indexOf(slot_.category)) + ":" + slot_.key;
 }
 
+qint64 SlotImageCommand::keptBytes() const {
+    return AsideFile::sizeOf(before_.get()) + AsideFile::sizeOf(after_.get());
+}
+
+void SlotImageCommand::release() {
+    before_.reset();
+    after_.reset();
+    ThemeCommand::release();
+}
+
 void SlotImageCommand::undo() {
     put(undoable() ? before_.get() : nullptr, oldName_, newName_);
 }

@@ -36,6 +36,8 @@ public:
     // The slot names the new image (done) or the old one.
     bool applies(bool done) const override;
     std::string subject() const override;
+    qint64 keptBytes() const override;
+    void release() override;
     void undo() override;
     void redo() override;
 

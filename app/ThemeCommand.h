@@ -29,6 +29,12 @@ public:
     // steps of one subject, only the nearest to the history's index is
     // compared with the bundle.
     virtual std::string subject() const = 0;
+    // The bytes the step keeps aside (its copies of files) for undo and redo.
+    virtual qint64 keptBytes() const { return 0; }
+    // Lets go of what the step keeps aside, for the history's bound: the step
+    // can no longer be undone and is marked obsolete, so the history drops
+    // it, without undoing it, when an undo reaches it.
+    virtual void release() { setObsolete(true); }
 
 protected:
     ThemeCommand(const QString& text, DockTheme& theme, Dialogs& dialogs, QWidget* window);

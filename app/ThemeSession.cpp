@@ -30,6 +30,7 @@ ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
       decoder_(new ImageDecoder(this)),
       watcher_(new QFileSystemWatcher(this)),
       settle_(new QTimer(this)) {
+    connect(history_, &QUndoStack::indexChanged, this, &ThemeSession::boundHistory);
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMilliseconds);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
@@ -247,13 +248,38 @@ void ThemeSession::watch() {
     watcher_->addPaths(folders);
 }
 
+void ThemeSession::boundHistory() {
+    if (bounding_) {
+        return;
+    }
+    bounding_ = true;
+    // A released step is obsolete: an undo deletes it without undoing it.
+    while (history_->index() > 0 && history_->command(history_->index() - 1)->isObsolete()) {
+        history_->undo();
+    }
+    qint64 kept = 0;
+    for (int i = history_->count() - 1; i >= 0; --i) {
+        // The history owns its steps; command() only hands them out const.
+        auto* step = dynamic_cast<ThemeCommand*>(const_cast<QUndoCommand*>(history_->command(i)));
+        if (!step || step->isObsolete()) {
+            continue;
+        }
+        kept += step->keptBytes();
+        if (kept > historyBytes_ && i < history_->count() - 1) {
+            step->release();
+        }
+    }
+    bounding_ = false;
+}
+
 bool ThemeSession::historyApplies() const {
     // Of each subject, the nearest done step must have left the bundle as it
     // is, and the nearest undone step must find it so.
     std::set<std::string> done;
     for (int i = history_->index() - 1; i >= 0; --i) {
         const auto* step = dynamic_cast<const ThemeCommand*>(history_->command(i));
-        if (step && done.insert(step->subject()).second && !step->applies(true)) {
+        if (step && !step->isObsolete() && done.insert(step->subject()).second &&
+            !step->applies(true)) {
             return false;
         }
     }

@@ -43,12 +43,20 @@ class QWidget;
 // on failure the theme in memory keeps its saved values. Edits stay in memory
 // until saved or dropped. The history's commands write when pushed, undone
 // and redone.
+//
+// The history is bounded by the bytes its steps keep aside (ThemeCommand::
+// keptBytes), kHistoryBytes in all: once a push goes beyond, the oldest steps
+// let go of their copies at once and leave the history when an undo reaches
+// them, so the Undo command never offers one. The newest step always stays.
 class ThemeSession : public QObject {
     Q_OBJECT
 
 public:
     // How an open ended.
     enum class Opening { Opened, Defective, Cancelled };
+
+    // The most bytes the history's steps keep aside in all.
+    static constexpr qint64 kHistoryBytes = qint64(256) * 1024 * 1024;
 
     explicit ThemeSession(Dialogs& dialogs, QObject* parent = nullptr);
     ~ThemeSession() override;
@@ -61,6 +69,8 @@ public:
     // Whether the open theme's folder is the entry at path (links in path followed).
     bool isAt(const std::string& path) const;
     QUndoStack& history() const { return *history_; }
+    // Bounds the history to bytes kept aside instead of kHistoryBytes (tests).
+    void setHistoryBytes(qint64 bytes) { historyBytes_ = bytes; }
     ImageDecoder& decoder() const { return *decoder_; }
 
     // Opens the bundle at path in place of the open theme, after asking about
@@ -125,6 +135,8 @@ private:
     void setEdits(std::optional<Edits> edits);
     // Watches the open theme's folder and its images folder.
     void watch();
+    // Keeps the history within historyBytes_ (see above).
+    void boundHistory();
     // Whether every step of the history still matches the bundle.
     bool historyApplies() const;
     // Takes what the other program changed into the unsaved edits, asking
@@ -139,6 +151,8 @@ private:
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* settle_ = nullptr;
     bool syncing_ = false;
+    qint64 historyBytes_ = kHistoryBytes;
+    bool bounding_ = false;
     // The description as last read or saved, to tell another program's change of it.
     std::optional<RichText> savedDescription_;
     std::unique_ptr<DockTheme> theme_;

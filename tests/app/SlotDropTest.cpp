@@ -3,6 +3,7 @@
 #include <QUndoStack>
 
 #include "EditorTest.h"
+#include "app/ThemeSession.h"
 #include "model/ThemeBundle.h"
 
 using SlotDropTest = EditorTest;
@@ -67,10 +68,9 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     QString notes = at("notes.png");
     writeFile(text(notes), "not a picture");
     const auto untouched = snapshot(temp());
-    for (auto [source, why] :
-         {std::pair{folder, "it is not a readable file"},
-          {big, "it is larger than 16 MiB"},
-          {notes, "it is not a picture the theme check reads"}}) {
+    for (auto [source, why] : {std::pair{folder, "it is not a readable file"},
+                               {big, "it is larger than 16 MiB"},
+                               {notes, "it is not a picture the theme check reads"}}) {
         dialogs.alerts.clear();
         c.setFileImagePathForSelection(source, c.selection_preview);
         EXPECT_EQ(alertTexts(),
@@ -121,6 +121,21 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     EXPECT_EQ(bytes(theme + "/images/corner.png"), bytes(shadow));
     EXPECT_EQ(bytes(theme + "/Info.plist"), newInfo);
     EXPECT_FALSE(QFile::exists(oldPath));
+    // Beyond the history's bound the oldest steps go with their copies; the newest stays.
+    c.session().setHistoryBytes(1);
+    std::vector<std::pair<int, std::string>> kept;  // row, bytes before its drop
+    for (const char* key : {"Separator_Horizontal", "Separator_Vertical"}) {
+        const int other = rowOf(c, key);
+        kept.emplace_back(other, bytes(imagePath(c, other)));
+        select(c, {other});
+        c.setFileImagePathForSelection(picture(QString(key) + ".png", {40, 40}),
+                                       c.selection_preview);
+    }
+    c.history().undo();
+    EXPECT_EQ(bytes(imagePath(c, kept[1].first)), kept[1].second);
+    EXPECT_FALSE(c.history().canUndo()) << "the older steps can no longer be undone";
+    EXPECT_EQ(bytes(theme + "/images/corner.png"), bytes(shadow));
+    EXPECT_NE(bytes(imagePath(c, kept[0].first)), kept[0].second);
     c.btn_closeTheme();
     EXPECT_EQ(c.history().count(), 0);
 }
