@@ -59,7 +59,7 @@ struct ThemeFinding;
 // Threads: every operation runs on the GUI thread. Asking for administrator
 // rights and running the apply tool happen on a worker (ApplyController), and
 // rendering Dock screenshots in a child process (ScreenshotRenderer), and the
-// theme check before an apply in a QtConcurrent worker; all report back on the
+// theme check before an apply through Background::run; all report back on the
 // GUI thread, so the window never waits for them. Every
 // picture of a theme (thumbnails, the selected image, the slot preview, the
 // micro preview, the Dock screenshot) is decoded by the one ImageDecoder's
