@@ -16,12 +16,12 @@ struct Decoded {
     QSize size;  // the file's own
 };
 
-// The image at path read at the size fit gives for its own (invalid: its own
+// The image of source read at the size fit gives for its own (invalid: its own
 // size), with its own size; nothing when it does not decode.
 template <typename Fit>
-Decoded readFitted(const QString& path, Fit fit) {
+Decoded readFitted(const ImageFile::Source& source, Fit fit) {
     // Only a regular file of a picture's size is read: a FIFO never holds a worker.
-    ImageFile file(path);
+    ImageFile file(source);
     QSize size = file.size();
     if (!size.isValid()) {
         return {};
@@ -42,11 +42,12 @@ ImageDecoder::~ImageDecoder() {
     pool_.waitForDone();
 }
 
-quint64 ImageDecoder::request(QObject* view, const QString& path, QSize bound, Delivery deliver) {
+quint64 ImageDecoder::request(QObject* view, const ImageFile::Source& source, QSize bound,
+                              Delivery deliver) {
     const quint64 token = ++lastToken_;
     unqueue(view);
     current_.insert(view, {token, view, std::move(deliver)});
-    pictures_.append({{}, path, bound, view, token});
+    pictures_.append({{}, source, bound, view, token});
     startNext();
     return token;
 }
@@ -169,7 +170,7 @@ void ImageDecoder::run(const Job& job) {
     const quint64 generation = generation_;
     if (!job.key.isEmpty()) {
         Background::run(
-            &pool_, this, [job] { return decode(job.path, job.box); },
+            &pool_, this, [job] { return decode(job.source.path, job.box); },
             [this, generation, job](const QImage& image) {
                 thumbnailDone(generation, job, image);
             });
@@ -178,7 +179,7 @@ void ImageDecoder::run(const Job& job) {
     Background::run(
         &pool_, this,
         [job] {
-            return readFitted(job.path, [bound = job.box](QSize size) {
+            return readFitted(job.source, [bound = job.box](QSize size) {
                 bool larger = size.width() > bound.width() || size.height() > bound.height();
                 return bound.isValid() && larger
                            ? size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
@@ -195,7 +196,7 @@ void ImageDecoder::thumbnailDone(quint64 generation, const Job& job, const QImag
         auto* pixmap = new QPixmap(QPixmap::fromImage(image));
         const qsizetype bytes = qsizetype(pixmap->width()) * pixmap->height() * pixmap->depth() / 8;
         cache_.insert(job.key, pixmap, std::max<qsizetype>(1, bytes));
-        emit ready(job.path);
+        emit ready(job.source.path);
     }
     startNext();
 }

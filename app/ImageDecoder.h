@@ -13,6 +13,8 @@
 #include <array>
 #include <functional>
 
+#include "image/ImageFile.h"
+
 // The one place where the editor decodes a theme's pictures: the browsers'
 // thumbnails and the single pictures of its views (the selection panel, the
 // slot preview, the information view's micro preview and Dock screenshot).
@@ -22,7 +24,8 @@
 // work that waits elsewhere (rights, the renderer) never holds a decode.
 // Workers only decode into a QImage; a QPixmap is made on the UI thread.
 //
-// Single pictures: request() asks for the picture at path for a view and
+// Single pictures: request() asks for a picture for a view (a theme's through
+// the theme's opened folder, see ImageFile::Source) and
 // answers with a token. A later request for the same view, cancel() or clear()
 // makes it stale: a stale request not started is never decoded, and the
 // result of one under way is dropped. The current result reaches its delivery
@@ -61,10 +64,10 @@ public:
     explicit ImageDecoder(QObject* parent = nullptr);
     ~ImageDecoder() override;
 
-    // Asks for the picture at path for view, scaled down to fit bound when it
+    // Asks for the picture of source for view, scaled down to fit bound when it
     // is larger (an invalid bound: its own size); deliver gets it. Not owned:
     // view only names the request and must be alive for the delivery.
-    quint64 request(QObject* view, const QString& path, QSize bound, Delivery deliver);
+    quint64 request(QObject* view, const ImageFile::Source& source, QSize bound, Delivery deliver);
     // Makes the request for view stale; nothing reaches its delivery.
     void cancel(QObject* view);
 
@@ -112,7 +115,7 @@ signals:
 private:
     struct Job {
         QString key;  // a thumbnail's cache key; empty for a picture
-        QString path;
+        ImageFile::Source source;
         QSize box;                      // the thumbnail's box, or the picture's bound
         const QObject* view = nullptr;  // the view a picture is for
         quint64 token = 0;

@@ -565,7 +565,7 @@ void MainController::_showMicroPreview() {
         return;
     }
     session_->decoder().request(
-        info_micropreview, QString::fromStdString(*path), QSize(),
+        info_micropreview, {currentTheme->bundleFolder(), QString::fromStdString(*path)}, QSize(),
         [this](const QImage& image, QSize) { info_micropreview->setImage(image); });
 }
 

@@ -143,7 +143,8 @@ void MainController::_preview_showDockPreviewForSelection() {
     };
     if (currentTheme && currentTheme->existDockPreview(style)) {
         session_->decoder().request(screenshot_preview,
-                                    QString::fromStdString(currentTheme->previewDockPath(style)),
+                                    {currentTheme->bundleFolder(),
+                                     QString::fromStdString(currentTheme->previewDockPath(style))},
                                     QSize(), shown);
     } else {
         session_->decoder().cancel(screenshot_preview);

@@ -192,7 +192,8 @@ void MainController::_updateSelection() {
     // The picture and its size in pixels come from the decoder, at most at the panel's size.
     selection_preview->setImage(QImage());
     session_->decoder().request(
-        selection_preview, path, selection_preview->size().expandedTo(QSize(256, 256)),
+        selection_preview, {currentTheme->bundleFolder(), path},
+        selection_preview->size().expandedTo(QSize(256, 256)),
         [this, key](const QImage& image, QSize size) { _showSelectedImage(image, size, key); });
 }
 
@@ -436,7 +437,8 @@ void MainController::_doubleClickCellForPreviews() {
         }
         _openPreviewForSelection(path, frame, preview_window);
     };
-    session_->decoder().request(preview_window_image, path, edit_window->screen()->size(), opened);
+    session_->decoder().request(preview_window_image, {currentTheme->bundleFolder(), path},
+                                edit_window->screen()->size(), opened);
 }
 
 void MainController::_openPreviewForSelection(const QString&, const QRect& rect, QWidget* window) {

@@ -10,17 +10,13 @@
 
 namespace {
 
-// Dock images are small; a larger file is not an image the Dock draws.
-constexpr std::size_t kMaxImageBytes = 16u * 1024u * 1024u;
-// Refuses pictures whose pixels would take more than this many megabytes.
-constexpr int kMaxImageMegabytes = 64;
-
+// Within the editor's limits: a picture the editor shows, the Dock draws.
 QImage decode(const std::string& bytes) {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(kMaxImageMegabytes);
+    reader.setAllocationLimit(ThemeBundle::kMaxImageAllocationMb);
     QImage image = reader.read();
     if (image.isNull()) {
         return image;
@@ -33,7 +29,7 @@ QImage decode(const std::string& bytes) {
 DockImages DockImages::load(const MiscKit& catalogue, const std::filesystem::path& folder) {
     DockImages images;
     FileManager::ReadOptions options;
-    options.maxBytes = kMaxImageBytes;
+    options.maxBytes = ThemeBundle::kMaxImageBytes;
     for (const std::string& key : catalogue.fileKeys_List()) {
         auto original = catalogue.getOriginalFileNameForKey(key);
         if (!original || !ThemeBundle::isPlainFileName(*original)) {

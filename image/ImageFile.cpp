@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QImageReader>
 
-#include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
 
 namespace {
@@ -22,14 +21,22 @@ auto withReader(const QByteArray& bytes, Use use) {
 
 }  // namespace
 
-ImageFile::ImageFile(const QString& path) {
-    Descriptor file = open(path);
-    if (!file.valid()) {
+ImageFile::Source::Source(std::shared_ptr<const BundleFolder> opened, const QString& filePath)
+    : folder(std::move(opened)) {
+    if (!folder) {
         return;
     }
-    if (auto bytes = FileManager::readDescriptor(file.get(), ThemeBundle::kMaxImageBytes)) {
-        bytes_ = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    const QString prefix = QString::fromStdString(folder->path()) + QLatin1Char('/');
+    if (filePath.startsWith(prefix)) {
+        path = filePath.mid(prefix.size());
     }
+}
+
+ImageFile::ImageFile(const Source& source) {
+    // A relative path that is not confined opens nothing.
+    readAll(source.folder ? source.folder->openRegularFile(source.path.toStdString(),
+                                                           ThemeBundle::kMaxImageBytes)
+                          : open(source.path));
 }
 
 Descriptor ImageFile::open(const QString& path) {
@@ -75,4 +82,13 @@ QImage ImageFile::read(QSize scaled) const {
         }
         return reader.read();
     });
+}
+
+void ImageFile::readAll(const Descriptor& file) {
+    if (!file.valid()) {
+        return;
+    }
+    if (auto bytes = FileManager::readDescriptor(file.get(), ThemeBundle::kMaxImageBytes)) {
+        bytes_ = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    }
 }

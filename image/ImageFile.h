@@ -5,13 +5,19 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "model/ImageHeader.h"
+#include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
 #include "platform/Descriptor.h"
 
 // A picture of a theme, read the one way the editor reads any theme's
-// picture: only a regular file of at most ThemeBundle::kMaxImageBytes is
+// picture: a theme's picture is reached from the theme's opened folder
+// (BundleFolder, no link followed at any level, so a folder of the bundle
+// swapped for a link after opening leads nowhere), a file outside any theme
+// by its path; only a regular file of at most ThemeBundle::kMaxImageBytes is
 // opened (looked at before and after opening, never blocking, a link as the
 // last name refused), so a FIFO, a device, a link or a huge file in a
 // stranger's bundle is never opened and reads as nothing. The bytes are read
@@ -24,11 +30,25 @@
 // decodes a theme's pictures only in ImageDecoder's workers.
 class ImageFile {
 public:
-    // Images needing more memory than this (in MiB) are not decoded.
-    static constexpr int kAllocationLimitMb = 256;
+    // Images needing more memory than this (in MiB) are not decoded; the
+    // stand-in Dock decodes within the same limit.
+    static constexpr int kAllocationLimitMb = ThemeBundle::kMaxImageAllocationMb;
 
-    // Reads the file at path; an unreadable one holds no bytes.
-    explicit ImageFile(const QString& path);
+    // Where a picture is read from. A value; the folder is shared, so a
+    // worker may read after the theme was closed.
+    struct Source {
+        // A file outside any theme (a dropped file, a stock picture).
+        Source(const QString& filePath) : path(filePath) {}  // implicit: a path names a source
+        // The picture at filePath inside folder, read relative to it; one
+        // outside the folder (or without one) reads as nothing.
+        Source(std::shared_ptr<const BundleFolder> opened, const QString& filePath);
+
+        std::shared_ptr<const BundleFolder> folder;
+        QString path;  // relative to folder when there is one; empty: nothing
+    };
+
+    // Reads the file source names; an unreadable one holds no bytes.
+    explicit ImageFile(const Source& source);
 
     // A descriptor of the regular file at path (last name not followed, at
     // most kMaxImageBytes); invalid for anything else. Any thread.
@@ -51,5 +71,8 @@ public:
     QImage read(QSize scaled = QSize()) const;
 
 private:
+    // Reads the regular file open as file (nothing when invalid).
+    void readAll(const Descriptor& file);
+
     QByteArray bytes_;
 };

@@ -35,6 +35,8 @@ public:
     static constexpr std::size_t kMaxInfoBytes = 1024 * 1024;
     static constexpr std::size_t kMaxTableEntries = 1000;
     static constexpr std::size_t kMaxImageBytes = 16 * 1024 * 1024;
+    // Pictures whose pixels would need more MiB than this are not decoded.
+    static constexpr int kMaxImageAllocationMb = 256;
     // The files of a bundle besides its images, for sweeping temporaries.
     static const std::vector<std::string>& topLevelFiles();
 
