@@ -10,14 +10,12 @@ BundleFileCommand::BundleFileCommand(const QString& text, DockTheme& theme, std:
                                      std::unique_ptr<AsideFile> before,
                                      std::unique_ptr<AsideFile> after, std::function<void()> shown,
                                      Dialogs& dialogs, QWidget* window)
-    : ThemeCommand(text, theme, dialogs, window),
+    : ThemeCommand(text, theme, std::move(before), std::move(after), dialogs, window),
       name_(std::move(name)),
-      before_(std::move(before)),
-      after_(std::move(after)),
       shown_(std::move(shown)) {}
 
 bool BundleFileCommand::applies(bool done) const {
-    const AsideFile* expected = done ? after_.get() : before_.get();
+    const AsideFile* expected = done ? after() : before();
     const auto& bundle = *theme().bundleFolder();
     if (!expected) {
         return bundle.entryAt(name_) == BundleFolder::Entry::None;
@@ -28,22 +26,12 @@ bool BundleFileCommand::applies(bool done) const {
            kept.readAll() == QByteArray::fromStdString(*there);
 }
 
-qint64 BundleFileCommand::keptBytes() const {
-    return AsideFile::sizeOf(before_.get()) + AsideFile::sizeOf(after_.get());
-}
-
-void BundleFileCommand::release() {
-    before_.reset();
-    after_.reset();
-    ThemeCommand::release();
-}
-
 void BundleFileCommand::undo() {
-    put(before_.get());
+    put(before());
 }
 
 void BundleFileCommand::redo() {
-    put(after_.get());
+    put(after());
 }
 
 void BundleFileCommand::put(const AsideFile* file) {

@@ -24,8 +24,6 @@ public:
     // The bundle's file holds the bytes of after (done) or before (none: no file).
     bool applies(bool done) const override;
     std::string subject() const override { return "file:" + name_; }
-    qint64 keptBytes() const override;
-    void release() override;
     void undo() override;
     void redo() override;
 
@@ -33,7 +31,5 @@ private:
     void put(const AsideFile* file);
 
     std::string name_;
-    std::unique_ptr<AsideFile> before_;
-    std::unique_ptr<AsideFile> after_;
     std::function<void()> shown_;
 };

@@ -15,11 +15,9 @@ QString titleFor(const std::string& key) {
 SlotImageCommand::SlotImageCommand(DockTheme& theme, Slot slot, std::unique_ptr<AsideFile> before,
                                    std::unique_ptr<AsideFile> after, std::string newName,
                                    Shown shown, Dialogs& dialogs, QWidget* window)
-    : ThemeCommand(titleFor(slot.key), theme, dialogs, window),
+    : ThemeCommand(titleFor(slot.key), theme, std::move(before), std::move(after), dialogs, window),
       slot_(std::move(slot)),
-      before_(std::move(before)),
       oldName_(theme.getFileNameForKey(slot_.key, slot_.category).value_or("")),
-      after_(std::move(after)),
       newName_(std::move(newName)),
       shown_(std::move(shown)) {}
 
@@ -31,22 +29,12 @@ std::string SlotImageCommand::subject() const {
     return "slot:" + std::to_string(indexOf(slot_.category)) + ":" + slot_.key;
 }
 
-qint64 SlotImageCommand::keptBytes() const {
-    return AsideFile::sizeOf(before_.get()) + AsideFile::sizeOf(after_.get());
-}
-
-void SlotImageCommand::release() {
-    before_.reset();
-    after_.reset();
-    ThemeCommand::release();
-}
-
 void SlotImageCommand::undo() {
-    put(undoable() ? before_.get() : nullptr, oldName_, newName_);
+    put(undoable() ? before() : nullptr, oldName_, newName_);
 }
 
 void SlotImageCommand::redo() {
-    put(after_.get(), newName_, oldName_);
+    put(after(), newName_, oldName_);
 }
 
 bool SlotImageCommand::put(const AsideFile* image, const std::string& name,

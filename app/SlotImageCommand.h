@@ -32,12 +32,10 @@ public:
                      Dialogs& dialogs, QWidget* window);
 
     // Whether undo() can put the old image back.
-    bool undoable() const { return before_ && !oldName_.empty(); }
+    bool undoable() const { return before() && !oldName_.empty(); }
     // The slot names the new image (done) or the old one.
     bool applies(bool done) const override;
     std::string subject() const override;
-    qint64 keptBytes() const override;
-    void release() override;
     void undo() override;
     void redo() override;
 
@@ -46,9 +44,7 @@ private:
     bool put(const AsideFile* image, const std::string& name, const std::string& expected);
 
     Slot slot_;
-    std::unique_ptr<AsideFile> before_;
     std::string oldName_;
-    std::unique_ptr<AsideFile> after_;
     std::string newName_;
     Shown shown_;
 };

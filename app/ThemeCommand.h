@@ -3,9 +3,10 @@
 #include <QString>
 #include <QUndoCommand>
 
+#include <memory>
 #include <string>
 
-#include <string>
+#include "app/AsideFile.h"
 
 class Dialogs;
 class DockTheme;
@@ -30,22 +31,29 @@ public:
     // compared with the bundle.
     virtual std::string subject() const = 0;
     // The bytes the step keeps aside (its copies of files) for undo and redo.
-    virtual qint64 keptBytes() const { return 0; }
+    qint64 keptBytes() const;
     // Lets go of what the step keeps aside, for the history's bound: the step
     // can no longer be undone and is marked obsolete, so the history drops
     // it, without undoing it, when an undo reaches it.
-    virtual void release() { setObsolete(true); }
+    void release();
 
 protected:
-    ThemeCommand(const QString& text, DockTheme& theme, Dialogs& dialogs, QWidget* window);
+    // before and after are the copies, outside the bundle, of what the step
+    // replaces and puts in (none: nothing there); the step owns them.
+    ThemeCommand(const QString& text, DockTheme& theme, std::unique_ptr<AsideFile> before,
+                 std::unique_ptr<AsideFile> after, Dialogs& dialogs, QWidget* window);
 
     DockTheme& theme() const { return theme_; }
+    const AsideFile* before() const { return before_.get(); }
+    const AsideFile* after() const { return after_.get(); }
     // A failed step: logged, marked obsolete, the beep and an alert titled
     // title saying the theme's reason. Always false.
     bool failed(const QString& title);
 
 private:
     DockTheme& theme_;
+    std::unique_ptr<AsideFile> before_;
+    std::unique_ptr<AsideFile> after_;
     Dialogs& dialogs_;
     QWidget* window_;
 };
