@@ -26,8 +26,10 @@ public:
     };
 
     // Starts argv[0] (an absolute path) with argv, standard input and output on
-    // /dev/null, and returns without waiting. A detached thread of this process
-    // reaps the child. Returns the child's pid, or -1 when it could not start.
+    // /dev/null, and returns once it runs, without waiting for its end. It is
+    // not a child of the caller: started through a child that ends at once and
+    // is reaped here, it goes to init, which reaps it. Returns its pid, or -1
+    // when it could not start (no such program included).
     static pid_t startDetached(const std::vector<std::string>& argv);
 
     // Starts argv and waits for it, capturing the stream asked for.

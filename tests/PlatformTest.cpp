@@ -1,7 +1,9 @@
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/FileManager.h"
@@ -108,12 +110,19 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAreReapedAndStartedOnesKeepNoB
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(Process::run({"/no/such/program"}));
     EXPECT_EQ(Process::run({"/bin/sh", "-c", "exit 3"})->exitStatus, 3);
-    pid_t pid = Process::startDetached({"/bin/true"});
+    // A detached program runs on as no child of ours: nothing is left to reap here.
+    auto noChild = [] { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; };
+    const fs::path written = temp() / "written";
+    ASSERT_GT(Process::startDetached({"/usr/bin/touch", written.string()}), 0);
+    EXPECT_TRUE(noChild());
+    EXPECT_TRUE(eventually([&] { return fs::exists(written); }));
+    pid_t pid = Process::startDetached({"/bin/sleep", "600"});
     ASSERT_GT(pid, 0);
-    // The reaper collects the child; a zombie would stay in /proc as state Z.
-    const fs::path proc = "/proc/" + std::to_string(pid);
-    EXPECT_TRUE(eventually([&] { return !fs::exists(proc); }));
+    EXPECT_TRUE(noChild());
+    EXPECT_EQ(readFile("/proc/" + std::to_string(pid) + "/comm"), "sleep\n");  // its own pid
+    ::kill(pid, SIGKILL);
     EXPECT_EQ(Process::startDetached({"/no/such/program"}), -1);
+    EXPECT_TRUE(noChild());
     // A caller that blocks SIGTERM to wait for it must not pass that on.
     sigset_t term, old;
     sigemptyset(&term);
