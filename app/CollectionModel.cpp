@@ -15,10 +15,19 @@ namespace {
 // looked at again while thumbnails are pending.
 constexpr int kCheckDelayMs = 100;
 
-// The tooltip of the theme at bundle, whose micro preview is at preview.
-QString toolTipOf(const std::string& bundle, const std::string& preview) {
+// The bundle holding a collection item's micro preview.
+std::string bundleOf(const ImageObjectView& item) {
+    return std::filesystem::path(item.keyDock()).parent_path().string();
+}
+
+// The tooltip of the theme opened as folder (nothing: it would not open, which
+// the check of its path tells), whose micro preview is at preview.
+QString toolTipOf(const BundleFolder* folder, const std::string& bundle,
+                  const std::string& preview) {
+    const MiscKit& catalogue = MiscKit::sharedFiles();
     std::optional<std::string> error = ThemeCheck::firstError(
-        ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize));
+        folder ? ThemeCheck::check(*folder, catalogue, ImageFile::readerSize)
+               : ThemeCheck::check(bundle, catalogue, ImageFile::readerSize));
     return error ? QStringLiteral("Invalid theme: %1").arg(QString::fromStdString(*error))
                  : QString::fromStdString(preview);
 }
@@ -42,12 +51,13 @@ void CollectionModel::setItems(std::vector<ImageObjectView> items) {
     items_ = std::move(items);
     rowOfPath_.clear();
     toolTips_.clear();
-    unchecked_.clear();
+    folders_.clear();
+    // Opened here, on the thread that listed them: one open call a bundle.
     for (std::size_t row = 0; row < items_.size(); ++row) {
         rowOfPath_.insert(QString::fromStdString(items_[row].path()), static_cast<int>(row));
-        const std::string& preview = items_[row].keyDock();
-        unchecked_.emplace_back(std::filesystem::path(preview).parent_path().string(), preview);
+        folders_.push_back(BundleFolder::open(bundleOf(items_[row])));
     }
+    unchecked_ = !items_.empty();
     endResetModel();
     if (stopChecks_) {
         *stopChecks_ = true;
@@ -73,8 +83,9 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return toolTips_.value(index.row(), QStringLiteral("Checking the theme…"));
         case Qt::DecorationRole: {
-            QPixmap thumbnail =
-                thumbnails_.thumbnail(QString::fromStdString(item.path()), kThumbnailBox);
+            QPixmap thumbnail = thumbnails_.thumbnail(
+                {folders_[std::size_t(index.row())], QString::fromStdString(item.path())},
+                kThumbnailBox);
             return thumbnail.isNull() ? ImageDecoder::placeholder(kThumbnailBox) : thumbnail;
         }
         default:
@@ -90,7 +101,7 @@ void CollectionModel::thumbnailReady(const QString& path) {
 }
 
 void CollectionModel::startChecksWhenIdle() {
-    if (unchecked_.empty()) {
+    if (!unchecked_) {
         return;
     }
     if (thumbnails_.pending() > 0) {
@@ -100,16 +111,17 @@ void CollectionModel::startChecksWhenIdle() {
     stopChecks_ = std::make_shared<std::atomic_bool>(false);
     // One check a theme, one after another on the model's own thread; the
     // checks of a run whose items went are skipped and their results dropped.
-    for (std::size_t row = 0; row < unchecked_.size(); ++row) {
+    for (std::size_t row = 0; row < items_.size(); ++row) {
         Background::run(
             &checkThread_, this,
-            [stop = stopChecks_, theme = unchecked_[row]] {
-                return *stop ? QString() : toolTipOf(theme.first, theme.second);
+            [stop = stopChecks_, folder = folders_[row], bundle = bundleOf(items_[row]),
+             preview = items_[row].keyDock()] {
+                return *stop ? QString() : toolTipOf(folder.get(), bundle, preview);
             },
             [this, row](const QString& toolTip) { checked(int(row), toolTip); },
             [this, run = checkRun_] { return run == checkRun_; });
     }
-    unchecked_.clear();
+    unchecked_ = false;
 }
 
 void CollectionModel::checked(int row, const QString& toolTip) {

@@ -7,18 +7,21 @@
 
 #include <atomic>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "app/ImageDecoder.h"
 #include "model/ImageObjectView.h"
+#include "platform/BundleFolder.h"
 
 // The themes of the collection for its browser: one item per theme bundle,
-// whose path and key are the bundle's micro preview. Shows the theme's name
-// (its folder's name without ".docktheme") over the micro preview's
-// thumbnail, which an ImageDecoder of the model's own decodes in a worker,
-// as the slot browser's are. A theme's tooltip says the first error of its
-// check (ThemeCheck, headers only); a clean theme's is its preview's path.
+// whose path and key are the bundle's micro preview. Each bundle is opened
+// once when the items are set (BundleFolder, held while they are shown), and
+// its preview and its check both read through that folder, so no link inside
+// the bundle leads either elsewhere. Shows the theme's name (its folder's
+// name without ".docktheme") over the micro preview's thumbnail, which an
+// ImageDecoder of the model's own decodes in a worker, as the slot browser's
+// are. A theme's tooltip says the first error of its check (ThemeCheck,
+// headers only); a clean theme's is its preview's path.
 // Every theme is checked once the items are set and the thumbnails asked for
 // have been decoded (so that the checks don't slow the pictures down), one
 // after another on the model's own worker thread, and each result comes back
@@ -33,7 +36,7 @@ public:
     explicit CollectionModel(QObject* parent = nullptr);
     ~CollectionModel() override;
 
-    // Replaces every item, asking the view to reload.
+    // Replaces every item, opening each one's bundle, and asks the view to reload.
     void setItems(std::vector<ImageObjectView> items);
     const std::vector<ImageObjectView>& items() const { return items_; }
     // Forgets every decoded thumbnail (the window closed): rows decode
@@ -56,10 +59,12 @@ private:
     void checked(int row, const QString& toolTip);
 
     std::vector<ImageObjectView> items_;
+    // Each item's bundle, opened once; nothing where it would not open.
+    std::vector<std::shared_ptr<const BundleFolder>> folders_;
     QHash<QString, int> rowOfPath_;
     QHash<int, QString> toolTips_;
     mutable ImageDecoder thumbnails_;
-    std::vector<std::pair<std::string, std::string>> unchecked_;  // bundle, preview
+    bool unchecked_ = false;  // the checks of the items wait to start
     int checkRun_ = 0;
     std::shared_ptr<std::atomic_bool> stopChecks_;  // the worker's run stops when set
     QThreadPool checkThread_;                       // one thread

@@ -1,8 +1,8 @@
 #include "app/ImageDecoder.h"
 
-#include <QDateTime>
-#include <QFileInfo>
 #include <QPainter>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -57,15 +57,18 @@ void ImageDecoder::cancel(QObject* view) {
     unqueue(view);
 }
 
-QPixmap ImageDecoder::thumbnail(const QString& path, QSize shown) {
+QPixmap ImageDecoder::thumbnail(const ImageFile::Source& source, QSize shown) {
+    if (source.path.isEmpty()) {
+        return {};
+    }
     const QSize box = decodedBox(shown);
-    const QString key = cacheKey(path, box);
+    const QString key = cacheKey(source, box);
     if (const QPixmap* cached = cache_.object(key)) {
         return *cached;
     }
     if (!pending_.contains(key)) {
         pending_.insert(key);
-        thumbnails_.append({key, path, box});
+        thumbnails_.append({key, source, box});
     } else {
         // Asked again: it is on screen now, so it goes first.
         auto queued = std::find_if(thumbnails_.begin(), thumbnails_.end(),
@@ -78,8 +81,8 @@ QPixmap ImageDecoder::thumbnail(const QString& path, QSize shown) {
     return {};
 }
 
-bool ImageDecoder::isCached(const QString& path, QSize shown) const {
-    return cache_.contains(cacheKey(path, decodedBox(shown)));
+bool ImageDecoder::isCached(const ImageFile::Source& source, QSize shown) const {
+    return cache_.contains(cacheKey(source, decodedBox(shown)));
 }
 
 void ImageDecoder::dropQueued() {
@@ -125,8 +128,8 @@ QSize ImageDecoder::decodedBox(QSize shown) {
     return shown * (static_cast<qreal>(*side) / longest);
 }
 
-QImage ImageDecoder::decode(const QString& path, QSize box) {
-    Decoded decoded = readFitted(path, [box](QSize size) {
+QImage ImageDecoder::decode(const ImageFile::Source& source, QSize box) {
+    Decoded decoded = readFitted(source, [box](QSize size) {
         return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     });
     if (decoded.image.isNull()) {
@@ -148,12 +151,27 @@ QPixmap ImageDecoder::placeholder(QSize box) {
     return empty;
 }
 
-QString ImageDecoder::cacheKey(const QString& path, QSize box) {
-    QFileInfo info(path);
-    return QStringLiteral("%1|%2|%3|%4x%5")
-        .arg(info.filePath())
-        .arg(info.lastModified().toMSecsSinceEpoch())
-        .arg(info.size())
+QString ImageDecoder::pathOf(const ImageFile::Source& source) {
+    return source.folder && !source.path.isEmpty()
+               ? QString::fromStdString(source.folder->pathOf(source.path.toStdString()))
+               : source.path;
+}
+
+QString ImageDecoder::cacheKey(const ImageFile::Source& source, QSize box) {
+    // Looked at through the descriptor the read would get, so a link or a FIFO
+    // in place of the file keys as nothing, never as what it leads to.
+    struct stat info {};
+    const Descriptor file = ImageFile::open(source);
+    const QString identity = file.valid() && ::fstat(file.get(), &info) == 0
+                                 ? QStringLiteral("%1:%2:%3.%4:%5")
+                                       .arg(info.st_dev)
+                                       .arg(info.st_ino)
+                                       .arg(info.st_mtim.tv_sec)
+                                       .arg(info.st_mtim.tv_nsec)
+                                       .arg(info.st_size)
+                                 : QStringLiteral("none");
+    return QStringLiteral("%1|%2|%3x%4")
+        .arg(pathOf(source), identity)
         .arg(box.width())
         .arg(box.height());
 }
@@ -170,7 +188,7 @@ void ImageDecoder::run(const Job& job) {
     const quint64 generation = generation_;
     if (!job.key.isEmpty()) {
         Background::run(
-            &pool_, this, [job] { return decode(job.source.path, job.box); },
+            &pool_, this, [job] { return decode(job.source, job.box); },
             [this, generation, job](const QImage& image) {
                 thumbnailDone(generation, job, image);
             });
@@ -196,7 +214,7 @@ void ImageDecoder::thumbnailDone(quint64 generation, const Job& job, const QImag
         auto* pixmap = new QPixmap(QPixmap::fromImage(image));
         const qsizetype bytes = qsizetype(pixmap->width()) * pixmap->height() * pixmap->depth() / 8;
         cache_.insert(job.key, pixmap, std::max<qsizetype>(1, bytes));
-        emit ready(job.source.path);
+        emit ready(pathOf(job.source));
     }
     startNext();
 }

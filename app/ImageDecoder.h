@@ -32,16 +32,19 @@
 // once, on the UI thread, unless the view is gone by then. Pictures are served
 // before thumbnails.
 //
-// Thumbnails: thumbnail() answers from the cache at once; one not cached is
+// Thumbnails: thumbnail() answers from the cache at once (a theme's through
+// the theme's opened folder too); one not cached is
 // decoded to the box decodedBox() gives for the size shown (the smallest of
 // kThumbnailSides not below it), and ready() tells when it is there; the views
 // scale it when painting, so a zoom slider dragged across its range decodes at
 // most three sizes. Requests are served newest first, so the rows a view
 // paints now come before older ones; dropQueued() forgets those not started
-// (the size shown changed). The cache is keyed by path, modification time,
-// file size and box, so an image replaced under the same path is decoded anew,
-// and holds at most kCacheBytes of pixels: the least recently used thumbnail
-// goes first.
+// (the size shown changed). The cache is keyed by the path the source names
+// and the file's identity, modification time and size as read the way the
+// source reads it, and the box, so an image replaced under the same path is
+// decoded anew and a file the source refuses (a link, a FIFO) never shares the
+// key of one it would read; it holds at most kCacheBytes of pixels: the least
+// recently used thumbnail goes first.
 //
 // clear() forgets every thumbnail and makes every request stale (a theme was
 // closed). Made, used and destroyed on the UI thread; the destructor waits for
@@ -71,14 +74,14 @@ public:
     // Makes the request for view stale; nothing reaches its delivery.
     void cancel(QObject* view);
 
-    // The thumbnail of the image at path for a box of shown: a pixmap of
+    // The thumbnail of the picture of source for a box of shown: a pixmap of
     // decodedBox(shown) with the image scaled to fit it, centred (the slot
     // browser asks for squares, the collection for the shape of its wide
-    // previews); a null pixmap while it is decoded or when the file does not
-    // decode.
-    QPixmap thumbnail(const QString& path, QSize shown);
-    // Whether the thumbnail of path for shown is decoded already (decoded or not decodable).
-    bool isCached(const QString& path, QSize shown) const;
+    // previews); a null pixmap while it is decoded, when the file does not
+    // decode or when source names nothing (then nothing is queued).
+    QPixmap thumbnail(const ImageFile::Source& source, QSize shown);
+    // Whether the thumbnail of source for shown is decoded already (decoded or not decodable).
+    bool isCached(const ImageFile::Source& source, QSize shown) const;
     // Forgets thumbnail requests not started.
     void dropQueued();
     // Forgets every cached thumbnail and those not started; pictures asked
@@ -100,16 +103,20 @@ public:
     // smallest of kThumbnailSides not below its longer side (shown itself
     // beyond the largest).
     static QSize decodedBox(QSize shown);
-    // The image at path decoded to fit box and centred on a transparent
+    // The picture of source decoded to fit box and centred on a transparent
     // image of the box's size; null when it does not decode. Any thread may call.
-    static QImage decode(const QString& path, QSize box);
+    static QImage decode(const ImageFile::Source& source, QSize box);
     // An empty pixmap of the box's size, shown until the thumbnail is there. UI thread.
     static QPixmap placeholder(QSize box);
-    // The cache key: path, modification time, size in bytes and box.
-    static QString cacheKey(const QString& path, QSize box);
+    // The path source names: inside its folder, the folder's path joined to it.
+    static QString pathOf(const ImageFile::Source& source);
+    // The cache key: the path source names, the file's device, inode,
+    // modification time and size in bytes ("none" when source would not open
+    // it) and box. Opens the file the way the source reads it; any thread.
+    static QString cacheKey(const ImageFile::Source& source, QSize box);
 
 signals:
-    // The thumbnail of path is in the cache now.
+    // The thumbnail of the picture at path (pathOf its source) is in the cache now.
     void ready(const QString& path);
 
 private:

@@ -64,8 +64,10 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return QString::fromStdString(slot->imageSubtitle());
         case Qt::DecorationRole: {
-            QPixmap thumbnail =
-                thumbnails_.thumbnail(QString::fromStdString(slot->path()), QSize(side_, side_));
+            // Read through the theme's opened folder: a link in the bundle leads nowhere.
+            QPixmap thumbnail = thumbnails_.thumbnail(
+                {theme_->bundleFolder(), QString::fromStdString(slot->path())},
+                QSize(side_, side_));
             return thumbnail.isNull() ? ImageDecoder::placeholder(QSize(side_, side_)) : thumbnail;
         }
         default:

@@ -12,14 +12,14 @@ class ImageDecoder;
 // Each row is one ImageObjectView of the theme's slot list: its title is the
 // item's own title, or the catalogue's natural name of its file key when the
 // item gives none, its tool tip the item's subtitle (the image's file name),
-// its decoration the thumbnail for the browser's zoom value (decoded at one of
-// the decoder's few sizes; the view's delegate scales it to the zoom when
-// painting). The model holds the items by reference (shared with the theme)
-// and never decodes an image: thumbnails come from the decoder, which decodes
-// them in a worker and reports back, when the row is repainted; a zoom to
-// another decoded size drops the decodes not started. The theme and the
-// decoder are not owned; the theme must outlive setTheme's next call. UI
-// thread only.
+// its decoration the thumbnail for the browser's zoom value (read through the
+// theme's opened folder, decoded at one of the decoder's few sizes; the view's
+// delegate scales it to the zoom when painting). The model holds the items by
+// reference (shared with the theme) and never decodes an image: thumbnails
+// come from the decoder, which decodes them in a worker and reports back, when
+// the row is repainted; a zoom to another decoded size drops the decodes not
+// started. The theme and the decoder are not owned; the theme must outlive
+// setTheme's next call. UI thread only.
 class SlotListModel : public QAbstractListModel {
 public:
     SlotListModel(ImageDecoder& thumbnails, QObject* parent = nullptr);

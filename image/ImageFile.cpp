@@ -33,15 +33,19 @@ ImageFile::Source::Source(std::shared_ptr<const BundleFolder> opened, const QStr
 }
 
 ImageFile::ImageFile(const Source& source) {
-    // A relative path that is not confined opens nothing.
-    readAll(source.folder ? source.folder->openRegularFile(source.path.toStdString(),
-                                                           ThemeBundle::kMaxImageBytes)
-                          : open(source.path));
+    readAll(open(source));
 }
 
 Descriptor ImageFile::open(const QString& path) {
     return Descriptor(FileManager::openRegularFile(path.toStdString(), false, AT_FDCWD,
                                                    ThemeBundle::kMaxImageBytes));
+}
+
+Descriptor ImageFile::open(const Source& source) {
+    // A relative path that is not confined opens nothing.
+    return source.folder ? source.folder->openRegularFile(source.path.toStdString(),
+                                                          ThemeBundle::kMaxImageBytes)
+                         : open(source.path);
 }
 
 std::optional<ImageSize> ImageFile::pictureSize(int fd) {

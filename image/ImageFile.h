@@ -53,6 +53,9 @@ public:
     // A descriptor of the regular file at path (last name not followed, at
     // most kMaxImageBytes); invalid for anything else. Any thread.
     static Descriptor open(const QString& path);
+    // A descriptor of the file source names, opened as the constructor reads
+    // it; invalid for anything it refuses. Any thread.
+    static Descriptor open(const Source& source);
 
     // The size QImageReader reads from the header of the picture open as fd
     // (from its start; the descriptor stays the caller's): the decoder the
