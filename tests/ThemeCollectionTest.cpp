@@ -65,37 +65,32 @@ TEST_F(ThemeCollectionTest, ListsFolderBundlesOnlyAndWritesAMicroPreviewIntoARea
 
 TEST_F(ThemeCollectionTest, AddCopiesRegularFilesOnlyAndNeverLosesTheEntryItReplaces) {
     enum class There { Nothing, Theme, PlainFile, WrittenTheme };
-    // What, what is there, how the source is spoilt, replace, why (its start), the name after.
-    const std::vector<std::tuple<const char*, There, std::function<void(const fs::path&)>, bool,
-                                 std::string, std::string>>
-        cases = {
-            {"links and a FIFO inside are left out", There::Nothing,
-             [this](const fs::path& source) {
-                 fs::create_directory_symlink(temp() / "outside", source / "escape");
-                 fs::create_symlink(temp() / "outside/keep.txt", source / "images/extra.png");
-                 makeFifo(source / "pipe");
-             },
-             false, "", "Newer"},
-            {"a theme is replaced", There::Theme, {}, true, "", "Newer"},
-            {"a plain file is replaced", There::PlainFile, {}, true, "", "Newer"},
-            {"no replace keeps what is there",
-             There::Theme,
-             {},
-             false,
-             "it could not be given its name (File exists)",
-             "Old"},
-            {"a copy that fails keeps the old theme", There::Theme,
-             [](const fs::path& source) { writeSparse(source / "huge", 17u << 20); }, true,
-             "its files could not be copied", "Old"},
-            {"a program writing the old theme keeps it",
-             There::WrittenTheme,
-             {},
-             true,
-             "it could not be given its name",
-             "Old"},
-        };
+    const struct {
+        const char* what;
+        There there;
+        bool replace;
+        std::string why;  // its start; empty: added
+        std::string nameAfter;
+        std::function<void(const fs::path&)> spoil = {};  // of the source
+    } cases[] = {
+        {"links and a FIFO inside are left out", There::Nothing, false, "", "Newer",
+         [this](const fs::path& source) {
+             fs::create_directory_symlink(temp() / "outside", source / "escape");
+             fs::create_symlink(temp() / "outside/keep.txt", source / "images/extra.png");
+             makeFifo(source / "pipe");
+         }},
+        {"a theme is replaced", There::Theme, true, "", "Newer"},
+        {"a plain file is replaced", There::PlainFile, true, "", "Newer"},
+        {"no replace keeps what is there", There::Theme, false,
+         "it could not be given its name (File exists)", "Old"},
+        {"a copy that fails keeps the old theme", There::Theme, true,
+         "its files could not be copied", "Old",
+         [](const fs::path& source) { writeSparse(source / "huge", 17u << 20); }},
+        {"a program writing the old theme keeps it", There::WrittenTheme, true,
+         "it could not be given its name", "Old"},
+    };
     writeFile(temp() / "outside/keep.txt", "kept");
-    for (const auto& [what, there, spoil, replace, why, nameAfter] : cases) {
+    for (const auto& [what, there, replace, why, nameAfter, spoil] : cases) {
         SCOPED_TRACE(what);
         fs::remove_all(folder());
         fs::remove_all(temp() / "Same.docktheme");
