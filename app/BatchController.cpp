@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/Background.h"
 #include "app/BatchTableModel.h"
-#include "model/BatchWorker.h"
 #include "app/Dialogs.h"
-#include "app/WindowPlacement.h"
+#include "model/BatchWorker.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -30,13 +30,18 @@ constexpr int kPathWidth = 300;
 
 }  // namespace
 
-BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), batch_window(window), dialogs_(dialogs) {
-    batchList = window->findChild<QTableView*>(QStringLiteral("batchList"));
-    sourcePath = window->findChild<QLineEdit*>(QStringLiteral("sourcePath"));
-    progressInd = window->findChild<QProgressBar*>(QStringLiteral("progressInd"));
+BatchController::BatchController(Dialogs& dialogs, QObject* parent)
+    : QObject(parent),
+      batch_window(new QWidget(nullptr, Qt::Window)),
+      ui_(std::make_unique<Ui::BatchWindow>()),
+      dialogs_(dialogs) {
+    QWidget* window = batch_window;
+    ui_->setupUi(window);
+    batchList = ui_->batchList;
+    sourcePath = ui_->sourcePath;
+    progressInd = ui_->progressInd;
     list = new BatchTableModel(this);
-    WindowPlacement::centerOnOwnerWhenFirstShown(window);
+    pool_.setMaxThreadCount(1);
     batchList->setModel(list);
     batchList->horizontalHeader()->setStretchLastSection(true);
     // The folder first, shortened in the middle so its own name shows; the
@@ -45,10 +50,8 @@ BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* par
     batchList->setTextElideMode(Qt::ElideMiddle);
     batchList->verticalHeader()->hide();
     progressInd->hide();
-    auto* choose = window->findChild<QPushButton*>(QStringLiteral("btn_chooseSource"));
-    auto* start = window->findChild<QPushButton*>(QStringLiteral("btn_startBatch"));
-    connect(choose, &QPushButton::clicked, this, [this] { btn_chooseSource(); });
-    connect(start, &QPushButton::clicked, this, [this] { btn_startBatch(); });
+    connect(ui_->btn_chooseSource, &QPushButton::clicked, this, [this] { btn_chooseSource(); });
+    connect(ui_->btn_startBatch, &QPushButton::clicked, this, [this] { btn_startBatch(); });
     auto* open = new QShortcut(QKeySequence::Open, window);
     connect(open, &QShortcut::activated, this, [this] { btn_chooseSource(); });
     auto* convert = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Return")), window);
@@ -58,15 +61,18 @@ BatchController::BatchController(QWidget* window, Dialogs& dialogs, QObject* par
     window->installEventFilter(this);
 }
 
-QWidget* BatchController::makeWindow(QWidget* owner) {
-    auto* window = new QWidget(owner, Qt::Window);
-    Ui::BatchWindow ui;
-    ui.setupUi(window);
-    return window;
-}
-
 BatchController::~BatchController() {
     waitForEnd();
+    // A window given to no owner goes with this controller.
+    if (!batch_window->parent()) {
+        delete batch_window;
+    }
+}
+
+void BatchController::showWindow() {
+    batch_window->show();
+    batch_window->raise();
+    batch_window->activateWindow();
 }
 
 void BatchController::btn_chooseSource() {
@@ -145,31 +151,41 @@ void BatchController::btn_startBatch() {
     list->setAllStatuses(kWaiting);
     failed_ = 0;
     done_ = 0;
-    std::vector<std::string> folders;
+    MiscKit::sharedFiles();  // the catalogue is made here, before a worker reads it
+    run_ = std::make_unique<Run>();
     for (const BatchTableModel::Row& row : list->rows()) {
-        folders.push_back(row.path);
+        run_->folders.push_back(row.path);
     }
-    MiscKit::sharedFiles();  // the catalogue is made here, before the worker reads it
-    worker_ = std::make_unique<BatchWorker>(std::move(folders), destination->toStdString(), [this] {
-        QMetaObject::invokeMethod(this, "_deliverSteps", Qt::QueuedConnection);
-    });
-    worker_->start();
+    run_->destination = destination->toStdString();
+    _convertNext();
 }
 
-void BatchController::_deliverSteps() {
-    if (!worker_) {
+void BatchController::_convertNext() {
+    Run* run = run_.get();
+    if (run->stop || run->next >= run->folders.size()) {
+        _endRun();
         return;
     }
-    bool finished = false;
-    for (const BatchWorker::Step& step : worker_->takeSteps(finished)) {
-        list->setStatus(step.row, QString::fromStdString(step.status),
-                        QString::fromStdString(step.reason));
-        failed_ += step.status == BatchWorker::kError ? 1 : 0;
-        _updateValueOfProgressBar();
-    }
-    if (finished) {
-        _endRun();
-    }
+    const std::size_t row = run->next++;
+    // The hidden folders a killed run left go before the first row.
+    const bool first = row == 0;
+    run->current = QFuture<void>(Background::run(
+        &pool_, this,
+        [first, folder = run->folders[row], destination = run->destination] {
+            if (first) {
+                BatchWorker::removeLeftovers(destination);
+            }
+            return BatchWorker::convert(folder, destination);
+        },
+        [this, row](const BatchWorker::Step& step) {
+            list->setStatus(row, QString::fromStdString(step.status),
+                            QString::fromStdString(step.reason));
+            failed_ += step.status == BatchWorker::kError ? 1 : 0;
+            _updateValueOfProgressBar();
+            _convertNext();
+        },
+        // A run waited for and dropped (waitForEnd) takes no more rows.
+        [this, run] { return run_.get() == run; }));
 }
 
 // Every row counts, "ERROR!" ones too, so the bar reaches the row count and hides.
@@ -182,9 +198,8 @@ void BatchController::_updateValueOfProgressBar() {
 }
 
 void BatchController::_endRun() {
-    const bool stopped = worker_->stopRequested();
-    worker_->join();
-    worker_.reset();
+    const bool stopped = run_->stop;
+    run_.reset();
     progressInd->hide();
     const int rows = list->rowCount();
     if (!stopped && failed_ == 0) {
@@ -203,16 +218,17 @@ void BatchController::_endRun() {
 }
 
 void BatchController::waitForEnd() {
-    if (worker_) {
-        worker_->requestStop();
-        worker_->join();
-        worker_.reset();
+    if (run_) {
+        run_->stop = true;
+        run_->current.waitForFinished();
+        run_.reset();
+        progressInd->hide();
     }
 }
 
 bool BatchController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == batch_window && event->type() == QEvent::Close && worker_) {
-        worker_->requestStop();
+    if (watched == batch_window && event->type() == QEvent::Close && run_) {
+        run_->stop = true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -3,29 +3,38 @@
 #include <QObject>
 #include <QString>
 
+#include <QFuture>
+#include <QThreadPool>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 class BatchTableModel;
-class BatchWorker;
 class Dialogs;
 class QLineEdit;
 class QProgressBar;
 class QTableView;
 class QWidget;
+namespace Ui {
+class BatchWindow;
+}
 
 // The batch converter: the user picks a source folder, each of its
 // sub-folders becomes a row of the table, and after the choice of a
-// destination a worker (BatchWorker) makes one theme bundle per row there
-// while the progress bar counts the rows; a sheet tells the end of the run.
+// destination one theme bundle per row is made there (BatchWorker::convert,
+// one row after another off the UI thread, through Background::run on this
+// controller's own one-thread pool) while the progress bar counts the rows;
+// a sheet tells the end of the run.
 //
-// Made over the batch window, whose controls it finds by object name; owns
-// none of them, and the window may go first. Owns the table model and the
-// run. GUI thread only: the worker's outcomes arrive as queued calls
-// (_deliverSteps), and only this thread writes the table and the progress
-// bar. While a run goes on, start and choose are refused with a beep; closing
-// the window stops the run after the row being converted, and waitForEnd (at
-// quit, and the destructor) stops it and waits for the thread.
+// Makes the batch window from its form, kept as a member; the window is a
+// window of its own, owned by whoever it is given to (the main window), else
+// deleted with this controller. Owns the table model and the run. GUI thread
+// only: each row's outcome arrives on it, and only this thread writes the
+// table and the progress bar. While a run goes on, start and choose are
+// refused with a beep; closing the window stops the run after the row being
+// converted, and waitForEnd (at quit, and the destructor) stops it and waits
+// for that row.
 //
 // What reaches the disk: the bundles the worker makes inside the chosen
 // destination; the source is only read.
@@ -33,11 +42,8 @@ class BatchController : public QObject {
     Q_OBJECT
 
 public:
-    BatchController(QWidget* window, Dialogs& dialogs, QObject* parent = nullptr);
+    explicit BatchController(Dialogs& dialogs, QObject* parent = nullptr);
     ~BatchController() override;
-
-    // A new batch window from its .ui file, a window of its own owned by owner.
-    static QWidget* makeWindow(QWidget* owner);
 
     // The interface objects, in their given order.
     QTableView* batchList = nullptr;
@@ -46,12 +52,14 @@ public:
     QProgressBar* progressInd = nullptr;
     BatchTableModel* list = nullptr;
 
+    // Brings the batch window to the front.
+    void showWindow();
     void btn_chooseSource();
     void _loadFolders(const QString& folder);
     void btn_startBatch();
     // Whether a run goes on.
-    bool isRunning() const { return worker_ != nullptr; }
-    // Stops a run after its current row and waits for its thread.
+    bool isRunning() const { return run_ != nullptr; }
+    // Stops a run after its current row and waits for that row.
     void waitForEnd();
 
 signals:
@@ -62,13 +70,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Takes the worker's finished rows: statuses, a progress step per row.
-    Q_INVOKABLE void _deliverSteps();
+    // A run: its rows' folders, the destination, the next row, whether a
+    // stop was asked for, and the row under way.
+    struct Run {
+        std::vector<std::string> folders;
+        std::string destination;
+        std::size_t next = 0;
+        bool stop = false;
+        QFuture<void> current;
+    };
+
+    // Converts the run's next row, or ends the run after the last or a stop.
+    void _convertNext();
     void _updateValueOfProgressBar();
     void _endRun();
 
+    std::unique_ptr<Ui::BatchWindow> ui_;
     Dialogs& dialogs_;
-    std::unique_ptr<BatchWorker> worker_;
+    QThreadPool pool_;  // one thread: rows finish one after another
+    std::unique_ptr<Run> run_;
     int failed_ = 0;
     int done_ = 0;
 };

@@ -27,7 +27,6 @@
 #include "app/Dialogs.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
-#include "app/WindowPlacement.h"
 #include "image/ImageFile.h"
 #include "model/ArchiveImport.h"
 #include "model/DockTheme.h"
@@ -38,6 +37,7 @@
 #include "platform/FileManager.h"
 #include "platform/FolderTree.h"
 #include "platform/Log.h"
+#include "ui_CollectionWindow.h"
 
 namespace fs = std::filesystem;
 
@@ -82,21 +82,23 @@ struct CollectionController::Import {
     std::shared_ptr<ArchiveImport> unpacked;  // its hidden folder in the collection
 };
 
-CollectionController::CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs,
-                                           QObject* parent)
-    : QObject(parent), collection_window(window), controller(&host), dialogs_(dialogs) {
-    listOfThemes = window->findChild<QListView*>(QStringLiteral("listOfThemes"));
-    btn_remove = window->findChild<QPushButton*>(QStringLiteral("btn_remove"));
-    btn_edit = window->findChild<QPushButton*>(QStringLiteral("btn_edit"));
-    stat_collection = window->findChild<QLabel*>(QStringLiteral("stat_collection"));
-    auto* add = window->findChild<QPushButton*>(QStringLiteral("btn_add"));
+CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QObject* parent)
+    : QObject(parent),
+      collection_window(new QWidget(nullptr, Qt::Window)),
+      controller(&host),
+      ui_(std::make_unique<Ui::CollectionWindow>()),
+      dialogs_(dialogs) {
+    QWidget* window = collection_window;
+    ui_->setupUi(window);
+    listOfThemes = ui_->listOfThemes;
+    btn_remove = ui_->btn_remove;
+    btn_edit = ui_->btn_edit;
+    stat_collection = ui_->stat_collection;
     listOfDirectory = new CollectionModel(this);
-    WindowPlacement::centerOnOwnerWhenFirstShown(window);
-    connect(add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
+    connect(ui_->btn_add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
-    connect(window->findChild<QPushButton*>(QStringLiteral("btn_export")), &QPushButton::clicked,
-            this, [this] { btn_exportTheme(); });
+    connect(ui_->btn_export, &QPushButton::clicked, this, [this] { btn_exportTheme(); });
     // A double click, or Return, edits the selected theme (the clicked one is selected then).
     connect(listOfThemes, &QListView::activated, this, [this] { btn_editTheme(); });
     auto shortcut = [this, window](const QKeySequence& keys, const std::function<void()>& act) {
@@ -118,6 +120,10 @@ CollectionController::~CollectionController() {
         *import->cancelled = true;
         import->work.waitForFinished();
         import->unpacked->discard();
+    }
+    // A window given to no owner goes with this controller.
+    if (!collection_window->parent()) {
+        delete collection_window;
     }
 }
 
@@ -146,6 +152,12 @@ void CollectionController::awakeFromNib() {
     // Bundles and theme archives dropped on the list are added (eventFilter).
     listOfThemes->viewport()->setAcceptDrops(true);
     _reloadThemesList();
+}
+
+void CollectionController::showWindow() {
+    collection_window->show();
+    collection_window->raise();
+    collection_window->activateWindow();
 }
 
 void CollectionController::btn_addTheme() {
@@ -212,6 +224,7 @@ void CollectionController::importArchive(
     import->progress = new QProgressDialog(QStringLiteral("Importing %1\u2026").arg(archive),
                                            QStringLiteral("Cancel"), 0, 0, collection_window);
     import->progress->setObjectName(QStringLiteral("import_progress"));
+    import->progress->setAccessibleName(QStringLiteral("Importing the theme"));
     import->progress->setWindowTitle(QStringLiteral("Import Theme"));
     import->progress->setMinimumDuration(kProgressDelayMilliseconds);
     connect(import->progress, &QProgressDialog::canceled, this,

@@ -19,6 +19,9 @@ class QPushButton;
 class QWidget;
 class ThemeCollection;
 class ThemeHost;
+namespace Ui {
+class CollectionWindow;
+}
 
 // The user's collection of themes: the bundles in the collection folder
 // (collectionFolder()), shown as micro-preview thumbnails in the collection
@@ -26,12 +29,12 @@ class ThemeHost;
 // Remove moves the selected one to the trash, Edit opens it where it lies in
 // the main window.
 //
-// Made over the collection window, whose controls it finds by object name;
-// owns none of them. The open theme is reached only through the host
-// (ThemeHost, not owned): Edit asks it to open a theme, and Add, Replace and
-// Remove change a collection entry through it, so the open theme's unsaved
-// edits are asked about and it is closed (and opened again after a replace)
-// around the change. GUI thread only.
+// Makes the collection window from its form, kept as a member; the window
+// is a window of its own (see showWindow), owned by whoever it is given to
+// (the main window), else deleted with this controller. The open theme is reached only through the
+// host (ThemeHost, not owned): Edit asks it to open a theme, and Add, Replace and Remove change a
+// collection entry through it, so the open theme's unsaved edits are asked about and it is closed
+// (and opened again after a replace) around the change. GUI thread only.
 //
 // Names are kept as the file system's bytes from the listing to the theme
 // document, so a folder name that is not UTF-8 opens that very folder.
@@ -56,7 +59,7 @@ class CollectionController : public QObject {
     Q_OBJECT
 
 public:
-    CollectionController(QWidget* window, ThemeHost& host, Dialogs& dialogs, QObject* parent);
+    CollectionController(ThemeHost& host, Dialogs& dialogs, QObject* parent = nullptr);
     // Cancels the imports under way, waits for their workers and removes their hidden folders.
     ~CollectionController() override;
 
@@ -81,6 +84,8 @@ public:
 
     // Makes the folder when missing, wires the browser, lists the themes.
     void awakeFromNib();
+    // Brings the collection window to the front.
+    void showWindow();
     void btn_addTheme();
     // Adds the bundle or theme archive at chosen, as Add does once it is chosen.
     void addChosen(const QString& chosen);
@@ -141,6 +146,7 @@ private:
     // Takes import off the list and closes its progress dialog.
     void endImport(const std::shared_ptr<Import>& import);
 
+    std::unique_ptr<Ui::CollectionWindow> ui_;
     Dialogs& dialogs_;
     bool readable_ = true;
     std::vector<std::shared_ptr<Import>> imports_;

@@ -26,35 +26,30 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include "app/ApplyController.h"
+#include "app/ApplyRunner.h"
 #include "app/Background.h"
-#include "app/BatchController.h"
-#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
+#include "app/EditorView.h"
 #include "app/ExternalEditor.h"
 #include "app/ImageDecoder.h"
+#include "app/InformationView.h"
 #include "app/OnDemandImages.h"
 #include "app/ScreenshotRenderer.h"
-#include "app/SlotListModel.h"
-#include "app/TemporaryFolder.h"
 #include "app/ThemeSession.h"
 #include "app/ToolbarIcons.h"
 #include "app/UserDefaults.h"
+#include "app/WelcomeView.h"
 #include "app/WindowPlacement.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "ui_AboutWindow.h"
-#include "ui_CollectionWindow.h"
-#include "ui_EditorView.h"
 #include "ui_HelpWindow.h"
-#include "ui_InfoView.h"
 #include "ui_MainWindow.h"
 #include "ui_PreferencesSheet.h"
 #include "ui_PreviewWindow.h"
 #include "ui_ProgressSheet.h"
-#include "ui_WelcomeView.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
 
@@ -65,8 +60,8 @@ QString resource(const char* name) {
 }
 
 // A window of its own, owned by the main window and deleted with it.
-template <typename Ui, typename Window>
-Window* makeWindow(Ui& ui, QWidget* owner, Qt::WindowFlags flags) {
+template <typename Window, typename Ui>
+Window* windowFrom(Ui& ui, QWidget* owner, Qt::WindowFlags flags) {
     auto* window = new Window(owner, flags);
     ui.setupUi(window);
     return window;
@@ -77,15 +72,12 @@ Window* makeWindow(Ui& ui, QWidget* owner, Qt::WindowFlags flags) {
 MainController::MainController(Dialogs& dialogs, QObject* parent)
     : QObject(parent),
       session_(new ThemeSession(dialogs, this)),
-      currentTheme(session_->theme()),
       dialogs_(dialogs),
-      defaults_(std::make_unique<UserDefaults>()),
-      temporaries_(std::make_unique<TemporaryFolder>()) {
-    CollectionController::recoverLeftovers();
-    makeWindows();
+      defaults_(std::make_unique<UserDefaults>()) {
+    makeWindow();
     connectActions();
-    connectInformation();
-    setUpSlots();
+    connectViews();
+    setUpMenus();
     connectSession();
     awakeFromNib();
 }
@@ -95,299 +87,30 @@ MainController::~MainController() {
     session_->history().clear();
     renderer_->waitForEnd();
     // Views out of the flip view have no parent; the rest goes with the main window.
-    for (QWidget* view : {view_welcome, view_infoTheme, view_editorTheme}) {
-        if (view && !view->parent()) {
+    for (QWidget* view : {welcome_->widget(), information_->widget(), editor_->widget()}) {
+        if (!view->parent()) {
             delete view;
         }
     }
-    delete edit_window;
-}
-
-void MainController::makeWindows() {
-    Ui::MainWindow main;
-    edit_window = new QMainWindow;
-    main.setupUi(edit_window);
-    edit_window->setObjectName(QStringLiteral("edit_window"));
-    session_->setWindow(edit_window);
-    edit_toolbar = main.edit_toolbar;
-    view_flipView = main.view_flipView;
-    set_dock_style = main.set_dock_style;
-    popup_showEditorOrInfo = main.popup_showEditorOrInfo;
-    dock_type_selection = main.dock_type_selection;
-    slider_images_thumbsize = main.slider_images_thumbsize;
-    tbar_applyDock = main.tbar_applyDock;
-    tbar_openIn = main.tbar_openIn;
-    tbar_preview = main.tbar_preview;
-    menu_openWith = main.menu_openWith;
-
-    popup_showEditorOrInfo->addItem(QStringLiteral("Information"), kInformationTab);
-    popup_showEditorOrInfo->addItem(QStringLiteral("Editor"), kEditorTab);
-    main.action_showInfo->setData(kInformationTab);
-    main.action_showEditor->setData(kEditorTab);
-    // Toolbar items that hold controls; their parts leave the hidden holder.
-    edit_toolbar->addSeparator();
-    edit_toolbar->addWidget(set_dock_style);
-    tbar_showEditorOrInfo = edit_toolbar->addWidget(popup_showEditorOrInfo);
-    tbar_viewDock = edit_toolbar->addWidget(dock_type_selection);
-    tbar_thumbSize = edit_toolbar->addWidget(slider_images_thumbsize);
-    delete main.toolbar_parts;
-    // Toolbar buttons read as what they do ("Apply theme"), whatever their short label.
-    for (QAction* action : edit_toolbar->actions()) {
-        QWidget* button = edit_toolbar->widgetForAction(action);
-        if (button && button->accessibleName().isEmpty() && !action->toolTip().isEmpty()) {
-            button->setAccessibleName(action->toolTip());
-        }
-    }
-
-    using Icon = ToolbarIcons::Kind;
-    main.action_new->setIcon(ToolbarIcons::icon(Icon::New));
-    main.action_open->setIcon(ToolbarIcons::icon(Icon::Open));
-    tbar_applyDock->setIcon(ToolbarIcons::icon(Icon::Apply));
-    main.action_restore->setIcon(ToolbarIcons::icon(Icon::Restore));
-    tbar_openIn->setIcon(ToolbarIcons::icon(Icon::Edit));
-    tbar_preview->setIcon(ToolbarIcons::icon(Icon::Preview));
-    main.action_new->setShortcuts(QKeySequence::New);
-    main.action_open->setShortcuts(QKeySequence::Open);
-    main.action_close->setShortcuts(QKeySequence::Close);
-    main.action_saveInfo->setShortcuts(QKeySequence::Save);
-    main.action_preferences->setShortcuts(QKeySequence::Preferences);
-    main.action_preferences->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
-    main.action_quit->setShortcuts(QKeySequence::Quit);
-    main.action_quickGuide->setShortcuts(QKeySequence::HelpContents);
-
-    Ui::WelcomeView welcome;
-    view_welcome = new QWidget(view_flipView);
-    welcome.setupUi(view_welcome);
-    welcome_image = welcome.welcome_image;
-    connect(welcome.welcome_new, &QPushButton::clicked, this, [this] { btn_toolbar_newtheme(); });
-    connect(welcome.welcome_open, &QPushButton::clicked, this, [this] { btn_toolbar_opentheme(); });
-    connect(welcome.welcome_backup, &QPushButton::clicked, this,
-            [this] { btn_backupMyCurrentDock(); });
-    connect(welcome.welcome_guide, &QPushButton::clicked, this, [this] { btn_quickGuide(); });
-
-    Ui::InfoView info;
-    view_infoTheme = new QWidget(view_flipView);
-    info.setupUi(view_infoTheme);
-    previewdock_title = info.previewdock_title;
-    previewdock_author = info.previewdock_author;
-    previewdock_site = info.previewdock_site;
-    previewdock_version = info.previewdock_version;
-    previewdock_appcasturl = info.previewdock_appcasturl;
-    previewdock_description = info.previewdock_description;
-    info_micropreview = info.info_micropreview;
-    screenshot_preview = info.screenshot_preview;
-    preview_dockshow_selection = info.preview_dockshow_selection;
-    connect(info.button_saveInfo, &QPushButton::clicked, this, [this] { btn_saveInfo(); });
-    connect(info.button_visitSite, &QPushButton::clicked, this,
-            [this] { btn_previewAuthorSite(); });
-    connect(info.button_render, &QPushButton::clicked, this,
-            [this] { btn_renderDockScreenshots(); });
-    connect(preview_dockshow_selection, &QComboBox::activated, this,
-            [this] { btn_preview_changeShowPreview(); });
-
-    Ui::EditorView editor;
-    view_editorTheme = new QWidget(view_flipView);
-    editor.setupUi(view_editorTheme);
-    listOfImages = editor.listOfImages;
-    selection_preview = editor.selection_preview;
-    selection_filename = editor.selection_filename;
-    selection_description = editor.selection_description;
-    selection_size = editor.selection_size;
-    selection_bestSize = editor.selection_bestSize;
-    selection_alertSize = editor.selection_alertSize;
-    selection_naturalTitle = editor.selection_naturalTitle;
-    for (QWidget* view : {view_welcome, view_infoTheme, view_editorTheme}) {
-        view->hide();
-    }
-
-    auto* busy = new QProgressBar(edit_window);
-    busy->setObjectName(QStringLiteral("apply_progress"));
-    busy->setAccessibleName(QStringLiteral("Applying theme"));
-    busy->setRange(0, 0);
-    busy->setMaximumWidth(120);
-    busy->hide();
-    edit_window->statusBar()->addPermanentWidget(busy);
-
-    apply_ = new ApplyController(this);
-    connect(apply_, &ApplyController::started, busy, &QWidget::show);
-    connect(apply_, &ApplyController::ended, busy, &QWidget::hide);
-    renderer_ = new ScreenshotRenderer(temporaries_->path(), this);
-    verifier_ = new DockVerifier(this);
-    connect(verifier_, &DockVerifier::result, this, [this](bool ok, const QString& message) {
-        edit_window->statusBar()->showMessage(message);
-        emit dockVerified(ok, message);
-    });
-
-    connect(main.action_new, &QAction::triggered, this, [this] { btn_toolbar_newtheme(); });
-    connect(main.action_open, &QAction::triggered, this, [this] { btn_toolbar_opentheme(); });
-    connect(main.action_close, &QAction::triggered, this, [this] { btn_closeTheme(); });
-    exportTheme_ = main.action_export;
-    connect(exportTheme_, &QAction::triggered, this, [this] { btn_exportTheme(); });
-    connect(main.action_saveInfo, &QAction::triggered, this, [this] { btn_saveInfo(); });
-    connect(main.action_backup, &QAction::triggered, this, [this] { btn_backupMyCurrentDock(); });
-    connect(main.action_generate, &QAction::triggered, this,
-            [this] { btn_generateThemeFromFolder(); });
-    connect(main.action_quit, &QAction::triggered, this, [this] {
-        if (applicationShouldTerminate()) {
-            QCoreApplication::quit();
-        }
-    });
-    edit_window->installEventFilter(this);
-    connect(main.action_preferences, &QAction::triggered, this, [this] { btn_show_preferences(); });
-    connect(main.action_restore, &QAction::triggered, this, [this] { btn_restoreDock(); });
-    action_restoreOriginal = main.action_restoreOriginal;
-    connect(action_restoreOriginal, &QAction::triggered, this,
-            [this] { btn_restoreOriginalDock(); });
-    // Looked at as the menu opens: another user's apply may have kept them meanwhile.
-    connect(main.menu_dock, &QMenu::aboutToShow, this,
-            [this] { action_restoreOriginal->setEnabled(originalImagesKept()); });
-    checkTheme_ = main.action_checkTheme;
-    connect(checkTheme_, &QAction::triggered, this, [this] { btn_checkTheme(); });
-    connect(main.action_renderScreenshots, &QAction::triggered, this,
-            [this] { btn_renderDockScreenshots(); });
-    connect(main.action_checkUpdate, &QAction::triggered, this,
-            [this] { btn_checkUpdateForTheme(); });
-    for (QAction* show : {main.action_showInfo, main.action_showEditor}) {
-        connect(show, &QAction::triggered, this,
-                [this, show] { btn_showEditorDock(show->data().toInt()); });
-    }
-    connect(main.action_collection, &QAction::triggered, this, [this] { btn_browseCollection(); });
-    connect(main.action_batch, &QAction::triggered, this, [this] { btn_openBatchConverter(); });
-    connect(main.action_mainWindow, &QAction::triggered, this, [this] { btn_showMainWindow(); });
-    connect(main.action_quickGuide, &QAction::triggered, this, [this] { btn_quickGuide(); });
-    connect(main.action_about, &QAction::triggered, this, [this] { btn_change_openAbout(); });
-}
-
-void MainController::_makeAboutWindow() {
-    if (about_window) {
-        return;
-    }
-    Ui::AboutWindow about;
-    about_window = makeWindow<Ui::AboutWindow, QDialog>(about, edit_window, Qt::Dialog);
-    about_icon_ = about.about_icon;
-    about_icon_->setPixmap(QApplication::windowIcon().pixmap(128));
-    connect(about.about_buttons, &QDialogButtonBox::rejected, about_window, &QDialog::hide);
-    about.about_buttons->button(QDialogButtonBox::Close)
-        ->setAccessibleName(QStringLiteral("Close about window"));
-}
-
-void MainController::_makeHelpWindow() {
-    if (help_window) {
-        return;
-    }
-    Ui::HelpWindow help;
-    auto* guide = makeWindow<Ui::HelpWindow, QDialog>(help, edit_window, Qt::Window);
-    help_window = guide;
-    WindowPlacement::centerOnOwnerWhenFirstShown(guide);
-    help_view = help.help_view;
-    // A closed guide keeps no pictures; showing it again loads the page anew.
-    connect(guide, &QDialog::finished, help_view, &QTextBrowser::clear);
-    connect(help.help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
-}
-
-void MainController::_makeProgressWindow() {
-    if (progress_window) {
-        return;
-    }
-    Ui::ProgressSheet progress;
-    progress_window = makeWindow<Ui::ProgressSheet, QDialog>(progress, edit_window, Qt::Sheet);
-    connect(progress.progress_stop, &QPushButton::clicked, this,
-            [this] { btn_checkUpdateForTheme_stop(); });
-}
-
-void MainController::_makePreferencesWindow() {
-    if (preferences_window) {
-        return;
-    }
-    Ui::PreferencesSheet preferences;
-    preferences_window =
-        makeWindow<Ui::PreferencesSheet, QDialog>(preferences, edit_window, Qt::Sheet);
-    pref_startWithEditor = preferences.pref_startWithEditor;
-    pref_generateUUID = preferences.pref_generateUUID;
-    connect(pref_startWithEditor, &QCheckBox::clicked, this,
-            [this] { btn_prefs_startWithEditor(pref_startWithEditor); });
-    connect(pref_generateUUID, &QCheckBox::clicked, this,
-            [this] { btn_prefs_generateUUID(pref_generateUUID); });
-    QCheckBox* autoStyle = preferences.pref_autoDockStyle;
-    connect(autoStyle, &QCheckBox::clicked, this,
-            [this, autoStyle] { btn_preferences_changeDockStyleAutomatically(autoStyle); });
-    connect(preferences.pref_close, &QPushButton::clicked, this,
-            [this] { btn_close_preferences(); });
-}
-
-void MainController::_makePreviewWindow() {
-    if (preview_window) {
-        return;
-    }
-    Ui::PreviewWindow preview;
-    preview_window = makeWindow<Ui::PreviewWindow, QWidget>(preview, edit_window, Qt::Window);
-    preview_window_image = preview.preview_window_image;
-    preview_window->installEventFilter(this);
-    connect(preview.preview_proportions, &QCheckBox::toggled, this,
-            [this, box = preview.preview_proportions] { btn_changeProportions(box); });
-    btn_changeProportions(preview.preview_proportions);
-}
-
-CollectionController& MainController::collectionController() {
-    if (!collection_) {
-        Ui::CollectionWindow collection;
-        collection_window =
-            makeWindow<Ui::CollectionWindow, QWidget>(collection, edit_window, Qt::Window);
-        collection_ = new CollectionController(collection_window, *this, dialogs_, this);
-    }
-    return *collection_;
-}
-
-BatchController& MainController::batchController() {
-    if (!batch_) {
-        batch_window = BatchController::makeWindow(edit_window);
-        batch_ = new BatchController(batch_window, dialogs_, this);
-    }
-    return *batch_;
-}
-
-void MainController::waitForWork() {
-    apply_->waitForEnd();
-    if (batch_) {
-        batch_->waitForEnd();
-    }
-}
-
-void MainController::connectActions() {
-    connect(tbar_applyDock, &QAction::triggered, this, [this] { btn_change_applyTheme(); });
-    connect(popup_showEditorOrInfo, &QComboBox::activated, this,
-            [this] { btn_showEditorOrInfo(popup_showEditorOrInfo); });
-    connect(set_dock_style, &QComboBox::activated, this,
-            [this] { btn_setDockStyleTo(set_dock_style); });
-    connect(dock_type_selection, &QComboBox::activated, this,
-            [this] { btn_change_docktype(dock_type_selection); });
-    connect(slider_images_thumbsize, &QSlider::valueChanged, this,
-            [this] { btn_change_thumbsize(slider_images_thumbsize); });
-    connect(apply_, &ApplyController::ended, this, &MainController::_applyEnded);
+    delete window_;
 }
 
 void MainController::awakeFromNib() {
     // The flip view starts with the welcome view as its only subview.
-    view_flipView->layout()->addWidget(view_welcome);
-    view_welcome->show();
-    // The slot browser shows the model; its items are not reordered by dragging.
-    listOfImages->setModel(slots_);
-    listOfImages->setDragDropMode(QAbstractItemView::NoDragDrop);
-    connect(listOfImages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { _updateSelection(); });
+    ui_->view_flipView->layout()->addWidget(welcome_->widget());
+    welcome_->widget()->show();
     // The slider starts at 64 pixels and the browser's zoom follows it.
-    slider_images_thumbsize->setValue(64);
-    btn_change_thumbsize(slider_images_thumbsize);
+    ui_->slider_images_thumbsize->setValue(64);
+    btn_change_thumbsize(64);
     // Every drop target answers to this controller, the micro preview too.
-    for (DragDropImageView* view :
-         {welcome_image, selection_preview, screenshot_preview, info_micropreview}) {
-        view->setResponderClass(this);
-    }
+    welcome_->setDropResponder(this);
+    information_->setDropResponder(this);
+    editor_->setDropResponder(this);
     // The application icon and the welcome view's picture are decoded once
     // the main window is painted.
     whenPainted([this] { _loadPictures(); });
     // The style pop-up shows the Dock's style as it is now.
-    set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
+    ui_->set_dock_style->setCurrentIndex(indexOf(MiscKit::currentDockType()));
     // The quick guide on the first start, over the main window once that
     // is painted (see eventFilter), so its pictures never delay the first frame.
     std::optional<bool> first = defaults_->boolForKey(UserDefaults::kFirst);
@@ -400,31 +123,13 @@ void MainController::awakeFromNib() {
     _validateToolbar();
 }
 
-void MainController::_loadPictures() {
-    // Decoded in a worker while the window answers, shown on the UI thread.
-    using Pictures = std::pair<QImage, QImage>;
-    Background::run(
-        QThreadPool::globalInstance(), this,
-        [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
-            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile, "PNG")};
-        },
-        [this](const Pictures& pictures) {
-            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
-            edit_window->setWindowIcon(QApplication::windowIcon());
-            if (about_icon_) {
-                about_icon_->setPixmap(QPixmap::fromImage(pictures.first));
-            }
-            welcome_image->setImage(pictures.second);
-        });
-}
-
 bool MainController::applicationShouldHandleReopen(bool) {
     btn_showMainWindow();
     return true;
 }
 
 void MainController::openHandedOver(const QString& path) {
-    applicationShouldHandleReopen(edit_window->isVisible());
+    applicationShouldHandleReopen(window_->isVisible());
     if (path.isEmpty()) {
         return;
     }
@@ -437,15 +142,15 @@ void MainController::openHandedOver(const QString& path) {
 
 void MainController::btn_showMainWindow() {
     // A minimized window comes back too, so a question it asks is seen.
-    edit_window->setWindowState(edit_window->windowState() & ~Qt::WindowMinimized);
-    edit_window->show();
-    edit_window->raise();
-    edit_window->activateWindow();
+    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
 }
 
-QWidget* MainController::shownView() const {
-    QLayoutItem* item = view_flipView->layout()->itemAt(0);
-    return item ? item->widget() : nullptr;
+void MainController::ownWindow(QWidget* window) {
+    window->setParent(window_, Qt::Window);
+    WindowPlacement::centerOnOwnerWhenFirstShown(window);
 }
 
 bool MainController::_fadeToTab(int tab) {
@@ -454,126 +159,100 @@ bool MainController::_fadeToTab(int tab) {
         return true;
     }
     switchingTab_ = true;
+    QWidget* flip = ui_->view_flipView;
     for (int shown = -1; shown != requestedTab_;) {
         shown = requestedTab_;
-        RVAnimationAdditions::fadeOut(view_flipView);
-        QWidget* chosen = shown == kInformationTab ? view_infoTheme
-                          : shown == kEditorTab    ? view_editorTheme
-                                                   : view_welcome;
-        if (QWidget* old = shownView(); old != chosen) {
+        RVAnimationAdditions::fadeOut(flip);
+        QWidget* chosen = shown == kInformationTab ? information_->widget()
+                          : shown == kEditorTab    ? editor_->widget()
+                                                   : welcome_->widget();
+        QLayoutItem* item = flip->layout()->itemAt(0);
+        if (QWidget* old = item ? item->widget() : nullptr; old != chosen) {
             if (old) {
-                view_flipView->layout()->removeWidget(old);
+                flip->layout()->removeWidget(old);
                 old->hide();
                 old->setParent(nullptr);
             }
-            chosen->setParent(view_flipView);
-            view_flipView->layout()->addWidget(chosen);
+            chosen->setParent(flip);
+            flip->layout()->addWidget(chosen);
         }
         chosen->show();
-        if (chosen != view_editorTheme) {
+        if (chosen != editor_->widget()) {
             // The slot browser is not shown: its thumbnails are decoded again when it is.
             session_->decoder().releaseThumbnails();
         }
-        RVAnimationAdditions::fadeIn(view_flipView);
+        RVAnimationAdditions::fadeIn(flip);
     }
     switchingTab_ = false;
     return true;
 }
 
-void MainController::btn_showEditorOrInfo(QComboBox* sender) {
-    if (!currentTheme) {
-        _fadeToTab(kWelcomeTab);
-        return;
-    }
-    _fadeToTab(sender->currentData().toInt());
+int MainController::shownTab() const {
+    QLayoutItem* item = ui_->view_flipView->layout()->itemAt(0);
+    QWidget* shown = item ? item->widget() : nullptr;
+    return shown == information_->widget() ? kInformationTab
+           : shown == editor_->widget()    ? kEditorTab
+                                           : kWelcomeTab;
+}
+
+void MainController::btn_showEditorOrInfo(int tab) {
+    _fadeToTab(session_->theme() ? tab : kWelcomeTab);
 }
 
 void MainController::btn_showEditorDock(int tag) {
-    if (!currentTheme) {
+    if (!session_->theme()) {
         dialogs_.beep();
         return;
     }
     Log::write(std::to_string(tag));
-    int index = popup_showEditorOrInfo->findData(tag);
+    QComboBox* popup = ui_->popup_showEditorOrInfo;
+    int index = popup->findData(tag);
     if (index >= 0) {
-        popup_showEditorOrInfo->setCurrentIndex(index);
+        popup->setCurrentIndex(index);
     }
-    btn_showEditorOrInfo(popup_showEditorOrInfo);
-}
-
-bool MainController::validateToolbarItem(QAction* item) {
-    const bool open = currentTheme != nullptr;
-    if (item != tbar_openIn && item != tbar_thumbSize && item != tbar_viewDock &&
-        item != tbar_applyDock && item != tbar_preview) {
-        return true;
-    }
-    popup_showEditorOrInfo->setEnabled(open);
-    if (item == tbar_viewDock) {
-        dock_type_selection->setEnabled(open);
-        return true;
-    }
-    return open;
+    btn_showEditorOrInfo(popup->currentData().toInt());
 }
 
 void MainController::_validateToolbar() {
-    for (QAction* item : edit_toolbar->actions()) {
-        item->setEnabled(validateToolbarItem(item));
+    const bool open = session_->theme() != nullptr;
+    // The items that act on the open theme; the others always work.
+    for (QAction* item : {ui_->tbar_openIn, tbar_thumbSize_, ui_->tbar_applyDock,
+                          ui_->tbar_preview, ui_->action_checkTheme, ui_->action_export}) {
+        item->setEnabled(open);
     }
-    checkTheme_->setEnabled(currentTheme != nullptr);
-    exportTheme_->setEnabled(currentTheme != nullptr);
+    // The pop-ups' toolbar items stay enabled (enabling one would enable its
+    // control again); the controls follow the theme.
+    ui_->popup_showEditorOrInfo->setEnabled(open);
+    ui_->dock_type_selection->setEnabled(open);
 }
 
 void MainController::_updateThemeShow() {
-    if (!currentTheme) {
-        return;
-    }
-    slots_->setTheme(
-        currentTheme.get(),
-        dockCategoryAt(dock_type_selection->currentIndex()).value_or(DockCategory::TwoD));
     _updateWindowTitle();
-    _showMicroPreview();
-    // Unsaved edits stay in the fields; otherwise every field shows this theme's value.
-    if (!session_->hasUnsavedInformation()) {
-        _fillInformationFields();
-    }
     _validateToolbar();
 }
 
 void MainController::_updateWindowTitle() {
-    QString title = edit_window->windowTitle().remove(QStringLiteral("[*]"));
-    if (currentTheme) {
+    QString title = window_->windowTitle().remove(QStringLiteral("[*]"));
+    if (const DockTheme* theme = session_->theme()) {
         // An empty name or author reads as a missing one, saved or not.
         auto shown = [](const std::optional<std::string>& value, const char* missing) {
             return QString::fromStdString(value && !value->empty() ? *value : missing);
         };
-        title = QStringLiteral("Velvanto - %1 by %2")
-                    .arg(shown(currentTheme->dockName(), "Untitled"),
-                         shown(currentTheme->dockAuthor(), "Unknown"));
+        title =
+            QStringLiteral("Velvanto - %1 by %2")
+                .arg(shown(theme->dockName(), "Untitled"), shown(theme->dockAuthor(), "Unknown"));
     }
-    edit_window->setWindowTitle(title + QStringLiteral("[*]"));
+    window_->setWindowTitle(title + QStringLiteral("[*]"));
     // A screen reader announces the window by its name: the title and the unsaved mark.
-    edit_window->setAccessibleName(
-        edit_window->isWindowModified() ? title + QStringLiteral(" (edited)") : title);
-}
-
-void MainController::_showMicroPreview() {
-    std::optional<std::string> path =
-        currentTheme ? currentTheme->dockMicroPreview() : std::nullopt;
-    if (!path) {
-        session_->decoder().cancel(info_micropreview);
-        info_micropreview->setImage(QImage());
-        return;
-    }
-    session_->decoder().request(
-        info_micropreview, {currentTheme->bundleFolder(), QString::fromStdString(*path)}, QSize(),
-        [this](const QImage& image, QSize) { info_micropreview->setImage(image); });
+    window_->setAccessibleName(window_->isWindowModified() ? title + QStringLiteral(" (edited)")
+                                                           : title);
 }
 
 void MainController::btn_change_openAbout() {
     _makeAboutWindow();
-    about_window->show();
-    about_window->raise();
-    about_window->activateWindow();
+    aboutWindow_->show();
+    aboutWindow_->raise();
+    aboutWindow_->activateWindow();
 }
 
 void MainController::btn_quickGuide() {
@@ -584,19 +263,20 @@ void MainController::btn_quickGuide() {
         html = QString::fromUtf8(file.readAll());
     }
     _makeHelpWindow();
-    help_view->document()->setBaseUrl(QUrl::fromLocalFile(path));
-    help_view->setSearchPaths({QString::fromStdString(SystemPaths::resourceFolder().string())});
+    QTextBrowser* view = help_->help_view;
+    view->document()->setBaseUrl(QUrl::fromLocalFile(path));
+    view->setSearchPaths({QString::fromStdString(SystemPaths::resourceFolder().string())});
     // Screenshots further down the page are decoded when scrolled to.
-    OnDemandImages::install(help_view->document());
-    help_view->setHtml(html);
-    help_window->show();
-    help_window->raise();
-    help_window->activateWindow();
+    OnDemandImages::install(view->document());
+    view->setHtml(html);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void MainController::btn_guide_close() {
-    if (help_window) {
-        help_window->close();
+    if (helpWindow_) {
+        helpWindow_->close();
     }
 }
 
@@ -607,11 +287,11 @@ std::optional<QString> MainController::standardEditorPath() const {
 void MainController::_updateMenuEditor() {
     if (std::optional<QString> editor = standardEditorPath()) {
         QString name = ExternalEditor::displayName(*editor);
-        menu_openWith->setText(QStringLiteral("Open In %1").arg(name));
-        tbar_openIn->setText(QStringLiteral("Edit in %1").arg(name));
+        ui_->menu_openWith->setText(QStringLiteral("Open In %1").arg(name));
+        ui_->tbar_openIn->setText(QStringLiteral("Edit in %1").arg(name));
     } else {
-        menu_openWith->setText(QStringLiteral("Open Image In... (need to specify app)"));
-        tbar_openIn->setText(QStringLiteral("Choose External Editor"));
+        ui_->menu_openWith->setText(QStringLiteral("Open Image In... (need to specify app)"));
+        ui_->tbar_openIn->setText(QStringLiteral("Choose External Editor"));
     }
 }
 
@@ -623,13 +303,17 @@ void MainController::whenPainted(std::function<void()> task) {
     afterPaint_.push_back(std::move(task));
 }
 
+void MainController::waitForWork() {
+    apply_->waitForEnd();
+}
+
 bool MainController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == preview_window && event->type() == QEvent::Hide) {
+    if (watched == previewWindow_ && event->type() == QEvent::Hide) {
         // A closed zoom window keeps no picture.
-        session_->decoder().cancel(preview_window_image);
-        preview_window_image->setImage(QImage());
+        session_->decoder().cancel(preview_->preview_window_image);
+        preview_->preview_window_image->setImage(QImage());
     }
-    if (watched == edit_window && event->type() == QEvent::UpdateRequest && !afterPaint_.empty()) {
+    if (watched == window_ && event->type() == QEvent::UpdateRequest && !afterPaint_.empty()) {
         // Run on the next turn, once this paint reached the screen.
         QTimer::singleShot(0, this, [this, tasks = std::exchange(afterPaint_, {})] {
             for (const std::function<void()>& task : tasks) {
@@ -637,7 +321,7 @@ bool MainController::eventFilter(QObject* watched, QEvent* event) {
             }
         });
     }
-    if (watched == edit_window && event->type() == QEvent::Close) {
+    if (watched == window_ && event->type() == QEvent::Close) {
         if (!applicationShouldTerminate()) {
             event->ignore();
             return true;
@@ -645,4 +329,246 @@ bool MainController::eventFilter(QObject* watched, QEvent* event) {
         QCoreApplication::quit();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void MainController::makeWindow() {
+    Ui::MainWindow& main = *(ui_ = std::make_unique<Ui::MainWindow>());
+    window_ = new QMainWindow;
+    main.setupUi(window_);
+    window_->setObjectName(QStringLiteral("edit_window"));
+    session_->setWindow(window_);
+
+    main.popup_showEditorOrInfo->addItem(QStringLiteral("Information"), kInformationTab);
+    main.popup_showEditorOrInfo->addItem(QStringLiteral("Editor"), kEditorTab);
+    main.action_showInfo->setData(kInformationTab);
+    main.action_showEditor->setData(kEditorTab);
+    // Toolbar items that hold controls; their parts leave the hidden holder.
+    QToolBar* toolbar = main.edit_toolbar;
+    toolbar->addSeparator();
+    toolbar->addWidget(main.set_dock_style);
+    toolbar->addWidget(main.popup_showEditorOrInfo);
+    toolbar->addWidget(main.dock_type_selection);
+    tbar_thumbSize_ = toolbar->addWidget(main.slider_images_thumbsize);
+    delete main.toolbar_parts;
+    // Toolbar buttons read as what they do ("Apply theme"), whatever their short label.
+    for (QAction* action : toolbar->actions()) {
+        QWidget* button = toolbar->widgetForAction(action);
+        if (button && button->accessibleName().isEmpty() && !action->toolTip().isEmpty()) {
+            button->setAccessibleName(action->toolTip());
+        }
+    }
+
+    using Icon = ToolbarIcons::Kind;
+    main.action_new->setIcon(ToolbarIcons::icon(Icon::New));
+    main.action_open->setIcon(ToolbarIcons::icon(Icon::Open));
+    main.tbar_applyDock->setIcon(ToolbarIcons::icon(Icon::Apply));
+    main.action_restore->setIcon(ToolbarIcons::icon(Icon::Restore));
+    main.tbar_openIn->setIcon(ToolbarIcons::icon(Icon::Edit));
+    main.tbar_preview->setIcon(ToolbarIcons::icon(Icon::Preview));
+    main.action_new->setShortcuts(QKeySequence::New);
+    main.action_open->setShortcuts(QKeySequence::Open);
+    main.action_close->setShortcuts(QKeySequence::Close);
+    main.action_saveInfo->setShortcuts(QKeySequence::Save);
+    main.action_preferences->setShortcuts(QKeySequence::Preferences);
+    main.action_preferences->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
+    main.action_quit->setShortcuts(QKeySequence::Quit);
+    main.action_quickGuide->setShortcuts(QKeySequence::HelpContents);
+
+    welcome_ = new WelcomeView(main.view_flipView);
+    information_ = new InformationView(*session_, dialogs_, main.view_flipView);
+    editor_ = new EditorView(*session_, main.view_flipView);
+    for (QWidget* view : {welcome_->widget(), information_->widget(), editor_->widget()}) {
+        view->hide();
+    }
+
+    auto* busy = new QProgressBar(window_);
+    busy->setObjectName(QStringLiteral("apply_progress"));
+    busy->setAccessibleName(QStringLiteral("Applying theme"));
+    busy->setRange(0, 0);
+    busy->setMaximumWidth(120);
+    busy->hide();
+    window_->statusBar()->addPermanentWidget(busy);
+
+    apply_ = new ApplyRunner(this);
+    connect(apply_, &ApplyRunner::started, busy, &QWidget::show);
+    connect(apply_, &ApplyRunner::ended, busy, &QWidget::hide);
+    renderer_ = new ScreenshotRenderer(session_->temporaryFolder(), this);
+    verifier_ = new DockVerifier(this);
+    connect(verifier_, &DockVerifier::result, this, [this](bool ok, const QString& message) {
+        window_->statusBar()->showMessage(message);
+        emit dockVerified(ok, message);
+    });
+    window_->installEventFilter(this);
+}
+
+void MainController::_makeAboutWindow() {
+    if (aboutWindow_) {
+        return;
+    }
+    about_ = std::make_unique<Ui::AboutWindow>();
+    aboutWindow_ = windowFrom<QDialog>(*about_, window_, Qt::Dialog);
+    about_->about_icon->setPixmap(QApplication::windowIcon().pixmap(128));
+    connect(about_->about_buttons, &QDialogButtonBox::rejected, aboutWindow_, &QDialog::hide);
+    about_->about_buttons->button(QDialogButtonBox::Close)
+        ->setAccessibleName(QStringLiteral("Close about window"));
+}
+
+void MainController::_makeHelpWindow() {
+    if (helpWindow_) {
+        return;
+    }
+    help_ = std::make_unique<Ui::HelpWindow>();
+    helpWindow_ = windowFrom<QDialog>(*help_, window_, Qt::Window);
+    WindowPlacement::centerOnOwnerWhenFirstShown(helpWindow_);
+    // A closed guide keeps no pictures; showing it again loads the page anew.
+    connect(helpWindow_, &QDialog::finished, help_->help_view, &QTextBrowser::clear);
+    connect(help_->help_close, &QPushButton::clicked, this, [this] { btn_guide_close(); });
+}
+
+void MainController::_makeProgressWindow() {
+    if (progressWindow_) {
+        return;
+    }
+    progress_ = std::make_unique<Ui::ProgressSheet>();
+    progressWindow_ = windowFrom<QDialog>(*progress_, window_, Qt::Sheet);
+    connect(progress_->progress_stop, &QPushButton::clicked, this,
+            [this] { btn_checkUpdateForTheme_stop(); });
+}
+
+void MainController::_makePreferencesWindow() {
+    if (preferencesWindow_) {
+        return;
+    }
+    preferences_ = std::make_unique<Ui::PreferencesSheet>();
+    Ui::PreferencesSheet& sheet = *preferences_;
+    preferencesWindow_ = windowFrom<QDialog>(sheet, window_, Qt::Sheet);
+    connect(sheet.pref_startWithEditor, &QCheckBox::clicked, this,
+            [this](bool on) { btn_prefs_startWithEditor(on); });
+    connect(sheet.pref_generateUUID, &QCheckBox::clicked, this,
+            [this](bool on) { btn_prefs_generateUUID(on); });
+    connect(sheet.pref_autoDockStyle, &QCheckBox::clicked, this,
+            [this](bool on) { btn_preferences_changeDockStyleAutomatically(on); });
+    connect(sheet.pref_close, &QPushButton::clicked, this, [this] { btn_close_preferences(); });
+}
+
+void MainController::_makePreviewWindow() {
+    if (previewWindow_) {
+        return;
+    }
+    preview_ = std::make_unique<Ui::PreviewWindow>();
+    previewWindow_ = windowFrom<QWidget>(*preview_, window_, Qt::Window);
+    previewWindow_->installEventFilter(this);
+    connect(preview_->preview_proportions, &QCheckBox::toggled, this,
+            [this](bool on) { btn_changeProportions(on); });
+    btn_changeProportions(preview_->preview_proportions->isChecked());
+}
+
+void MainController::connectActions() {
+    Ui::MainWindow& main = *ui_;
+    auto on = [this](QAction* action, auto act) {
+        connect(action, &QAction::triggered, this, act);
+    };
+    on(main.action_new, [this] { btn_toolbar_newtheme(); });
+    on(main.action_open, [this] { btn_toolbar_opentheme(); });
+    on(main.action_close, [this] { btn_closeTheme(); });
+    on(main.action_export, [this] { btn_exportTheme(); });
+    on(main.action_saveInfo, [this] { btn_saveInfo(); });
+    on(main.action_backup, [this] { btn_backupMyCurrentDock(); });
+    on(main.action_generate, [this] { btn_generateThemeFromFolder(); });
+    on(main.action_quit, [this] {
+        if (applicationShouldTerminate()) {
+            QCoreApplication::quit();
+        }
+    });
+    on(main.action_preferences, [this] { btn_show_preferences(); });
+    on(main.tbar_applyDock, [this] { btn_change_applyTheme(); });
+    on(main.action_restore, [this] { btn_restoreDock(); });
+    on(main.action_restoreOriginal, [this] { btn_restoreOriginalDock(); });
+    // Looked at as the menu opens: another user's apply may have kept them meanwhile.
+    connect(main.menu_dock, &QMenu::aboutToShow, this,
+            [this] { ui_->action_restoreOriginal->setEnabled(originalImagesKept()); });
+    on(main.action_checkTheme, [this] { btn_checkTheme(); });
+    on(main.action_renderScreenshots, [this] { btn_renderDockScreenshots(); });
+    on(main.action_checkUpdate, [this] { btn_checkUpdateForTheme(); });
+    for (QAction* show : {main.action_showInfo, main.action_showEditor}) {
+        on(show, [this, show] { btn_showEditorDock(show->data().toInt()); });
+    }
+    on(main.action_collection, [this] { btn_browseCollection(); });
+    on(main.action_batch, [this] { btn_openBatchConverter(); });
+    on(main.action_mainWindow, [this] { btn_showMainWindow(); });
+    on(main.action_quickGuide, [this] { btn_quickGuide(); });
+    on(main.action_about, [this] { btn_change_openAbout(); });
+    connect(main.popup_showEditorOrInfo, &QComboBox::activated, this,
+            [this] { btn_showEditorOrInfo(ui_->popup_showEditorOrInfo->currentData().toInt()); });
+    connect(main.set_dock_style, &QComboBox::activated, this, [this](int index) {
+        if (std::optional<DockStyle> style = dockStyleAt(index)) {
+            btn_setDockStyleTo(*style);
+        }
+    });
+    connect(main.dock_type_selection, &QComboBox::activated, this, [this](int index) {
+        btn_change_docktype(dockCategoryAt(index).value_or(DockCategory::TwoD));
+    });
+    connect(main.slider_images_thumbsize, &QSlider::valueChanged, this,
+            [this](int side) { btn_change_thumbsize(side); });
+    connect(apply_, &ApplyRunner::ended, this, &MainController::_applyEnded);
+}
+
+void MainController::connectViews() {
+    connect(welcome_, &WelcomeView::newWanted, this, [this] { btn_toolbar_newtheme(); });
+    connect(welcome_, &WelcomeView::openWanted, this, [this] { btn_toolbar_opentheme(); });
+    connect(welcome_, &WelcomeView::backupWanted, this, [this] { btn_backupMyCurrentDock(); });
+    connect(welcome_, &WelcomeView::guideWanted, this, [this] { btn_quickGuide(); });
+    connect(information_, &InformationView::renderWanted, this,
+            [this] { btn_renderDockScreenshots(); });
+    connect(editor_, &EditorView::slotActivated, this,
+            [this](int row) { imageBrowserCellWasDoubleClicked(row); });
+    // The category pop-up shows what the browser shows.
+    connect(editor_, &EditorView::categoryChanged, this, [this](DockCategory category) {
+        ui_->dock_type_selection->setCurrentIndex(indexOf(category));
+    });
+}
+
+void MainController::connectSession() {
+    connect(session_, &ThemeSession::opened, this, [this] { _updateThemeShow(); });
+    connect(session_, &ThemeSession::closed, this, [this] { _validateToolbar(); });
+    connect(session_, &ThemeSession::reloaded, this, [this] { _updateThemeShow(); });
+    connect(session_, &ThemeSession::notice, this,
+            [this](const QString& message) { window_->statusBar()->showMessage(message, 10000); });
+    connect(session_, &ThemeSession::saved, this, [this] {
+        window_->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
+        _updateWindowTitle();
+    });
+    connect(session_, &ThemeSession::editedChanged, this, [this](bool edited) {
+        window_->setWindowModified(edited);
+        _updateWindowTitle();
+    });
+    connect(renderer_, &ScreenshotRenderer::rendered, this, [this](const QString&, bool ok) {
+        // Drawn for the theme open now, not one closed or read again meanwhile.
+        if (session_->generation() == renderedGeneration_) {
+            session_->screenshotsDrawn();
+        }
+        window_->statusBar()->showMessage(ok ? QStringLiteral("Dock screenshots drawn")
+                                             : QStringLiteral("The Dock screenshots could "
+                                                              "not be drawn"),
+                                          5000);
+        emit screenshotsRendered(ok);
+    });
+}
+
+void MainController::_loadPictures() {
+    // Decoded in a worker while the window answers, shown on the UI thread.
+    using Pictures = std::pair<QImage, QImage>;
+    Background::run(
+        QThreadPool::globalInstance(), this,
+        [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
+            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile, "PNG")};
+        },
+        [this](const Pictures& pictures) {
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));
+            window_->setWindowIcon(QApplication::windowIcon());
+            if (about_) {
+                about_->about_icon->setPixmap(QPixmap::fromImage(pictures.first));
+            }
+            welcome_->setPicture(pictures.second);
+        });
 }

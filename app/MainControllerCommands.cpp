@@ -12,12 +12,12 @@
 #include <QMainWindow>
 #include <QStatusBar>
 
-#include "app/ApplyController.h"
+#include "app/ApplyRunner.h"
 #include "app/Background.h"
 #include "app/BundleFilter.h"
-#include "app/CollectionController.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
+#include "app/EditorView.h"
 #include "app/MainController.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
@@ -27,10 +27,12 @@
 #include "model/MiscKit.h"
 #include "model/OriginalDockManifest.h"
 #include "model/ThemeCheck.h"
+#include "platform/BundleFolder.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "privileged/ApplyToolOutcome.h"
 #include "privileged/SXAuthentication.h"
+#include "ui_MainWindow.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ void MainController::btn_toolbar_newtheme() {
     if (!_mayDropTheme()) {
         return;
     }
-    savePanelDidEnd(dialogs_.runSavePanel(edit_window, {QString(), QString(), "MyNewDock"}));
+    savePanelDidEnd(dialogs_.runSavePanel(window_, {QString(), QString(), "MyNewDock"}));
 }
 
 void MainController::savePanelDidEnd(const std::optional<QString>& chosen) {
@@ -79,7 +81,7 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
         if (!why.ends_with('.')) {
             why += '.';
         }
-        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+        dialogs_.alert(window_, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
                        QStringLiteral("The theme could not be created at %1. %2")
                            .arg(path, QString::fromStdString(why)));
         return false;
@@ -101,7 +103,7 @@ void MainController::btn_toolbar_opentheme() {
     panel.prompt = QStringLiteral("Open Theme");
     panel.fileTypes = {kExtension};
     panel.themeArchives = true;
-    std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel);
+    std::optional<QString> chosen = dialogs_.runOpenPanel(window_, panel);
     if (!chosen) {
         dialogs_.beep();
         return;
@@ -137,7 +139,7 @@ bool MainController::_openThemeAtPath(const std::string& path) {
     Log::write("Docktheme loaded");
     bool editor = defaults_->isSet(UserDefaults::kStartWithEditor);
     int tab = editor ? kEditorTab : kInformationTab;
-    popup_showEditorOrInfo->setCurrentIndex(popup_showEditorOrInfo->findData(tab));
+    ui_->popup_showEditorOrInfo->setCurrentIndex(ui_->popup_showEditorOrInfo->findData(tab));
     _fadeToTab(tab);
     return true;
 }
@@ -164,22 +166,18 @@ bool MainController::openArchive(const QString& path) {
         return false;
     }
     Log::write("Importing " + Log::escaped(text(path)));
-    collectionController().importArchive(path, [this](const std::optional<std::string>& bundle) {
-        if (bundle) {
-            openTheme(*bundle);
-        }
-    });
+    emit archiveImportWanted(path);
     return true;
 }
 
 void MainController::_showDefectiveAlert(const std::string& why) {
     QString reason = QString::fromStdString(why.empty() ? "it is damaged" : why);
-    dialogs_.alert(edit_window, QStringLiteral("Defective file"), QStringLiteral("OK"),
+    dialogs_.alert(window_, QStringLiteral("Defective file"), QStringLiteral("OK"),
                    QStringLiteral("This theme can't be opened: %1.").arg(reason));
 }
 
 void MainController::btn_closeTheme() {
-    if (!currentTheme) {
+    if (!session_->theme()) {
         dialogs_.beep();
         return;
     }
@@ -189,12 +187,12 @@ void MainController::btn_closeTheme() {
 }
 
 void MainController::btn_exportTheme() {
-    if (!currentTheme) {
+    if (!session_->theme()) {
         dialogs_.beep();
         return;
     }
     if (_mayDropTheme()) {
-        ThemeExporter::exportBundle(edit_window, dialogs_, currentTheme->dockPath(), this);
+        ThemeExporter::exportBundle(window_, dialogs_, session_->theme()->dockPath(), this);
     }
 }
 
@@ -204,14 +202,14 @@ bool MainController::_mayDropTheme() {
 
 void MainController::btn_backupMyCurrentDock() {
     std::optional<QString> chosen =
-        dialogs_.runSavePanel(edit_window, {QString(), QString(), "My Current Dock"});
+        dialogs_.runSavePanel(window_, {QString(), QString(), "My Current Dock"});
     if (!chosen) {
         dialogs_.beep();
         return;
     }
     std::string folder = SystemPaths::dockResourcesFolder();
     if (!MiscKit::sharedFiles().holdsDockImages(folder)) {
-        dialogs_.alert(edit_window, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
+        dialogs_.alert(window_, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
                        QStringLiteral("The theme could not be created: there are no Dock images "
                                       "in %1.")
                            .arg(QString::fromStdString(folder)));
@@ -224,7 +222,7 @@ void MainController::btn_backupMyCurrentDock() {
         return;
     }
     _fadeToTab(kInformationTab);
-    dialogs_.alert(edit_window, QStringLiteral("Backup Done!"), QStringLiteral("OK"),
+    dialogs_.alert(window_, QStringLiteral("Backup Done!"), QStringLiteral("OK"),
                    QStringLiteral("I've backupped your current dock style at: %1.").arg(*chosen));
 }
 
@@ -234,14 +232,14 @@ void MainController::btn_generateThemeFromFolder() {
     panel.title = QStringLiteral("Choose a folder with images to import");
     panel.canChooseDirectories = true;
     panel.canChooseFiles = false;
-    std::optional<QString> folder = dialogs_.runOpenPanel(edit_window, panel);
+    std::optional<QString> folder = dialogs_.runOpenPanel(window_, panel);
     if (!folder) {
         return;
     }
     QDir listing(*folder);
     if (listing.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
             .isEmpty()) {
-        dialogs_.alert(edit_window, QStringLiteral("Empty Directory!"), QStringLiteral("OK"),
+        dialogs_.alert(window_, QStringLiteral("Empty Directory!"), QStringLiteral("OK"),
                        QStringLiteral("There is not any file in %1.").arg(*folder));
         return;
     }
@@ -250,7 +248,7 @@ void MainController::btn_generateThemeFromFolder() {
 
 void MainController::_generateThemeFrom(const QString& folder) {
     std::optional<QString> chosen = dialogs_.runSavePanel(
-        edit_window, {QStringLiteral("Choose a name for theme"), QString(), "My Imported Theme"});
+        window_, {QStringLiteral("Choose a name for theme"), QString(), "My Imported Theme"});
     if (!chosen) {
         dialogs_.beep();
         return;
@@ -262,7 +260,7 @@ void MainController::_generateThemeFrom(const QString& folder) {
         return;
     }
     _fadeToTab(kInformationTab);
-    dialogs_.alert(edit_window, QStringLiteral("Theme Created!"), QStringLiteral("OK"),
+    dialogs_.alert(window_, QStringLiteral("Theme Created!"), QStringLiteral("OK"),
                    QStringLiteral("Your theme has been created from folder %1.").arg(folder));
 }
 
@@ -283,7 +281,7 @@ bool MainController::changeThemeFolder(const std::string& path,
                                        const std::function<bool()>& change) {
     const bool shown = session_->isAt(path);
     const bool changed = session_->changeFolder(path, change);
-    if (shown && !currentTheme) {
+    if (shown && !session_->theme()) {
         _openThemeAtPath(std::nullopt);
     }
     return changed;
@@ -294,7 +292,7 @@ bool MainController::mayReadThemeFolder(const std::string& path) {
 }
 
 void MainController::btn_change_applyTheme() {
-    if (!currentTheme || apply_->isRunning() || checking_) {
+    if (!session_->theme() || apply_->isRunning() || checking_) {
         dialogs_.beep();
         return;
     }
@@ -306,13 +304,13 @@ void MainController::btn_change_applyTheme() {
 }
 
 void MainController::btn_checkTheme() {
-    if (!currentTheme || checking_) {
+    if (!session_->theme() || checking_) {
         dialogs_.beep();
         return;
     }
     _checkOpenTheme([this](const std::vector<ThemeFinding>& findings) {
         if (findings.empty()) {
-            dialogs_.alert(edit_window, QStringLiteral("Theme Check"), QStringLiteral("OK"),
+            dialogs_.alert(window_, QStringLiteral("Theme Check"), QStringLiteral("OK"),
                            QStringLiteral("Nothing to fix: the Dock can show every image of "
                                           "this theme as it is."));
             return;
@@ -333,10 +331,10 @@ void MainController::btn_restoreDock() {
         return;
     }
     verifier_->arm();
-    edit_window->statusBar()->showMessage(QStringLiteral("Restoring the stock Dock…"));
+    window_->statusBar()->showMessage(QStringLiteral("Restoring the stock Dock…"));
     apply_->start(QString::fromStdString(stock->dockPath()),
                   QString::fromStdString(stock->dockName().value_or("the stock Dock")),
-                  ApplyController::Run::RestoreStock);
+                  ApplyRunner::Run::RestoreStock);
 }
 
 bool MainController::originalImagesKept() {
@@ -349,28 +347,28 @@ void MainController::btn_restoreOriginalDock() {
         return;
     }
     verifier_->arm();
-    edit_window->statusBar()->showMessage(QStringLiteral("Restoring the Dock's original images…"));
+    window_->statusBar()->showMessage(QStringLiteral("Restoring the Dock's original images…"));
     apply_->startRestoringOriginals();
 }
 
-void MainController::_applyEnded(ApplyController::Run run, const QString& themeName, int status,
+void MainController::_applyEnded(ApplyRunner::Run run, const QString& themeName, int status,
                                  int exitStatus) {
-    using Run = ApplyController::Run;
+    using Run = ApplyRunner::Run;
     const QString title = run == Run::Apply ? QStringLiteral("Theme Not Applied")
                                             : QStringLiteral("Dock Not Restored");
     const std::optional<std::string> why = ApplyToolOutcome::whyFailed(status, exitStatus);
     const QString problem =
         why ? QString::fromStdString(ApplyToolOutcome::sentence(*why)) : QString();
     if (!problem.isEmpty()) {
-        edit_window->statusBar()->clearMessage();
-        dialogs_.alert(edit_window, title, QStringLiteral("OK"), problem);
+        window_->statusBar()->clearMessage();
+        dialogs_.alert(window_, title, QStringLiteral("OK"), problem);
         emit applyEnded(false);
         return;
     }
     if (run == Run::RestoreOriginal) {
-        edit_window->statusBar()->showMessage(QStringLiteral("The Dock's original images are back"),
-                                              5000);
-        dialogs_.alert(edit_window, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
+        window_->statusBar()->showMessage(QStringLiteral("The Dock's original images are back"),
+                                          5000);
+        dialogs_.alert(window_, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
                        QStringLiteral("The Dock has the images it had before the first theme "
                                       "again."));
         QMap<QString, QString> kept;
@@ -386,12 +384,12 @@ void MainController::_applyEnded(ApplyController::Run run, const QString& themeN
         return;
     }
     if (run == Run::RestoreStock) {
-        edit_window->statusBar()->showMessage(QStringLiteral("The stock Dock is back"), 5000);
-        dialogs_.alert(edit_window, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
+        window_->statusBar()->showMessage(QStringLiteral("The stock Dock is back"), 5000);
+        dialogs_.alert(window_, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
                        QStringLiteral("Welcome back to Apple default 10.5 Dock style! Have a nice "
                                       "day"));
     } else {
-        edit_window->statusBar()->showMessage(QStringLiteral("Applied %1").arg(themeName));
+        window_->statusBar()->showMessage(QStringLiteral("Applied %1").arg(themeName));
     }
     verifier_->verify(apply_->bundle(), themeName);
     emit applyEnded(true);
@@ -400,17 +398,22 @@ void MainController::_applyEnded(ApplyController::Run run, const QString& themeN
 void MainController::_checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then) {
     using Findings = std::vector<ThemeFinding>;
     checking_ = true;
-    const std::string path = currentTheme->dockPath();
-    edit_window->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
+    // The theme's own opened folder: the check reads what the editor shows.
+    std::shared_ptr<const BundleFolder> folder = session_->theme()->bundleFolder();
+    const quint64 generation = session_->generation();
+    window_->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
     // Only headers are read, but a stranger's bundle may sit on a slow disk:
     // the window keeps answering.
     Background::run(
         QThreadPool::globalInstance(), this,
-        [path] { return ThemeCheck::check(path, MiscKit::sharedFiles(), ImageFile::readerSize); },
-        [this, path, then](const Findings& findings) {
+        [folder] {
+            return ThemeCheck::check(*folder, MiscKit::sharedFiles(), ImageFile::readerSize);
+        },
+        [this, generation, then](const Findings& findings) {
             checking_ = false;
-            edit_window->statusBar()->clearMessage();
-            if (currentTheme && currentTheme->dockPath() == path) {
+            window_->statusBar()->clearMessage();
+            // A theme closed, opened or read again meanwhile gets no findings of the one before.
+            if (session_->theme() && session_->generation() == generation) {
                 then(findings);
             }
         });
@@ -440,75 +443,52 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
         sheet.message = warningsOnly;
         sheet.proceedButton = QStringLiteral("Apply Anyway");
     }
-    const Dialogs::FindingsAnswer answer = dialogs_.showFindings(edit_window, sheet);
+    const Dialogs::FindingsAnswer answer = dialogs_.showFindings(window_, sheet);
     if (answer.shown && *answer.shown >= 0 &&
         static_cast<std::size_t>(*answer.shown) < findings.size()) {
-        _showFinding(findings[static_cast<std::size_t>(*answer.shown)]);
-    }
-    return answer.proceed && !errors;
-}
-
-void MainController::_showFinding(const ThemeFinding& finding) {
-    if (!currentTheme || finding.key.empty()) {
-        return;
-    }
-    // The key's own category first; a key listed only in the other one is found there.
-    const DockCategory own = MiscKit::categoryForKey(finding.key).value_or(DockCategory::TwoD);
-    const DockCategory second =
-        own == DockCategory::TwoD ? DockCategory::ThreeD : DockCategory::TwoD;
-    for (DockCategory category : {own, second}) {
-        const DockTheme::SlotList& list = currentTheme->slotList(category);
-        for (std::size_t row = 0; row < list.size(); ++row) {
-            if (list[row]->keyDock() == finding.key) {
-                btn_showEditorDock(kEditorTab);
-                _showSlot(static_cast<int>(row), category);
-                return;
-            }
+        // The finding's slot, shown selected in the editor view, when the theme has one.
+        if (editor_->showKey(findings[static_cast<std::size_t>(*answer.shown)].key)) {
+            btn_showEditorDock(kEditorTab);
         }
     }
+    return answer.proceed && !errors;
 }
 
 void MainController::_startApply() {
     verifier_->arm();
     if (defaults_->isSet(UserDefaults::kAutoDockStyle)) {
-        DockStyle style = dockStyleAt(set_dock_style->currentIndex()).value_or(DockStyle::ThreeD);
+        DockStyle style =
+            dockStyleAt(ui_->set_dock_style->currentIndex()).value_or(DockStyle::ThreeD);
         MiscKit::setCurrentDock(style);
         MiscKit::killdock();
     }
-    QString name = QString::fromStdString(currentTheme->dockName().value_or("the theme"));
-    edit_window->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
-    apply_->start(QString::fromStdString(currentTheme->dockPath()), name,
-                  ApplyController::Run::Apply);
+    const DockTheme& theme = *session_->theme();
+    QString name = QString::fromStdString(theme.dockName().value_or("the theme"));
+    window_->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
+    apply_->start(QString::fromStdString(theme.dockPath()), name, ApplyRunner::Run::Apply);
 }
 
-void MainController::btn_setDockStyleTo(QComboBox* sender) {
-    if (std::optional<DockStyle> style = dockStyleAt(sender->currentIndex())) {
-        MiscKit::setCurrentDock(*style);
-    }
+void MainController::btn_setDockStyleTo(DockStyle style) {
+    ui_->set_dock_style->setCurrentIndex(indexOf(style));
+    MiscKit::setCurrentDock(style);
 }
 
 void MainController::btn_browseCollection() {
-    collectionController();
-    collection_window->show();
-    collection_window->raise();
-    collection_window->activateWindow();
+    emit collectionWanted();
 }
 
 void MainController::btn_openBatchConverter() {
-    batchController();
-    batch_window->show();
-    batch_window->raise();
-    batch_window->activateWindow();
+    emit batchWanted();
 }
 
 void MainController::btn_checkUpdateForTheme() {
     _makeProgressWindow();
-    progress_window->setWindowModality(Qt::WindowModal);
-    progress_window->open();
+    progressWindow_->setWindowModality(Qt::WindowModal);
+    progressWindow_->open();
 }
 
 void MainController::btn_checkUpdateForTheme_stop() {
-    if (progress_window) {
-        progress_window->hide();
+    if (progressWindow_) {
+        progressWindow_->hide();
     }
 }

@@ -7,17 +7,16 @@
 #include <QUrl>
 
 #include "app/Dialogs.h"
+#include "app/EditorView.h"
 #include "app/ExternalEditor.h"
 #include "app/MainController.h"
-#include "app/SlotListModel.h"
 #include "app/UserDefaults.h"
+#include "model/ImageObjectView.h"
 #include "platform/SystemPaths.h"
+#include "ui_MainWindow.h"
+#include "ui_PreferencesSheet.h"
 
 namespace {
-
-QCheckBox* autoDockStyleBox(QDialog* sheet) {
-    return sheet->findChild<QCheckBox*>(QStringLiteral("pref_autoDockStyle"));
-}
 
 QUrl page(const char* name) {
     return QUrl::fromLocalFile(
@@ -26,54 +25,43 @@ QUrl page(const char* name) {
 
 }  // namespace
 
-void MainController::connectPreferences() {
-    connect(tbar_openIn, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
-    connect(menu_openWith, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
-    auto* change = edit_window->findChild<QAction*>(QStringLiteral("action_changeEditor"));
-    connect(change, &QAction::triggered, this, [this] { btn_toolbar_changeEditor(); });
-    auto* home = edit_window->findChild<QAction*>(QStringLiteral("action_home"));
-    connect(home, &QAction::triggered, this, [this] { btn_Home(); });
-    auto* donate = edit_window->findChild<QAction*>(QStringLiteral("action_donate"));
-    connect(donate, &QAction::triggered, this, [this] { btn_change_donate(); });
-}
-
 void MainController::btn_show_preferences() {
     _makePreferencesWindow();
     // Every check box shows what is stored.
-    pref_startWithEditor->setChecked(defaults_->isSet(UserDefaults::kStartWithEditor));
-    autoDockStyleBox(preferences_window)
-        ->setChecked(defaults_->isSet(UserDefaults::kAutoDockStyle));
-    pref_generateUUID->setChecked(defaults_->isSet(UserDefaults::kGenerateUUID));
-    preferences_window->setWindowModality(Qt::WindowModal);
-    preferences_window->open();
+    Ui::PreferencesSheet& sheet = *preferences_;
+    sheet.pref_startWithEditor->setChecked(defaults_->isSet(UserDefaults::kStartWithEditor));
+    sheet.pref_autoDockStyle->setChecked(defaults_->isSet(UserDefaults::kAutoDockStyle));
+    sheet.pref_generateUUID->setChecked(defaults_->isSet(UserDefaults::kGenerateUUID));
+    preferencesWindow_->setWindowModality(Qt::WindowModal);
+    preferencesWindow_->open();
 }
 
 void MainController::btn_close_preferences() {
-    if (preferences_window) {
-        preferences_window->hide();
+    if (preferencesWindow_) {
+        preferencesWindow_->hide();
     }
 }
 
-void MainController::btn_prefs_startWithEditor(QCheckBox* sender) {
-    defaults_->setBool(UserDefaults::kStartWithEditor, sender->isChecked());
+void MainController::btn_prefs_startWithEditor(bool on) {
+    defaults_->setBool(UserDefaults::kStartWithEditor, on);
 }
 
-void MainController::btn_preferences_changeDockStyleAutomatically(QCheckBox* sender) {
+void MainController::btn_preferences_changeDockStyleAutomatically(bool on) {
     // The check box always stores its state, so it can be switched off and on again.
-    defaults_->setBool(UserDefaults::kAutoDockStyle, sender->isChecked());
+    defaults_->setBool(UserDefaults::kAutoDockStyle, on);
 }
 
-void MainController::btn_prefs_generateUUID(QCheckBox* sender) {
-    defaults_->setBool(UserDefaults::kGenerateUUID, sender->isChecked());
+void MainController::btn_prefs_generateUUID(bool on) {
+    defaults_->setBool(UserDefaults::kGenerateUUID, on);
 }
 
 void MainController::btn_toolbar_openWith() {
     if (std::optional<QString> editor = standardEditorPath()) {
-        QList<int> rows = selectedSlots();
-        if (!currentTheme || rows.size() != 1) {
+        const ImageObjectView* item = editor_->selectedItem();
+        if (!item) {
             return;
         }
-        QString path = QString::fromStdString(slots_->item(rows.first())->path());
+        QString path = QString::fromStdString(item->path());
         if (!ExternalEditor::open(*editor, path)) {
             dialogs_.beep();
         }
@@ -84,7 +72,7 @@ void MainController::btn_toolbar_openWith() {
     panel.prompt = QStringLiteral("Choose");
     panel.directory =
         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation).value(0);
-    if (std::optional<QString> chosen = dialogs_.runOpenPanel(edit_window, panel)) {
+    if (std::optional<QString> chosen = dialogs_.runOpenPanel(window_, panel)) {
         defaults_->setString(UserDefaults::kEditor, ExternalEditor::storedValue(*chosen));
     }
     _updateMenuEditor();
@@ -101,4 +89,14 @@ void MainController::btn_Home() {
 
 void MainController::btn_change_donate() {
     dialogs_.openUrl(page("Donate.html"));
+}
+
+void MainController::connectPreferences() {
+    Ui::MainWindow& main = *ui_;
+    connect(main.tbar_openIn, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
+    connect(main.menu_openWith, &QAction::triggered, this, [this] { btn_toolbar_openWith(); });
+    connect(main.action_changeEditor, &QAction::triggered, this,
+            [this] { btn_toolbar_changeEditor(); });
+    connect(main.action_home, &QAction::triggered, this, [this] { btn_Home(); });
+    connect(main.action_donate, &QAction::triggered, this, [this] { btn_change_donate(); });
 }

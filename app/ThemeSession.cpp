@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStringList>
 #include <QTimer>
@@ -9,9 +11,14 @@
 
 #include <set>
 
+#include "app/AsideFile.h"
+#include "app/BundleFileCommand.h"
 #include "app/Dialogs.h"
 #include "app/ImageDecoder.h"
+#include "app/SlotImageCommand.h"
+#include "app/TemporaryFolder.h"
 #include "app/ThemeCommand.h"
+#include "image/ImageFile.h"
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
 #include "platform/Log.h"
@@ -26,6 +33,7 @@ constexpr int kSettleMilliseconds = 150;
 ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
+      temporaries_(std::make_unique<TemporaryFolder>()),
       history_(new QUndoStack(this)),
       decoder_(new ImageDecoder(this)),
       watcher_(new QFileSystemWatcher(this)),
@@ -40,6 +48,10 @@ ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
 ThemeSession::~ThemeSession() {
     // The commands refer to the theme: they go first. No signal: the views may be gone.
     history_->clear();
+}
+
+const QString& ThemeSession::temporaryFolder() const {
+    return temporaries_->path();
 }
 
 bool ThemeSession::isAt(const std::string& path) const {
@@ -69,6 +81,7 @@ void ThemeSession::adopt(std::unique_ptr<DockTheme> theme) {
         drop();
     }
     theme_ = std::move(theme);
+    ++generation_;
     setEdits(std::nullopt);
     savedDescription_ = theme_->description();
     watch();
@@ -195,6 +208,7 @@ bool ThemeSession::syncWithDisk() {
                         .arg(QString::fromStdString(why)));
         return false;
     }
+    ++generation_;
     mergeEdits(before, descriptionChanged);
     savedDescription_ = std::move(description);
     const bool dropped = !historyApplies();
@@ -214,6 +228,119 @@ std::optional<DockTheme::Information> ThemeSession::unsavedInformation() const {
     return edits_ ? std::optional<DockTheme::Information>(edits_->values) : std::nullopt;
 }
 
+bool ThemeSession::storeAuthorAndSite(const std::string& author, const std::string& site) {
+    if (!theme_) {
+        return false;
+    }
+    syncWithDisk();
+    DockTheme::Information values = theme_->information();
+    values.author = author;
+    values.site = site;
+    if (!theme_->saveInformation(values, nullptr)) {
+        dialogs_.alert(window_, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
+                       QStringLiteral("The theme information could not be written to %1.")
+                           .arg(QString::fromStdString(theme_->indexFile())));
+        return false;
+    }
+    // What is stored now is no longer an unsaved edit.
+    if (edits_ && edits_->values == theme_->information() && !edits_->description) {
+        setEdits(std::nullopt);
+    }
+    emit saved();
+    return true;
+}
+
+bool ThemeSession::replaceSlotImage(DockCategory category, int row, const QString& path,
+                                    const std::string& proposedName) {
+    // The slot's old image is the one on disk now, should another program have changed it.
+    syncWithDisk();
+    const DockTheme::SlotList* list = theme_ ? &theme_->slotList(category) : nullptr;
+    if (!list || row < 0 || static_cast<std::size_t>(row) >= list->size()) {
+        dialogs_.beep();
+        return false;
+    }
+    const ImageObjectView& item = *(*list)[static_cast<std::size_t>(row)];
+    const std::string key = item.keyDock();
+    Log::write("set new path " + Log::escaped(path.toStdString()) + " (key: " + key + ")");
+    if (theme_->verifyNameExistForFile(proposedName)) {
+        dialogs_.beep();
+        dialogs_.alert(window_, QStringLiteral("Duplicate file"), QStringLiteral("OK"),
+                       QStringLiteral("This file already exist in theme package"));
+        return false;
+    }
+    // The bundle gets the very bytes kept for redo; only a regular file of an image's size is
+    // taken.
+    QString why;
+    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaryFolder(), path, true, &why);
+    if (!after) {
+        Log::write("Cannot copy " + Log::escaped(path.toStdString()));
+        refuse(QStringLiteral("Image Not Replaced"), path, QStringLiteral("it ") + why);
+        return false;
+    }
+    // A file the theme check refuses as no picture would make the theme fail to apply.
+    const Descriptor kept = ImageFile::open(after->path());
+    if (!kept.valid() || !ImageFile::pictureSize(kept.get())) {
+        refuse(QStringLiteral("Image Not Replaced"), path,
+               QStringLiteral("it is not a picture the theme check reads"));
+        return false;
+    }
+    std::unique_ptr<AsideFile> before;
+    bool undoable = true;
+    if (!keepForUndo(QString::fromStdString(item.path()), before, undoable)) {
+        return false;
+    }
+    SlotImageCommand::Slot slot{key, category, static_cast<std::size_t>(row)};
+    auto* command = new SlotImageCommand(
+        *theme_, slot, std::move(before), std::move(after), proposedName,
+        [this](std::size_t shownRow, DockCategory shownCategory) {
+            emit slotChanged(shownCategory, static_cast<int>(shownRow));
+        },
+        dialogs_, window_);
+    return perform(command, undoable && command->undoable());
+}
+
+bool ThemeSession::putBundleFile(const QString& what, const std::string& name,
+                                 const QString& path) {
+    if (!theme_) {
+        dialogs_.beep();
+        return false;
+    }
+    // The bundle gets the very bytes kept for redo.
+    QString why;
+    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaryFolder(), path, true, &why);
+    if (!after) {
+        Log::write("Cannot copy " + Log::escaped(path.toStdString()));
+        refuse(QStringLiteral("Picture Not Replaced"), path, QStringLiteral("it ") + why);
+        return false;
+    }
+    std::unique_ptr<AsideFile> before;
+    bool undoable = true;
+    if (!keepForUndo(QString::fromStdString(theme_->dockPath() + "/" + name), before, undoable)) {
+        return false;
+    }
+    // The theme copies it beside the old file and renames it over it: a
+    // failed copy leaves the old one, shown, and Info.plist untouched.
+    auto* command = new BundleFileCommand(
+        what, *theme_, name, std::move(before), std::move(after),
+        [this, name] { emit fileChanged(name); }, dialogs_, window_);
+    if (!perform(command, undoable)) {
+        return false;
+    }
+    if (name != "preview_micro.png") {
+        theme_->backup();
+    }
+    return true;
+}
+
+void ThemeSession::screenshotsDrawn() {
+    if (theme_) {
+        for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
+            emit fileChanged(
+                std::filesystem::path(theme_->previewDockPath(style)).filename().string());
+        }
+    }
+}
+
 void ThemeSession::drop() {
     history_->clear();
     decoder_->clear();
@@ -224,6 +351,7 @@ void ThemeSession::drop() {
     }
     savedDescription_.reset();
     const std::unique_ptr<DockTheme> gone = std::move(theme_);
+    ++generation_;
     emit closed();
 }
 
@@ -339,4 +467,41 @@ void ThemeSession::mergeEdits(const DockTheme::Information& before, bool descrip
     } else {
         setEdits(std::move(merged));
     }
+}
+
+bool ThemeSession::keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept,
+                               bool& undoable) {
+    struct stat info {};
+    undoable = true;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return true;  // nothing of the user's to keep: undo removes what comes
+    }
+    QString why;
+    kept = AsideFile::keep(temporaryFolder(), path, false, &why);
+    if (kept) {
+        return true;
+    }
+    undoable = false;
+    return dialogs_.ask(window_, QStringLiteral("Replace Without Undo?"), QStringLiteral("Replace"),
+                        QStringLiteral("Cancel"),
+                        QStringLiteral("“%1” %2 and can't be kept for undo. Replace it anyway?")
+                            .arg(QFileInfo(path).fileName(), why));
+}
+
+bool ThemeSession::perform(QUndoCommand* command, bool undoable) {
+    const int before = history_->index();
+    history_->push(command);  // an obsolete command, one that failed, is dropped
+    if (history_->index() == before) {
+        return false;
+    }
+    if (!undoable) {
+        history_->clear();  // a file that can't be kept can't be put back
+    }
+    return true;
+}
+
+void ThemeSession::refuse(const QString& title, const QString& file, const QString& why) {
+    dialogs_.beep();
+    dialogs_.alert(window_, title, QStringLiteral("OK"),
+                   QStringLiteral("%1 was not put in the theme: %2.").arg(file, why));
 }

@@ -7,28 +7,37 @@
 #include <optional>
 #include <string>
 
+#include "model/DockStyle.h"
 #include "model/DockTheme.h"
 #include "model/RichText.h"
 
+class AsideFile;
 class Dialogs;
+class ImageDecoder;
 class QFileSystemWatcher;
 class QTimer;
-class ImageDecoder;
+class QUndoCommand;
 class QUndoStack;
 class QWidget;
+class TemporaryFolder;
 
 // The owner of the open theme, as one object: the DockTheme the editor
 // shows, the information edits not yet saved, and the history of its changes.
-// Opening, closing, saving and any change of the open theme's folder from
-// elsewhere (the collection) go through it; views follow its signals and ask
-// it for the theme instead of keeping one.
+// It is the one door to the theme: opening, closing, saving, every edit (the
+// information, a slot's image, a bundle picture, each with what its undo
+// keeps) and any change of the open theme's folder from elsewhere (the
+// collection) are its operations; views see the theme read-only, connect to
+// its signals themselves and never keep a theme of their own. Work done off
+// the UI thread for the open theme carries generation() and is dropped when
+// the generation moved on meanwhile.
 //
 // Owns the theme, the history (a child QUndoStack, cleared before the
-// theme goes, since its commands refer to it) and the decoder of the theme's
+// theme goes, since its commands refer to it), the decoder of the theme's
 // pictures (a child, whose thumbnails and requests are forgotten with the
-// theme, so no picture of a closed theme is shown). Asks and tells the user only
-// through dialogs (not owned), over the window given by setWindow. GUI thread
-// only; it blocks only while a question is up.
+// theme, so no picture of a closed theme is shown) and the folder of the
+// copies that undo keeps (removed with the session). Asks and tells the user
+// only through dialogs (not owned), over the window given by setWindow. GUI
+// thread only; it blocks only while a question is up.
 //
 // Other programs may change the open theme (velvanto-theme, a second
 // editor). A watcher on the bundle's folders, and a look before each save,
@@ -64,14 +73,19 @@ public:
     // The window that questions and alerts belong to.
     void setWindow(QWidget* window) { window_ = window; }
 
-    // The open theme; empty when none is open.
-    const std::unique_ptr<DockTheme>& theme() const { return theme_; }
+    // The open theme, read-only; nullptr when none is open. Valid until closed()
+    // or reloaded() (a reload keeps the object, its slot lists are new).
+    const DockTheme* theme() const { return theme_.get(); }
+    // Changes whenever the open theme does: opened, closed or read again.
+    quint64 generation() const { return generation_; }
     // Whether the open theme's folder is the entry at path (links in path followed).
     bool isAt(const std::string& path) const;
     QUndoStack& history() const { return *history_; }
     // Bounds the history to bytes kept aside instead of kHistoryBytes (tests).
     void setHistoryBytes(qint64 bytes) { historyBytes_ = bytes; }
     ImageDecoder& decoder() const { return *decoder_; }
+    // The editor's folder for temporary files (TemporaryFolder); empty when none could be made.
+    const QString& temporaryFolder() const;
 
     // Opens the bundle at path in place of the open theme, after asking about
     // the open theme's unsaved edits. Defective (whyNot says why) leaves the
@@ -107,6 +121,30 @@ public:
     bool syncWithDisk();
     // The edits not yet saved; nothing when there are none.
     std::optional<DockTheme::Information> unsavedInformation() const;
+    // Writes only author and site into the theme's Info.plist at once (the
+    // information view's own store); the other unsaved edits stay. False,
+    // after an alert, when nothing was written.
+    bool storeAuthorAndSite(const std::string& author, const std::string& site);
+
+    // Replaces the image of the slot at row of category with the file at
+    // path, under the name proposedName, as an undoable step; after a sync
+    // with the disk, so the old image is the one there now. Refused, with a
+    // beep and an alert saying why and nothing written: a name the theme has
+    // ("Duplicate file"), a file that is no picture the check reads or can't
+    // be copied. When the old image can't be kept for undo the user is asked
+    // first, and the history ends with the step. slotChanged() follows each
+    // change, its undo and redo.
+    bool replaceSlotImage(DockCategory category, int row, const QString& path,
+                          const std::string& proposedName);
+    // Puts the file at path in the bundle as name (the micro preview, a Dock
+    // screenshot; one of ThemeBundle::topLevelFiles()) as an undoable step
+    // titled what; fileChanged(name) follows each change. A Dock screenshot
+    // is also kept in the theme's backup. False (beep and alert) when it
+    // could not.
+    bool putBundleFile(const QString& what, const std::string& name, const QString& path);
+    // The open theme's Dock screenshots were drawn anew (by the renderer):
+    // fileChanged() for each.
+    void screenshotsDrawn();
 
 signals:
     // A theme was opened (or adopted); theme() is it.
@@ -123,6 +161,11 @@ signals:
     void reloaded();
     // A sentence for the status bar.
     void notice(const QString& message);
+    // The slot at row of category names another image (a replacement, its
+    // undo or redo); the view showing slots shows it selected.
+    void slotChanged(DockCategory category, int row);
+    // The bundle's file name (the micro preview, a Dock screenshot) changed.
+    void fileChanged(const std::string& name);
 
 private:
     struct Edits {
@@ -143,9 +186,20 @@ private:
     // where both changed a field; before is the theme's information before
     // the reload.
     void mergeEdits(const DockTheme::Information& before, bool descriptionChanged);
+    // Keeps a copy of the file at path for undo in kept (none when no regular
+    // file is there). When a file there can't be kept (over 16 MiB,
+    // unreadable) asks whether to go on without undo: false when the user
+    // said no; undoable false when going on without.
+    bool keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept, bool& undoable);
+    // Pushes command, which performs itself, on the history; false when it
+    // failed. Without undo the history is cleared after it.
+    bool perform(QUndoCommand* command, bool undoable);
+    // The beep and an alert of title: file was not put in the theme, why.
+    void refuse(const QString& title, const QString& file, const QString& why);
 
     Dialogs& dialogs_;
     QWidget* window_ = nullptr;
+    std::unique_ptr<TemporaryFolder> temporaries_;
     QUndoStack* history_ = nullptr;
     ImageDecoder* decoder_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
@@ -157,4 +211,5 @@ private:
     std::optional<RichText> savedDescription_;
     std::unique_ptr<DockTheme> theme_;
     std::optional<Edits> edits_;
+    quint64 generation_ = 0;
 };

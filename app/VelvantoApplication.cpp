@@ -3,11 +3,9 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QStyle>
 
-#include "app/ApplyController.h"
-#include "app/BatchController.h"
+#include "app/Editor.h"
 #include "app/EditorStyle.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
@@ -25,7 +23,7 @@ void VelvantoApplication::prepare(const std::filesystem::path& resourceFolder) {
 }
 
 void VelvantoApplication::showWindows(MainController& controller) {
-    controller.edit_window->show();
+    controller.btn_showMainWindow();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
         controller.whenPainted(
@@ -49,11 +47,12 @@ int VelvantoApplication::main(int argc, char** argv) {
     }
     prepare(SystemPaths::executableFolder() / ".." / "Resources");
     QtDialogs dialogs;
-    MainController controller(dialogs);
+    Editor editor(dialogs);
+    MainController& controller = editor.main();
     QObject::connect(&instance, &SingleInstance::activationRequested, &controller,
                      &MainController::openHandedOver);
     showWindows(controller);
     int status = QApplication::exec();
-    controller.waitForWork();
+    editor.waitForWork();
     return status;
 }

@@ -7,49 +7,6 @@
 
 namespace fs = std::filesystem;
 
-BatchWorker::BatchWorker(std::vector<std::string> folders, std::string destination,
-                         std::function<void()> wake)
-    : folders_(std::move(folders)), destination_(std::move(destination)), wake_(std::move(wake)) {}
-
-BatchWorker::~BatchWorker() {
-    requestStop();
-    join();
-}
-
-void BatchWorker::start() {
-    thread_ = std::thread([this] { _batchTemesStart(); });
-}
-
-std::vector<BatchWorker::Step> BatchWorker::takeSteps(bool& finished) {
-    std::vector<Step> steps;
-    {
-        std::lock_guard lock(mutex_);
-        steps.swap(steps_);
-        finished = finished_;
-    }
-    taken_.notify_all();
-    return steps;
-}
-
-void BatchWorker::requestStop() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    taken_.notify_all();
-}
-
-bool BatchWorker::stopRequested() const {
-    std::lock_guard lock(mutex_);
-    return stop_;
-}
-
-void BatchWorker::join() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-}
-
 BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::string& destination) {
     // The bundle carries the folder's name on disk, not the template's.
     const std::string name = fs::path(folder).filename().string();
@@ -85,27 +42,4 @@ std::string BatchWorker::_canCreateProblems(const std::string& folder) {
         }
     }
     return kOk;
-}
-
-void BatchWorker::_batchTemesStart() {
-    removeLeftovers(destination_);
-    for (std::size_t row = 0; row < folders_.size(); ++row) {
-        Step step = convert(folders_[row], destination_);
-        step.row = row;
-        {
-            std::lock_guard lock(mutex_);
-            steps_.push_back(std::move(step));
-        }
-        wake_();
-        std::unique_lock lock(mutex_);
-        taken_.wait(lock, [this] { return steps_.empty() || stop_; });
-        if (stop_) {
-            break;
-        }
-    }
-    {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-    }
-    wake_();
 }

@@ -8,7 +8,10 @@
 #    tests share;
 #  - no include path climbs with "../": a target reaches headers by its
 #    include directories;
-#  - model/, platform/, privileged/ and tool/ include no Qt header at all.
+#  - model/, platform/, privileged/ and tool/ include no Qt header at all;
+#  - a controller of app/ (MainController, its parts, CollectionController,
+#    BatchController) includes no other controller's header: the editor's
+#    windows are wired by app/Editor.
 # Prints each offence as file:line and fails when there is any.
 # include_rules_test.sh SOURCE_DIR BINARY_DIR QT_WIDGETS_INCLUDE_DIRS...
 # (folders, also ;-separated; the one ending in /QtWidgets counts).
@@ -63,6 +66,10 @@ BEGIN {
     gui = path ~ /^((tests|bench)\/)?(app|widgets|dock)\// || path ~ /^docs\/shots\// ||
           path == "tests/support/QtTestMain.cpp"
     core = path ~ /^(model|platform|privileged|tool)\//
+    own = ""
+    if (match(path, /^app\/[A-Za-z]*Controller/)) {
+        own = substr(path, RSTART, RLENGTH) ".h"
+    }
     files++
     number = 0
     while ((getline line < file) > 0) {
@@ -76,6 +83,10 @@ BEGIN {
         where = path ":" number ": "
         if (target ~ /(^|\/)\.\.\//) {
             print where "climbs with ../: " target
+            bad++
+        }
+        if (own != "" && target ~ /^app\/[A-Za-z]*Controller\.h$/ && target != own) {
+            print where "a controller includes another controller: " target
             bad++
         }
         if (core && target ~ /^Q/) {

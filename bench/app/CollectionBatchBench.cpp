@@ -27,7 +27,7 @@
 #include "app/CollectionController.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
-#include "app/MainController.h"
+#include "app/Editor.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -92,15 +92,15 @@ void useHome(const fs::path& home) {
 
 // The editor as these measures drive it, in the home useHome set: the
 // build's resources, a silent log, panels answered from dialogs.paths.
-struct Editor {
-    Editor(int& argc, char** argv) : application(argc, argv) {
+struct Measured {
+    Measured(int& argc, char** argv) : application(argc, argv) {
         SystemPaths::setResourceFolder(RESOURCES);
         Log::setSink([](const std::string&) {});
-        controller = std::make_unique<MainController>(dialogs);
+        windows = std::make_unique<Editor>(dialogs);
     }
     QApplication application;
     Answers dialogs;
-    std::unique_ptr<MainController> controller;
+    std::unique_ptr<Editor> windows;
 };
 
 // The child of the add measure: count adds of copies of theme, the first
@@ -110,10 +110,10 @@ int timeAdds(int& argc, char** argv) {
     const fs::path theme = argv[3];
     const int count = std::atoi(argv[4]);
     useHome(home);
-    Editor editor(argc, argv);
+    Measured editor(argc, argv);
     Answers& dialogs = editor.dialogs;
-    MainController& controller = *editor.controller;
-    CollectionController& collection = controller.collectionController();
+    Editor& controller = *editor.windows;
+    CollectionController& collection = controller.collection();
     for (int add = 0; add < count; ++add) {
         const fs::path copy = home / "adds" / ("Added " + std::to_string(add) + ".docktheme");
         fs::create_directories(copy.parent_path());
@@ -138,9 +138,9 @@ int main(int argc, char** argv) {
     const fs::path home =
         fs::temp_directory_path() / ("velvanto-batch-bench-" + std::to_string(::getpid()));
     useHome(home);
-    Editor editor(argc, argv);
+    Measured editor(argc, argv);
     Answers& dialogs = editor.dialogs;
-    MainController& controller = *editor.controller;
+    Editor& controller = *editor.windows;
     const fs::path stock = fs::path(RESOURCES) / "DefaultDock.docktheme";
 
     // Folders of 30 small PNG images named as the Dock names them.
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         const fs::path byBatch = home / ("batch" + std::to_string(run));
         fs::create_directories(byBatch);
-        BatchController& batch = controller.batchController();
+        BatchController& batch = controller.batch();
         dialogs.paths = {q(source), q(byBatch)};
         ::sync();
         auto start = Clock::now();
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
     }
     std::vector<double> listings;
     for (int run = 0; run < runs; ++run) {
-        CollectionController& col = controller.collectionController();
+        CollectionController& col = controller.collection();
         auto start = Clock::now();
         col._reloadThemesList();
         // Every row asks for its thumbnail, as a view scrolled through them would;
@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
         listings.push_back(BenchStats::since(start));
     }
     // Every row was decoded; the cache keeps as many as its bound holds.
-    CollectionModel& model = *controller.collectionController().listOfDirectory;
+    CollectionModel& model = *controller.collection().listOfDirectory;
     int kept = 0;
     for (int row = 0; row < model.rowCount(); ++row) {
         kept += model.index(row).data(Qt::DecorationRole).value<QPixmap>().toImage() !=

@@ -28,10 +28,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/EditorView.h"
 #include "app/ImageDecoder.h"
 #include "app/MainController.h"
 #include "app/QtDialogs.h"
 #include "app/SlotListModel.h"
+#include "app/ThemeSession.h"
 #include "model/ThemeBundle.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -75,11 +77,23 @@ void makeTheme(const std::string& bundle, int extraKeys) {
     }
 }
 
+// The one widget of type T that screen readers know as name.
+template <typename T>
+T* named(const QString& name) {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* typed = qobject_cast<T*>(widget); typed && typed->accessibleName() == name) {
+            return typed;
+        }
+    }
+    return nullptr;
+}
+
 bool allShown(MainController& c) {
-    const DockTheme::SlotList* list = c.dock_images();
-    int side = c.listOfImages->iconSize().width();
+    const DockTheme::SlotList* list = c.editorView().slotList();
+    int side = named<QListView>("Theme images")->iconSize().width();
     return list && std::all_of(list->begin(), list->end(), [&](const auto& item) {
-               return c.decoder().isCached(QString::fromStdString(item->path()), QSize(side, side));
+               return c.session().decoder().isCached(QString::fromStdString(item->path()),
+                                                     QSize(side, side));
            });
 }
 
@@ -96,8 +110,7 @@ double openToThumbnails(MainController& c, const QString& theme) {
     c._openThemeAtPath(theme);
     c.btn_showEditorDock(MainController::kEditorTab);
     for (int category : {0, 1}) {
-        c.dock_type_selection->setCurrentIndex(category);
-        c.btn_change_docktype(c.dock_type_selection);
+        c.btn_change_docktype(dockCategoryAt(category).value_or(DockCategory::TwoD));
         waitFor([&] { return allShown(c); });
     }
     double took = timer.nsecsElapsed() / 1e6;
@@ -122,13 +135,13 @@ double decodeAll(const QString& theme) {
 double longestStall(MainController& c, const QString& theme) {
     c._openThemeAtPath(theme);
     c.btn_showEditorDock(MainController::kEditorTab);
-    QScrollBar* bar = c.listOfImages->verticalScrollBar();
+    QScrollBar* bar = named<QListView>("Theme images")->verticalScrollBar();
     double longest = 0;
     QElapsedTimer frame;
     for (int value = 0;; value += std::max(1, bar->singleStep() * 2)) {
         frame.start();
         bar->setValue(std::min(value, bar->maximum()));
-        c.listOfImages->viewport()->repaint();
+        named<QListView>("Theme images")->viewport()->repaint();
         QCoreApplication::processEvents();
         longest = std::max(longest, frame.nsecsElapsed() / 1e6);
         QThread::msleep(16);  // the next frame
@@ -149,9 +162,10 @@ struct Sweep {
 // The rows of the browser on screen now.
 int rowsShown(MainController& c) {
     int shown = 0;
-    for (int row = 0; row < c.numberOfItemsInImageBrowser(); ++row) {
-        QRect cell = c.listOfImages->visualRect(c.listOfImages->model()->index(row, 0));
-        shown += c.listOfImages->viewport()->rect().intersects(cell) ? 1 : 0;
+    for (int row = 0; row < c.editorView().slotCount(); ++row) {
+        QRect cell = named<QListView>("Theme images")
+                         ->visualRect(named<QListView>("Theme images")->model()->index(row, 0));
+        shown += named<QListView>("Theme images")->viewport()->rect().intersects(cell) ? 1 : 0;
     }
     return shown;
 }
@@ -161,21 +175,21 @@ int rowsShown(MainController& c) {
 std::pair<Sweep, Sweep> sweepSlider(MainController& c, const QString& theme) {
     c._openThemeAtPath(theme);
     c.btn_showEditorDock(MainController::kEditorTab);
-    QSlider* slider = c.slider_images_thumbsize;
-    const int startedBefore = c.decoder().started();
+    QSlider* slider = named<QSlider>("Thumbnail size");
+    const int startedBefore = c.session().decoder().started();
     Sweep old;
     for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
         slider->setValue(side);
-        c.listOfImages->viewport()->repaint();
+        named<QListView>("Theme images")->viewport()->repaint();
         QCoreApplication::processEvents();
         int shown = rowsShown(c);
         old.decodes += shown;
         old.bytes += qsizetype(shown) * side * side * 4;
         old.sizes += shown > 0 ? 1 : 0;
     }
-    waitFor([&] { return c.decoder().idle(); });
-    Sweep now{c.decoder().started() - startedBefore, c.decoder().cachedBytes(),
-              c.decoder().cachedBoxes().size()};
+    waitFor([&] { return c.session().decoder().idle(); });
+    Sweep now{c.session().decoder().started() - startedBefore, c.session().decoder().cachedBytes(),
+              c.session().decoder().cachedBoxes().size()};
     c.btn_closeTheme();
     return {old, now};
 }
@@ -208,8 +222,9 @@ int main(int argc, char** argv) {
 
     QtDialogs dialogs;
     MainController controller(dialogs);
-    controller.edit_window->resize(1100, 800);
-    controller.edit_window->show();
+    QWidget* window = named<QMainWindow>("Velvanto");
+    window->resize(1100, 800);
+    window->show();
 
     std::vector<double> browser, decoding, stalls;
     for (int run = 0; run < runs; ++run) {

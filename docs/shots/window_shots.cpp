@@ -16,7 +16,7 @@
 #include "app/CollectionController.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
-#include "app/MainController.h"
+#include "app/Editor.h"
 #include "app/VelvantoApplication.h"
 #include "platform/FileManager.h"
 
@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
     fs::copy(stock, collection / "Velvanto Default.docktheme", fs::copy_options::recursive);
 
     Answers dialogs;
-    MainController controller(dialogs);
-    CollectionController& shelf = controller.collectionController();
+    Editor editor(dialogs);
+    CollectionController& shelf = editor.collection();
     shelf._reloadThemesList();
     shelf.listOfThemes->selectionModel()->select(shelf.listOfDirectory->index(1),
                                                  QItemSelectionModel::Select);
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     fs::create_directories(home / "Themes");
     std::FILE* taken = std::fopen((home / "Themes/Frost.docktheme").c_str(), "w");
     std::fclose(taken);
-    BatchController& batch = controller.batchController();
+    BatchController& batch = editor.batch();
     dialogs.paths = {QString::fromStdString(source.string()),
                      QString::fromStdString((home / "Themes").string())};
     batch.btn_chooseSource();

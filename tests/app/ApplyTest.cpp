@@ -10,7 +10,7 @@ class ApplyTest : public EditorTest {
 protected:
     // Runs command and waits for the apply it starts to end; whether it went through.
     bool applied(const std::function<void()>& command) {
-        QSignalSpy ended(controller.get(), &MainController::applyEnded);
+        QSignalSpy ended(&editor->main(), &MainController::applyEnded);
         command();
         EXPECT_TRUE(waitUntil([&] { return ended.count() > 0; }));
         return ended.count() > 0 && ended.first().first().toBool();
@@ -24,7 +24,7 @@ TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
         UserDefaults().setBool(UserDefaults::kAutoDockStyle, autoStyle);
         MainController& c = start();
         ASSERT_TRUE(c._openThemeAtPath(themeCopy(autoStyle ? "Auto" : "Plain")));
-        c.set_dock_style->setCurrentIndex(1);
+        named<QComboBox>("Dock style")->setCurrentIndex(1);
         fs::remove(dockResources() / "frontline.png");
         EXPECT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
         // The tool ran on the bundle: the root's Dock has the theme's image.
@@ -54,10 +54,11 @@ TEST_F(ApplyTest, TheWindowAndDecodesAnswerWhileTheRightsAreAskedForAndASecondAp
     QTimer::singleShot(0, [&] { fired = true; });
     QFuture<bool> pooled = QtConcurrent::run([] { return true; });
     QString path = picture("a.png", {300, 100});
-    c.decoder().thumbnail(path, QSize(64, 64));
-    EXPECT_TRUE(waitUntil(
-        [&] { return fired && pooled.isFinished() && c.decoder().isCached(path, QSize(64, 64)); }));
-    c.previewdock_author->setText("typed meanwhile");
+    c.session().decoder().thumbnail(path, QSize(64, 64));
+    EXPECT_TRUE(waitUntil([&] {
+        return fired && pooled.isFinished() && c.session().decoder().isCached(path, QSize(64, 64));
+    }));
+    named<QLineEdit>("Author")->setText("typed meanwhile");
     EXPECT_TRUE(c.isApplying());
     c.btn_change_applyTheme();
     c.btn_restoreDock();

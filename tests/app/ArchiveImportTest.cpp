@@ -33,7 +33,7 @@ protected:
         QCoreApplication::sendEvent(target, &event);
     }
     bool opened(MainController& c, const std::string& name) {
-        return c.currentTheme && fs::path(c.currentTheme->dockPath()) == entry(name);
+        return c.session().theme() && fs::path(c.session().theme()->dockPath()) == entry(name);
     }
 };
 
@@ -51,18 +51,19 @@ TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
          [](MainController& c, const QString& zip) { c.openHandedOver(zip); }, true},
         {"a drop on the welcome view",
          [](MainController& c, const QString& zip) {
-             c.setFileImagePathForSelection(zip, c.welcome_image);
+             c.setFileImagePathForSelection(
+                 zip, named<DragDropImageView>("Drop a theme here to open it"));
          },
          true},
         {"the collection's Add",
-         [this](MainController& c, const QString& zip) {
+         [this](MainController&, const QString& zip) {
              dialogs.panelAnswers = {zip};
-             c.collectionController().btn_addTheme();
+             editor->collection().btn_addTheme();
          },
          false},
         {"a drop on the collection list",
-         [](MainController& c, const QString& zip) {
-             drop(c.collectionController().listOfThemes->viewport(), zip);
+         [this](MainController&, const QString& zip) {
+             drop(editor->collection().listOfThemes->viewport(), zip);
          },
          false},
     };
@@ -105,14 +106,14 @@ TEST_F(ArchiveImportTest, AHostileArchiveIsRefusedWithAnAlertAndChangesNothing) 
               "\u201CGood.docktheme/../../evil\u201D leaves the theme.");
     EXPECT_EQ(changes(before, snapshot(folder().parent_path())), std::vector<std::string>{});
     EXPECT_EQ(entries(folder()), std::vector<std::string>{"Kept.docktheme"});
-    EXPECT_FALSE(c.currentTheme);
+    EXPECT_FALSE(c.session().theme());
 }
 
 TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromItsFile) {
     inCollection("Mine");
     const auto original = snapshot(entry("Mine"));
     MainController& c = start();
-    CollectionController& col = c.collectionController();
+    CollectionController& col = editor->collection();
     select(col, {"Mine"});
     const fs::path zip = temp() / "Mine.docktheme.zip";
     writeFile(zip, "an older file");
@@ -144,7 +145,7 @@ TEST_F(ArchiveImportTest, AnExportedThemeRemovedFromTheCollectionComesBackFromIt
     EXPECT_TRUE(opened(c, "Mine"));
     EXPECT_EQ(entries(folder()), std::vector<std::string>{"Mine.docktheme"});
     // Unsaved information edits are asked about first: Cancel exports nothing.
-    type(c.previewdock_title, "Unsaved");
+    type(named<QLineEdit>("Theme name"), "Unsaved");
     dialogs.saveAnswers = {Dialogs::SaveAnswer::Cancel, Dialogs::SaveAnswer::DontSave};
     const std::size_t panels = dialogs.panelTitles.size();
     select(col, {"Mine"});
@@ -187,25 +188,22 @@ TEST_F(ArchiveImportTest, AnImportCancelledOrCutShortByQuittingLeavesNothing) {
     // Each: how the import stops, whether its end is told (a quit tells no one).
     const std::vector<std::tuple<const char*, std::function<void(MainController&)>, bool>> stops = {
         {"Cancel in its progress dialog",
-         [](MainController& c) {
-             auto* progress =
-                 c.collectionController().collection_window->findChild<QProgressDialog*>(
-                     QStringLiteral("import_progress"));
+         [](MainController&) {
+             auto* progress = named<QProgressDialog>("Importing the theme");
              ASSERT_TRUE(progress);
-             progress->findChild<QPushButton*>()->click();
+             emit progress->canceled();  // as its Cancel button does
          },
          true},
-        {"quitting", [this](MainController&) { controller.reset(); }, false},
+        {"quitting", [this](MainController&) { editor.reset(); }, false},
     };
     for (const auto& [what, stop, told] : stops) {
         SCOPED_TRACE(what);
         MainController& c = start();
         bool done = false;
-        c.collectionController().importArchive(zip,
-                                               [&done](const std::optional<std::string>& bundle) {
-                                                   done = true;
-                                                   EXPECT_FALSE(bundle);
-                                               });
+        editor->collection().importArchive(zip, [&done](const std::optional<std::string>& bundle) {
+            done = true;
+            EXPECT_FALSE(bundle);
+        });
         stop(c);
         QThreadPool::globalInstance()->waitForDone();
         EXPECT_EQ(told && waitUntil([&] { return done; }), done);

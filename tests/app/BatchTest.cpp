@@ -15,8 +15,7 @@ class BatchTest : public EditorTest {
 protected:
     using Rows = std::vector<std::pair<std::string, std::string>>;
     void TearDown() override {
-        batch_.reset();  // the worker ends before the log is given back
-        delete window_;
+        batch_.reset();  // the run ends before the log is given back
         if (mounted_) {
             ::umount2(destination().c_str(), MNT_DETACH);
         }
@@ -39,9 +38,7 @@ protected:
     BatchController& batch(bool chosen = true) {
         fs::create_directories(destination());
         batch_.reset();
-        delete window_;
-        window_ = BatchController::makeWindow(nullptr);
-        batch_ = std::make_unique<BatchController>(window_, dialogs);
+        batch_ = std::make_unique<BatchController>(dialogs);
         if (chosen) {
             choose(*batch_);
         }
@@ -81,7 +78,6 @@ protected:
     }
 
 private:
-    QWidget* window_ = nullptr;
     std::unique_ptr<BatchController> batch_;
     bool mounted_ = false;
 };

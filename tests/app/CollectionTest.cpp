@@ -75,35 +75,36 @@ TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewO
     ASSERT_TRUE(main.openTheme((folder() / "Same.docktheme").string()));
     QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
     for (auto [answer, name] : {std::pair{Cancel, "Velvanto Default"}, {DontSave, "Newer"}}) {
-        type(main.previewdock_author, "Edited");
+        type(named<QLineEdit>("Author"), "Edited");
         dialogs.saveAnswers = {answer};
         dialogs.askAnswers = {true};
         dialogs.panelAnswers = {chosen};
-        main.collectionController().btn_addTheme();
+        editor->collection().btn_addTheme();
         EXPECT_EQ(dockNameOf(entry("Same")), name);
-        EXPECT_EQ(text(main.previewdock_title->text()), name);
+        EXPECT_EQ(text(named<QLineEdit>("Theme name")->text()), name);
     }
-    EXPECT_EQ(main.shownView(), main.view_infoTheme);
+    EXPECT_EQ(main.shownTab(), MainController::kInformationTab);
     // A save reaches the new theme, which still opens.
-    main.previewdock_author->setText("Saved");
+    named<QLineEdit>("Author")->setText("Saved");
     EXPECT_TRUE(main.btn_saveInfo());
     EXPECT_EQ(dockNameOf(entry("Same")), "Newer");
     EXPECT_TRUE(dialogs.alerts.empty());
     // Changes in the open theme's history (a new small preview) go with it: asked first.
-    main.setFileImagePathForSelection(picture("micro.png", {32, 32}), main.info_micropreview);
-    ASSERT_EQ(main.history().count(), 1);
+    main.setFileImagePathForSelection(picture("micro.png", {32, 32}),
+                                      named<DragDropImageView>("Theme preview picture"));
+    ASSERT_EQ(main.session().history().count(), 1);
     QString newest = themeCopy("Newest", {{"VL_DockName", "Newest"}});
     fs::remove_all(chosen.toStdString());
     fs::rename(newest.toStdString(), chosen.toStdString());
     for (auto [goOn, name] : {std::pair{false, "Newer"}, {true, "Newest"}}) {
         dialogs.askAnswers = {true, goOn};
         dialogs.panelAnswers = {chosen};
-        main.collectionController().btn_addTheme();
+        editor->collection().btn_addTheme();
         EXPECT_EQ(dialogs.asked.back().title, "Change Open Theme?");
         EXPECT_EQ(dockNameOf(entry("Same")), name);
-        EXPECT_EQ(text(main.previewdock_title->text()), name);
+        EXPECT_EQ(text(named<QLineEdit>("Theme name")->text()), name);
     }
-    EXPECT_EQ(main.edit_window->statusBar()->currentMessage(),
+    EXPECT_EQ(mainWindow()->statusBar()->currentMessage(),
               "The theme was replaced by the collection's copy and opened again");
 }
 
@@ -116,26 +117,26 @@ TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedThemeAndRemovingTheOpe
         inCollection("A");
         inCollection("B");
         MainController& main = start();
-        CollectionController& col = main.collectionController();
+        CollectionController& col = editor->collection();
         main.btn_browseCollection();
         dialogs.beeps = 0;
         select(col, selected);
         col.btn_editTheme();
         EXPECT_EQ(dialogs.beeps, acts ? 0 : 1);
-        EXPECT_EQ(main.currentTheme != nullptr, acts);
+        EXPECT_EQ(main.session().theme() != nullptr, acts);
         EXPECT_EQ(col.collection_window->isVisible(), !acts);
         if (acts) {
-            EXPECT_EQ(main.currentTheme->dockPath(), (folder() / "A.docktheme").string());
-            EXPECT_EQ(main.shownView(), main.view_infoTheme);
+            EXPECT_EQ(main.session().theme()->dockPath(), (folder() / "A.docktheme").string());
+            EXPECT_EQ(main.shownTab(), MainController::kInformationTab);
             main.btn_closeTheme();
             emit col.listOfThemes->activated(
                 col.listOfThemes->selectionModel()->selectedIndexes()[0]);
-            ASSERT_TRUE(main.currentTheme);
+            ASSERT_TRUE(main.session().theme());
         }
         select(col, selected);
         col.btn_removeTheme();  // the open theme is closed and trashed
-        EXPECT_FALSE(main.currentTheme);
-        EXPECT_EQ(main.shownView(), main.view_welcome);
+        EXPECT_FALSE(main.session().theme());
+        EXPECT_EQ(main.shownTab(), MainController::kWelcomeTab);
         EXPECT_EQ(fs::exists(folder() / "A.docktheme"), !acts);
         EXPECT_EQ(fs::exists(home() / ".local/share/Trash/files/A.docktheme/Info.plist"), acts);
         EXPECT_TRUE(fs::exists(folder() / "B.docktheme"));
@@ -150,11 +151,11 @@ TEST_F(CollectionTest, ABrokenThemeCanBeRemovedButNotEditedAndAFailedRemovalIsRe
     inCollection("Gone");
     fs::remove_all(folder() / "Broken.docktheme/images");
     MainController& main = start();
-    CollectionController& col = main.collectionController();
+    CollectionController& col = editor->collection();
     main.btn_browseCollection();
     select(col, {"Broken"});
     col.btn_editTheme();  // the main window tells why; the collection stays
-    EXPECT_FALSE(main.currentTheme);
+    EXPECT_FALSE(main.session().theme());
     EXPECT_TRUE(col.collection_window->isVisible());
     col.btn_removeTheme();
     EXPECT_FALSE(fs::exists(folder() / "Broken.docktheme"));

@@ -17,9 +17,9 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::TearDown() {
-    if (controller) {
+    if (editor) {
         authorization->open();
-        controller.reset();
+        editor.reset();
     }
     SXAuthentication::sharedInstance().deauthenticate();
     AuthorizationServices::install(nullptr);
@@ -69,15 +69,17 @@ QString EditorTest::alertTexts() const {
 void EditorTest::select(MainController& c, std::initializer_list<int> rows) {
     QItemSelection chosen;
     for (int row : rows) {
-        QModelIndex index = c.listOfImages->model()->index(row, 0);
+        QModelIndex index = named<QListView>("Theme images")->model()->index(row, 0);
         chosen.select(index, index);
     }
-    c.listOfImages->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
+    named<QListView>("Theme images")
+        ->selectionModel()
+        ->select(chosen, QItemSelectionModel::ClearAndSelect);
     EXPECT_TRUE(pictured(c));
 }
 
 int EditorTest::rowOf(MainController& c, const std::string& key) {
-    const DockTheme::SlotList* list = c.dock_images();
+    const DockTheme::SlotList* list = c.editorView().slotList();
     for (std::size_t row = 0; list && row < list->size(); ++row) {
         if ((*list)[row]->keyDock() == key) {
             return static_cast<int>(row);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -22,11 +23,15 @@
 #include <memory>
 #include <mutex>
 
+#include "app/BatchController.h"
 #include "app/CollectionController.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
+#include "app/Editor.h"
+#include "app/EditorView.h"
 #include "app/ImageDecoder.h"
 #include "app/MainController.h"
+#include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
@@ -154,11 +159,60 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Makes (again) the controller, as a start of the editor does.
+    // Makes (again) the editor's windows, as a start of the editor does; its main window's
+    // controller.
     MainController& start() {
-        controller.reset();
-        controller = std::make_unique<MainController>(dialogs);
-        return *controller;
+        editor.reset();
+        editor = std::make_unique<Editor>(dialogs);
+        return editor->main();
+    }
+    // The one widget of type T with accessibleName, as a screen reader finds it; fails the test
+    // when there are several, nullptr when there is none.
+    template <typename T>
+    static T* named(const QString& accessibleName) {
+        T* found = nullptr;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* typed = qobject_cast<T*>(widget);
+            if (typed && typed->accessibleName() == accessibleName) {
+                EXPECT_EQ(found, nullptr) << "two controls are named " << text(accessibleName);
+                found = typed;
+            }
+        }
+        return found;
+    }
+    // The window of accessibleName, or nullptr while it was never made.
+    static QWidget* window(const QString& accessibleName) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->accessibleName() == accessibleName) {
+                return widget;
+            }
+        }
+        return nullptr;
+    }
+    // The editor's three views.
+    static std::vector<QWidget*> views() {
+        return {named<QWidget>("Welcome"), named<QWidget>("Theme information"),
+                named<QWidget>("Image editor")};
+    }
+    // The editor's main window.
+    static QMainWindow* mainWindow() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* main = qobject_cast<QMainWindow*>(widget)) {
+                return main;
+            }
+        }
+        return nullptr;
+    }
+    // The action of the main window's menus or toolbar whose text ("&" ignored) or tool tip is
+    // title.
+    static QAction* action(const QString& title) {
+        for (QAction* candidate : mainWindow()->findChildren<QAction*>()) {
+            if (candidate->text().remove('&') == title || candidate->toolTip() == title) {
+                return candidate;
+            }
+        }
+        ADD_FAILURE() << "no action " << text(title);
+        return nullptr;
     }
     // A copy of the stock theme at temp()/name.docktheme with info's keys set (empty: removed).
     QString themeCopy(const QString& name, const std::map<std::string, std::string>& info = {});
@@ -172,6 +226,11 @@ protected:
     static void type(QLineEdit* field, const QString& value) {
         field->setText(value);
         emit field->textEdited(value);
+    }
+    // Chooses the item at index of box as the user does.
+    static void choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
     }
     static QString qs(const fs::path& path) { return QString::fromStdString(path.string()); }
     QString at(const std::string& relative) const { return qs(temp() / relative); }
@@ -198,14 +257,15 @@ protected:
     }
     // Processes events until every picture asked for is decoded and shown.
     static bool pictured(MainController& c) {
-        return waitUntil([&c] { return c.decoder().idle(); });
+        return waitUntil([&c] { return c.session().decoder().idle(); });
     }
     // Selects exactly rows in the slot browser (none: clears the selection), its picture shown.
     static void select(MainController& c, std::initializer_list<int> rows);
     // The row of key in the browser, or -1.
     static int rowOf(MainController& c, const std::string& key);
     static QString imagePath(MainController& c, int row) {
-        return QString::fromStdString((*c.dock_images())[static_cast<std::size_t>(row)]->path());
+        return QString::fromStdString(
+            (*c.editorView().slotList())[static_cast<std::size_t>(row)]->path());
     }
     static std::string bytes(const QString& path) {
         return FileManager::readFile(path.toStdString()).value_or("<none>");
@@ -219,7 +279,7 @@ protected:
     CapturedLog log;
     ScriptedDialogs dialogs;
     GatedAuthorization* authorization = nullptr;
-    std::unique_ptr<MainController> controller;
+    std::unique_ptr<Editor> editor;
 };
 
 // The theme collection: its folder, its window's titles and selection.
@@ -227,7 +287,10 @@ class CollectionTest : public EditorTest {
 protected:
     fs::path folder() const { return home() / ".local/share/Velvanto"; }
     fs::path entry(const std::string& name) const { return folder() / (name + ".docktheme"); }
-    CollectionController& collection() { return start().collectionController(); }
+    CollectionController& collection() {
+        start();
+        return editor->collection();
+    }
     // A copy of the stock theme in the collection as name.docktheme.
     void inCollection(const std::string& name) {
         fs::create_directories(folder());

@@ -61,12 +61,12 @@ TEST_F(HostileCollectionTest, AnUnreadableFolderIsToldAndANonUtf8NameOpens) {
     fs::remove(folder());
     inCollection("Caf\xe9");
     MainController& main = start();
-    CollectionController& again = main.collectionController();
+    CollectionController& again = editor->collection();
     again.listOfThemes->selectionModel()->select(again.listOfDirectory->index(0),
                                                  QItemSelectionModel::Select);
     again.btn_editTheme();
-    ASSERT_TRUE(main.currentTheme);
-    EXPECT_EQ(main.currentTheme->dockPath(), entry("Caf\xe9").string());
+    ASSERT_TRUE(main.session().theme());
+    EXPECT_EQ(main.session().theme()->dockPath(), entry("Caf\xe9").string());
 }
 
 TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyThatEntry) {

@@ -93,18 +93,18 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
         c.btn_showEditorDock(MainController::kEditorTab);
         for (const char* key : keys) {
             select(c, {rowOf(c, key)});
-            c.decoder().thumbnail(imagePath(c, rowOf(c, key)), QSize(64, 64));
+            c.session().decoder().thumbnail(imagePath(c, rowOf(c, key)), QSize(64, 64));
         }
         c.btn_show_previewPanel();
-        EXPECT_TRUE(waitUntil([&] { return c.decoder().pending() == 0; }));
+        EXPECT_TRUE(waitUntil([&] { return c.session().decoder().pending() == 0; }));
         // The Dock screenshots' copy of the images leaves the FIFOs out.
         fs::create_directory(temp() / "gathered");
-        ThemeScreenshots::gatherImages(*c.currentTheme, (temp() / "gathered").string());
+        ThemeScreenshots::gatherImages(*c.session().theme(), (temp() / "gathered").string());
         for (const auto& entry : fs::directory_iterator(temp() / "gathered")) {
             EXPECT_TRUE(entry.is_regular_file()) << entry.path();
         }
         fs::remove_all(temp() / "gathered");
-        controller.reset();  // quitting returns
+        editor.reset();  // quitting returns
         watch.request_stop();
         watch.join();
         EXPECT_FALSE(releaseReaders(fifos) || released);
@@ -123,12 +123,13 @@ TEST_F(HostileEditorTest, AnOldImageOverSixteenMiBIsNotKeptForUndoAndTheUserIsAs
         const auto untouched = snapshot(temp());
         dialogs.askAnswers = {agreed};
         select(c, {rowOf(c, "Separator_Vertical")});
-        c.setFileImagePathForSelection(red, c.selection_preview);
+        c.setFileImagePathForSelection(
+            red, named<DragDropImageView>("Selected image (drop an image to replace it)"));
         ASSERT_EQ(dialogs.asked.size(), agreed ? 2u : 1u);
         EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
                   "Replace Without Undo?: “" + old.filename().string() +
                       "” is larger than 16 MiB and can't be kept for undo. Replace it anyway?");
-        EXPECT_EQ(c.history().count(), 0);
+        EXPECT_EQ(c.session().history().count(), 0);
         EXPECT_TRUE(fs::is_empty(temp() / ownFolder()));  // nothing of the 4 GiB kept
         EXPECT_EQ(snapshot(temp()) == untouched, !agreed);
     }
@@ -145,18 +146,18 @@ TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableO
         QString theme = themeCopy("A" + shown.left(4));
         writeFile(theme.toStdString() + "/description.rtf", file);
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        EXPECT_EQ(c.previewdock_description->toPlainText(), shown);
-        type(c.previewdock_author, "Someone Else");
+        EXPECT_EQ(named<QTextEdit>("Description")->toPlainText(), shown);
+        type(named<QLineEdit>("Author"), "Someone Else");
         EXPECT_TRUE(c.btn_saveInfo());
         EXPECT_EQ(readFile(theme.toStdString() + "/description.rtf"), file);
     }
     // An edit over the description that could not be read is asked about.
-    MainController& c = *controller;
-    fs::path description = c.currentTheme->dockPath() + "/description.rtf";
+    MainController& c = editor->main();
+    fs::path description = c.session().theme()->dockPath() + "/description.rtf";
     for (bool agreed : {false, true}) {
         dialogs.askAnswers = {agreed};
-        c.previewdock_description->setPlainText("New words");
-        EXPECT_TRUE(c.hasEditedDescription());
+        named<QTextEdit>("Description")->setPlainText("New words");
+        EXPECT_TRUE(c.session().hasEditedDescription());
         EXPECT_EQ(c.btn_saveInfo(), agreed);
         EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
                   "Replace Description?: The theme's description could not be read "
@@ -164,7 +165,7 @@ TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableO
                   "the text shown. Replace it?");
         EXPECT_EQ(readFile(description) == deep, !agreed);
     }
-    EXPECT_EQ(c.currentTheme->description()->plainText(), "New words");
+    EXPECT_EQ(c.session().theme()->description()->plainText(), "New words");
 }
 
 TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInOneFolder) {
@@ -189,15 +190,16 @@ TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInO
     EXPECT_FALSE(fs::exists(theme.toStdString() + "/images/.velvanto-x"));
     // Undo copies live in this editor's folder; undo reaches the opened
     // bundle even when its name now belongs to another folder.
-    c.setFileImagePathForSelection(picture("small.png", {4, 4}), c.info_micropreview);
+    c.setFileImagePathForSelection(picture("small.png", {4, 4}),
+                                   named<DragDropImageView>("Theme preview picture"));
     EXPECT_EQ(entries(temp() / ownFolder()).size(), 2u);
     fs::rename(theme.toStdString(), temp() / "moved.docktheme");
     fs::create_directory(theme.toStdString());
-    c.history().undo();
+    c.session().history().undo();
     EXPECT_TRUE(fs::is_empty(theme.toStdString()));
     EXPECT_EQ(readFile(temp() / "moved.docktheme/preview_micro.png"),
               readFile(stockTheme() / "preview_micro.png"));
-    controller.reset();
+    editor.reset();
     EXPECT_FALSE(fs::exists(temp() / ownFolder()));
 }
 
@@ -223,8 +225,11 @@ TEST_F(HostileEditorTest, APictureOutsideTheOpenedBundleOrABombIsNotShown) {
             EXPECT_TRUE(file.read().isNull());  // over the allocation limit: never allocated
         }
         select(c, {rowOf(c, key)});
-        ASSERT_TRUE(waitUntil([&] { return c.decoder().pending() == 0; }));
-        EXPECT_EQ(c.selection_preview->image().isNull(), made != "kept");
-        controller.reset();
+        ASSERT_TRUE(waitUntil([&] { return c.session().decoder().pending() == 0; }));
+        EXPECT_EQ(named<DragDropImageView>("Selected image (drop an image to replace it)")
+                      ->image()
+                      .isNull(),
+                  made != "kept");
+        editor.reset();
     }
 }

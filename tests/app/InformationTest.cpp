@@ -7,15 +7,15 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     MainController& c = start();
     QString theme = themeCopy("A");
     ASSERT_TRUE(c._openThemeAtPath(theme));
-    c.previewdock_title->setText("Velvet");
-    c.previewdock_author->setText("Vera");
-    c.previewdock_site->setText("https://vera.example");
-    c.previewdock_version->setText("");
-    c.previewdock_appcasturl->setText("https://vera.example/feed.xml");
-    c.previewdock_description->setHtml("<p>Deep <b>red</b></p>");
-    EXPECT_TRUE(c.hasUnsavedInformation());
+    named<QLineEdit>("Theme name")->setText("Velvet");
+    named<QLineEdit>("Author")->setText("Vera");
+    named<QLineEdit>("Author's web site")->setText("https://vera.example");
+    named<QLineEdit>("Version")->setText("");
+    named<QLineEdit>("Update feed address")->setText("https://vera.example/feed.xml");
+    named<QTextEdit>("Description")->setHtml("<p>Deep <b>red</b></p>");
+    EXPECT_TRUE(c.session().hasUnsavedInformation());
     EXPECT_TRUE(c.btn_saveInfo());
-    EXPECT_FALSE(c.hasUnsavedInformation());
+    EXPECT_FALSE(c.session().hasUnsavedInformation());
     auto reopened = DockTheme::initWithBundleAtPath(theme.toStdString());
     EXPECT_EQ(reopened->dockName(), "Velvet");
     EXPECT_EQ(reopened->dockAuthor(), "Vera");
@@ -25,31 +25,32 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     ASSERT_TRUE(reopened->description());
     EXPECT_EQ(reopened->description()->plainText(), "Deep red");
     EXPECT_EQ(reopened->description()->paragraphs()[0].runs[1].attributes.bold, true);
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Velvet by Vera[*]");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Velvet by Vera[*]");
     // Saved empty, a name and an author read as a refresh shows them.
-    type(c.previewdock_title, "");
-    type(c.previewdock_author, "");
+    type(named<QLineEdit>("Theme name"), "");
+    type(named<QLineEdit>("Author"), "");
     EXPECT_TRUE(c.btn_saveInfo());
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Untitled by Unknown[*]");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Untitled by Unknown[*]");
     // A folder where Info.plist should be: no file can be renamed over it, so
     // nothing of the save reaches the disk or the theme in memory.
     const std::string info = bytes(theme + "/Info.plist");
     const std::string description = bytes(theme + "/description.rtf");
     fs::remove(theme.toStdString() + "/Info.plist");
     fs::create_directories(theme.toStdString() + "/Info.plist/inside");
-    c.previewdock_title->setText("Unsaved");
-    c.previewdock_description->setHtml("<p>Unsaved words</p>");
+    named<QLineEdit>("Theme name")->setText("Unsaved");
+    named<QTextEdit>("Description")->setHtml("<p>Unsaved words</p>");
     EXPECT_FALSE(c.btn_saveInfo());
     EXPECT_EQ(alertTitles(), "Information Not Saved");
     c.btn_closeDockPreview();
     EXPECT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_EQ(bytes(theme + "/description.rtf"), description);
-    EXPECT_EQ(c.currentTheme->dockName(), "");  // as last saved
-    EXPECT_TRUE(c.hasEditedDescription());
+    EXPECT_EQ(c.session().theme()->dockName(), "");  // as last saved
+    EXPECT_TRUE(c.session().hasEditedDescription());
     // A later screenshot drop writes Info.plist from memory: the saved values only.
     fs::remove_all(theme.toStdString() + "/Info.plist");
     writeFile(theme.toStdString() + "/Info.plist", info);
-    c.setFileImagePathForSelection(picture("shot.png", {40, 10}), c.screenshot_preview);
+    c.setFileImagePathForSelection(picture("shot.png", {40, 10}),
+                                   named<DragDropImageView>("Dock screenshot"));
     EXPECT_EQ(bytes(theme + "/Info.plist"), info);
 }
 
@@ -59,13 +60,15 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyW
     fs::remove(theme.toStdString() + "/preview_2d.png");
     ASSERT_TRUE(c._openThemeAtPath(theme));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_3d.png"));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
+              QImage(theme + "/preview_3d.png"));
     // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
     c.btn_preview_changeShowPreview();
-    c.preview_dockshow_selection->setCurrentIndex(1);
+    named<QComboBox>("Dock screenshot style")->setCurrentIndex(1);
     c.btn_preview_changeShowPreview();
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(qs(appResources() / "drag_here.png")));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
+              QImage(qs(appResources() / "drag_here.png")));
 
     fs::remove(theme.toStdString() + "/preview_3d.png");
     QSignalSpy rendered(&c, &MainController::screenshotsRendered);
@@ -75,7 +78,8 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyW
     EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
     EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image(), QImage(theme + "/preview_2d.png"));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
+              QImage(theme + "/preview_2d.png"));
     // Only web addresses of the author and the project's own pages are opened.
     for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
                                 {"http://vera.example", true},
@@ -87,7 +91,7 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyW
                                 {"", false}}) {
         std::size_t before = dialogs.openedUrls.size();
         int beeps = dialogs.beeps;
-        c.previewdock_site->setText(site);
+        named<QLineEdit>("Author's web site")->setText(site);
         c.btn_previewAuthorSite();
         EXPECT_EQ(dialogs.openedUrls.size() - before, opened ? 1u : 0u) << site;
         EXPECT_EQ(dialogs.beeps - beeps, opened ? 0 : 1) << site;

@@ -5,6 +5,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "EditorTest.h"
 #include "widgets/RVAnimationAdditions.h"
@@ -24,93 +25,97 @@ TEST_F(MainWindowTest, StartUpShowsTheWelcomeViewTheDockStyleAndTheGuideOnTheFir
         }
         MainController& c = start();
         // Windows not shown are not made; the guide comes once the main window is up.
-        EXPECT_FALSE(c.about_window || c.help_window || c.preferences_window || c.batch_window);
-        c.edit_window->show();
-        auto shown = [&] { return c.help_window && c.help_window->isVisible(); };
+        EXPECT_FALSE(window("About Velvanto") || window("Quick guide") || window("Preferences") ||
+                     window("Batch converter") || window("Theme collection"));
+        mainWindow()->show();
+        auto shown = [&] { return window("Quick guide") && window("Quick guide")->isVisible(); };
         EXPECT_EQ(guide ? waitUntil(shown) : shown(), guide) << (stored ? stored : "-");
         EXPECT_EQ(UserDefaults().boolForKey(UserDefaults::kFirst), std::optional<bool>(false));
-        EXPECT_EQ(c.help_view && !c.help_view->toPlainText().isEmpty(), guide);
+        EXPECT_EQ(named<QTextBrowser>("Quick guide text") &&
+                      !named<QTextBrowser>("Quick guide text")->toPlainText().isEmpty(),
+                  guide);
         if (guide) {  // a closed guide keeps no page and no pictures
             c.btn_guide_close();
-            EXPECT_TRUE(c.help_view->toPlainText().isEmpty());
+            EXPECT_TRUE(named<QTextBrowser>("Quick guide text")->toPlainText().isEmpty());
         }
-        EXPECT_EQ(c.shownView(), c.view_welcome);
-        EXPECT_EQ(c.set_dock_style->currentIndex(), 1);
-        EXPECT_FALSE(c.currentTheme);
+        EXPECT_EQ(c.shownTab(), MainController::kWelcomeTab);
+        EXPECT_EQ(named<QComboBox>("Dock style")->currentIndex(), 1);
+        EXPECT_FALSE(c.session().theme());
         if (!stored) {  // the first start in this process loads the artwork
             EXPECT_TRUE(waitUntil([] { return !QApplication::windowIcon().isNull(); }));
-            EXPECT_FALSE(c.welcome_image->image().isNull());
+            EXPECT_FALSE(
+                named<DragDropImageView>("Drop a theme here to open it")->image().isNull());
         }
-        EXPECT_FALSE(start().help_window);  // the second start
+        start();
+        EXPECT_FALSE(window("Quick guide"));  // the second start
     }
 }
 
 TEST_F(MainWindowTest, ToolbarItemsFollowOpeningAndClosingAndTheFlipViewHoldsExactlyOneView) {
     MainController& c = start();
     auto check = [&](bool open) {
-        for (auto [item, withoutTheme] : {std::pair{c.tbar_openIn, false},
-                                          {c.tbar_thumbSize, false},
-                                          {c.tbar_applyDock, false},
-                                          {c.tbar_preview, false},
-                                          {c.tbar_viewDock, true},
-                                          {c.tbar_showEditorOrInfo, true}}) {
-            EXPECT_EQ(c.validateToolbarItem(item), open || withoutTheme) << text(item->text());
-            EXPECT_EQ(item->isEnabled(), open || withoutTheme) << text(item->text());
+        for (const char* button : {"Open the image in the external editor", "Apply theme",
+                                   "Preview the selected image"}) {
+            EXPECT_EQ(named<QToolButton>(button)->isEnabled(), open) << button;
         }
-        EXPECT_EQ(c.dock_type_selection->isEnabled(), open);
-        EXPECT_EQ(c.popup_showEditorOrInfo->isEnabled(), open);
+        for (const char* item : {"Check Theme", "Export Theme…"}) {
+            EXPECT_EQ(action(item)->isEnabled(), open) << item;
+        }
+        EXPECT_EQ(named<QSlider>("Thumbnail size")->isEnabled(), open);
+        EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->isEnabled(), open);
+        EXPECT_EQ(named<QComboBox>("Show information or editor")->isEnabled(), open);
     };
     check(false);
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("A", {{"VL_DockName", "A"}})));
     check(true);
-    QString title = c.edit_window->windowTitle();
+    QString title = mainWindow()->windowTitle();
     c.btn_closeTheme();
     check(false);
-    EXPECT_FALSE(c.currentTheme);
-    EXPECT_EQ(c.shownView(), c.view_welcome);
-    EXPECT_EQ(c.edit_window->windowTitle(), title);
+    EXPECT_FALSE(c.session().theme());
+    EXPECT_EQ(c.shownTab(), MainController::kWelcomeTab);
+    EXPECT_EQ(mainWindow()->windowTitle(), title);
     EXPECT_EQ(dialogs.beeps, 0);
     c.btn_closeTheme();  // a second close only beeps
     EXPECT_EQ(dialogs.beeps, 1);
     c.btn_showEditorDock(MainController::kEditorTab);  // no theme: a beep only
     EXPECT_EQ(dialogs.beeps, 2);
-    EXPECT_EQ(c.shownView(), c.view_welcome);
+    EXPECT_EQ(c.shownTab(), MainController::kWelcomeTab);
     // The flip view holds exactly one view after repeated switches.
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("E")));
-    const std::vector<QWidget*> views = {c.view_welcome, c.view_infoTheme, c.view_editorTheme};
+    const std::vector<QWidget*> shown = views();
+    QWidget* flip = named<QWidget>("Theme views");
     for (int tab : {2, 2, 1, 2, 1, 1, 0, 2}) {
         c._fadeToTab(tab);
-        EXPECT_EQ(c.view_flipView->layout()->count(), 1);
-        QWidget* expected = views[static_cast<size_t>(tab)];
-        EXPECT_EQ(c.shownView(), expected);
-        EXPECT_TRUE(expected->isVisibleTo(c.edit_window));
-        EXPECT_EQ(std::ranges::count(views, c.view_flipView, &QWidget::parentWidget), 1);
+        EXPECT_EQ(flip->layout()->count(), 1);
+        EXPECT_EQ(c.shownTab(), tab);
+        EXPECT_TRUE(shown[static_cast<size_t>(tab)]->isVisibleTo(mainWindow()));
+        EXPECT_EQ(std::ranges::count(shown, flip, &QWidget::parentWidget), 1);
     }
     c.btn_showEditorDock(MainController::kInformationTab);
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
-    EXPECT_EQ(c.popup_showEditorOrInfo->currentData().toInt(), 1);
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+    EXPECT_EQ(named<QComboBox>("Show information or editor")->currentData().toInt(), 1);
 
     // A theme opened and one handed over, and a switch asked, while the fades
     // run: all ends, in the last view asked, and the hand-over follows.
     RVAnimationAdditions::setDefaultDuration(0.15);
     QString b = themeCopy("B"), d = themeCopy("D");
-    auto open = [&] { return QString::fromStdString(c.currentTheme->dockPath()); };
+    auto open = [&] { return QString::fromStdString(c.session().theme()->dockPath()); };
     QTimer::singleShot(40, [&] { c.openFile(b); });
     QTimer::singleShot(60, [&] { c.openHandedOver(d); });
     QTimer::singleShot(80, [&] { c._fadeToTab(MainController::kEditorTab); });
-    c.edit_window->showMinimized();
+    mainWindow()->showMinimized();
     c.applicationShouldHandleReopen(true);
-    EXPECT_FALSE(c.edit_window->isMinimized());
+    EXPECT_FALSE(mainWindow()->isMinimized());
     EXPECT_TRUE(c.openFile(themeCopy("C")));
     EXPECT_EQ(open(), b);
-    EXPECT_EQ(c.shownView(), c.view_editorTheme);
+    EXPECT_EQ(c.shownTab(), MainController::kEditorTab);
     EXPECT_TRUE(waitUntil([&] { return open() == d && !RVAnimationAdditions::isBlocking(); }));
     RVAnimationAdditions::setDefaultDuration(0);
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
-    EXPECT_TRUE(c.view_flipView->isVisible());
-    EXPECT_TRUE(c.view_flipView->findChildren<QWidget*>("_rv_fade_cover").isEmpty());
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+    EXPECT_TRUE(named<QWidget>("Theme views")->isVisible());
+    EXPECT_TRUE(named<QWidget>("Theme views")->findChildren<QWidget*>("_rv_fade_cover").isEmpty());
     // Handed over while a sheet is up, the theme opens when the sheet goes.
-    QDialog sheet(c.edit_window);
+    QDialog sheet(mainWindow());
     sheet.setModal(true);
     sheet.show();
     c.openHandedOver(b);
@@ -127,36 +132,37 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
                                               {"VL_DockAuthorSite", "https://ann.example"},
                                               {"VL_DockVersion", "2.5"},
                                               {"VL_DockAppCast", "https://ann.example/feed"}})));
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Full by Ann[*]");
-    EXPECT_EQ(c.edit_window->accessibleName(), "Velvanto - Full by Ann");
-    EXPECT_EQ(c.previewdock_site->text(), "https://ann.example");
-    EXPECT_EQ(c.previewdock_version->text(), "2.5");
-    type(c.previewdock_author, "Edited");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Full by Ann[*]");
+    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann");
+    EXPECT_EQ(named<QLineEdit>("Author's web site")->text(), "https://ann.example");
+    EXPECT_EQ(named<QLineEdit>("Version")->text(), "2.5");
+    type(named<QLineEdit>("Author"), "Edited");
     c._updateThemeShow();  // as after a slot's image was replaced
-    EXPECT_EQ(c.previewdock_author->text(), "Edited");
-    EXPECT_TRUE(c.hasUnsavedInformation());
-    EXPECT_TRUE(c.edit_window->isWindowModified());
-    EXPECT_EQ(c.edit_window->accessibleName(), "Velvanto - Full by Ann (edited)");
+    EXPECT_EQ(named<QLineEdit>("Author")->text(), "Edited");
+    EXPECT_TRUE(c.session().hasUnsavedInformation());
+    EXPECT_TRUE(mainWindow()->isWindowModified());
+    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann (edited)");
     dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Bare", {{"VL_DockName", "Bare"},
                                                       {"VL_DockAuthor", ""},
                                                       {"VL_DockAuthorSite", ""},
                                                       {"VL_DockVersion", ""},
                                                       {"VL_DockAppCast", ""}})));
-    EXPECT_EQ(c.edit_window->windowTitle(), "Velvanto - Bare by Unknown[*]");
-    EXPECT_EQ(c.previewdock_title->text(), "Bare");
-    for (QLineEdit* field : {c.previewdock_author, c.previewdock_site, c.previewdock_appcasturl}) {
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Bare by Unknown[*]");
+    EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "Bare");
+    for (QLineEdit* field : {named<QLineEdit>("Author"), named<QLineEdit>("Author's web site"),
+                             named<QLineEdit>("Update feed address")}) {
         EXPECT_EQ(field->text(), "") << text(field->accessibleName());
     }
-    EXPECT_EQ(c.previewdock_version->text(), "1.0");
-    EXPECT_FALSE(c.previewdock_description->toPlainText().isEmpty());
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    EXPECT_EQ(named<QLineEdit>("Version")->text(), "1.0");
+    EXPECT_FALSE(named<QTextEdit>("Description")->toPlainText().isEmpty());
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
     // With the preference, a theme opens in the editor view.
     UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("B")));
-    EXPECT_EQ(c.shownView(), c.view_editorTheme);
-    EXPECT_EQ(c.listOfImages->model()->rowCount(), 14);  // the 2D images
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+    EXPECT_EQ(c.shownTab(), MainController::kEditorTab);
+    EXPECT_EQ(named<QListView>("Theme images")->model()->rowCount(), 14);  // the 2D images
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);
 }
 
 TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
@@ -168,10 +174,15 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
           &MainController::btn_browseCollection, &MainController::btn_openBatchConverter}) {
         (c.*show)();
     }
-    for (QWidget* window : std::vector<QWidget*>{
-             c.view_welcome, c.view_infoTheme, c.view_editorTheme, c.edit_window, c.about_window,
-             c.help_window, c.preferences_window, c.preview_window, c.progress_window,
-             c.collection_window, c.batch_window}) {
+    std::vector<QWidget*> windows = views();
+    for (const char* name :
+         {"About Velvanto", "Quick guide", "Preferences", "Image preview",
+          "Checking the theme for an update", "Theme collection", "Batch converter"}) {
+        windows.push_back(window(name));
+        ASSERT_TRUE(windows.back()) << name;
+    }
+    windows.push_back(mainWindow());
+    for (QWidget* window : windows) {
         EXPECT_FALSE(window->accessibleName().isEmpty()) << text(window->objectName());
         for (QWidget* control : window->findChildren<QWidget*>()) {
             bool interactive = control->focusPolicy() != Qt::NoFocus &&
@@ -184,10 +195,11 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
             }
         }
     }
-    EXPECT_EQ(c.edit_toolbar->widgetForAction(c.tbar_applyDock)->accessibleName(), "Apply theme");
+    EXPECT_TRUE(named<QToolButton>("Apply theme"));
     // Windows are told as windows, and every menu item reads as it should.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.help_window)->role(), QAccessible::Dialog);
-    for (QAction* action : c.edit_window->findChildren<QAction*>()) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window("Quick guide"))->role(),
+              QAccessible::Dialog);
+    for (QAction* action : mainWindow()->findChildren<QAction*>()) {
         EXPECT_FALSE(action->text().contains("Images Images")) << text(action->text());
     }
 }

@@ -21,31 +21,34 @@ protected:
 TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabelsFollowTheChoice) {
     MainController& c = start();
     c.btn_show_preferences();
-    auto* autoStyle = c.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle");
-    EXPECT_FALSE(c.pref_startWithEditor->isChecked());
+    auto* autoStyle = named<QCheckBox>("Set the Dock style when applying a theme");
+    EXPECT_FALSE(named<QCheckBox>("Open themes in the image editor")->isChecked());
     EXPECT_FALSE(autoStyle->isChecked());
-    EXPECT_FALSE(c.pref_generateUUID->isChecked());
+    EXPECT_FALSE(named<QCheckBox>("Give replaced images unique names")->isChecked());
     for (bool on : {true, false, true}) {  // each click is stored
         autoStyle->click();
-        c.pref_generateUUID->click();
+        named<QCheckBox>("Give replaced images unique names")->click();
         EXPECT_EQ(UserDefaults().boolForKey("AutoDockStyle"), on);
         EXPECT_EQ(UserDefaults().boolForKey("GenerateUUID"), on);
     }
-    c.pref_startWithEditor->click();
+    named<QCheckBox>("Open themes in the image editor")->click();
     c.btn_close_preferences();
 
     MainController& again = start();
     // What is stored counts before the sheet is shown.
     int row = openAndSelect(again, "Separator_Horizontal");
-    again.setFileImagePathForSelection(picture("red.png", {4, 4}), again.selection_preview);
+    again.setFileImagePathForSelection(
+        picture("red.png", {4, 4}),
+        named<DragDropImageView>("Selected image (drop an image to replace it)"));
     EXPECT_EQ(QFileInfo(imagePath(again, row)).fileName().size(), 36);
     again.btn_show_preferences();
-    EXPECT_TRUE(again.pref_startWithEditor->isChecked());
-    EXPECT_TRUE(again.preferences_window->findChild<QCheckBox*>("pref_autoDockStyle")->isChecked());
-    EXPECT_TRUE(again.pref_generateUUID->isChecked());
+    EXPECT_TRUE(named<QCheckBox>("Open themes in the image editor")->isChecked());
+    EXPECT_TRUE(named<QCheckBox>("Set the Dock style when applying a theme")->isChecked());
+    EXPECT_TRUE(named<QCheckBox>("Give replaced images unique names")->isChecked());
     again.btn_close_preferences();
     // The editor's labels after choosing, cancelling and changing.
-    EXPECT_EQ(again.menu_openWith->text(), "Open Image In... (need to specify app)");
+    EXPECT_EQ(action("Open the selected image in the external editor")->text(),
+              "Open Image In... (need to specify app)");
     entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
     QString program = at("home/bin/draw");
     recorder(program, at("home/out"));
@@ -55,8 +58,8 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
         dialogs.panelAnswers = {answer};
         change ? again.btn_toolbar_changeEditor() : again.btn_toolbar_openWith();
         EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), stored);
-        EXPECT_EQ(again.menu_openWith->text(), menu);
-        EXPECT_EQ(again.tbar_openIn->text(), toolbar);
+        EXPECT_EQ(action("Open the selected image in the external editor")->text(), menu);
+        EXPECT_EQ(action("Open the image in the external editor")->text(), toolbar);
         EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
     };
     const char* none = "Open Image In... (need to specify app)";

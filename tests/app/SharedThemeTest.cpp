@@ -25,7 +25,7 @@ TEST_F(SharedThemeTest, ChangesOfTheCommandLineAreShownKeptWhenSavingAndAskedAbo
     const QString theme = openTheme(c);
     const int row = rowOf(c, "Separator_Horizontal");
     select(c, {row});
-    type(c.previewdock_author, "Editor");
+    type(named<QLineEdit>("Author"), "Editor");
     // Another program replaces the selected slot's image and sets the version.
     ASSERT_EQ(command({"set-image", theme, "Separator_Horizontal",
                        picture("blue.png", {60, 4}, Qt::blue)}),
@@ -34,10 +34,11 @@ TEST_F(SharedThemeTest, ChangesOfTheCommandLineAreShownKeptWhenSavingAndAskedAbo
     ASSERT_TRUE(waitUntil([&] {
         return QFileInfo(imagePath(c, rowOf(c, "Separator_Horizontal"))).fileName() == "blue.png";
     }));
-    ASSERT_TRUE(waitUntil([&] { return c.previewdock_version->text() == "9"; }));
-    EXPECT_EQ(c.selection_filename->text(), "blue.png");  // still selected, its new file shown
-    EXPECT_EQ(c.previewdock_author->text(), "Editor");    // the unsaved edit stays
-    EXPECT_TRUE(c.edit_window->statusBar()->currentMessage().contains("read again"));
+    ASSERT_TRUE(waitUntil([&] { return named<QLineEdit>("Version")->text() == "9"; }));
+    EXPECT_EQ(named<QLabel>("Image file name")->text(),
+              "blue.png");                                    // still selected, its new file shown
+    EXPECT_EQ(named<QLineEdit>("Author")->text(), "Editor");  // the unsaved edit stays
+    EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains("read again"));
     EXPECT_TRUE(dialogs.asked.empty());
     ASSERT_TRUE(c.btn_saveInfo());
     auto saved = DockTheme::initWithBundleAtPath(theme.toStdString());
@@ -47,40 +48,42 @@ TEST_F(SharedThemeTest, ChangesOfTheCommandLineAreShownKeptWhenSavingAndAskedAbo
     EXPECT_EQ(saved->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD), "blue.png");
 
     // Both change the author: the user is asked, and "Use Theirs" takes the other's value.
-    type(c.previewdock_author, "Mine");
+    type(named<QLineEdit>("Author"), "Mine");
     ASSERT_EQ(command({"info", theme, "--set", "author=Theirs"}), 0);
     ASSERT_TRUE(waitUntil([&] { return !dialogs.asked.empty(); }));
     EXPECT_EQ(dialogs.asked.back().title, "Theme Changed on Disk");
     EXPECT_TRUE(dialogs.asked.back().message.contains("author"));
-    EXPECT_EQ(c.previewdock_author->text(), "Theirs");
-    EXPECT_FALSE(c.hasUnsavedInformation());
+    EXPECT_EQ(named<QLineEdit>("Author")->text(), "Theirs");
+    EXPECT_FALSE(c.session().hasUnsavedInformation());
 }
 
 TEST_F(SharedThemeTest, UndoKeepsOtherSlotsChangesAndStepsThatNoLongerApplyAreDropped) {
     MainController& c = start();
     const QString theme = openTheme(c);
     select(c, {rowOf(c, "Separator_Horizontal")});
-    c.setFileImagePathForSelection(picture("red.png", {60, 4}), c.selection_preview);
-    ASSERT_EQ(c.history().count(), 1);
+    c.setFileImagePathForSelection(
+        picture("red.png", {60, 4}),
+        named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    ASSERT_EQ(c.session().history().count(), 1);
     // Another slot changed elsewhere: the step still applies, and undoing it keeps that change.
     ASSERT_EQ(command({"set-image", theme, "Separator_Vertical", picture("green.png", {4, 60})}),
               0);
     ASSERT_TRUE(waitUntil([&] {
         return QFileInfo(imagePath(c, rowOf(c, "Separator_Vertical"))).fileName() == "green.png";
     }));
-    EXPECT_EQ(c.history().count(), 1);
-    c.history().undo();
+    EXPECT_EQ(c.session().history().count(), 1);
+    c.session().history().undo();
     auto undone = DockTheme::initWithBundleAtPath(theme.toStdString());
     ASSERT_TRUE(undone);
     EXPECT_EQ(undone->getFileNameForKey("Separator_Vertical", DockCategory::TwoD), "green.png");
     EXPECT_NE(undone->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD), "red.png");
     // The step's own slot changed elsewhere: redoing it would undo that, so it goes.
-    c.history().redo();
+    c.session().history().redo();
     ASSERT_EQ(command({"set-image", "--unique-name", theme, "Separator_Horizontal",
                        picture("blue.png", {60, 4}, Qt::blue)}),
               0);
-    ASSERT_TRUE(waitUntil([&] { return c.history().count() == 0; }));
-    EXPECT_TRUE(c.edit_window->statusBar()->currentMessage().contains("dropped"));
+    ASSERT_TRUE(waitUntil([&] { return c.session().history().count() == 0; }));
+    EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains("dropped"));
     auto after = DockTheme::initWithBundleAtPath(theme.toStdString());
     ASSERT_TRUE(after);
     EXPECT_NE(after->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD), "red.png");

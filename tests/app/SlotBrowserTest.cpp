@@ -19,13 +19,14 @@ static QImage decoration(const QModelIndex& index) {
 TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAndGoWithTheTheme) {
     MainController& c = start();
     openTheme(c);
-    c.slider_images_thumbsize->setValue(40);
-    EXPECT_EQ(c.listOfImages->iconSize(), QSize(40, 40));
-    QModelIndex index = c.listOfImages->model()->index(rowOf(c, "Separator_Horizontal"), 0);
+    named<QSlider>("Thumbnail size")->setValue(40);
+    EXPECT_EQ(named<QListView>("Theme images")->iconSize(), QSize(40, 40));
+    QModelIndex index =
+        named<QListView>("Theme images")->model()->index(rowOf(c, "Separator_Horizontal"), 0);
     QString path = imagePath(c, index.row());
-    auto cached = [&] { return c.decoder().isCached(path, QSize(40, 40)); };
+    auto cached = [&] { return c.session().decoder().isCached(path, QSize(40, 40)); };
     // The first ask queues a decode and answers nothing yet.
-    c.decoder().clear();
+    c.session().decoder().clear();
     QImage placeholder = decoration(index);
     EXPECT_EQ(placeholder.size(), QSize(40, 40));
     EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
@@ -67,54 +68,57 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAnd
 
 TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDecodesAtThreeSizes) {
     MainController& c = start();
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
-    EXPECT_EQ(c.dock_images(), nullptr);
+    EXPECT_EQ(c.editorView().slotCount(), 0);
+    EXPECT_EQ(c.editorView().slotList(), nullptr);
     int frontline = openAndSelect(c, "Separator_Horizontal");
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 14);
-    EXPECT_EQ(c.selection_filename->text(), QFileInfo(imagePath(c, frontline)).fileName());
-    EXPECT_EQ(c.selection_naturalTitle->text(), "Divider, 2D side Dock");
-    EXPECT_EQ(c.selection_bestSize->text(), "48x4");
-    EXPECT_FALSE(c.selection_description->toPlainText().isEmpty());
-    QString size = c.selection_size->text();
-    EXPECT_FALSE(c.selection_preview->image().isNull());
+    EXPECT_EQ(c.editorView().slotCount(), 14);
+    EXPECT_EQ(named<QLabel>("Image file name")->text(),
+              QFileInfo(imagePath(c, frontline)).fileName());
+    EXPECT_EQ(named<QLabel>("Image name")->text(), "Divider, 2D side Dock");
+    EXPECT_EQ(named<QLabel>("Recommended size")->text(), "48x4");
+    EXPECT_FALSE(named<QTextBrowser>("Image description")->toPlainText().isEmpty());
+    QString size = named<QLabel>("Image size")->text();
+    EXPECT_FALSE(
+        named<DragDropImageView>("Selected image (drop an image to replace it)")->image().isNull());
     for (auto rows : {std::initializer_list<int>{}, std::initializer_list<int>{0, frontline}}) {
         select(c, rows);
-        EXPECT_EQ(c.selection_filename->text(), "No Selection");
-        EXPECT_TRUE(c.selection_preview->image().isNull());
-        EXPECT_EQ(c.selection_bestSize->text(), "");
-        EXPECT_EQ(c.selection_alertSize->text(), "");
-        EXPECT_EQ(c.selection_naturalTitle->text(), "Divider, 2D side Dock");  // kept
-        EXPECT_EQ(c.selection_size->text(), size);
+        EXPECT_EQ(named<QLabel>("Image file name")->text(), "No Selection");
+        EXPECT_TRUE(named<DragDropImageView>("Selected image (drop an image to replace it)")
+                        ->image()
+                        .isNull());
+        EXPECT_EQ(named<QLabel>("Recommended size")->text(), "");
+        EXPECT_EQ(named<QLabel>("Size warning")->text(), "");
+        EXPECT_EQ(named<QLabel>("Image name")->text(), "Divider, 2D side Dock");  // kept
+        EXPECT_EQ(named<QLabel>("Image size")->text(), size);
     }
-    c.dock_type_selection->setCurrentIndex(1);
-    c.btn_change_docktype(c.dock_type_selection);
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
-    EXPECT_EQ(c.listOfImages->model()->rowCount(), 16);
-    QModelIndex first = c.listOfImages->model()->index(0, 0);
+    choose(named<QComboBox>("Images of the 2D or 3D Dock"), 1);
+    EXPECT_EQ(c.editorView().slotCount(), 16);
+    EXPECT_EQ(named<QListView>("Theme images")->model()->rowCount(), 16);
+    QModelIndex first = named<QListView>("Theme images")->model()->index(0, 0);
     EXPECT_FALSE(first.data(Qt::DisplayRole).toString().isEmpty());
     EXPECT_TRUE(first.data(Qt::ToolTipRole).toString().endsWith(".png"));
     c.btn_closeTheme();
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 0);
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), 0);
+    EXPECT_EQ(c.editorView().slotCount(), 0);
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);
     // The zoom slider decodes at three sizes and drops the decodes of sizes passed.
     openTheme(c, "B");
-    c.edit_window->show();
-    ASSERT_TRUE(waitUntil([&] { return c.edit_window->windowHandle()->isExposed(); }));
-    QSlider* slider = c.slider_images_thumbsize;
-    const int before = c.decoder().started();
+    mainWindow()->show();
+    ASSERT_TRUE(waitUntil([&] { return mainWindow()->windowHandle()->isExposed(); }));
+    QSlider* slider = named<QSlider>("Thumbnail size");
+    const int before = c.session().decoder().started();
     for (int side = slider->minimum(); side <= slider->maximum(); ++side) {
         slider->setValue(side);
-        c.listOfImages->viewport()->repaint();
+        named<QListView>("Theme images")->viewport()->repaint();
     }
     ASSERT_TRUE(pictured(c));
     // Only the decodes running at a size passed end; each row is decoded once at the last size.
-    EXPECT_LE(c.decoder().started() - before,
-              ImageDecoder::kWorkers + c.numberOfItemsInImageBrowser());
-    EXPECT_LE(c.decoder().cachedBoxes().size(), 3);
-    EXPECT_TRUE(c.decoder().cachedBoxes().contains(QSize(256, 256)));
-    EXPECT_LE(c.decoder().cachedBytes(), ImageDecoder::kCacheBytes);
+    EXPECT_LE(c.session().decoder().started() - before,
+              ImageDecoder::kWorkers + c.editorView().slotCount());
+    EXPECT_LE(c.session().decoder().cachedBoxes().size(), 3);
+    EXPECT_TRUE(c.session().decoder().cachedBoxes().contains(QSize(256, 256)));
+    EXPECT_LE(c.session().decoder().cachedBytes(), ImageDecoder::kCacheBytes);
     c.btn_showEditorDock(MainController::kInformationTab);  // a browser not shown keeps none
-    EXPECT_EQ(c.decoder().cachedBytes(), 0);
+    EXPECT_EQ(c.session().decoder().cachedBytes(), 0);
 }
 
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {
@@ -139,23 +143,24 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalog
         ASSERT_TRUE(image.save(imagePath(c, row), "PNG"));
         select(c, {});
         select(c, {row});
-        EXPECT_EQ(c.selection_size->text(),
+        EXPECT_EQ(named<QLabel>("Image size")->text(),
                   QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
-        EXPECT_EQ(c.selection_alertSize->text(), alert) << size.width();
+        EXPECT_EQ(named<QLabel>("Size warning")->text(), alert) << size.width();
     }
     // A file that does not decode: 0x0, no picture, no alert.
     writeFile(text(imagePath(c, row)), "not a picture");
     select(c, {});
     select(c, {row});
-    EXPECT_EQ(c.selection_size->text(), "0x0");
-    EXPECT_TRUE(c.selection_preview->image().isNull());
-    EXPECT_EQ(c.selection_alertSize->text(), "");
+    EXPECT_EQ(named<QLabel>("Image size")->text(), "0x0");
+    EXPECT_TRUE(
+        named<DragDropImageView>("Selected image (drop an image to replace it)")->image().isNull());
+    EXPECT_EQ(named<QLabel>("Size warning")->text(), "");
     // A key the catalogue has no size for: any image is too big.
     int mystery = rowOf(c, "Mystery");
     ASSERT_GE(mystery, 0);
     select(c, {mystery});
-    EXPECT_EQ(c.selection_bestSize->text(), "0x0");
-    EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
+    EXPECT_EQ(named<QLabel>("Recommended size")->text(), "0x0");
+    EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
 }
 
 TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNeverShown) {
@@ -165,9 +170,11 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNev
     int row = rowOf(c, "Angle_Left_Up");
     picture(imagePath(c, row), {4000, 2400}, Qt::darkCyan);
     select(c, {row});
-    EXPECT_EQ(c.selection_size->text(), "4000x2400");
-    EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
-    EXPECT_LT(c.selection_preview->image().width(), 4000);
+    EXPECT_EQ(named<QLabel>("Image size")->text(), "4000x2400");
+    EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
+    EXPECT_LT(
+        named<DragDropImageView>("Selected image (drop an image to replace it)")->image().width(),
+        4000);
     // The preview asked for the large slot, then for another before its picture lands (the
     // global pool held, so no decode there lands meanwhile either).
     QSemaphore held;
@@ -175,37 +182,43 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNev
     QThreadPool::globalInstance()->start([&held] { held.acquire(); });
     c.btn_show_previewPanel();
     c.btn_show_previewPanel();
-    QModelIndex other = c.listOfImages->model()->index(rowOf(c, "Separator_Horizontal"), 0);
-    c.listOfImages->selectionModel()->select(other, QItemSelectionModel::ClearAndSelect);
+    QModelIndex other =
+        named<QListView>("Theme images")->model()->index(rowOf(c, "Separator_Horizontal"), 0);
+    named<QListView>("Theme images")
+        ->selectionModel()
+        ->select(other, QItemSelectionModel::ClearAndSelect);
     c.btn_show_previewPanel();
     held.release();
     QThreadPool::globalInstance()->waitForDone();
     QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
     ASSERT_TRUE(pictured(c));
-    EXPECT_TRUE(c.preview_window->isVisible());
-    EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
-    EXPECT_EQ(c.selection_size->text(), "48x4");
+    EXPECT_TRUE(window("Image preview")->isVisible());
+    EXPECT_EQ(named<DragDropImageView>("Previewed image")->image().size(), QSize(48, 4));
+    EXPECT_EQ(named<QLabel>("Image size")->text(), "48x4");
     PellixZoomWindow::setModifierQuery(nullptr);
 }
 
 TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
     PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
     MainController& c = start();
-    c.edit_window->show();
+    mainWindow()->show();
     c.btn_show_previewPanel();  // no theme
     EXPECT_EQ(dialogs.beeps, 1);
     int row = openAndSelect(c, "Separator_Horizontal");
     c.imageBrowserCellWasDoubleClicked(row);
     EXPECT_TRUE(pictured(c));
-    EXPECT_TRUE(c.preview_window->isVisible());
-    EXPECT_EQ(c.preview_window_image->image().size(), QSize(48, 4));
-    EXPECT_EQ(c.preview_window_image->imageScaling(),
+    EXPECT_TRUE(window("Image preview")->isVisible());
+    EXPECT_EQ(named<DragDropImageView>("Previewed image")->image().size(), QSize(48, 4));
+    EXPECT_EQ(named<DragDropImageView>("Previewed image")->imageScaling(),
               DragDropImageView::Scaling::AxesIndependently);
-    c.preview_window->findChild<QCheckBox*>("preview_proportions")->click();
-    EXPECT_EQ(c.preview_window_image->imageScaling(), DragDropImageView::Scaling::None);
+    named<QCheckBox>("Show the image at its actual size")->click();
+    EXPECT_EQ(named<DragDropImageView>("Previewed image")->imageScaling(),
+              DragDropImageView::Scaling::None);
     c.imageBrowserCellWasDoubleClicked(row);
-    EXPECT_FALSE(c.preview_window->isVisible());
-    EXPECT_TRUE(c.preview_window_image->image().isNull());  // a closed window keeps no picture
+    EXPECT_FALSE(window("Image preview")->isVisible());
+    EXPECT_TRUE(named<DragDropImageView>("Previewed image")
+                    ->image()
+                    .isNull());  // a closed window keeps no picture
     select(c, {});
     c.btn_show_previewPanel();
     EXPECT_EQ(dialogs.beeps, 2);

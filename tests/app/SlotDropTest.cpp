@@ -18,7 +18,8 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
         UserDefaults().setBool(UserDefaults::kGenerateUUID, generated);
         for (int row : {first, second}) {
             select(c, {row});
-            c.setFileImagePathForSelection(red, c.selection_preview);
+            c.setFileImagePathForSelection(
+                red, named<DragDropImageView>("Selected image (drop an image to replace it)"));
         }
         QString name1 = QFileInfo(imagePath(c, first)).fileName();
         QString name2 = QFileInfo(imagePath(c, second)).fileName();
@@ -35,8 +36,8 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
         }
         EXPECT_EQ(bytes(imagePath(c, first)), bytes(red));
         // Re-selected, and the panel followed the selection.
-        EXPECT_EQ(c.selectedSlots(), QList<int>{second});
-        EXPECT_EQ(c.selection_filename->text(), name2);
+        EXPECT_EQ(c.editorView().selectedSlots(), QList<int>{second});
+        EXPECT_EQ(named<QLabel>("Image file name")->text(), name2);
         auto recorded = DockTheme::initWithBundleAtPath(theme.toStdString());
         EXPECT_EQ(recorded->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD),
                   text(name1));
@@ -46,15 +47,16 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     EXPECT_FALSE(QDir(theme + "/images").exists("red.png"));
     // A replacement in 3D keeps showing the 3D images.
     UserDefaults().setBool(UserDefaults::kGenerateUUID, false);
-    c.dock_type_selection->setCurrentIndex(1);
-    c.btn_change_docktype(c.dock_type_selection);
+    choose(named<QComboBox>("Images of the 2D or 3D Dock"), 1);
     int row = rowOf(c, "Keystone_Base_L");
     select(c, {row});
-    c.setFileImagePathForSelection(picture("floor.png", {256, 64}), c.selection_preview);
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), 1);
-    EXPECT_EQ(c.numberOfItemsInImageBrowser(), 16);
-    EXPECT_EQ(c.selectedSlots(), QList<int>{row});
-    EXPECT_EQ(c.selection_filename->text(), "floor.png");
+    c.setFileImagePathForSelection(
+        picture("floor.png", {256, 64}),
+        named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 1);
+    EXPECT_EQ(c.editorView().slotCount(), 16);
+    EXPECT_EQ(c.editorView().selectedSlots(), QList<int>{row});
+    EXPECT_EQ(named<QLabel>("Image file name")->text(), "floor.png");
 }
 
 TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
@@ -72,7 +74,8 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
                                {big, "it is larger than 16 MiB"},
                                {notes, "it is not a picture the theme check reads"}}) {
         dialogs.alerts.clear();
-        c.setFileImagePathForSelection(source, c.selection_preview);
+        c.setFileImagePathForSelection(
+            source, named<DragDropImageView>("Selected image (drop an image to replace it)"));
         EXPECT_EQ(alertTexts(),
                   "Image Not Replaced: " + source + " was not put in the theme: " + why + ".");
     }
@@ -81,14 +84,17 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     dialogs.alerts.clear();
     EXPECT_EQ(imagePath(c, row), before);
     EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
-    EXPECT_EQ(c.history().count(), 0);
+    EXPECT_EQ(c.session().history().count(), 0);
     // The slot's own name is a duplicate.
     QString copy = at(text(QFileInfo(before).fileName()));
     ASSERT_TRUE(QFile::copy(before, copy));
-    c.setFileImagePathForSelection(copy, c.selection_preview);
+    c.setFileImagePathForSelection(
+        copy, named<DragDropImageView>("Selected image (drop an image to replace it)"));
     EXPECT_EQ(alertTitles(), "Duplicate file");
     select(c, {});
-    c.setFileImagePathForSelection(picture("four.png", {4, 4}), c.selection_preview);
+    c.setFileImagePathForSelection(
+        picture("four.png", {4, 4}),
+        named<DragDropImageView>("Selected image (drop an image to replace it)"));
     EXPECT_EQ(dialogs.beeps, 5);  // the three refusals, the duplicate, then no selection
 }
 
@@ -101,14 +107,14 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     std::string oldBytes = bytes(oldPath);
     std::string oldInfo = bytes(theme + "/Info.plist");
     QString shadow = picture("corner.png", {300, 24}, Qt::black);
-    c.setFileImagePathForSelection(shadow, c.selection_preview);
+    c.setFileImagePathForSelection(
+        shadow, named<DragDropImageView>("Selected image (drop an image to replace it)"));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.selection_alertSize->text(), "Size is too big");
+    EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
     EXPECT_FALSE(QFile::exists(oldPath));  // gone from the bundle, kept aside
     std::string newInfo = bytes(theme + "/Info.plist");
-    auto* edit = c.edit_window->findChild<QMenu*>("menu_edit");
-    ASSERT_TRUE(edit);
-    QAction* undo = edit->actions().value(0);
+    QAction* undo = action("Undo Replace Corner, top left");
+    ASSERT_TRUE(undo);
     EXPECT_EQ(undo->text(), "Undo Replace Corner, top left");
     EXPECT_EQ(undo->shortcut(), QKeySequence(QKeySequence::Undo));
     undo->trigger();
@@ -116,8 +122,8 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     EXPECT_EQ(bytes(theme + "/Info.plist"), oldInfo);
     EXPECT_FALSE(QFile::exists(theme + "/images/corner.png"));
     EXPECT_EQ(imagePath(c, row), oldPath);
-    EXPECT_EQ(c.selection_filename->text(), QFileInfo(oldPath).fileName());
-    c.history().redo();
+    EXPECT_EQ(named<QLabel>("Image file name")->text(), QFileInfo(oldPath).fileName());
+    c.session().history().redo();
     EXPECT_EQ(bytes(theme + "/images/corner.png"), bytes(shadow));
     EXPECT_EQ(bytes(theme + "/Info.plist"), newInfo);
     EXPECT_FALSE(QFile::exists(oldPath));
@@ -128,24 +134,26 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
         const int other = rowOf(c, key);
         kept.emplace_back(other, bytes(imagePath(c, other)));
         select(c, {other});
-        c.setFileImagePathForSelection(picture(QString(key) + ".png", {40, 40}),
-                                       c.selection_preview);
+        c.setFileImagePathForSelection(
+            picture(QString(key) + ".png", {40, 40}),
+            named<DragDropImageView>("Selected image (drop an image to replace it)"));
     }
-    c.history().undo();
+    c.session().history().undo();
     EXPECT_EQ(bytes(imagePath(c, kept[1].first)), kept[1].second);
-    EXPECT_FALSE(c.history().canUndo()) << "the older steps can no longer be undone";
+    EXPECT_FALSE(c.session().history().canUndo()) << "the older steps can no longer be undone";
     EXPECT_EQ(bytes(theme + "/images/corner.png"), bytes(shadow));
     EXPECT_NE(bytes(imagePath(c, kept[0].first)), kept[0].second);
     c.btn_closeTheme();
-    EXPECT_EQ(c.history().count(), 0);
+    EXPECT_EQ(c.session().history().count(), 0);
 }
 
 TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyChangesNothing) {
     MainController& c = start();
     QString blue = picture("blue.png", {20, 10}, Qt::blue);
-    c.info_micropreview->setImage(QImage(4, 4, QImage::Format_RGB32));
-    c.setFileImagePathForSelection(blue, c.info_micropreview);  // no theme: the picture goes
-    EXPECT_TRUE(c.info_micropreview->image().isNull());
+    named<DragDropImageView>("Theme preview picture")->setImage(QImage(4, 4, QImage::Format_RGB32));
+    c.setFileImagePathForSelection(
+        blue, named<DragDropImageView>("Theme preview picture"));  // no theme: the picture goes
+    EXPECT_TRUE(named<DragDropImageView>("Theme preview picture")->image().isNull());
     EXPECT_EQ(dialogs.beeps, 0);
     QString theme = openTheme(c);
     QString shot = theme + "/preview_3d.png";
@@ -155,40 +163,40 @@ TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyCh
     QString upper = picture("SHOT.PNG", {40, 10});
     QString fresh = picture("shot.png", {40, 10}, Qt::yellow);
     const auto untouched = snapshot(temp());
-    QImage shown = c.screenshot_preview->image();
+    QImage shown = named<DragDropImageView>("Dock screenshot")->image();
     for (const QString& refused : {upper, folder, theme + "/Info.plist"}) {
-        c.setFileImagePathForSelection(refused, c.screenshot_preview);
+        c.setFileImagePathForSelection(refused, named<DragDropImageView>("Dock screenshot"));
     }
     EXPECT_EQ(dialogs.beeps, 3);
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
-    EXPECT_EQ(c.screenshot_preview->image(), shown);
-    EXPECT_EQ(c.history().count(), 0);
-    c.setFileImagePathForSelection(fresh, c.screenshot_preview);
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(), shown);
+    EXPECT_EQ(c.session().history().count(), 0);
+    c.setFileImagePathForSelection(fresh, named<DragDropImageView>("Dock screenshot"));
     EXPECT_EQ(bytes(shot), bytes(fresh));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.screenshot_preview->image().size(), QSize(40, 10));
-    c.history().undo();
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image().size(), QSize(40, 10));
+    c.session().history().undo();
     EXPECT_EQ(bytes(shot), oldShot);
-    c.history().redo();
+    c.session().history().redo();
     EXPECT_EQ(bytes(shot), bytes(fresh));
     // A step that fails is told and leaves the history.
     fs::remove(text(shot));
     fs::create_directory(text(shot));
     dialogs.alerts.clear();
-    c.history().undo();
+    c.session().history().undo();
     EXPECT_EQ(alertTitles(), "Picture Not Replaced");
     EXPECT_EQ(dialogs.beeps, 4);
-    EXPECT_EQ(c.history().count(), 0);
+    EXPECT_EQ(c.session().history().count(), 0);
     // The small preview.
     QString micro = QString::fromStdString(ThemeBundle::microPreviewPath(theme.toStdString()));
     std::string oldMicro = bytes(micro);
-    c.setFileImagePathForSelection(blue, c.info_micropreview);
+    c.setFileImagePathForSelection(blue, named<DragDropImageView>("Theme preview picture"));
     EXPECT_EQ(bytes(micro), bytes(blue));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(c.info_micropreview->image().size(), QSize(20, 10));
-    c.history().undo();
+    EXPECT_EQ(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
+    c.session().history().undo();
     EXPECT_EQ(bytes(micro), oldMicro);
     EXPECT_TRUE(pictured(c));
-    EXPECT_NE(c.info_micropreview->image().size(), QSize(20, 10));
+    EXPECT_NE(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
 }

@@ -47,7 +47,7 @@ TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyAndWarningsAsk) {
 
 TEST_F(ThemeCheckSheetTest, CheckThemeListsTheFindingsAndADoubleClickShowsTheSlot) {
     MainController& c = start();
-    QAction* check = c.edit_window->findChild<QAction*>("action_checkTheme");
+    QAction* check = action("Check Theme");
     ASSERT_NE(check, nullptr);
     EXPECT_FALSE(check->isEnabled());
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Clean")));
@@ -63,9 +63,10 @@ TEST_F(ThemeCheckSheetTest, CheckThemeListsTheFindingsAndADoubleClickShowsTheSlo
     ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty(); }));
     ASSERT_EQ(dialogs.sheets.front().findings.size(), 1u);
     EXPECT_EQ(dialogs.sheets.front().findings[0].key, "Frontline");
-    EXPECT_EQ(c.shownView(), c.view_editorTheme);
-    EXPECT_EQ(c.dock_type_selection->currentIndex(), indexOf(DockCategory::ThreeD));
-    EXPECT_EQ(c.selectedSlots(), QList<int>{rowOf(c, "Frontline")});
+    EXPECT_EQ(c.shownTab(), MainController::kEditorTab);
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(),
+              indexOf(DockCategory::ThreeD));
+    EXPECT_EQ(c.editorView().selectedSlots(), QList<int>{rowOf(c, "Frontline")});
 }
 
 TEST_F(ThemeCheckSheetTest, ACollectionThemeThatFailsTheCheckSaysWhyInItsTooltip) {

@@ -7,13 +7,13 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     MainController& c = start();
     dialogs.panelAnswers = {at("MyNewDock")};
     c.btn_toolbar_newtheme();
-    ASSERT_TRUE(c.currentTheme);
+    ASSERT_TRUE(c.session().theme());
     EXPECT_TRUE(fs::is_directory(temp() / "MyNewDock.docktheme/images"));
     EXPECT_EQ(DockTheme::initWithBundleAtPath(text(at("MyNewDock.docktheme")))->dockName(),
               "MyNewDock");
-    EXPECT_FALSE(c.currentTheme->dockAuthor().value_or("").empty());
-    EXPECT_EQ(c.previewdock_title->text(), "MyNewDock");
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
+    EXPECT_FALSE(c.session().theme()->dockAuthor().value_or("").empty());
+    EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "MyNewDock");
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
     EXPECT_EQ(dialogs.panelTitles, (std::vector<QString>{"MyNewDock"}));
     // A name typed with the extension gets it twice; a cancelled panel does nothing.
     dialogs.panelAnswers = {at("Twice.docktheme"), std::nullopt};
@@ -49,7 +49,7 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
         dialogs.panelAnswers = answers;
         (c.*command)();
         EXPECT_EQ(alertTexts(), "Theme Not Created: The theme could not be created at " + why);
-        EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Open.docktheme").string());
+        EXPECT_EQ(c.session().theme()->dockPath(), (temp() / "Open.docktheme").string());
         EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     }
 }
@@ -61,17 +61,18 @@ TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly)
     fs::rename(theme.toStdString(), temp() / "Caps.DOCKTHEME");
     EXPECT_FALSE(c.openFile(at("Caps.DOCKTHEME")));
     EXPECT_EQ(log.lines().back(), "File not supported");
-    EXPECT_FALSE(c.currentTheme);
+    EXPECT_FALSE(c.session().theme());
     fs::rename(temp() / "Caps.DOCKTHEME", theme.toStdString());
     EXPECT_TRUE(c.openFile(theme + "/"));
     EXPECT_TRUE(log.has("Docktheme loaded"));
     // A drop on the welcome view opens the same way, in the information view;
     // anything else beeps.
     c.btn_closeTheme();
-    c.setFileImagePathForSelection(theme, c.welcome_image);
-    EXPECT_TRUE(c.currentTheme);
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
-    c.setFileImagePathForSelection(picture("x.png", {4, 4}), c.welcome_image);
+    c.setFileImagePathForSelection(theme, named<DragDropImageView>("Drop a theme here to open it"));
+    EXPECT_TRUE(c.session().theme());
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+    c.setFileImagePathForSelection(picture("x.png", {4, 4}),
+                                   named<DragDropImageView>("Drop a theme here to open it"));
     EXPECT_EQ(dialogs.beeps, 1);
 }
 
@@ -88,15 +89,16 @@ TEST_F(ThemeCommandsTest, AFailedOpenSaysWhyChangesNothingAndLeavesTheOpenThemeS
               "missing"},
              {at("missing.docktheme"), "there is no theme folder at that place"}}) {
         dialogs.alerts.clear();
-        c.setFileImagePathForSelection(path, c.welcome_image);
+        c.setFileImagePathForSelection(path,
+                                       named<DragDropImageView>("Drop a theme here to open it"));
         EXPECT_EQ(alertTexts(), "Defective file: This theme can't be opened: " + why + ".");
         EXPECT_EQ(dialogs.beeps, ++beeps);
-        EXPECT_EQ(c.currentTheme->dockPath(), (temp() / "Kept.docktheme").string());
+        EXPECT_EQ(c.session().theme()->dockPath(), (temp() / "Kept.docktheme").string());
     }
     EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
-    EXPECT_EQ(c.previewdock_author->text(), "Kim");
-    EXPECT_EQ(c.shownView(), c.view_infoTheme);
-    EXPECT_TRUE(c.validateToolbarItem(c.tbar_applyDock));
+    EXPECT_EQ(named<QLineEdit>("Author")->text(), "Kim");
+    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+    EXPECT_TRUE(action("Apply theme")->isEnabled());
     EXPECT_TRUE(log.has("Docktheme is defective"));
     c.btn_toolbar_opentheme();  // the open panel cancelled beeps
     EXPECT_EQ(dialogs.beeps, 3);
@@ -111,16 +113,16 @@ TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped)
         QString theme =
             themeCopy("Q" + QString::number(static_cast<int>(answer)), {{"VL_DockAuthor", "Ann"}});
         ASSERT_TRUE(c._openThemeAtPath(theme));
-        type(c.previewdock_author, "Bob");
+        type(named<QLineEdit>("Author"), "Bob");
         dialogs.saveAnswers = {answer};
         int asked = dialogs.questions;
         c.btn_closeTheme();
         EXPECT_EQ(dialogs.questions, asked + 1);
-        EXPECT_EQ(!c.currentTheme, dropped);
+        EXPECT_EQ(!c.session().theme(), dropped);
         auto info = PropertyList::readDictionary(theme.toStdString() + "/Info.plist");
         EXPECT_EQ(*info->stringFor("VL_DockAuthor"), stored);
-        if (c.currentTheme) {
-            EXPECT_EQ(c.previewdock_author->text(), "Bob");
+        if (c.session().theme()) {
+            EXPECT_EQ(named<QLineEdit>("Author")->text(), "Bob");
             dialogs.saveAnswers = {DontSave};
             EXPECT_TRUE(c.applicationShouldTerminate());
         }
@@ -141,7 +143,7 @@ TEST_F(ThemeCommandsTest,
     EXPECT_EQ(alertTexts(),
               "Backup Done!: I've backupped your current dock style at: " + at("Mine") + ".");
     EXPECT_EQ(readFile(temp() / "Mine.docktheme/images/frontline.png"), "installed front line");
-    EXPECT_EQ(c.previewdock_title->text(), "Mine");
+    EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "Mine");
     c.btn_backupMyCurrentDock();
     EXPECT_EQ(dialogs.beeps, 1);
     // Generating from a folder copies its images or says the folder is empty.

@@ -1,23 +1,23 @@
-#include "app/ApplyController.h"
+#include "app/ApplyRunner.h"
 
 #include "app/Background.h"
 #include "model/OriginalDockManifest.h"
 #include "platform/SystemPaths.h"
 #include "privileged/SXAuthentication.h"
 
-ApplyController::ApplyController(QObject* parent) : QObject(parent) {
+ApplyRunner::ApplyRunner(QObject* parent) : QObject(parent) {
     worker_.setMaxThreadCount(1);
 }
 
-ApplyController::~ApplyController() {
+ApplyRunner::~ApplyRunner() {
     future_.waitForFinished();
 }
 
-QString ApplyController::toolPath() {
+QString ApplyRunner::toolPath() {
     return QString::fromStdString(SystemPaths::applyToolPath().string());
 }
 
-bool ApplyController::start(const QString& bundle, const QString& themeName, Run run) {
+bool ApplyRunner::start(const QString& bundle, const QString& themeName, Run run) {
     if (running_) {
         return false;
     }
@@ -44,10 +44,10 @@ bool ApplyController::start(const QString& bundle, const QString& themeName, Run
     return true;
 }
 
-bool ApplyController::startRestoringOriginals() {
+bool ApplyRunner::startRestoringOriginals() {
     return start(QString(), QStringLiteral("its original images"), Run::RestoreOriginal);
 }
 
-void ApplyController::waitForEnd() {
+void ApplyRunner::waitForEnd() {
     future_.waitForFinished();
 }

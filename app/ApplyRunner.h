@@ -15,7 +15,7 @@
 // The worker is the controller's own thread, never one of the global pool, so
 // the wait for rights holds no other work (picture decodes, the renderer).
 // Lives on the UI thread; the worker touches no widget.
-class ApplyController : public QObject {
+class ApplyRunner : public QObject {
     Q_OBJECT
 
 public:
@@ -26,8 +26,8 @@ public:
     // Dock's own images the tool kept (no bundle).
     enum class Run { Apply, RestoreStock, RestoreOriginal };
 
-    explicit ApplyController(QObject* parent = nullptr);
-    ~ApplyController() override;
+    explicit ApplyRunner(QObject* parent = nullptr);
+    ~ApplyRunner() override;
 
     // Starts applying bundle; false (and nothing starts) while a run is under way.
     // run and themeName are handed back with the outcome.
@@ -46,7 +46,7 @@ public:
 signals:
     void started();
     // status: the authorization's status (0 when the tool ran); exitStatus: the tool's.
-    void ended(ApplyController::Run run, const QString& themeName, int status, int exitStatus);
+    void ended(ApplyRunner::Run run, const QString& themeName, int status, int exitStatus);
 
 private:
     struct Outcome {

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QRect>
+
+#include <memory>
+#include <string>
+
+#include "model/DockStyle.h"
+#include "model/DockTheme.h"
+
+class DragDropImageView;
+class QWidget;
+class DropResponder;
+class ImageObjectView;
+class SlotListModel;
+class ThemeSession;
+namespace Ui {
+class EditorView;
+}
+
+// The editor view of the main window: the slot browser of the open theme's
+// images of one category, and the selection panel (the selected slot's
+// picture, file name, natural name, description, size, the Dock's size and
+// the size warning).
+//
+// Owns its form (the Ui struct) and the browser's model; follows the session
+// (not owned) itself: a theme opened shows its 2D images, a theme read again
+// keeps the selected slot selected, a slot changed (a replacement, its undo or
+// redo) is shown selected in its category, a closed theme empties the browser.
+// The selection panel's picture is decoded by the session's decoder; a
+// selection changed meanwhile drops the older picture. The large picture is
+// a drop target answering to the responder given (the main window's
+// controller). GUI thread only.
+class EditorView : public QObject {
+    Q_OBJECT
+
+public:
+    // Makes the view's widget (widget()) as a child of parent; the view is a
+    // child of its widget and goes with it.
+    explicit EditorView(ThemeSession& session, QWidget* parent);
+    ~EditorView() override;
+
+    // The view's widget, for its place in the window.
+    QWidget* widget() const { return widget_; }
+
+    // The category the browser shows; setCategory keeps the theme and drops the selection.
+    DockCategory category() const;
+    void setCategory(DockCategory category);
+    // The thumbnails' side in pixels.
+    void setThumbnailSide(int side);
+    // The open theme's slot list of the category shown; nullptr with no theme.
+    const DockTheme::SlotList* slotList() const;
+    int slotCount() const;
+    // The browser's selected rows, ascending.
+    QList<int> selectedSlots() const;
+    // Selects exactly rows (none: clears the selection).
+    void selectSlots(const QList<int>& rows);
+    // The one selected slot's item; nullptr unless exactly one is selected.
+    const ImageObjectView* selectedItem() const;
+    // Shows row of category selected and scrolled to.
+    void showSlot(DockCategory category, int row);
+    // Shows the slot of key selected, in its own category first; false when
+    // the theme has no slot of key.
+    bool showKey(const std::string& key);
+    // Where row's cell is on the screen.
+    QRect cellFrame(int row) const;
+    // The drop target of the selection panel answers to responder.
+    void setDropResponder(DropResponder* responder);
+    // Whether view is the selection panel's picture.
+    bool isSelectionPicture(const DragDropImageView* view) const;
+
+signals:
+    // A slot was double-clicked.
+    void slotActivated(int row);
+    // The category shown changed by showSlot or setCategory.
+    void categoryChanged(DockCategory category);
+
+private:
+    void themeOpened();
+    void themeReloaded();
+    void updateSelection();
+    void showSelectedImage(const QImage& image, const QSize& size, const std::string& key);
+
+    ThemeSession& session_;
+    std::unique_ptr<Ui::EditorView> ui_;
+    QWidget* widget_;
+    SlotListModel* slots_ = nullptr;
+};

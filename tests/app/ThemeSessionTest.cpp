@@ -1,0 +1,126 @@
+// The open theme's one door: its edits, what reaches the bundle and what its
+// signals tell, without a window; and results of work for a theme no longer
+// open are dropped.
+#include <unistd.h>
+
+#include <sys/stat.h>
+
+#include <QUndoStack>
+
+#include "EditorTest.h"
+
+namespace {
+
+class ThemeSessionTest : public EditorTest {
+protected:
+    // A session with a copy of the stock theme open.
+    std::unique_ptr<ThemeSession> opened(QString* theme = nullptr) {
+        auto session = std::make_unique<ThemeSession>(dialogs);
+        const QString bundle = themeCopy("S", {{"VL_DockAuthor", "Ann"}, {"VL_DockVersion", "1"}});
+        EXPECT_EQ(session->open(text(bundle)), ThemeSession::Opening::Opened);
+        if (theme) {
+            *theme = bundle;
+        }
+        return session;
+    }
+    static int rowOf(const ThemeSession& session, const std::string& key) {
+        const DockTheme::SlotList& list = session.theme()->slotList(DockCategory::TwoD);
+        for (std::size_t row = 0; row < list.size(); ++row) {
+            if (list[row]->keyDock() == key) {
+                return static_cast<int>(row);
+            }
+        }
+        return -1;
+    }
+};
+
+TEST_F(ThemeSessionTest, StoringAuthorAndSiteWritesOnlyThemAndKeepsTheOtherEdits) {
+    QString theme;
+    std::unique_ptr<ThemeSession> session = opened(&theme);
+    QSignalSpy saved(session.get(), &ThemeSession::saved);
+    DockTheme::Information values = session->theme()->information();
+    values.author = "Bo";
+    values.version = "2";
+    session->editInformation(values);
+    ASSERT_TRUE(session->storeAuthorAndSite("Bo", "https://bo.example"));
+    EXPECT_EQ(saved.count(), 1);
+    auto disk = DockTheme::initWithBundleAtPath(text(theme));
+    ASSERT_TRUE(disk);
+    EXPECT_EQ(disk->dockAuthor(), "Bo");
+    EXPECT_EQ(disk->dockAuthorSite(), "https://bo.example");
+    EXPECT_EQ(disk->version(), "1");  // the version stays an unsaved edit
+    ASSERT_TRUE(session->unsavedInformation());
+    EXPECT_EQ(session->unsavedInformation()->version, "2");
+    // Once what is left is stored too, nothing is unsaved.
+    values.site = "https://bo.example";
+    values.version = "1";
+    session->editInformation(values);
+    ASSERT_TRUE(session->storeAuthorAndSite("Bo", "https://bo.example"));
+    EXPECT_FALSE(session->hasUnsavedInformation());
+}
+
+TEST_F(ThemeSessionTest, ASlotReplacementIsRefusedWholeOrDoneWithItsUndoAndTold) {
+    QString theme;
+    std::unique_ptr<ThemeSession> session = opened(&theme);
+    const int row = rowOf(*session, "Separator_Horizontal");
+    ASSERT_GE(row, 0);
+    const QString fifo = at("fifo.png");
+    ASSERT_EQ(::mkfifo(text(fifo).c_str(), 0600), 0);
+    writeFile(temp() / "text.png", "not a picture");
+    const QString red = picture("red.png", {60, 4});
+    const std::string taken =
+        session->theme()->getFileNameForKey("Separator_Vertical", DockCategory::TwoD).value();
+    // Each refused replacement: the file, the name proposed, the alert's title.
+    const std::vector<std::tuple<QString, std::string, QString>> refused = {
+        {red, taken, "Duplicate file"},
+        {fifo, "fifo.png", "Image Not Replaced"},
+        {at("text.png"), "text.png", "Image Not Replaced"},
+        {at("missing.png"), "missing.png", "Image Not Replaced"},
+    };
+    const auto before = snapshot(temp() / "S.docktheme");
+    for (const auto& [file, name, title] : refused) {
+        dialogs.alerts.clear();
+        EXPECT_FALSE(session->replaceSlotImage(DockCategory::TwoD, row, file, name)) << name;
+        EXPECT_EQ(alertTitles(), title) << name;
+    }
+    EXPECT_FALSE(session->replaceSlotImage(DockCategory::TwoD, 999, red, "red.png"));
+    EXPECT_EQ(changes(before, snapshot(temp() / "S.docktheme")), std::vector<std::string>{});
+    EXPECT_EQ(session->history().count(), 0);
+
+    QSignalSpy changed(session.get(), &ThemeSession::slotChanged);
+    const std::string old =
+        session->theme()->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD).value();
+    ASSERT_TRUE(session->replaceSlotImage(DockCategory::TwoD, row, red, "red.png"));
+    EXPECT_EQ(bytes(theme + "/images/red.png"), bytes(red));
+    session->history().undo();
+    EXPECT_EQ(session->theme()->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD), old);
+    EXPECT_FALSE(QFile::exists(theme + "/images/red.png"));
+    ASSERT_EQ(changed.count(), 2);  // done and undone, each on its slot
+    EXPECT_EQ(changed.at(1).at(1).toInt(), row);
+}
+
+TEST_F(ThemeSessionTest, TheGenerationMovesWithTheOpenThemeAndAStaleCheckShowsNothing) {
+    std::unique_ptr<ThemeSession> session = opened();
+    const quint64 first = session->generation();
+    ASSERT_TRUE(session->close());
+    EXPECT_NE(session->generation(), first);
+    EXPECT_EQ(session->open(text(themeCopy("T"))), ThemeSession::Opening::Opened);
+    EXPECT_NE(session->generation(), first);
+
+    // The check of a theme that went before its findings came shows none of them.
+    MainController& c = start();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("Checked")));
+    c.btn_checkTheme();
+    ASSERT_TRUE(c._openThemeAtPath(themeCopy("Other")));
+    QThreadPool::globalInstance()->waitForDone();
+    for (int turn = 0; turn < 3; ++turn) {  // the finished check's answer comes as events
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(dialogs.alerts.empty());
+    EXPECT_TRUE(dialogs.sheets.empty());
+    // Checked again, the theme open now gets its answer.
+    c.btn_checkTheme();
+    EXPECT_TRUE(waitUntil([&] { return !dialogs.alerts.empty() || !dialogs.sheets.empty(); }));
+}
+
+}  // namespace
