@@ -345,13 +345,16 @@ TEST_F(HostileThemeTest, AWriteBeyondTheReadersBoundsWritesNothingAndSaysWhy) {
         };
     };
     const std::string nothing = "; nothing was written";
+    const std::string tooLarge =
+        "Info.plist would be larger than 1 MiB, more than a theme may hold" + nothing;
     const struct {
         const char* name;
         std::function<bool(DockTheme&)> write;
         std::string why;
     } rows[] = {
-        {"a 2 MiB name", saved([](auto& i) { i.name = std::string(2 << 20, 'n'); }),
-         "Info.plist would be larger than 1 MiB, more than a theme may hold" + nothing},
+        {"a 2 MiB name", saved([](auto& i) { i.name = std::string(2 << 20, 'n'); }), tooLarge},
+        // Measured as written: each '&' is "&amp;".
+        {"300 KiB of '&'", saved([](auto& i) { i.name = std::string(300 << 10, '&'); }), tooLarge},
         {"a NUL in the author", saved([](auto& i) { i.author = std::string("A\0B", 3); }),
          "Info.plist would hold a value no reader takes (a NUL character, or containers nested "
          "too deep)" +

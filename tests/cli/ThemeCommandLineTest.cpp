@@ -22,67 +22,53 @@ namespace {
 
 constexpr const char* kTheme = "{theme}";
 
+// A row's text is on standard output when it exits 0, else on standard error after "velvanto-theme:
+// ".
 struct Row {
     std::vector<std::string> arguments;  // kTheme stands for the stock theme's copy
     int exitCode;
-    bool onErrors;         // the text expected is on standard error, else on standard output
     std::string expected;  // the whole text, or a part of it with partial
     bool partial = false;
 };
 
 const std::vector<Row> kRows = {
-    {{"--version"}, 0, false, "velvanto-theme " VELVANTO_VERSION "\n"},
-    {{"--help"}, 0, false, "Usage: velvanto-theme [options] COMMAND", true},
-    {{"check", "--help"}, 0, false, "--strict", true},
-    {{"info", "-h"}, 0, false, "Usage: velvanto-theme [options] info BUNDLE\n", true},
-    {{"check", kTheme}, 0, false, ""},
-    {{"check", "--strict", "--", kTheme}, 0, false, ""},
+    {{"--version"}, 0, "velvanto-theme " VELVANTO_VERSION "\n"},
+    {{"--help"}, 0, "Usage: velvanto-theme [options] COMMAND", true},
+    {{"check", "--help"}, 0, "--strict", true},
+    {{"info", "-h"}, 0, "Usage: velvanto-theme [options] info BUNDLE\n", true},
+    {{"set-image", "--help"}, 0, "--unique-name", true},
+    {{"batch", "--help"}, 0, "Usage: velvanto-theme [options] batch SRC DST\n", true},
+    {{"check", kTheme}, 0, ""},
+    {{"check", "--strict", "--", kTheme}, 0, ""},
     {{"info", kTheme},
      0,
-     false,
      "Name: Velvanto Default\nAuthor: The Velvanto developers\nSite: \nVersion: 1.0\nFeed: \n"
      "Screenshots: 3D, 2D\nSlots: 14 2D, 16 3D\nCheck: 0 errors, 0 warnings\n"},
     {{"slots", kTheme},
      0,
-     false,
      "\n2D        Angle_Left_Bottom          Corner, bottom left        angle_left_bottom.png"
      "        16x16    16x16\n",
      true},
-    {{}, 2, true, "velvanto-theme: no command given; see \"velvanto-theme --help\"\n"},
-    {{"bogus"},
-     2,
-     true,
-     "velvanto-theme: unknown command 'bogus'; see \"velvanto-theme --help\"\n"},
-    {{"--bogus"}, 2, true, "velvanto-theme: Unknown option 'bogus'.\n"},
-    {{"check"}, 2, true, "velvanto-theme: missing argument; see \"velvanto-theme check --help\"\n"},
-    {{"info", kTheme, kTheme}, 2, true, "velvanto-theme: too many arguments\n"},
-    {{"slots", "--csv", kTheme}, 2, true, "velvanto-theme: Unknown option 'csv'.\n"},
-    {{"export", kTheme, "-o"}, 2, true, "velvanto-theme: Missing value after '-o'.\n"},
-    {{"import"},
-     2,
-     true,
-     "velvanto-theme: missing argument; see \"velvanto-theme import --help\"\n"},
-    {{"set-image", "--help"}, 0, false, "--unique-name", true},
+    {{}, 2, "no command given; see \"velvanto-theme --help\"\n"},
+    {{"bogus"}, 2, "unknown command 'bogus'; see \"velvanto-theme --help\"\n"},
+    {{"--bogus"}, 2, "Unknown option 'bogus'.\n"},
+    {{"check"}, 2, "missing argument; see \"velvanto-theme check --help\"\n"},
+    {{"info", kTheme, kTheme}, 2, "too many arguments\n"},
+    {{"restore", "extra"}, 2, "too many arguments\n"},
+    {{"slots", "--csv", kTheme}, 2, "Unknown option 'csv'.\n"},
+    {{"export", kTheme, "-o"}, 2, "Missing value after '-o'.\n"},
     {{"info", "--set", "colour=red", kTheme},
      2,
-     true,
-     "velvanto-theme: --set takes name=, author=, site=, version= or feed=, not 'colour=red'\n"},
+     "--set takes name=, author=, site=, version= or feed=, not 'colour=red'\n"},
     {{"set-image", kTheme, "Angle_Left_Bottom"},
      2,
-     true,
-     "velvanto-theme: missing argument; see \"velvanto-theme set-image --help\"\n"},
-    {{"batch", "--help"}, 0, false, "Usage: velvanto-theme [options] batch SRC DST\n", true},
+     "missing argument; see \"velvanto-theme set-image --help\"\n"},
     {{"new", "--from-dock", "--from-folder", ".", "Mine"},
      2,
-     true,
-     "velvanto-theme: --from-folder and --from-dock exclude each other\n"},
-    {{"restore", "extra"}, 2, true, "velvanto-theme: too many arguments\n"},
-    {{"new", ""}, 2, true, "velvanto-theme: '' does not name a theme\n"},
-    {{"new", "--", "./.docktheme"},
-     2,
-     true,
-     "velvanto-theme: './.docktheme' does not name a theme\n"},
-    {{"info", "nowhere.docktheme"}, 1, true, "velvanto-theme: nowhere.docktheme: ", true},
+     "--from-folder and --from-dock exclude each other\n"},
+    {{"new", ""}, 2, "'' does not name a theme\n"},
+    {{"new", "--", "./.docktheme"}, 2, "'./.docktheme' does not name a theme\n"},
+    {{"info", "nowhere.docktheme"}, 1, "nowhere.docktheme: ", true},
 };
 
 class ThemeCommandLineTest : public TestEnvironment {
@@ -113,14 +99,14 @@ protected:
 
 TEST_F(ThemeCommandLineTest, EachRowGivesItsExitCodeAndText) {
     for (const Row& row : kRows) {
-        const auto result = run(row.arguments, row.onErrors);
-        const std::string shown = row.arguments.empty() ? "" : row.arguments.front();
-        EXPECT_EQ(result.exitStatus, row.exitCode) << shown;
+        SCOPED_TRACE(row.arguments.empty() ? "" : row.arguments.front());
+        const auto result = run(row.arguments, row.exitCode != 0);
+        EXPECT_EQ(result.exitStatus, row.exitCode);
+        const std::string expected = (row.exitCode ? "velvanto-theme: " : "") + row.expected;
         if (row.partial) {
-            EXPECT_NE(result.output.find(row.expected), std::string::npos) << shown << ":\n"
-                                                                           << result.output;
+            EXPECT_NE(result.output.find(expected), std::string::npos) << result.output;
         } else {
-            EXPECT_EQ(result.output, row.expected) << shown;
+            EXPECT_EQ(result.output, expected);
         }
     }
 }
@@ -178,9 +164,6 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     const auto exported = run({"export", "-o", archive, "--", bundle});
     ASSERT_EQ(exported.exitStatus, 0);
     EXPECT_EQ(exported.output, archive + "\n");
-    const auto archiveBytes = readFile(archive);
-    EXPECT_EQ(run({"export", bundle, "-o", archive}).exitStatus, 1);
-    EXPECT_EQ(readFile(archive), archiveBytes);
 
     const std::string into = odd + "/in\n\xfd";
     fs::create_directory(into);
@@ -240,20 +223,6 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationAndControlsAreShownEscap
                                 "Feed: https://example.org/f.xml\n",
                                 0),
               0);
-    // A value a reader would not take back, as given or as written ('&' as "&amp;"): nothing.
-    const auto before = snapshot(theme_);
-    for (const std::size_t size : {std::size_t(2) << 20, std::size_t(300) << 10}) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const std::string value(size, size > 1 << 20 ? 'n' : '&');
-        EXPECT_EQ(ThemeCommandLine::run(
-                      {"velvanto-theme", "info", "--set", "name=" + value, theme_}, out, err),
-                  1);
-        EXPECT_EQ(err.str(), "velvanto-theme: " + theme_ +
-                                 ": Info.plist would be larger than 1 MiB, more than a theme may "
-                                 "hold; nothing was written\n");
-        EXPECT_TRUE(snapshot(theme_) == before) << size;
-    }
 }
 
 TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
