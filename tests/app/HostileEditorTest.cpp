@@ -3,16 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QUndoStack>
-#include <QtEndian>
 
 #include <chrono>
 #include <stop_token>
 #include <thread>
 
 #include "EditorTest.h"
-#include "image/ImageFile.h"
 #include "image/ThemeScreenshots.h"
 
 namespace {
@@ -27,26 +24,6 @@ bool releaseReaders(const std::vector<fs::path>& fifos) {
         ::close(fd);
     }
     return released;
-}
-
-// A PNG of one pixel whose header claims side x side: a decompression bomb.
-QByteArray bombPng(quint32 side) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImage(1, 1, QImage::Format_ARGB32).save(&buffer, "PNG");
-    // IHDR: length at 8, type at 12, width and height at 16, its CRC at 29.
-    qToBigEndian(side, png.data() + 16);
-    qToBigEndian(side, png.data() + 20);
-    quint32 crc = 0xffffffffu;
-    for (int i = 12; i < 29; ++i) {
-        crc ^= quint8(png[i]);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-    }
-    qToBigEndian(~crc, png.data() + 29);
-    return png;
 }
 
 }  // namespace
@@ -203,33 +180,27 @@ TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInO
     EXPECT_FALSE(fs::exists(temp() / ownFolder()));
 }
 
-TEST_F(HostileEditorTest, APictureOutsideTheOpenedBundleOrABombIsNotShown) {
+// The selected slot's picture is read through the folder opened with the theme (a bomb or a
+// link in the folder itself is the decoder's test).
+TEST_F(HostileEditorTest, APictureOutsideTheOpenedBundleIsNotShown) {
     const char* key = "Separator_Horizontal";
-    for (const std::string made : {"kept", "linked", "bomb"}) {
-        SCOPED_TRACE(made);
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked);
         MainController& c = start();
-        QString theme = themeCopy(QString::fromStdString(made));
-        const fs::path picture = image(theme, key);
+        QString theme = themeCopy(linked ? "Linked" : "Kept");
+        const fs::path images = image(theme, key).parent_path();
         ASSERT_TRUE(c._openThemeAtPath(theme));
         c.btn_showEditorDock(MainController::kEditorTab);
-        const fs::path images = picture.parent_path();
-        if (made == "linked") {
-            // Swapped after opening: the path leads outside, the opened folder does not.
+        if (linked) {  // swapped after opening: the path leads outside, the opened folder does not
             fs::rename(images, temp() / "outside");
             fs::create_directory_symlink(temp() / "outside", images);
-        } else if (made == "bomb") {
-            const QByteArray bomb = bombPng(30000);
-            writeFile(picture, bomb.toStdString());
-            ImageFile file(QString::fromStdString(picture.string()));
-            EXPECT_EQ(file.size(), QSize(30000, 30000));
-            EXPECT_TRUE(file.read().isNull());  // over the allocation limit: never allocated
         }
         select(c, {rowOf(c, key)});
         ASSERT_TRUE(waitUntil([&] { return c.session().decoder().pending() == 0; }));
         EXPECT_EQ(named<DragDropImageView>("Selected image (drop an image to replace it)")
                       ->image()
                       .isNull(),
-                  made != "kept");
+                  linked);
         editor.reset();
     }
 }
