@@ -243,10 +243,6 @@ TEST_F(ThemeArchiveTest, ExportGivesTheSameBytesEachTimeAndImportsBackByteForByt
     EXPECT_TRUE(snapshot(temp() / "into/DefaultDock.docktheme") == snapshot(stockTheme()));
     ASSERT_TRUE(write(temp() / "into/DefaultDock.docktheme", "three.zip"));
     EXPECT_TRUE(readFile(temp() / "three.zip") == readFile(temp() / "one.zip"));
-    // Only the archive is left beside it: the temporary was renamed.
-    for (const auto& entry : fs::directory_iterator(temp())) {
-        EXPECT_FALSE(entry.path().filename().string().starts_with(".velvanto-"));
-    }
     EXPECT_FALSE(write(temp() / "nothing", "four.zip"));
     EXPECT_FALSE(fs::exists(temp() / "four.zip"));
 }
