@@ -111,10 +111,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
             }
         }
     };
-    PlistValue thousandAndOne = PlistValue::dictionary();
-    for (int i = 0; i < 1001; ++i) {
-        thousandAndOne.set("Unknown_" + std::to_string(i), PlistValue("x.png"));
-    }
     BinaryPlist deep(3);  // the parser's limits themselves are PropertyListBoundsTest's
     for (std::uint64_t i = 0; i < 99999; ++i)
         deep.array({i + 1});
@@ -123,7 +119,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
     const std::vector<Case> cases = {
         // Names that lead out of the images folder.
         {"dot-dot", info(standardInfo("../../secret"))},
-        {"slash", info(standardInfo("sub/front.png"))},
         {"absolute", info(standardInfo((fs::temp_directory_path() / "secret").string()))},
         // Images that are not plain files of the bundle.
         {"image is a link",
@@ -137,13 +132,11 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
          }))},
         {"image a byte over 16 MiB",
          replaceFront([](const fs::path& p) { writeSparse(p, (std::uintmax_t{16} << 20) + 1); })},
-        // Tables and Info.plists that can't be used.
+        // Tables and Info.plists that can't be used (the check's tests hold the reader's verdict
+        // on more: a missing or garbage Info.plist, too many entries).
         {"table not an array", table(PlistValue("nope"))},
         {"one category", table(PlistValue(PlistValue::Array{PlistValue::dictionary()}))},
-        {"1,001 entries",
-         table(PlistValue(PlistValue::Array{thousandAndOne, PlistValue::dictionary()}))},
         {"100,000 nested binary arrays", infoBytes(deep.bytes())},
-        {"random Info.plist", infoBytes(std::string("\x8f\x01\xfe garbage\x7f", 13))},
         {"empty Info.plist", infoBytes("")},
         {"top-level array", infoBytes("<plist version=\"1.0\"><array/></plist>")},
         {"fifo Info.plist", [](Scene& s) { makeFifo(s.bundle / "Info.plist"); }},
@@ -154,7 +147,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
              fs::remove(s.bundle / "Info.plist");
              fs::create_directories(s.bundle / "Info.plist");
          }},
-        {"no Info.plist", [](Scene& s) { fs::remove(s.bundle / "Info.plist"); }},
         {"bundle is a plain file",
          [&](Scene& s) {
              s.bundle = temp() / "plain.docktheme";

@@ -304,28 +304,6 @@ TEST_F(HostileThemeTest, WritersAtOnceKeepEachOthersChangesOrRefuseAndLeaveNoStr
         ASSERT_TRUE(whole()) << round;
     }
     EXPECT_GE(made, 20);
-
-    // A document open meanwhile carries only its own changes onto the file.
-    auto theme = open();
-    ASSERT_TRUE(theme);
-    const auto elsewhere = setImage(corner);
-    ASSERT_EQ(elsewhere.exitStatus, 0) << elsewhere.output;
-    const std::string flatFile = table().at(corner);
-    DockTheme::Information information = theme->information();
-    information.author = "Ann";
-    ASSERT_TRUE(theme->saveInformation(information, nullptr)) << theme->errorString();
-    ASSERT_TRUE(theme->setFileName(picture, "Shadow", DockCategory::ThreeD, "mine.png"))
-        << theme->errorString();
-    EXPECT_EQ(table(),
-              (std::map<std::string, std::string>{{corner, flatFile}, {"Shadow", "mine.png"}}));
-    EXPECT_EQ(open()->information().author, "Ann");
-    ASSERT_EQ(cli({"info", "--set", "author=X", bundle().string()}).exitStatus, 0);
-    information = theme->information();  // the author unchanged, as this document read it
-    information.name = "Renamed";
-    ASSERT_TRUE(theme->saveInformation(information, nullptr)) << theme->errorString();
-    EXPECT_EQ(open()->information().author, "X");
-    EXPECT_EQ(open()->information().name, "Renamed");
-    EXPECT_TRUE(whole());
 }
 
 TEST_F(HostileThemeTest, AWriteBeyondTheReadersBoundsWritesNothingAndSaysWhy) {
