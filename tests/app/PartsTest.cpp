@@ -103,7 +103,6 @@ TEST(IcnsImageTest, TheEntryClosestToTheWantedSizeIsRead) {
     QImage large(256, 256, QImage::Format_ARGB32);
     large.fill(Qt::green);
     QByteArray data = IcnsImage::toData({small, large});
-    EXPECT_TRUE(data.startsWith("icns"));
     for (auto [wanted, side] :
          {std::pair{0, 256}, {100, 128}, {128, 128}, {200, 256}, {900, 256}}) {
         EXPECT_EQ(IcnsImage::fromData(data, wanted).width(), side) << wanted;

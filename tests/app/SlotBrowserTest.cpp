@@ -45,14 +45,8 @@ TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAnd
     QImage shown = decoration(index);
     EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
-    // Thumbnails of a closed theme are dropped; pictures fill their box, centred.
-    ImageDecoder loader;
+    // Pictures fill their box, centred.
     QString file = picture("a.png", QSize(300, 100));
-    EXPECT_TRUE(loader.thumbnail(file, QSize(64, 64)).isNull());
-    loader.clear();  // the theme was closed while the decode ran
-    EXPECT_EQ(loader.pending(), 0);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(loader.isCached(file, QSize(64, 64)));
     QImage wide = ImageDecoder::decode(file, QSize(64, 64));
     EXPECT_EQ(wide.size(), QSize(64, 64));
     EXPECT_EQ(wide.pixelColor(32, 20).alpha(), 0);
@@ -93,10 +87,6 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDe
     }
     choose(named<QComboBox>("Images of the 2D or 3D Dock"), 1);
     EXPECT_EQ(c.editorView().slotCount(), 16);
-    EXPECT_EQ(named<QListView>("Theme images")->model()->rowCount(), 16);
-    QModelIndex first = named<QListView>("Theme images")->model()->index(0, 0);
-    EXPECT_FALSE(first.data(Qt::DisplayRole).toString().isEmpty());
-    EXPECT_TRUE(first.data(Qt::ToolTipRole).toString().endsWith(".png"));
     c.btn_closeTheme();
     EXPECT_EQ(c.editorView().slotCount(), 0);
     EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);

@@ -6,7 +6,14 @@
 #include "app/ThemeSession.h"
 #include "model/ThemeBundle.h"
 
-using SlotDropTest = EditorTest;
+class SlotDropTest : public EditorTest {
+protected:
+    // Drops path on the selected slot's picture.
+    static void dropOnSlot(MainController& c, const QString& path) {
+        c.setFileImagePathForSelection(
+            path, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    }
+};
 
 TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOneIn2DAnd3D) {
     MainController& c = start();
@@ -18,8 +25,7 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
         UserDefaults().setBool(UserDefaults::kGenerateUUID, generated);
         for (int row : {first, second}) {
             select(c, {row});
-            c.setFileImagePathForSelection(
-                red, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+            dropOnSlot(c, red);
         }
         QString name1 = QFileInfo(imagePath(c, first)).fileName();
         QString name2 = QFileInfo(imagePath(c, second)).fileName();
@@ -50,9 +56,7 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     choose(named<QComboBox>("Images of the 2D or 3D Dock"), 1);
     int row = rowOf(c, "Keystone_Base_L");
     select(c, {row});
-    c.setFileImagePathForSelection(
-        picture("floor.png", {256, 64}),
-        named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    dropOnSlot(c, picture("floor.png", {256, 64}));
     EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 1);
     EXPECT_EQ(c.editorView().slotCount(), 16);
     EXPECT_EQ(c.editorView().selectedSlots(), QList<int>{row});
@@ -74,8 +78,7 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
                                {big, "it is larger than 16 MiB"},
                                {notes, "it is not a picture the theme check reads"}}) {
         dialogs.alerts.clear();
-        c.setFileImagePathForSelection(
-            source, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+        dropOnSlot(c, source);
         EXPECT_EQ(alertTexts(),
                   "Image Not Replaced: " + source + " was not put in the theme: " + why + ".");
     }
@@ -88,13 +91,10 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     // The slot's own name is a duplicate.
     QString copy = at(text(QFileInfo(before).fileName()));
     ASSERT_TRUE(QFile::copy(before, copy));
-    c.setFileImagePathForSelection(
-        copy, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    dropOnSlot(c, copy);
     EXPECT_EQ(alertTitles(), "Duplicate file");
     select(c, {});
-    c.setFileImagePathForSelection(
-        picture("four.png", {4, 4}),
-        named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    dropOnSlot(c, picture("four.png", {4, 4}));
     EXPECT_EQ(dialogs.beeps, 5);  // the three refusals, the duplicate, then no selection
 }
 
@@ -107,15 +107,13 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     std::string oldBytes = bytes(oldPath);
     std::string oldInfo = bytes(theme + "/Info.plist");
     QString shadow = picture("corner.png", {300, 24}, Qt::black);
-    c.setFileImagePathForSelection(
-        shadow, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+    dropOnSlot(c, shadow);
     EXPECT_TRUE(pictured(c));
     EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
     EXPECT_FALSE(QFile::exists(oldPath));  // gone from the bundle, kept aside
     std::string newInfo = bytes(theme + "/Info.plist");
     QAction* undo = action("Undo Replace Corner, top left");
     ASSERT_TRUE(undo);
-    EXPECT_EQ(undo->text(), "Undo Replace Corner, top left");
     EXPECT_EQ(undo->shortcut(), QKeySequence(QKeySequence::Undo));
     undo->trigger();
     EXPECT_EQ(bytes(oldPath), oldBytes);
@@ -134,9 +132,7 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
         const int other = rowOf(c, key);
         kept.emplace_back(other, bytes(imagePath(c, other)));
         select(c, {other});
-        c.setFileImagePathForSelection(
-            picture(QString(key) + ".png", {40, 40}),
-            named<DragDropImageView>("Selected image (drop an image to replace it)"));
+        dropOnSlot(c, picture(QString(key) + ".png", {40, 40}));
     }
     c.session().history().undo();
     EXPECT_EQ(bytes(imagePath(c, kept[1].first)), kept[1].second);
