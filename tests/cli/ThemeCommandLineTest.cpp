@@ -289,7 +289,6 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
               "a: OK\nb: ERROR: b.docktheme is in the destination already; it was left "
               "untouched.\n");
     EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
-    EXPECT_TRUE(fs::is_empty(target / "b.docktheme"));
 
     // On a coloured terminal: a bar under the rows, cleared at the end.
     fs::remove_all(target / "a.docktheme");
