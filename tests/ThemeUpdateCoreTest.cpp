@@ -1,0 +1,161 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/ThemeSignature.h"
+#include "model/ThemeVersion.h"
+#include "platform/Descriptor.h"
+#include "support/TestEnvironment.h"
+
+namespace fs = std::filesystem;
+
+class ThemeUpdateCoreTest : public TestEnvironment {};
+
+TEST(ThemeVersionTest, ComparesByNumericSegmentsWithPreReleasesOlder) {
+    const std::string huge = "1." + std::string(40, '9');
+    struct Row {
+        std::string a, b;
+        int order;  // the sign of compare(a, b)
+    } rows[] = {
+        {"1.10", "1.9", 1},
+        {"1.9", "1.9b", 1},
+        {"1.9b", "1.8", 1},
+        {"1.0", "1.0b1", 1},
+        {"1.0b2", "1.0b1", 1},
+        {"1.0b10", "1.0b9", 1},
+        {"1.0.1", "1.0b", 1},
+        {"1.0rc1", "1.0b3", 1},
+        {"1.0.1", "1.0", 1},
+        {"1.0", "1.0.0", 0},
+        {"1.0", "1.0.0b", 1},
+        {"1.0B1", "1.0b1", 0},
+        {"01.2", "1.2", 0},
+        {"1-2_3 4", "1.2.3.4", 0},
+        {"  1.2 ", "1.2", 0},
+        {"", "0", 0},
+        {"", "0.0.1", -1},
+        {"", "b", 1},
+        {"2", "1.99.99", 1},
+        {huge, "1." + std::string(39, '9'), 1},
+        {huge + "0", huge + "1", -1},
+        {"1." + std::string(30, '0') + "7", "1.7", 0},
+    };
+    for (const Row& row : rows) {
+        auto sign = [](int v) { return (v > 0) - (v < 0); };
+        EXPECT_EQ(sign(ThemeVersion::compare(row.a, row.b)), row.order) << row.a << " vs " << row.b;
+        EXPECT_EQ(sign(ThemeVersion::compare(row.b, row.a)), -row.order)
+            << row.b << " vs " << row.a;
+    }
+}
+
+TEST(ThemeSignatureTest, SignaturesVerifyOnlyForTheSameBytesSignatureAndKey) {
+    auto keys = ThemeSignature::generate();
+    auto other = ThemeSignature::generate();
+    ASSERT_TRUE(keys && other);
+    EXPECT_TRUE(ThemeSignature::isPublicKey(keys->publicKey));
+    EXPECT_EQ(ThemeSignature::publicKeyOf(keys->secretKey), keys->publicKey);
+    const std::string archive = std::string("PK\3\4 theme\0bytes", 17);
+    auto signature = ThemeSignature::sign(archive, keys->secretKey);
+    ASSERT_TRUE(signature);
+    EXPECT_TRUE(ThemeSignature::verify(archive, *signature, keys->publicKey));
+    EXPECT_TRUE(
+        ThemeSignature::verify("", *ThemeSignature::sign("", keys->secretKey), keys->publicKey));
+    // One changed character of the message, the signature or the key fails.
+    auto flipped = [](std::string text, std::size_t at) {
+        text[at] = text[at] == 'A' ? 'B' : 'A';
+        return text;
+    };
+    std::string message = archive;
+    message[5] ^= 1;
+    EXPECT_FALSE(ThemeSignature::verify(message, *signature, keys->publicKey));
+    EXPECT_FALSE(ThemeSignature::verify(archive, flipped(*signature, 3), keys->publicKey));
+    EXPECT_FALSE(ThemeSignature::verify(archive, flipped(*signature, 80), keys->publicKey));
+    EXPECT_FALSE(ThemeSignature::verify(archive, *signature, flipped(keys->publicKey, 2)));
+    EXPECT_FALSE(ThemeSignature::verify(archive, *signature, other->publicKey));
+    // Malformed base64 or the wrong lengths: false or nothing, never a throw.
+    const std::string zeros32(43, 'A');
+    for (const std::string& bad :
+         {std::string(), std::string("not base64!"), keys->publicKey + "\n", " " + keys->publicKey,
+          keys->publicKey.substr(0, 43), zeros32 + "=", keys->publicKey + keys->publicKey,
+          std::string(44, '=')}) {
+        EXPECT_FALSE(ThemeSignature::isPublicKey(bad)) << bad;
+        EXPECT_FALSE(ThemeSignature::verify(archive, *signature, bad)) << bad;
+        EXPECT_FALSE(ThemeSignature::verify(archive, bad, keys->publicKey)) << bad;
+        EXPECT_FALSE(ThemeSignature::publicKeyOf(bad)) << bad;
+        EXPECT_FALSE(ThemeSignature::sign(archive, bad)) << bad;
+    }
+    EXPECT_FALSE(ThemeSignature::isPublicKey(keys->secretKey));
+    EXPECT_FALSE(ThemeSignature::verify(archive, keys->publicKey, keys->publicKey));
+    // A secret key whose second half is another key's is damaged, not a signer.
+    const std::string mixed = keys->secretKey.substr(0, 40) + other->secretKey.substr(40);
+    EXPECT_FALSE(ThemeSignature::publicKeyOf(mixed));
+    EXPECT_FALSE(ThemeSignature::sign(archive, mixed));
+}
+
+TEST_F(ThemeUpdateCoreTest, FilesAreSignedAndVerifiedWholeWithinTheirBound) {
+    auto keys = ThemeSignature::generate();
+    ASSERT_TRUE(keys);
+    writeFile(temp() / "theme.zip", std::string(70000, 'z'));
+    const Descriptor file(::open((temp() / "theme.zip").c_str(), O_RDONLY));
+    ASSERT_GT(::lseek(file.get(), 500, SEEK_SET), 0);  // the position is not used
+    std::string why;
+    auto signature = ThemeSignature::signFile(file.get(), 70000, keys->secretKey, &why);
+    ASSERT_TRUE(signature) << why;
+    EXPECT_EQ(signature, ThemeSignature::sign(std::string(70000, 'z'), keys->secretKey));
+    EXPECT_TRUE(ThemeSignature::verifyFile(file.get(), 70000, *signature, keys->publicKey, &why));
+    EXPECT_FALSE(ThemeSignature::verifyFile(file.get(), 69999, *signature, keys->publicKey, &why));
+    EXPECT_EQ(why, "the file is larger than 69999 bytes");
+    EXPECT_FALSE(ThemeSignature::signFile(file.get(), 69999, keys->secretKey, &why));
+    auto other = ThemeSignature::sign("other bytes", keys->secretKey);
+    EXPECT_FALSE(ThemeSignature::verifyFile(file.get(), 70000, *other, keys->publicKey, &why));
+    EXPECT_EQ(why, "the signature does not match");
+    makeFifo(temp() / "fifo");
+    const Descriptor fifo(::open((temp() / "fifo").c_str(), O_RDONLY | O_NONBLOCK));
+    EXPECT_FALSE(ThemeSignature::verifyFile(fifo.get(), 70000, *signature, keys->publicKey, &why));
+    EXPECT_EQ(why, "it is not a regular file");
+}
+
+TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
+    auto keys = ThemeSignature::generate();
+    ASSERT_TRUE(keys);
+    const fs::path keys_ = temp() / "keys";
+    fs::create_directory(keys_);
+    const fs::path path = keys_ / "author.key";
+    EXPECT_EQ(ThemeSignature::writeKeyFile(path, *keys), std::nullopt);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(path),
+              std::string(ThemeSignature::kKeyFileWord) + " " + keys->secretKey + "\n");
+    std::string why;
+    EXPECT_EQ(ThemeSignature::readKeyFile(path, &why), keys->secretKey) << why;
+    // Never over an existing file, nor through a link there; nothing left beside it.
+    auto other = ThemeSignature::generate();
+    EXPECT_TRUE(ThemeSignature::writeKeyFile(path, *other));
+    fs::create_symlink(keys_ / "nowhere", keys_ / "link.key");
+    EXPECT_TRUE(ThemeSignature::writeKeyFile(keys_ / "link.key", *other));
+    EXPECT_FALSE(fs::exists(keys_ / "nowhere"));
+    EXPECT_FALSE(
+        ThemeSignature::writeKeyFile(keys_ / "mixed.key", {keys->publicKey, other->secretKey})
+            .value_or("")
+            .empty());
+    EXPECT_EQ(entries(keys_), (std::vector<std::string>{"author.key", "link.key"}));
+    EXPECT_EQ(readFile(path),
+              std::string(ThemeSignature::kKeyFileWord) + " " + keys->secretKey + "\n");
+    // Refused: open to others, a link, a FIFO, too large, no key in it.
+    ::chmod(path.c_str(), 0640);
+    EXPECT_FALSE(ThemeSignature::readKeyFile(path, &why));
+    EXPECT_EQ(why, "the key file must be readable by its owner only (" + path.string() + ")");
+    ::chmod(path.c_str(), 0600);
+    fs::remove(keys_ / "link.key");
+    fs::create_symlink(path, keys_ / "link.key");
+    writeFile(keys_ / "large.key", std::string(5000, 'A'));
+    writeFile(keys_ / "empty.key", "velvanto-ed25519-secret-key \n");
+    makeFifo(keys_ / "fifo.key");
+    for (const char* name : {"link.key", "large.key", "empty.key", "fifo.key", "missing.key"}) {
+        ::chmod((keys_ / name).c_str(), 0600);
+        why.clear();
+        EXPECT_FALSE(ThemeSignature::readKeyFile(keys_ / name, &why)) << name;
+        EXPECT_FALSE(why.empty()) << name;
+    }
+}
