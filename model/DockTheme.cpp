@@ -12,6 +12,7 @@
 #include "model/RtfReader.h"
 #include "model/RtfWriter.h"
 #include "model/ThemeBundle.h"
+#include "model/ThemeSignature.h"
 #include "model/Utf8.h"
 #include "platform/BundleFolder.h"
 #include "platform/Descriptor.h"
@@ -402,12 +403,33 @@ bool DockTheme::saveInformation(const Information& values, const RichText* descr
         }
         files.emplace_back(kDescription, std::move(rtf));
     }
-    Descriptor lock;
-    if (locked(lock) && store(std::move(files))) {
-        return true;
+    return storeOrRestore(std::move(before), std::move(files));
+}
+
+std::optional<std::string> DockTheme::dockPublicKey() const {
+    const PlistValue* value =
+        dock_infoDictionary ? dock_infoDictionary->find(kPublicKeyKey) : nullptr;
+    if (!value) {
+        return std::nullopt;
     }
-    dock_infoDictionary = std::move(before);
-    return false;
+    const std::string* key = value->asString();
+    return key ? *key : std::string();
+}
+
+bool DockTheme::storePublicKey(const std::string& key) {
+    if (!key.empty() && !ThemeSignature::isPublicKey(key)) {
+        return failed("not a public key: " + key);
+    }
+    if (!dock_infoDictionary) {
+        return failed("the theme has no Info.plist");
+    }
+    std::optional<PlistValue> before = dock_infoDictionary;
+    if (key.empty()) {
+        dock_infoDictionary->remove(kPublicKeyKey);
+    } else {
+        setString(kPublicKeyKey, key);
+    }
+    return storeOrRestore(std::move(before), {});
 }
 
 std::optional<RichText> DockTheme::description() const {
@@ -644,6 +666,16 @@ bool DockTheme::store(std::vector<std::pair<std::string, std::string>> extra,
         afterWrite();
     }
     return true;
+}
+
+bool DockTheme::storeOrRestore(std::optional<PlistValue> before,
+                               std::vector<std::pair<std::string, std::string>> extra) {
+    Descriptor lock;
+    if (locked(lock) && store(std::move(extra))) {
+        return true;
+    }
+    dock_infoDictionary = std::move(before);
+    return false;
 }
 
 std::optional<std::string> DockTheme::stringFor(const char* key) const {

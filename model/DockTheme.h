@@ -130,6 +130,20 @@ public:
     // dictionary is as it was and errorString() says why.
     bool saveInformation(const Information& values, const RichText* description);
 
+    // The Info.plist key naming the author's public key (ThemeSignature's
+    // base64 of 32 bytes), against which the theme's updates are verified.
+    static constexpr const char* kPublicKeyKey = "VL_DockPublicEDKey";
+    // The stored key, not part of the Information a user edits. A value that
+    // is not a public key comes back as stored (one that is no string as ""),
+    // so that no update verifies against it rather than the theme counting as
+    // unsigned; nothing when the theme names no key.
+    std::optional<std::string> dockPublicKey() const;
+    // Makes key the theme's public key and writes Info.plist at once, as
+    // saveInformation writes; an empty key removes it. False, with nothing
+    // changed, when key is not ThemeSignature::isPublicKey ("not a public
+    // key: <key>") or the write failed.
+    bool storePublicKey(const std::string& key);
+
     // The description; "No Description Available" without description.rtf.
     // A file that is not RTF reads as plain text; RTF after a byte-order mark
     // or white space reads as RTF. Nothing when the file can't be read (not a
@@ -218,6 +232,10 @@ private:
     // the lock. On failure the dictionary is as the caller left it.
     bool store(std::vector<std::pair<std::string, std::string>> extra,
                const std::function<void()>& afterWrite = {});
+    // Takes the lock and stores (extra as store takes them); on failure the
+    // dictionary becomes before again.
+    bool storeOrRestore(std::optional<PlistValue> before,
+                        std::vector<std::pair<std::string, std::string>> extra);
 
     std::optional<PlistValue> dock_infoDictionary;
     // Info.plist as last read or written, and that file's identity.

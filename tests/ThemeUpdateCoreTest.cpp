@@ -2,9 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/DockTheme.h"
+#include "model/ThemeBundle.h"
 #include "model/ThemeSignature.h"
 #include "model/ThemeVersion.h"
 #include "platform/Descriptor.h"
+#include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -158,4 +161,32 @@ TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
         EXPECT_FALSE(ThemeSignature::readKeyFile(keys_ / name, &why)) << name;
         EXPECT_FALSE(why.empty()) << name;
     }
+}
+
+TEST_F(ThemeUpdateCoreTest, TheAuthorsKeyIsStoredUnderTheLockKeepingOtherWritersChanges) {
+    writeBundle(temp() / "Blue.docktheme", themeInfo({{"Frontline", "f.png"}}, {}));
+    auto theme = DockTheme::initWithBundleAtPath((temp() / "Blue.docktheme").string());
+    ASSERT_TRUE(theme);
+    EXPECT_EQ(theme->dockPublicKey(), std::nullopt);
+    auto keys = ThemeSignature::generate();
+    // Another program names the theme meanwhile: its change stays.
+    auto other = DockTheme::initWithBundleAtPath(theme->dockPath());
+    other->setDockName("Renamed");
+    ASSERT_TRUE(other->backup());
+    const auto onDisk = [&] { return *PropertyList::readDictionary(theme->indexFile()); };
+    ASSERT_TRUE(theme->storePublicKey(keys->publicKey)) << theme->errorString();
+    EXPECT_EQ(*onDisk().stringFor(DockTheme::kPublicKeyKey), keys->publicKey);
+    EXPECT_EQ(*onDisk().stringFor(ThemeBundle::kNameKey), "Renamed");
+    EXPECT_EQ(theme->dockPublicKey(), keys->publicKey);
+    const PlistValue stored = onDisk();
+    // Not a key: refused, nothing written or changed in memory.
+    for (const std::string& bad : {keys->secretKey, keys->publicKey.substr(1), std::string(" ")}) {
+        EXPECT_FALSE(theme->storePublicKey(bad));
+        EXPECT_EQ(theme->errorString(), "not a public key: " + bad);
+    }
+    EXPECT_EQ(onDisk(), stored);
+    EXPECT_EQ(theme->dockPublicKey(), keys->publicKey);
+    ASSERT_TRUE(theme->storePublicKey(""));
+    EXPECT_EQ(onDisk().find(DockTheme::kPublicKeyKey), nullptr);
+    EXPECT_EQ(theme->dockPublicKey(), std::nullopt);
 }
