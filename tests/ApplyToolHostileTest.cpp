@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "ApplyToolFixture.h"
+#include "platform/Descriptor.h"
 #include "platform/PropertyList.h"
 #include "support/BinaryPlist.h"
 
@@ -24,15 +25,11 @@ namespace {
 
 // Sets or clears the immutable flag; false where the file system has none.
 bool setImmutable(const fs::path& path, bool on) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     int flags = 0;
-    bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    const bool read = fd.valid() && ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0;
     flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return ok;
+    return read && ::ioctl(fd.get(), FS_IOC_SETFLAGS, &flags) == 0;
 }
 
 const std::map<std::string, std::string> kStock = {{"separatorstraight.png", "stock separator"},
@@ -268,18 +265,15 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
             auto after = snapshotBesideKillall();
             // A run that got so far may have kept the Dock's own images: nothing else.
             const std::string kept = fs::relative(originals(), temp()).string() + "/";
-            for (auto entry = after.begin(); entry != after.end();) {
-                if (!entry->first.starts_with(fs::relative(root() / "Library", temp()).string())) {
-                    ++entry;
-                    continue;
-                }
+            const std::string library = fs::relative(root() / "Library", temp()).string();
+            std::erase_if(after, [&](const auto& entry) {
                 const std::string name =
-                    entry->first.substr(std::min(entry->first.size(), kept.size()));
-                if (entry->first.starts_with(kept) && kStock.contains(name)) {
-                    EXPECT_EQ(entry->second, kStock.at(name));
+                    entry.first.substr(std::min(entry.first.size(), kept.size()));
+                if (entry.first.starts_with(kept) && kStock.contains(name)) {
+                    EXPECT_EQ(entry.second, kStock.at(name));
                 }
-                entry = after.erase(entry);
-            }
+                return entry.first.starts_with(library);
+            });
             EXPECT_EQ(run.exitCode, c.installs ? 1 : 255);
             if (c.installs) {
                 std::string dock = fs::relative(dockResources(), temp()).string() + "/";

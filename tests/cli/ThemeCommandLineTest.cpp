@@ -172,7 +172,6 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     EXPECT_EQ(imported.output, into + "/Th\xc3\xa8me\\x1B[2J\\n\\xC2\\x9B2J.docktheme\n");
     EXPECT_EQ(snapshot(into + "/" + name), snapshot(bundle));
     EXPECT_EQ(run({"import", archive, "--to", into}).exitStatus, 1);
-    EXPECT_EQ(run({"check", "--strict", into + "/" + name}).exitStatus, 0);
 
     // A bundle name that is not UTF-8 could not be read back: nothing is written.
     fs::rename(bundle, odd + "/\xff.docktheme");
@@ -207,9 +206,6 @@ TEST_F(ThemeCommandLineTest, SetImageCopiesInRefusesADuplicateAndTheCheckPasses)
     EXPECT_EQ(run({"set-image", kTheme, "Angle_Left_Bottom", image}).output,
               (images / "corner.png").string() + "\n");
     EXPECT_FALSE(fs::exists(images / "angle_left_bottom.png"));
-    EXPECT_EQ(run({"set-image", "--unique-name", kTheme, "Angle_Left_Bottom", image}).exitStatus,
-              0);
-    EXPECT_FALSE(fs::exists(images / "corner.png"));
     EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
 }
 
@@ -374,16 +370,17 @@ TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFolders) {
         {{"check", "Sto"}, "Stock.docktheme"},
         {{"restore", ""}, ""},
     };
+    const std::vector<std::string> bash = {
+        "/bin/bash",
+        "-c",
+        "cd \"$1\" && shift && source \"$1\" && shift && COMP_WORDS=(\"$@\") && "
+        "COMP_CWORD=$(($# - 1)) && _velvanto_theme; echo \"${COMPREPLY[*]}\"",
+        "bash",
+        temp().string(),
+        VELVANTO_COMPLETION,
+        VELVANTO_THEME_PROGRAM};
     for (const auto& row : rows) {
-        std::vector<std::string> command = {
-            "/bin/bash",
-            "-c",
-            "cd \"$1\" && shift && source \"$1\" && shift && COMP_WORDS=(\"$@\") && "
-            "COMP_CWORD=$(($# - 1)) && _velvanto_theme; echo \"${COMPREPLY[*]}\"",
-            "bash",
-            temp().string(),
-            VELVANTO_COMPLETION,
-            VELVANTO_THEME_PROGRAM};
+        std::vector<std::string> command = bash;
         for (const std::string& word : row.words) {
             command.push_back(word == kTheme ? theme_ : word);
         }
