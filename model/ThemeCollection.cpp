@@ -166,14 +166,17 @@ std::optional<std::string> ThemeCollection::add(const std::string& source, const
     return why;
 }
 
-std::optional<std::string> ThemeCollection::placeImported(ArchiveImport& import,
-                                                          const std::string& name,
-                                                          bool replace) const {
+std::optional<std::string> ThemeCollection::placeImported(
+    ArchiveImport& import, const std::string& name, bool replace,
+    const std::function<void(const std::string& oldEntry)>& replaced) const {
     Descriptor collection(::open(folder_.c_str(), kFolderFlags));
     std::optional<std::string> why =
         collection.valid() && import.valid()
             ? placeIncoming(collection.get(), import.hiddenFd(), name, replace)
             : "the collection folder can't be read (" + reasonOf(errno) + ")";
+    if (!why && replaced && present(import.hiddenFd(), name)) {
+        replaced(pathOf(import.hiddenName()) + "/" + name);
+    }
     // What a failure left, or the old entry after a replacement.
     import.discard();
     return why;
@@ -272,6 +275,10 @@ bool ThemeCollection::swapIn(int collection, int incoming, const std::string& na
         if (::renameat(aside.get(), name.c_str(), collection, name.c_str()) != 0) {
             return false;  // the old entry stays aside, for the next start
         }
+    }
+    // As after an exchange, the old entry ends up in incoming.
+    if (placed) {
+        Renaming::withoutReplacing(aside.get(), name, incoming, name);
     }
     FolderTree::remove(collection, asideName);
     errno = saved;

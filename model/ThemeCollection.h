@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,9 +62,12 @@ public:
                                    bool replace) const;
     // Gives the theme name that import unpacked its name here, in place of an
     // entry of that name only when replace; then discards import (with the
-    // old entry after a replacement). Why it could not, or nothing.
-    std::optional<std::string> placeImported(ArchiveImport& import, const std::string& name,
-                                             bool replace) const;
+    // old entry after a replacement, which replaced, when given, is called
+    // with first: its path in import's hidden folder, to move it elsewhere,
+    // as an update moves it to the trash). Why it could not, or nothing.
+    std::optional<std::string> placeImported(
+        ArchiveImport& import, const std::string& name, bool replace,
+        const std::function<void(const std::string& oldEntry)>& replaced = {}) const;
     // Puts back or removes what a killed add, replace or import left: see above.
     void recoverLeftovers() const;
 
