@@ -17,7 +17,7 @@
 
 // The program's dispatch, its parsing and what its commands share; the
 // commands are defined in ThemeCommandLineInspect.cpp, ThemeCommandLineMake.cpp,
-// ThemeCommandLineDock.cpp and ThemeCommandLineArchives.cpp.
+// ThemeCommandLineDock.cpp, ThemeCommandLineArchives.cpp and ThemeCommandLineKeys.cpp.
 
 namespace {
 
@@ -116,7 +116,7 @@ int ThemeCommandLine::run(const std::vector<std::string>& arguments, std::ostrea
 const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
     static const std::vector<Command> table = {
         {"check", "BUNDLE...", "the theme check, one line per finding", &ThemeCommandLine::check},
-        {"info", "BUNDLE", "its name, author, site, version, feed and counts",
+        {"info", "BUNDLE", "its name, author, site, version, feed, key and counts",
          &ThemeCommandLine::info},
         {"slots", "BUNDLE", "every slot: its file, size and the Dock's size",
          &ThemeCommandLine::slotTable},
@@ -135,6 +135,8 @@ const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
         {"export", "BUNDLE", "the bundle as one zip archive", &ThemeCommandLine::exportBundle},
         {"import", "ARCHIVE", "a theme archive unpacked and checked into a folder",
          &ThemeCommandLine::importArchive},
+        {"keygen", "KEYFILE", "a new signing key in KEYFILE, its public key told",
+         &ThemeCommandLine::keygen},
     };
     return table;
 }

@@ -26,7 +26,9 @@ class QString;
 // whole, a line per folder; a DST that is SRC or inside it a usage error);
 // apply BUNDLE and restore [--original] (the apply tool, run through
 // SXAuthentication as the editor does, on SystemPaths::systemRoot()); export
-// BUNDLE [-o FILE]; import ARCHIVE [--to DIR].
+// BUNDLE [-o FILE]; import ARCHIVE [--to DIR]; keygen KEYFILE (a new
+// signing key, ThemeSignature::writeKeyFile, its public key on out; info
+// --set public-key=KEY names it in a theme, DockTheme::storePublicKey).
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
@@ -148,6 +150,9 @@ private:
     // ThemeCommandLineArchives.cpp: a theme as one file.
     int exportBundle(const std::vector<std::string>& arguments);
     int importArchive(const std::vector<std::string>& arguments);
+
+    // ThemeCommandLineKeys.cpp: an author's signing keys.
+    int keygen(const std::vector<std::string>& arguments);
 
     std::ostream& out_;
     std::ostream& err_;

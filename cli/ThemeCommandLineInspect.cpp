@@ -13,6 +13,7 @@
 #include "model/ImageHeader.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
+#include "model/ThemeSignature.h"
 #include "platform/Log.h"
 
 // The commands that tell what a bundle holds: check, info (and --set), slots.
@@ -102,6 +103,9 @@ std::string* informationField(const std::string& field, DockTheme::Information* 
     return field == "feed" ? &values.appcast : nullptr;
 }
 
+// The --set field of the theme's signing key.
+constexpr const char* kPublicKeyField = "public-key";
+
 }  // namespace
 
 int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
@@ -156,7 +160,9 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
     const QCommandLineOption set(
         QStringLiteral("set"),
         QStringLiteral("Writes FIELD (name, author, site, version or feed) as VALUE into "
-                       "Info.plist first, as the editor saves it; may be given again."),
+                       "Info.plist first, as the editor saves it; may be given again. "
+                       "public-key=KEY names the author's signing key (\"keygen\" tells it), "
+                       "which the theme's updates must be signed with; public-key= removes it."),
         QStringLiteral("FIELD=VALUE"));
     parser.addOption(set);
     describe(parser, "info", "Tells a theme's information, its screenshots and its counts.",
@@ -165,17 +171,29 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
         return outcome(parsed);
     }
     std::vector<std::pair<std::string, std::string>> changes;
+    // The signing key is no field of the information: it is stored on its own.
+    std::optional<std::string> publicKey;
     for (const QString& assignment : parser.values(set)) {
         const std::string text = bytesOf(assignment);
         const auto equals = text.find('=');
-        changes.emplace_back(text.substr(0, equals),
-                             equals == std::string::npos ? "" : text.substr(equals + 1));
-        if (equals == std::string::npos || !informationField(changes.back().first, nullptr)) {
-            return usage("--set takes name=, author=, site=, version= or feed=, not '" +
-                         Log::escaped(text) + "'");
+        const std::string field = text.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : text.substr(equals + 1);
+        if (equals != std::string::npos && field == kPublicKeyField) {
+            publicKey = value;
+            continue;
+        }
+        changes.emplace_back(field, value);
+        if (equals == std::string::npos || !informationField(field, nullptr)) {
+            return usage(
+                "--set takes name=, author=, site=, version=, feed= or public-key=, not '" +
+                Log::escaped(text) + "'");
         }
     }
     const std::string bundle = operands(parser).front();
+    // Refused before anything is written.
+    if (publicKey && !publicKey->empty() && !ThemeSignature::isPublicKey(*publicKey)) {
+        return fail(bundle, "not a public key: " + *publicKey);
+    }
     const auto theme = openTheme(bundle);
     if (!theme) {
         return kFailure;
@@ -188,6 +206,10 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
         if (!theme->saveInformation(information, nullptr)) {
             return fail(bundle, theme->errorString());
         }
+    }
+    if (publicKey && *publicKey != theme->dockPublicKey().value_or("") &&
+        !theme->storePublicKey(*publicKey)) {
+        return fail(bundle, theme->errorString());
     }
     std::string screenshots;
     for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
@@ -206,6 +228,7 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
          << "Site: " << Log::escaped(information.site) << '\n'
          << "Version: " << Log::escaped(information.version) << '\n'
          << "Feed: " << Log::escaped(information.appcast) << '\n'
+         << "Signed by key: " << Log::escaped(theme->dockPublicKey().value_or("none")) << '\n'
          << "Screenshots: " << (screenshots.empty() ? "none" : screenshots) << '\n'
          << "Slots: " << theme->dock_2d_images().size() << " 2D, " << theme->dock_3d_images().size()
          << " 3D\n"

@@ -1,9 +1,9 @@
 # bash completion for velvanto-theme: its commands and their options, theme
-# bundles and folders, archives and images, and the slot keys of the bundle
-# named before the key (read with "velvanto-theme slots").
+# bundles and folders, archives, images and key files, and the slot keys of
+# the bundle named before the key (read with "velvanto-theme slots").
 _velvanto_theme() {
     local current="${COMP_WORDS[COMP_CWORD]}" previous="${COMP_WORDS[COMP_CWORD - 1]}"
-    local commands="check info slots set-image new render batch apply restore export import"
+    local commands="check info slots set-image new render batch apply restore export import keygen"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$current"))
         return
@@ -31,7 +31,7 @@ _velvanto_theme() {
             ;;
         --set)
             compopt -o nospace 2>/dev/null
-            COMPREPLY=($(compgen -S = -W "name author site version feed" -- "$current"))
+            COMPREPLY=($(compgen -S = -W "name author site version feed public-key" -- "$current"))
             return
             ;;
     esac
@@ -61,7 +61,7 @@ _velvanto_theme() {
                 awk 'NR > 1 && !seen[$2]++ { print $2 }')
             COMPREPLY=($(compgen -W "$keys" -- "$current"))
             ;;
-        set-image:2 | import:0) COMPREPLY=($(compgen -f -- "$current")) ;;
+        set-image:2 | import:0 | keygen:0) COMPREPLY=($(compgen -f -- "$current")) ;;
         restore:*) COMPREPLY=() ;;
         # Bundles are folders, as are batch's and new's places.
         *) COMPREPLY=($(compgen -d -- "$current")) ;;

@@ -210,8 +210,9 @@ std::optional<std::string> ThemeSignature::writeKeyFile(const std::string& path,
     const int error = errno;
     sodium_memzero(line.data(), line.size());
     if (!written) {
-        return error == EEXIST ? path + " exists already; a key file is never replaced"
-                               : path + " could not be written (" + std::strerror(error) + ")";
+        return error == EEXIST
+                   ? std::string("a file is there already; a key file is never replaced")
+                   : std::string("it could not be written (") + std::strerror(error) + ")";
     }
     return std::nullopt;
 }
@@ -223,14 +224,15 @@ std::optional<std::string> ThemeSignature::readKeyFile(const std::string& path, 
         const int error = errno;
         struct stat seen {};
         const bool link = ::lstat(path.c_str(), &seen) == 0 && S_ISLNK(seen.st_mode);
-        setWhy(why, link              ? path + " is a link, not the key file itself"
-                    : error == EINVAL ? path + " is not a regular file"
-                    : error == EFBIG  ? path + " is too large to be a key file"
-                                      : path + " can't be read (" + std::strerror(error) + ")");
+        setWhy(why, link              ? "it is a link, not the key file itself"
+                    : error == EINVAL ? "it is not a regular file"
+                    : error == EFBIG
+                        ? "it is too large to be a key file"
+                        : std::string("it can't be read (") + std::strerror(error) + ")");
         return std::nullopt;
     }
     if ((info.st_mode & 077) != 0) {
-        setWhy(why, "the key file must be readable by its owner only (" + path + ")");
+        setWhy(why, "the key file must be readable by its owner only");
         return std::nullopt;
     }
     auto text = FileManager::readDescriptor(file.get(), kMaxKeyFileBytes);
@@ -249,7 +251,7 @@ std::optional<std::string> ThemeSignature::readKeyFile(const std::string& path, 
         sodium_memzero(text->data(), text->size());
     }
     if (!key) {
-        setWhy(why, path + " holds no secret key");
+        setWhy(why, "it holds no secret key");
     }
     return key;
 }

@@ -64,10 +64,12 @@ public:
     // Writes keys' secret key to a new file at path, mode 0600, as the line
     // "<kKeyFileWord> <secret key>\n": written whole to a temporary beside it
     // and given the name only when nothing (not even a link) has it; a file
-    // there is never replaced. Nothing on success, else why it failed.
+    // there is never replaced. Nothing on success, else why it failed (a
+    // sentence for after the path).
     static std::optional<std::string> writeKeyFile(const std::string& path, const KeyPair& keys);
     // The secret key in the key file at path; nothing, with why, when it is a
     // link, not a regular file, larger than kMaxKeyFileBytes, open to group or
-    // others ("the key file must be readable by its owner only") or holds no key.
+    // others ("the key file must be readable by its owner only") or holds no
+    // key; why is a sentence for after the path.
     static std::optional<std::string> readKeyFile(const std::string& path, std::string* why);
 };

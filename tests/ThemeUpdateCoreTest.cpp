@@ -148,7 +148,7 @@ TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
     // Refused: open to others, a link, a FIFO, too large, no key in it.
     ::chmod(path.c_str(), 0640);
     EXPECT_FALSE(ThemeSignature::readKeyFile(path, &why));
-    EXPECT_EQ(why, "the key file must be readable by its owner only (" + path.string() + ")");
+    EXPECT_EQ(why, "the key file must be readable by its owner only");
     ::chmod(path.c_str(), 0600);
     fs::remove(keys_ / "link.key");
     fs::create_symlink(path, keys_ / "link.key");

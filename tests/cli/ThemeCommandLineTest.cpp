@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/ThemeCommandLine.h"
+#include "model/ThemeSignature.h"
 #include "platform/Descriptor.h"
 #include "platform/Log.h"
 #include "platform/Process.h"
@@ -43,7 +44,8 @@ const std::vector<Row> kRows = {
     {{"info", kTheme},
      0,
      "Name: Velvanto Default\nAuthor: The Velvanto developers\nSite: \nVersion: 1.0\nFeed: \n"
-     "Screenshots: 3D, 2D\nSlots: 14 2D, 16 3D\nCheck: 0 errors, 0 warnings\n"},
+     "Signed by key: none\nScreenshots: 3D, 2D\nSlots: 14 2D, 16 3D\nCheck: 0 errors, 0 "
+     "warnings\n"},
     {{"slots", kTheme},
      0,
      "\n2D        Angle_Left_Bottom          Corner, bottom left        angle_left_bottom.png"
@@ -59,7 +61,7 @@ const std::vector<Row> kRows = {
     {{"export", kTheme, "-o"}, 2, "Missing value after '-o'.\n"},
     {{"info", "--set", "colour=red", kTheme},
      2,
-     "--set takes name=, author=, site=, version= or feed=, not 'colour=red'\n"},
+     "--set takes name=, author=, site=, version=, feed= or public-key=, not 'colour=red'\n"},
     {{"set-image", kTheme, "Angle_Left_Bottom"},
      2,
      "missing argument; see \"velvanto-theme set-image --help\"\n"},
@@ -69,6 +71,10 @@ const std::vector<Row> kRows = {
     {{"new", ""}, 2, "'' does not name a theme\n"},
     {{"new", "--", "./.docktheme"}, 2, "'./.docktheme' does not name a theme\n"},
     {{"info", "nowhere.docktheme"}, 1, "nowhere.docktheme: ", true},
+    {{"keygen"}, 2, "missing argument; see \"velvanto-theme keygen --help\"\n"},
+    {{"keygen", "no/such/folder/k.key"},
+     1,
+     "no/such/folder/k.key: it could not be written (No such file or directory)\n"},
 };
 
 class ThemeCommandLineTest : public TestEnvironment {
@@ -221,6 +227,36 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationAndControlsAreShownEscap
               0);
 }
 
+TEST_F(ThemeCommandLineTest, KeygenWritesAPrivateKeyOnceAndInfoNamesItsPublicKey) {
+    const std::string keyFile = (temp() / "author.key").string();
+    const auto made = run({"keygen", keyFile});
+    ASSERT_EQ(made.exitStatus, 0);
+    const std::string key = made.output.substr(0, made.output.find('\n'));
+    EXPECT_EQ(made.output, key + "\n");
+    EXPECT_EQ(fs::status(keyFile).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ThemeSignature::publicKeyOf(ThemeSignature::readKeyFile(keyFile, nullptr).value()),
+              key);
+    const std::string written = readFile(keyFile);
+    EXPECT_EQ(
+        run({"keygen", keyFile}, true).output,
+        "velvanto-theme: " + keyFile + ": a file is there already; a key file is never replaced\n");
+    EXPECT_EQ(readFile(keyFile), written);
+    const auto shown = [&](const std::vector<std::string>& arguments) {
+        const std::string out = run(arguments).output;
+        return out.substr(out.find("Signed by key: "),
+                          out.find("\nScreenshots") - out.find("Signed"));
+    };
+    EXPECT_EQ(shown({"info", "--set", "public-key=" + key, kTheme}), "Signed by key: " + key);
+    // A key that is not one: nothing written, not even the other fields.
+    const auto before = snapshot(theme_);
+    EXPECT_EQ(
+        run({"info", "--set", "name=Other", "--set", "public-key=" + key.substr(1), kTheme}, true)
+            .output,
+        "velvanto-theme: " + theme_ + ": not a public key: " + key.substr(1) + "\n");
+    EXPECT_EQ(snapshot(theme_), before);
+    EXPECT_EQ(shown({"info", "--set", "public-key=", kTheme}), "Signed by key: none");
+}
+
 TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     const fs::path images = temp() / "images";
     fs::create_directory(images);
@@ -363,6 +399,8 @@ TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFolders) {
         {{"se"}, "set-image"},
         {{"check", "--s"}, "--strict"},
         {{"info", "--set", "au"}, "author="},
+        {{"info", "--set", "pu"}, "public-key="},
+        {{"keyg"}, "keygen"},
         {{"set-image", "--unique-name", kTheme, "Sh"}, "Shadow"},
         {{"set-image", "--", kTheme, "Stack_Arrow_"}, "Stack_Arrow_Left Stack_Arrow_Right"},
         {{"set-image", "nowhere.docktheme", "S"}, ""},
