@@ -17,7 +17,8 @@
 
 // The program's dispatch, its parsing and what its commands share; the
 // commands are defined in ThemeCommandLineInspect.cpp, ThemeCommandLineMake.cpp,
-// ThemeCommandLineDock.cpp, ThemeCommandLineArchives.cpp and ThemeCommandLineKeys.cpp.
+// ThemeCommandLineDock.cpp, ThemeCommandLineArchives.cpp, ThemeCommandLineKeys.cpp
+// and ThemeCommandLineUpdates.cpp.
 
 namespace {
 
@@ -137,6 +138,12 @@ const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
          &ThemeCommandLine::importArchive},
         {"keygen", "KEYFILE", "a new signing key in KEYFILE, its public key told",
          &ThemeCommandLine::keygen},
+        {"update-check", "BUNDLE...", "whether its feed has a newer version",
+         &ThemeCommandLine::updateCheck},
+        {"update", "BUNDLE", "a newer version from its feed installed in its place",
+         &ThemeCommandLine::update},
+        {"appcast", "ARCHIVE...", "an update feed of signed archives for its users",
+         &ThemeCommandLine::appcast},
     };
     return table;
 }

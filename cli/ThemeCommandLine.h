@@ -28,7 +28,10 @@ class QString;
 // SXAuthentication as the editor does, on SystemPaths::systemRoot()); export
 // BUNDLE [-o FILE]; import ARCHIVE [--to DIR]; keygen KEYFILE (a new
 // signing key, ThemeSignature::writeKeyFile, its public key on out; info
-// --set public-key=KEY names it in a theme, DockTheme::storePublicKey).
+// --set public-key=KEY names it in a theme, DockTheme::storePublicKey);
+// update-check BUNDLE… [--json], update BUNDLE [--allow-unsigned] (ThemeUpdater
+// on a local event loop, four checks at once) and appcast ARCHIVE… --key
+// KEYFILE --url-prefix URL [--notes FILE] (each archive read as import reads it).
 //
 // Arguments are the bytes the process got: a path may hold any bytes but NUL
 // (a line break, bytes that are not UTF-8) and is used as given. Options are
@@ -153,6 +156,11 @@ private:
 
     // ThemeCommandLineKeys.cpp: an author's signing keys.
     int keygen(const std::vector<std::string>& arguments);
+
+    // ThemeCommandLineUpdates.cpp: a theme's updates (ThemeUpdater), its feed for authors.
+    int updateCheck(const std::vector<std::string>& arguments);
+    int update(const std::vector<std::string>& arguments);
+    int appcast(const std::vector<std::string>& arguments);
 
     std::ostream& out_;
     std::ostream& err_;

@@ -3,7 +3,7 @@
 # the bundle named before the key (read with "velvanto-theme slots").
 _velvanto_theme() {
     local current="${COMP_WORDS[COMP_CWORD]}" previous="${COMP_WORDS[COMP_CWORD - 1]}"
-    local commands="check info slots set-image new render batch apply restore export import keygen"
+    local commands="check info slots set-image new render batch apply restore export import keygen update-check update appcast"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$current"))
         return
@@ -18,6 +18,9 @@ _velvanto_theme() {
         restore) options+=" --original" ;;
         export) options+=" --output" ;;
         import) options+=" --to" ;;
+        update-check) options+=" --json" ;;
+        update) options+=" --allow-unsigned" ;;
+        appcast) options+=" --key --url-prefix --notes" ;;
     esac
     # The value of an option.
     case "$previous" in
@@ -25,8 +28,12 @@ _velvanto_theme() {
             COMPREPLY=($(compgen -d -- "$current"))
             return
             ;;
-        -o | --output)
+        -o | --output | --key | --notes)
             COMPREPLY=($(compgen -f -- "$current"))
+            return
+            ;;
+        --url-prefix)
+            COMPREPLY=()
             return
             ;;
         --set)
@@ -43,7 +50,7 @@ _velvanto_theme() {
             operands+=("$word")
         elif [ "$word" = "--" ]; then
             ended=1
-        elif [[ "$word" == @(--from-folder|--to|-o|--output|--set) ]]; then
+        elif [[ "$word" == @(--from-folder|--to|-o|--output|--set|--key|--url-prefix|--notes) ]]; then
             ((index++))
         elif [[ "$word" != -* ]]; then
             operands+=("$word")
@@ -61,7 +68,7 @@ _velvanto_theme() {
                 awk 'NR > 1 && !seen[$2]++ { print $2 }')
             COMPREPLY=($(compgen -W "$keys" -- "$current"))
             ;;
-        set-image:2 | import:0 | keygen:0) COMPREPLY=($(compgen -f -- "$current")) ;;
+        set-image:2 | import:0 | keygen:0 | appcast:*) COMPREPLY=($(compgen -f -- "$current")) ;;
         restore:*) COMPREPLY=() ;;
         # Bundles are folders, as are batch's and new's places.
         *) COMPREPLY=($(compgen -d -- "$current")) ;;
