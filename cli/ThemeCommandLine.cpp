@@ -140,7 +140,7 @@ const std::vector<ThemeCommandLine::Command>& ThemeCommandLine::commands() {
          &ThemeCommandLine::keygen},
         {"update-check", "BUNDLE...", "whether its feed has a newer version",
          &ThemeCommandLine::updateCheck},
-        {"update", "BUNDLE", "a newer version from its feed installed in its place",
+        {"update", "BUNDLE", "the newer version its feed offers, installed",
          &ThemeCommandLine::update},
         {"appcast", "ARCHIVE...", "an update feed of signed archives for its users",
          &ThemeCommandLine::appcast},

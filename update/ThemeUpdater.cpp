@@ -1,8 +1,10 @@
 #include "update/ThemeUpdater.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFutureWatcher>
 #include <QNetworkProxyFactory>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -382,7 +384,11 @@ void ThemeUpdater::finishInstall(bool ok, const QString& why) {
 
 QString ThemeUpdater::putAway(const std::string& oldPath, const std::string& bundlePath,
                               const QString& version) {
-    if (QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(oldPath)))) {
+    // The user's trash lies in the data folder, which must be there: Qt's
+    // trash without it would be made in the current folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty() && QDir().mkpath(data) &&
+        QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(oldPath)))) {
         return {};
     }
     // No trash here: the old version stays beside the theme, hidden, under a free name.

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileManager.h"
+
 namespace {
 
 // What one read takes of the reply at most, so a bound is met block by block.
@@ -19,6 +21,12 @@ constexpr qint64 kBlock = 64 * 1024;
 
 bool isHttp(const QUrl& url) {
     return url.scheme() == u"http" || url.scheme() == u"https";
+}
+
+// Why the file could not be made or written, after errno.
+QString storeFailure() {
+    return QStringLiteral("the download could not be stored (%1)")
+        .arg(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 }  // namespace
@@ -48,8 +56,7 @@ void UpdateTransfer::start(const QUrl& url, const Options& options) {
         return;
     }
     if (!options_.folder.isEmpty() && !openFile()) {
-        const QString why = QStringLiteral("the download could not be stored (%1)")
-                                .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        const QString why = storeFailure();
         QMetaObject::invokeMethod(
             this, [this, why] { end(Failure::Disk, why); }, Qt::QueuedConnection);
         return;
@@ -156,17 +163,9 @@ void UpdateTransfer::onReadyRead() {
         if (fd_ < 0) {
             body_ += block;
         } else {
-            for (qsizetype done = 0; done < block.size();) {
-                const ssize_t written = ::write(fd_, block.constData() + done, block.size() - done);
-                if (written < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (written <= 0) {
-                    end(Failure::Disk, QStringLiteral("the download could not be stored (%1)")
-                                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
-                    return;
-                }
-                done += written;
+            if (!FileManager::writeAll(fd_, block.constData(), std::size_t(block.size()))) {
+                end(Failure::Disk, storeFailure());
+                return;
             }
         }
     }
@@ -222,8 +221,7 @@ void UpdateTransfer::onFinished() {
         return;
     }
     if (fd_ >= 0 && ::fsync(fd_) != 0) {
-        end(Failure::Disk, QStringLiteral("the download could not be stored (%1)")
-                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        end(Failure::Disk, storeFailure());
         return;
     }
     end(Failure::None, {});
