@@ -153,10 +153,10 @@ TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalog
     EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
 }
 
-TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNeverShown) {
+TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndADoubleClickZoomsThePreview) {
     PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
     MainController& c = start();
-    openTheme(c);
+    openTheme(c, "Large");
     int row = rowOf(c, "Angle_Left_Up");
     picture(imagePath(c, row), {4000, 2400}, Qt::darkCyan);
     select(c, {row});
@@ -185,18 +185,15 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndAStaleOneIsNev
     EXPECT_TRUE(window("Image preview")->isVisible());
     EXPECT_EQ(named<DragDropImageView>("Previewed image")->image().size(), QSize(48, 4));
     EXPECT_EQ(named<QLabel>("Image size")->text(), "48x4");
-    PellixZoomWindow::setModifierQuery(nullptr);
-}
 
-TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
-    PellixZoomWindow::setModifierQuery([] { return Qt::NoModifier; });
-    MainController& c = start();
+    // A double click zooms the preview on, and the next one off.
+    MainController& again = start();
     mainWindow()->show();
-    c.btn_show_previewPanel();  // no theme
+    again.btn_show_previewPanel();  // no theme
     EXPECT_EQ(dialogs.beeps, 1);
-    int row = openAndSelect(c, "Separator_Horizontal");
-    c.imageBrowserCellWasDoubleClicked(row);
-    EXPECT_TRUE(pictured(c));
+    row = openAndSelect(again, "Separator_Horizontal");
+    again.imageBrowserCellWasDoubleClicked(row);
+    EXPECT_TRUE(pictured(again));
     EXPECT_TRUE(window("Image preview")->isVisible());
     EXPECT_EQ(named<DragDropImageView>("Previewed image")->image().size(), QSize(48, 4));
     EXPECT_EQ(named<DragDropImageView>("Previewed image")->imageScaling(),
@@ -204,13 +201,13 @@ TEST_F(SlotBrowserTest, ADoubleClickZoomsThePreviewOnAndTheNextOneOff) {
     named<QCheckBox>("Show the image at its actual size")->click();
     EXPECT_EQ(named<DragDropImageView>("Previewed image")->imageScaling(),
               DragDropImageView::Scaling::None);
-    c.imageBrowserCellWasDoubleClicked(row);
+    again.imageBrowserCellWasDoubleClicked(row);
     EXPECT_FALSE(window("Image preview")->isVisible());
     EXPECT_TRUE(named<DragDropImageView>("Previewed image")
                     ->image()
                     .isNull());  // a closed window keeps no picture
-    select(c, {});
-    c.btn_show_previewPanel();
+    select(again, {});
+    again.btn_show_previewPanel();
     EXPECT_EQ(dialogs.beeps, 2);
     PellixZoomWindow::setModifierQuery(nullptr);
 }
