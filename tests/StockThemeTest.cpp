@@ -1,6 +1,6 @@
-#include <cstdint>
 #include <set>
 
+#include "model/ImageHeader.h"
 #include "model/MiscKit.h"
 #include "model/ThemeBundle.h"
 #include "platform/BundleFolder.h"
@@ -11,18 +11,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Width and height from a PNG's header; 0 by 0 when the file is not a PNG.
+// Width and height from an image's header; 0 by 0 when it has none.
 DockSize pngSize(const fs::path& file) {
-    std::string bytes = TestEnvironment::readFile(file);
-    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
-        return {};
-    auto be32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
-        return static_cast<float>(v);
-    };
-    return DockSize{be32(16), be32(20)};
+    const auto size = ImageHeader::fromBytes(TestEnvironment::readFile(file));
+    return size ? DockSize{float(size->width), float(size->height)} : DockSize{};
 }
 
 }  // namespace

@@ -10,13 +10,9 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactl
     const fs::path micro = folder() / "Bare.docktheme/preview_micro.png";
     fs::remove(micro);
     CollectionController& col = collection();
-    // The thumbnail comes from a worker, after a placeholder of its size.
-    QModelIndex first = col.listOfDirectory->index(0);
-    QImage placeholder = first.data(Qt::DecorationRole).value<QPixmap>().toImage();
-    EXPECT_TRUE(waitUntil([&] { return col.listOfDirectory->pendingThumbnails() == 0; }));
-    QImage shown = first.data(Qt::DecorationRole).value<QPixmap>().toImage();
-    EXPECT_FALSE(shown.isNull());
-    EXPECT_NE(shown, placeholder);
+    // Listed again, nothing is copied (the first copy and the thumbnails are the collection's
+    // and the decoder's tests).
+    EXPECT_TRUE(fs::exists(micro));
     log.clear();
     col._reloadThemesList();
     EXPECT_TRUE(log.lines().empty());

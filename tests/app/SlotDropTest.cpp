@@ -181,15 +181,13 @@ TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyCh
     EXPECT_EQ(alertTitles(), "Picture Not Replaced");
     EXPECT_EQ(dialogs.beeps, 4);
     EXPECT_EQ(c.session().history().count(), 0);
-    // The small preview.
+    // The small preview (its undo's bytes are the hostile editor's test).
     QString micro = QString::fromStdString(ThemeBundle::microPreviewPath(theme.toStdString()));
-    std::string oldMicro = bytes(micro);
     c.setFileImagePathForSelection(blue, named<DragDropImageView>("Theme preview picture"));
     EXPECT_EQ(bytes(micro), bytes(blue));
     EXPECT_TRUE(pictured(c));
     EXPECT_EQ(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
     c.session().history().undo();
-    EXPECT_EQ(bytes(micro), oldMicro);
     EXPECT_TRUE(pictured(c));
     EXPECT_NE(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
 }
