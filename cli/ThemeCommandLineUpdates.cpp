@@ -50,8 +50,7 @@ std::string versionText(const QString& version) {
 
 // An item's date as RSS writes it (RFC 822), in UTC.
 QString rssDate(const QDateTime& when) {
-    return QLocale::c().toString(when.toUTC(),
-                                 QStringLiteral("ddd, dd MMM yyyy HH:mm:ss '+0000'"));
+    return QLocale::c().toString(when.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss '+0000'"));
 }
 
 // What the archive at path announces: its theme's name, version and key,
@@ -329,7 +328,9 @@ int ThemeCommandLine::appcast(const std::vector<std::string>& arguments) {
     std::stable_sort(items.begin(), items.end(), [](const AppcastItem& a, const AppcastItem& b) {
         return ThemeVersion::compare(a.version.toStdString(), b.version.toStdString()) > 0;
     });
-    items.front().notes = QString::fromUtf8(notesText.data(), qsizetype(notesText.size()));
+    // Plain text in a description, which readers take as HTML.
+    items.front().notes =
+        QString::fromUtf8(notesText.data(), qsizetype(notesText.size())).toHtmlEscaped();
     out_ << Appcast::write(items, title).toStdString();
     return kSuccess;
 }

@@ -54,6 +54,7 @@ std::optional<std::vector<AppcastItem>> Appcast::parse(const QByteArray& xml,
     QXmlStreamReader reader(xml);
     std::vector<AppcastItem> items;
     std::optional<AppcastItem> item;
+    std::size_t seen = 0;
     bool rss = false;
     bool channel = false;
     while (!reader.atEnd()) {
@@ -80,7 +81,7 @@ std::optional<std::vector<AppcastItem>> Appcast::parse(const QByteArray& xml,
         } else if (name == u"channel" && !item) {
             channel = true;
         } else if (name == u"item" && channel && !item) {
-            if (items.size() >= kMaxItems) {
+            if (++seen > kMaxItems) {
                 return refuse(QStringLiteral("it has more than %1 items").arg(kMaxItems));
             }
             item.emplace();

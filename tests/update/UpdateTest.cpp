@@ -1,0 +1,455 @@
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+
+#include <map>
+#include <sstream>
+
+#include "cli/ThemeCommandLine.h"
+#include "model/DockTheme.h"
+#include "model/MiscKit.h"
+#include "model/ThemeArchive.h"
+#include "model/ThemeSignature.h"
+#include "platform/Descriptor.h"
+#include "support/TestEnvironment.h"
+#include "update/Appcast.h"
+#include "update/ThemeUpdater.h"
+#include "update/UpdateTransfer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What the server answers for a path.
+struct Answer {
+    Answer(int status = 200, QByteArray body = {}, QByteArray headers = {}, int dripMs = 0,
+           bool endless = false)
+        : status(status),
+          body(std::move(body)),
+          headers(std::move(headers)),
+          dripMs(dripMs),
+          endless(endless) {}
+    int status;
+    QByteArray body;
+    QByteArray headers;  // extra lines, each ending in "\r\n"
+    int dripMs;          // a byte each dripMs
+    bool endless;        // 64 KiB blocks for ever, no length
+};
+
+// HTTP/1.1 on 127.0.0.1, one answer per connection, as the table scripts it.
+class Server : public QTcpServer {
+public:
+    std::map<QByteArray, Answer> answers;
+    Server() {
+        EXPECT_TRUE(listen(QHostAddress::LocalHost, 0));
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
+            }
+        });
+    }
+    QByteArray url(const QByteArray& path) const {
+        return "http://127.0.0.1:" + QByteArray::number(serverPort()) + path;
+    }
+
+private:
+    void serve(QTcpSocket* socket) {
+        const QByteArray request = socket->peek(8192);
+        if (!request.contains("\r\n\r\n") || socket->property("served").toBool()) {
+            return;
+        }
+        socket->setProperty("served", true);
+        const Answer answer = answers[request.split(' ').value(1)];
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\n" +
+                          answer.headers + "Connection: close\r\n";
+        if (!answer.endless) {
+            head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+        }
+        socket->write(head + "\r\n");
+        if (answer.dripMs > 0 || answer.endless) {
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket, answer] {
+                socket->write(answer.endless ? QByteArray(64 * 1024, 'x') : QByteArray("<"));
+            });
+            connect(socket, &QTcpSocket::disconnected, timer, &QTimer::stop);
+            timer->start(answer.dripMs);
+            return;
+        }
+        socket->write(answer.body);
+        socket->disconnectFromHost();
+    }
+};
+
+QByteArray feedOf(const QByteArray& items) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" xmlns:sparkle=\"" +
+           QByteArray(Appcast::kNamespace) + "\"><channel><title>T</title>" + items +
+           "</channel></rss>";
+}
+
+QByteArray itemOf(const QByteArray& version, const QByteArray& url, qint64 length,
+                  const std::string& signature) {
+    return "<item><title>Theme " + version + "</title><sparkle:version>" + version +
+           "</sparkle:version><description><![CDATA[<p>New <b>dots</b></p>]]></description>"
+           "<enclosure url=\"" +
+           url + "\" length=\"" + QByteArray::number(length) +
+           "\" type=\"application/zip\" sparkle:edSignature=\"" +
+           QByteArray::fromStdString(signature) + "\"/></item>";
+}
+
+}  // namespace
+
+class UpdateTest : public TestEnvironment {
+protected:
+    // Before any fixture: the server and the updater need the application.
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "update_tests";
+        static char* argv[] = {name};
+        static QCoreApplication* application = new QCoreApplication(argc, argv);
+        (void)application;
+    }
+    void SetUp() override {
+        TestEnvironment::SetUp();
+        fs::create_directories(themes());
+        keys = *ThemeSignature::generate();
+        updater.setTimeouts({1000, 300});
+    }
+    void TearDown() override {
+        QThreadPool::globalInstance()->waitForDone();
+        TestEnvironment::TearDown();
+    }
+
+    fs::path themes() const { return temp() / "themes"; }
+    std::string bundle() const { return (themes() / "Mine.docktheme").string(); }
+    fs::path trash() const { return home() / ".local/share/Trash/files"; }
+
+    // The stock theme at path with version, key and feed.
+    static void makeTheme(const fs::path& path, const std::string& version, const std::string& key,
+                          const std::string& feed) {
+        fs::create_directories(path.parent_path());
+        fs::copy(stockTheme(), path, fs::copy_options::recursive);
+        auto theme = DockTheme::initWithBundleAtPath(path.string());
+        DockTheme::Information information = theme->information();
+        information.version = version;
+        information.appcast = feed;
+        ASSERT_TRUE(theme->saveInformation(information, nullptr));
+        ASSERT_TRUE(key.empty() || theme->storePublicKey(key));
+    }
+    // An archive of a theme of that version and key; its bytes.
+    QByteArray archiveOf(const std::string& version, const std::string& key) const {
+        const fs::path made = temp() / ("made-" + version + key.substr(0, 4));
+        fs::remove_all(made);
+        makeTheme(made / "Mine.docktheme", version, key, server.url("/feed").toStdString());
+        std::string why;
+        EXPECT_TRUE(ThemeArchive::write(
+            (made / "Mine.docktheme").string(), (made / "a.zip").string(),
+            MiscKit(appResources() / "DatabaseInfo.plist"), {}, FileManager::Existing::Kept, &why))
+            << why;
+        return QByteArray::fromStdString(readFile(made / "a.zip"));
+    }
+    // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
+    QByteArray bomb() const {
+        const fs::path path = temp() / "bomb.zip";
+        archive* a = archive_write_new();
+        archive_write_set_format_zip(a);
+        archive_write_open_filename(a, path.c_str());
+        const std::string info = readFile(stockTheme() / "Info.plist");
+        const std::string zeros(8u << 20, '\0');
+        for (const auto& [name, bytes] : {std::pair{"Mine.docktheme/Info.plist", &info},
+                                          std::pair{"Mine.docktheme/zeros", &zeros}}) {
+            archive_entry* entry = archive_entry_new();
+            archive_entry_copy_pathname(entry, name);
+            archive_entry_set_filetype(entry, AE_IFREG);
+            archive_entry_set_perm(entry, 0644);
+            archive_entry_set_size(entry, la_int64_t(bytes->size()));
+            archive_write_header(a, entry);
+            archive_write_data(a, bytes->data(), bytes->size());
+            archive_entry_free(entry);
+        }
+        archive_write_close(a);
+        archive_write_free(a);
+        return QByteArray::fromStdString(readFile(path));
+    }
+    std::string sign(const QByteArray& bytes, const std::string& secret) const {
+        return *ThemeSignature::sign(bytes.toStdString(), secret);
+    }
+    // Every file under the themes' folder and the trash, with its bytes.
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const fs::path& folder : {themes(), trash()}) {
+            if (!fs::exists(folder)) {
+                continue;
+            }
+            for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+                files[entry.path().string()] =
+                    entry.is_regular_file() ? readFile(entry.path()) : std::string("folder");
+            }
+        }
+        return files;
+    }
+    UpdateCheck check() {
+        UpdateCheck found;
+        QEventLoop loop;
+        QObject::connect(&updater, &ThemeUpdater::checked, &loop, [&](const UpdateCheck& result) {
+            found = result;
+            loop.quit();
+        });
+        updater.check(bundle());
+        loop.exec();
+        return found;
+    }
+    // Installs item; "installed" or why not. cancelAt: cancels once that many bytes came.
+    std::string install(const AppcastItem& item, qint64 cancelAt = -1) {
+        std::string said;
+        QEventLoop loop;
+        QObject::connect(&updater, &ThemeUpdater::progress, &loop, [&](qint64 received, qint64) {
+            if (cancelAt >= 0 && received >= cancelAt) {
+                updater.cancel();
+            }
+        });
+        QObject::connect(&updater, &ThemeUpdater::installed, &loop,
+                         [&](bool ok, const QString& why) {
+                             said = ok ? "installed" : why.toStdString();
+                             loop.quit();
+                         });
+        updater.install(
+            bundle(), item, false,
+            [](const std::string&, const std::function<bool()>& swap) { return swap(); });
+        loop.exec();
+        QThreadPool::globalInstance()->waitForDone();
+        return said;
+    }
+
+    ThemeSignature::KeyPair keys;
+    Server server;
+    ThemeUpdater updater{ThemeCheck::Decoder()};
+};
+
+TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
+    const QByteArray good = archiveOf("1.1", keys.publicKey);
+    const ThemeSignature::KeyPair other = *ThemeSignature::generate();
+    const QByteArray otherKey = archiveOf("1.1", other.publicKey);
+    const QByteArray wrongVersion = archiveOf("1.2", keys.publicKey);
+    const QByteArray bombed = bomb();
+    QByteArray many;
+    for (int i = 0; i < 10001; ++i) {
+        many += "<item/>";
+    }
+    const QByteArray zip = server.url("/a.zip");
+    struct Row {
+        const char* name;
+        QByteArray feed;
+        Answer feedAnswer;
+        Answer zipAnswer;
+        std::string expected;  // the check's why, else the install's
+        qint64 cancelAt;
+        Row(const char* name, QByteArray feed, Answer feedAnswer, Answer zipAnswer,
+            std::string expected, qint64 cancelAt = -1)
+            : name(name),
+              feed(std::move(feed)),
+              feedAnswer(std::move(feedAnswer)),
+              zipAnswer(std::move(zipAnswer)),
+              expected(std::move(expected)),
+              cancelAt(cancelAt) {}
+    };
+    auto item = [&](const char* version, const QByteArray& bytes, const std::string& signature,
+                    qint64 delta = 0) {
+        return feedOf(itemOf(version, zip, bytes.size() + delta, signature));
+    };
+    const std::vector<Row> rows = {
+        {"feed over 1 MiB",
+         {},
+         {200, QByteArray((1 << 20) + 1, ' ')},
+         {},
+         "not a feed: the server announces 1048577 bytes, more than 1048576"},
+        {"endless feed",
+         {},
+         {200, {}, {}, 0, true},
+         {},
+         "not a feed: the body is larger than 1048576 bytes"},
+        {"drip", {}, {200, "<rss>", {}, 400}, {}, "can't reach the server: nothing came for 0.3 s"},
+        {"to a file",
+         {},
+         {302, {}, "Location: file:///etc/passwd\r\n"},
+         {},
+         "can't reach the server: the address file:///etc/passwd is not http or https"},
+        {"redirect loop",
+         {},
+         {301, {}, "Location: /feed\r\n"},
+         {},
+         "can't reach the server: more than 5 redirects"},
+        {"not found", {}, {404}, {}, "can't reach the server: the server answered 404 Scripted"},
+        {"DTD",
+         "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"b\">]><rss>&a;</rss>",
+         {},
+         {},
+         "not a feed: it declares a DTD or entities"},
+        {"Latin-1",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel/></rss>",
+         {},
+         {},
+         "not a feed: it is not UTF-8 (it declares ISO-8859-1)"},
+        {"bytes not UTF-8",
+         "<rss><channel><title>\xE9</title></channel></rss>",
+         {},
+         {},
+         "not a feed: it is not UTF-8"},
+        {"10001 items", feedOf(many), {}, {}, "not a feed: it has more than 10000 items"},
+        {"not newer", item("1.0", good, sign(good, keys.secretKey)), {}, {}, "up to date"},
+        {"no signature",
+         item("1.1", good, ""),
+         {},
+         {},
+         "the update has no signature, and its theme is signed by its author"},
+        {"short",
+         item("1.1", good, sign(good, keys.secretKey), 1),
+         {},
+         {200, good},
+         "the download is refused: the server announces " + std::to_string(good.size()) +
+             " bytes, not the " + std::to_string(good.size() + 1) + " of the feed"},
+        {"long",
+         item("1.1", good, sign(good, keys.secretKey), -1),
+         {},
+         {200, good},
+         "the download is refused: the server announces " + std::to_string(good.size()) +
+             " bytes, not the " + std::to_string(good.size() - 1) + " of the feed"},
+        {"endless archive",
+         item("1.1", good, sign(good, keys.secretKey)),
+         {},
+         {200, {}, {}, 0, true},
+         "the download is refused: the body is longer than the " + std::to_string(good.size()) +
+             " bytes announced"},
+        {"another key signed",
+         item("1.1", good, sign(good, other.secretKey)),
+         {},
+         {200, good},
+         "the signature does not match"},
+        {"another key inside",
+         item("1.1", otherKey, sign(otherKey, keys.secretKey)),
+         {},
+         {200, otherKey},
+         "the update is another theme (its key differs)"},
+        {"another version inside",
+         item("1.1", wrongVersion, sign(wrongVersion, keys.secretKey)),
+         {},
+         {200, wrongVersion},
+         "the update is version 1.2, not the 1.1 its feed announced"},
+        {"bomb",
+         item("1.1", bombed, sign(bombed, keys.secretKey)),
+         {},
+         {200, bombed},
+         "the archive is refused: "},
+        {"cancelled",
+         item("1.1", good, sign(good, keys.secretKey)),
+         {},
+         {200, good, {}, 1},
+         "cancelled",
+         4},
+    };
+    makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
+    const auto before = snapshot();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.answers["/feed"] = row.feed.isEmpty() ? row.feedAnswer : Answer{200, row.feed};
+        server.answers["/a.zip"] = row.zipAnswer;
+        const UpdateCheck found = check();
+        std::string said = found.outcome == UpdateCheck::Outcome::UpToDate
+                               ? "up to date"
+                               : found.why.toStdString();
+        if (found.outcome == UpdateCheck::Outcome::Available) {
+            EXPECT_TRUE(found.signedByAuthor);
+            EXPECT_EQ(found.item.notes, "New dots");
+            said = install(found.item, row.cancelAt);
+        }
+        EXPECT_EQ(said.substr(0, row.expected.size()), row.expected);
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
+TEST_F(UpdateTest, ASignedUpdateTakesThePlaceAndTheOldGoesToTheTrash) {
+    const QByteArray good = archiveOf("1.1", keys.publicKey);
+    server.answers["/a.zip"] = {200, good};
+    server.answers["/feed"] = {
+        200, feedOf(itemOf("1.1", "a.zip", good.size(), sign(good, keys.secretKey)) +
+                    itemOf("0.9", "old.zip", 1, "x"))};
+    makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
+    const UpdateCheck found = check();
+    ASSERT_EQ(found.outcome, UpdateCheck::Outcome::Available) << found.why.toStdString();
+    EXPECT_EQ(found.item.url.toString().toStdString(), server.url("/a.zip").toStdString());
+    EXPECT_EQ(install(found.item), "installed");
+    EXPECT_EQ(DockTheme::initWithBundleAtPath(bundle())->information().version, "1.1");
+    EXPECT_EQ(DockTheme::initWithBundleAtPath((trash() / "Mine.docktheme").string())
+                  ->information()
+                  .version,
+              "1.0");
+    EXPECT_EQ(entries(themes()), std::vector<std::string>{"Mine.docktheme"});
+    EXPECT_EQ(check().outcome, UpdateCheck::Outcome::UpToDate) << check().why.toStdString();
+}
+
+TEST_F(UpdateTest, AThemeWithoutAKeyUpdatesOverHttpsOnly) {
+    makeTheme(bundle(), "1.0", "", server.url("/feed").toStdString());
+    EXPECT_EQ(check().why.toStdString(),
+              "the feed address is refused: the address " + server.url("/feed").toStdString() +
+                  " is not https (a theme without its author's key updates over https only)");
+    struct Row {
+        const char *from, *to;
+        bool allowHttp;
+        const char* refusal;
+    };
+    for (const Row& row : std::vector<Row>{
+             {"https://a.example/f", "http://a.example/f", true,
+              "redirected from https down to http"},
+             {"", "https://user:pw@a.example/f", true, "the address holds a user name or password"},
+             {"", "ftp://a.example/f", true, "the address ftp://a.example/f is not http or https"},
+             {"http://a.example/f", "https://b.example/g", false, ""},
+         }) {
+        EXPECT_EQ(
+            UpdateTransfer::refusal(QUrl(row.from), QUrl(row.to), row.allowHttp).toStdString(),
+            row.refusal)
+            << row.to;
+    }
+}
+
+TEST_F(UpdateTest, TheAuthorsAppcastIsReadBackNewestFirstWithSignaturesThatVerify) {
+    const std::string keyFile = (temp() / "key").string();
+    ASSERT_FALSE(ThemeSignature::writeKeyFile(keyFile, keys));
+    std::vector<std::string> arguments = {"velvanto-theme", "appcast",
+                                          "--key",          keyFile,
+                                          "--url-prefix",   "https://example.org/themes",
+                                          "--notes",        (temp() / "notes").string()};
+    writeFile(temp() / "notes", "Rounder <corners> & dots");
+    for (const char* version : {"1.9", "1.10", "1.9b"}) {
+        const fs::path path = temp() / ("Mine " + std::string(version) + ".zip");
+        writeFile(path, archiveOf(version, keys.publicKey).toStdString());
+        arguments.push_back(path.string());
+    }
+    std::ostringstream out, err;
+    ASSERT_EQ(ThemeCommandLine::run(arguments, out, err), ThemeCommandLine::kSuccess) << err.str();
+    QString why;
+    const auto items = Appcast::parse(QByteArray::fromStdString(out.str()), QUrl(), &why);
+    ASSERT_TRUE(items) << why.toStdString();
+    std::vector<std::string> versions;
+    for (const AppcastItem& item : *items) {
+        versions.push_back(item.version.toStdString());
+        const fs::path path = temp() / ("Mine " + item.version.toStdString() + ".zip");
+        Descriptor file(::open(path.c_str(), O_RDONLY));
+        std::string failed;
+        EXPECT_TRUE(ThemeSignature::verifyFile(file.get(), 1u << 30, item.signature.toStdString(),
+                                               keys.publicKey, &failed))
+            << failed;
+        EXPECT_EQ(item.length, qint64(fs::file_size(path)));
+    }
+    EXPECT_EQ(versions, (std::vector<std::string>{"1.10", "1.9", "1.9b"}));
+    EXPECT_EQ(items->front().url.toString(QUrl::FullyEncoded).toStdString(),
+              "https://example.org/themes/Mine%201.10.zip");
+    EXPECT_EQ(items->front().notes.toStdString(), "Rounder <corners> & dots");
+    EXPECT_EQ(Appcast::newest(*items, "1.9")->version, "1.10");
+    EXPECT_FALSE(Appcast::newest(*items, "1.10"));
+}
