@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -24,6 +25,7 @@
 #include "app/Background.h"
 #include "app/BundleFilter.h"
 #include "app/CollectionModel.h"
+#include "app/CollectionUpdates.h"
 #include "app/Dialogs.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeHost.h"
@@ -99,6 +101,31 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
     connect(ui_->btn_export, &QPushButton::clicked, this, [this] { btn_exportTheme(); });
+    connect(ui_->btn_checkUpdates, &QPushButton::clicked, this, [this] { btn_checkUpdates(); });
+    connect(ui_->btn_update, &QPushButton::clicked, this, [this] { btn_updateTheme(); });
+    updates_ = new CollectionUpdates(this);
+    connect(updates_, &CollectionUpdates::progress, this, [this](int done, int total) {
+        if (done < total) {
+            stat_collection->setText(
+                QStringLiteral("Checking for updates: %1 of %2 themes…").arg(done).arg(total));
+        }
+    });
+    connect(updates_, &CollectionUpdates::checked, this,
+            [this](const std::string& bundle, const UpdateCheck& result) {
+                listOfDirectory->setUpdate(bundle, result.outcome == UpdateCheck::Outcome::Available
+                                                       ? result.item.version
+                                                       : QString());
+                _updateSelectionCommands();
+            });
+    connect(updates_, &CollectionUpdates::finished, this, [this](int available, int failed) {
+        QString text = QStringLiteral("%1 theme(s), %2 update(s) available")
+                           .arg(listOfDirectory->rowCount())
+                           .arg(available);
+        if (failed > 0) {
+            text += QStringLiteral(", %1 could not be checked").arg(failed);
+        }
+        stat_collection->setText(text);
+    });
     // A double click, or Return, edits the selected theme (the clicked one is selected then).
     connect(listOfThemes, &QListView::activated, this, [this] { btn_editTheme(); });
     auto shortcut = [this, window](const QKeySequence& keys, const std::function<void()>& act) {
@@ -113,6 +140,8 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
     window->installEventFilter(this);
     listOfThemes->viewport()->installEventFilter(this);
     awakeFromNib();
+    connect(listOfThemes->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { _updateSelectionCommands(); });
 }
 
 CollectionController::~CollectionController() {
@@ -331,6 +360,70 @@ void CollectionController::btn_exportTheme() {
     }
 }
 
+void CollectionController::btn_checkUpdates() {
+    if (updates_->isChecking()) {
+        dialogs_.beep();
+        return;
+    }
+    std::vector<std::string> bundles;
+    for (int row = 0; row < listOfDirectory->rowCount(); ++row) {
+        bundles.push_back(listOfDirectory->bundleAt(row));
+        listOfDirectory->setUpdate(bundles.back(), QString());
+    }
+    updates_->checkAll(bundles);
+}
+
+void CollectionController::btn_updateTheme() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    const UpdateCheck* found = bundle ? updates_->available(bundle->string()) : nullptr;
+    if (!found || installer_) {
+        dialogs_.beep();
+        return;
+    }
+    const UpdateCheck release = *found;
+    if (!release.signedByAuthor &&
+        !dialogs_.ask(collection_window, QStringLiteral("Unsigned Update"),
+                      QStringLiteral("Install"), QStringLiteral("Cancel"),
+                      QStringLiteral("This update is not signed by its author. Install it "
+                                     "anyway?"))) {
+        return;
+    }
+    installer_ = new ThemeUpdater(ImageFile::readerSize, this);
+    auto* progress = new QProgressDialog(
+        QStringLiteral("Downloading %1 %2\u2026").arg(release.name, release.item.version),
+        QStringLiteral("Cancel"), 0, 0, collection_window);
+    progress->setWindowTitle(QStringLiteral("Update Theme"));
+    progress->setAccessibleName(QStringLiteral("Updating the theme"));
+    progress->setMinimumDuration(kProgressDelayMilliseconds);
+    connect(progress, &QProgressDialog::canceled, installer_, &ThemeUpdater::cancel);
+    connect(installer_, &ThemeUpdater::progress, progress, [progress](qint64 got, qint64 total) {
+        if (total > 0) {
+            progress->setRange(0, 1000);
+            progress->setValue(static_cast<int>(got * 1000 / total));
+        }
+    });
+    connect(installer_, &ThemeUpdater::installed, this,
+            [this, progress, release](bool ok, const QString& why) {
+                delete progress;
+                installer_->deleteLater();
+                installer_ = nullptr;
+                if (ok) {
+                    updates_->forget(release.bundlePath);
+                    listOfDirectory->setUpdate(release.bundlePath, QString());
+                } else if (why != QLatin1String("cancelled")) {
+                    failed(QStringLiteral("Theme Not Updated"),
+                           QStringLiteral("The update of %1 was not installed: %2. The theme was "
+                                          "not changed.")
+                               .arg(release.name, why));
+                }
+                _reloadThemesList();
+            });
+    installer_->install(release.bundlePath, release.item, !release.signedByAuthor,
+                        [this](const std::string& path, const std::function<bool()>& swap) {
+                            return controller->changeThemeFolder(path, swap);
+                        });
+}
+
 std::optional<fs::path> CollectionController::_currentSelectionThemePath() const {
     const QModelIndexList selected = listOfThemes->selectionModel()->selectedIndexes();
     if (selected.size() != 1) {
@@ -447,6 +540,11 @@ void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
 
 void CollectionController::failed(const QString& title, const QString& message) {
     dialogs_.alert(collection_window, title, QStringLiteral("OK"), message);
+}
+
+void CollectionController::_updateSelectionCommands() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    ui_->btn_update->setEnabled(bundle && updates_->available(bundle->string()));
 }
 
 void CollectionController::endImport(const std::shared_ptr<Import>& import) {

@@ -11,6 +11,7 @@
 
 class ArchiveImport;
 class CollectionModel;
+class CollectionUpdates;
 class Dialogs;
 class DockTheme;
 class QLabel;
@@ -19,6 +20,7 @@ class QPushButton;
 class QWidget;
 class ThemeCollection;
 class ThemeHost;
+class ThemeUpdater;
 namespace Ui {
 class CollectionWindow;
 }
@@ -55,6 +57,13 @@ class CollectionWindow;
 // moves the entry to the desktop's trash; where the trash refuses it, the
 // user is asked before it is deleted for good (a link entry: the link only).
 // Every copy or removal that fails is told in an alert.
+//
+// Check for Updates checks every theme with a feed address
+// (CollectionUpdates; the status line counts them, a theme with a release
+// wears a badge); Update installs the selected theme's release as the editor's
+// update sheet does (an unsigned one only after the user confirmed), through
+// the host, so an open theme is let go and opened again around the swap, and
+// the old version goes to the trash.
 class CollectionController : public QObject {
     Q_OBJECT
 
@@ -112,6 +121,10 @@ public:
     // Exports the one selected theme (ThemeExporter), its unsaved edits asked
     // about first when it is open; a beep unless exactly one is selected.
     void btn_exportTheme();
+    // Checks every theme of the collection that has a feed address for a release.
+    void btn_checkUpdates();
+    // Installs the release found for the one selected theme; a beep when there is none.
+    void btn_updateTheme();
     // The bundle path of the one selected theme; nothing unless exactly one is selected.
     std::optional<std::filesystem::path> _currentSelectionThemePath() const;
     void _reloadThemesList();
@@ -141,6 +154,8 @@ private:
     void deleteRefusedByTrash(const std::filesystem::path& bundle);
     void failed(const QString& title, const QString& message);
 
+    // Enables Update for a selection with a release found.
+    void _updateSelectionCommands();
     // An import under way: its worker's cancel flag, progress dialog and hidden folder.
     struct Import;
     // Takes import off the list and closes its progress dialog.
@@ -150,4 +165,6 @@ private:
     Dialogs& dialogs_;
     bool readable_ = true;
     std::vector<std::shared_ptr<Import>> imports_;
+    CollectionUpdates* updates_ = nullptr;
+    ThemeUpdater* installer_ = nullptr;  // the release being installed, or none
 };

@@ -1,5 +1,6 @@
 #include "app/CollectionModel.h"
 
+#include <QPainter>
 #include <QTimer>
 
 #include <filesystem>
@@ -67,6 +68,25 @@ void CollectionModel::setItems(std::vector<ImageObjectView> items) {
     QTimer::singleShot(kCheckDelayMs, this, &CollectionModel::startChecksWhenIdle);
 }
 
+void CollectionModel::setUpdate(const std::string& bundle, const QString& version) {
+    const QString key = QString::fromStdString(bundle);
+    if (version.isEmpty()) {
+        updates_.remove(key);
+    } else {
+        updates_.insert(key, version);
+    }
+    for (std::size_t row = 0; row < items_.size(); ++row) {
+        if (bundleOf(items_[row]) == bundle) {
+            emit dataChanged(index(int(row)), index(int(row)));
+        }
+    }
+}
+
+std::string CollectionModel::bundleAt(int row) const {
+    return row >= 0 && std::size_t(row) < items_.size() ? bundleOf(items_[std::size_t(row)])
+                                                        : std::string();
+}
+
 int CollectionModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(items_.size());
 }
@@ -76,17 +96,36 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const ImageObjectView& item = items_[static_cast<std::size_t>(index.row())];
+    const QString update = updates_.value(QString::fromStdString(bundleOf(item)));
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
             return QString::fromStdString(item.imageTitle());
-        case Qt::ToolTipRole:
-            return toolTips_.value(index.row(), QStringLiteral("Checking the theme…"));
+        case Qt::AccessibleTextRole:
+            return update.isEmpty() ? QString::fromStdString(item.imageTitle())
+                                    : QStringLiteral("%1, update %2 available")
+                                          .arg(QString::fromStdString(item.imageTitle()), update);
+        case Qt::ToolTipRole: {
+            const QString tip = toolTips_.value(index.row(), QStringLiteral("Checking the theme…"));
+            return update.isEmpty() ? tip
+                                    : QStringLiteral("Update %1 available\n%2").arg(update, tip);
+        }
         case Qt::DecorationRole: {
             QPixmap thumbnail = thumbnails_.thumbnail(
                 {folders_[std::size_t(index.row())], QString::fromStdString(item.path())},
                 kThumbnailBox);
-            return thumbnail.isNull() ? ImageDecoder::placeholder(kThumbnailBox) : thumbnail;
+            if (thumbnail.isNull()) {
+                thumbnail = ImageDecoder::placeholder(kThumbnailBox);
+            }
+            if (!update.isEmpty()) {
+                // The badge: a dot in the top right corner, as file managers mark news.
+                QPainter painter(&thumbnail);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setPen(QPen(Qt::white, 2));
+                painter.setBrush(QColor(220, 60, 40));
+                const int side = std::max(10, thumbnail.height() / 4);
+                painter.drawEllipse(thumbnail.width() - side - 2, 2, side, side);
+            }
+            return thumbnail;
         }
         default:
             return {};

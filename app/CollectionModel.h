@@ -25,7 +25,9 @@
 // Every theme is checked once the items are set and the thumbnails asked for
 // have been decoded (so that the checks don't slow the pictures down), one
 // after another on the model's own worker thread, and each result comes back
-// on the UI thread; until then the tooltip says the check is under way. Setting items again
+// on the UI thread; until then the tooltip says the check is under way. A
+// theme with an update found (setUpdate) wears a badge on its thumbnail, and
+// its tooltip and accessible text name the version. Setting items again
 // cancels the checks of the old ones; the destructor waits for the worker.
 // UI thread only.
 class CollectionModel : public QAbstractListModel {
@@ -46,6 +48,11 @@ public:
     int pendingThumbnails() const { return thumbnails_.pending(); }
     // Whether every theme's check has come back.
     bool checksDone() const { return std::size_t(toolTips_.size()) == items_.size(); }
+    // Marks the theme whose bundle is at bundle as having the update version
+    // (empty: none); kept across setItems for the same bundle.
+    void setUpdate(const std::string& bundle, const QString& version);
+    // The bundle of row.
+    std::string bundleAt(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -63,6 +70,7 @@ private:
     std::vector<std::shared_ptr<const BundleFolder>> folders_;
     QHash<QString, int> rowOfPath_;
     QHash<int, QString> toolTips_;
+    QHash<QString, QString> updates_;  // bundle path → version of the update found
     mutable ImageDecoder thumbnails_;
     bool unchecked_ = false;  // the checks of the items wait to start
     int checkRun_ = 0;

@@ -167,9 +167,14 @@ void InformationView::show(const DockTheme::Information& values, bool withDescri
     for (const auto& [widget, value] : kFields) {
         (ui_.get()->*widget)->setText(QString::fromStdString(values.*value));
     }
+    // Read-only: the key is named by the author's tools, never typed here.
+    const DockTheme* theme = session_.theme();
+    const std::optional<std::string> key = theme ? theme->dockPublicKey() : std::nullopt;
+    ui_->previewdock_publickey->setText(
+        key ? QStringLiteral("Signed by key %1").arg(QString::fromStdString(*key))
+            : QStringLiteral("Not signed: updates need https and your confirmation"));
     if (withDescription) {
         ui_->previewdock_description->clear();
-        const DockTheme* theme = session_.theme();
         if (std::optional<RichText> description = theme ? theme->description() : std::nullopt) {
             RichTextConversion::fill(*ui_->previewdock_description->document(), *description);
         }

@@ -17,8 +17,8 @@ class InfoView;
 }
 
 // The information view of the main window: the theme's name, author, site,
-// version and update feed, its description, its micro preview and its Dock
-// screenshot of the style chosen.
+// version and update feed, the author's signing key (read-only), its
+// description, its micro preview and its Dock screenshot of the style chosen.
 //
 // Owns its form (the Ui struct). Its line fields are listed once, in a table
 // that fills, reads and tracks them. It follows the session (not owned)

@@ -38,6 +38,7 @@
 #include "app/ScreenshotRenderer.h"
 #include "app/ThemeSession.h"
 #include "app/ToolbarIcons.h"
+#include "app/UpdateSheet.h"
 #include "app/UserDefaults.h"
 #include "app/WelcomeView.h"
 #include "app/WindowPlacement.h"
@@ -49,7 +50,6 @@
 #include "ui_MainWindow.h"
 #include "ui_PreferencesSheet.h"
 #include "ui_PreviewWindow.h"
-#include "ui_ProgressSheet.h"
 #include "widgets/IcnsImage.h"
 #include "widgets/RVAnimationAdditions.h"
 
@@ -216,10 +216,13 @@ void MainController::btn_showEditorDock(int tag) {
 void MainController::_validateToolbar() {
     const bool open = session_->theme() != nullptr;
     // The items that act on the open theme; the others always work.
-    for (QAction* item : {ui_->tbar_openIn, tbar_thumbSize_, ui_->tbar_applyDock,
-                          ui_->tbar_preview, ui_->action_checkTheme, ui_->action_export}) {
+    for (QAction* item : {ui_->tbar_openIn, tbar_thumbSize_, ui_->tbar_applyDock, ui_->tbar_preview,
+                          ui_->action_checkTheme, ui_->action_export}) {
         item->setEnabled(open);
     }
+    // An update is looked for at the theme's feed address.
+    const DockTheme* theme = session_->theme();
+    ui_->action_checkUpdate->setEnabled(theme && !theme->dockAppcast().value_or("").empty());
     // The pop-ups' toolbar items stay enabled (enabling one would enable its
     // control again); the controls follow the theme.
     ui_->popup_showEditorOrInfo->setEnabled(open);
@@ -426,13 +429,9 @@ void MainController::_makeHelpWindow() {
 }
 
 void MainController::_makeProgressWindow() {
-    if (progressWindow_) {
-        return;
+    if (!progress_) {
+        progress_ = new UpdateSheet(*this, dialogs_, window_, this);
     }
-    progress_ = std::make_unique<Ui::ProgressSheet>();
-    progressWindow_ = windowFrom<QDialog>(*progress_, window_, Qt::Sheet);
-    connect(progress_->progress_stop, &QPushButton::clicked, this,
-            [this] { btn_checkUpdateForTheme_stop(); });
 }
 
 void MainController::_makePreferencesWindow() {
@@ -536,7 +535,7 @@ void MainController::connectSession() {
             [this](const QString& message) { window_->statusBar()->showMessage(message, 10000); });
     connect(session_, &ThemeSession::saved, this, [this] {
         window_->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
-        _updateWindowTitle();
+        _updateThemeShow();  // the title, and the feed address an update is looked for at
     });
     connect(session_, &ThemeSession::editedChanged, this, [this](bool edited) {
         window_->setWindowModified(edited);

@@ -21,6 +21,7 @@ class QDialog;
 class QMainWindow;
 class ScreenshotRenderer;
 class ThemeSession;
+class UpdateSheet;
 class UserDefaults;
 class WelcomeView;
 struct ThemeFinding;
@@ -30,7 +31,6 @@ class HelpWindow;
 class MainWindow;
 class PreferencesSheet;
 class PreviewWindow;
-class ProgressSheet;
 }  // namespace Ui
 
 // The controller of the editor's main window and of its auxiliary windows
@@ -137,6 +137,8 @@ public:
     void btn_setDockStyleTo(DockStyle style);
     void btn_browseCollection();
     void btn_openBatchConverter();
+    // Dock > Check Theme for Update…, enabled while the open theme has a feed
+    // address: the sheet (UpdateSheet) checks it and offers to install.
     void btn_checkUpdateForTheme();
     void btn_checkUpdateForTheme_stop();
     // Whether the open theme may be dropped: asks about unsaved information
@@ -261,8 +263,7 @@ private:
     QDialog* aboutWindow_ = nullptr;
     std::unique_ptr<Ui::HelpWindow> help_;
     QDialog* helpWindow_ = nullptr;
-    std::unique_ptr<Ui::ProgressSheet> progress_;
-    QDialog* progressWindow_ = nullptr;
+    UpdateSheet* progress_ = nullptr;  // the progress window
     std::unique_ptr<Ui::PreferencesSheet> preferences_;
     QDialog* preferencesWindow_ = nullptr;
     std::unique_ptr<Ui::PreviewWindow> preview_;
@@ -275,6 +276,6 @@ private:
     // The tab asked for last, and whether a switch (with its fades) runs now.
     int requestedTab_ = 0;
     bool switchingTab_ = false;
-    bool checking_ = false;  // a check runs in its worker
+    bool checking_ = false;           // a check runs in its worker
     quint64 renderedGeneration_ = 0;  // the session's generation the renderer draws for
 };

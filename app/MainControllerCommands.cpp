@@ -21,6 +21,7 @@
 #include "app/MainController.h"
 #include "app/ThemeExporter.h"
 #include "app/ThemeSession.h"
+#include "app/UpdateSheet.h"
 #include "app/UserDefaults.h"
 #include "image/ImageFile.h"
 #include "model/BundleBuilder.h"
@@ -28,6 +29,7 @@
 #include "model/OriginalDockManifest.h"
 #include "model/ThemeCheck.h"
 #include "platform/BundleFolder.h"
+#include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
 #include "privileged/ApplyToolOutcome.h"
@@ -482,13 +484,20 @@ void MainController::btn_openBatchConverter() {
 }
 
 void MainController::btn_checkUpdateForTheme() {
+    const DockTheme* theme = session_->theme();
+    if (!theme || theme->dockAppcast().value_or("").empty()) {
+        dialogs_.beep();
+        return;
+    }
     _makeProgressWindow();
-    progressWindow_->setWindowModality(Qt::WindowModal);
-    progressWindow_->open();
+    const std::string name = theme->dockName().value_or("");
+    progress_->start(theme->dockPath(),
+                     QString::fromStdString(
+                         name.empty() ? FileManager::lastComponent(theme->dockPath()) : name));
 }
 
 void MainController::btn_checkUpdateForTheme_stop() {
-    if (progressWindow_) {
-        progressWindow_->hide();
+    if (progress_) {
+        progress_->stop();
     }
 }

@@ -168,6 +168,9 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
 TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
     MainController& c = start();
     c.imageBrowserCellWasDoubleClicked(openAndSelect(c, "Separator_Horizontal"));
+    // A feed address, refused before any transfer, so the update sheet opens.
+    type(named<QLineEdit>("Update feed address"), "http://127.0.0.1:9/feed.xml");
+    ASSERT_TRUE(c.btn_saveInfo());
     for (auto show :
          {&MainController::btn_change_openAbout, &MainController::btn_quickGuide,
           &MainController::btn_show_preferences, &MainController::btn_checkUpdateForTheme,
