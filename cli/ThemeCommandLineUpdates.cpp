@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <ostream>
 
 #include "image/ImageFile.h"
@@ -109,25 +110,19 @@ int ThemeCommandLine::updateCheck(const std::vector<std::string>& arguments) {
     for (std::size_t slot = 0; slot < std::min(kParallelChecks, bundles.size()); ++slot) {
         updaters.push_back(std::make_unique<ThemeUpdater>(ImageFile::readerSize));
         ThemeUpdater* updater = updaters.back().get();
-        auto start = [&, updater] { updater->check(bundles[next++]); };
-        QObject::connect(
-            updater, &ThemeUpdater::checked, updater, [&, start](const UpdateCheck& result) {
-                const auto index = std::size_t(
-                    std::find(bundles.begin(), bundles.end(), result.bundlePath) - bundles.begin());
-                // The same path twice: the first that has no result yet.
-                auto at = index;
-                while (at < bundles.size() &&
-                       (bundles[at] != result.bundlePath || !results[at].bundlePath.empty())) {
-                    ++at;
-                }
-                results[at < bundles.size() ? at : index] = result;
-                if (++done == bundles.size()) {
-                    loop.quit();
-                } else if (next < bundles.size()) {
-                    start();
-                }
-            });
-        start();
+        // The bundle this updater checks now, by its place among the operands.
+        auto index = std::make_shared<std::size_t>(next++);
+        QObject::connect(updater, &ThemeUpdater::checked, updater,
+                         [&, updater, index](const UpdateCheck& result) {
+                             results[*index] = result;
+                             if (++done == bundles.size()) {
+                                 loop.quit();
+                             } else if (next < bundles.size()) {
+                                 *index = next++;
+                                 updater->check(bundles[*index]);
+                             }
+                         });
+        updater->check(bundles[*index]);
     }
     loop.exec();
     bool failed = false;
