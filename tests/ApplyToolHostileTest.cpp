@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 #include "ApplyToolFixture.h"
@@ -303,9 +304,7 @@ TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
         return id != 0 &&
                readFile("/proc/self/task/" + std::to_string(id) + "/wchan") == "wait_for_partner";
     };
-    for (int i = 0; i < 500 && !waiting(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    eventually(waiting);
     EXPECT_EQ(apply({bundle.string()}).exitCode, 255);
     EXPECT_FALSE(opened);
     // A reader held open until the writer is through, however late it came to the FIFO.
@@ -321,9 +320,17 @@ TEST_F(ApplyToolHostileTest, RunsTakeTurnsOnTheDockFolder) {
     ASSERT_EQ(::flock(folder, LOCK_EX), 0);
     int errors = -1;
     pid_t pid = start({bundle.string()}, Launch{}, errors);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    int status = 0;
-    EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run did not wait for the lock";
+    // The kernel lists a run blocked on our lock as "-> FLOCK ... <pid>".
+    const std::string waiter = " " + std::to_string(pid) + " ";
+    EXPECT_TRUE(eventually([&] {
+        std::istringstream locks(readFile("/proc/locks"));
+        for (std::string line; std::getline(locks, line);) {
+            if (line.find("-> FLOCK") != std::string::npos &&
+                line.find(waiter) != std::string::npos)
+                return true;
+        }
+        return false;
+    })) << "the run did not wait for the lock";
     EXPECT_EQ(snapshot(dockResources()), before);
     ::close(folder);
     EXPECT_EQ(finish(pid, errors).exitCode, 1);

@@ -100,9 +100,18 @@ TEST_F(MainWindowTest, ToolbarItemsFollowOpeningAndClosingAndTheFlipViewHoldsExa
     RVAnimationAdditions::setDefaultDuration(0.15);
     QString b = themeCopy("B"), d = themeCopy("D");
     auto open = [&] { return QString::fromStdString(c.session().theme()->dockPath()); };
-    QTimer::singleShot(40, [&] { c.openFile(b); });
-    QTimer::singleShot(60, [&] { c.openHandedOver(d); });
-    QTimer::singleShot(80, [&] { c._fadeToTab(MainController::kEditorTab); });
+    // Asked from inside the first fade's own event loop, however late that starts.
+    QObject steps;
+    std::function<void()> duringFade = [&] {
+        if (!RVAnimationAdditions::isBlocking()) {
+            QTimer::singleShot(0, &steps, duringFade);
+            return;
+        }
+        c.openFile(b);
+        c.openHandedOver(d);
+        c._fadeToTab(MainController::kEditorTab);
+    };
+    QTimer::singleShot(0, &steps, duringFade);
     mainWindow()->showMinimized();
     c.applicationShouldHandleReopen(true);
     EXPECT_FALSE(mainWindow()->isMinimized());
