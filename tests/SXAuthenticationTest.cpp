@@ -3,15 +3,81 @@
 #include "platform/Beep.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Process.h"
+#include "privileged/AuthorizationBackend.h"
 #include "privileged/DirectAuthorization.h"
 #include "privileged/PolkitAuthorization.h"
 #include "privileged/SXAuthentication.h"
-#include "support/ScriptedAuthorization.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
-using Answer = ScriptedAuthorization::Answer;
 using Strings = std::vector<std::string>;
+
+// The system's authorization services as a user answers them, each call recorded.
+class ScriptedAuthorization : public AuthorizationBackend {
+public:
+    enum class Answer { Grant, Cancel, Deny, NoAgent };  // NoAgent: no agent shows the dialog
+    struct Call {
+        std::string operation;  // "create", "copyRights", "free", "execute"
+        AuthorizationFlags flags = 0;
+        Strings values;              // right values, or tool and arguments
+        bool argumentsNull = false;  // execute: the argument vector was NULL
+    };
+    std::vector<Answer> answers = {Answer::Grant};  // one per dialog; the last repeats
+    bool failToStart = false;
+    std::vector<Call> calls;
+    int dialogs = 0;
+
+    OSStatus create(const AuthorizationRights* rights, const void* environment,
+                    AuthorizationFlags flags, AuthorizationRef* authorization) override {
+        calls.push_back({"create", flags, {}, false});
+        return AuthorizationBackend::create(rights, environment, flags, authorization);
+    }
+    OSStatus copyRights(AuthorizationRef authorization, const AuthorizationRights* rights,
+                        const void* environment, AuthorizationFlags flags,
+                        AuthorizationRights** granted) override {
+        Call call{"copyRights", flags, {}, false};
+        for (std::uint32_t i = 0; rights && i < rights->count; ++i)
+            call.values.emplace_back(static_cast<const char*>(rights->items[i].value),
+                                     rights->items[i].valueLength);
+        calls.push_back(call);
+        return AuthorizationBackend::copyRights(authorization, rights, environment, flags, granted);
+    }
+    OSStatus free(AuthorizationRef authorization, AuthorizationFlags flags) override {
+        calls.push_back({"free", flags, {}, false});
+        return AuthorizationBackend::free(authorization, flags);
+    }
+    OSStatus executeWithPrivileges(AuthorizationRef authorization, const char* pathToTool,
+                                   AuthorizationFlags options, char* const* arguments,
+                                   std::FILE** pipe) override {
+        Call call{"execute", options, {pathToTool ? pathToTool : ""}, arguments == nullptr};
+        for (char* const* arg = arguments; arg && *arg; ++arg)
+            call.values.emplace_back(*arg);
+        calls.push_back(call);
+        return AuthorizationBackend::executeWithPrivileges(authorization, pathToTool, options,
+                                                           arguments, pipe);
+    }
+
+protected:
+    OSStatus obtain(const Strings&, bool interaction) override {
+        if (!interaction)
+            return errAuthorizationInteractionNotAllowed;
+        switch (answers[std::min<std::size_t>(dialogs++, answers.size() - 1)]) {
+            case Answer::Grant:
+                return errAuthorizationSuccess;
+            case Answer::Cancel:
+                return errAuthorizationCanceled;
+            case Answer::Deny:
+                return errAuthorizationDenied;
+            case Answer::NoAgent:
+                break;
+        }
+        return errAuthorizationInteractionNotAllowed;
+    }
+    OSStatus start(const std::string&, const Strings&) override {
+        return failToStart ? errAuthorizationToolExecuteFailure : errAuthorizationSuccess;
+    }
+};
+using Answer = ScriptedAuthorization::Answer;
 
 class SXAuthenticationTest : public TestEnvironment {
 protected:
