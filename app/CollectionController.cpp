@@ -446,6 +446,7 @@ void CollectionController::_reloadThemesList() {
     }
     listOfDirectory->setItems(std::move(items));
     numberOfItemsInImageBrowser();
+    _updateSelectionCommands();  // a new listing selects nothing
 }
 
 int CollectionController::numberOfItemsInImageBrowser() {

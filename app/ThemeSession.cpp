@@ -135,9 +135,8 @@ bool ThemeSession::changeFolder(const std::string& path, const std::function<boo
         if (open(path, &why) == Opening::Defective) {
             Log::write("The changed theme does not open: " + why);
         } else if (changed) {
-            emit notice(
-                QStringLiteral("The theme was replaced by the collection's copy and "
-                               "opened again"));
+            // A collection's Replace or an installed update: either way a new copy.
+            emit notice(QStringLiteral("The theme was replaced by a new copy and opened again"));
         }
     }
     return changed;

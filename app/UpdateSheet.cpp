@@ -123,9 +123,9 @@ void UpdateSheet::showProgress(qint64 received, qint64 total) {
         bar->setRange(0, 1000);
         bar->setValue(static_cast<int>(received * 1000 / total));
     }
-    ui_->progress_text->setText(QStringLiteral("Downloading %1 %2… %3 of %4")
-                                    .arg(name_, shown(found_.item), bytes(received),
-                                         total > 0 ? bytes(total) : QStringLiteral("?")));
+    setText(QStringLiteral("Downloading %1 %2… %3 of %4")
+                .arg(name_, shown(found_.item), bytes(received),
+                     total > 0 ? bytes(total) : QStringLiteral("?")));
 }
 
 void UpdateSheet::ended(bool ok, const QString& why) {
@@ -148,7 +148,7 @@ void UpdateSheet::ended(bool ok, const QString& why) {
 
 void UpdateSheet::show(const QString& text, bool busy, bool offer) {
     Ui::ProgressSheet& ui = *ui_;
-    ui.progress_text->setText(text);
+    setText(text);
     ui.progress_bar->setVisible(busy);
     ui.progress_bar->setRange(0, 0);
     ui.progress_notes->setVisible(false);
@@ -160,4 +160,10 @@ void UpdateSheet::show(const QString& text, bool busy, bool offer) {
     ui.progress_stop->setAccessibleName(busy ? QStringLiteral("Stop checking")
                                              : QStringLiteral("Close"));
     (offer ? ui.progress_install : ui.progress_stop)->setDefault(true);
+}
+
+void UpdateSheet::setText(const QString& text) {
+    ui_->progress_text->setText(text);
+    // A screen reader reads the sentence itself, not a label's name for it.
+    ui_->progress_text->setAccessibleName(text);
 }

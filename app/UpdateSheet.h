@@ -57,6 +57,8 @@ private:
     void ended(bool ok, const QString& why);
     // The text, and which of the bar, the notes and the buttons show.
     void show(const QString& text, bool busy, bool offer);
+    // The sentence the sheet says, also as the label's accessible name.
+    void setText(const QString& text);
 
     ThemeHost& host_;
     Dialogs& dialogs_;

@@ -100,7 +100,7 @@ TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewO
         EXPECT_EQ(text(named<QLineEdit>("Theme name")->text()), name);
     }
     EXPECT_EQ(mainWindow()->statusBar()->currentMessage(),
-              "The theme was replaced by the collection's copy and opened again");
+              "The theme was replaced by a new copy and opened again");
 }
 
 TEST_F(CollectionTest, RemoveAndEditNeedExactlyOneSelectedThemeAndRemovingTheOpenOneClosesIt) {

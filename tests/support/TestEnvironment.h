@@ -61,6 +61,9 @@ public:
     static void linkAway(const std::filesystem::path& path, const std::filesystem::path& elsewhere);
     // The names in folder, hidden ones too, sorted.
     static std::vector<std::string> entries(const std::filesystem::path& folder);
+    // The build's application resources (DatabaseInfo.plist, the stock theme, the tool).
+    static std::filesystem::path appResources();
+    static std::filesystem::path stockTheme() { return appResources() / "DefaultDock.docktheme"; }
 
 protected:
     void SetUp() override;
@@ -75,9 +78,6 @@ protected:
     }
     // The Dock resources folder under the temporary root (made empty for each test).
     std::filesystem::path dockResources() const;
-    // The build's application resources (DatabaseInfo.plist, the stock theme, the tool).
-    static std::filesystem::path appResources();
-    static std::filesystem::path stockTheme() { return appResources() / "DefaultDock.docktheme"; }
 
     // Each line the killall recorder was started with, e.g. "Dock".
     std::vector<std::string> killallCalls() const;

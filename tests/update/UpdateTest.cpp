@@ -19,6 +19,7 @@
 #include "model/ThemeSignature.h"
 #include "platform/Descriptor.h"
 #include "support/TestEnvironment.h"
+#include "support/UpdateServer.h"
 #include "update/Appcast.h"
 #include "update/ThemeUpdater.h"
 #include "update/UpdateTransfer.h"
@@ -27,81 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the server answers for a path.
-struct Answer {
-    Answer(int status = 200, QByteArray body = {}, QByteArray headers = {}, int dripMs = 0,
-           bool endless = false)
-        : status(status),
-          body(std::move(body)),
-          headers(std::move(headers)),
-          dripMs(dripMs),
-          endless(endless) {}
-    int status;
-    QByteArray body;
-    QByteArray headers;  // extra lines, each ending in "\r\n"
-    int dripMs;          // a byte each dripMs
-    bool endless;        // 64 KiB blocks for ever, no length
-};
-
-// HTTP/1.1 on 127.0.0.1, one answer per connection, as the table scripts it.
-class Server : public QTcpServer {
-public:
-    std::map<QByteArray, Answer> answers;
-    Server() {
-        EXPECT_TRUE(listen(QHostAddress::LocalHost, 0));
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
-            }
-        });
-    }
-    QByteArray url(const QByteArray& path) const {
-        return "http://127.0.0.1:" + QByteArray::number(serverPort()) + path;
-    }
-
-private:
-    void serve(QTcpSocket* socket) {
-        const QByteArray request = socket->peek(8192);
-        if (!request.contains("\r\n\r\n") || socket->property("served").toBool()) {
-            return;
-        }
-        socket->setProperty("served", true);
-        const Answer answer = answers[request.split(' ').value(1)];
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\n" +
-                          answer.headers + "Connection: close\r\n";
-        if (!answer.endless) {
-            head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-        }
-        socket->write(head + "\r\n");
-        if (answer.dripMs > 0 || answer.endless) {
-            auto* timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [socket, answer] {
-                socket->write(answer.endless ? QByteArray(64 * 1024, 'x') : QByteArray("<"));
-            });
-            connect(socket, &QTcpSocket::disconnected, timer, &QTimer::stop);
-            timer->start(answer.dripMs);
-            return;
-        }
-        socket->write(answer.body);
-        socket->disconnectFromHost();
-    }
-};
-
-QByteArray feedOf(const QByteArray& items) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" xmlns:sparkle=\"" +
-           QByteArray(Appcast::kNamespace) + "\"><channel><title>T</title>" + items +
-           "</channel></rss>";
-}
-
-QByteArray itemOf(const QByteArray& version, const QByteArray& url, qint64 length,
-                  const std::string& signature) {
-    return "<item><title>Theme " + version + "</title><sparkle:version>" + version +
-           "</sparkle:version><description><![CDATA[<p>New <b>dots</b></p>]]></description>"
-           "<enclosure url=\"" +
-           url + "\" length=\"" + QByteArray::number(length) +
-           "\" type=\"application/zip\" sparkle:edSignature=\"" +
-           QByteArray::fromStdString(signature) + "\"/></item>";
-}
+using Answer = UpdateServer::Answer;
 
 }  // namespace
 
@@ -130,29 +57,14 @@ protected:
     std::string bundle() const { return (themes() / "Mine.docktheme").string(); }
     fs::path trash() const { return home() / ".local/share/Trash/files"; }
 
-    // The stock theme at path with version, key and feed.
     static void makeTheme(const fs::path& path, const std::string& version, const std::string& key,
                           const std::string& feed) {
-        fs::create_directories(path.parent_path());
-        fs::copy(stockTheme(), path, fs::copy_options::recursive);
-        auto theme = DockTheme::initWithBundleAtPath(path.string());
-        DockTheme::Information information = theme->information();
-        information.version = version;
-        information.appcast = feed;
-        ASSERT_TRUE(theme->saveInformation(information, nullptr));
-        ASSERT_TRUE(key.empty() || theme->storePublicKey(key));
+        UpdateServer::makeTheme(path, version, key, feed);
     }
     // An archive of a theme of that version and key; its bytes.
     QByteArray archiveOf(const std::string& version, const std::string& key) const {
-        const fs::path made = temp() / ("made-" + version + key.substr(0, 4));
-        fs::remove_all(made);
-        makeTheme(made / "Mine.docktheme", version, key, server.url("/feed").toStdString());
-        std::string why;
-        EXPECT_TRUE(ThemeArchive::write(
-            (made / "Mine.docktheme").string(), (made / "a.zip").string(),
-            MiscKit(appResources() / "DatabaseInfo.plist"), {}, FileManager::Existing::Kept, &why))
-            << why;
-        return QByteArray::fromStdString(readFile(made / "a.zip"));
+        return UpdateServer::archiveOf(temp() / ("made-" + version + key.substr(0, 4)), version,
+                                       key, server.url("/feed").toStdString());
     }
     // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
     QByteArray bomb() const {
@@ -228,7 +140,7 @@ protected:
     }
 
     ThemeSignature::KeyPair keys;
-    Server server;
+    UpdateServer server;
     ThemeUpdater updater{ThemeCheck::Decoder()};
 };
 
@@ -261,7 +173,8 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
     };
     auto item = [&](const char* version, const QByteArray& bytes, const std::string& signature,
                     qint64 delta = 0) {
-        return feedOf(itemOf(version, zip, bytes.size() + delta, signature));
+        return UpdateServer::feed(
+            UpdateServer::item(version, zip, bytes.size() + delta, signature));
     };
     const std::vector<Row> rows = {
         {"feed over 1 MiB",
@@ -301,7 +214,11 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
          {},
          {},
          "not a feed: it is not UTF-8"},
-        {"10001 items", feedOf(many), {}, {}, "not a feed: it has more than 10000 items"},
+        {"10001 items",
+         UpdateServer::feed(many),
+         {},
+         {},
+         "not a feed: it has more than 10000 items"},
         {"not newer", item("1.0", good, sign(good, keys.secretKey)), {}, {}, "up to date"},
         {"no signature",
          item("1.1", good, ""),
@@ -377,8 +294,9 @@ TEST_F(UpdateTest, ASignedUpdateTakesThePlaceAndTheOldGoesToTheTrash) {
     const QByteArray good = archiveOf("1.1", keys.publicKey);
     server.answers["/a.zip"] = {200, good};
     server.answers["/feed"] = {
-        200, feedOf(itemOf("1.1", "a.zip", good.size(), sign(good, keys.secretKey)) +
-                    itemOf("0.9", "old.zip", 1, "x"))};
+        200, UpdateServer::feed(
+                 UpdateServer::item("1.1", "a.zip", good.size(), sign(good, keys.secretKey)) +
+                 UpdateServer::item("0.9", "old.zip", 1, "x"))};
     makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
     const UpdateCheck found = check();
     ASSERT_EQ(found.outcome, UpdateCheck::Outcome::Available) << found.why.toStdString();
