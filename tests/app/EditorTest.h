@@ -5,17 +5,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
 #include <QSignalSpy>
-#include <QStringList>
 #include <QTextEdit>
 
 #include <condition_variable>
@@ -23,7 +19,6 @@
 #include <memory>
 #include <mutex>
 
-#include "app/BatchController.h"
 #include "app/CollectionController.h"
 #include "app/CollectionModel.h"
 #include "app/Dialogs.h"
