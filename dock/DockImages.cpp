@@ -54,6 +54,22 @@ DockImages DockImages::load(const MiscKit& catalogue, const std::filesystem::pat
     return images;
 }
 
+DockImages DockImages::fromImages(std::map<QString, QImage> images) {
+    DockImages made;
+    for (auto& [key, image] : images) {
+        if (image.isNull()) {
+            continue;
+        }
+        // The painter draws premultiplied images fastest.
+        if (image.format() != QImage::Format_ARGB32_Premultiplied) {
+            image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        }
+        made.loaded_.push_back(Loaded{key, QString(), image.width(), image.height(), QString()});
+        made.images_.emplace(key, std::move(image));
+    }
+    return made;
+}
+
 const QImage* DockImages::image(const QString& key) const {
     auto found = images_.find(key);
     return found == images_.end() ? nullptr : &found->second;

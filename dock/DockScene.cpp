@@ -5,9 +5,12 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 #include "dock/DockImages.h"
+#include "model/MiscKit.h"
 
 namespace {
 
@@ -159,18 +162,42 @@ int DockScene::stackIndex() const {
     return -1;
 }
 
+int DockScene::pieceAt(QPointF point) const {
+    for (std::size_t i = pieces_.size(); i-- > 0;) {
+        if (pieces_[i].rect.contains(point)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::vector<QRectF> DockScene::placesOf(const QString& key) const {
+    std::vector<QRectF> places;
+    for (const Piece& piece : pieces_) {
+        if (piece.key == key) {
+            places.push_back(piece.rect);
+        }
+    }
+    return places;
+}
+
 void DockScene::paint(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (dockStyle_ == DockStyle::ThreeD) {
-        paintGlass(painter);
-    } else {
-        paintFrame(painter);
+    for (std::size_t i = 0; i <= pieces_.size(); ++i) {
+        if (i == reflectionsAt_ && dockStyle_ == DockStyle::ThreeD) {
+            paintReflections(painter);
+        }
+        if (i == iconsAt_) {
+            paintIcons(painter);
+        }
+        if (i < pieces_.size()) {
+            paintPiece(painter, i);
+        }
     }
-    paintIcons(painter);
     if (stackOpen_) {
-        paintOpenStack(painter);
+        paintStackGrid(painter);
     }
     painter.restore();
 }
@@ -194,6 +221,46 @@ QString DockScene::indicatorKey(DockStyle dockStyle, int tileSize) {
     if (tileSize < 80)
         return "Opened_App_Indicator_M";
     return "Opened_App_Indicator_L";
+}
+
+const std::vector<std::pair<QString, int>>& DockScene::sizeSteps() {
+    // One step per floor; Large and Extra large also show the large running light.
+    static const std::vector<std::pair<QString, int>> steps = {
+        {"Small", 32}, {"Medium", 64}, {"Large", 96}, {"Extra large", 128}};
+    return steps;
+}
+
+QStringList DockScene::sizesDrawing(const QString& key, DockStyle dockStyle) {
+    // The keys each step draws, found by laying out scenes with every image present.
+    static const auto drawn = [] {
+        QImage dot(8, 8, QImage::Format_ARGB32_Premultiplied);
+        dot.fill(Qt::white);
+        std::map<QString, QImage> every;
+        for (const std::string& fileKey : MiscKit::sharedFiles().fileKeys_List()) {
+            every.emplace(QString::fromStdString(fileKey), dot);
+        }
+        const DockImages images = DockImages::fromImages(std::move(every));
+        std::array<std::vector<QStringList>, 2> keys;
+        for (DockStyle style : {DockStyle::TwoD, DockStyle::ThreeD}) {
+            for (const auto& step : sizeSteps()) {
+                DockScene scene(images, style, step.second);
+                scene.setStackOpen(true);
+                QStringList stepKeys;
+                for (const Piece& piece : scene.pieces()) {
+                    stepKeys.append(piece.key);
+                }
+                keys[indexOf(style)].push_back(stepKeys);
+            }
+        }
+        return keys;
+    }();
+    QStringList labels;
+    for (std::size_t i = 0; i < sizeSteps().size(); ++i) {
+        if (drawn[indexOf(dockStyle)][i].contains(key)) {
+            labels.append(sizeSteps()[i].first);
+        }
+    }
+    return labels;
 }
 
 void DockScene::layout() {
@@ -272,6 +339,19 @@ void DockScene::layout() {
                                     size_.width() - gridSize.width());
         grid_.moveLeft(gridLeft);
     }
+
+    pieces_.clear();
+    drawings_.clear();
+    if (dockStyle_ == DockStyle::ThreeD) {
+        placeGlass();
+    } else {
+        reflectionsAt_ = 0;
+        placeFrame();
+    }
+    iconsAt_ = pieces_.size();
+    if (stackOpen_) {
+        placeOpenStack();
+    }
 }
 
 qreal DockScene::separatorWidth() const {
@@ -287,8 +367,16 @@ qreal DockScene::separatorWidth() const {
     return std::round(std::clamp(drawn + 8, t * 0.3, t));
 }
 
-void DockScene::paintGlass(QPainter& p) const {
-    const QImage* floor = images_.image(keystoneKey(tile_));
+void DockScene::place(const char* key, const QRectF& rect, Drawing drawing) {
+    if (usable(image(key)) && rect.width() > 0 && rect.height() > 0) {
+        pieces_.push_back(Piece{QString::fromLatin1(key), rect});
+        drawings_.push_back(drawing);
+    }
+}
+
+void DockScene::placeGlass() {
+    const QString floorKey = keystoneKey(tile_);
+    const QImage* floor = images_.image(floorKey);
     const qreal scale = usable(floor) ? dock_.height() / floor->height() : dock_.height() / 48;
     const qreal cap = usable(floor) ? std::min<qreal>(floor->height(), floor->width() / 2) : 0;
 
@@ -296,36 +384,28 @@ void DockScene::paintGlass(QPainter& p) const {
         qreal inset = cap * scale * 0.35;
         QRectF area(dock_.left() + inset, dock_.top() - dock_.height() * 0.45,
                     dock_.width() - 2 * inset, dock_.height() * 1.1);
-        threeSlice(p, *shadow, area, std::min<qreal>(shadow->height(), shadow->width() / 4));
+        place("Shadow", area,
+              {Fit::ThreeSlice, std::min<qreal>(shadow->height(), shadow->width() / 4), {}});
     }
-    if (usable(floor)) {
-        threeSlice(p, *floor, dock_, cap);
-    }
-    // Reflections of the icons in the glass, between their bases and the front line.
-    p.save();
-    p.setClipRect(QRectF(dock_.left(), iconBottom_, dock_.width(), dock_.bottom() - iconBottom_));
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].kind != Kind::Separator) {
-            p.drawImage(QPointF(items_[i].rect.left(), iconBottom_), reflection(icons_[i]));
-        }
-    }
-    p.restore();
+    place(floorKey.toLatin1().constData(), dock_, {Fit::ThreeSlice, cap, {}});
+    // The icons' reflections lie in the glass, under the divider and the front line.
+    reflectionsAt_ = pieces_.size();
     if (const QImage* divider = image("Separator_3D"); usable(divider)) {
         for (const Item& item : items_) {
             if (item.kind == Kind::Separator) {
                 qreal w = divider->width() * dock_.height() / divider->height();
                 w = std::min(w, item.rect.width());
-                p.drawImage(QRectF(item.rect.center().x() - w / 2, dock_.top(), w, dock_.height()),
-                            *divider);
+                place("Separator_3D",
+                      QRectF(item.rect.center().x() - w / 2, dock_.top(), w, dock_.height()));
             }
         }
     }
     if (const QImage* line = image("Frontline"); usable(line)) {
         qreal h = std::clamp(std::round(line->height() * scale), 1.0, dock_.height() / 3);
-        p.drawImage(QRectF(dock_.left(), dock_.bottom() - h, dock_.width(), h), *line);
+        place("Frontline", QRectF(dock_.left(), dock_.bottom() - h, dock_.width(), h));
     }
-    if (const QImage* light = images_.image(indicatorKey(DockStyle::ThreeD, tile_));
-        usable(light)) {
+    const QString lightKey = indicatorKey(DockStyle::ThreeD, tile_);
+    if (const QImage* light = images_.image(lightKey); usable(light)) {
         QSizeF size(std::min<qreal>(light->width(), tile_),
                     std::min<qreal>(light->height(), dock_.height() / 2));
         for (const Item& item : items_) {
@@ -333,13 +413,13 @@ void DockScene::paintGlass(QPainter& p) const {
                 QRectF spot(QPointF(0, 0), size);
                 spot.moveCenter(QPointF(item.rect.center().x(),
                                         std::round(dock_.bottom() - dock_.height() * 0.2)));
-                p.drawImage(spot, *light);
+                place(lightKey.toLatin1().constData(), spot);
             }
         }
     }
 }
 
-void DockScene::paintFrame(QPainter& p) const {
+void DockScene::placeFrame() {
     const QImage* leftUp = image("Angle_Left_Up");
     const QImage* rightUp = image("Angle_Right_Up");
     const QImage* leftBottom = image("Angle_Left_Bottom");
@@ -378,58 +458,104 @@ void DockScene::paintFrame(QPainter& p) const {
     // The inside repeats the innermost column of the left edge (or the right edge's).
     QRectF inside = f.adjusted(leftInset, topInset, -rightInset, -bottomInset);
     if (usable(leftEdge)) {
-        tile(p, leftEdge->copy(leftEdge->width() - 1, 0, 1, leftEdge->height()), inside, scale);
+        place("Border_Left_External", inside,
+              {Fit::Tiled, scale, QRect(leftEdge->width() - 1, 0, 1, leftEdge->height())});
     } else if (usable(rightEdge)) {
-        tile(p, rightEdge->copy(0, 0, 1, rightEdge->height()), inside, scale);
+        place("Border_Right_External", inside,
+              {Fit::Tiled, scale, QRect(0, 0, 1, rightEdge->height())});
     }
-    auto edge = [&](const QImage* piece, QRectF area) {
-        if (usable(piece))
-            tile(p, *piece, area, scale);
-    };
+    const Drawing tiled{Fit::Tiled, scale, {}};
     const QSizeF lu = scaled(leftUp), ru = scaled(rightUp), lb = scaled(leftBottom),
                  rd = scaled(rightDown);
-    edge(topLeft, QRectF(f.left() + lu.width(), f.top(), middle - f.left() - lu.width(),
-                         scaled(topLeft).height()));
-    edge(topRight,
-         QRectF(middle, f.top(), f.right() - ru.width() - middle, scaled(topRight).height()));
-    edge(bottomLeft, QRectF(f.left() + lb.width(), f.bottom() - scaled(bottomLeft).height(),
-                            middle - f.left() - lb.width(), scaled(bottomLeft).height()));
-    edge(bottomRight, QRectF(middle, f.bottom() - scaled(bottomRight).height(),
-                             f.right() - rd.width() - middle, scaled(bottomRight).height()));
-    edge(leftEdge, QRectF(f.left(), f.top() + lu.height(), scaled(leftEdge).width(),
-                          f.height() - lu.height() - lb.height()));
-    edge(rightEdge, QRectF(f.right() - scaled(rightEdge).width(), f.top() + ru.height(),
-                           scaled(rightEdge).width(), f.height() - ru.height() - rd.height()));
-    auto corner = [&](const QImage* piece, QPointF at) {
-        if (usable(piece))
-            p.drawImage(QRectF(at, scaled(piece)), *piece);
-    };
-    corner(leftUp, f.topLeft());
-    corner(rightUp, QPointF(f.right() - ru.width(), f.top()));
-    corner(leftBottom, QPointF(f.left(), f.bottom() - lb.height()));
-    corner(rightDown, QPointF(f.right() - rd.width(), f.bottom() - rd.height()));
+    place("Border_Left_Up",
+          QRectF(f.left() + lu.width(), f.top(), middle - f.left() - lu.width(),
+                 scaled(topLeft).height()),
+          tiled);
+    place("Border_Right_Border",
+          QRectF(middle, f.top(), f.right() - ru.width() - middle, scaled(topRight).height()),
+          tiled);
+    place("Border_Left_Bottom",
+          QRectF(f.left() + lb.width(), f.bottom() - scaled(bottomLeft).height(),
+                 middle - f.left() - lb.width(), scaled(bottomLeft).height()),
+          tiled);
+    place("Border_Right_Bottom",
+          QRectF(middle, f.bottom() - scaled(bottomRight).height(), f.right() - rd.width() - middle,
+                 scaled(bottomRight).height()),
+          tiled);
+    place("Border_Left_External",
+          QRectF(f.left(), f.top() + lu.height(), scaled(leftEdge).width(),
+                 f.height() - lu.height() - lb.height()),
+          tiled);
+    place("Border_Right_External",
+          QRectF(f.right() - scaled(rightEdge).width(), f.top() + ru.height(),
+                 scaled(rightEdge).width(), f.height() - ru.height() - rd.height()),
+          tiled);
+    place("Angle_Left_Up", QRectF(f.topLeft(), lu));
+    place("Angle_Right_Up", QRectF(QPointF(f.right() - ru.width(), f.top()), ru));
+    place("Angle_Left_Bottom", QRectF(QPointF(f.left(), f.bottom() - lb.height()), lb));
+    place("Angle_Right_Down",
+          QRectF(QPointF(f.right() - rd.width(), f.bottom() - rd.height()), rd));
 
     if (const QImage* divider = image("Separator_Vertical"); usable(divider)) {
         for (const Item& item : items_) {
             if (item.kind == Kind::Separator) {
                 qreal w = std::min<qreal>(divider->width(), item.rect.width());
                 qreal h = std::max(1.0, f.height() - topInset - bottomInset - tile_ * 0.1);
-                p.drawImage(QRectF(item.rect.center().x() - w / 2, f.center().y() - h / 2, w, h),
-                            *divider);
+                place("Separator_Vertical",
+                      QRectF(item.rect.center().x() - w / 2, f.center().y() - h / 2, w, h));
             }
         }
     }
-    if (const QImage* light = images_.image(indicatorKey(DockStyle::TwoD, tile_)); usable(light)) {
+    const QString lightKey = indicatorKey(DockStyle::TwoD, tile_);
+    if (const QImage* light = images_.image(lightKey); usable(light)) {
         qreal room = f.bottom() - iconBottom_;
         QSizeF size(std::min<qreal>(light->width(), tile_), std::min<qreal>(light->height(), room));
         for (const Item& item : items_) {
             if (item.running) {
                 QRectF spot(QPointF(0, 0), size);
                 spot.moveCenter(QPointF(item.rect.center().x(), iconBottom_ + room / 2));
-                p.drawImage(spot, *light);
+                place(lightKey.toLatin1().constData(), spot);
             }
         }
     }
+}
+
+void DockScene::placeOpenStack() {
+    place("Stack_Open", grid_, {Fit::NineSlice, 0, {}});
+    place("Stack_Arrow", arrow_);
+}
+
+void DockScene::paintPiece(QPainter& p, std::size_t index) const {
+    const Piece& piece = pieces_[index];
+    const Drawing& drawing = drawings_[index];
+    const QImage& picture = *images_.image(piece.key);
+    switch (drawing.fit) {
+        case Fit::Whole:
+            p.drawImage(piece.rect, picture);
+            break;
+        case Fit::ThreeSlice:
+            threeSlice(p, picture, piece.rect, drawing.amount);
+            break;
+        case Fit::NineSlice:
+            nineSlice(p, picture, piece.rect);
+            break;
+        case Fit::Tiled:
+            tile(p, drawing.column.isNull() ? picture : picture.copy(drawing.column), piece.rect,
+                 drawing.amount);
+            break;
+    }
+}
+
+void DockScene::paintReflections(QPainter& p) const {
+    // Between the icons' bases and the front line.
+    p.save();
+    p.setClipRect(QRectF(dock_.left(), iconBottom_, dock_.width(), dock_.bottom() - iconBottom_));
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].kind != Kind::Separator) {
+            p.drawImage(QPointF(items_[i].rect.left(), iconBottom_), reflection(icons_[i]));
+        }
+    }
+    p.restore();
 }
 
 void DockScene::paintIcons(QPainter& p) const {
@@ -440,13 +566,7 @@ void DockScene::paintIcons(QPainter& p) const {
     }
 }
 
-void DockScene::paintOpenStack(QPainter& p) const {
-    if (const QImage* background = image("Stack_Open"); usable(background)) {
-        nineSlice(p, *background, grid_);
-    }
-    if (const QImage* arrow = image("Stack_Arrow"); usable(arrow)) {
-        p.drawImage(arrow_, *arrow);
-    }
+void DockScene::paintStackGrid(QPainter& p) const {
     const qreal t = tile_;
     const qreal cell = std::round(t * 1.3);
     const qreal pad = std::round(t * 0.25);
