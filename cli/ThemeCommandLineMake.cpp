@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "image/ImageFile.h"
+#include "image/ThemePreview.h"
 #include "image/ThemeScreenshots.h"
 #include "model/BatchWorker.h"
 #include "model/BundleBuilder.h"
@@ -22,6 +23,22 @@
 #include "platform/SystemPaths.h"
 
 // The commands that make or change bundles: set-image, new, render, batch.
+
+namespace {
+
+// A theme made here gets a micro preview of its own, drawn from its images, so
+// that it stands apart in the collection; failing to draw one is only a warning.
+void drawMicroPreview(const std::string& bundle, std::ostream& err) {
+    std::string why;
+    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
+    if (!theme || !ThemePreview::renderMicroPreview(*theme, &why)) {
+        err << ThemeCommandLine::kProgram << ": " << Log::escaped(bundle)
+            << ": warning: it keeps the stock micro preview ("
+            << Log::escaped(why.empty() ? "the theme does not open" : why) << ")\n";
+    }
+}
+
+}  // namespace
 
 int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
@@ -136,6 +153,7 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
              << ": warning: no image of the folder is named as the Dock names its images; the "
                 "theme has the stock images\n";
     }
+    drawMicroPreview(given + suffix, err_);
     out_ << given << suffix << '\n';
     return kSuccess;
 }
@@ -210,6 +228,9 @@ int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
         const BatchWorker::Step step = BatchWorker::convert(folders[row], destination);
         const bool error = step.status == BatchWorker::kError;
         failing = failing || error;
+        if (!error) {
+            drawMicroPreview(step.bundle, err_);
+        }
         if (terminal_.progress) {
             out_ << "\r\033[K";
         }

@@ -1,4 +1,4 @@
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <iostream>
 #include <string>
@@ -8,7 +8,9 @@
 #include "platform/SystemPaths.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    // Drawing a theme's micro preview needs Qt Gui; the command line needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     SystemPaths::setResourceFolder(SystemPaths::executableFolder() / ".." / "Resources");
     return ThemeCommandLine::run(std::vector<std::string>(argv, argv + argc), std::cout, std::cerr,
                                  ThemeCommandLine::Terminal::ofStandardOutput());

@@ -10,10 +10,13 @@ namespace fs = std::filesystem;
 BatchWorker::Step BatchWorker::convert(const std::string& folder, const std::string& destination) {
     // The bundle carries the folder's name on disk, not the template's.
     const std::string name = fs::path(folder).filename().string();
-    Step step{0, kError,
-              BundleBuilder::make(destination, name + ".docktheme", folder, {name, std::nullopt})};
+    Step step{0,
+              kError,
+              BundleBuilder::make(destination, name + ".docktheme", folder, {name, std::nullopt}),
+              {}};
     if (step.reason.empty()) {
         step.status = _canCreateProblems(folder);
+        step.bundle = (fs::path(destination) / (name + ".docktheme")).string();
     }
     return step;
 }

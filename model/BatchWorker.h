@@ -31,6 +31,8 @@ public:
         std::string status;
         // Why an "ERROR!" row failed, a sentence for the user; empty otherwise.
         std::string reason;
+        // The bundle made ("<destination>/<folder's name>.docktheme"); empty for "ERROR!".
+        std::string bundle;
     };
 
     // Converts one folder into a bundle in destination: the row's status and,

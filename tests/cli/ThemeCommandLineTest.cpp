@@ -265,6 +265,8 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     EXPECT_EQ(readFile(made + ".docktheme/images/frontline.png"),
               readFile(images / "frontline.png"));
     EXPECT_EQ(run({"info", made + ".docktheme"}).output.rfind("Name: Mine\n", 0), 0);
+    EXPECT_NE(readFile(made + ".docktheme/preview_micro.png"),
+              readFile(stockTheme() / "preview_micro.png"));  // drawn from its own images
     EXPECT_EQ(run({"new", made + ".docktheme/"}).exitStatus, 1);
 
     // No image named as the Dock's: the stock images, and a warning; an empty folder: nothing.
@@ -318,6 +320,8 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
               "a: OK\nb: ERROR: b.docktheme is in the destination already; it was left "
               "untouched.\n");
     EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
+    EXPECT_NE(readFile(target / "a.docktheme/preview_micro.png"),
+              readFile(stockTheme() / "preview_micro.png"));
 
     // On a coloured terminal: a bar under the rows, cleared at the end.
     fs::remove_all(target / "a.docktheme");

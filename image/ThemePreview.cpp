@@ -1,0 +1,122 @@
+#include "image/ThemePreview.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <map>
+
+#include "dock/DockRenderer.h"
+#include "dock/DockScene.h"
+#include "model/DockTheme.h"
+#include "model/ThemeBundle.h"
+#include "platform/BundleFolder.h"
+#include "platform/FileManager.h"
+
+namespace {
+
+constexpr const char* kMicroPreview = "preview_micro.png";
+constexpr int kMicroPreviewWidth = 128;
+
+QString stockMicroPreview() {
+    return QString::fromStdString(ThemeBundle::microPreviewPath(DockTheme::fullPath()));
+}
+
+}  // namespace
+
+ThemePreview::Sources ThemePreview::sourcesOf(const DockTheme& theme) {
+    // 2D first: a 3D picture of the same key then takes its place.
+    std::map<QString, QString> paths;
+    for (const auto& slotList : theme.listOfImages()) {
+        for (const DockTheme::Item& item : slotList) {
+            paths[QString::fromStdString(item->keyDock())] = QString::fromStdString(item->path());
+        }
+    }
+    Sources sources;
+    for (const auto& [key, path] : paths) {
+        sources.emplace_back(key, ImageFile::Source(theme.bundleFolder(), path));
+    }
+    return sources;
+}
+
+DockImages ThemePreview::decode(const Sources& sources) {
+    std::map<QString, QImage> images;
+    for (const auto& [key, source] : sources) {
+        images.emplace(key, ImageFile(source).read());
+    }
+    return DockImages::fromImages(std::move(images));
+}
+
+QImage ThemePreview::paint(const DockImages& images, DockStyle style, int tileSize,
+                           bool stackOpen) {
+    if (!qGuiApp) {
+        return QImage();
+    }
+    DockScene scene(images, style, tileSize);
+    scene.setStackOpen(stackOpen);
+    QImage out(scene.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter painter(&out);
+    scene.paint(painter);
+    return out;
+}
+
+QImage ThemePreview::drawDock(const DockTheme& theme, DockStyle style, int tileSize,
+                              bool stackOpen) {
+    return paint(decode(sourcesOf(theme)), style, tileSize, stackOpen);
+}
+
+QSize ThemePreview::microPreviewSize() {
+    const QSize stock = ImageFile(stockMicroPreview()).size();
+    return stock.isEmpty() ? QSize(kMicroPreviewWidth, kMicroPreviewWidth / 3) : stock;
+}
+
+QImage ThemePreview::drawMicroPreview(const DockTheme& theme) {
+    if (!qGuiApp) {
+        return QImage();
+    }
+    const DockImages images = decode(sourcesOf(theme));
+    DockScene scene(images, DockStyle::ThreeD, DockRenderer::kTileSize);
+    scene.setStackOpen(true);
+    const QImage screenshot = DockRenderer::render(scene);
+    // As the stock theme's: the middle of the Dock at the bottom of its 3D
+    // screenshot, in the stock picture's proportions.
+    const QSize size = microPreviewSize();
+    const int band = screenshot.height() * 2 / 5;
+    const int width = std::min(screenshot.width(), band * size.width() / size.height());
+    return screenshot
+        .copy((screenshot.width() - width) / 2, screenshot.height() - band, width, band)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+bool ThemePreview::renderMicroPreview(DockTheme& theme, std::string* why) {
+    std::string reason;
+    const QImage picture = drawMicroPreview(theme);
+    QTemporaryDir run(QDir::tempPath() + QStringLiteral("/micro-XXXXXX"));
+    const QString file = run.filePath(QString::fromLatin1(kMicroPreview));
+    if (picture.isNull()) {
+        reason = "the Dock could not be drawn (no Qt Gui application)";
+    } else if (!run.isValid() || !picture.save(file, "PNG")) {
+        reason = "the micro preview could not be written in " + QDir::tempPath().toStdString();
+    } else if (!theme.putBundleFile(kMicroPreview, file.toStdString())) {
+        reason = theme.errorString();
+    }
+    if (why) {
+        *why = reason;
+    }
+    return reason.empty();
+}
+
+bool ThemePreview::hasStockMicroPreview(const DockTheme& theme) {
+    const Descriptor own =
+        theme.bundleFolder()->openRegularFile(kMicroPreview, ThemeBundle::kMaxImageBytes);
+    const auto bytes = own.valid()
+                           ? FileManager::readDescriptor(own.get(), ThemeBundle::kMaxImageBytes)
+                           : std::nullopt;
+    FileManager::ReadOptions options;
+    options.maxBytes = ThemeBundle::kMaxImageBytes;
+    const auto stock = FileManager::readFile(stockMicroPreview().toStdString(), options);
+    return bytes && stock && *bytes == *stock;
+}
