@@ -10,7 +10,6 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +18,6 @@
 
 #include "dock/DockImages.h"
 #include "dock/DockRenderer.h"
-#include "dock/DockScene.h"
 #include "image/ThemePreview.h"
 #include "model/DockTheme.h"
 #include "model/MiscKit.h"
@@ -54,14 +52,8 @@ int main(int argc, char** argv) {
         live.push_back(BenchStats::since(start));
 
         start = Clock::now();
-        DockImages images = DockImages::load(catalogue, stock / "images");
-        DockScene scene(images, style, tile);
-        scene.setStackOpen(true);
-        QImage own(scene.size(), QImage::Format_ARGB32_Premultiplied);
-        own.fill(Qt::transparent);
-        QPainter painter(&own);
-        scene.paint(painter);
-        painter.end();
+        QImage own =
+            ThemePreview::paint(DockImages::load(catalogue, stock / "images"), style, tile, true);
         standIn.push_back(BenchStats::since(start));
 
         start = Clock::now();
