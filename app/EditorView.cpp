@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 
 #include "app/ImageDecoder.h"
+#include "app/LiveDock.h"
 #include "app/SlotCellDelegate.h"
 #include "app/SlotListModel.h"
 #include "app/ThemeSession.h"
@@ -43,6 +44,34 @@ EditorView::EditorView(ThemeSession& session, QWidget* parent)
     });
     connect(&session_, &ThemeSession::slotChanged, this, &EditorView::showSlot);
     setThumbnailSide(64);
+
+    liveDock_ = new LiveDock(session_, ui_->live_dock_panel);
+    ui_->liveDockLayout->insertWidget(0, liveDock_, 1);
+    for (const auto& [label, tile] : DockScene::sizeSteps()) {
+        ui_->live_dock_size->addItem(label, tile);
+    }
+    setLiveDockSize(liveDock_->tileSize());
+    connect(ui_->live_dock_size, &QComboBox::activated, this, [this] {
+        const int tile = ui_->live_dock_size->currentData().toInt();
+        liveDock_->setTileSize(tile);
+        emit liveDockSizeChosen(tile);
+        updateSelection();  // the sizes that draw the slot
+    });
+    connect(ui_->live_dock_larger, &QPushButton::clicked, this, &EditorView::largerViewWanted);
+    connect(liveDock_, &LiveDock::hovered, this,
+            [this](const QString& key) { slots_->setHighlighted(key.toStdString()); });
+    connect(liveDock_, &LiveDock::clicked, this, [this](const QString& key) {
+        if (const int row = slots_->rowOf(key.toStdString()); row >= 0) {
+            showSlot(category(), row);
+        }
+    });
+    connect(liveDock_, &LiveDock::dropped, this, [this](const QString& key, const QString& path) {
+        if (const int row = slots_->rowOf(key.toStdString()); row >= 0) {
+            showSlot(category(), row);
+            emit slotImageDropped(path);
+        }
+    });
+    connect(this, &EditorView::categoryChanged, liveDock_, &LiveDock::setCategory);
     updateSelection();
 }
 
@@ -143,6 +172,29 @@ bool EditorView::isSelectionPicture(const DragDropImageView* view) const {
     return view == ui_->selection_preview;
 }
 
+void EditorView::setLiveDockShown(bool shown) {
+    ui_->live_dock_panel->setVisible(shown);
+    if (shown) {
+        liveDock_->redraw();
+    }
+}
+
+bool EditorView::isLiveDockShown() const {
+    return !ui_->live_dock_panel->isHidden();
+}
+
+void EditorView::setLiveDockSize(int tileSize) {
+    const int index = ui_->live_dock_size->findData(tileSize);
+    if (index >= 0) {
+        ui_->live_dock_size->setCurrentIndex(index);
+        liveDock_->setTileSize(tileSize);
+    }
+}
+
+int EditorView::liveDockSize() const {
+    return liveDock_->tileSize();
+}
+
 void EditorView::themeOpened() {
     // A theme opens on its 2D images.
     slots_->setTheme(session_.theme(), DockCategory::TwoD);
@@ -170,6 +222,8 @@ void EditorView::updateSelection() {
         ui.selection_preview->setImage(QImage());
         ui.selection_bestSize->clear();
         ui.selection_alertSize->clear();
+        ui.selection_drawnAt->clear();
+        liveDock_->setSelectedKey(QString());
         return;
     }
     const std::string key = item->keyDock();
@@ -183,6 +237,11 @@ void EditorView::updateSelection() {
         QString::fromStdString(catalogue.getDescriptionForKey(key).value_or("")));
     DockSize best = catalogue.getSizeForFileKey(key);
     ui.selection_bestSize->setText(sizeText(best.width, best.height));
+    const QStringList sizes =
+        DockScene::sizesDrawing(QString::fromStdString(key), styleForCategory(category()));
+    ui.selection_drawnAt->setText(sizes.isEmpty() ? QStringLiteral("no size of the stand-in Dock")
+                                                  : sizes.join(QStringLiteral(", ")));
+    liveDock_->setSelectedKey(QString::fromStdString(key));
 
     // The picture and its size in pixels come from the decoder, at most at the panel's size.
     ui.selection_preview->setImage(QImage());

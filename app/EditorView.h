@@ -11,9 +11,10 @@
 #include "model/DockTheme.h"
 
 class DragDropImageView;
-class QWidget;
 class DropResponder;
 class ImageObjectView;
+class LiveDock;
+class QWidget;
 class SlotListModel;
 class ThemeSession;
 namespace Ui {
@@ -21,9 +22,14 @@ class EditorView;
 }
 
 // The editor view of the main window: the slot browser of the open theme's
-// images of one category, and the selection panel (the selected slot's
-// picture, file name, natural name, description, size, the Dock's size and
-// the size warning).
+// images of one category, the live Dock under it (LiveDock: the theme's Dock
+// as the stand-in Dock draws it, at the size chosen), and the selection panel
+// (the selected slot's picture, file name, natural name, description, size,
+// the Dock's size, the Dock sizes that draw it and the size warning). The
+// live Dock and the browser point at each other: a piece hovered marks its
+// slot, the selected slot is outlined on the Dock, a piece clicked selects
+// its slot, and a file dropped on a piece selects its slot and is handed on
+// as a drop on the selected slot (slotImageDropped).
 //
 // Owns its form (the Ui struct) and the browser's model; follows the session
 // (not owned) itself: a theme opened shows its 2D images, a theme read again
@@ -70,12 +76,25 @@ public:
     void setDropResponder(DropResponder* responder);
     // Whether view is the selection panel's picture.
     bool isSelectionPicture(const DragDropImageView* view) const;
+    // Shows or hides the live Dock (hidden, it draws nothing).
+    void setLiveDockShown(bool shown);
+    bool isLiveDockShown() const;
+    // The live Dock's icon size, one of DockScene::sizeSteps().
+    void setLiveDockSize(int tileSize);
+    int liveDockSize() const;
+    LiveDock& liveDock() const { return *liveDock_; }
 
 signals:
     // A slot was double-clicked.
     void slotActivated(int row);
     // The category shown changed by showSlot or setCategory.
     void categoryChanged(DockCategory category);
+    // A file was dropped on a piece of the live Dock, whose slot is selected now.
+    void slotImageDropped(const QString& path);
+    // The live Dock's Larger View… was pressed.
+    void largerViewWanted();
+    // The live Dock's size was chosen.
+    void liveDockSizeChosen(int tileSize);
 
 private:
     void themeOpened();
@@ -87,4 +106,5 @@ private:
     std::unique_ptr<Ui::EditorView> ui_;
     QWidget* widget_;
     SlotListModel* slots_ = nullptr;
+    LiveDock* liveDock_ = nullptr;
 };

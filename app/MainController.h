@@ -17,6 +17,7 @@ class Dialogs;
 class DockVerifier;
 class EditorView;
 class InformationView;
+class LiveDockWindow;
 class QDialog;
 class QMainWindow;
 class ScreenshotRenderer;
@@ -168,6 +169,10 @@ public:
     void btn_replaceSelectedImage();
     void _doubleClickCellForPreviews();
     void btn_changeProportions(bool actualSize);
+    // View > Live Dock: shows or hides the editor view's live Dock, remembered.
+    void btn_showLiveDock(bool shown);
+    // The live Dock's Larger View…: the Dock at its real size in a window of its own.
+    void btn_showLargerDock();
 
     // Preferences (MainControllerPreferences.cpp). Each is read from the user
     // defaults where it is used; the sheet's check boxes only show and store them.
@@ -264,6 +269,7 @@ private:
     std::unique_ptr<Ui::HelpWindow> help_;
     QDialog* helpWindow_ = nullptr;
     UpdateSheet* progress_ = nullptr;  // the progress window
+    LiveDockWindow* largerDock_ = nullptr;
     std::unique_ptr<Ui::PreferencesSheet> preferences_;
     QDialog* preferencesWindow_ = nullptr;
     std::unique_ptr<Ui::PreviewWindow> preview_;

@@ -15,6 +15,7 @@
 #include "app/EditorView.h"
 #include "app/ImageDecoder.h"
 #include "app/InformationView.h"
+#include "app/LiveDockWindow.h"
 #include "app/MainController.h"
 #include "app/ThemeSession.h"
 #include "app/UserDefaults.h"
@@ -135,6 +136,22 @@ void MainController::btn_changeProportions(bool actualSize) {
     }
 }
 
+void MainController::btn_showLiveDock(bool shown) {
+    editor_->setLiveDockShown(shown);
+    defaults_->setBool(UserDefaults::kShowLiveDock, shown);
+}
+
+void MainController::btn_showLargerDock() {
+    if (!session_->theme()) {
+        dialogs_.beep();
+        return;
+    }
+    if (!largerDock_) {
+        largerDock_ = new LiveDockWindow(*session_, editor_->liveDock(), window_, this);
+    }
+    largerDock_->show();
+}
+
 void MainController::setUpMenus() {
     Ui::MainWindow& main = *ui_;
     QUndoStack& history = session_->history();
@@ -179,6 +196,23 @@ void MainController::setUpMenus() {
     add(QStringLiteral("Smaller Thumbnails"), QKeySequence(QKeySequence::ZoomOut),
         [zoomBy] { zoomBy(-kThumbnailStep); });
     connect(main.tbar_preview, &QAction::triggered, this, [this] { btn_show_previewPanel(); });
+
+    // The live Dock, shown unless the user hid it, at the size chosen last.
+    main.menu_view->addSeparator();
+    QAction* live = main.menu_view->addAction(QStringLiteral("&Live Dock"));
+    live->setCheckable(true);
+    live->setChecked(defaults_->boolForKey(UserDefaults::kShowLiveDock).value_or(true));
+    editor_->setLiveDockShown(live->isChecked());
+    connect(live, &QAction::toggled, this, [this](bool shown) { btn_showLiveDock(shown); });
+    if (std::optional<QString> size = defaults_->stringForKey(UserDefaults::kLiveDockSize)) {
+        editor_->setLiveDockSize(size->toInt());
+    }
+    connect(editor_, &EditorView::liveDockSizeChosen, this, [this](int tile) {
+        defaults_->setString(UserDefaults::kLiveDockSize, QString::number(tile));
+    });
+    connect(editor_, &EditorView::slotImageDropped, this,
+            [this](const QString& path) { _replaceSlotImage(path); });
+    connect(editor_, &EditorView::largerViewWanted, this, [this] { btn_showLargerDock(); });
     connectPreferences();
 }
 

@@ -1,5 +1,7 @@
 #include "app/SlotListModel.h"
 
+#include <QPalette>
+
 #include <QPixmap>
 
 #include "app/ImageDecoder.h"
@@ -15,6 +17,7 @@ void SlotListModel::setTheme(const DockTheme* theme, DockCategory category) {
     theme_ = theme;
     category_ = category;
     items_ = theme ? theme->slotList(category) : DockTheme::SlotList{};
+    highlighted_ = -1;
     endResetModel();
 }
 
@@ -41,6 +44,28 @@ const ImageObjectView* SlotListModel::item(int row) const {
     return row >= 0 && row < rowCount() ? items_[static_cast<std::size_t>(row)].get() : nullptr;
 }
 
+int SlotListModel::rowOf(const std::string& key) const {
+    for (int row = 0; row < rowCount(); ++row) {
+        if (items_[static_cast<std::size_t>(row)]->keyDock() == key) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void SlotListModel::setHighlighted(const std::string& key) {
+    const int row = key.empty() ? -1 : rowOf(key);
+    if (row == highlighted_) {
+        return;
+    }
+    const int old = std::exchange(highlighted_, row);
+    for (int changed : {old, row}) {
+        if (changed >= 0) {
+            emit dataChanged(index(changed), index(changed), {Qt::BackgroundRole});
+        }
+    }
+}
+
 int SlotListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(items_.size());
 }
@@ -63,6 +88,10 @@ QVariant SlotListModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::ToolTipRole:
             return QString::fromStdString(slot->imageSubtitle());
+        case Qt::BackgroundRole:
+            return index.row() == highlighted_
+                       ? QVariant(QPalette().highlight().color().lighter(160))
+                       : QVariant();
         case Qt::DecorationRole: {
             // Read through the theme's opened folder: a link in the bundle leads nowhere.
             QPixmap thumbnail = thumbnails_.thumbnail(

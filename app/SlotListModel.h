@@ -32,6 +32,11 @@ public:
     void setThumbnailSide(int side);
     // The item of row, or nullptr.
     const ImageObjectView* item(int row) const;
+    // The row of key, or -1.
+    int rowOf(const std::string& key) const;
+    // Marks the row of key (the piece of the live Dock under the pointer) with
+    // the highlight colour as its background; empty: none.
+    void setHighlighted(const std::string& key);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -44,4 +49,5 @@ private:
     DockCategory category_ = DockCategory::TwoD;
     DockTheme::SlotList items_;
     int side_ = 64;
+    int highlighted_ = -1;
 };

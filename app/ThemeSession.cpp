@@ -42,7 +42,10 @@ ThemeSession::ThemeSession(Dialogs& dialogs, QObject* parent)
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMilliseconds);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
-    connect(settle_, &QTimer::timeout, this, [this] { syncWithDisk(); });
+    connect(settle_, &QTimer::timeout, this, [this] {
+        syncWithDisk();
+        emit picturesChanged();
+    });
 }
 
 ThemeSession::~ThemeSession() {

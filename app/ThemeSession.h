@@ -166,6 +166,10 @@ signals:
     void slotChanged(DockCategory category, int row);
     // The bundle's file name (the micro preview, a Dock screenshot) changed.
     void fileChanged(const std::string& name);
+    // Something in the bundle's folders changed on disk (a picture rewritten
+    // in place too, which leaves Info.plist as it was): pictures drawn from
+    // the theme's files are drawn again.
+    void picturesChanged();
 
 private:
     struct Edits {

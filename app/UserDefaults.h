@@ -22,6 +22,10 @@ public:
     static constexpr const char* kAutoDockStyle = "AutoDockStyle";
     // Whether replaced images get generated unique names (the preferences' check box).
     static constexpr const char* kGenerateUUID = "GenerateUUID";
+    // Whether the editor view shows the live Dock (View > Live Dock; absent: shown), and its icon
+    // size.
+    static constexpr const char* kShowLiveDock = "ShowLiveDock";
+    static constexpr const char* kLiveDockSize = "LiveDockSize";
 
     UserDefaults();
     ~UserDefaults();
