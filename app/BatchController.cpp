@@ -15,6 +15,7 @@
 #include "app/Background.h"
 #include "app/BatchTableModel.h"
 #include "app/Dialogs.h"
+#include "image/ThemePreview.h"
 #include "model/BatchWorker.h"
 #include "model/MiscKit.h"
 #include "platform/FileManager.h"
@@ -175,7 +176,13 @@ void BatchController::_convertNext() {
             if (first) {
                 BatchWorker::removeLeftovers(destination);
             }
-            return BatchWorker::convert(folder, destination);
+            BatchWorker::Step step = BatchWorker::convert(folder, destination);
+            // Each new theme its own small picture; one that can't be drawn keeps the stock one.
+            if (std::string why;
+                !step.bundle.empty() && !ThemePreview::renderMicroPreview(step.bundle, &why)) {
+                Log::write("The batch theme keeps the stock micro preview: " + why);
+            }
+            return step;
         },
         [this, row](const BatchWorker::Step& step) {
             list->setStatus(row, QString::fromStdString(step.status),

@@ -1,15 +1,43 @@
 #include "app/InformationView.h"
 
+#include <sys/stat.h>
+
 #include <QUrl>
+
+#include <algorithm>
 
 #include "app/Dialogs.h"
 #include "app/ImageDecoder.h"
 #include "app/RichTextConversion.h"
 #include "app/ThemeSession.h"
+#include "image/ThemePreview.h"
+#include "platform/Descriptor.h"
 #include "platform/SystemPaths.h"
 #include "ui_InfoView.h"
 
 namespace {
+
+// When the file source names was last changed, or nothing when it can't be opened.
+std::optional<std::int64_t> changedAt(const ImageFile::Source& source) {
+    const Descriptor file = ImageFile::open(source);
+    struct stat info {};
+    return file.valid() && ::fstat(file.get(), &info) == 0
+               ? std::optional<std::int64_t>(info.st_mtim.tv_sec * 1000000000LL +
+                                             info.st_mtim.tv_nsec)
+               : std::nullopt;
+}
+
+// Whether any picture of the theme changed after its Dock screenshot of style was drawn.
+bool isStale(const DockTheme& theme, DockStyle style) {
+    const std::optional<std::int64_t> shot = changedAt(ImageFile::Source(
+        theme.bundleFolder(), QString::fromStdString(theme.previewDockPath(style))));
+    if (!shot) {
+        return false;
+    }
+    const ThemePreview::Sources sources = ThemePreview::sourcesOf(theme);
+    return std::ranges::any_of(
+        sources, [&](const auto& source) { return changedAt(source.second).value_or(0) > *shot; });
+}
 
 using Field = std::string DockTheme::Information::*;
 
@@ -65,6 +93,8 @@ InformationView::InformationView(ThemeSession& session, Dialogs& dialogs, QWidge
         showMicroPreview();
         showScreenshot();
     });
+    // A slot's new picture may leave the screenshot behind it.
+    connect(&session_, &ThemeSession::slotChanged, this, [this] { showScreenshot(); });
     connect(&session_, &ThemeSession::fileChanged, this, [this](const std::string& name) {
         if (name == "preview_micro.png") {
             showMicroPreview();
@@ -127,6 +157,7 @@ void InformationView::showScreenshot() {
     };
     const DockTheme* theme = session_.theme();
     const DockStyle style = screenshotStyle();
+    ui_->screenshot_stale->setVisible(theme && isStale(*theme, style));
     if (theme && theme->existDockPreview(style)) {
         session_.decoder().request(
             view, {theme->bundleFolder(), QString::fromStdString(theme->previewDockPath(style))},

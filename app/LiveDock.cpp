@@ -221,44 +221,21 @@ QRect LiveDock::pieceRect(int piece) const {
     return QRectF(shown.topLeft() + rect.topLeft() * scale, rect.size() * scale).toAlignedRect();
 }
 
-LiveDock::Sources LiveDock::sources() const {
-    Sources found;
+ThemePreview::Sources LiveDock::sources() const {
     const DockTheme* theme = session_.theme();
-    if (!theme) {
-        return found;
-    }
-    for (const DockTheme::Item& item : theme->slotList(category_)) {
-        found.emplace_back(
-            QString::fromStdString(item->keyDock()),
-            ImageFile::Source(theme->bundleFolder(), QString::fromStdString(item->path())));
-    }
-    return found;
+    return theme ? ThemePreview::sourcesOf(*theme) : ThemePreview::Sources();
 }
 
-QImage LiveDock::draw(const Sources& sources, DockStyle style, int tileSize, bool overDesktop,
-                      std::vector<DockScene::Piece>* pieces) {
-    std::map<QString, QImage> decoded;
-    for (const auto& [key, source] : sources) {
-        QImage image = ImageFile(source).read();
-        if (!image.isNull()) {
-            decoded.emplace(key, std::move(image));
-        }
-    }
-    const DockImages images = DockImages::fromImages(std::move(decoded));
+QImage LiveDock::draw(const ThemePreview::Sources& sources, DockStyle style, int tileSize,
+                      bool overDesktop, std::vector<DockScene::Piece>* pieces) {
+    const DockImages images = ThemePreview::decode(sources);
     DockScene scene(images, style, tileSize);
     scene.setStackOpen(true);
     if (pieces) {
         *pieces = scene.pieces();
     }
-    if (overDesktop) {
-        return DockRenderer::render(scene);
-    }
-    QImage picture(scene.size(), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.paint(painter);
-    return picture;
+    return overDesktop ? DockRenderer::render(scene)
+                       : ThemePreview::paint(images, style, tileSize, true);
 }
 
 QSize LiveDock::sizeHint() const {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dock/DockScene.h"
-#include "image/ImageFile.h"
+#include "image/ThemePreview.h"
 #include "model/DockStyle.h"
 
 class ThemeSession;
@@ -59,16 +59,15 @@ public:
     int drawings() const { return drawings_; }
     bool isDrawing() const { return drawing_; }
 
-    // The open theme's slot images of category, each under its key, read
-    // through the theme's opened folder; taken on the UI thread for draw().
-    using Sources = std::vector<std::pair<QString, ImageFile::Source>>;
-    Sources sources() const;
+    // The open theme's slot pictures as the Dock would get them
+    // (ThemePreview::sourcesOf); taken on the UI thread for draw().
+    ThemePreview::Sources sources() const;
     // The Dock that sources draw in style at tileSize with its stack open,
     // over the stand-in Dock's desktop picture when overDesktop (the larger
     // view), else on transparency; pieces, when given, gets the scene's
     // pieces. Any thread: decodes and paints only.
-    static QImage draw(const Sources& sources, DockStyle style, int tileSize, bool overDesktop,
-                       std::vector<DockScene::Piece>* pieces = nullptr);
+    static QImage draw(const ThemePreview::Sources& sources, DockStyle style, int tileSize,
+                       bool overDesktop, std::vector<DockScene::Piece>* pieces = nullptr);
 
     QSize sizeHint() const override;
 

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -57,17 +56,10 @@ bool LiveDockWindow::useAsScreenshot() {
     if (!theme || picture_.isNull()) {
         return false;
     }
-    // Written once beside the undo copies; the session keeps its own copy of it.
-    const QString file = QDir(session_.temporaryFolder()).filePath(QStringLiteral("live-dock.png"));
-    if (!picture_.convertToFormat(QImage::Format_RGB32).save(file, "PNG")) {
-        return false;
-    }
     const std::string name =
         std::filesystem::path(theme->previewDockPath(style_)).filename().string();
-    const bool stored =
-        session_.putBundleFile(QStringLiteral("Use as Dock Screenshot"), name, file);
-    QFile::remove(file);
-    return stored;
+    return session_.putBundlePicture(QStringLiteral("Use as Dock Screenshot"), name,
+                                     picture_.convertToFormat(QImage::Format_RGB32));
 }
 
 void LiveDockWindow::make(QWidget* owner) {

@@ -42,6 +42,7 @@
 #include "app/UserDefaults.h"
 #include "app/WelcomeView.h"
 #include "app/WindowPlacement.h"
+#include "image/ThemePreview.h"
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
@@ -488,6 +489,10 @@ void MainController::connectActions() {
             [this] { ui_->action_restoreOriginal->setEnabled(originalImagesKept()); });
     on(main.action_checkTheme, [this] { btn_checkTheme(); });
     on(main.action_renderScreenshots, [this] { btn_renderDockScreenshots(); });
+    QAction* micro = new QAction(QStringLiteral("Render Preview Picture"), window_);
+    micro->setToolTip(QStringLiteral("Draw the theme's small picture from its images"));
+    main.menu_dock->insertAction(main.action_checkUpdate, micro);
+    on(micro, [this] { btn_renderMicroPreview(); });
     on(main.action_checkUpdate, [this] { btn_checkUpdateForTheme(); });
     for (QAction* show : {main.action_showInfo, main.action_showEditor}) {
         on(show, [this, show] { btn_showEditorDock(show->data().toInt()); });
@@ -545,6 +550,10 @@ void MainController::connectSession() {
         // Drawn for the theme open now, not one closed or read again meanwhile.
         if (session_->generation() == renderedGeneration_) {
             session_->screenshotsDrawn();
+            // A theme still showing the stock small picture gets its own.
+            if (ok && ThemePreview::hasStockMicroPreview(*session_->theme())) {
+                btn_renderMicroPreview();
+            }
         }
         window_->statusBar()->showMessage(ok ? QStringLiteral("Dock screenshots drawn")
                                              : QStringLiteral("The Dock screenshots could "

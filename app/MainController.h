@@ -157,7 +157,11 @@ public:
     void btn_closeDockPreview();
     void btn_previewAuthorSite();
     void btn_preview_changeShowPreview();
+    // Also renders the micro preview when the theme's is still the stock one.
     void btn_renderDockScreenshots();
+    // Dock > Render Preview Picture: the theme's micro preview drawn from its
+    // images (with undo), whatever it is now.
+    void btn_renderMicroPreview();
 
     // Slot browser, drops, slot preview (MainControllerSlots.cpp).
     void imageBrowserCellWasDoubleClicked(int index);

@@ -24,6 +24,7 @@
 #include "app/UpdateSheet.h"
 #include "app/UserDefaults.h"
 #include "image/ImageFile.h"
+#include "image/ThemePreview.h"
 #include "model/BundleBuilder.h"
 #include "model/MiscKit.h"
 #include "model/OriginalDockManifest.h"
@@ -94,6 +95,10 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(path));
     if (!theme) {
         return refuse("It could not be opened once made");
+    }
+    // Its own small picture, so the collection tells it from the stock theme.
+    if (std::string whyNot; !ThemePreview::renderMicroPreview(*theme, &whyNot)) {
+        Log::write("The new theme keeps the stock micro preview: " + whyNot);
     }
     session_->adopt(std::move(theme));
     return true;

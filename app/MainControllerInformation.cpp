@@ -8,6 +8,7 @@
 #include "app/MainController.h"
 #include "app/ScreenshotRenderer.h"
 #include "app/ThemeSession.h"
+#include "image/ThemePreview.h"
 
 bool MainController::btn_saveInfo() {
     return information_->save();
@@ -23,6 +24,16 @@ void MainController::btn_previewAuthorSite() {
 
 void MainController::btn_preview_changeShowPreview() {
     information_->showScreenshot();
+}
+
+void MainController::btn_renderMicroPreview() {
+    const DockTheme* theme = session_->theme();
+    if (!theme) {
+        dialogs_.beep();
+        return;
+    }
+    session_->putBundlePicture(QStringLiteral("Render Preview Picture"), "preview_micro.png",
+                               ThemePreview::drawMicroPreview(*theme));
 }
 
 void MainController::btn_renderDockScreenshots() {

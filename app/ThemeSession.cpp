@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QImage>
 #include <QStringList>
 #include <QTimer>
 #include <QUndoStack>
@@ -332,6 +334,21 @@ bool ThemeSession::putBundleFile(const QString& what, const std::string& name,
         theme_->backup();
     }
     return true;
+}
+
+bool ThemeSession::putBundlePicture(const QString& what, const std::string& name,
+                                    const QImage& picture) {
+    const QString file =
+        QDir(temporaryFolder()).filePath(QStringLiteral("drawn-") + QString::fromStdString(name));
+    if (picture.isNull() || !picture.save(file, "PNG")) {
+        refuse(QStringLiteral("Picture Not Replaced"), QString::fromStdString(name),
+               QStringLiteral("it could not be drawn"));
+        QFile::remove(file);
+        return false;
+    }
+    const bool put = putBundleFile(what, name, file);
+    QFile::remove(file);
+    return put;
 }
 
 void ThemeSession::screenshotsDrawn() {

@@ -12,6 +12,7 @@
 #include "model/RichText.h"
 
 class AsideFile;
+class QImage;
 class Dialogs;
 class ImageDecoder;
 class QFileSystemWatcher;
@@ -142,6 +143,9 @@ public:
     // is also kept in the theme's backup. False (beep and alert) when it
     // could not.
     bool putBundleFile(const QString& what, const std::string& name, const QString& path);
+    // The same for a picture drawn in the editor, written as a PNG to the
+    // temporary folder first (and removed from there after).
+    bool putBundlePicture(const QString& what, const std::string& name, const QImage& picture);
     // The open theme's Dock screenshots were drawn anew (by the renderer):
     // fileChanged() for each.
     void screenshotsDrawn();

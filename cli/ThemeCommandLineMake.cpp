@@ -29,12 +29,9 @@ namespace {
 // A theme made here gets a micro preview of its own, drawn from its images, so
 // that it stands apart in the collection; failing to draw one is only a warning.
 void drawMicroPreview(const std::string& bundle, std::ostream& err) {
-    std::string why;
-    const auto theme = DockTheme::initWithBundleAtPath(bundle, &why);
-    if (!theme || !ThemePreview::renderMicroPreview(*theme, &why)) {
+    if (std::string why; !ThemePreview::renderMicroPreview(bundle, &why)) {
         err << ThemeCommandLine::kProgram << ": " << Log::escaped(bundle)
-            << ": warning: it keeps the stock micro preview ("
-            << Log::escaped(why.empty() ? "the theme does not open" : why) << ")\n";
+            << ": warning: it keeps the stock micro preview (" << Log::escaped(why) << ")\n";
     }
 }
 

@@ -109,6 +109,18 @@ bool ThemePreview::renderMicroPreview(DockTheme& theme, std::string* why) {
     return reason.empty();
 }
 
+bool ThemePreview::renderMicroPreview(const std::string& path, std::string* why) {
+    std::string whyNot;
+    std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(path, &whyNot);
+    if (!theme) {
+        if (why) {
+            *why = whyNot.empty() ? "the theme does not open" : whyNot;
+        }
+        return false;
+    }
+    return renderMicroPreview(*theme, why);
+}
+
 bool ThemePreview::hasStockMicroPreview(const DockTheme& theme) {
     const Descriptor own =
         theme.bundleFolder()->openRegularFile(kMicroPreview, ThemeBundle::kMaxImageBytes);

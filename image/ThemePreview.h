@@ -51,6 +51,9 @@ public:
     // place); the old one stays when drawing or writing fails. False, with why
     // (one line, when given), then.
     static bool renderMicroPreview(DockTheme& theme, std::string* why = nullptr);
+    // The same for the bundle at path, opened for it (a theme just made);
+    // any thread, as the theme is its own.
+    static bool renderMicroPreview(const std::string& path, std::string* why = nullptr);
     // Whether theme's preview_micro.png has the bytes of the stock theme's;
     // false when either does not read.
     static bool hasStockMicroPreview(const DockTheme& theme);

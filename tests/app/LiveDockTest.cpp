@@ -69,6 +69,9 @@ TEST_F(LiveDockTest, AnEditIsDrawnAndABurstOfEditsEndsInTheLastOneWithFewDrawing
                                              picture("red.png", {40, 40}, Qt::red), "red.png"));
     ASSERT_TRUE(
         waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), Qt::red); }));
+    // The 2D screenshot is now older than its images, and the information view says so.
+    choose(named<QComboBox>("Dock screenshot style"), indexOf(DockStyle::TwoD));
+    EXPECT_FALSE(named<QLabel>("The Dock screenshot is out of date")->isHidden());
     // Twenty edits at once: the Dock ends in the last, drawn a few times, not twenty.
     const int before = dock.drawings();
     const QColor last(0, 200, 0);

@@ -1,5 +1,6 @@
 // New, open, back up, generate: what reaches disk and what the user is told.
 #include "EditorTest.h"
+#include "image/ThemePreview.h"
 
 using ThemeCommandsTest = EditorTest;
 
@@ -12,6 +13,7 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     EXPECT_EQ(DockTheme::initWithBundleAtPath(text(at("MyNewDock.docktheme")))->dockName(),
               "MyNewDock");
     EXPECT_FALSE(c.session().theme()->dockAuthor().value_or("").empty());
+    EXPECT_FALSE(ThemePreview::hasStockMicroPreview(*c.session().theme()));  // its own picture
     EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "MyNewDock");
     EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
     EXPECT_EQ(dialogs.panelTitles, (std::vector<QString>{"MyNewDock"}));
