@@ -76,7 +76,12 @@ QImage ThemePreview::drawMicroPreview(const DockTheme& theme) {
     if (!qGuiApp) {
         return QImage();
     }
-    const DockImages images = decode(sourcesOf(theme));
+    // Only what the 3D Dock draws is decoded: the 2D frame's pictures are half the theme.
+    Sources sources = sourcesOf(theme);
+    std::erase_if(sources, [](const auto& source) {
+        return DockScene::sizesDrawing(source.first, DockStyle::ThreeD).isEmpty();
+    });
+    const DockImages images = decode(sources);
     DockScene scene(images, DockStyle::ThreeD, DockRenderer::kTileSize);
     scene.setStackOpen(true);
     const QImage screenshot = DockRenderer::render(scene);
