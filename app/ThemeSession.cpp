@@ -272,13 +272,8 @@ bool ThemeSession::replaceSlotImage(DockCategory category, int row, const QStrin
                        QStringLiteral("This file already exist in theme package"));
         return false;
     }
-    // The bundle gets the very bytes kept for redo; only a regular file of an image's size is
-    // taken.
-    QString why;
-    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaryFolder(), path, true, &why);
+    std::unique_ptr<AsideFile> after = keepNew(path, QStringLiteral("Image Not Replaced"));
     if (!after) {
-        Log::write("Cannot copy " + Log::escaped(path.toStdString()));
-        refuse(QStringLiteral("Image Not Replaced"), path, QStringLiteral("it ") + why);
         return false;
     }
     // A file the theme check refuses as no picture would make the theme fail to apply.
@@ -309,12 +304,8 @@ bool ThemeSession::putBundleFile(const QString& what, const std::string& name,
         dialogs_.beep();
         return false;
     }
-    // The bundle gets the very bytes kept for redo.
-    QString why;
-    std::unique_ptr<AsideFile> after = AsideFile::keep(temporaryFolder(), path, true, &why);
+    std::unique_ptr<AsideFile> after = keepNew(path, QStringLiteral("Picture Not Replaced"));
     if (!after) {
-        Log::write("Cannot copy " + Log::escaped(path.toStdString()));
-        refuse(QStringLiteral("Picture Not Replaced"), path, QStringLiteral("it ") + why);
         return false;
     }
     std::unique_ptr<AsideFile> before;
@@ -486,6 +477,18 @@ void ThemeSession::mergeEdits(const DockTheme::Information& before, bool descrip
     } else {
         setEdits(std::move(merged));
     }
+}
+
+std::unique_ptr<AsideFile> ThemeSession::keepNew(const QString& path, const QString& title) {
+    // The bundle gets the very bytes kept for redo; only a regular file of an image's size is
+    // taken.
+    QString why;
+    std::unique_ptr<AsideFile> kept = AsideFile::keep(temporaryFolder(), path, true, &why);
+    if (!kept) {
+        Log::write("Cannot copy " + Log::escaped(path.toStdString()));
+        refuse(title, path, QStringLiteral("it ") + why);
+    }
+    return kept;
 }
 
 bool ThemeSession::keepForUndo(const QString& path, std::unique_ptr<AsideFile>& kept,

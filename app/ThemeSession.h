@@ -194,6 +194,10 @@ private:
     // where both changed a field; before is the theme's information before
     // the reload.
     void mergeEdits(const DockTheme::Information& before, bool descriptionChanged);
+    // A copy of the new file at path, the very bytes the bundle will get and
+    // redo puts back; nothing, after the beep and an alert of title, when it
+    // can't be copied (not a regular file, too large, unreadable).
+    std::unique_ptr<AsideFile> keepNew(const QString& path, const QString& title);
     // Keeps a copy of the file at path for undo in kept (none when no regular
     // file is there). When a file there can't be kept (over 16 MiB,
     // unreadable) asks whether to go on without undo: false when the user
