@@ -47,7 +47,7 @@ std::size_t columnsOf(const std::string& text) {
     }));
 }
 
-// One slot of a bundle as "slots" shows it.
+// One slot of a bundle as the slots command lists it.
 struct SlotRow {
     DockCategory category = DockCategory::TwoD;
     std::string key;
@@ -242,7 +242,7 @@ int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
                                   QStringLiteral("Lists the slots as a JSON array."));
     parser.addOption(json);
     describe(parser, "slots",
-             "Lists every slot of both categories: key, natural name, file, the image's size, the "
+             "Lists every slot of both categories: key, readable name, file, the image's size, the "
              "size the Dock draws and whether the image is too big for it.",
              "BUNDLE", "A theme bundle.");
     std::string bundle;
