@@ -12,6 +12,7 @@
 #include "app/DragDropImageView.h"
 #include "app/ThemeHost.h"
 #include "model/DockStyle.h"
+#include "model/ThemeCheck.h"
 
 class Dialogs;
 class DockVerifier;
@@ -25,7 +26,6 @@ class ThemeSession;
 class UpdateSheet;
 class UserDefaults;
 class WelcomeView;
-struct ThemeFinding;
 namespace Ui {
 class AboutWindow;
 class HelpWindow;
@@ -151,6 +151,7 @@ public:
     bool openTheme(const std::string& path) override;
     bool changeThemeFolder(const std::string& path, const std::function<bool()>& change) override;
     bool mayReadThemeFolder(const std::string& path) override;
+    void applyTheme(const std::string& path) override;
 
     // Information view (MainControllerInformation.cpp).
     bool btn_saveInfo();
@@ -236,14 +237,27 @@ private:
     // status bar follow it here.
     void connectSession();
     void _applyEnded(ApplyRunner::Run run, const QString& themeName, int status, int exitStatus);
-    // Checks the open theme's bundle in a worker; then gets the findings on the
-    // GUI thread, unless the theme was closed or another one opened meanwhile.
-    void _checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then);
+    // What a check found in a bundle, and the bundle an apply then starts on.
+    struct CheckedBundle {
+        std::vector<ThemeFinding> findings;
+        std::string path;
+        QString name;
+    };
+    // Checks a bundle in a worker: the open theme's own folder when other is
+    // nothing, else the bundle at *other; then gets the outcome on the GUI
+    // thread. For the open theme, nothing when it was closed or another one
+    // opened meanwhile.
+    void _checkBundle(const std::optional<std::string>& other,
+                      std::function<void(const CheckedBundle&)> then);
+    // The check, its sheet and the apply of the open theme (other nothing) or
+    // of another bundle; beeps while a check or an apply runs.
+    void _checkThenApply(const std::optional<std::string>& other);
     // Shows findings in the sheet, for an apply or on their own; whether the
-    // apply goes on. A finding double-clicked shows its slot.
-    bool _showFindings(const std::vector<ThemeFinding>& findings, bool forApply);
-    // Sets the Dock style when asked to and starts the apply tool on the open theme.
-    void _startApply();
+    // apply goes on. A finding double-clicked shows its slot when they are
+    // the open theme's.
+    bool _showFindings(const std::vector<ThemeFinding>& findings, bool forApply, bool openTheme);
+    // Sets the Dock style when asked to and starts the apply tool on the bundle at path.
+    void _startApply(const std::string& path, const QString& name);
     // Makes "<chosen>.docktheme" from the template, with the images of the
     // folder imagesFrom when it is not empty, whole under a temporary name
     // beside it, names it so and opens it; false (with an alert saying why,

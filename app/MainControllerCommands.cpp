@@ -45,6 +45,12 @@ std::string text(const QString& string) {
     return string.toStdString();
 }
 
+// The name an apply reports a theme by.
+QString themeName(const DockTheme* theme) {
+    const std::optional<std::string> name = theme ? theme->dockName() : std::nullopt;
+    return QString::fromStdString(name.value_or("the theme"));
+}
+
 }  // namespace
 
 void MainController::btn_toolbar_newtheme() {
@@ -298,16 +304,17 @@ bool MainController::mayReadThemeFolder(const std::string& path) {
     return !session_->isAt(path) || _mayDropTheme();
 }
 
+void MainController::applyTheme(const std::string& path) {
+    // The open theme's own folder is checked when it is the one asked for.
+    _checkThenApply(session_->isAt(path) ? std::nullopt : std::optional<std::string>(path));
+}
+
 void MainController::btn_change_applyTheme() {
-    if (!session_->theme() || apply_->isRunning() || checking_) {
+    if (!session_->theme()) {
         dialogs_.beep();
         return;
     }
-    _checkOpenTheme([this](const std::vector<ThemeFinding>& findings) {
-        if (findings.empty() || _showFindings(findings, true)) {
-            _startApply();
-        }
-    });
+    _checkThenApply(std::nullopt);
 }
 
 void MainController::btn_checkTheme() {
@@ -315,14 +322,14 @@ void MainController::btn_checkTheme() {
         dialogs_.beep();
         return;
     }
-    _checkOpenTheme([this](const std::vector<ThemeFinding>& findings) {
-        if (findings.empty()) {
+    _checkBundle(std::nullopt, [this](const CheckedBundle& checked) {
+        if (checked.findings.empty()) {
             dialogs_.alert(window_, QStringLiteral("Theme Check"), QStringLiteral("OK"),
                            QStringLiteral("Nothing to fix: the Dock can show every image of "
                                           "this theme as it is."));
             return;
         }
-        _showFindings(findings, false);
+        _showFindings(checked.findings, false, true);
     });
 }
 
@@ -402,31 +409,67 @@ void MainController::_applyEnded(ApplyRunner::Run run, const QString& themeName,
     emit applyEnded(true);
 }
 
-void MainController::_checkOpenTheme(std::function<void(const std::vector<ThemeFinding>&)> then) {
-    using Findings = std::vector<ThemeFinding>;
+void MainController::_checkBundle(const std::optional<std::string>& other,
+                                  std::function<void(const CheckedBundle&)> then) {
     checking_ = true;
-    // The theme's own opened folder: the check reads what the editor shows.
-    std::shared_ptr<const BundleFolder> folder = session_->theme()->bundleFolder();
+    // The open theme's own opened folder: the check reads what the editor shows.
+    std::shared_ptr<const BundleFolder> folder =
+        other ? nullptr : session_->theme()->bundleFolder();
     const quint64 generation = session_->generation();
     window_->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
     // Only headers are read, but a stranger's bundle may sit on a slow disk:
     // the window keeps answering.
     Background::run(
         QThreadPool::globalInstance(), this,
-        [folder] {
-            return ThemeCheck::check(*folder, MiscKit::sharedFiles(), ImageFile::readerSize);
+        [folder, other] {
+            CheckedBundle checked;
+            auto check = [](const BundleFolder& bundle) {
+                return ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
+            };
+            if (folder) {
+                checked.findings = check(*folder);
+                return checked;
+            }
+            // A bundle that does not open gets the check's errors, which say why.
+            std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(*other);
+            checked.findings =
+                theme ? check(*theme->bundleFolder())
+                      : ThemeCheck::check(*other, MiscKit::sharedFiles(), ImageFile::readerSize);
+            checked.path = *other;
+            checked.name = themeName(theme.get());
+            return checked;
         },
-        [this, generation, then](const Findings& findings) {
+        [this, generation, other, then](CheckedBundle checked) {
             checking_ = false;
             window_->statusBar()->clearMessage();
-            // A theme closed, opened or read again meanwhile gets no findings of the one before.
-            if (session_->theme() && session_->generation() == generation) {
-                then(findings);
+            if (!other) {
+                // A theme closed, opened or read again meanwhile gets no findings of the one
+                // before.
+                if (!session_->theme() || session_->generation() != generation) {
+                    return;
+                }
+                checked.path = session_->theme()->dockPath();
+                checked.name = themeName(session_->theme());
             }
+            then(checked);
         });
 }
 
-bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bool forApply) {
+void MainController::_checkThenApply(const std::optional<std::string>& other) {
+    if (apply_->isRunning() || checking_) {
+        dialogs_.beep();
+        return;
+    }
+    const bool openTheme = !other;
+    _checkBundle(other, [this, openTheme](const CheckedBundle& checked) {
+        if (checked.findings.empty() || _showFindings(checked.findings, true, openTheme)) {
+            _startApply(checked.path, checked.name);
+        }
+    });
+}
+
+bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bool forApply,
+                                   bool openTheme) {
     const bool errors = ThemeCheck::hasError(findings);
     const QString warningsOnly =
         QStringLiteral("The theme can be applied, but the Dock may not show it as meant.");
@@ -451,7 +494,7 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
         sheet.proceedButton = QStringLiteral("Apply Anyway");
     }
     const Dialogs::FindingsAnswer answer = dialogs_.showFindings(window_, sheet);
-    if (answer.shown && *answer.shown >= 0 &&
+    if (openTheme && answer.shown && *answer.shown >= 0 &&
         static_cast<std::size_t>(*answer.shown) < findings.size()) {
         // The finding's slot, shown selected in the editor view, when the theme has one.
         if (editor_->showKey(findings[static_cast<std::size_t>(*answer.shown)].key)) {
@@ -461,7 +504,7 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
     return answer.proceed && !errors;
 }
 
-void MainController::_startApply() {
+void MainController::_startApply(const std::string& path, const QString& name) {
     verifier_->arm();
     if (defaults_->isSet(UserDefaults::kAutoDockStyle)) {
         DockStyle style =
@@ -469,10 +512,8 @@ void MainController::_startApply() {
         MiscKit::setCurrentDock(style);
         MiscKit::killdock();
     }
-    const DockTheme& theme = *session_->theme();
-    QString name = QString::fromStdString(theme.dockName().value_or("the theme"));
     window_->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
-    apply_->start(QString::fromStdString(theme.dockPath()), name, ApplyRunner::Run::Apply);
+    apply_->start(QString::fromStdString(path), name, ApplyRunner::Run::Apply);
 }
 
 void MainController::btn_setDockStyleTo(DockStyle style) {

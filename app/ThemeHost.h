@@ -4,8 +4,8 @@
 #include <string>
 
 // What a window other than the main one (the collection) asks of the window
-// that shows the open theme: to open a theme for editing, and to let a folder
-// change where the open theme may lie. MainController implements it over its
+// that shows the open theme: to open a theme for editing, to apply one, and to
+// let a folder change where the open theme may lie. MainController implements it over its
 // ThemeSession; the collection holds a reference and never reaches further.
 // GUI thread only.
 class ThemeHost {
@@ -27,4 +27,8 @@ public:
     // theme's folder is there, its unsaved edits are asked about (Save saves
     // them); false when the user cancelled. The theme stays open.
     virtual bool mayReadThemeFolder(const std::string& path) = 0;
+    // Applies the bundle at path to the Dock as Apply Theme does (the check and its sheet, the
+    // rights, the tool, the status bar), without opening it; the open theme stays. Beeps while an
+    // apply runs.
+    virtual void applyTheme(const std::string& path) = 0;
 };
