@@ -45,11 +45,25 @@ void desktop(QPainter& p, QSizeF size) {
 }  // namespace
 
 QImage DockRenderer::render(const DockScene& scene) {
-    QSize size = scene.size() + QSize(2 * kSideMargin, kTopMargin);
+    const QSize size = renderSize(scene);
+    return render(scene, QRectF(QPointF(0, 0), size), size);
+}
+
+QSize DockRenderer::renderSize(const DockScene& scene) {
+    return scene.size() + QSize(2 * kSideMargin, kTopMargin);
+}
+
+QImage DockRenderer::render(const DockScene& scene, const QRectF& part, QSize size) {
     QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull() || part.isEmpty()) {
+        return out;
+    }
     QPainter p(&out);
     p.setRenderHint(QPainter::Antialiasing);
-    desktop(p, size);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, size != part.size().toSize());
+    p.scale(size.width() / part.width(), size.height() / part.height());
+    p.translate(-part.topLeft());
+    desktop(p, renderSize(scene));
     p.translate(kSideMargin, kTopMargin);
     scene.paint(p);
     return out;

@@ -18,6 +18,12 @@ public:
 
     // The scene over a desktop, with some desktop above and beside it.
     static QImage render(const DockScene& scene);
+    // The size of render(scene)'s picture.
+    static QSize renderSize(const DockScene& scene);
+    // The part of render(scene)'s picture (in its coordinates) drawn straight
+    // at size, smoothly scaled: a small picture costs what its pixels cost,
+    // not what the whole screenshot would.
+    static QImage render(const DockScene& scene, const QRectF& part, QSize size);
 
     // Draws the Dock of dockStyle, stack open, from the images in resources
     // (by the Dock file names of catalogue) and writes it as a PNG to out

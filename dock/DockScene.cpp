@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <map>
+#include <mutex>
 
 #include "dock/DockImages.h"
 #include "model/MiscKit.h"
@@ -92,6 +94,27 @@ QImage drawIcon(Icon icon, int size) {
     return image;
 }
 
+// The icons drawn at the last few sizes, shared by the scenes of every thread
+// (a batch draws a scene per theme, the live Dock one per change): drawing
+// them was most of a scene's making. The images are only read once drawn.
+QImage cachedIcon(Icon icon, int size) {
+    static std::mutex mutex;
+    static std::deque<std::pair<std::pair<Icon, int>, QImage>> drawn;
+    constexpr std::size_t kKept = 64;
+    const std::pair<Icon, int> key(icon, size);
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [which, image] : drawn) {
+        if (which == key) {
+            return image;
+        }
+    }
+    if (drawn.size() == kKept) {
+        drawn.pop_front();
+    }
+    drawn.emplace_back(key, drawIcon(icon, size));
+    return drawn.back().second;
+}
+
 // The icon mirrored below its base, fading out into the glass.
 QImage reflection(const QImage& icon) {
     QImage mirrored = icon.mirrored(false, true);
@@ -131,7 +154,7 @@ DockScene::DockScene(const DockImages& images, DockStyle dockStyle, int tileSize
     };
     for (const auto& item : items) {
         items_.push_back(Item{item.kind, item.name, item.icon, item.running, QRectF()});
-        icons_.push_back(item.kind == Kind::Separator ? QImage() : drawIcon(item.icon, tile_));
+        icons_.push_back(item.kind == Kind::Separator ? QImage() : cachedIcon(item.icon, tile_));
     }
     layout();
 }

@@ -84,14 +84,15 @@ QImage ThemePreview::drawMicroPreview(const DockTheme& theme) {
     const DockImages images = decode(sources);
     DockScene scene(images, DockStyle::ThreeD, DockRenderer::kTileSize);
     scene.setStackOpen(true);
-    const QImage screenshot = DockRenderer::render(scene);
     // As the stock theme's: the middle of the Dock at the bottom of its 3D
-    // screenshot, in the stock picture's proportions.
+    // screenshot, in the stock picture's proportions. Only that part is drawn,
+    // at twice the picture's size, then scaled down smoothly.
+    const QSize full = DockRenderer::renderSize(scene);
     const QSize size = microPreviewSize();
-    const int band = screenshot.height() * 2 / 5;
-    const int width = std::min(screenshot.width(), band * size.width() / size.height());
-    return screenshot
-        .copy((screenshot.width() - width) / 2, screenshot.height() - band, width, band)
+    const int band = full.height() * 2 / 5;
+    const int width = std::min(full.width(), band * size.width() / size.height());
+    const QRectF part((full.width() - width) / 2, full.height() - band, width, band);
+    return DockRenderer::render(scene, part, (size * 2).boundedTo(part.size().toSize()))
         .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_RGB32);
 }
