@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QString kWaiting = QStringLiteral("Waiting for start...");
+const char* const kWaiting = QT_TRANSLATE_NOOP("BatchController", "Waiting for start...");
 constexpr int kPathWidth = 300;
 
 }  // namespace
@@ -82,8 +82,8 @@ void BatchController::btn_chooseSource() {
         return;
     }
     Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose a folder with subfolder themes to convert");
-    panel.prompt = QStringLiteral("Choose");
+    panel.title = tr("Choose a folder with subfolder themes to convert");
+    panel.prompt = tr("Choose");
     panel.canChooseDirectories = true;
     panel.canChooseFiles = false;
     std::optional<QString> chosen = dialogs_.runOpenPanel(batch_window, panel);
@@ -92,8 +92,8 @@ void BatchController::btn_chooseSource() {
     }
     std::error_code error;
     if (fs::directory_iterator(chosen->toStdString(), error) == fs::directory_iterator()) {
-        dialogs_.alert(batch_window, QStringLiteral("Empty Directory!"), QStringLiteral("OK"),
-                       QStringLiteral("There is not any file in %1.").arg(*chosen));
+        dialogs_.alert(batch_window, tr("Empty Directory!"), tr("OK"),
+                       tr("There is not any file in %1.").arg(*chosen));
         return;
     }
     sourcePath->setText(*chosen);
@@ -114,7 +114,7 @@ void BatchController::_loadFolders(const QString& folder) {
         const std::string path = folder.toStdString() + "/" + name;
         Log::write(Log::escaped(path));
         if (FileManager::isDirectory(path)) {
-            rows.push_back({path, kWaiting, QString()});
+            rows.push_back({path, tr(kWaiting), QString()});
         }
     }
     list->setRows(std::move(rows));
@@ -130,7 +130,7 @@ void BatchController::btn_startBatch() {
         return;
     }
     Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose a destination folder for dockthemes");
+    panel.title = tr("Choose a destination folder for dockthemes");
     panel.canChooseDirectories = true;
     panel.canChooseFiles = false;
     std::optional<QString> destination = dialogs_.runOpenPanel(batch_window, panel);
@@ -140,17 +140,17 @@ void BatchController::btn_startBatch() {
     }
     if (*destination == sourcePath->text()) {
         dialogs_.beep();
-        dialogs_.alert(batch_window, QStringLiteral("Choose a different folder"),
-                       QStringLiteral("OK"),
-                       QStringLiteral("You can't choose the same folder of source!"));
+        dialogs_.alert(batch_window, tr("Choose a different folder"), tr("OK"),
+                       tr("You can't choose the same folder of source!"));
         return;
     }
     const int rows = list->rowCount();
     progressInd->setRange(0, rows);
     progressInd->setValue(0);
     progressInd->show();
-    list->setAllStatuses(kWaiting);
+    list->setAllStatuses(tr(kWaiting));
     failed_ = 0;
+    noImage_ = 0;
     done_ = 0;
     MiscKit::sharedFiles();  // the catalogue is made here, before a worker reads it
     run_ = std::make_unique<Run>();
@@ -186,8 +186,12 @@ void BatchController::_convertNext() {
         },
         [this, row](const BatchWorker::Step& step) {
             list->setStatus(row, QString::fromStdString(step.status),
-                            QString::fromStdString(step.reason));
+                            step.tookNoImage ? tr("The folder holds no image named as the Dock "
+                                                  "names its images (such as separator.png), so "
+                                                  "no theme was made.")
+                                             : QString::fromStdString(step.reason));
             failed_ += step.status == BatchWorker::kError ? 1 : 0;
+            noImage_ += step.tookNoImage ? 1 : 0;
             _updateValueOfProgressBar();
             _convertNext();
         },
@@ -210,16 +214,20 @@ void BatchController::_endRun() {
     progressInd->hide();
     const int rows = list->rowCount();
     if (!stopped && failed_ == 0) {
-        dialogs_.alert(batch_window, QStringLiteral("Well, done!"), QStringLiteral("Thanks"),
-                       QStringLiteral("All your resources folder was converted to .docktheme. "
-                                      "Enjoy!"));
+        dialogs_.alert(batch_window, tr("Well, done!"), tr("Thanks"),
+                       tr("All your resources folder was converted to .docktheme. "
+                          "Enjoy!"));
     } else if (!stopped) {
-        dialogs_.alert(batch_window, QStringLiteral("Some Folders Not Converted"),
-                       QStringLiteral("OK"),
-                       QStringLiteral("%1 of %2 folders could not be converted to .docktheme; "
-                                      "their rows say ERROR!.")
-                           .arg(failed_)
-                           .arg(rows));
+        QString message = tr("%1 of %2 folders could not be converted to .docktheme; their rows "
+                             "say ERROR!.")
+                              .arg(failed_)
+                              .arg(rows);
+        if (noImage_ > 0) {
+            message += QLatin1Char(' ') + tr("%n of them took no image: no file in it is named "
+                                             "as the Dock names its images.",
+                                             nullptr, noImage_);
+        }
+        dialogs_.alert(batch_window, tr("Some Folders Not Converted"), tr("OK"), message);
     }
     emit runEnded(done_ - failed_, failed_, stopped);
 }

@@ -90,5 +90,6 @@ private:
     QThreadPool pool_;  // one thread: rows finish one after another
     std::unique_ptr<Run> run_;
     int failed_ = 0;
+    int noImage_ = 0;  // failed rows whose folder gave no image
     int done_ = 0;
 };

@@ -60,7 +60,7 @@ QVariant BatchTableModel::headerData(int section, Qt::Orientation orientation, i
         return section == kStatusColumn ? QStringLiteral("STATUS") : QStringLiteral("PATH");
     }
     if (role == Qt::DisplayRole) {
-        return section == kStatusColumn ? QStringLiteral("Status") : QStringLiteral("Folder");
+        return section == kStatusColumn ? tr("Status") : tr("Folder");
     }
     return {};
 }

@@ -13,6 +13,8 @@
 // column (0, "PATH") shows the path. Cells are not editable. Changed only on
 // the UI thread, by the controller; the worker never sees it.
 class BatchTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
 public:
     static constexpr int kPathColumn = 0;
     static constexpr int kStatusColumn = 1;

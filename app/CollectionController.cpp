@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QAction>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -100,6 +101,12 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
     connect(ui_->btn_add, &QPushButton::clicked, this, [this] { btn_addTheme(); });
     connect(btn_remove, &QPushButton::clicked, this, [this] { btn_removeTheme(); });
     connect(btn_edit, &QPushButton::clicked, this, [this] { btn_editTheme(); });
+    apply_ = new QAction(tr("Apply Theme"), window);
+    apply_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
+    apply_->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(apply_);
+    connect(apply_, &QAction::triggered, this, [this] { btn_applyTheme(); });
+    connect(ui_->btn_apply, &QPushButton::clicked, apply_, &QAction::trigger);
     connect(ui_->btn_export, &QPushButton::clicked, this, [this] { btn_exportTheme(); });
     connect(ui_->btn_checkUpdates, &QPushButton::clicked, this, [this] { btn_checkUpdates(); });
     connect(ui_->btn_update, &QPushButton::clicked, this, [this] { btn_updateTheme(); });
@@ -107,7 +114,7 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
     connect(updates_, &CollectionUpdates::progress, this, [this](int done, int total) {
         if (done < total) {
             stat_collection->setText(
-                QStringLiteral("Checking for updates: %1 of %2 themes…").arg(done).arg(total));
+                tr("Checking for updates: %1 of %2 themes…").arg(done).arg(total));
         }
     });
     connect(updates_, &CollectionUpdates::checked, this,
@@ -118,11 +125,11 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
                 _updateSelectionCommands();
             });
     connect(updates_, &CollectionUpdates::finished, this, [this](int available, int failed) {
-        QString text = QStringLiteral("%1 theme(s), %2 update(s) available")
-                           .arg(listOfDirectory->rowCount())
-                           .arg(available);
+        QString text =
+            tr("%n theme(s), %1 update(s) available", nullptr, listOfDirectory->rowCount())
+                .arg(available);
         if (failed > 0) {
-            text += QStringLiteral(", %1 could not be checked").arg(failed);
+            text += tr(", %1 could not be checked").arg(failed);
         }
         stat_collection->setText(text);
     });
@@ -191,8 +198,8 @@ void CollectionController::showWindow() {
 
 void CollectionController::btn_addTheme() {
     Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose a theme to add in your collection");
-    panel.prompt = QStringLiteral("Add To Collection");
+    panel.title = tr("Choose a theme to add in your collection");
+    panel.prompt = tr("Add To Collection");
     panel.fileTypes = {QStringLiteral("docktheme")};
     panel.themeArchives = true;
     if (std::optional<QString> chosen = dialogs_.runOpenPanel(collection_window, panel)) {
@@ -220,8 +227,8 @@ void CollectionController::addChosen(const QString& chosen) {
         theme.reset();
     }
     if (!theme) {
-        dialogs_.alert(collection_window, QStringLiteral("Invalid theme!"), QStringLiteral("OK"),
-                       QStringLiteral("%1 is corrupted: %2")
+        dialogs_.alert(collection_window, tr("Invalid theme!"), tr("OK"),
+                       tr("%1 is corrupted: %2")
                            .arg(chosen, QString::fromStdString(error.value_or(whyNot + "."))));
         return;
     }
@@ -237,9 +244,9 @@ void CollectionController::importArchive(
     const QString archive = shown(FileManager::lastComponent(path.toStdString()));
     auto unpacked = std::make_shared<ArchiveImport>(collectionFolder().string());
     if (!unpacked->valid()) {
-        failed(QStringLiteral("Theme Not Imported"),
-               QStringLiteral("%1 can't be imported: the collection folder %2 can't be written "
-                              "(%3).")
+        failed(tr("Theme Not Imported"),
+               tr("%1 can't be imported: the collection folder %2 can't be written "
+                  "(%3).")
                    .arg(archive, shown(collectionFolder()), reasonOf(errno)));
         done(std::nullopt);
         return;
@@ -250,11 +257,11 @@ void CollectionController::importArchive(
     };
     auto import = std::make_shared<Import>();
     import->unpacked = unpacked;
-    import->progress = new QProgressDialog(QStringLiteral("Importing %1\u2026").arg(archive),
-                                           QStringLiteral("Cancel"), 0, 0, collection_window);
+    import->progress = new QProgressDialog(tr("Importing %1…").arg(archive), tr("Cancel"), 0, 0,
+                                           collection_window);
     import->progress->setObjectName(QStringLiteral("import_progress"));
-    import->progress->setAccessibleName(QStringLiteral("Importing the theme"));
-    import->progress->setWindowTitle(QStringLiteral("Import Theme"));
+    import->progress->setAccessibleName(tr("Importing the theme"));
+    import->progress->setWindowTitle(tr("Import Theme"));
     import->progress->setMinimumDuration(kProgressDelayMilliseconds);
     connect(import->progress, &QProgressDialog::canceled, this,
             [cancelled = import->cancelled] { *cancelled = true; });
@@ -273,8 +280,8 @@ void CollectionController::importArchive(
             if (!unpacked.name || *import->cancelled) {
                 import->unpacked->discard();
                 if (!*import->cancelled) {
-                    failed(QStringLiteral("Theme Not Imported"),
-                           QStringLiteral("%1 can't be imported: %2.")
+                    failed(tr("Theme Not Imported"),
+                           tr("%1 can't be imported: %2.")
                                .arg(archive, QString::fromStdString(unpacked.why)));
                 }
                 done(std::nullopt);
@@ -308,13 +315,13 @@ bool CollectionController::_addThemeToCollection(const QString& path) {
         return false;  // the user kept the open theme's unsaved edits
     }
     if (why && replacing) {
-        failed(QStringLiteral("Theme Not Replaced"),
-               QStringLiteral("%1 could not be copied into your collection: %2. The theme there "
-                              "is kept as it was.")
+        failed(tr("Theme Not Replaced"),
+               tr("%1 could not be copied into your collection: %2. The theme there "
+                  "is kept as it was.")
                    .arg(path, *why));
     } else if (why) {
-        failed(QStringLiteral("Theme Not Added"),
-               QStringLiteral("%1 could not be copied into your collection: %2.").arg(path, *why));
+        failed(tr("Theme Not Added"),
+               tr("%1 could not be copied into your collection: %2.").arg(path, *why));
     }
     _reloadThemesList();
     return !why;
@@ -351,6 +358,16 @@ void CollectionController::btn_editTheme() {
     }
 }
 
+void CollectionController::btn_applyTheme() {
+    std::optional<fs::path> bundle = _currentSelectionThemePath();
+    if (!bundle || controller->isApplying()) {
+        dialogs_.beep();
+        return;
+    }
+    controller->applyTheme(bundle->string());
+    _updateSelectionCommands();
+}
+
 void CollectionController::btn_exportTheme() {
     std::optional<fs::path> bundle = _currentSelectionThemePath();
     if (!bundle) {
@@ -382,18 +399,17 @@ void CollectionController::btn_updateTheme() {
     }
     const UpdateCheck release = *found;
     if (!release.signedByAuthor &&
-        !dialogs_.ask(collection_window, QStringLiteral("Unsigned Update"),
-                      QStringLiteral("Install"), QStringLiteral("Cancel"),
-                      QStringLiteral("This update is not signed by its author. Install it "
-                                     "anyway?"))) {
+        !dialogs_.ask(collection_window, tr("Unsigned Update"), tr("Install"), tr("Cancel"),
+                      tr("This update is not signed by its author. Install it "
+                         "anyway?"))) {
         return;
     }
     installer_ = new ThemeUpdater(ImageFile::readerSize, this);
-    auto* progress = new QProgressDialog(
-        QStringLiteral("Downloading %1 %2\u2026").arg(release.name, release.item.version),
-        QStringLiteral("Cancel"), 0, 0, collection_window);
-    progress->setWindowTitle(QStringLiteral("Update Theme"));
-    progress->setAccessibleName(QStringLiteral("Updating the theme"));
+    auto* progress =
+        new QProgressDialog(tr("Downloading %1 %2…").arg(release.name, release.item.version),
+                            tr("Cancel"), 0, 0, collection_window);
+    progress->setWindowTitle(tr("Update Theme"));
+    progress->setAccessibleName(tr("Updating the theme"));
     progress->setMinimumDuration(kProgressDelayMilliseconds);
     connect(progress, &QProgressDialog::canceled, installer_, &ThemeUpdater::cancel);
     connect(installer_, &ThemeUpdater::progress, progress, [progress](qint64 got, qint64 total) {
@@ -411,9 +427,9 @@ void CollectionController::btn_updateTheme() {
                     updates_->forget(release.bundlePath);
                     listOfDirectory->setUpdate(release.bundlePath, QString());
                 } else if (why != QLatin1String("cancelled")) {
-                    failed(QStringLiteral("Theme Not Updated"),
-                           QStringLiteral("The update of %1 was not installed: %2. The theme was "
-                                          "not changed.")
+                    failed(tr("Theme Not Updated"),
+                           tr("The update of %1 was not installed: %2. The theme was "
+                              "not changed.")
                                .arg(release.name, why));
                 }
                 _reloadThemesList();
@@ -451,9 +467,9 @@ void CollectionController::_reloadThemesList() {
 
 int CollectionController::numberOfItemsInImageBrowser() {
     const int count = listOfDirectory->rowCount();
-    stat_collection->setText(readable_ ? QStringLiteral("%1 theme(s)").arg(count)
-                                       : QStringLiteral("0 theme(s): the collection folder "
-                                                        "can't be read"));
+    stat_collection->setText(readable_ ? tr("%n theme(s)", nullptr, count)
+                                       : tr("0 theme(s): the collection folder "
+                                            "can't be read"));
     return count;
 }
 
@@ -465,6 +481,10 @@ bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == collection_window && event->type() == QEvent::Hide) {
         listOfDirectory->releaseThumbnails();
     }
+    // An apply may have started or ended in the main window meanwhile.
+    if (watched == collection_window && event->type() == QEvent::WindowActivate) {
+        _updateSelectionCommands();
+    }
     const QEvent::Type type = event->type();
     if (watched == listOfThemes->viewport() &&
         (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
@@ -473,7 +493,13 @@ bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
         if (!theme) {
             return false;
         }
-        drop->acceptProposedAction();
+        // Always a copy: a source that deletes after a move must keep the user's original.
+        if (!(drop->possibleActions() & Qt::CopyAction)) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
         if (type == QEvent::Drop) {
             addChosen(*theme);
         }
@@ -504,9 +530,8 @@ std::optional<std::string> CollectionController::placeImported(const QString& ar
     // What a cancel left.
     unpacked.discard();
     if (why) {
-        failed(
-            QStringLiteral("Theme Not Imported"),
-            QStringLiteral("%1 can't be imported: %2.").arg(archive, QString::fromStdString(*why)));
+        failed(tr("Theme Not Imported"),
+               tr("%1 can't be imported: %2.").arg(archive, QString::fromStdString(*why)));
     }
     _reloadThemesList();
     return placed ? std::optional<std::string>(target.string()) : std::nullopt;
@@ -514,37 +539,37 @@ std::optional<std::string> CollectionController::placeImported(const QString& ar
 
 bool CollectionController::askReplace(const QString& name) {
     return dialogs_.ask(
-        collection_window, QStringLiteral("Theme already exist!"), QStringLiteral("Replace"),
-        QStringLiteral("Cancel"),
-        QStringLiteral("%1 already exist in your collection. Want you to replace it?").arg(name));
+        collection_window, tr("Theme already exist!"), tr("Replace"), tr("Cancel"),
+        tr("%1 already exist in your collection. Want you to replace it?").arg(name));
 }
 
 void CollectionController::deleteRefusedByTrash(const fs::path& bundle) {
     const QString name = shown(FileManager::lastComponent(bundle));
     if (!anythingAt(bundle)) {
-        failed(QStringLiteral("Theme Not Removed"),
-               QStringLiteral("%1 is no longer in your collection.").arg(name));
+        failed(tr("Theme Not Removed"), tr("%1 is no longer in your collection.").arg(name));
         return;
     }
-    if (!dialogs_.ask(
-            collection_window, QStringLiteral("Theme Not Moved to the Trash"),
-            QStringLiteral("Delete"), QStringLiteral("Cancel"),
-            QStringLiteral("%1 cannot be moved to the trash. Delete it permanently?").arg(name))) {
+    if (!dialogs_.ask(collection_window, tr("Theme Not Moved to the Trash"), tr("Delete"),
+                      tr("Cancel"),
+                      tr("%1 cannot be moved to the trash. Delete it permanently?").arg(name))) {
         return;
     }
     Descriptor folder(::open(bundle.parent_path().c_str(), kFolderFlags));
     if (!folder.valid() || !FolderTree::remove(folder.get(), FileManager::lastComponent(bundle))) {
-        failed(QStringLiteral("Theme Not Removed"),
-               QStringLiteral("%1 could not be deleted (%2).").arg(name, reasonOf(errno)));
+        failed(tr("Theme Not Removed"),
+               tr("%1 could not be deleted (%2).").arg(name, reasonOf(errno)));
     }
 }
 
 void CollectionController::failed(const QString& title, const QString& message) {
-    dialogs_.alert(collection_window, title, QStringLiteral("OK"), message);
+    dialogs_.alert(collection_window, title, tr("OK"), message);
 }
 
 void CollectionController::_updateSelectionCommands() {
     std::optional<fs::path> bundle = _currentSelectionThemePath();
+    const bool applicable = bundle && !controller->isApplying();
+    apply_->setEnabled(applicable);
+    ui_->btn_apply->setEnabled(applicable);
     ui_->btn_update->setEnabled(bundle && updates_->available(bundle->string()));
 }
 

@@ -14,6 +14,7 @@ class CollectionModel;
 class CollectionUpdates;
 class Dialogs;
 class DockTheme;
+class QAction;
 class QLabel;
 class QListView;
 class QPushButton;
@@ -29,7 +30,8 @@ class CollectionWindow;
 // (collectionFolder()), shown as micro-preview thumbnails in the collection
 // window, with a status line that counts them. Add copies a checked theme in,
 // Remove moves the selected one to the trash, Edit opens it where it lies in
-// the main window.
+// the main window, Apply puts it on the Dock as the main window's Apply Theme
+// does, without opening it.
 //
 // Makes the collection window from its form, kept as a member; the window
 // is a window of its own (see showWindow), owned by whoever it is given to
@@ -118,6 +120,12 @@ public:
     bool _existThemeInCollection(const DockTheme& theme) const;
     void btn_removeTheme();
     void btn_editTheme();
+    // Applies the one selected theme to the Dock without opening it, through
+    // the host (ThemeHost::applyTheme: the check, its sheet, the rights, the
+    // tool); a beep unless exactly one is selected and no apply runs.
+    void btn_applyTheme();
+    // An apply of the host started or ended: Apply is enabled again or not.
+    void applyStateChanged() { _updateSelectionCommands(); }
     // Exports the one selected theme (ThemeExporter), its unsaved edits asked
     // about first when it is open; a beep unless exactly one is selected.
     void btn_exportTheme();
@@ -154,7 +162,8 @@ private:
     void deleteRefusedByTrash(const std::filesystem::path& bundle);
     void failed(const QString& title, const QString& message);
 
-    // Enables Update for a selection with a release found.
+    // Enables Apply for one selected theme while no apply runs, and Update
+    // for a selection with a release found.
     void _updateSelectionCommands();
     // An import under way: its worker's cancel flag, progress dialog and hidden folder.
     struct Import;
@@ -167,4 +176,5 @@ private:
     std::vector<std::shared_ptr<Import>> imports_;
     CollectionUpdates* updates_ = nullptr;
     ThemeUpdater* installer_ = nullptr;  // the release being installed, or none
+    QAction* apply_ = nullptr;           // Apply, with its shortcut
 };

@@ -29,7 +29,7 @@ QString toolTipOf(const BundleFolder* folder, const std::string& bundle,
     std::optional<std::string> error = ThemeCheck::firstError(
         folder ? ThemeCheck::check(*folder, catalogue, ImageFile::readerSize)
                : ThemeCheck::check(bundle, catalogue, ImageFile::readerSize));
-    return error ? QStringLiteral("Invalid theme: %1").arg(QString::fromStdString(*error))
+    return error ? CollectionModel::tr("Invalid theme: %1").arg(QString::fromStdString(*error))
                  : QString::fromStdString(preview);
 }
 
@@ -102,12 +102,11 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(item.imageTitle());
         case Qt::AccessibleTextRole:
             return update.isEmpty() ? QString::fromStdString(item.imageTitle())
-                                    : QStringLiteral("%1, update %2 available")
+                                    : tr("%1, update %2 available")
                                           .arg(QString::fromStdString(item.imageTitle()), update);
         case Qt::ToolTipRole: {
-            const QString tip = toolTips_.value(index.row(), QStringLiteral("Checking the theme…"));
-            return update.isEmpty() ? tip
-                                    : QStringLiteral("Update %1 available\n%2").arg(update, tip);
+            const QString tip = toolTips_.value(index.row(), tr("Checking the theme…"));
+            return update.isEmpty() ? tip : tr("Update %1 available\n%2").arg(update, tip);
         }
         case Qt::DecorationRole: {
             QPixmap thumbnail = thumbnails_.thumbnail(

@@ -31,6 +31,8 @@
 // cancels the checks of the old ones; the destructor waits for the worker.
 // UI thread only.
 class CollectionModel : public QAbstractListModel {
+    Q_OBJECT
+
 public:
     // The previews are wide pictures of a Dock: thumbnails keep that shape.
     static constexpr QSize kThumbnailBox{128, 64};

@@ -1,8 +1,14 @@
 #include "app/DesktopEntry.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QSet>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +54,23 @@ QString expand(const QString& word, const QString& file, bool& named) {
     return out;
 }
 
+// Every desktop file of the application folders, as its desktop file id and
+// path, the folders in their order of precedence.
+std::vector<std::pair<QString, QString>> entryFiles() {
+    std::vector<std::pair<QString, QString>> files;
+    for (const QString& folder :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QDir base(folder);
+        QDirIterator entries(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QString path = entries.next();
+            files.emplace_back(base.relativeFilePath(path).replace(QLatin1Char('/'), '-'), path);
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
@@ -55,6 +78,12 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return std::nullopt;
     }
+    // The name in the user's language wins over the plain one ("de_DE", then "de").
+    const QString locale = QLocale().name();
+    const QStringList names = {QStringLiteral("Name"),
+                               QStringLiteral("Name[%1]").arg(locale.section('_', 0, 0)),
+                               QStringLiteral("Name[%1]").arg(locale)};
+    qsizetype nameRank = -1;
     DesktopEntry entry;
     bool inGroup = false;
     while (!file.atEnd()) {
@@ -69,10 +98,26 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
         }
         QString key = line.left(equals).trimmed();
         QString value = unescapeValue(line.mid(equals + 1).trimmed());
-        if (key == QLatin1String("Name")) {
+        const bool yes = value == QLatin1String("true");
+        if (const qsizetype rank = names.lastIndexOf(key); rank > nameRank) {
             entry.name = value;
+            nameRank = rank;
         } else if (key == QLatin1String("Exec")) {
             entry.exec = value;
+        } else if (key == QLatin1String("Icon")) {
+            entry.icon = value;
+        } else if (key == QLatin1String("Type")) {
+            entry.type = value;
+        } else if (key == QLatin1String("TryExec")) {
+            entry.tryExec = value;
+        } else if (key == QLatin1String("MimeType")) {
+            entry.mimeTypes = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        } else if (key == QLatin1String("Hidden")) {
+            entry.hidden = yes;
+        } else if (key == QLatin1String("NoDisplay")) {
+            entry.noDisplay = yes;
+        } else if (key == QLatin1String("Terminal")) {
+            entry.terminal = yes;
         }
     }
     if (entry.exec.isEmpty()) {
@@ -81,18 +126,51 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
     return entry;
 }
 
-std::optional<QString> DesktopEntry::find(const QString& fileName) {
-    if (fileName.isEmpty() || fileName.contains(QLatin1Char('/'))) {
+std::optional<QString> DesktopEntry::find(const QString& id) {
+    if (id.isEmpty() || id.contains(QLatin1Char('/'))) {
         return std::nullopt;
     }
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-        QString path = folder + QLatin1Char('/') + fileName;
-        if (QFileInfo(path).isFile()) {
+    for (const auto& [known, path] : entryFiles()) {
+        if (known == id) {
             return path;
         }
     }
     return std::nullopt;
+}
+
+std::vector<DesktopEntry> DesktopEntry::applicationsFor(const QString& mimeType) {
+    std::vector<DesktopEntry> found;
+    QSet<QString> seen;
+    for (const auto& [id, path] : entryFiles()) {
+        // The first of an id counts, even when it is unusable: it hides the later ones.
+        if (seen.contains(id)) {
+            continue;
+        }
+        seen.insert(id);
+        std::optional<DesktopEntry> entry = read(path);
+        if (!entry || entry->type != QLatin1String("Application") || entry->hidden ||
+            entry->noDisplay || entry->terminal || !entry->mimeTypes.contains(mimeType) ||
+            (!entry->tryExec.isEmpty() && !programPath(entry->tryExec))) {
+            continue;
+        }
+        entry->id = id;
+        found.push_back(std::move(*entry));
+    }
+    std::sort(found.begin(), found.end(), [](const DesktopEntry& a, const DesktopEntry& b) {
+        const int order = QString::localeAwareCompare(a.name, b.name);
+        return order != 0 ? order < 0 : a.id < b.id;
+    });
+    return found;
+}
+
+std::optional<QString> DesktopEntry::programPath(const QString& program) {
+    const QString path =
+        program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isAbsolute() || !info.isFile() || !info.isExecutable()) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 std::optional<QStringList> DesktopEntry::arguments(const QString& exec, const QString& file) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -47,12 +48,27 @@ public:
         QString message;
         std::vector<ThemeFinding> findings;
         QString proceedButton;  // empty: the sheet only tells, with closeButton alone
-        QString closeButton = QStringLiteral("Cancel");
+        QString closeButton = QCoreApplication::translate("Dialogs", "Cancel");
     };
     struct FindingsAnswer {
         bool proceed = false;      // the proceed button was pressed
         std::optional<int> shown;  // the finding double-clicked, which closed the sheet
     };
+
+    // A choice among the desktop's applications, as "Open With" offers it,
+    // with a last item for a program of the user's own.
+    struct ApplicationChoice {
+        struct Application {
+            QString name;
+            QString icon;  // a theme icon's name or a file's path; may be empty
+        };
+        QString title;
+        QString message;
+        std::vector<Application> applications;
+        QString otherItem;  // the last item: a program chosen otherwise
+    };
+    // The answer for ApplicationChoice::otherItem.
+    static constexpr int kOtherApplication = -1;
 
     virtual ~Dialogs() = default;
 
@@ -74,6 +90,12 @@ public:
     // own it closes at once, which never changes anything.
     virtual FindingsAnswer showFindings(QWidget* /*window*/, const FindingsSheet& /*sheet*/) {
         return {};
+    }
+    // The application chosen, as its index, kOtherApplication, or nothing when
+    // cancelled; without an implementation of its own it is cancelled.
+    virtual std::optional<int> chooseApplication(QWidget* /*window*/,
+                                                 const ApplicationChoice& /*choice*/) {
+        return std::nullopt;
     }
     // "Save changes to the theme information?" with Save, Don't Save and Cancel.
     virtual SaveAnswer askSaveChanges(QWidget* window) = 0;

@@ -33,6 +33,8 @@ CollectionController& Editor::collection() {
     if (!collection_) {
         collection_ = std::make_unique<CollectionController>(*main_, dialogs_);
         main_->ownWindow(collection_->collection_window);
+        QObject::connect(main_.get(), &MainController::applyEnded, collection_.get(),
+                         &CollectionController::applyStateChanged);
     }
     return *collection_;
 }

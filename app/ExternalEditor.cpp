@@ -4,18 +4,48 @@
 #include <QStandardPaths>
 
 #include "app/DesktopEntry.h"
+#include "app/Dialogs.h"
 #include "platform/Log.h"
 #include "platform/Process.h"
 
 namespace {
 
 const QLatin1String kDesktopSuffix(".desktop");
+const QLatin1String kPrograms("/usr/bin");
 
 }  // namespace
 
 QString ExternalEditor::storedValue(const QString& chosen) {
     QFileInfo info(chosen);
     return chosen.endsWith(kDesktopSuffix) ? info.fileName() : info.absoluteFilePath();
+}
+
+std::optional<QString> ExternalEditor::choose(Dialogs& dialogs, QWidget* window) {
+    const std::vector<DesktopEntry> editors =
+        DesktopEntry::applicationsFor(QStringLiteral("image/png"));
+    Dialogs::ApplicationChoice choice;
+    choice.title = tr("Choose an external editor");
+    choice.message = editors.empty() ? tr("No application of the desktop opens PNG images. "
+                                          "Choose a program with Other….")
+                                     : tr("Open the theme's images in:");
+    for (const DesktopEntry& entry : editors) {
+        choice.applications.push_back({entry.name.isEmpty() ? entry.id : entry.name, entry.icon});
+    }
+    choice.otherItem = tr("Other…");
+    const std::optional<int> chosen = dialogs.chooseApplication(window, choice);
+    if (chosen && *chosen >= 0 && std::size_t(*chosen) < editors.size()) {
+        return editors[std::size_t(*chosen)].id;
+    }
+    if (chosen != Dialogs::kOtherApplication) {
+        return std::nullopt;
+    }
+    Dialogs::OpenPanel panel;
+    panel.title = tr("Choose an external editor");
+    panel.prompt = tr("Choose");
+    // Where the system's programs are.
+    panel.directory = QFileInfo(kPrograms).isDir() ? QString(kPrograms) : QString();
+    const std::optional<QString> program = dialogs.runOpenPanel(window, panel);
+    return program ? std::optional<QString>(storedValue(*program)) : std::nullopt;
 }
 
 QString ExternalEditor::displayName(const QString& editor) {
@@ -45,15 +75,11 @@ std::optional<std::vector<std::string>> ExternalEditor::command(const QString& e
     if (!arguments) {
         return std::nullopt;
     }
-    QString program = arguments->first();
-    if (!program.contains(QLatin1Char('/'))) {
-        program = QStandardPaths::findExecutable(program);
-    }
-    QFileInfo info(program);
-    if (program.isEmpty() || !info.isAbsolute() || !info.isFile() || !info.isExecutable()) {
+    std::optional<QString> program = DesktopEntry::programPath(arguments->first());
+    if (!program) {
         return std::nullopt;
     }
-    (*arguments)[0] = program;
+    (*arguments)[0] = *program;
     std::vector<std::string> argv;
     for (const QString& argument : *arguments) {
         argv.push_back(argument.toStdString());

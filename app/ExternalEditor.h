@@ -1,16 +1,26 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+class Dialogs;
+class QWidget;
+
 // The external image editor the user chose, known by what "EDITOR" stores:
-// the file name of a desktop entry ("org.gimp.GIMP.desktop", found in the XDG
-// application folders), or the full path of a program. GUI thread only.
+// the desktop file id of a desktop entry ("org.gimp.GIMP.desktop", found in
+// the XDG application folders), or the full path of a program. GUI thread only.
 class ExternalEditor {
+    Q_DECLARE_TR_FUNCTIONS(ExternalEditor)
+
 public:
+    // Asks for an editor: the desktop's applications that open PNG images
+    // (DesktopEntry::applicationsFor), and Other… for a program chosen in a
+    // file panel. What "EDITOR" is to store, or nothing when cancelled.
+    static std::optional<QString> choose(Dialogs& dialogs, QWidget* window);
     // What "EDITOR" stores for the file chosen in the panel: a desktop
     // entry's file name, else the program's path.
     static QString storedValue(const QString& chosen);

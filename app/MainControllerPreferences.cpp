@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QMainWindow>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include "app/Dialogs.h"
@@ -67,13 +66,8 @@ void MainController::btn_toolbar_openWith() {
         }
         return;
     }
-    Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose an external editor");
-    panel.prompt = QStringLiteral("Choose");
-    panel.directory =
-        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation).value(0);
-    if (std::optional<QString> chosen = dialogs_.runOpenPanel(window_, panel)) {
-        defaults_->setString(UserDefaults::kEditor, ExternalEditor::storedValue(*chosen));
+    if (std::optional<QString> chosen = ExternalEditor::choose(dialogs_, window_)) {
+        defaults_->setString(UserDefaults::kEditor, *chosen);
     }
     _updateMenuEditor();
 }

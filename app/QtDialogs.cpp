@@ -7,7 +7,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -15,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/BundleFilter.h"
+#include "model/MiscKit.h"
 
 namespace {
 
@@ -56,6 +59,25 @@ private:
     QStringList types_;
     bool archives_;
 };
+
+// A window-modal sheet titled title, for the screen reader too.
+void titled(QDialog& dialog, const QString& title) {
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setWindowTitle(title);
+    dialog.setAccessibleName(title);
+}
+
+// Lays the sheet out, message over body over buttons, which close it.
+void arrange(QDialog& dialog, QWidget* message, QWidget* body, QDialogButtonBox* buttons,
+             QSize size) {
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(message);
+    layout->addWidget(body);
+    layout->addWidget(buttons);
+    dialog.resize(size);
+}
 
 }  // namespace
 
@@ -99,7 +121,7 @@ std::optional<QString> QtDialogs::runOpenPanel(QWidget* window, const OpenPanel&
 
 std::optional<QString> QtDialogs::runSavePanel(QWidget* window, const SavePanel& panel) {
     QFileDialog dialog(window, panel.title);
-    dialog.setAccessibleName(panel.title.isEmpty() ? QStringLiteral("Save") : panel.title);
+    dialog.setAccessibleName(panel.title.isEmpty() ? tr("Save") : panel.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -110,7 +132,7 @@ std::optional<QString> QtDialogs::runSavePanel(QWidget* window, const SavePanel&
         for (const QString& type : panel.fileTypes) {
             patterns << QStringLiteral("*.") + type;
         }
-        dialog.setNameFilter(QStringLiteral("Dock themes (%1)").arg(patterns.join(' ')));
+        dialog.setNameFilter(tr("Dock themes (%1)").arg(patterns.join(' ')));
     }
     dialog.selectFile(panel.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -156,39 +178,14 @@ bool QtDialogs::ask(QWidget* window, const QString& title, const QString& defaul
 
 Dialogs::FindingsAnswer QtDialogs::showFindings(QWidget* window, const FindingsSheet& sheet) {
     QDialog dialog(window);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setWindowTitle(sheet.title);
-    dialog.setAccessibleName(sheet.title);
+    titled(dialog, sheet.title);
     dialog.setAccessibleDescription(sheet.message);
     auto* message =
         new QLabel(QStringLiteral("<b>%1</b><br>%2")
                        .arg(sheet.title.toHtmlEscaped(), sheet.message.toHtmlEscaped()));
     message->setWordWrap(true);
     message->setAccessibleName(sheet.message);
-    auto* table = new QTableWidget(static_cast<int>(sheet.findings.size()), 3);
-    table->setAccessibleName(QStringLiteral("Findings"));
-    table->setAccessibleDescription(QStringLiteral("Double-click a finding to show its image"));
-    table->setHorizontalHeaderLabels(
-        {QStringLiteral("Severity"), QStringLiteral("Image"), QStringLiteral("What")});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->setWordWrap(true);
-    for (int row = 0; row < table->rowCount(); ++row) {
-        const ThemeFinding& finding = sheet.findings[static_cast<std::size_t>(row)];
-        const bool error = finding.severity == ThemeFinding::Severity::Error;
-        const QString image =
-            QString::fromStdString(finding.key.empty() ? finding.file : finding.key);
-        const QStringList cells = {error ? QStringLiteral("Error") : QStringLiteral("Warning"),
-                                   image, QString::fromStdString(finding.sentence)};
-        for (int column = 0; column < cells.size(); ++column) {
-            table->setItem(row, column, new QTableWidgetItem(cells[column]));
-        }
-    }
-    table->resizeColumnsToContents();
-    table->resizeRowsToContents();
+    QTableWidget* table = findingsTable(sheet.findings);
     std::optional<int> shown;
     QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, [&](int row) {
         shown = row;
@@ -203,15 +200,40 @@ Dialogs::FindingsAnswer QtDialogs::showFindings(QWidget* window, const FindingsS
     QPushButton* close = buttons->addButton(sheet.closeButton, QDialogButtonBox::RejectRole);
     close->setAccessibleName(sheet.closeButton);
     close->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(message);
-    layout->addWidget(table);
-    layout->addWidget(buttons);
-    dialog.resize(640, 320);
+    arrange(dialog, message, table, buttons, {640, 320});
     const bool accepted = dialog.exec() == QDialog::Accepted;
     return {accepted && proceed != nullptr, shown};
+}
+
+std::optional<int> QtDialogs::chooseApplication(QWidget* window, const ApplicationChoice& choice) {
+    QDialog dialog(window);
+    titled(dialog, choice.title);
+    auto* message = new QLabel(choice.message);
+    message->setWordWrap(true);
+    auto* list = new QListWidget;
+    list->setAccessibleName(tr("Applications"));
+    list->setIconSize(QSize(32, 32));
+    message->setBuddy(list);
+    for (const ApplicationChoice::Application& application : choice.applications) {
+        const QIcon icon = QFileInfo(application.icon).isAbsolute()
+                               ? QIcon(application.icon)
+                               : QIcon::fromTheme(application.icon);
+        list->addItem(new QListWidgetItem(icon, application.name));
+    }
+    list->addItem(choice.otherItem);
+    list->setCurrentRow(0);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* accept = buttons->addButton(tr("Choose"), QDialogButtonBox::AcceptRole);
+    accept->setAccessibleName(accept->text());
+    accept->setDefault(true);
+    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)->setAccessibleName(tr("Cancel"));
+    arrange(dialog, message, list, buttons, {420, 360});
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) {
+        return std::nullopt;
+    }
+    const int row = list->currentRow();
+    return row < static_cast<int>(choice.applications.size()) ? row : kOtherApplication;
 }
 
 Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {
@@ -219,12 +241,11 @@ Dialogs::SaveAnswer QtDialogs::askSaveChanges(QWidget* window) {
     box.setWindowModality(Qt::WindowModal);
     box.setIcon(QMessageBox::Question);
     box.setWindowTitle(QStringLiteral("Velvanto"));
-    box.setText(QStringLiteral("Save changes to the theme information?"));
+    box.setText(tr("Save changes to the theme information?"));
     box.setAccessibleName(box.text());
-    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
-    QPushButton* dontSave =
-        box.addButton(QStringLiteral("Don't Save"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
+    QPushButton* dontSave = box.addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();
@@ -240,6 +261,40 @@ void QtDialogs::beep() {
 
 void QtDialogs::openUrl(const QUrl& address) {
     QDesktopServices::openUrl(address);
+}
+
+QTableWidget* QtDialogs::findingsTable(const std::vector<ThemeFinding>& findings) {
+    auto* table = new QTableWidget(static_cast<int>(findings.size()), 3);
+    table->setAccessibleName(tr("Findings"));
+    table->setAccessibleDescription(tr("Double-click a finding to show its image"));
+    table->setHorizontalHeaderLabels({tr("Severity"), tr("Image"), tr("What")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(true);
+    const MiscKit& catalogue = MiscKit::sharedFiles();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const ThemeFinding& finding = findings[static_cast<std::size_t>(row)];
+        const bool error = finding.severity == ThemeFinding::Severity::Error;
+        // A slot by the name the slot browser gives it, its key at hand in the tooltip.
+        const QString image = QString::fromStdString(
+            finding.key.empty()
+                ? finding.file
+                : catalogue.getNaturalNameForKey(finding.key).value_or(finding.key));
+        const QStringList cells = {error ? tr("Error") : tr("Warning"), image,
+                                   QString::fromStdString(finding.sentence)};
+        for (int column = 0; column < cells.size(); ++column) {
+            table->setItem(row, column, new QTableWidgetItem(cells[column]));
+        }
+        if (!finding.key.empty()) {
+            table->item(row, 1)->setToolTip(QString::fromStdString(finding.key));
+        }
+    }
+    table->resizeColumnsToContents();
+    table->resizeRowsToContents();
+    return table;
 }
 
 QString QtDialogs::startFolder(const QString& asked, const QString& last) {

@@ -31,4 +31,6 @@ public:
     // rights, the tool, the status bar), without opening it; the open theme stays. Beeps while an
     // apply runs.
     virtual void applyTheme(const std::string& path) = 0;
+    // Whether an apply or restore runs now.
+    virtual bool isApplying() const = 0;
 };

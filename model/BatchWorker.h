@@ -7,7 +7,10 @@
 // window: convert() makes one theme bundle, "<destination>/<folder's
 // name>.docktheme", from the theme template, fills it with the folder's
 // images (those named as the Dock names them), writes the folder's name into
-// its Info.plist as the theme's name, and labels the row with its outcome.
+// its Info.plist as the theme's name and the user's as its author (as New
+// does), gives it an empty description, and labels the row with its outcome.
+// A folder that holds no image named as the Dock names them (empty, or
+// nothing usable) makes no bundle: its row is an "ERROR!" that says so.
 // The editor's batch window runs it row after row off the UI thread; the
 // command line in a loop. Any thread may call; the catalogue must have been
 // made before.
@@ -26,6 +29,10 @@ public:
         "Source path contains subfolders. Contained file will be not used. Move to parent "
         "necessary";
 
+    static constexpr const char* kNoImages =
+        "The folder holds no image named as the Dock names its images (such as "
+        "separator.png), so no theme was made.";
+
     struct Step {
         std::size_t row = 0;
         std::string status;
@@ -33,6 +40,8 @@ public:
         std::string reason;
         // The bundle made ("<destination>/<folder's name>.docktheme"); empty for "ERROR!".
         std::string bundle;
+        // The folder gave no image: kNoImages is the reason.
+        bool tookNoImage = false;
     };
 
     // Converts one folder into a bundle in destination: the row's status and,

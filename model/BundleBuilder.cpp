@@ -25,6 +25,7 @@ namespace {
 
 constexpr const char* kInfo = "Info.plist";
 constexpr const char* kImages = "images";
+constexpr const char* kDescription = "description.rtf";
 
 // Whether the listed entry of folder is a regular file, links not followed.
 bool listedRegular(int folder, const std::string& name, unsigned char type) {
@@ -51,6 +52,15 @@ std::string copyReason(const std::string& error) {
         return error;
     }
     return error.substr(open + 2, error.size() - open - 3);
+}
+
+// Writes the new file name of folder. Not synced: it replaces nothing, and the
+// caller's rename publishes the bundle whole.
+bool writeNew(int folder, const char* name, const std::string& bytes) {
+    Descriptor file(
+        ::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
+    return file.valid() && FileManager::writeAll(file.get(), bytes.data(), bytes.size()) &&
+           ::close(file.release()) == 0;
 }
 
 BundleBuilder::Outcome failure(BundleBuilder::Failure kind, int error, std::string why = {}) {
@@ -105,8 +115,9 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
     FolderTree::Copying how;
     how.maxFileBytes = ThemeBundle::kMaxImageBytes;
     how.files = &written;
-    how.leaveOut = [&replaced](const std::string& relative) {
-        return relative == kInfo || replaced.count(relative) > 0;
+    how.leaveOut = [&replaced, &naming](const std::string& relative) {
+        return relative == kInfo || replaced.count(relative) > 0 ||
+               (naming.descriptionRtf && relative == kDescription);
     };
     if (!FolderTree::copyInto(stock, bundleFd, how)) {
         return failure(Failure::Template, errno);
@@ -161,12 +172,10 @@ BundleBuilder::Outcome BundleBuilder::fill(int bundleFd, const std::string& path
     if (naming.author) {
         info->set(ThemeBundle::kAuthorKey, PlistValue(*naming.author));
     }
-    // Not synced: it replaces nothing, and the caller's rename publishes the bundle whole.
-    const std::string bytes = PropertyList::toXML(*info);
-    Descriptor plist(
-        ::openat(bundleFd, kInfo, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
-    if (!plist.valid() || !FileManager::writeAll(plist.get(), bytes.data(), bytes.size()) ||
-        ::close(plist.release()) != 0) {
+    if (naming.descriptionRtf && !writeNew(bundleFd, kDescription, *naming.descriptionRtf)) {
+        return failure(Failure::Description, errno);
+    }
+    if (!writeNew(bundleFd, kInfo, PropertyList::toXML(*info))) {
         return failure(Failure::Info, errno);
     }
     return outcome;
@@ -182,6 +191,8 @@ std::string BundleBuilder::whyNot(const Outcome& outcome) {
             return "The folder could not be read: " + reasonOf(outcome.error);
         case Failure::Damaged:
             return "The new theme does not open: " + outcome.why;
+        case Failure::Description:
+            return "Its description.rtf could not be written: " + reasonOf(outcome.error);
         case Failure::Info:
             return "Its Info.plist could not be written: " + reasonOf(outcome.error);
         case Failure::Images:

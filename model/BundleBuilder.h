@@ -11,9 +11,10 @@
 //
 // Each file of the bundle is written once, straight under its final name: a
 // template image that the folder replaces is never copied, the folder's
-// images go straight into images/, and Info.plist is written last, from the
-// template's with the theme's name (and author), after its table was checked
-// against the files written. No temporary and no rename per file: the caller
+// images go straight into images/, a description given is written instead of
+// the template's, and Info.plist is written last, from the template's with the
+// theme's name (and author), after its table was checked against the files
+// written. No temporary and no rename per file: the caller
 // builds the bundle under a hidden name of its own and gives the whole bundle
 // its name only when fill succeeded; after a failure what was written stays
 // for the caller to remove with the hidden folder.
@@ -38,11 +39,12 @@ public:
 
     enum class Failure {
         None,
-        Template,  // the template could not be copied (error)
-        Source,    // the folder of images could not be opened (error)
-        Damaged,   // the template's Info.plist or table is unusable (why)
-        Images,    // images of the folder did not arrive (failed, why)
-        Info,      // Info.plist could not be written (error)
+        Template,     // the template could not be copied (error)
+        Source,       // the folder of images could not be opened (error)
+        Damaged,      // the template's Info.plist or table is unusable (why)
+        Images,       // images of the folder did not arrive (failed, why)
+        Description,  // description.rtf could not be written (error)
+        Info,         // Info.plist could not be written (error)
     };
     struct Outcome {
         Failure failure = Failure::None;
@@ -53,10 +55,12 @@ public:
         // The Dock file names of the images that did not arrive, in the catalogue's order.
         std::vector<std::string> failed;
     };
-    // What the new Info.plist says besides the template's.
+    // What the new Info.plist says besides the template's, and the
+    // description.rtf to write in place of the template's.
     struct Naming {
         std::string name;
         std::optional<std::string> author;
+        std::optional<std::string> descriptionRtf = std::nullopt;  // nothing: the template's
     };
 
     // Fills the empty folder bundleFd (at path, for log lines) from the

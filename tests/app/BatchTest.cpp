@@ -9,7 +9,9 @@
 #include "app/BatchController.h"
 #include "app/BatchTableModel.h"
 #include "model/BatchWorker.h"
+#include "model/RichText.h"
 #include "model/ThemeBundle.h"
+#include "platform/SystemPaths.h"
 
 class BatchTest : public EditorTest {
 protected:
@@ -109,16 +111,36 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     imageFolders({"Plain", "Nested", "with space", "line\nbreak", "bad\xff byte"});
     fs::create_directories(source() / "Nested/deeper");
     fs::create_directory_symlink(source() / "Plain", source() / "Linked");
+    // Folders that give no image make no theme.
+    fs::create_directories(source() / "Empty");
+    writeFile(source() / "Notes/readme.png", "not a Dock image");
     BatchController& b = batch();
     int ended = 0;
     QObject::connect(&b, &BatchController::runEnded, [&ended] { ++ended; });
     run(b);
-    EXPECT_EQ(rows(b), (Rows{{"Linked", "OK!"},
-                             {"Nested", BatchWorker::kNested},
-                             {"Plain", "OK!"},
-                             {"bad\xff byte", "OK!"},
-                             {"line\nbreak", "OK!"},
-                             {"with space", "OK!"}}));
+    // A row's status and its tooltip.
+    auto shown = [](const std::string& status, const std::string& tip) {
+        return status + " (" + tip + ")";
+    };
+    const std::string ok = shown("OK!", "OK!");
+    const std::string none = shown("ERROR!", BatchWorker::kNoImages);
+    EXPECT_EQ(rows(b, true), (Rows{{"Empty", none},
+                                   {"Linked", ok},
+                                   {"Nested", shown(BatchWorker::kNested, BatchWorker::kNested)},
+                                   {"Notes", none},
+                                   {"Plain", ok},
+                                   {"bad\xff byte", ok},
+                                   {"line\nbreak", ok},
+                                   {"with space", ok}}));
+    EXPECT_EQ(alertTexts(),
+              "Some Folders Not Converted: 2 of 8 folders could not be converted to .docktheme; "
+              "their rows say ERROR!. 2 of them took no image: no file in it is named as the "
+              "Dock names its images.");
+    // Made by the user, as New makes a theme, without the stock theme's description.
+    auto made = DockTheme::initWithBundleAtPath((destination() / "Plain.docktheme").string());
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->dockAuthor(), SystemPaths::fullUserName());
+    EXPECT_EQ(made->description(), RichText());
     for (std::string name :
          {"Linked", "Nested", "Plain", "with space", "line\nbreak", "bad\xff byte"}) {
         SCOPED_TRACE(name);
@@ -127,13 +149,13 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
         EXPECT_EQ(readFile(destination() / (name + ".docktheme") / "images" / firstDockFile()),
                   "image of " + (name == "Linked" ? "Plain" : name));
     }
-    EXPECT_EQ(b.progressInd->value(), 6);
+    EXPECT_EQ(b.progressInd->value(), 8);
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
     // No hidden folder of a row is left beside the bundles.
     EXPECT_EQ(entries(destination()).size(), 6u);
     EXPECT_EQ(ended, 1);
     // Nothing was written in the source.
-    EXPECT_EQ(entries(source()).size(), 6u);
+    EXPECT_EQ(entries(source()).size(), 8u);
 }
 
 TEST_F(BatchTest, TheDestinationMustBeAnotherFolder) {
@@ -250,7 +272,8 @@ TEST_F(BatchTest, AnImageNotAPlainFileFailsItsRowAndUnreplacedFilesAreTheTemplat
     const auto stock = snapshot(stockTheme());
     EXPECT_EQ(made.size(), stock.size());
     for (const auto& [name, bytes] : stock) {
-        if (name != "Info.plist" && name != "images/" + image && name != "preview_micro.png") {
+        if (name != "Info.plist" && name != "images/" + image && name != "preview_micro.png" &&
+            name != "description.rtf") {
             EXPECT_EQ(made[name], bytes) << name;
         }
     }

@@ -1,4 +1,7 @@
 // The theme collection as the user sees it and as it reaches disk.
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QUndoStack>
 
@@ -161,4 +164,55 @@ TEST_F(CollectionTest, ABrokenThemeCanBeRemovedButNotEditedAndAFailedRemovalIsRe
     col.btn_removeTheme();
     EXPECT_EQ(alertTitles(), "Theme Not Removed");
     EXPECT_EQ(col.stat_collection->text(), "0 theme(s)");
+}
+
+TEST_F(CollectionTest, ADropIsTakenAsACopySoTheSourceKeepsItsOriginal) {
+    CollectionController& col = collection();
+    const QString theme = themeCopy("Dropped");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(theme)});
+    // Each: the actions the source offers, whether the drop is taken. Shift proposes a move.
+    for (auto [offered, taken] : {std::pair{Qt::DropActions(Qt::MoveAction), false},
+                                  {Qt::CopyAction | Qt::MoveAction, true}}) {
+        QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(col.listOfThemes->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(col.listOfThemes->viewport(), &drop);
+        EXPECT_EQ(enter.isAccepted() && drop.isAccepted(), taken);
+        EXPECT_EQ(drop.proposedAction(), Qt::MoveAction);
+        EXPECT_EQ(drop.dropAction(), taken ? Qt::CopyAction : drop.proposedAction());
+        EXPECT_EQ(fs::exists(entry("Dropped")), taken);
+        EXPECT_TRUE(fs::exists(temp() / "Dropped.docktheme/Info.plist"));
+    }
+}
+
+TEST_F(CollectionTest, ApplyPutsTheSelectedThemeOnTheDockWithoutOpeningIt) {
+    inCollection("A");
+    inCollection("B");
+    fs::copy_file(text(picture("front.png", {128, 4}, Qt::blue)),
+                  entry("A") / "images/frontline.png", fs::copy_options::overwrite_existing);
+    MainController& main = start();
+    CollectionController& col = editor->collection();
+    main.btn_browseCollection();
+    auto* apply = named<QPushButton>("Apply the selected theme");
+    for (const std::vector<std::string>& names : {std::vector<std::string>{}, {"A", "B"}}) {
+        select(col, names);
+        EXPECT_FALSE(apply->isEnabled());
+        col.btn_applyTheme();
+    }
+    EXPECT_EQ(dialogs.beeps, 2);
+    select(col, {"A"});
+    EXPECT_TRUE(apply->isEnabled());
+    QSignalSpy ended(&main, &MainController::applyEnded);
+    const QList<QAction*> actions = col.collection_window->actions();
+    auto shortcut = std::ranges::find(actions, QKeySequence("Ctrl+Return"), &QAction::shortcut);
+    ASSERT_NE(shortcut, actions.end());
+    (*shortcut)->trigger();
+    ASSERT_TRUE(waitUntil([&] { return ended.count() == 1; }));
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"),
+              readFile(entry("A") / "images/frontline.png"));
+    EXPECT_FALSE(main.session().theme());
+    EXPECT_TRUE(col.collection_window->isVisible());
+    EXPECT_TRUE(apply->isEnabled());
+    EXPECT_TRUE(dialogs.alerts.empty()) << text(alertTitles());
 }

@@ -61,6 +61,8 @@ public:
     std::vector<Alert> alerts;
     std::deque<FindingsAnswer> findingsAnswers;  // none left: the sheet closed
     std::vector<FindingsSheet> sheets;
+    std::deque<std::optional<int>> applicationAnswers;  // none left: cancelled
+    std::vector<ApplicationChoice> choices;
     std::vector<QString> panelTitles;
     std::vector<QUrl> openedUrls;
     int beeps = 0;
@@ -84,6 +86,10 @@ public:
     FindingsAnswer showFindings(QWidget*, const FindingsSheet& sheet) override {
         sheets.push_back(sheet);
         return nextAnswer(findingsAnswers, FindingsAnswer{});
+    }
+    std::optional<int> chooseApplication(QWidget*, const ApplicationChoice& choice) override {
+        choices.push_back(choice);
+        return nextAnswer(applicationAnswers, std::optional<int>());
     }
     SaveAnswer askSaveChanges(QWidget*) override {
         ++questions;

@@ -4,6 +4,11 @@
 
 class PreferencesTest : public EditorTest {
 protected:
+    // The system's application folders are the test's own, empty at first.
+    void SetUp() override {
+        EditorTest::SetUp();
+        setEnv("XDG_DATA_DIRS", text(at("system")));
+    }
     // An executable sh script at path that writes each argument on a line of out.
     void recorder(const QString& path, const QString& out) {
         writeScript(text(path), text(QStringLiteral("for a in \"$@\"; do printf '%s\\n' \"$a\"; "
@@ -13,8 +18,9 @@ protected:
     static QString applications() {
         return qEnvironmentVariable("XDG_DATA_HOME") + "/applications";
     }
-    void entry(const QString& fileName, const QString& body) {
-        writeFile(text(applications() + "/" + fileName), text(body));
+    void entry(const QString& fileName, const QString& body,
+               const QString& folder = applications()) {
+        writeFile(text(folder + "/" + fileName), text(body));
     }
 };
 
@@ -49,25 +55,61 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
     // The editor's labels after choosing, cancelling and changing.
     EXPECT_EQ(action("Open the selected image in the external editor")->text(),
               "Open Image In... (need to specify app)");
-    entry("org.example.Paint.desktop", "[Desktop Entry]\nName=Paint\nExec=paint %f\n");
+    entry("org.example.Paint.desktop",
+          "[Desktop Entry]\nType=Application\nName=Paint\nExec=paint %f\nMimeType=image/png;\n");
     QString program = at("home/bin/draw");
     recorder(program, at("home/out"));
-    // Answers the editor panel opened by the command and checks what is stored and shown.
-    auto step = [&](bool change, std::optional<QString> answer, std::optional<QString> stored,
+    // Answers the chooser (and the panel of Other…) and checks what is stored and shown.
+    auto step = [&](bool change, std::optional<int> pick, std::optional<QString> stored,
                     const char* menu, const char* toolbar) {
-        dialogs.panelAnswers = {answer};
+        dialogs.applicationAnswers = {pick};
+        dialogs.panelAnswers = {program};
         change ? again.btn_toolbar_changeEditor() : again.btn_toolbar_openWith();
         EXPECT_EQ(UserDefaults().stringForKey("EDITOR"), stored);
         EXPECT_EQ(action("Open the selected image in the external editor")->text(), menu);
         EXPECT_EQ(action("Open the image in the external editor")->text(), toolbar);
-        EXPECT_EQ(dialogs.panelTitles.back(), "Choose an external editor");
+        EXPECT_EQ(dialogs.choices.back().applications.size(), 1u);
     };
     const char* none = "Open Image In... (need to specify app)";
     step(false, std::nullopt, std::nullopt, none, "Choose External Editor");
-    step(false, applications() + "/org.example.Paint.desktop", "org.example.Paint.desktop",
-         "Open In Paint", "Edit in Paint");
-    step(true, program, program, "Open In draw", "Edit in draw");
+    step(false, 0, "org.example.Paint.desktop", "Open In Paint", "Edit in Paint");
+    EXPECT_TRUE(dialogs.panelTitles.empty());
+    step(true, Dialogs::kOtherApplication, program, "Open In draw", "Edit in draw");
+    EXPECT_EQ(dialogs.panelTitles, std::vector<QString>{"Choose an external editor"});
     step(true, std::nullopt, std::nullopt, none, "Choose External Editor");
+}
+
+TEST_F(PreferencesTest, TheChooserListsTheImageEditorsAsOpenWithDoes) {
+    const QString system = at("system/applications");
+    const QString png = "MimeType=image/gif;image/png;\n";
+    // Each: its file, its folder, the entry's lines after the group's.
+    const std::tuple<QString, QString, QString> entries[] = {
+        {"a.desktop", applications(), "Name=Zed\n" + png},
+        {"a.desktop", system, "Name=Shadowed\n" + png},
+        {"gone.desktop", applications(), "Hidden=true\n"},
+        {"gone.desktop", system, "Name=Deleted by the user\n" + png},
+        {"quiet.desktop", system, "Name=Quiet\nNoDisplay=true\n" + png},
+        {"text.desktop", system, "Name=Text\nMimeType=text/plain;\n"},
+        {"link.desktop", system, "Name=Link\nType=Link\n" + png},
+        {"try.desktop", system, "Name=Try\nTryExec=/nowhere/x\n" + png},
+        {"term.desktop", system, "Name=Term\nTerminal=true\n" + png},
+        {"able.desktop", system, "Name=Able\nTryExec=sh\n" + png},
+        {"sub/mid.desktop", system, "Name=Middle\nName[de]=Mitte\n" + png},
+    };
+    for (const auto& [file, folder, lines] : entries) {
+        const QString type = lines.contains("Type=Link") ? "" : "Type=Application\n";
+        entry(file, "[Desktop Entry]\nExec=x %f\n" + type + lines, folder);
+    }
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::vector<std::string> listed;
+    for (const DesktopEntry& found : DesktopEntry::applicationsFor("image/png")) {
+        listed.push_back(text(found.name + " " + found.id));
+    }
+    QLocale::setDefault(before);
+    EXPECT_EQ(listed, (std::vector<std::string>{"Able able.desktop", "Mitte sub-mid.desktop",
+                                                "Zed a.desktop"}));
+    EXPECT_EQ(DesktopEntry::find("sub-mid.desktop"), system + "/sub/mid.desktop");
 }
 
 TEST_F(PreferencesTest,

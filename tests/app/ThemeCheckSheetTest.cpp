@@ -1,5 +1,8 @@
 // The check before an apply, Dock > Check Theme, and a failing theme in the collection.
+#include <QTableWidget>
+
 #include "EditorTest.h"
+#include "app/QtDialogs.h"
 
 class ThemeCheckSheetTest : public CollectionTest {
 protected:
@@ -67,6 +70,27 @@ TEST_F(ThemeCheckSheetTest, CheckThemeListsTheFindingsAndADoubleClickShowsTheSlo
     EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(),
               indexOf(DockCategory::ThreeD));
     EXPECT_EQ(c.editorView().selectedSlots(), QList<int>{rowOf(c, "Frontline")});
+}
+
+TEST_F(ThemeCheckSheetTest, TheSheetNamesASlotAsTheBrowserDoesWithItsKeyInTheTooltip) {
+    using enum ThemeFinding::Severity;
+    // Each finding and the image cell's text and tooltip.
+    const std::tuple<ThemeFinding, const char*, const char*> rows[] = {
+        {{Error, "Separator_3D", "images/separator.png", "gone"}, "Divider, 3D", "Separator_3D"},
+        {{Warning, "No_Such_Key", "images/x.png", "unknown"}, "No_Such_Key", "No_Such_Key"},
+        {{Warning, "", "preview_2d.png", "missing"}, "preview_2d.png", ""},
+    };
+    std::vector<ThemeFinding> findings;
+    for (const auto& row : rows) {
+        findings.push_back(std::get<0>(row));
+    }
+    std::unique_ptr<QTableWidget> table(QtDialogs::findingsTable(findings));
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const auto& [finding, name, tip] = rows[row];
+        EXPECT_EQ(text(table->item(row, 1)->text()), name);
+        EXPECT_EQ(text(table->item(row, 1)->toolTip()), tip);
+        EXPECT_EQ(text(table->item(row, 2)->text()), finding.sentence);
+    }
 }
 
 TEST_F(ThemeCheckSheetTest, ACollectionThemeThatFailsTheCheckSaysWhyInItsTooltip) {
