@@ -45,7 +45,7 @@ bool ApplyRunner::start(const QString& bundle, const QString& themeName, Run run
 }
 
 bool ApplyRunner::startRestoringOriginals() {
-    return start(QString(), QStringLiteral("its original images"), Run::RestoreOriginal);
+    return start(QString(), tr("its original images"), Run::RestoreOriginal);
 }
 
 void ApplyRunner::waitForEnd() {

@@ -18,10 +18,10 @@ namespace {
 // Why the copy failed, from errno, as the end of a sentence about the file.
 QString failure(int error) {
     if (error == EFBIG) {
-        return QStringLiteral("is larger than %1 MiB")
+        return AsideFile::tr("is larger than %1 MiB")
             .arg(ThemeBundle::kMaxImageBytes / (1024 * 1024));
     }
-    return QStringLiteral("could not be copied (%1)")
+    return AsideFile::tr("could not be copied (%1)")
         .arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
@@ -46,7 +46,7 @@ std::unique_ptr<AsideFile> AsideFile::keep(const QString& folder, const QString&
                                                    followLinks, AT_FDCWD, SIZE_MAX));
     struct stat info {};
     if (!source.valid() || ::fstat(source.get(), &info) != 0) {
-        return refuse(QStringLiteral("is not a readable file"));
+        return refuse(tr("is not a readable file"));
     }
     if (static_cast<std::uintmax_t>(info.st_size) > ThemeBundle::kMaxImageBytes) {
         return refuse(failure(EFBIG));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -8,6 +9,8 @@
 // command needs it: made by keep() in the editor's temporary folder
 // (TemporaryFolder), removed when the AsideFile is destroyed. UI thread only.
 class AsideFile {
+    Q_DECLARE_TR_FUNCTIONS(AsideFile)
+
 public:
     // A copy, in folder, of the regular file at path, of at most
     // ThemeBundle::kMaxImageBytes. Nothing else is opened: not a FIFO, not a

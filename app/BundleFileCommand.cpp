@@ -38,7 +38,7 @@ void BundleFileCommand::put(const AsideFile* file) {
     bool ok = file ? theme().putBundleFile(name_, file->path().toStdString())
                    : theme().removeBundleFile(name_);
     if (!ok) {
-        failed(QStringLiteral("Picture Not Replaced"));
+        failed(tr("Picture Not Replaced"));
     }
     shown_();
 }

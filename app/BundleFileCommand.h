@@ -15,6 +15,8 @@
 // file renamed into place; shown() is called after each so the window shows
 // it. The copies go when the command is dropped.
 class BundleFileCommand : public ThemeCommand {
+    Q_DECLARE_TR_FUNCTIONS(BundleFileCommand)
+
 public:
     // name is the file's name in the bundle, one of ThemeBundle::topLevelFiles().
     BundleFileCommand(const QString& text, DockTheme& theme, std::string name,

@@ -101,14 +101,13 @@ void DockVerifier::poll() {
             matches =
                 matches && shown != manifest->images.end() && shown->second.sha256 == it.value();
         }
-        emit result(
-            matches,
-            matches ? QStringLiteral("The Dock shows %1").arg(themeName_)
-                    : QStringLiteral("The Dock restarted but does not show %1").arg(themeName_));
+        emit result(matches, matches
+                                 ? tr("The Dock shows %1").arg(themeName_)
+                                 : tr("The Dock restarted but does not show %1").arg(themeName_));
         return;
     }
     if (--remainingPolls_ <= 0) {
         timer_.stop();
-        emit result(false, QStringLiteral("The Dock did not restart within a few seconds"));
+        emit result(false, tr("The Dock did not restart within a few seconds"));
     }
 }

@@ -144,9 +144,9 @@ LiveDock::LiveDock(ThemeSession& session, QWidget* parent) : QWidget(parent), se
     static const bool installed = (QAccessible::installFactory(liveDockFactory), true);
     (void)installed;
     worker_.setMaxThreadCount(1);
-    setAccessibleName(QStringLiteral("Live Dock"));
-    setAccessibleDescription(QStringLiteral(
-        "The theme's Dock as the stand-in Dock draws it; each piece names its image"));
+    setAccessibleName(tr("Live Dock"));
+    setAccessibleDescription(
+        tr("The theme's Dock as the stand-in Dock draws it; each piece names its image"));
     setMouseTracking(true);
     setAcceptDrops(true);
     setMinimumHeight(90);
@@ -249,7 +249,7 @@ void LiveDock::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) {
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter,
-                         session_.theme() ? QStringLiteral("Drawing the Dock…") : QString());
+                         session_.theme() ? tr("Drawing the Dock…") : QString());
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

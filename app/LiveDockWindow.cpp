@@ -27,9 +27,9 @@ void LiveDockWindow::show() {
     const int token = ++drawing_;
     const quint64 generation = session_.generation();
     use_->setEnabled(false);
-    view_->setText(QStringLiteral("Drawing the Dock…"));
+    view_->setText(tr("Drawing the Dock…"));
     window_->setWindowTitle(
-        QStringLiteral("Live Dock, %1")
+        tr("Live Dock, %1")
             .arg(style_ == DockStyle::TwoD ? QStringLiteral("2D") : QStringLiteral("3D")));
     window_->show();
     window_->raise();
@@ -41,7 +41,7 @@ void LiveDockWindow::show() {
         [this](const QImage& picture) {
             picture_ = picture;
             view_->setPixmap(QPixmap::fromImage(picture_));
-            view_->setAccessibleName(QStringLiteral("The Dock at its real size"));
+            view_->setAccessibleName(tr("The Dock at its real size"));
             use_->setEnabled(!picture_.isNull());
             window_->adjustSize();
             emit shown();
@@ -58,13 +58,13 @@ bool LiveDockWindow::useAsScreenshot() {
     }
     const std::string name =
         std::filesystem::path(theme->previewDockPath(style_)).filename().string();
-    return session_.putBundlePicture(QStringLiteral("Use as Dock Screenshot"), name,
+    return session_.putBundlePicture(tr("Use as Dock Screenshot"), name,
                                      picture_.convertToFormat(QImage::Format_RGB32));
 }
 
 void LiveDockWindow::make(QWidget* owner) {
     window_ = new QDialog(owner, Qt::Window);
-    window_->setAccessibleName(QStringLiteral("Live Dock, larger view"));
+    window_->setAccessibleName(tr("Live Dock, larger view"));
     auto* layout = new QVBoxLayout(window_);
     auto* scroll = new QScrollArea(window_);
     view_ = new QLabel(scroll);
@@ -74,11 +74,10 @@ void LiveDockWindow::make(QWidget* owner) {
     scroll->setMinimumSize(640, 200);
     layout->addWidget(scroll);
     auto* buttons = new QDialogButtonBox(window_);
-    use_ =
-        buttons->addButton(QStringLiteral("&Use as Dock Screenshot"), QDialogButtonBox::ActionRole);
-    use_->setAccessibleName(QStringLiteral("Use as Dock Screenshot"));
+    use_ = buttons->addButton(tr("&Use as Dock Screenshot"), QDialogButtonBox::ActionRole);
+    use_->setAccessibleName(tr("Use as Dock Screenshot"));
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
-    close->setAccessibleName(QStringLiteral("Close the larger view"));
+    close->setAccessibleName(tr("Close the larger view"));
     layout->addWidget(buttons);
     connect(use_, &QPushButton::clicked, this, [this] { useAsScreenshot(); });
     connect(buttons, &QDialogButtonBox::rejected, window_, &QDialog::hide);

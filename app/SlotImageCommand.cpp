@@ -7,7 +7,7 @@ namespace {
 
 QString titleFor(const std::string& key) {
     std::string name = MiscKit::sharedFiles().getNaturalNameForKey(key).value_or(key);
-    return QStringLiteral("Replace %1").arg(QString::fromStdString(name));
+    return SlotImageCommand::tr("Replace %1").arg(QString::fromStdString(name));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ bool SlotImageCommand::put(const AsideFile* image, const std::string& name,
                                     expected)
               : std::nullopt;
     if (!path) {
-        return failed(QStringLiteral("Image Not Replaced"));
+        return failed(tr("Image Not Replaced"));
     }
     theme().reloadItemAtIndex(slot_.row, *path, slot_.key, slot_.category);
     shown_(slot_.row, slot_.category);

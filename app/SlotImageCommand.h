@@ -19,6 +19,8 @@
 // The copies go when the command is dropped. shown(row, category) is called
 // after each change so the window shows it.
 class SlotImageCommand : public ThemeCommand {
+    Q_DECLARE_TR_FUNCTIONS(SlotImageCommand)
+
 public:
     struct Slot {
         std::string key;

@@ -28,7 +28,7 @@ bool ThemeCommand::failed(const QString& title) {
     Log::write("Cannot " + text().toStdString() + ": " + theme_.errorString());
     setObsolete(true);
     dialogs_.beep();
-    dialogs_.alert(window_, title, QStringLiteral("OK"),
-                   QStringLiteral("“%1” did not reach the theme: %2.").arg(text(), why));
+    dialogs_.alert(window_, title, tr("OK"),
+                   tr("“%1” did not reach the theme: %2.").arg(text(), why));
     return false;
 }

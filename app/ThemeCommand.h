@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUndoCommand>
 
@@ -21,6 +22,8 @@ class QWidget;
 // The theme, the dialogs and the window are not owned: the history is
 // cleared before the theme goes. UI thread only.
 class ThemeCommand : public QUndoCommand {
+    Q_DECLARE_TR_FUNCTIONS(ThemeCommand)
+
 public:
     // Whether the bundle is still as this step left it (done) or found it
     // (not done), so that undoing or redoing it changes only what it is

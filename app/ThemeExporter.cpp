@@ -38,7 +38,7 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
     };
     const QString name = QString::fromStdString(std::filesystem::path(bundle).filename().string());
     Dialogs::SavePanel panel;
-    panel.title = QStringLiteral("Export Theme");
+    panel.title = tr("Export Theme");
     panel.proposedName = name + QString::fromLatin1(ThemeArchive::kExportSuffix);
     panel.fileTypes = {QStringLiteral("zip")};
     std::optional<QString> chosen = dialogs.runSavePanel(window, panel);
@@ -50,10 +50,10 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
     std::error_code error;
     const bool replacing = std::filesystem::symlink_status(archive.toStdString(), error).type() ==
                            std::filesystem::file_type::regular;
-    if (replacing && !dialogs.ask(window, QStringLiteral("File already exists!"),
-                                  QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                                  QStringLiteral("%1 already exists. Want you to replace it?")
-                                      .arg(QFileInfo(archive).fileName()))) {
+    if (replacing &&
+        !dialogs.ask(
+            window, tr("File already exists!"), tr("Replace"), tr("Cancel"),
+            tr("%1 already exists. Want you to replace it?").arg(QFileInfo(archive).fileName()))) {
         return finish(std::nullopt);
     }
     const FileManager::Existing existing =
@@ -75,8 +75,8 @@ void ThemeExporter::exportBundle(QWidget* window, Dialogs& dialogs, const std::s
                 if (reason.endsWith(QLatin1Char('.'))) {
                     reason.chop(1);
                 }
-                dialogs.alert(window, QStringLiteral("Theme Not Exported"), QStringLiteral("OK"),
-                              QStringLiteral("%1 could not be exported: %2.").arg(name, reason));
+                dialogs.alert(window, tr("Theme Not Exported"), tr("OK"),
+                              tr("%1 could not be exported: %2.").arg(name, reason));
                 return finish(std::nullopt);
             }
             finish(archive);

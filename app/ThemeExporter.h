@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,8 @@ class QWidget;
 // failure is told in an alert on window, naming the file concerned. GUI thread; the worker's end is
 // handled on it, within context (nothing happens when context goes first).
 class ThemeExporter {
+    Q_DECLARE_TR_FUNCTIONS(ThemeExporter)
+
 public:
     // Asks where and starts the export of bundle; done gets the archive's
     // path once it is written, or nothing when the user cancelled or it

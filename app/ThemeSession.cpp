@@ -123,11 +123,10 @@ bool ThemeSession::changeFolder(const std::string& path, const std::function<boo
     const bool wasOpen = isAt(path);
     // What was changed since opening is on disk but goes with the folder: asked first.
     if (wasOpen && history_->count() > 0 &&
-        !dialogs_.ask(window_, QStringLiteral("Change Open Theme?"), QStringLiteral("Go On"),
-                      QStringLiteral("Cancel"),
-                      QStringLiteral("The theme open in the window is replaced or removed in "
-                                     "the collection. The changes you made to it since you "
-                                     "opened it go with it and can't be undone. Go on?"))) {
+        !dialogs_.ask(window_, tr("Change Open Theme?"), tr("Go On"), tr("Cancel"),
+                      tr("The theme open in the window is replaced or removed in "
+                         "the collection. The changes you made to it since you "
+                         "opened it go with it and can't be undone. Go on?"))) {
         return false;
     }
     if (wasOpen && !close()) {
@@ -141,7 +140,7 @@ bool ThemeSession::changeFolder(const std::string& path, const std::function<boo
             Log::write("The changed theme does not open: " + why);
         } else if (changed) {
             // A collection's Replace or an installed update: either way a new copy.
-            emit notice(QStringLiteral("The theme was replaced by a new copy and opened again"));
+            emit notice(tr("The theme was replaced by a new copy and opened again"));
         }
     }
     return changed;
@@ -169,16 +168,15 @@ bool ThemeSession::saveInformation(const DockTheme::Information& values) {
     // A description the theme's file could not give (its field showed nothing
     // of it) is replaced only when the user says so.
     if (description && !theme_->description() &&
-        !dialogs_.ask(window_, QStringLiteral("Replace Description?"), QStringLiteral("Replace"),
-                      QStringLiteral("Cancel"),
-                      QStringLiteral("The theme's description could not be read (%1). Saving "
-                                     "replaces it with the text shown. Replace it?")
+        !dialogs_.ask(window_, tr("Replace Description?"), tr("Replace"), tr("Cancel"),
+                      tr("The theme's description could not be read (%1). Saving "
+                         "replaces it with the text shown. Replace it?")
                           .arg(QString::fromStdString(theme_->errorString())))) {
         return false;
     }
     if (!theme_->saveInformation(merged, description)) {
-        dialogs_.alert(window_, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
-                       QStringLiteral("The theme information could not be written to %1: %2.")
+        dialogs_.alert(window_, tr("Information Not Saved"), tr("OK"),
+                       tr("The theme information could not be written to %1: %2.")
                            .arg(QString::fromStdString(theme_->dockPath()),
                                 QString::fromStdString(theme_->errorString())));
         return false;
@@ -207,8 +205,8 @@ bool ThemeSession::syncWithDisk() {
     if (tableChanged && !theme_->reload(&why)) {
         syncing_ = false;
         Log::write("The open theme changed on disk and no longer opens: " + why);
-        emit notice(QStringLiteral("Another program changed the theme so that it no longer "
-                                   "opens (%1); the window shows it as it was")
+        emit notice(tr("Another program changed the theme so that it no longer "
+                       "opens (%1); the window shows it as it was")
                         .arg(QString::fromStdString(why)));
         return false;
     }
@@ -222,9 +220,9 @@ bool ThemeSession::syncWithDisk() {
     watch();
     syncing_ = false;
     emit reloaded();
-    emit notice(dropped ? QStringLiteral("Another program changed the theme: it was read again, "
-                                         "and the undo steps that no longer apply were dropped")
-                        : QStringLiteral("Another program changed the theme: it was read again"));
+    emit notice(dropped ? tr("Another program changed the theme: it was read again, "
+                             "and the undo steps that no longer apply were dropped")
+                        : tr("Another program changed the theme: it was read again"));
     return true;
 }
 
@@ -241,8 +239,8 @@ bool ThemeSession::storeAuthorAndSite(const std::string& author, const std::stri
     values.author = author;
     values.site = site;
     if (!theme_->saveInformation(values, nullptr)) {
-        dialogs_.alert(window_, QStringLiteral("Information Not Saved"), QStringLiteral("OK"),
-                       QStringLiteral("The theme information could not be written to %1.")
+        dialogs_.alert(window_, tr("Information Not Saved"), tr("OK"),
+                       tr("The theme information could not be written to %1.")
                            .arg(QString::fromStdString(theme_->indexFile())));
         return false;
     }
@@ -268,19 +266,18 @@ bool ThemeSession::replaceSlotImage(DockCategory category, int row, const QStrin
     Log::write("set new path " + Log::escaped(path.toStdString()) + " (key: " + key + ")");
     if (theme_->verifyNameExistForFile(proposedName)) {
         dialogs_.beep();
-        dialogs_.alert(window_, QStringLiteral("Duplicate file"), QStringLiteral("OK"),
-                       QStringLiteral("This file already exist in theme package"));
+        dialogs_.alert(window_, tr("Duplicate file"), tr("OK"),
+                       tr("This file already exist in theme package"));
         return false;
     }
-    std::unique_ptr<AsideFile> after = keepNew(path, QStringLiteral("Image Not Replaced"));
+    std::unique_ptr<AsideFile> after = keepNew(path, tr("Image Not Replaced"));
     if (!after) {
         return false;
     }
     // A file the theme check refuses as no picture would make the theme fail to apply.
     const Descriptor kept = ImageFile::open(after->path());
     if (!kept.valid() || !ImageFile::pictureSize(kept.get())) {
-        refuse(QStringLiteral("Image Not Replaced"), path,
-               QStringLiteral("it is not a picture the theme check reads"));
+        refuse(tr("Image Not Replaced"), path, tr("it is not a picture the theme check reads"));
         return false;
     }
     std::unique_ptr<AsideFile> before;
@@ -304,7 +301,7 @@ bool ThemeSession::putBundleFile(const QString& what, const std::string& name,
         dialogs_.beep();
         return false;
     }
-    std::unique_ptr<AsideFile> after = keepNew(path, QStringLiteral("Picture Not Replaced"));
+    std::unique_ptr<AsideFile> after = keepNew(path, tr("Picture Not Replaced"));
     if (!after) {
         return false;
     }
@@ -332,8 +329,8 @@ bool ThemeSession::putBundlePicture(const QString& what, const std::string& name
     const QString file =
         QDir(temporaryFolder()).filePath(QStringLiteral("drawn-") + QString::fromStdString(name));
     if (picture.isNull() || !picture.save(file, "PNG")) {
-        refuse(QStringLiteral("Picture Not Replaced"), QString::fromStdString(name),
-               QStringLiteral("it could not be drawn"));
+        refuse(tr("Picture Not Replaced"), QString::fromStdString(name),
+               tr("it could not be drawn"));
         QFile::remove(file);
         return false;
     }
@@ -437,11 +434,11 @@ void ThemeSession::mergeEdits(const DockTheme::Information& before, bool descrip
     }
     using Field = std::string DockTheme::Information::*;
     static const std::pair<Field, const char*> kFields[] = {
-        {&DockTheme::Information::name, "name"},
-        {&DockTheme::Information::author, "author"},
-        {&DockTheme::Information::site, "web site"},
-        {&DockTheme::Information::version, "version"},
-        {&DockTheme::Information::appcast, "update feed"},
+        {&DockTheme::Information::name, QT_TR_NOOP("name")},
+        {&DockTheme::Information::author, QT_TR_NOOP("author")},
+        {&DockTheme::Information::site, QT_TR_NOOP("web site")},
+        {&DockTheme::Information::version, QT_TR_NOOP("version")},
+        {&DockTheme::Information::appcast, QT_TR_NOOP("update feed")},
     };
     const DockTheme::Information disk = theme_->information();
     Edits merged = *edits_;
@@ -452,18 +449,17 @@ void ThemeSession::mergeEdits(const DockTheme::Information& before, bool descrip
             merged.values.*field = disk.*field;  // not edited here: the other program's value
         } else if (disk.*field != before.*field && merged.values.*field != disk.*field) {
             conflicting.push_back(field);
-            names << QString::fromLatin1(name);
+            names << tr(name);
         }
     }
     const bool descriptionConflicts = descriptionChanged && merged.description.has_value();
     if (descriptionConflicts) {
-        names << QStringLiteral("description");
+        names << tr("description");
     }
     if (!names.isEmpty() &&
-        !dialogs_.ask(window_, QStringLiteral("Theme Changed on Disk"),
-                      QStringLiteral("Keep My Edits"), QStringLiteral("Use Theirs"),
-                      QStringLiteral("Another program changed the %1 of this theme while you "
-                                     "were editing. Keep your edits, or use what is on disk now?")
+        !dialogs_.ask(window_, tr("Theme Changed on Disk"), tr("Keep My Edits"), tr("Use Theirs"),
+                      tr("Another program changed the %1 of this theme while you "
+                         "were editing. Keep your edits, or use what is on disk now?")
                           .arg(names.join(QStringLiteral(", "))))) {
         for (Field field : conflicting) {
             merged.values.*field = disk.*field;
@@ -486,7 +482,7 @@ std::unique_ptr<AsideFile> ThemeSession::keepNew(const QString& path, const QStr
     std::unique_ptr<AsideFile> kept = AsideFile::keep(temporaryFolder(), path, true, &why);
     if (!kept) {
         Log::write("Cannot copy " + Log::escaped(path.toStdString()));
-        refuse(title, path, QStringLiteral("it ") + why);
+        refuse(title, path, tr("it %1").arg(why));
     }
     return kept;
 }
@@ -504,9 +500,8 @@ bool ThemeSession::keepForUndo(const QString& path, std::unique_ptr<AsideFile>& 
         return true;
     }
     undoable = false;
-    return dialogs_.ask(window_, QStringLiteral("Replace Without Undo?"), QStringLiteral("Replace"),
-                        QStringLiteral("Cancel"),
-                        QStringLiteral("“%1” %2 and can't be kept for undo. Replace it anyway?")
+    return dialogs_.ask(window_, tr("Replace Without Undo?"), tr("Replace"), tr("Cancel"),
+                        tr("“%1” %2 and can't be kept for undo. Replace it anyway?")
                             .arg(QFileInfo(path).fileName(), why));
 }
 
@@ -524,6 +519,5 @@ bool ThemeSession::perform(QUndoCommand* command, bool undoable) {
 
 void ThemeSession::refuse(const QString& title, const QString& file, const QString& why) {
     dialogs_.beep();
-    dialogs_.alert(window_, title, QStringLiteral("OK"),
-                   QStringLiteral("%1 was not put in the theme: %2.").arg(file, why));
+    dialogs_.alert(window_, title, tr("OK"), tr("%1 was not put in the theme: %2.").arg(file, why));
 }

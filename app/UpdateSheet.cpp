@@ -46,7 +46,7 @@ void UpdateSheet::start(const std::string& bundlePath, const QString& name) {
     bundlePath_ = bundlePath;
     name_ = name;
     found_ = UpdateCheck();
-    show(QStringLiteral("Checking for updates of %1…").arg(name_), true, false);
+    show(tr("Checking for updates of %1…").arg(name_), true, false);
     sheet_->open();
     updater_->check(bundlePath_);
 }
@@ -68,15 +68,14 @@ void UpdateSheet::install() {
         return;
     }
     const bool unsigned_ = !found_.signedByAuthor;
-    if (unsigned_ && !dialogs_.ask(sheet_, QStringLiteral("Unsigned Update"),
-                                   QStringLiteral("Install"), QStringLiteral("Cancel"),
-                                   QStringLiteral("This update is not signed by its author. "
-                                                  "Install it anyway?"))) {
+    if (unsigned_ && !dialogs_.ask(sheet_, tr("Unsigned Update"), tr("Install"), tr("Cancel"),
+                                   tr("This update is not signed by its author. "
+                                      "Install it anyway?"))) {
         return;
     }
-    show(QStringLiteral("Downloading %1 %2…").arg(name_, shown(found_.item)), true, false);
-    ui_->progress_stop->setText(QStringLiteral("Cancel"));
-    ui_->progress_stop->setAccessibleName(QStringLiteral("Cancel the update"));
+    show(tr("Downloading %1 %2…").arg(name_, shown(found_.item)), true, false);
+    ui_->progress_stop->setText(tr("Cancel"));
+    ui_->progress_stop->setAccessibleName(tr("Cancel the update"));
     updater_->install(bundlePath_, found_.item, unsigned_,
                       [this](const std::string& path, const std::function<bool()>& swap) {
                           return host_.changeThemeFolder(path, swap);
@@ -91,28 +90,27 @@ void UpdateSheet::checked(const UpdateCheck& result) {
     found_ = result;
     switch (result.outcome) {
         case UpdateCheck::Outcome::UpToDate:
-            show(QStringLiteral("%1 %2 is up to date.")
+            show(tr("%1 %2 is up to date.")
                      .arg(result.name, result.currentVersion.isEmpty() ? QStringLiteral("0")
                                                                        : result.currentVersion),
                  false, false);
             break;
         case UpdateCheck::Outcome::Available: {
-            const QString have = result.currentVersion.isEmpty() ? QStringLiteral("no version")
-                                                                 : result.currentVersion;
-            show(QStringLiteral("%1 %2 is available (you have %3).\n%4")
+            const QString have =
+                result.currentVersion.isEmpty() ? tr("no version") : result.currentVersion;
+            show(tr("%1 %2 is available (you have %3).\n%4")
                      .arg(result.name, shown(result.item), have,
                           result.signedByAuthor
-                              ? QStringLiteral("It is signed by the theme's author.")
-                              : QStringLiteral("It is unsigned: nothing shows it comes from the "
-                                               "theme's author.")),
+                              ? tr("It is signed by the theme's author.")
+                              : tr("It is unsigned: nothing shows it comes from the "
+                                   "theme's author.")),
                  false, true);
             ui_->progress_notes->setPlainText(result.item.notes);
             ui_->progress_notes->setVisible(!result.item.notes.isEmpty());
             break;
         }
         case UpdateCheck::Outcome::Failed:
-            show(QStringLiteral("%1 can't be checked for updates: %2.").arg(name_, result.why),
-                 false, false);
+            show(tr("%1 can't be checked for updates: %2.").arg(name_, result.why), false, false);
             break;
     }
 }
@@ -123,7 +121,7 @@ void UpdateSheet::showProgress(qint64 received, qint64 total) {
         bar->setRange(0, 1000);
         bar->setValue(static_cast<int>(received * 1000 / total));
     }
-    setText(QStringLiteral("Downloading %1 %2… %3 of %4")
+    setText(tr("Downloading %1 %2… %3 of %4")
                 .arg(name_, shown(found_.item), bytes(received),
                      total > 0 ? bytes(total) : QStringLiteral("?")));
 }
@@ -133,13 +131,13 @@ void UpdateSheet::ended(bool ok, const QString& why) {
         return;  // stopped: nothing changed, nothing to tell
     }
     if (ok) {
-        show(QStringLiteral("%1 %2 is installed. %3")
+        show(tr("%1 %2 is installed. %3")
                  .arg(name_, shown(found_.item),
-                      why.isEmpty() ? QStringLiteral("The old version is in the trash.")
-                                    : QStringLiteral("The old version is kept as %1.").arg(why)),
+                      why.isEmpty() ? tr("The old version is in the trash.")
+                                    : tr("The old version is kept as %1.").arg(why)),
              false, false);
     } else {
-        show(QStringLiteral("The update of %1 was not installed: %2. The theme was not changed.")
+        show(tr("The update of %1 was not installed: %2. The theme was not changed.")
                  .arg(name_, why),
              false, false);
     }
@@ -156,9 +154,8 @@ void UpdateSheet::show(const QString& text, bool busy, bool offer) {
     ui.progress_later->setVisible(offer);
     ui.progress_stop->setVisible(!offer);
     // While busy it stops the work; afterwards it only closes the sheet.
-    ui.progress_stop->setText(busy ? QStringLiteral("Stop") : QStringLiteral("Close"));
-    ui.progress_stop->setAccessibleName(busy ? QStringLiteral("Stop checking")
-                                             : QStringLiteral("Close"));
+    ui.progress_stop->setText(busy ? tr("Stop") : tr("Close"));
+    ui.progress_stop->setAccessibleName(busy ? tr("Stop checking") : tr("Close"));
     (offer ? ui.progress_install : ui.progress_stop)->setDefault(true);
 }
 
