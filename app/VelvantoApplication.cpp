@@ -12,12 +12,14 @@
 #include "app/SingleInstance.h"
 #include "platform/Beep.h"
 #include "platform/SystemPaths.h"
+#include "translations/Translations.h"
 
 void VelvantoApplication::prepare(const std::filesystem::path& resourceFolder) {
     QApplication::setOrganizationName(QStringLiteral("Velvanto"));
     QApplication::setApplicationName(QStringLiteral("Velvanto"));
     QApplication::setDesktopFileName(QStringLiteral("velvanto"));
     SystemPaths::setResourceFolder(resourceFolder);
+    Translations::install(resourceFolder);
     Beep::setHook([] { QApplication::beep(); });
     QApplication::setStyle(new EditorStyle(QApplication::style()->name()));
 }
@@ -33,6 +35,7 @@ void VelvantoApplication::showWindows(MainController& controller) {
 
 int VelvantoApplication::main(int argc, char** argv) {
     QApplication application(argc, argv);
+    prepare(SystemPaths::executableFolder() / ".." / "Resources");
     // A second start hands its theme to the editor that runs already.
     SingleInstance instance(SingleInstance::defaultSocketPath());
     const QStringList arguments = QApplication::arguments();
@@ -40,12 +43,13 @@ int VelvantoApplication::main(int argc, char** argv) {
         case SingleInstance::Role::HandedOver:
             return 0;
         case SingleInstance::Role::NoAnswer:
-            std::fprintf(stderr, "Velvanto runs already but does not answer; try again later.\n");
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(tr("Velvanto runs already but does not answer; try again "
+                                       "later.")));
             return 1;
         case SingleInstance::Role::Running:
             break;
     }
-    prepare(SystemPaths::executableFolder() / ".." / "Resources");
     QtDialogs dialogs;
     Editor editor(dialogs);
     MainController& controller = editor.main();

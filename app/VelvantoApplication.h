@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <filesystem>
 
 class MainController;
@@ -14,12 +16,16 @@ class QApplication;
 // editor of the user runs already, the argument goes to it (SingleInstance),
 // which comes to the front, and the new start ends.
 class VelvantoApplication {
+    Q_DECLARE_TR_FUNCTIONS(VelvantoApplication)
+
 public:
     // The whole program; call from main() only.
     static int main(int argc, char** argv);
 
     // The steps of main, for programs that measure them. prepare names the
-    // application, sets the resource folder and the beep; showWindows shows
+    // application, sets the resource folder, the beep and the style, and
+    // installs the translations of the user's language from the resource
+    // folder's translations/ (Translations); showWindows shows
     // the main window and, once it is painted, opens the file the arguments name.
     static void prepare(const std::filesystem::path& resourceFolder);
     static void showWindows(MainController& controller);

@@ -6,12 +6,14 @@
 
 #include "cli/ThemeCommandLine.h"
 #include "platform/SystemPaths.h"
+#include "translations/Translations.h"
 
 int main(int argc, char** argv) {
     // Drawing a theme's micro preview needs Qt Gui; the command line needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     SystemPaths::setResourceFolder(SystemPaths::executableFolder() / ".." / "Resources");
+    Translations::install(SystemPaths::resourceFolder());
     return ThemeCommandLine::run(std::vector<std::string>(argv, argv + argc), std::cout, std::cerr,
                                  ThemeCommandLine::Terminal::ofStandardOutput());
 }
