@@ -15,9 +15,9 @@ Editor::Editor(Dialogs& dialogs) : dialogs_(dialogs) {
     QObject::connect(main_.get(), &MainController::archiveImportWanted, main_.get(),
                      [this](const QString& path) {
                          collection().importArchive(
-                             path, [this](const std::optional<std::string>& bundle) {
+                             path, [this, path](const std::optional<std::string>& bundle) {
                                  if (bundle) {
-                                     main_->openTheme(*bundle);
+                                     main_->openImportedTheme(path, *bundle);
                                  }
                              });
                      });

@@ -41,6 +41,7 @@ EditorView::EditorView(ThemeSession& session, QWidget* parent)
     connect(&session_, &ThemeSession::closed, this, [this] {
         slots_->setTheme(nullptr, DockCategory::TwoD);
         emit categoryChanged(DockCategory::TwoD);
+        clearPanel();
     });
     connect(&session_, &ThemeSession::slotChanged, this, &EditorView::showSlot);
     setThumbnailSide(64);
@@ -85,8 +86,11 @@ void EditorView::setCategory(DockCategory category) {
     if (category == slots_->category()) {
         return;
     }
+    const std::string key = selectedKey();
     slots_->setCategory(category);
     emit categoryChanged(category);
+    // The panel never shows a slot of the other category.
+    selectKey(key);
 }
 
 void EditorView::setThumbnailSide(int side) {
@@ -196,21 +200,31 @@ int EditorView::liveDockSize() const {
 }
 
 void EditorView::themeOpened() {
-    // A theme opens on its 2D images.
+    // A theme opens on its 2D images, nothing selected.
     slots_->setTheme(session_.theme(), DockCategory::TwoD);
     emit categoryChanged(DockCategory::TwoD);
+    clearPanel();
 }
 
 void EditorView::themeReloaded() {
-    const ImageObjectView* item = selectedItem();
-    const std::string key = item ? item->keyDock() : std::string();
+    const std::string key = selectedKey();
     slots_->setTheme(session_.theme(), slots_->category());
-    for (int row = 0; !key.empty() && row < slots_->rowCount(); ++row) {
-        if (slots_->item(row)->keyDock() == key) {
-            ui_->listOfImages->selectionModel()->setCurrentIndex(
-                slots_->index(row), QItemSelectionModel::ClearAndSelect);
-        }
+    selectKey(key);
+}
+
+std::string EditorView::selectedKey() const {
+    const ImageObjectView* item = selectedItem();
+    return item ? item->keyDock() : std::string();
+}
+
+void EditorView::selectKey(const std::string& key) {
+    const int row = key.empty() ? -1 : slots_->rowOf(key);
+    if (row < 0) {
+        clearPanel();
+        return;
     }
+    ui_->listOfImages->selectionModel()->setCurrentIndex(slots_->index(row),
+                                                         QItemSelectionModel::ClearAndSelect);
 }
 
 void EditorView::updateSelection() {
@@ -218,7 +232,7 @@ void EditorView::updateSelection() {
     Ui::EditorView& ui = *ui_;
     if (!item || !session_.theme()) {
         session_.decoder().cancel(ui.selection_preview);
-        ui.selection_filename->setText(QStringLiteral("No Selection"));
+        ui.selection_filename->setText(tr("No Selection"));
         ui.selection_preview->setImage(QImage());
         ui.selection_bestSize->clear();
         ui.selection_alertSize->clear();
@@ -239,7 +253,7 @@ void EditorView::updateSelection() {
     ui.selection_bestSize->setText(sizeText(best.width, best.height));
     const QStringList sizes =
         DockScene::sizesDrawing(QString::fromStdString(key), styleForCategory(category()));
-    ui.selection_drawnAt->setText(sizes.isEmpty() ? QStringLiteral("no size of the stand-in Dock")
+    ui.selection_drawnAt->setText(sizes.isEmpty() ? tr("no size of the stand-in Dock")
                                                   : sizes.join(QStringLiteral(", ")));
     liveDock_->setSelectedKey(QString::fromStdString(key));
 
@@ -251,6 +265,15 @@ void EditorView::updateSelection() {
         [this, key](const QImage& image, QSize size) { showSelectedImage(image, size, key); });
 }
 
+void EditorView::clearPanel() {
+    // A model reset drops the selection without a signal: the panel is told here, and keeps
+    // nothing of a slot the list no longer shows.
+    updateSelection();
+    ui_->selection_naturalTitle->setText(tr("No Selection"));
+    ui_->selection_size->clear();
+    ui_->selection_description->clear();
+}
+
 void EditorView::showSelectedImage(const QImage& image, const QSize& size, const std::string& key) {
     const float width = size.isValid() ? static_cast<float>(size.width()) : 0.0f;
     const float height = size.isValid() ? static_cast<float>(size.height()) : 0.0f;
@@ -258,5 +281,5 @@ void EditorView::showSelectedImage(const QImage& image, const QSize& size, const
     ui_->selection_preview->setImage(image);
     DockSize best = MiscKit::sharedFiles().getSizeForFileKey(key);
     bool tooBig = size.isValid() && (width > best.width || height > best.height);
-    ui_->selection_alertSize->setText(tooBig ? QStringLiteral("Size is too big") : QString());
+    ui_->selection_alertSize->setText(tooBig ? tr("Size is too big") : QString());
 }

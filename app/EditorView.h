@@ -33,7 +33,8 @@ class EditorView;
 //
 // Owns its form (the Ui struct) and the browser's model; follows the session
 // (not owned) itself: a theme opened shows its 2D images, a theme read again
-// keeps the selected slot selected, a slot changed (a replacement, its undo or
+// and a category switch keep the selected slot's key selected (nothing when the
+// list shown has no such key), a slot changed (a replacement, its undo or
 // redo) is shown selected in its category, a closed theme empties the browser.
 // The selection panel's picture is decoded by the session's decoder; a
 // selection changed meanwhile drops the older picture. The large picture is
@@ -51,7 +52,8 @@ public:
     // The view's widget, for its place in the window.
     QWidget* widget() const { return widget_; }
 
-    // The category the browser shows; setCategory keeps the theme and drops the selection.
+    // The category the browser shows; setCategory keeps the theme and the selected
+    // slot's key when the category has it, else nothing is selected.
     DockCategory category() const;
     void setCategory(DockCategory category);
     // The thumbnails' side in pixels.
@@ -99,7 +101,16 @@ signals:
 private:
     void themeOpened();
     void themeReloaded();
+    // The key of the one selected slot; empty unless exactly one is selected.
+    std::string selectedKey() const;
+    // Selects the slot of key in the category shown; none selected (the panel
+    // says so) when it has none. Called after the browser's rows were replaced.
+    void selectKey(const std::string& key);
+    // Fills the selection panel from the selection; with not exactly one slot
+    // selected, the name, size and description of the slot before stay.
     void updateSelection();
+    // The panel with nothing selected, nothing of the slot before kept.
+    void clearPanel();
     void showSelectedImage(const QImage& image, const QSize& size, const std::string& key);
 
     ThemeSession& session_;

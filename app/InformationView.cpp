@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QKeyEvent>
 #include <QUrl>
 
 #include <algorithm>
@@ -59,6 +60,9 @@ InformationView::InformationView(ThemeSession& session, Dialogs& dialogs, QWidge
       ui_(std::make_unique<Ui::InfoView>()),
       widget_(static_cast<QWidget*>(QObject::parent())) {
     ui_->setupUi(widget_);
+    // Tab leaves the description for the controls after it; Ctrl+Tab types a tab (eventFilter).
+    ui_->previewdock_description->setTabChangesFocus(true);
+    ui_->previewdock_description->installEventFilter(this);
     for (const auto& [widget, value] : kFields) {
         connect(ui_.get()->*widget, &QLineEdit::textEdited, this, [this] { edited(false); });
     }
@@ -193,6 +197,17 @@ InformationView::Target InformationView::target(const DragDropImageView* view) c
                                              : Target::None;
 }
 
+bool InformationView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->previewdock_description && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            ui_->previewdock_description->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void InformationView::show(const DockTheme::Information& values, bool withDescription) {
     filling_ = true;
     for (const auto& [widget, value] : kFields) {
@@ -202,8 +217,8 @@ void InformationView::show(const DockTheme::Information& values, bool withDescri
     const DockTheme* theme = session_.theme();
     const std::optional<std::string> key = theme ? theme->dockPublicKey() : std::nullopt;
     ui_->previewdock_publickey->setText(
-        key ? QStringLiteral("Signed by key %1").arg(QString::fromStdString(*key))
-            : QStringLiteral("Not signed: updates need https and your confirmation"));
+        key ? tr("Signed by key %1").arg(QString::fromStdString(*key))
+            : tr("Not signed: updates need https and your confirmation"));
     if (withDescription) {
         ui_->previewdock_description->clear();
         if (std::optional<RichText> description = theme ? theme->description() : std::nullopt) {

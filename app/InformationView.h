@@ -37,9 +37,7 @@ public:
     enum class Target { None, MicroPreview, Screenshot };
 
     // Makes the view's widget (widget()) as a child of parent; the view is a
-
     // child of its widget and goes with it.
-
     InformationView(ThemeSession& session, Dialogs& dialogs, QWidget* parent);
     ~InformationView() override;
 
@@ -66,6 +64,10 @@ public:
 signals:
     // The Render button was pressed.
     void renderWanted();
+
+protected:
+    // Ctrl+Tab in the description types a tab, since Tab moves the focus on.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The fields show values, the description field the theme's description

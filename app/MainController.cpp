@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -25,6 +27,8 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 #include "app/ApplyRunner.h"
 #include "app/Background.h"
@@ -107,6 +111,15 @@ void MainController::awakeFromNib() {
     welcome_->setDropResponder(this);
     information_->setDropResponder(this);
     editor_->setDropResponder(this);
+    // The drop targets take keys too: Return or Space asks for what a drop would bring.
+    for (auto* picture : window_->findChildren<DragDropImageView*>()) {
+        if (picture->responderClass() == this) {
+            picture->setFocusPolicy(Qt::StrongFocus);
+            picture->setStyleSheet(QStringLiteral(
+                "DragDropImageView:focus { border: 2px solid palette(highlight); }"));
+            picture->installEventFilter(this);
+        }
+    }
     // The application icon and the welcome view's picture are decoded once
     // the main window is painted.
     whenPainted([this] { _loadPictures(); });
@@ -239,17 +252,31 @@ void MainController::_updateWindowTitle() {
     QString title = window_->windowTitle().remove(QStringLiteral("[*]"));
     if (const DockTheme* theme = session_->theme()) {
         // An empty name or author reads as a missing one, saved or not.
-        auto shown = [](const std::optional<std::string>& value, const char* missing) {
-            return QString::fromStdString(value && !value->empty() ? *value : missing);
+        auto shown = [](const std::optional<std::string>& value, const QString& missing) {
+            return value && !value->empty() ? QString::fromStdString(*value) : missing;
         };
-        title =
-            QStringLiteral("Velvanto - %1 by %2")
-                .arg(shown(theme->dockName(), "Untitled"), shown(theme->dockAuthor(), "Unknown"));
+        // The folder tells which copy is open (the collection's, an export's source).
+        title = tr("Velvanto - %1 by %2")
+                    .arg(shown(theme->dockName(), tr("Untitled")),
+                         shown(theme->dockAuthor(), tr("Unknown"))) +
+                QStringLiteral(" (%1)").arg(
+                    _shownPath(std::filesystem::path(theme->dockPath()).parent_path().string()));
     }
     window_->setWindowTitle(title + QStringLiteral("[*]"));
     // A screen reader announces the window by its name: the title and the unsaved mark.
-    window_->setAccessibleName(window_->isWindowModified() ? title + QStringLiteral(" (edited)")
-                                                           : title);
+    window_->setAccessibleName(window_->isWindowModified() ? title + tr(" (edited)") : title);
+}
+
+QString MainController::_shownPath(const std::string& path) {
+    std::error_code failed;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(path, failed).lexically_normal();
+    QString shown = QFile::decodeName(QByteArray::fromStdString(absolute.string()));
+    const QString home = QDir::homePath();
+    if (shown == home || shown.startsWith(home + QLatin1Char('/'))) {
+        shown.replace(0, home.size(), QStringLiteral("~"));
+    }
+    return shown;
 }
 
 void MainController::btn_change_openAbout() {
@@ -291,11 +318,11 @@ std::optional<QString> MainController::standardEditorPath() const {
 void MainController::_updateMenuEditor() {
     if (std::optional<QString> editor = standardEditorPath()) {
         QString name = ExternalEditor::displayName(*editor);
-        ui_->menu_openWith->setText(QStringLiteral("Open In %1").arg(name));
-        ui_->tbar_openIn->setText(QStringLiteral("Edit in %1").arg(name));
+        ui_->menu_openWith->setText(tr("Open In %1").arg(name));
+        ui_->tbar_openIn->setText(tr("Edit in %1").arg(name));
     } else {
-        ui_->menu_openWith->setText(QStringLiteral("Open Image In... (need to specify app)"));
-        ui_->tbar_openIn->setText(QStringLiteral("Choose External Editor"));
+        ui_->menu_openWith->setText(tr("Open Image In... (need to specify app)"));
+        ui_->tbar_openIn->setText(tr("Choose External Editor"));
     }
 }
 
@@ -312,6 +339,14 @@ void MainController::waitForWork() {
 }
 
 bool MainController::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* picture = qobject_cast<DragDropImageView*>(watched);
+        picture && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            _choosePictureFor(picture);
+            return true;
+        }
+    }
     if (watched == previewWindow_ && event->type() == QEvent::Hide) {
         // A closed zoom window keeps no picture.
         session_->decoder().cancel(preview_->preview_window_image);
@@ -342,8 +377,8 @@ void MainController::makeWindow() {
     window_->setObjectName(QStringLiteral("edit_window"));
     session_->setWindow(window_);
 
-    main.popup_showEditorOrInfo->addItem(QStringLiteral("Information"), kInformationTab);
-    main.popup_showEditorOrInfo->addItem(QStringLiteral("Editor"), kEditorTab);
+    main.popup_showEditorOrInfo->addItem(tr("Information"), kInformationTab);
+    main.popup_showEditorOrInfo->addItem(tr("Editor"), kEditorTab);
     main.action_showInfo->setData(kInformationTab);
     main.action_showEditor->setData(kEditorTab);
     // Toolbar items that hold controls; their parts leave the hidden holder.
@@ -387,7 +422,7 @@ void MainController::makeWindow() {
 
     auto* busy = new QProgressBar(window_);
     busy->setObjectName(QStringLiteral("apply_progress"));
-    busy->setAccessibleName(QStringLiteral("Applying theme"));
+    busy->setAccessibleName(tr("Applying theme"));
     busy->setRange(0, 0);
     busy->setMaximumWidth(120);
     busy->hide();
@@ -414,7 +449,7 @@ void MainController::_makeAboutWindow() {
     about_->about_icon->setPixmap(QApplication::windowIcon().pixmap(128));
     connect(about_->about_buttons, &QDialogButtonBox::rejected, aboutWindow_, &QDialog::hide);
     about_->about_buttons->button(QDialogButtonBox::Close)
-        ->setAccessibleName(QStringLiteral("Close about window"));
+        ->setAccessibleName(tr("Close about window"));
 }
 
 void MainController::_makeHelpWindow() {
@@ -470,6 +505,8 @@ void MainController::connectActions() {
     };
     on(main.action_new, [this] { btn_toolbar_newtheme(); });
     on(main.action_open, [this] { btn_toolbar_opentheme(); });
+    // Looked at as the menu opens: a theme moved or removed meanwhile is left out.
+    connect(main.menu_recent, &QMenu::aboutToShow, this, [this] { _updateRecentMenu(); });
     on(main.action_close, [this] { btn_closeTheme(); });
     on(main.action_export, [this] { btn_exportTheme(); });
     on(main.action_saveInfo, [this] { btn_saveInfo(); });
@@ -489,8 +526,8 @@ void MainController::connectActions() {
             [this] { ui_->action_restoreOriginal->setEnabled(originalImagesKept()); });
     on(main.action_checkTheme, [this] { btn_checkTheme(); });
     on(main.action_renderScreenshots, [this] { btn_renderDockScreenshots(); });
-    QAction* micro = new QAction(QStringLiteral("Render Preview Picture"), window_);
-    micro->setToolTip(QStringLiteral("Draw the theme's small picture from its images"));
+    QAction* micro = new QAction(tr("Render Preview Picture"), window_);
+    micro->setToolTip(tr("Draw the theme's small picture from its images"));
     main.menu_dock->insertAction(main.action_checkUpdate, micro);
     on(micro, [this] { btn_renderMicroPreview(); });
     on(main.action_checkUpdate, [this] { btn_checkUpdateForTheme(); });
@@ -533,13 +570,16 @@ void MainController::connectViews() {
 }
 
 void MainController::connectSession() {
-    connect(session_, &ThemeSession::opened, this, [this] { _updateThemeShow(); });
+    connect(session_, &ThemeSession::opened, this, [this] {
+        _updateThemeShow();
+        _noteRecentTheme();
+    });
     connect(session_, &ThemeSession::closed, this, [this] { _validateToolbar(); });
     connect(session_, &ThemeSession::reloaded, this, [this] { _updateThemeShow(); });
     connect(session_, &ThemeSession::notice, this,
             [this](const QString& message) { window_->statusBar()->showMessage(message, 10000); });
     connect(session_, &ThemeSession::saved, this, [this] {
-        window_->statusBar()->showMessage(QStringLiteral("Information saved"), 3000);
+        window_->statusBar()->showMessage(tr("Information saved"), 3000);
         _updateThemeShow();  // the title, and the feed address an update is looked for at
     });
     connect(session_, &ThemeSession::editedChanged, this, [this](bool edited) {
@@ -555,9 +595,9 @@ void MainController::connectSession() {
                 btn_renderMicroPreview();
             }
         }
-        window_->statusBar()->showMessage(ok ? QStringLiteral("Dock screenshots drawn")
-                                             : QStringLiteral("The Dock screenshots could "
-                                                              "not be drawn"),
+        window_->statusBar()->showMessage(ok ? tr("Dock screenshots drawn")
+                                             : tr("The Dock screenshots could "
+                                                  "not be drawn"),
                                           5000);
         emit screenshotsRendered(ok);
     });

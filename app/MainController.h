@@ -93,9 +93,12 @@ public:
     void btn_showEditorDock(int tag);
     void _validateToolbar();
     void _updateThemeShow();
-    // "Velvanto - <name> by <author>" with the unsaved mark, also as the
-    // window's accessible name; the title stays when the theme closes.
+    // "Velvanto - <name> by <author> (<the bundle's folder>)" with the
+    // unsaved mark, also as the window's accessible name; the title stays
+    // when the theme closes.
     void _updateWindowTitle();
+    // path as the user reads it: absolute, the home folder as "~".
+    static QString _shownPath(const std::string& path);
     void btn_change_openAbout();
     void btn_quickGuide();
     void btn_guide_close();
@@ -114,6 +117,13 @@ public:
     // When path is a theme archive, asks for it to be imported into the
     // collection (archiveImportWanted); true then. False for any other path.
     bool openArchive(const QString& path);
+    // After an archive was imported into the collection as bundle: opens that
+    // copy and says in the status bar what was imported and which copy is open.
+    void openImportedTheme(const QString& archive, const std::string& bundle);
+    // File > Open Recent, filled as it opens: the themes opened last whose
+    // folders are still there (the rest leave the list), then Clear Menu.
+    void _updateRecentMenu();
+    void btn_clearRecentMenu();
     // "Defective file", with why the theme did not open.
     void _showDefectiveAlert(const std::string& why);
     void btn_closeTheme();
@@ -172,6 +182,9 @@ public:
     void setFileImagePathForSelection(const QString& path, DragDropImageView* view) override;
     // Asks for an image file and replaces the selected slot's image with it.
     void btn_replaceSelectedImage();
+    // Return or Space on a drop target: what a drop there does, with the file
+    // asked for (the welcome view's picture opens a theme as Open does).
+    void _choosePictureFor(DragDropImageView* view);
     void _doubleClickCellForPreviews();
     void btn_changeProportions(bool actualSize);
     // View > Live Dock: shows or hides the editor view's live Dock, remembered.
@@ -207,7 +220,8 @@ public:
 
 protected:
     // Closing the main window quits, once unsaved information edits were
-    // answered; its first paint brings a first start's quick guide.
+    // answered; its first paint brings a first start's quick guide; keys on
+    // the drop targets (see _choosePictureFor).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
@@ -265,9 +279,15 @@ private:
     // not be made whole.
     bool _newThemeAt(const QString& chosen, bool isNewTheme, const QString& imagesFrom = {});
     void _loadPictures();
+    // Puts the open theme first among the recent themes.
+    void _noteRecentTheme();
     void setUpMenus();
     void connectPreferences();
     void _dropScreenshot(const QString& path);
+    // Asks for an image file to put in the theme.
+    std::optional<QString> _chooseImage();
+    // Whether a theme is open with a slot selected; else a beep, and the status bar says why.
+    bool _slotSelected();
     void _replaceSlotImage(const QString& path);
     void _openPreviewForSelection(const QRect& rect);
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include <QAction>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMenu>
 #include <QStatusBar>
 
 #include "app/ApplyRunner.h"
@@ -45,10 +47,19 @@ std::string text(const QString& string) {
     return string.toStdString();
 }
 
-// The name an apply reports a theme by.
+// The name the status bar and an apply report a theme by.
 QString themeName(const DockTheme* theme) {
     const std::optional<std::string> name = theme ? theme->dockName() : std::nullopt;
-    return QString::fromStdString(name.value_or("the theme"));
+    return name && !name->empty() ? QString::fromStdString(*name)
+                                  : QCoreApplication::translate("MainController", "the theme");
+}
+
+// path without the slashes a file manager may leave at its end.
+std::string bundlePath(std::string path) {
+    while (path.size() > 1 && path.ends_with('/')) {
+        path.pop_back();
+    }
+    return path;
 }
 
 }  // namespace
@@ -90,9 +101,9 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
         if (!why.ends_with('.')) {
             why += '.';
         }
-        dialogs_.alert(window_, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
-                       QStringLiteral("The theme could not be created at %1. %2")
-                           .arg(path, QString::fromStdString(why)));
+        dialogs_.alert(
+            window_, tr("Theme Not Created"), tr("OK"),
+            tr("The theme could not be created at %1. %2").arg(path, QString::fromStdString(why)));
         return false;
     };
     if (!why.empty()) {
@@ -112,8 +123,8 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
 
 void MainController::btn_toolbar_opentheme() {
     Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Open .docktheme file");
-    panel.prompt = QStringLiteral("Open Theme");
+    panel.title = tr("Open .docktheme file");
+    panel.prompt = tr("Open Theme");
     panel.fileTypes = {kExtension};
     panel.themeArchives = true;
     std::optional<QString> chosen = dialogs_.runOpenPanel(window_, panel);
@@ -135,7 +146,8 @@ bool MainController::_openThemeAtPath(const std::optional<QString>& path) {
     return _openThemeAtPath(text(*path));
 }
 
-bool MainController::_openThemeAtPath(const std::string& path) {
+bool MainController::_openThemeAtPath(const std::string& given) {
+    const std::string path = bundlePath(given);
     Log::write("Request to open theme at path " + Log::escaped(path));
     // The theme open now stays open and shown when the new one fails.
     std::string why;
@@ -162,12 +174,9 @@ bool MainController::openFile(const QString& path) {
     if (openArchive(path)) {
         return true;
     }
-    QString bundle = path;
-    while (bundle.size() > 1 && bundle.endsWith(QLatin1Char('/'))) {
-        bundle.chop(1);
-    }
-    if (QFileInfo(bundle).suffix() == QLatin1String(kExtension)) {
-        Log::write("Opening " + Log::escaped(text(bundle)));
+    const std::string bundle = bundlePath(text(path));
+    if (std::filesystem::path(bundle).extension() == std::string(".") + kExtension) {
+        Log::write("Opening " + Log::escaped(bundle));
         return _openThemeAtPath(bundle);
     }
     Log::write("File not supported");
@@ -183,10 +192,51 @@ bool MainController::openArchive(const QString& path) {
     return true;
 }
 
+void MainController::openImportedTheme(const QString& archive, const std::string& bundle) {
+    const bool opened = openTheme(bundle);
+    const QString name = opened ? themeName(session_->theme())
+                                : QString::fromStdString(FileManager::lastComponent(bundle));
+    window_->statusBar()->showMessage(
+        (opened ? tr("Imported %1 from %2 into the collection; the collection's copy is open")
+                : tr("Imported %1 from %2 into the collection"))
+            .arg(name, _shownPath(text(archive))));
+}
+
+void MainController::_updateRecentMenu() {
+    QMenu* menu = ui_->menu_recent;
+    menu->clear();
+    std::vector<std::string> recent = defaults_->recentThemes();
+    const std::size_t stored = recent.size();
+    std::erase_if(recent, [](const std::string& path) {
+        std::error_code failed;
+        return !std::filesystem::is_directory(path, failed);
+    });
+    if (recent.size() != stored) {
+        defaults_->setRecentThemes(recent);
+    }
+    for (const std::string& path : recent) {
+        QAction* item = menu->addAction(_shownPath(path));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!_openThemeAtPath(path)) {
+                dialogs_.beep();
+            }
+        });
+    }
+    menu->addSeparator();
+    QAction* clear = menu->addAction(tr("Clear Menu"));
+    clear->setEnabled(!recent.empty());
+    connect(clear, &QAction::triggered, this, [this] { btn_clearRecentMenu(); });
+}
+
+void MainController::btn_clearRecentMenu() {
+    // The menu's items go when it opens next: this one is being triggered now.
+    defaults_->setRecentThemes({});
+}
+
 void MainController::_showDefectiveAlert(const std::string& why) {
     QString reason = QString::fromStdString(why.empty() ? "it is damaged" : why);
-    dialogs_.alert(window_, QStringLiteral("Defective file"), QStringLiteral("OK"),
-                   QStringLiteral("This theme can't be opened: %1.").arg(reason));
+    dialogs_.alert(window_, tr("Defective file"), tr("OK"),
+                   tr("This theme can't be opened: %1.").arg(reason));
 }
 
 void MainController::btn_closeTheme() {
@@ -205,7 +255,15 @@ void MainController::btn_exportTheme() {
         return;
     }
     if (_mayDropTheme()) {
-        ThemeExporter::exportBundle(window_, dialogs_, session_->theme()->dockPath(), this);
+        const QString name = themeName(session_->theme());
+        ThemeExporter::exportBundle(
+            window_, dialogs_, session_->theme()->dockPath(), this,
+            [this, name](const std::optional<QString>& archive) {
+                if (archive) {
+                    window_->statusBar()->showMessage(
+                        tr("Exported %1 as %2").arg(name, _shownPath(text(*archive))));
+                }
+            });
     }
 }
 
@@ -222,9 +280,9 @@ void MainController::btn_backupMyCurrentDock() {
     }
     std::string folder = SystemPaths::dockResourcesFolder();
     if (!MiscKit::sharedFiles().holdsDockImages(folder)) {
-        dialogs_.alert(window_, QStringLiteral("Theme Not Created"), QStringLiteral("OK"),
-                       QStringLiteral("The theme could not be created: there are no Dock images "
-                                      "in %1.")
+        dialogs_.alert(window_, tr("Theme Not Created"), tr("OK"),
+                       tr("The theme could not be created: there are no Dock images "
+                          "in %1.")
                            .arg(QString::fromStdString(folder)));
         return;
     }
@@ -235,14 +293,14 @@ void MainController::btn_backupMyCurrentDock() {
         return;
     }
     _fadeToTab(kInformationTab);
-    dialogs_.alert(window_, QStringLiteral("Backup Done!"), QStringLiteral("OK"),
-                   QStringLiteral("I've backupped your current dock style at: %1.").arg(*chosen));
+    dialogs_.alert(window_, tr("Backup Done!"), tr("OK"),
+                   tr("I've backupped your current dock style at: %1.").arg(*chosen));
 }
 
 void MainController::btn_generateThemeFromFolder() {
     Dialogs::OpenPanel panel;
-    panel.prompt = QStringLiteral("Choose");
-    panel.title = QStringLiteral("Choose a folder with images to import");
+    panel.prompt = tr("Choose");
+    panel.title = tr("Choose a folder with images to import");
     panel.canChooseDirectories = true;
     panel.canChooseFiles = false;
     std::optional<QString> folder = dialogs_.runOpenPanel(window_, panel);
@@ -252,8 +310,8 @@ void MainController::btn_generateThemeFromFolder() {
     QDir listing(*folder);
     if (listing.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
             .isEmpty()) {
-        dialogs_.alert(window_, QStringLiteral("Empty Directory!"), QStringLiteral("OK"),
-                       QStringLiteral("There is not any file in %1.").arg(*folder));
+        dialogs_.alert(window_, tr("Empty Directory!"), tr("OK"),
+                       tr("There is not any file in %1.").arg(*folder));
         return;
     }
     _generateThemeFrom(*folder);
@@ -261,7 +319,7 @@ void MainController::btn_generateThemeFromFolder() {
 
 void MainController::_generateThemeFrom(const QString& folder) {
     std::optional<QString> chosen = dialogs_.runSavePanel(
-        window_, {QStringLiteral("Choose a name for theme"), QString(), "My Imported Theme"});
+        window_, {tr("Choose a name for theme"), QString(), "My Imported Theme"});
     if (!chosen) {
         dialogs_.beep();
         return;
@@ -273,8 +331,8 @@ void MainController::_generateThemeFrom(const QString& folder) {
         return;
     }
     _fadeToTab(kInformationTab);
-    dialogs_.alert(window_, QStringLiteral("Theme Created!"), QStringLiteral("OK"),
-                   QStringLiteral("Your theme has been created from folder %1.").arg(folder));
+    dialogs_.alert(window_, tr("Theme Created!"), tr("OK"),
+                   tr("Your theme has been created from folder %1.").arg(folder));
 }
 
 bool MainController::isApplying() const {
@@ -324,9 +382,9 @@ void MainController::btn_checkTheme() {
     }
     _checkBundle(std::nullopt, [this](const CheckedBundle& checked) {
         if (checked.findings.empty()) {
-            dialogs_.alert(window_, QStringLiteral("Theme Check"), QStringLiteral("OK"),
-                           QStringLiteral("Nothing to fix: the Dock can show every image of "
-                                          "this theme as it is."));
+            dialogs_.alert(window_, tr("Theme Check"), tr("OK"),
+                           tr("Nothing to fix: the Dock can show every image of "
+                              "this theme as it is."));
             return;
         }
         _showFindings(checked.findings, false, true);
@@ -345,7 +403,7 @@ void MainController::btn_restoreDock() {
         return;
     }
     verifier_->arm();
-    window_->statusBar()->showMessage(QStringLiteral("Restoring the stock Dock…"));
+    window_->statusBar()->showMessage(tr("Restoring the stock Dock…"));
     apply_->start(QString::fromStdString(stock->dockPath()),
                   QString::fromStdString(stock->dockName().value_or("the stock Dock")),
                   ApplyRunner::Run::RestoreStock);
@@ -361,30 +419,28 @@ void MainController::btn_restoreOriginalDock() {
         return;
     }
     verifier_->arm();
-    window_->statusBar()->showMessage(QStringLiteral("Restoring the Dock's original images…"));
+    window_->statusBar()->showMessage(tr("Restoring the Dock's original images…"));
     apply_->startRestoringOriginals();
 }
 
 void MainController::_applyEnded(ApplyRunner::Run run, const QString& themeName, int status,
                                  int exitStatus) {
     using Run = ApplyRunner::Run;
-    const QString title = run == Run::Apply ? QStringLiteral("Theme Not Applied")
-                                            : QStringLiteral("Dock Not Restored");
+    const QString title = run == Run::Apply ? tr("Theme Not Applied") : tr("Dock Not Restored");
     const std::optional<std::string> why = ApplyToolOutcome::whyFailed(status, exitStatus);
     const QString problem =
         why ? QString::fromStdString(ApplyToolOutcome::sentence(*why)) : QString();
     if (!problem.isEmpty()) {
         window_->statusBar()->clearMessage();
-        dialogs_.alert(window_, title, QStringLiteral("OK"), problem);
+        dialogs_.alert(window_, title, tr("OK"), problem);
         emit applyEnded(false);
         return;
     }
     if (run == Run::RestoreOriginal) {
-        window_->statusBar()->showMessage(QStringLiteral("The Dock's original images are back"),
-                                          5000);
-        dialogs_.alert(window_, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
-                       QStringLiteral("The Dock has the images it had before the first theme "
-                                      "again."));
+        window_->statusBar()->showMessage(tr("The Dock's original images are back"), 5000);
+        dialogs_.alert(window_, tr("Dock Restored!"), tr("Thanks!"),
+                       tr("The Dock has the images it had before the first theme "
+                          "again."));
         QMap<QString, QString> kept;
         for (const auto& entry : OriginalDockManifest::readFromRoot(SystemPaths::systemRoot())
                                      .value_or(std::vector<OriginalDockManifest::Entry>{})) {
@@ -398,12 +454,12 @@ void MainController::_applyEnded(ApplyRunner::Run run, const QString& themeName,
         return;
     }
     if (run == Run::RestoreStock) {
-        window_->statusBar()->showMessage(QStringLiteral("The stock Dock is back"), 5000);
-        dialogs_.alert(window_, QStringLiteral("Dock Restored!"), QStringLiteral("Thanks!"),
-                       QStringLiteral("Welcome back to Apple default 10.5 Dock style! Have a nice "
-                                      "day"));
+        window_->statusBar()->showMessage(tr("The stock Dock is back"), 5000);
+        dialogs_.alert(window_, tr("Dock Restored!"), tr("Thanks!"),
+                       tr("Welcome back to Apple default 10.5 Dock style! Have a nice "
+                          "day"));
     } else {
-        window_->statusBar()->showMessage(QStringLiteral("Applied %1").arg(themeName));
+        window_->statusBar()->showMessage(tr("Applied %1").arg(themeName));
     }
     verifier_->verify(apply_->bundle(), themeName);
     emit applyEnded(true);
@@ -416,7 +472,7 @@ void MainController::_checkBundle(const std::optional<std::string>& other,
     std::shared_ptr<const BundleFolder> folder =
         other ? nullptr : session_->theme()->bundleFolder();
     const quint64 generation = session_->generation();
-    window_->statusBar()->showMessage(QStringLiteral("Checking the theme…"));
+    window_->statusBar()->showMessage(tr("Checking the theme…"));
     // Only headers are read, but a stranger's bundle may sit on a slow disk:
     // the window keeps answering.
     Background::run(
@@ -472,26 +528,26 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
                                    bool openTheme) {
     const bool errors = ThemeCheck::hasError(findings);
     const QString warningsOnly =
-        QStringLiteral("The theme can be applied, but the Dock may not show it as meant.");
+        tr("The theme can be applied, but the Dock may not show it as meant.");
     Dialogs::FindingsSheet sheet;
     sheet.findings = findings;
     if (!forApply) {
-        sheet.title = QStringLiteral("Theme Check");
+        sheet.title = tr("Theme Check");
         sheet.message = errors ? QStringLiteral(
                                      "The Dock can't take this theme until the errors "
                                      "below are fixed.")
                                : warningsOnly;
-        sheet.closeButton = QStringLiteral("OK");
+        sheet.closeButton = tr("OK");
     } else if (errors) {
-        sheet.title = QStringLiteral("Theme Not Applied");
+        sheet.title = tr("Theme Not Applied");
         sheet.message = QStringLiteral(
             "The Dock can't take this theme: fix the errors below and "
             "apply it again. The Dock was not changed.");
-        sheet.closeButton = QStringLiteral("OK");
+        sheet.closeButton = tr("OK");
     } else {
-        sheet.title = QStringLiteral("Apply Anyway?");
+        sheet.title = tr("Apply Anyway?");
         sheet.message = warningsOnly;
-        sheet.proceedButton = QStringLiteral("Apply Anyway");
+        sheet.proceedButton = tr("Apply Anyway");
     }
     const Dialogs::FindingsAnswer answer = dialogs_.showFindings(window_, sheet);
     if (openTheme && answer.shown && *answer.shown >= 0 &&
@@ -512,7 +568,7 @@ void MainController::_startApply(const std::string& path, const QString& name) {
         MiscKit::setCurrentDock(style);
         MiscKit::killdock();
     }
-    window_->statusBar()->showMessage(QStringLiteral("Applying %1…").arg(name));
+    window_->statusBar()->showMessage(tr("Applying %1…").arg(name));
     apply_->start(QString::fromStdString(path), name, ApplyRunner::Run::Apply);
 }
 
@@ -545,5 +601,14 @@ void MainController::btn_checkUpdateForTheme() {
 void MainController::btn_checkUpdateForTheme_stop() {
     if (progress_) {
         progress_->stop();
+    }
+}
+
+void MainController::_noteRecentTheme() {
+    std::error_code failed;
+    const std::filesystem::path path =
+        std::filesystem::absolute(session_->theme()->dockPath(), failed);
+    if (!failed) {
+        defaults_->addRecentTheme(path.lexically_normal().string());
     }
 }

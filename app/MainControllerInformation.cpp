@@ -32,7 +32,7 @@ void MainController::btn_renderMicroPreview() {
         dialogs_.beep();
         return;
     }
-    session_->putBundlePicture(QStringLiteral("Render Preview Picture"), "preview_micro.png",
+    session_->putBundlePicture(tr("Render Preview Picture"), "preview_micro.png",
                                ThemePreview::drawMicroPreview(*theme));
 }
 
@@ -41,7 +41,7 @@ void MainController::btn_renderDockScreenshots() {
         dialogs_.beep();
         return;
     }
-    window_->statusBar()->showMessage(QStringLiteral("Drawing the Dock screenshots…"));
+    window_->statusBar()->showMessage(tr("Drawing the Dock screenshots…"));
     renderedGeneration_ = session_->generation();
     renderer_->start(QString::fromStdString(session_->theme()->dockPath()));
 }

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include "app/Dialogs.h"
@@ -59,15 +60,15 @@ void MainController::setFileImagePathForSelection(const QString& path, DragDropI
             information_->showMicroPreview();
             return;
         }
-        session_->putBundleFile(QStringLiteral("Replace Preview Picture"), "preview_micro.png",
-                                path);
+        session_->putBundleFile(tr("Replace Preview Picture"), "preview_micro.png", path);
     } else if (target == InformationView::Target::Screenshot) {
         _dropScreenshot(path);
     } else if (welcome_->isDropPicture(view)) {
         if (openArchive(path)) {
             return;  // opens once imported
         }
-        if (!openFile(path)) {
+        // Whatever its folder's name: what is no theme gets the defective alert.
+        if (!_openThemeAtPath(path.toStdString())) {
             dialogs_.beep();
             return;
         }
@@ -82,25 +83,32 @@ void MainController::setFileImagePathForSelection(const QString& path, DragDropI
 }
 
 void MainController::btn_replaceSelectedImage() {
-    if (!session_->theme() || editor_->selectedSlots().isEmpty()) {
-        dialogs_.beep();
+    if (!_slotSelected()) {
         return;
     }
-    Dialogs::OpenPanel panel;
-    panel.title = QStringLiteral("Choose an image");
-    panel.prompt = QStringLiteral("Replace");
-    if (std::optional<QString> chosen = dialogs_.runOpenPanel(window_, panel)) {
+    if (std::optional<QString> chosen = _chooseImage()) {
         _replaceSlotImage(*chosen);
     }
 }
 
-void MainController::_doubleClickCellForPreviews() {
-    QList<int> rows = editor_->selectedSlots();
-    const DockTheme::SlotList* list = editor_->slotList();
-    if (!list || rows.isEmpty()) {
+void MainController::_choosePictureFor(DragDropImageView* view) {
+    if (welcome_->isDropPicture(view)) {
+        btn_toolbar_opentheme();
+    } else if (editor_->isSelectionPicture(view)) {
+        btn_replaceSelectedImage();
+    } else if (!session_->theme()) {
         dialogs_.beep();
+    } else if (std::optional<QString> chosen = _chooseImage()) {
+        setFileImagePathForSelection(*chosen, view);
+    }
+}
+
+void MainController::_doubleClickCellForPreviews() {
+    if (!_slotSelected()) {
         return;
     }
+    QList<int> rows = editor_->selectedSlots();
+    const DockTheme::SlotList* list = editor_->slotList();
     QString path = QString::fromStdString((*list)[static_cast<std::size_t>(rows.first())]->path());
     QRect frame = editor_->cellFrame(rows.first());
     _makePreviewWindow();
@@ -155,12 +163,12 @@ void MainController::btn_showLargerDock() {
 void MainController::setUpMenus() {
     Ui::MainWindow& main = *ui_;
     QUndoStack& history = session_->history();
-    auto* menu_edit = new QMenu(QStringLiteral("&Edit"), window_);
+    auto* menu_edit = new QMenu(tr("&Edit"), window_);
     menu_edit->setObjectName(QStringLiteral("menu_edit"));
     window_->menuBar()->insertMenu(main.menu_dock->menuAction(), menu_edit);
-    QAction* undo = history.createUndoAction(menu_edit, QStringLiteral("Undo"));
+    QAction* undo = history.createUndoAction(menu_edit, tr("Undo"));
     undo->setShortcuts(QKeySequence::Undo);
-    QAction* redo = history.createRedoAction(menu_edit, QStringLiteral("Redo"));
+    QAction* redo = history.createRedoAction(menu_edit, tr("Redo"));
     redo->setShortcuts(QKeySequence::Redo);
     menu_edit->addAction(undo);
     menu_edit->addAction(redo);
@@ -191,15 +199,15 @@ void MainController::setUpMenus() {
     auto zoomBy = [slider = main.slider_images_thumbsize](int step) {
         slider->setValue(slider->value() + step);
     };
-    add(QStringLiteral("Larger Thumbnails"), QKeySequence(QKeySequence::ZoomIn),
+    add(tr("Larger Thumbnails"), QKeySequence(QKeySequence::ZoomIn),
         [zoomBy] { zoomBy(kThumbnailStep); });
-    add(QStringLiteral("Smaller Thumbnails"), QKeySequence(QKeySequence::ZoomOut),
+    add(tr("Smaller Thumbnails"), QKeySequence(QKeySequence::ZoomOut),
         [zoomBy] { zoomBy(-kThumbnailStep); });
     connect(main.tbar_preview, &QAction::triggered, this, [this] { btn_show_previewPanel(); });
 
     // The live Dock, shown unless the user hid it, at the size chosen last.
     main.menu_view->addSeparator();
-    QAction* live = main.menu_view->addAction(QStringLiteral("&Live Dock"));
+    QAction* live = main.menu_view->addAction(tr("&Live Dock"));
     live->setCheckable(true);
     live->setChecked(defaults_->boolForKey(UserDefaults::kShowLiveDock).value_or(true));
     editor_->setLiveDockShown(live->isChecked());
@@ -224,15 +232,31 @@ void MainController::_dropScreenshot(const QString& path) {
     }
     std::string name =
         fs::path(theme->previewDockPath(information_->screenshotStyle())).filename().string();
-    session_->putBundleFile(QStringLiteral("Replace Dock Screenshot"), name, path);
+    session_->putBundleFile(tr("Replace Dock Screenshot"), name, path);
+}
+
+std::optional<QString> MainController::_chooseImage() {
+    Dialogs::OpenPanel panel;
+    panel.title = tr("Choose an image");
+    panel.prompt = tr("Replace");
+    return dialogs_.runOpenPanel(window_, panel);
+}
+
+bool MainController::_slotSelected() {
+    if (session_->theme() && !editor_->selectedSlots().isEmpty()) {
+        return true;
+    }
+    dialogs_.beep();
+    window_->statusBar()->showMessage(
+        tr("No image is selected: select one among the thumbnails first."), 10000);
+    return false;
 }
 
 void MainController::_replaceSlotImage(const QString& path) {
-    QList<int> rows = editor_->selectedSlots();
-    if (!session_->theme() || rows.isEmpty()) {
-        dialogs_.beep();
+    if (!_slotSelected()) {
         return;
     }
+    QList<int> rows = editor_->selectedSlots();
     std::string proposed = defaults_->isSet(UserDefaults::kGenerateUUID)
                                ? MiscKit::UUIDString()
                                : QFileInfo(path).fileName().toStdString();

@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 std::unique_ptr<QSettings> openStore() {
@@ -53,6 +55,34 @@ void UserDefaults::setString(const char* key, const QString& value) {
 
 void UserDefaults::remove(const char* key) {
     settings_->remove(QLatin1String(key));
+    settings_->sync();
+}
+
+std::vector<std::string> UserDefaults::recentThemes() const {
+    std::vector<std::string> paths;
+    for (const QVariant& path : settings_->value(QLatin1String(kRecentThemes)).toList()) {
+        if (QByteArray bytes = path.toByteArray(); !bytes.isEmpty()) {
+            paths.push_back(bytes.toStdString());
+        }
+    }
+    return paths;
+}
+
+void UserDefaults::addRecentTheme(const std::string& path) {
+    std::vector<std::string> paths = recentThemes();
+    std::erase(paths, path);
+    paths.insert(paths.begin(), path);
+    paths.resize(std::min(paths.size(), kMaxRecentThemes));
+    setRecentThemes(paths);
+}
+
+void UserDefaults::setRecentThemes(const std::vector<std::string>& paths) {
+    QVariantList stored;
+    for (const std::string& path : paths) {
+        // Bytes, not text: kept exactly as the file system names the folder.
+        stored.append(QByteArray::fromStdString(path));
+    }
+    settings_->setValue(QLatin1String(kRecentThemes), stored);
     settings_->sync();
 }
 

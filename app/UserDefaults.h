@@ -4,10 +4,12 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QSettings;
 
-// The editor's user defaults, and nothing else: five keys, no registered
+// The editor's user defaults, and nothing else: a few keys, no registered
 // values (an absent key is the state of a fresh installation). Kept with
 // QSettings (organisation and application "Velvanto"): on macOS the
 // application's defaults domain, elsewhere
@@ -26,6 +28,9 @@ public:
     // size.
     static constexpr const char* kShowLiveDock = "ShowLiveDock";
     static constexpr const char* kLiveDockSize = "LiveDockSize";
+    // The themes opened last (File > Open Recent), most recent first.
+    static constexpr const char* kRecentThemes = "RecentThemes";
+    static constexpr std::size_t kMaxRecentThemes = 10;
 
     UserDefaults();
     ~UserDefaults();
@@ -40,6 +45,13 @@ public:
     std::optional<QString> stringForKey(const char* key) const;
     void setString(const char* key, const QString& value);
     void remove(const char* key);
+    // The recent themes' bundle paths, as the file system's bytes (a folder
+    // name that is not UTF-8 opens that very folder again).
+    std::vector<std::string> recentThemes() const;
+    // Puts path first among the recent themes, once; the oldest beyond
+    // kMaxRecentThemes go.
+    void addRecentTheme(const std::string& path);
+    void setRecentThemes(const std::vector<std::string>& paths);
 
     // Where the store lies (for messages and tests).
     QString fileName() const;

@@ -2,6 +2,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLayout>
+#include <QMenu>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -135,14 +137,18 @@ TEST_F(MainWindowTest, ToolbarItemsFollowOpeningAndClosingAndTheFlipViewHoldsExa
 
 TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsavedEdits) {
     MainController& c = start();
-    ASSERT_TRUE(
-        c._openThemeAtPath(themeCopy("Full", {{"VL_DockName", "Full"},
-                                              {"VL_DockAuthor", "Ann"},
-                                              {"VL_DockAuthorSite", "https://ann.example"},
-                                              {"VL_DockVersion", "2.5"},
-                                              {"VL_DockAppCast", "https://ann.example/feed"}})));
-    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Full by Ann[*]");
-    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann");
+    // The title names the bundle's folder, the home folder as "~".
+    fs::create_directories(home() / "themes");
+    const fs::path full = home() / "themes/Full.docktheme";
+    fs::rename(text(themeCopy("Full", {{"VL_DockName", "Full"},
+                                       {"VL_DockAuthor", "Ann"},
+                                       {"VL_DockAuthorSite", "https://ann.example"},
+                                       {"VL_DockVersion", "2.5"},
+                                       {"VL_DockAppCast", "https://ann.example/feed"}})),
+               full);
+    ASSERT_TRUE(c._openThemeAtPath(full.string()));
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Full by Ann (~/themes)[*]");
+    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann (~/themes)");
     EXPECT_EQ(named<QLineEdit>("Author's web site")->text(), "https://ann.example");
     EXPECT_EQ(named<QLineEdit>("Version")->text(), "2.5");
     type(named<QLineEdit>("Author"), "Edited");
@@ -150,14 +156,14 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
     EXPECT_EQ(named<QLineEdit>("Author")->text(), "Edited");
     EXPECT_TRUE(c.session().hasUnsavedInformation());
     EXPECT_TRUE(mainWindow()->isWindowModified());
-    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann (edited)");
+    EXPECT_EQ(mainWindow()->accessibleName(), "Velvanto - Full by Ann (~/themes) (edited)");
     dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Bare", {{"VL_DockName", "Bare"},
                                                       {"VL_DockAuthor", ""},
                                                       {"VL_DockAuthorSite", ""},
                                                       {"VL_DockVersion", ""},
                                                       {"VL_DockAppCast", ""}})));
-    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Bare by Unknown[*]");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Bare by Unknown (" + qs(temp()) + ")[*]");
     EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "Bare");
     for (QLineEdit* field : {named<QLineEdit>("Author"), named<QLineEdit>("Author's web site"),
                              named<QLineEdit>("Update feed address")}) {
@@ -172,6 +178,107 @@ TEST_F(MainWindowTest, OpeningEmptiesTheFieldsAThemeLacksAndARefreshKeepsUnsaved
     EXPECT_EQ(c.shownTab(), MainController::kEditorTab);
     EXPECT_EQ(named<QListView>("Theme images")->model()->rowCount(), 14);  // the 2D images
     EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, AThemeDroppedOnTheWelcomeViewOpensWhateverItsNameAndAnythingElseSaysWhy) {
+    MainController& c = start();
+    auto drop = [&](const fs::path& path) {
+        c.setFileImagePathForSelection(qs(path),
+                                       named<DragDropImageView>("Drop a theme here to open it"));
+    };
+    for (const char* name : {"Plain", "Caps.DOCKTHEME"}) {
+        const fs::path bundle = temp() / name;
+        fs::rename(text(themeCopy("T")), bundle);
+        drop(bundle.string() + "/");  // as a file manager may hand a folder over
+        ASSERT_TRUE(c.session().theme()) << name;
+        EXPECT_EQ(c.session().theme()->dockPath(), bundle.string());
+        EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+        c.btn_closeTheme();
+    }
+    fs::create_directories(temp() / "Folder");
+    for (const fs::path& stranger : {temp() / "Folder", fs::path(text(picture("x.png", {4, 4})))}) {
+        dialogs.alerts.clear();
+        drop(stranger);
+        EXPECT_EQ(alertTitles(), "Defective file") << stranger;
+        EXPECT_FALSE(c.session().theme());
+    }
+    EXPECT_EQ(dialogs.beeps, 2);
+}
+
+TEST_F(MainWindowTest, OpenRecentListsTheLastTenOpenedMostRecentFirstWithoutTheMissing) {
+    MainController& c = start();
+    auto recent = [] {
+        QMenu* found = nullptr;
+        for (QMenu* menu : mainWindow()->findChildren<QMenu*>()) {
+            found = menu->title() == "Open &Recent" ? menu : found;
+        }
+        return found;
+    };
+    auto shown = [&] {
+        emit recent()->aboutToShow();
+        QStringList items;
+        for (QAction* item : recent()->actions()) {
+            if (!item->isSeparator()) {
+                items << (item->isEnabled() ? "" : "-") + item->text();
+            }
+        }
+        return items.join(", ");
+    };
+    EXPECT_EQ(shown(), "-Clear Menu");
+    std::vector<QString> themes;
+    for (int n = 0; n < 12; ++n) {
+        themes.push_back(themeCopy(QString("T%1").arg(n)));
+        ASSERT_TRUE(c._openThemeAtPath(themes.back() + "/"));
+    }
+    ASSERT_TRUE(c._openThemeAtPath(themes[5]));  // first again, and once
+    fs::remove_all(text(themes[11]));
+    QStringList expected;
+    for (int n : {5, 10, 9, 8, 7, 6, 4, 3, 2}) {
+        expected << themes[static_cast<std::size_t>(n)];
+    }
+    EXPECT_EQ(shown(), expected.join(", ") + ", Clear Menu");
+    EXPECT_EQ(UserDefaults().recentThemes().size(), 9u);  // the missing one left the store
+    recent()->actions()[1]->trigger();
+    EXPECT_EQ(qs(c.session().theme()->dockPath()), themes[10]);
+    start();  // kept across starts
+    EXPECT_TRUE(shown().startsWith(themes[10] + ", " + themes[5]));
+    action("Clear Menu")->trigger();
+    EXPECT_EQ(shown(), "-Clear Menu");
+}
+
+TEST_F(MainWindowTest,
+       ExportImportAndApplyOfAnotherBundleSayWhatTheyDidAndTheTitleWhichCopyIsOpen) {
+    MainController& c = start();
+    const QString theme = themeCopy("Aqua", {{"VL_DockName", "Aqua"}, {"VL_DockAuthor", "Ann"}});
+    ASSERT_TRUE(c._openThemeAtPath(theme));
+    QStatusBar* status = mainWindow()->statusBar();
+    const QString zip = at("Aqua.docktheme.zip");
+    dialogs.panelAnswers = {zip};
+    c.btn_exportTheme();
+    ASSERT_TRUE(waitUntil([&] { return !status->currentMessage().isEmpty(); }));
+    EXPECT_EQ(status->currentMessage(), "Exported Aqua as " + zip);
+    c.openFile(zip);
+    const fs::path copy = home() / ".local/share/Velvanto/Aqua.docktheme";
+    ASSERT_TRUE(waitUntil(
+        [&] { return c.session().theme() && c.session().theme()->dockPath() == copy.string(); }));
+    EXPECT_EQ(status->currentMessage(),
+              "Imported Aqua from " + zip + " into the collection; the collection's copy is open");
+    EXPECT_EQ(mainWindow()->windowTitle(), "Velvanto - Aqua by Ann (~/.local/share/Velvanto)[*]");
+
+    // Another bundle is checked and applied; the open theme stays.
+    picture("Aqua.docktheme/images/frontline.png", {2, 2}, Qt::blue);
+    QSignalSpy ended(&c, &MainController::applyEnded);
+    c.applyTheme(text(theme));
+    ASSERT_TRUE(waitUntil([&] { return ended.count() == 1; }));
+    EXPECT_TRUE(ended.first().first().toBool());
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"),
+              readFile(text(theme) + "/images/frontline.png"));
+    EXPECT_EQ(c.session().theme()->dockPath(), copy.string());
+    fs::remove(text(theme) + "/Info.plist");
+    c.applyTheme(text(theme));
+    ASSERT_TRUE(waitUntil([&] { return !dialogs.sheets.empty(); }));
+    EXPECT_EQ(dialogs.sheets.back().title, "Theme Not Applied");
+    EXPECT_EQ(ended.count(), 1);
 }
 
 TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {

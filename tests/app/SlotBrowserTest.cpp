@@ -85,8 +85,29 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDe
         EXPECT_EQ(named<QLabel>("Image name")->text(), "Divider, 2D side Dock");  // kept
         EXPECT_EQ(named<QLabel>("Image size")->text(), size);
     }
+    // Another category shows nothing of the slot before; a reload keeps the category, an open
+    // shows the 2D images.
+    select(c, {frontline});
     choose(named<QComboBox>("Images of the 2D or 3D Dock"), 1);
     EXPECT_EQ(c.editorView().slotCount(), 16);
+    EXPECT_TRUE(c.editorView().selectedSlots().isEmpty());
+    for (const char* label : {"Image file name", "Image name"}) {
+        EXPECT_EQ(named<QLabel>(label)->text(), "No Selection") << label;
+    }
+    EXPECT_EQ(named<QLabel>("Image size")->text(), "");
+    EXPECT_TRUE(named<QTextBrowser>("Image description")->toPlainText().isEmpty());
+    const fs::path info = fs::path(c.session().theme()->dockPath()) / "Info.plist";
+    auto changed = PropertyList::readDictionary(info);
+    changed->set("VL_DockAuthor", PlistValue("Another program"));
+    ASSERT_TRUE(PropertyList::write(info, *changed));
+    QSignalSpy reloaded(&c.session(), &ThemeSession::reloaded);
+    ASSERT_TRUE(c.session().syncWithDisk());
+    EXPECT_EQ(reloaded.count(), 1);
+    EXPECT_EQ(c.editorView().slotCount(), 16);
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 1);
+    openTheme(c, "C");
+    EXPECT_EQ(c.editorView().slotCount(), 14);
+    EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);
     c.btn_closeTheme();
     EXPECT_EQ(c.editorView().slotCount(), 0);
     EXPECT_EQ(named<QComboBox>("Images of the 2D or 3D Dock")->currentIndex(), 0);

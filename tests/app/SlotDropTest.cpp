@@ -1,5 +1,6 @@
 // Drops on the selection preview, the screenshot and the small preview, and their undo.
 #include <QMenu>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include "EditorTest.h"
@@ -93,6 +94,9 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     select(c, {});
     dropOnSlot(c, picture("four.png", {4, 4}));
     EXPECT_EQ(dialogs.beeps, 4);  // the two refusals, the duplicate, then no selection
+    EXPECT_EQ(mainWindow()->statusBar()->currentMessage(),
+              "No image is selected: select one among the thumbnails first.");
+    EXPECT_EQ(c.session().history().count(), 0);
 }
 
 TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
