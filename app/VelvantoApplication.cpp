@@ -1,6 +1,7 @@
 #include "app/VelvantoApplication.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QStyle>
@@ -34,6 +35,10 @@ void VelvantoApplication::showWindows(MainController& controller) {
 }
 
 int VelvantoApplication::main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Velvanto %s\n", VELVANTO_VERSION);
+        return 0;
+    }
     QApplication application(argc, argv);
     prepare(SystemPaths::executableFolder() / ".." / "Resources");
     // A second start hands its theme to the editor that runs already.

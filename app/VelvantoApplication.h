@@ -12,9 +12,10 @@ class QApplication;
 // through Qt, makes the main window controller with the real dialogs, shows
 // the main window (and the quick guide over it on the first start), opens the
 // file handed over as the program's one positional argument (a file manager's
-// "Open with"), and runs the event loop. The program takes no options. When an
-// editor of the user runs already, the argument goes to it (SingleInstance),
-// which comes to the front, and the new start ends.
+// "Open with"), and runs the event loop. Its one option, --version, prints
+// the version and ends before any window system is reached (so it works
+// without a display). When an editor of the user runs already, the argument
+// goes to it (SingleInstance), which comes to the front, and the new start ends.
 class VelvantoApplication {
     Q_DECLARE_TR_FUNCTIONS(VelvantoApplication)
 

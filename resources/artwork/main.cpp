@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
@@ -5,10 +6,12 @@
 #include "resources/artwork/Artwork.h"
 #include "widgets/IcnsImage.h"
 
-// artwork OUT_FOLDER: writes icon4on.icns, drag_here.png and velvanto.png (256 pixels).
+// artwork OUT_FOLDER ICON_FOLDER SIDE...: writes icon4on.icns and drag_here.png
+// into OUT_FOLDER, and the application icon drawn at each SIDE as
+// ICON_FOLDER/SIDExSIDE/apps/velvanto.png (the desktop icon theme's layout).
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
-    if (argc != 2) {
+    if (argc < 4) {
         return 2;
     }
     QString folder = QString::fromLocal8Bit(argv[1]);
@@ -19,6 +22,11 @@ int main(int argc, char** argv) {
     icns.write(IcnsImage::toData({Artwork::icon(128), Artwork::icon(256), Artwork::icon(512)}));
     bool ok = icns.commit();
     ok = Artwork::dropPlaceholder(360, 240).save(folder + "/drag_here.png") && ok;
-    ok = Artwork::icon(256).save(folder + "/velvanto.png") && ok;
+    for (int i = 3; i < argc; ++i) {
+        int side = QString::fromLocal8Bit(argv[i]).toInt();
+        QString apps = QString::fromLocal8Bit(argv[2]) + QString("/%1x%1/apps").arg(side);
+        ok = side > 0 && QDir().mkpath(apps) && Artwork::icon(side).save(apps + "/velvanto.png") &&
+             ok;
+    }
     return ok ? 0 : 1;
 }
