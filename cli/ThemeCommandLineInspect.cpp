@@ -5,15 +5,21 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
+#include "cli/UnpackedArchive.h"
 #include "image/ImageFile.h"
 #include "model/DockTheme.h"
 #include "model/ImageHeader.h"
 #include "model/MiscKit.h"
 #include "model/ThemeCheck.h"
 #include "model/ThemeSignature.h"
+#include "platform/BundleFolder.h"
 #include "platform/Log.h"
 
 // The commands that tell what a bundle holds: check, info (and --set), slots.
@@ -22,6 +28,17 @@ namespace {
 
 QString jsonText(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// A slot's readable name, as the editor's browser shows it; empty for a key
+// the catalogue does not know, or none.
+std::string naturalName(const std::string& key) {
+    return key.empty() ? std::string()
+                       : MiscKit::sharedFiles().getNaturalNameForKey(key).value_or("");
 }
 
 void writeJson(std::ostream& out, const QJsonArray& array) {
@@ -73,7 +90,7 @@ std::vector<SlotRow> slotRows(const DockTheme& theme) {
             SlotRow row;
             row.category = category;
             row.key = item->keyDock();
-            row.natural = catalogue.getNaturalNameForKey(row.key).value_or("");
+            row.natural = naturalName(row.key);
             row.file = theme.getFileNameForKey(row.key, category).value_or("");
             row.size = imageSize(theme, item->path());
             row.dockSize = catalogue.getSizeForFileKey(row.key);
@@ -106,34 +123,57 @@ std::string* informationField(const std::string& field, DockTheme::Information* 
 // The --set field of the theme's signing key.
 constexpr const char* kPublicKeyField = "public-key";
 
+// The check's findings for path, a bundle folder or a theme archive (any
+// other file: it is unpacked as import unpacks it); why path is no theme in
+// their place.
+std::optional<std::string> themeFindings(const std::string& path,
+                                         std::vector<ThemeFinding>& findings) {
+    const auto check = [&findings](const std::string& bundle) {
+        findings = ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
+        return std::nullopt;
+    };
+    struct stat there {};
+    if (::stat(path.c_str(), &there) != 0) {
+        return errno == ENOENT ? utf8(ThemeCommandLine::tr("not a theme: nothing is there"))
+                               : ThemeCommandLine::filled(
+                                     ThemeCommandLine::tr("not a theme: it can't be read (%1)"),
+                                     {std::strerror(errno)});
+    }
+    if (S_ISDIR(there.st_mode)) {
+        const auto folder = BundleFolder::open(path);
+        if (folder && folder->entryAt("Info.plist") == BundleFolder::Entry::None) {
+            return utf8(ThemeCommandLine::tr("not a theme: it holds no Info.plist"));
+        }
+        return check(path);
+    }
+    const UnpackedArchive archive(path);
+    if (const auto& unpacked = archive.bundle() ? archive.bundle() : archive.refusedByCheck()) {
+        return check(*unpacked);
+    }
+    return archive.why();
+}
+
 }  // namespace
 
-int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Lists the findings as a JSON array."));
-    const QCommandLineOption strict(QStringLiteral("strict"),
-                                    QStringLiteral("Fails on warnings too."));
-    parser.addOptions({json, strict});
-    describe(parser, "check",
-             "Checks theme bundles as the editor does before a theme reaches the "
-             "Dock. Exit status 0 when no bundle has an error, 1 when one has.",
-             "BUNDLE", "Theme bundles.", "BUNDLE...");
-    if (const int parsed = parse(parser, arguments, 1, SIZE_MAX); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::check(const QCommandLineParser& parser) {
+    const bool json = parser.isSet(QStringLiteral("json"));
     QJsonArray list;
     bool failing = false;
     for (const std::string& bundle : operands(parser)) {
-        const auto findings =
-            ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
+        std::vector<ThemeFinding> findings;
+        if (const auto refused = themeFindings(bundle, findings)) {
+            failing = true;
+            fail(bundle, *refused);
+            continue;
+        }
         for (const ThemeFinding& finding : findings) {
             failing = failing || finding.severity == ThemeFinding::Severity::Error ||
-                      parser.isSet(strict);
-            if (parser.isSet(json)) {
+                      parser.isSet(QStringLiteral("strict"));
+            if (json) {
                 list.append(QJsonObject{{"bundle", jsonText(bundle)},
                                         {"severity", severityName(finding.severity)},
                                         {"key", jsonText(finding.key)},
+                                        {"name", jsonText(naturalName(finding.key))},
                                         {"file", jsonText(finding.file)},
                                         {"text", jsonText(finding.sentence)}});
                 continue;
@@ -149,31 +189,17 @@ int ThemeCommandLine::check(const std::vector<std::string>& arguments) {
                  << Log::escaped((where.empty() ? "" : where + ": ") + finding.sentence) << '\n';
         }
     }
-    if (parser.isSet(json)) {
+    if (json) {
         writeJson(out_, list);
     }
     return failing ? kFailure : kSuccess;
 }
 
-int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption set(
-        QStringLiteral("set"),
-        QStringLiteral("Writes FIELD (name, author, site, version or feed) as VALUE into "
-                       "Info.plist first, as the editor saves it; may be given again. "
-                       "public-key=KEY names the author's signing key (\"keygen\" tells it), "
-                       "which the theme's updates must be signed with; public-key= removes it."),
-        QStringLiteral("FIELD=VALUE"));
-    parser.addOption(set);
-    describe(parser, "info", "Tells a theme's information, its screenshots and its counts.",
-             "BUNDLE", "A theme bundle.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::info(const QCommandLineParser& parser) {
     std::vector<std::pair<std::string, std::string>> changes;
     // The signing key is no field of the information: it is stored on its own.
     std::optional<std::string> publicKey;
-    for (const QString& assignment : parser.values(set)) {
+    for (const QString& assignment : parser.values(QStringLiteral("set"))) {
         const std::string text = bytesOf(assignment);
         const auto equals = text.find('=');
         const std::string field = text.substr(0, equals);
@@ -211,48 +237,63 @@ int ThemeCommandLine::info(const std::vector<std::string>& arguments) {
         !theme->storePublicKey(*publicKey)) {
         return fail(bundle, theme->errorString());
     }
-    std::string screenshots;
+    QJsonArray screenshots;
     for (DockStyle style : {DockStyle::ThreeD, DockStyle::TwoD}) {
         if (theme->existDockPreview(style)) {
-            screenshots += std::string(screenshots.empty() ? "" : ", ") +
-                           categoryName(categoryForStyle(style));
+            screenshots.append(categoryName(categoryForStyle(style)));
         }
     }
     const auto findings = ThemeCheck::check(bundle, MiscKit::sharedFiles(), ImageFile::readerSize);
-    std::size_t errors = 0;
-    for (const ThemeFinding& finding : findings) {
-        errors += finding.severity == ThemeFinding::Severity::Error ? 1 : 0;
+    const auto errors = std::size_t(
+        std::count_if(findings.begin(), findings.end(), [](const ThemeFinding& finding) {
+            return finding.severity == ThemeFinding::Severity::Error;
+        }));
+    const std::size_t warnings = findings.size() - errors;
+    const std::optional<std::string> key = theme->dockPublicKey();
+    if (parser.isSet(QStringLiteral("json"))) {
+        out_ << QJsonDocument(
+                    QJsonObject{
+                        {"bundle", jsonText(bundle)},
+                        {"name", jsonText(information.name)},
+                        {"author", jsonText(information.author)},
+                        {"site", jsonText(information.site)},
+                        {"version", jsonText(information.version)},
+                        {"feed", jsonText(information.appcast)},
+                        {"publicKey", key ? QJsonValue(jsonText(*key)) : QJsonValue()},
+                        {"screenshots", screenshots},
+                        {"slots", QJsonObject{{"2D", qint64(theme->dock_2d_images().size())},
+                                              {"3D", qint64(theme->dock_3d_images().size())}}},
+                        {"errors", qint64(errors)},
+                        {"warnings", qint64(warnings)}})
+                    .toJson(QJsonDocument::Indented)
+                    .toStdString();
+        return kSuccess;
+    }
+    QStringList shown;
+    for (const QJsonValue& style : screenshots) {
+        shown << style.toString();
     }
     out_ << "Name: " << Log::escaped(information.name) << '\n'
          << "Author: " << Log::escaped(information.author) << '\n'
          << "Site: " << Log::escaped(information.site) << '\n'
          << "Version: " << Log::escaped(information.version) << '\n'
          << "Feed: " << Log::escaped(information.appcast) << '\n'
-         << "Signed by key: " << Log::escaped(theme->dockPublicKey().value_or("none")) << '\n'
-         << "Screenshots: " << (screenshots.empty() ? "none" : screenshots) << '\n'
+         << "Signed by key: " << Log::escaped(key.value_or("none")) << '\n'
+         << "Screenshots: " << (shown.isEmpty() ? "none" : utf8(shown.join(u", "))) << '\n'
          << "Slots: " << theme->dock_2d_images().size() << " 2D, " << theme->dock_3d_images().size()
          << " 3D\n"
-         << "Check: " << errors << " errors, " << findings.size() - errors << " warnings\n";
+         << "Check: " << counted(errors, tr("%1 error"), tr("%1 errors")) << ", "
+         << counted(warnings, tr("%1 warning"), tr("%1 warnings")) << '\n';
     return kSuccess;
 }
 
-int ThemeCommandLine::slotTable(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Lists the slots as a JSON array."));
-    parser.addOption(json);
-    describe(parser, "slots",
-             "Lists every slot of both categories: key, readable name, file, the image's size, the "
-             "size the Dock draws and whether the image is too big for it.",
-             "BUNDLE", "A theme bundle.");
-    std::string bundle;
-    int status = kSuccess;
-    const auto theme = parseTheme(parser, arguments, bundle, status);
+int ThemeCommandLine::slotTable(const QCommandLineParser& parser) {
+    const auto theme = openTheme(operands(parser).front());
     if (!theme) {
-        return status;
+        return kFailure;
     }
     const std::vector<SlotRow> rows = slotRows(*theme);
-    if (parser.isSet(json)) {
+    if (parser.isSet(QStringLiteral("json"))) {
         QJsonArray list;
         for (const SlotRow& row : rows) {
             QJsonObject object{{"category", categoryName(row.category)},

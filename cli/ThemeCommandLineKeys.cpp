@@ -8,17 +8,7 @@
 
 // The command that makes an author's signing key: keygen.
 
-int ThemeCommandLine::keygen(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    describe(parser, "keygen",
-             "Makes a new Ed25519 key for signing a theme's updates: writes its secret half to "
-             "KEYFILE, readable by its owner only (an existing file is never replaced), and tells "
-             "its public key, which \"info --set public-key=KEY\" names in the theme. Keep "
-             "KEYFILE safe: updates signed with another key are refused.",
-             "KEYFILE", "The new key file.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::keygen(const QCommandLineParser& parser) {
     const std::string path = operands(parser).front();
     const auto keys = ThemeSignature::generate();
     if (!keys) {

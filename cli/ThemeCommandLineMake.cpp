@@ -37,22 +37,7 @@ void drawMicroPreview(const std::string& bundle, std::ostream& err) {
 
 }  // namespace
 
-int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption unique(
-        QStringLiteral("unique-name"),
-        QStringLiteral("Names the copy with a generated unique name, not FILE's own name."));
-    parser.addOption(unique);
-    describe(parser, "set-image",
-             "Makes a copy of the image FILE the image of the slot KEY, as the editor does: the "
-             "copy is refused when the theme has a file of its name already (\"Duplicate "
-             "file\") or when FILE is no picture the theme check reads (PNG, TIFF, JPEG, GIF, "
-             "ICNS or another format the editor shows), and the slot's old file is removed "
-             "when no key names it any more.",
-             "BUNDLE", "A theme bundle.", "BUNDLE KEY FILE");
-    if (const int parsed = parse(parser, arguments, 3, 3); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::setImage(const QCommandLineParser& parser) {
     const std::vector<std::string> given = operands(parser);
     const std::string& bundle = given[0];
     const std::string& key = given[1];
@@ -65,8 +50,9 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     if (!category || !theme->getFileNameForKey(key, *category)) {
         return fail(bundle, "the theme has no slot " + key);
     }
-    const std::string proposed =
-        parser.isSet(unique) ? MiscKit::UUIDString() : FileManager::lastComponent(file);
+    const std::string proposed = parser.isSet(QStringLiteral("unique-name"))
+                                     ? MiscKit::UUIDString()
+                                     : FileManager::lastComponent(file);
     if (theme->verifyNameExistForFile(proposed)) {
         return fail(bundle, "Duplicate file: " + proposed +
                                 " already exists in the theme; use --unique-name");
@@ -86,25 +72,9 @@ int ThemeCommandLine::setImage(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
-int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption fromFolder(
-        QStringLiteral("from-folder"),
-        QStringLiteral("Takes the images of DIR named as the Dock names them."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption fromDock(
-        QStringLiteral("from-dock"),
-        QStringLiteral("Takes the images the Dock has installed now (a back-up of the Dock)."));
-    parser.addOptions({fromFolder, fromDock});
-    describe(parser, "new",
-             "Makes the theme bundle NAME.docktheme from the stock theme, named after NAME, as "
-             "the editor's New Theme, New Theme from Folder and Back Up Current Dock do. "
-             "Nothing is replaced. An empty DIR is refused; when no file of DIR is named as the "
-             "Dock names its images, the theme is made with the stock images and a warning.",
-             "NAME", "The new theme's path, without .docktheme.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::newBundle(const QCommandLineParser& parser) {
+    const QString fromFolder = QStringLiteral("from-folder");
+    const QString fromDock = QStringLiteral("from-dock");
     if (parser.isSet(fromFolder) && parser.isSet(fromDock)) {
         return usage("--from-folder and --from-dock exclude each other");
     }
@@ -155,18 +125,11 @@ int ThemeCommandLine::newBundle(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
-int ThemeCommandLine::render(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    describe(parser, "render",
-             "Draws the theme's 3D and 2D Dock screenshots (preview_3d.png, preview_2d.png) from "
-             "its own images with the stand-in Dock's renderer, as the editor's Render Dock "
-             "Screenshots does. Needs no display.",
-             "BUNDLE", "A theme bundle.");
-    std::string bundle;
-    int status = kSuccess;
-    const auto theme = parseTheme(parser, arguments, bundle, status);
+int ThemeCommandLine::render(const QCommandLineParser& parser) {
+    const std::string bundle = operands(parser).front();
+    const auto theme = openTheme(bundle);
     if (!theme) {
-        return status;
+        return kFailure;
     }
     std::string why;
     if (!ThemeScreenshots::render(bundle, QDir::tempPath().toStdString(), &why)) {
@@ -178,18 +141,7 @@ int ThemeCommandLine::render(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
-int ThemeCommandLine::batch(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    describe(parser, "batch",
-             "The batch converter: makes DST/<folder>.docktheme for each sub-folder of SRC from "
-             "the stock theme and the folder's images, one line per folder (OK, or ERROR: and "
-             "why). A bundle already in DST is left untouched. Exit status 1 when a folder "
-             "failed; the others are made. DST may not be SRC nor lie inside it (links "
-             "resolved): exit status 2.",
-             "SRC", "The folder of image folders.", "SRC DST");
-    if (const int parsed = parse(parser, arguments, 2, 2); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::batch(const QCommandLineParser& parser) {
     const std::vector<std::string> given = operands(parser);
     const std::string& destination = given[1];
     if (!std::filesystem::is_directory(destination)) {

@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,8 +18,8 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/UnpackedArchive.h"
 #include "image/ImageFile.h"
-#include "model/ArchiveImport.h"
 #include "model/DockTheme.h"
 #include "model/ThemeArchive.h"
 #include "model/ThemeSignature.h"
@@ -59,19 +58,12 @@ QString rssDate(const QDateTime& when) {
 // and the theme check); why not, or nothing.
 std::optional<std::string> readRelease(const std::string& path, AppcastItem& item, QString& name,
                                        std::optional<std::string>& key) {
-    QTemporaryDir folder;
-    ArchiveImport import(QFile::encodeName(folder.path()).toStdString());
-    std::string why = std::strerror(errno);
-    const std::optional<std::string> unpacked =
-        folder.isValid() && import.valid() ? import.unpack(path, ImageFile::readerSize, &why)
-                                           : std::nullopt;
-    if (!unpacked) {
-        return why;
+    const UnpackedArchive archive(path);
+    if (!archive.bundle()) {
+        return archive.why();
     }
-    const auto theme =
-        DockTheme::initWithBundleAtPath(QFile::encodeName(folder.path()).toStdString() + "/" +
-                                            import.hiddenName() + "/" + *unpacked,
-                                        &why);
+    std::string why;
+    const auto theme = DockTheme::initWithBundleAtPath(*archive.bundle(), &why);
     if (!theme) {
         return why;
     }
@@ -81,26 +73,16 @@ std::optional<std::string> readRelease(const std::string& path, AppcastItem& ite
         return std::string("its theme has no version; give it one with info --set version=…");
     }
     item.version = QString::fromStdString(*version->asString());
-    name = QString::fromStdString(theme->dockName().value_or(*unpacked));
+    name = QString::fromStdString(
+        theme->dockName().value_or(FileManager::lastComponent(*archive.bundle())));
     key = theme->dockPublicKey();
     return std::nullopt;
 }
 
 }  // namespace
 
-int ThemeCommandLine::updateCheck(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Writes the results as a JSON array."));
-    parser.addOption(json);
-    describe(parser, "update-check",
-             "Reads each theme's update feed (its \"feed\" address) and tells whether a newer "
-             "version is there, one line per bundle, at most 4 feeds at once. Fails when any "
-             "check failed.",
-             "BUNDLE", "Theme bundles.", "BUNDLE...");
-    if (const int parsed = parse(parser, arguments, 1, SIZE_MAX); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::updateCheck(const QCommandLineParser& parser) {
+    const bool json = parser.isSet(QStringLiteral("json"));
     const std::vector<std::string> bundles = operands(parser);
     std::vector<UpdateCheck> results(bundles.size());
     std::vector<std::unique_ptr<ThemeUpdater>> updaters;
@@ -131,7 +113,7 @@ int ThemeCommandLine::updateCheck(const std::vector<std::string>& arguments) {
         const UpdateCheck& result = results[index];
         const std::string bundle = Log::escaped(bundles[index]);
         failed = failed || result.outcome == UpdateCheck::Outcome::Failed;
-        if (parser.isSet(json)) {
+        if (json) {
             static const char* const kOutcomes[] = {"up-to-date", "available", "error"};
             QJsonObject row{{"bundle", QString::fromStdString(bundles[index])},
                             {"outcome", kOutcomes[int(result.outcome)]},
@@ -157,27 +139,14 @@ int ThemeCommandLine::updateCheck(const std::vector<std::string>& arguments) {
                  << Log::escaped(utf8(result.why)) << '\n';
         }
     }
-    if (parser.isSet(json)) {
+    if (json) {
         out_ << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
     }
     return failed ? kFailure : kSuccess;
 }
 
-int ThemeCommandLine::update(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption allowUnsigned(
-        QStringLiteral("allow-unsigned"),
-        QStringLiteral("Installs an update its author did not sign (a theme without a key, over "
-                       "https only)."));
-    parser.addOption(allowUnsigned);
-    describe(parser, "update",
-             "Checks the theme's update feed and installs a newer version in its place: "
-             "downloaded, its signature verified with the theme's key, checked as import checks "
-             "an archive, the old version moved to the trash. Nothing changes on any failure.",
-             "BUNDLE", "A theme bundle.");
-    if (const int parsed = parse(parser, arguments, 1, 1); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::update(const QCommandLineParser& parser) {
+    const QString allowUnsigned = QStringLiteral("allow-unsigned");
     const std::string bundle = operands(parser).front();
     ThemeUpdater updater(ImageFile::readerSize);
     QEventLoop loop;
@@ -228,29 +197,10 @@ int ThemeCommandLine::update(const std::vector<std::string>& arguments) {
     return kSuccess;
 }
 
-int ThemeCommandLine::appcast(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption keyFile(QStringLiteral("key"),
-                                     QStringLiteral("The private key file (from keygen)."),
-                                     QStringLiteral("KEYFILE"));
-    const QCommandLineOption prefix(
-        QStringLiteral("url-prefix"),
-        QStringLiteral("The address the archives are uploaded to; each item's is this and the "
-                       "archive's file name."),
-        QStringLiteral("URL"));
-    const QCommandLineOption notes(QStringLiteral("notes"),
-                                   QStringLiteral("The newest release's notes, plain text."),
-                                   QStringLiteral("FILE"));
-    parser.addOptions({keyFile, prefix, notes});
-    describe(parser, "appcast",
-             "Writes an update feed (an RSS appcast) on standard output with one signed item per "
-             "archive, newest first: each archive read as import reads it, its theme's version, "
-             "its length, its date and its signature with the key. Each theme must name the "
-             "key's public key (info --set public-key=…).",
-             "ARCHIVE", "Theme archives made by export.", "ARCHIVE...");
-    if (const int parsed = parse(parser, arguments, 1, SIZE_MAX); parsed != kSuccess) {
-        return outcome(parsed);
-    }
+int ThemeCommandLine::appcast(const QCommandLineParser& parser) {
+    const QString keyFile = QStringLiteral("key");
+    const QString prefix = QStringLiteral("url-prefix");
+    const QString notes = QStringLiteral("notes");
     if (!parser.isSet(keyFile) || !parser.isSet(prefix)) {
         return usage("appcast needs --key KEYFILE and --url-prefix URL");
     }

@@ -72,7 +72,7 @@ QSize ThemePreview::microPreviewSize() {
     return stock.isEmpty() ? QSize(kMicroPreviewWidth, kMicroPreviewWidth / 3) : stock;
 }
 
-QImage ThemePreview::drawMicroPreview(const DockTheme& theme) {
+QImage ThemePreview::drawMicroPreview(const DockTheme& theme, int width) {
     if (!qGuiApp) {
         return QImage();
     }
@@ -88,10 +88,12 @@ QImage ThemePreview::drawMicroPreview(const DockTheme& theme) {
     // screenshot, in the stock picture's proportions. Only that part is drawn,
     // at twice the picture's size, then scaled down smoothly.
     const QSize full = DockRenderer::renderSize(scene);
-    const QSize size = microPreviewSize();
+    const QSize stock = microPreviewSize();
+    const QSize size =
+        width > 0 ? QSize(width, std::max(1, width * stock.height() / stock.width())) : stock;
     const int band = full.height() * 2 / 5;
-    const int width = std::min(full.width(), band * size.width() / size.height());
-    const QRectF part((full.width() - width) / 2, full.height() - band, width, band);
+    const int shown = std::min(full.width(), band * size.width() / size.height());
+    const QRectF part((full.width() - shown) / 2, full.height() - band, shown, band);
     return DockRenderer::render(scene, part, (size * 2).boundedTo(part.size().toSize()))
         .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_RGB32);

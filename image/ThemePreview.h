@@ -43,9 +43,10 @@ public:
     // The size of the stock theme's micro preview (128 pixels wide when it does not read).
     static QSize microPreviewSize();
     // The middle of theme's 3D Dock screenshot (drawn in process, as the
-    // stand-in Dock's renderer draws it) at microPreviewSize(). Null without a
-    // QGuiApplication.
-    static QImage drawMicroPreview(const DockTheme& theme);
+    // stand-in Dock's renderer draws it) at microPreviewSize(), or width
+    // pixels wide in its proportions (a file manager's thumbnail). Null
+    // without a QGuiApplication.
+    static QImage drawMicroPreview(const DockTheme& theme, int width = 0);
     // Writes drawMicroPreview as theme's preview_micro.png through the
     // document's own locked write (a temporary file copied in and renamed into
     // place); the old one stays when drawing or writing fails. False, with why

@@ -15,8 +15,10 @@ for f in "$prefix/bin/velvanto" "$contents/MacOS/Velvanto" "$contents/Resources/
          "$prefix/share/applications/velvanto.desktop" \
          "$prefix/share/mime/packages/velvanto-docktheme.xml" \
          "$prefix/share/icons/hicolor/256x256/apps/velvanto.png" \
-         "$prefix/share/man/man1/velvanto-theme.1" \
-         "$prefix/share/bash-completion/completions/velvanto-theme"; do
+         "$prefix/share/man/man1/velvanto-theme.1" "$prefix/share/man/man1/velvanto.1" \
+         "$prefix/share/bash-completion/completions/velvanto-theme" \
+         "$prefix/share/zsh/vendor-completions/_velvanto-theme" \
+         "$prefix/share/fish/vendor_completions.d/velvanto-theme.fish"; do
     [ -e "$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
 [ "$(readlink -f "$prefix/bin/velvanto")" = "$(readlink -f "$contents/MacOS/Velvanto")" ]
@@ -26,7 +28,10 @@ grep -q 'application/x-docktheme:\*\.docktheme' "$prefix/share/mime/globs2"
 grep -q 'application/x-docktheme-archive:\*\.docktheme\.zip' "$prefix/share/mime/globs2"
 grep -q 'application/x-docktheme-archive application/zip' "$prefix/share/mime/subclasses"
 grep -q 'MimeType=.*application/x-docktheme-archive;' "$prefix/share/applications/velvanto.desktop"
-grep -q '^\.SS set-image' "$prefix/share/man/man1/velvanto-theme.1"
+for section in '^\.SS set-image' '^\.SH "EXIT STATUS"' '^\.SH EXAMPLES' '^\.SH ENVIRONMENT'; do
+    grep -q "$section" "$prefix/share/man/man1/velvanto-theme.1"
+done
+grep -q '^\.SH ENVIRONMENT' "$prefix/share/man/man1/velvanto.1"
 bash -c '. "$1"; complete -p velvanto-theme' sh "$prefix/share/bash-completion/completions/velvanto-theme" >/dev/null
 # The command line, started through its link, finds the installed catalogue and Dock renderer.
 theme="$prefix/Copy.docktheme"

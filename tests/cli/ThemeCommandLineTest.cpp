@@ -1,3 +1,4 @@
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -6,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,9 +38,14 @@ struct Row {
 const std::vector<Row> kRows = {
     {{"--version"}, 0, "velvanto-theme " VELVANTO_VERSION "\n"},
     {{"--help"}, 0, "Usage: velvanto-theme [options] COMMAND", true},
+    {{"help"}, 0, "  thumbnail INPUT OUTPUT     a PNG of its Dock for file managers\n", true},
     {{"check", "--help"}, 0, "--strict", true},
     {{"info", "-h"}, 0, "Usage: velvanto-theme [options] info BUNDLE\n", true},
-    {{"set-image", "--help"}, 0, "--unique-name", true},
+    {{"help", "set-image"},
+     0,
+     "  BUNDLE         A theme bundle.\n  KEY            The slot's key, as \"slots\" lists it.\n"
+     "  FILE           The image to copy in.\n",
+     true},
     {{"batch", "--help"}, 0, "Usage: velvanto-theme [options] batch SRC DST\n", true},
     {{"check", kTheme}, 0, ""},
     {{"check", "--strict", "--", kTheme}, 0, ""},
@@ -53,12 +61,20 @@ const std::vector<Row> kRows = {
      true},
     {{}, 2, "no command given; see \"velvanto-theme --help\"\n"},
     {{"bogus"}, 2, "unknown command 'bogus'; see \"velvanto-theme --help\"\n"},
-    {{"--bogus"}, 2, "Unknown option 'bogus'.\n"},
+    {{"chek", kTheme}, 2, "unknown command 'chek'; did you mean 'check'?\n"},
+    {{"help", "improt"}, 2, "unknown command 'improt'; did you mean 'import'?\n"},
+    {{"--bogus"}, 2, "unknown option '--bogus'; see \"velvanto-theme --help\"\n"},
+    {{"--version", "check"}, 2, "--version takes no argument\n"},
+    {{"check", "--jsn", kTheme}, 2, "unknown option '--jsn'; did you mean '--json'?\n"},
     {{"check"}, 2, "missing argument; see \"velvanto-theme check --help\"\n"},
     {{"info", kTheme, kTheme}, 2, "too many arguments\n"},
     {{"restore", "extra"}, 2, "too many arguments\n"},
-    {{"slots", "--csv", kTheme}, 2, "Unknown option 'csv'.\n"},
-    {{"export", kTheme, "-o"}, 2, "Missing value after '-o'.\n"},
+    {{"slots", "--csv", kTheme},
+     2,
+     "unknown option '--csv'; see \"velvanto-theme slots --help\"\n"},
+    {{"export", kTheme, "-o"},
+     2,
+     "missing value after '-o'; see \"velvanto-theme export --help\"\n"},
     {{"info", "--set", "colour=red", kTheme},
      2,
      "--set takes name=, author=, site=, version=, feed= or public-key=, not 'colour=red'\n"},
@@ -70,7 +86,10 @@ const std::vector<Row> kRows = {
      "--from-folder and --from-dock exclude each other\n"},
     {{"new", ""}, 2, "'' does not name a theme\n"},
     {{"new", "--", "./.docktheme"}, 2, "'./.docktheme' does not name a theme\n"},
+    {{"thumbnail", "-s", "8", kTheme, "x.png"}, 2, "--size takes 16 to 1024 pixels, not '8'\n"},
     {{"info", "nowhere.docktheme"}, 1, "nowhere.docktheme: ", true},
+    {{"check", "nowhere"}, 1, "nowhere: not a theme: nothing is there\n"},
+    {{"check", "."}, 1, ".: not a theme: it holds no Info.plist\n"},
     {{"keygen"}, 2, "missing argument; see \"velvanto-theme keygen --help\"\n"},
     {{"keygen", "no/such/folder/k.key"},
      1,
@@ -96,6 +115,17 @@ protected:
         return result.value_or(Process::Result{});
     }
 
+    // The same with standard error after standard output, in one text.
+    Process::Result runBoth(const std::vector<std::string>& arguments) const {
+        std::vector<std::string> both = {"/bin/sh", "-c", "\"$0\" \"$@\" 2>&1"};
+        both.insert(both.end(), arguments.begin(), arguments.end());
+        for (std::size_t index = 3; index < both.size(); ++index) {
+            both[index] = both[index] == kTheme ? theme_ : both[index];
+        }
+        both.insert(both.begin() + 3, VELVANTO_THEME_PROGRAM);
+        return Process::run(both, Process::Capture::Output).value_or(Process::Result{});
+    }
+
     static QJsonArray json(const std::string& text) {
         return QJsonDocument::fromJson(QByteArray::fromStdString(text)).array();
     }
@@ -115,6 +145,28 @@ TEST_F(ThemeCommandLineTest, EachRowGivesItsExitCodeAndText) {
             EXPECT_EQ(result.output, expected);
         }
     }
+}
+
+// help COMMAND is COMMAND --help, and lists every operand the completion table names.
+TEST_F(ThemeCommandLineTest, HelpTellsWhatEachCommandTakes) {
+    EXPECT_EQ(run({"help"}).output, run({"--help"}).output);
+    std::istringstream table(run({"--completion-table"}).output);
+    std::size_t operands = 0;
+    for (std::string line; std::getline(table, line);) {
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) {
+            fields.push_back(field);
+        }
+        if (fields.size() < 3 || fields[0] != "operand") {
+            continue;
+        }
+        const std::string help = run({"help", fields[1]}).output;
+        EXPECT_EQ(help, run({fields[1], "--help"}).output);
+        EXPECT_NE(help.find(" " + fields[3]), std::string::npos) << fields[1] << " " << fields[3];
+        ++operands;
+    }
+    EXPECT_GE(operands, 20u);
 }
 
 TEST_F(ThemeCommandLineTest, SlotsAsJsonListEveryKeyOfBothCategories) {
@@ -141,6 +193,17 @@ TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarning) {
     EXPECT_EQ(strict.output.rfind(theme_ + ": warning: (images/unnamed.png): ", 0), 0)
         << strict.output;
 
+    EXPECT_NE(run({"info", kTheme}).output.find("\nCheck: 0 errors, 1 warning\n"),
+              std::string::npos);
+    const QJsonObject info =
+        QJsonDocument::fromJson(QByteArray::fromStdString(run({"info", "--json", kTheme}).output))
+            .object();
+    EXPECT_EQ(info["warnings"].toInt(), 1);
+    EXPECT_EQ(info["name"].toString(), "Velvanto Default");
+    EXPECT_TRUE(info["publicKey"].isNull());
+    EXPECT_EQ(info["screenshots"].toArray(), (QJsonArray{"3D", "2D"}));
+    EXPECT_EQ(info["slots"].toObject()["3D"].toInt(), 16);
+
     fs::remove(fs::path(theme_) / "images" / "angle_left_bottom.png");
     const auto text = run({"check", kTheme});
     EXPECT_EQ(text.exitStatus, 1);
@@ -153,7 +216,35 @@ TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarning) {
     const QJsonObject first = json(listed.output).first().toObject();
     EXPECT_EQ(first["severity"].toString(), "error");
     EXPECT_EQ(first["key"].toString(), "Angle_Left_Bottom");
+    EXPECT_EQ(first["name"].toString(), "Corner, bottom left");
     EXPECT_EQ(first["bundle"].toString().toStdString(), theme_);
+}
+
+// An archive's theme is checked where it was unpacked, and the temporary folder goes with it.
+TEST_F(ThemeCommandLineTest, CheckReadsTheThemeOfAnArchive) {
+    setEnv("TMPDIR", (temp() / "tmp").string());
+    fs::create_directory(temp() / "tmp");
+    const std::string archive = (temp() / "Stock.zip").string();
+    writeFile(fs::path(theme_) / "images" / "unnamed.png", "not an image");
+    ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
+    EXPECT_EQ(run({"check", archive}).exitStatus, 0);
+    EXPECT_EQ(run({"check", "--strict", archive}).output,
+              archive +
+                  ": warning: (images/unnamed.png): No key names the image unnamed.png; it "
+                  "is never installed.\n");
+    // One the import refuses for its theme's errors: each of them told.
+    fs::remove(fs::path(theme_) / "images" / "angle_left_bottom.png");
+    ASSERT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr broken.zip Stock.docktheme",
+                          "sh", temp().string()})
+                  .exitCode,
+              0);
+    const auto broken = run({"check", (temp() / "broken.zip").string()});
+    EXPECT_EQ(broken.exitStatus, 1);
+    EXPECT_NE(broken.output.find("broken.zip: error: Angle_Left_Bottom (images/"),
+              std::string::npos)
+        << broken.output;
+    EXPECT_NE(broken.output.find("broken.zip: warning: (images/unnamed.png)"), std::string::npos);
+    EXPECT_EQ(entries(temp() / "tmp"), std::vector<std::string>{});
 }
 
 // Paths with a line break and bytes that are not UTF-8, through export and import.
@@ -190,6 +281,78 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
                                   "/\xff.docktheme: warning: (images/unnamed.png): " +
                                   checked.output.substr(checked.output.find("): ") + 3));
     EXPECT_EQ(std::count(checked.output.begin(), checked.output.end(), '\n'), 1);
+}
+
+TEST_F(ThemeCommandLineTest, ExportToStandardOutputGivesTheArchiveButNotOnATerminal) {
+    const std::string archive = (temp() / "Stock.zip").string();
+    ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
+    EXPECT_EQ(run({"export", "-o", "-", kTheme}).output, readFile(archive));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(ThemeCommandLine::run({"velvanto-theme", "export", "-o", "-", theme_}, out, err,
+                                    ThemeCommandLine::Terminal{true, false, 80}),
+              1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "velvanto-theme: -: standard output is a terminal; redirect it or name a file\n");
+}
+
+// The thumbnailer draws a bundle's or an archive's Dock fitted into the size asked, in
+// place of a file there.
+TEST_F(ThemeCommandLineTest, ThumbnailWritesAPngOfTheSizeAsked) {
+    const std::string archive = (temp() / "Stock.zip").string();
+    ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
+    const std::string png = (temp() / "thumb.png").string();
+    writeFile(png, "an older thumbnail");
+    for (const auto& [input, size] : {std::pair{theme_, 64}, std::pair{archive, 256}}) {
+        const auto made = run({"thumbnail", "-s", std::to_string(size), input, png});
+        EXPECT_EQ(made.exitStatus, 0) << input;
+        EXPECT_EQ(made.output, png + "\n");
+        const QImage picture(QString::fromStdString(png), "PNG");
+        EXPECT_EQ(picture.width(), size) << input;
+        EXPECT_GT(picture.height(), size / 4);
+        EXPECT_LT(picture.height(), size / 2);
+    }
+}
+
+// The archives of the import suite: check, thumbnail and import take the same ones and refuse
+// the others for the same reason, leaving nothing behind.
+TEST_F(ThemeCommandLineTest, HostileArchivesGiveNoThumbnailAndTheImportsReason) {
+    const fs::path corpus = temp() / "corpus";
+    fs::create_directories(corpus);
+    setEnv("VELVANTO_ARCHIVE_CORPUS", corpus.string());
+    ASSERT_EQ(runProgram({VELVANTO_CORE_TESTS,
+                          "--gtest_filter=ThemeArchiveTest.EachArchiveImportsWholeOrIsRefused*"})
+                  .exitCode,
+              0);
+    setEnv("TMPDIR", (temp() / "tmp").string());
+    fs::create_directories(temp() / "tmp");
+    std::vector<std::string> taken;
+    for (const std::string& name : entries(corpus)) {
+        SCOPED_TRACE(name);
+        const std::string archive = (corpus / name).string();
+        const std::string png = (temp() / "thumb.png").string();
+        fs::create_directories(temp() / "into");
+        const auto imported = run({"import", archive, "--to", (temp() / "into").string()}, true);
+        const auto drawn = run({"thumbnail", archive, png}, true);
+        const auto checked = runBoth({"check", archive});
+        EXPECT_EQ(drawn.exitStatus, imported.exitStatus);
+        EXPECT_EQ(checked.exitStatus, imported.exitStatus);
+        EXPECT_EQ(fs::exists(png), imported.exitStatus == 0);
+        if (imported.exitStatus == 0) {
+            taken.push_back(name);
+        } else {
+            EXPECT_EQ(drawn.output, imported.output);
+            const std::string why = imported.output.substr(imported.output.find(": ", 16) + 2);
+            EXPECT_NE(checked.output.find(why.substr(0, why.size() - 1)), std::string::npos)
+                << checked.output << why;
+        }
+        EXPECT_EQ(entries(temp() / "tmp"), std::vector<std::string>{});
+        fs::remove_all(temp() / "into");
+        fs::remove(png);
+    }
+    EXPECT_EQ(taken, (std::vector<std::string>{"good.7z", "good.tar.gz", "good.tar.zst", "mac.zip",
+                                               "whole.zip", "zipped.zip"}));
 }
 
 TEST_F(ThemeCommandLineTest, SetImageCopiesInRefusesADuplicateAndTheCheckPasses) {
@@ -340,16 +503,42 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
               "\r\x1b[K[\x1b[32m#######################\x1b[0m] 2/2\r\x1b[K");
 }
 
+// Each says one line of outcome; the tool's log only with --verbose, its end after a failure.
 TEST_F(ThemeCommandLineTest, ApplyThenRestoreOriginalGivesTheDockFolderBack) {
     writeFile(dockResources() / "frontline.png", "own front");
     const auto asItCame = snapshot(dockResources());
     EXPECT_EQ(run({"restore", "--original"}).exitStatus, 1);  // nothing kept yet
-    EXPECT_EQ(run({"apply", kTheme}).exitStatus, 0);
-    EXPECT_EQ(readFile(dockResources() / "frontline.png"),
-              readFile(fs::path(theme_) / "images" / "frontline.png"));
-    EXPECT_EQ(run({"restore"}).exitStatus, 0);
-    EXPECT_EQ(run({"restore", "--original"}).exitStatus, 0);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string said;  // the last line, or the whole text without --verbose
+    } rows[] = {
+        {{"apply", kTheme}, "Applied Velvanto Default; the Dock restarts\n"},
+        {{"apply", "--verbose", kTheme}, "Applied Velvanto Default; the Dock restarts\n"},
+        {{"restore", "--verbose"}, "Restored the stock theme; the Dock restarts\n"},
+        {{"restore", "--original"}, "Restored the Dock's original images; the Dock restarts\n"},
+    };
+    for (const auto& row : rows) {
+        const auto result = runBoth(row.arguments);
+        EXPECT_EQ(result.exitStatus, 0);
+        const bool verbose = row.arguments[1] == "--verbose";
+        EXPECT_EQ(
+            verbose ? result.output.substr(result.output.size() - row.said.size()) : result.output,
+            row.said);
+        EXPECT_EQ(result.output.find("Killing dock...") != std::string::npos, verbose);
+    }
     EXPECT_TRUE(snapshot(dockResources()) == asItCame);
+
+    fs::remove(dockResources() / "frontline.png");
+    fs::create_directories(dockResources() / "frontline.png" / "in the way");
+    const auto failed = runBoth({"apply", kTheme});
+    EXPECT_EQ(failed.exitStatus, 1);
+    EXPECT_EQ(failed.output.rfind("velvanto-theme: " + theme_ +
+                                      ": the apply tool failed with exit status 255\n"
+                                      "velvanto-theme: the apply tool's last lines:\n  ",
+                                  0),
+              0)
+        << failed.output;
+    EXPECT_NE(failed.output.find("a folder is in the way"), std::string::npos);
 }
 
 TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothingAndSweepsWhatAKilledOneLeft) {
@@ -390,42 +579,109 @@ TEST_F(ThemeCommandLineTest, WhileAnotherWriterHoldsTheThemeEveryWriteRefuses) {
     EXPECT_EQ(run({"info", "--set", "author=Ann", kTheme}).exitStatus, 0);
 }
 
-// The completion as bash runs it: the words typed, then what it offers.
-TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFolders) {
-    fs::create_directories(temp() / "folder");
+// What a shell's completion offers for the words typed (the program's name first), sorted, as
+// names (a folder without its "/", a candidate without its help). zsh's is run with stand-ins
+// for the completion system's functions that offer what they would, from the files there.
+std::string offered(const std::string& shell, const std::vector<std::string>& words,
+                    const fs::path& folder) {
+    const std::string completions = VELVANTO_COMPLETIONS;
+    const std::map<std::string, std::vector<std::string>> scripts = {
+        {"bash",
+         {"/bin/bash", "-c",
+          "source \"$0\" && COMP_WORDS=(\"$@\") && COMP_CWORD=$(($# - 1)) && _velvanto_theme; "
+          "printf '%s\\n' \"${COMPREPLY[@]}\"",
+          completions + "/velvanto-theme.bash"}},
+        {"zsh",
+         {"zsh", "-f", "-c",
+          "fpath=(\"$0\" $fpath); autoload -Uz _velvanto-theme; setopt extendedglob nullglob;"
+          "_describe() { local n; for n in ${(P)4}; do n=${n%%:*};"
+          "  [[ $n == ${PREFIX}* ]] && print -r -- $n; done };"
+          "compadd() { while [[ $1 == -* && $1 != -- ]]; do [[ $1 == -S ]] && shift; shift; done;"
+          "  [[ $1 == -- ]] && shift; local w; for w; do [[ $w == ${PREFIX}* ]] && print -r -- $w;"
+          "  done };"
+          "_files() { local -a f; if (( $# == 0 )); then f=(${PREFIX}*); else f=(${PREFIX}*(-/));"
+          "  fi; [[ $1 == -g ]] && f+=(${PREFIX}${~2}(-.)); print -rl -- $f };"
+          "words=(\"$@\"); CURRENT=$#words; PREFIX=$words[CURRENT]; _velvanto-theme",
+          completions}},
+        {"fish",
+         {"fish", "--no-config", "-c",
+          "source $argv[1]; complete -C (string join ' ' -- $argv[2..-1])",
+          completions + "/velvanto-theme.fish"}},
+    };
+    std::vector<std::string> command = scripts.at(shell);
+    command.insert(command.end(), words.begin(), words.end());
+    // In the folder, with the program on the path as a user has it.
+    std::vector<std::string> inFolder = {
+        "/bin/sh", "-c", "cd \"$0\" && PATH=\"$(dirname \"$1\"):$PATH\" && shift && exec \"$@\"",
+        folder.string(), VELVANTO_THEME_PROGRAM};
+    inFolder.insert(inFolder.end(), command.begin(), command.end());
+    const auto result = Process::run(inFolder, Process::Capture::Output);
+    std::vector<std::string> names;
+    std::istringstream lines(result ? result->output : "");
+    for (std::string line; std::getline(lines, line);) {
+        line = line.substr(0, line.find('\t'));
+        while (line.size() > 1 && line.back() == '/') {
+            line.pop_back();
+        }
+        if (!line.empty()) {
+            names.push_back(line);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : " ") + name;
+    }
+    return joined;
+}
+
+// Each shell offers commands, options, fields, keys, and files of the kind each word takes.
+TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFilesOfTheirKind) {
+    for (const char* made : {"folder/", "themes/", "theme.zip", "theme-b.ZIP", "theme.png"}) {
+        std::string name = made;
+        if (name.ends_with('/')) {
+            fs::create_directories(temp() / name);
+        } else {
+            writeFile(temp() / name, "x");
+        }
+    }
     const struct {
         std::vector<std::string> words;
         std::string offered;
     } rows[] = {
         {{"se"}, "set-image"},
+        {{"keyg"}, "keygen"},
         {{"check", "--s"}, "--strict"},
+        {{"thumbnail", "--s"}, "--size"},
         {{"info", "--set", "au"}, "author="},
         {{"info", "--set", "pu"}, "public-key="},
-        {{"keyg"}, "keygen"},
         {{"set-image", "--unique-name", kTheme, "Sh"}, "Shadow"},
         {{"set-image", "--", kTheme, "Stack_Arrow_"}, "Stack_Arrow_Left Stack_Arrow_Right"},
         {{"set-image", "nowhere.docktheme", "S"}, ""},
+        {{"set-image", kTheme, "Shadow", "th"}, "theme.png themes"},
         {{"new", "--from-folder", "fol"}, "folder"},
         {{"check", "Sto"}, "Stock.docktheme"},
+        {{"check", "th"}, "theme-b.ZIP theme.zip themes"},
+        {{"import", "th"}, "theme-b.ZIP theme.zip themes"},
+        {{"info", "th"}, "themes"},
+        {{"export", "-o", "th"}, "theme-b.ZIP theme.png theme.zip themes"},
+        {{"help", "ch"}, "check"},
         {{"restore", ""}, ""},
     };
-    const std::vector<std::string> bash = {
-        "/bin/bash",
-        "-c",
-        "cd \"$1\" && shift && source \"$1\" && shift && COMP_WORDS=(\"$@\") && "
-        "COMP_CWORD=$(($# - 1)) && _velvanto_theme; echo \"${COMPREPLY[*]}\"",
-        "bash",
-        temp().string(),
-        VELVANTO_COMPLETION,
-        VELVANTO_THEME_PROGRAM};
-    for (const auto& row : rows) {
-        std::vector<std::string> command = bash;
-        for (const std::string& word : row.words) {
-            command.push_back(word == kTheme ? theme_ : word);
+    for (const std::string shell : {"bash", "zsh", "fish"}) {
+        if (shell != "bash" && runProgram({"/bin/sh", "-c", "command -v " + shell}).exitCode != 0) {
+            std::cout << "[ SKIPPED  ] " << shell << " completion: " << shell
+                      << " is not installed\n";
+            continue;
         }
-        const auto offered = Process::run(command, Process::Capture::Output);
-        ASSERT_TRUE(offered);
-        EXPECT_EQ(offered->output, row.offered + "\n") << row.words.back();
+        for (const auto& row : rows) {
+            std::vector<std::string> words = {"velvanto-theme"};
+            for (const std::string& word : row.words) {
+                words.push_back(word == kTheme ? theme_ : word);
+            }
+            EXPECT_EQ(offered(shell, words, temp()), row.offered)
+                << shell << ": " << row.words.front() << " " << row.words.back();
+        }
     }
 }
 
