@@ -174,6 +174,9 @@ bool MainController::_fadeToTab(int tab) {
     }
     switchingTab_ = true;
     QWidget* flip = ui_->view_flipView;
+    // A view that goes takes the keyboard focus with it to the view that comes.
+    QWidget* focused = QApplication::focusWidget();
+    const bool focusInView = focused && flip->isAncestorOf(focused);
     for (int shown = -1; shown != requestedTab_;) {
         shown = requestedTab_;
         RVAnimationAdditions::fadeOut(flip);
@@ -196,6 +199,16 @@ bool MainController::_fadeToTab(int tab) {
             session_->decoder().releaseThumbnails();
         }
         RVAnimationAdditions::fadeIn(flip);
+    }
+    if (QWidget* shown = flip->layout()->itemAt(0)->widget(); focusInView) {
+        for (QWidget* next = shown->nextInFocusChain(); next != shown;
+             next = next->nextInFocusChain()) {
+            if ((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled() &&
+                shown->isAncestorOf(next)) {
+                next->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
     }
     switchingTab_ = false;
     return true;

@@ -68,7 +68,7 @@ void MainController::btn_toolbar_newtheme() {
     if (!_mayDropTheme()) {
         return;
     }
-    savePanelDidEnd(dialogs_.runSavePanel(window_, {QString(), QString(), "MyNewDock"}));
+    savePanelDidEnd(dialogs_.runSavePanel(window_, {QString(), QString(), tr("MyNewDock")}));
 }
 
 void MainController::savePanelDidEnd(const std::optional<QString>& chosen) {
@@ -111,7 +111,7 @@ bool MainController::_newThemeAt(const QString& chosen, bool isNewTheme,
     }
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(text(path));
     if (!theme) {
-        return refuse("It could not be opened once made");
+        return refuse(tr("It could not be opened once made").toStdString());
     }
     // Its own small picture, so the collection tells it from the stock theme.
     if (std::string whyNot; !ThemePreview::renderMicroPreview(*theme, &whyNot)) {
@@ -234,7 +234,7 @@ void MainController::btn_clearRecentMenu() {
 }
 
 void MainController::_showDefectiveAlert(const std::string& why) {
-    QString reason = QString::fromStdString(why.empty() ? "it is damaged" : why);
+    QString reason = why.empty() ? tr("it is damaged") : QString::fromStdString(why);
     dialogs_.alert(window_, tr("Defective file"), tr("OK"),
                    tr("This theme can't be opened: %1.").arg(reason));
 }
@@ -273,7 +273,7 @@ bool MainController::_mayDropTheme() {
 
 void MainController::btn_backupMyCurrentDock() {
     std::optional<QString> chosen =
-        dialogs_.runSavePanel(window_, {QString(), QString(), "My Current Dock"});
+        dialogs_.runSavePanel(window_, {QString(), QString(), tr("My Current Dock")});
     if (!chosen) {
         dialogs_.beep();
         return;
@@ -319,7 +319,7 @@ void MainController::btn_generateThemeFromFolder() {
 
 void MainController::_generateThemeFrom(const QString& folder) {
     std::optional<QString> chosen = dialogs_.runSavePanel(
-        window_, {tr("Choose a name for theme"), QString(), "My Imported Theme"});
+        window_, {tr("Choose a name for theme"), QString(), tr("My Imported Theme")});
     if (!chosen) {
         dialogs_.beep();
         return;
@@ -404,9 +404,10 @@ void MainController::btn_restoreDock() {
     }
     verifier_->arm();
     window_->statusBar()->showMessage(tr("Restoring the stock Dock…"));
-    apply_->start(QString::fromStdString(stock->dockPath()),
-                  QString::fromStdString(stock->dockName().value_or("the stock Dock")),
-                  ApplyRunner::Run::RestoreStock);
+    apply_->start(
+        QString::fromStdString(stock->dockPath()),
+        stock->dockName() ? QString::fromStdString(*stock->dockName()) : tr("the stock Dock"),
+        ApplyRunner::Run::RestoreStock);
 }
 
 bool MainController::originalImagesKept() {
@@ -533,16 +534,15 @@ bool MainController::_showFindings(const std::vector<ThemeFinding>& findings, bo
     sheet.findings = findings;
     if (!forApply) {
         sheet.title = tr("Theme Check");
-        sheet.message = errors ? QStringLiteral(
-                                     "The Dock can't take this theme until the errors "
-                                     "below are fixed.")
+        sheet.message = errors ? tr("The Dock can't take this theme until the errors "
+                                    "below are fixed.")
                                : warningsOnly;
         sheet.closeButton = tr("OK");
     } else if (errors) {
         sheet.title = tr("Theme Not Applied");
-        sheet.message = QStringLiteral(
-            "The Dock can't take this theme: fix the errors below and "
-            "apply it again. The Dock was not changed.");
+        sheet.message =
+            tr("The Dock can't take this theme: fix the errors below and "
+               "apply it again. The Dock was not changed.");
         sheet.closeButton = tr("OK");
     } else {
         sheet.title = tr("Apply Anyway?");

@@ -1,7 +1,10 @@
 // The keyboard alone: in every window Tab reaches each control a user can work, in reading
-// order, and Shift+Tab goes the same way back.
+// order, Shift+Tab goes the same way back, and no two Alt keys clash.
+#include <QAbstractButton>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -68,6 +71,30 @@ void readingOrder(QWidget* widget, std::vector<QWidget*>& order) {
             readingOrder(child, order);
         }
     }
+}
+
+// The Alt keys of window's menus, labels and buttons shown, each as often as it is taken.
+std::map<int, int> mnemonics(QWidget* window) {
+    QStringList texts;
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        for (QAction* menu : main->menuBar()->actions()) {
+            texts << menu->text();
+        }
+    }
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(widget);
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        if (widget->isVisible() && (label || button)) {
+            texts << (label ? label->text() : button->text());
+        }
+    }
+    std::map<int, int> taken;
+    for (const QString& text : texts) {
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty()) {
+            ++taken[key[0].toCombined()];
+        }
+    }
+    return taken;
 }
 
 std::string names(const std::vector<QWidget*>& controls) {
@@ -181,6 +208,9 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfEveryWindowInReadingOrder) {
             }
         }
         ASSERT_FALSE(order.empty());
+        for (const auto& [key, times] : mnemonics(shown)) {
+            EXPECT_EQ(times, 1) << text(QKeySequence(key).toString());
+        }
         EXPECT_EQ(names(walk(order, Qt::Key_Tab)), names(order));
         std::vector<QWidget*> back(order.begin() + 1, order.end());
         std::ranges::reverse(back);
@@ -189,7 +219,8 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfEveryWindowInReadingOrder) {
     }
 }
 
-TEST_F(KeyboardTest, TabLeavesTheDescriptionCtrlTabTypesATabAndReturnOnAPictureAsksForIt) {
+TEST_F(KeyboardTest,
+       TabLeavesTheDescriptionCtrlTabTypesATabReturnOnAPictureAsksForItAndTheFocusFollowsTheView) {
     MainController& c = start();
     const QString theme = themeCopy("A");
     ASSERT_TRUE(c._openThemeAtPath(theme));
@@ -215,4 +246,7 @@ TEST_F(KeyboardTest, TabLeavesTheDescriptionCtrlTabTypesATabAndReturnOnAPictureA
     micro->setFocus(Qt::TabFocusReason);
     QTest::keyClick(micro, Qt::Key_Return);
     EXPECT_EQ(bytes(theme + "/preview_micro.png"), bytes(at("micro.png")));
+    // The focus follows the view shown into it.
+    c.btn_showEditorDock(MainController::kEditorTab);
+    EXPECT_EQ(QApplication::focusWidget(), named<QListView>("Theme images"));
 }
