@@ -223,9 +223,11 @@ void BatchController::_endRun() {
                               .arg(failed_)
                               .arg(rows);
         if (noImage_ > 0) {
-            message += QLatin1Char(' ') + tr("%n of them took no image: no file in it is named "
-                                             "as the Dock names its images.",
-                                             nullptr, noImage_);
+            message +=
+                QLatin1Char(' ') + tr("%n of them took no image: a folder with no file named as "
+                                      "the Dock names its images makes no theme. A row's "
+                                      "tooltip says why it failed.",
+                                      nullptr, noImage_);
         }
         dialogs_.alert(batch_window, tr("Some Folders Not Converted"), tr("OK"), message);
     }

@@ -146,6 +146,7 @@ CollectionController::CollectionController(ThemeHost& host, Dialogs& dialogs, QO
     shortcut(QKeySequence::Close, [window] { window->close(); });
     window->installEventFilter(this);
     listOfThemes->viewport()->installEventFilter(this);
+    listOfThemes->installEventFilter(this);
     awakeFromNib();
     connect(listOfThemes->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { _updateSelectionCommands(); });
@@ -480,6 +481,12 @@ void CollectionController::recoverLeftovers() {
 bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == collection_window && event->type() == QEvent::Hide) {
         listOfDirectory->releaseThumbnails();
+    }
+    // Tabbing into the list selects the item it marks, so Return and Apply act on what is seen.
+    if (watched == listOfThemes && event->type() == QEvent::FocusIn &&
+        !listOfThemes->selectionModel()->hasSelection() && listOfThemes->currentIndex().isValid()) {
+        listOfThemes->selectionModel()->select(listOfThemes->currentIndex(),
+                                               QItemSelectionModel::ClearAndSelect);
     }
     // An apply may have started or ended in the main window meanwhile.
     if (watched == collection_window && event->type() == QEvent::WindowActivate) {

@@ -145,7 +145,10 @@ public:
 
 protected:
     // A hidden collection window keeps no thumbnails; the list takes drops
-    // of bundles and theme archives, added as Add does.
+    // of bundles and theme archives, added as Add does (always as copies),
+    // and selects the item it marks when it gets the focus with none
+    // selected; Apply follows an apply of the main window when the window
+    // is activated.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -213,6 +213,7 @@ std::optional<int> QtDialogs::chooseApplication(QWidget* window, const Applicati
     auto* list = new QListWidget;
     list->setAccessibleName(tr("Applications"));
     list->setIconSize(QSize(32, 32));
+    list->setUniformItemSizes(true);
     message->setBuddy(list);
     for (const ApplicationChoice::Application& application : choice.applications) {
         const QIcon icon = QFileInfo(application.icon).isAbsolute()

@@ -132,10 +132,10 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
                                    {"bad\xff byte", ok},
                                    {"line\nbreak", ok},
                                    {"with space", ok}}));
-    EXPECT_EQ(alertTexts(),
+    EXPECT_EQ(text(alertTexts()),
               "Some Folders Not Converted: 2 of 8 folders could not be converted to .docktheme; "
-              "their rows say ERROR!. 2 of them took no image: no file in it is named as the "
-              "Dock names its images.");
+              "their rows say ERROR!. 2 of them took no image: a folder with no file named as the "
+              "Dock names its images makes no theme. A row's tooltip says why it failed.");
     // Made by the user, as New makes a theme, without the stock theme's description.
     auto made = DockTheme::initWithBundleAtPath((destination() / "Plain.docktheme").string());
     ASSERT_TRUE(made);

@@ -201,8 +201,14 @@ TEST_F(CollectionTest, ApplyPutsTheSelectedThemeOnTheDockWithoutOpeningIt) {
         col.btn_applyTheme();
     }
     EXPECT_EQ(dialogs.beeps, 2);
-    select(col, {"A"});
+    // Tabbed into with none selected, the list selects the theme it marks.
+    const QModelIndex marked = col.listOfDirectory->index(1);
+    col.listOfThemes->selectionModel()->setCurrentIndex(marked, QItemSelectionModel::Clear);
+    QFocusEvent tabbed(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(col.listOfThemes, &tabbed);
+    EXPECT_EQ(col.listOfThemes->selectionModel()->selectedIndexes(), QModelIndexList{marked});
     EXPECT_TRUE(apply->isEnabled());
+    select(col, {"A"});
     QSignalSpy ended(&main, &MainController::applyEnded);
     const QList<QAction*> actions = col.collection_window->actions();
     auto shortcut = std::ranges::find(actions, QKeySequence("Ctrl+Return"), &QAction::shortcut);
