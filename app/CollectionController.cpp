@@ -483,10 +483,14 @@ bool CollectionController::eventFilter(QObject* watched, QEvent* event) {
         listOfDirectory->releaseThumbnails();
     }
     // Tabbing into the list selects the item it marks, so Return and Apply act on what is seen.
+    // The view marks its first item itself when none is marked yet, after this filter.
     if (watched == listOfThemes && event->type() == QEvent::FocusIn &&
-        !listOfThemes->selectionModel()->hasSelection() && listOfThemes->currentIndex().isValid()) {
-        listOfThemes->selectionModel()->select(listOfThemes->currentIndex(),
-                                               QItemSelectionModel::ClearAndSelect);
+        !listOfThemes->selectionModel()->hasSelection() && listOfDirectory->rowCount() > 0) {
+        const QModelIndex marked = listOfThemes->currentIndex().isValid()
+                                       ? listOfThemes->currentIndex()
+                                       : listOfDirectory->index(0);
+        listOfThemes->selectionModel()->setCurrentIndex(marked,
+                                                        QItemSelectionModel::ClearAndSelect);
     }
     // An apply may have started or ended in the main window meanwhile.
     if (watched == collection_window && event->type() == QEvent::WindowActivate) {
