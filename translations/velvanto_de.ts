@@ -50,81 +50,81 @@
     <name>BatchController</name>
     <message>
         <source>Waiting for start...</source>
-        <translation type="unfinished"></translation>
+        <translation>Warten auf Start …</translation>
     </message>
     <message>
         <source>Choose a folder with subfolder themes to convert</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen Ordner mit Unterordnern, die in Themes konvertiert werden sollen</translation>
     </message>
     <message>
         <source>Choose</source>
-        <translation type="unfinished">Wählen</translation>
+        <translation>Wählen</translation>
     </message>
     <message>
         <source>Empty Directory!</source>
-        <translation type="unfinished"></translation>
+        <translation>Leerer Ordner!</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>There is not any file in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 enthält keine Datei.</translation>
     </message>
     <message>
         <source>Choose a destination folder for dockthemes</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen Zielordner für die Dock-Themes</translation>
     </message>
     <message>
         <source>Choose a different folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen anderen Ordner</translation>
     </message>
     <message>
         <source>You can&apos;t choose the same folder of source!</source>
-        <translation type="unfinished"></translation>
+        <translation>Sie können nicht den Quellordner als Ziel wählen!</translation>
     </message>
     <message>
         <source>The folder holds no image named as the Dock names its images (such as separator.png), so no theme was made.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner enthält kein Bild, das so heißt, wie das Dock seine Bilder nennt (etwa separator.png), daher wurde kein Theme erstellt.</translation>
     </message>
     <message>
         <source>Well, done!</source>
-        <translation type="unfinished"></translation>
+        <translation>Fertig!</translation>
     </message>
     <message>
         <source>Thanks</source>
-        <translation type="unfinished"></translation>
+        <translation>Danke</translation>
     </message>
     <message>
         <source>All your resources folder was converted to .docktheme. Enjoy!</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle Ihre Ordner wurden in .docktheme konvertiert. Viel Spaß!</translation>
     </message>
     <message>
         <source>%1 of %2 folders could not be converted to .docktheme; their rows say ERROR!.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>%n of them took no image: no file in it is named as the Dock names its images.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-        </translation>
+        <translation>%1 von %2 Ordnern konnten nicht in .docktheme konvertiert werden; ihre Zeilen zeigen „ERROR!“.</translation>
     </message>
     <message>
         <source>Some Folders Not Converted</source>
-        <translation type="unfinished"></translation>
+        <translation>Einige Ordner nicht konvertiert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them took no image: a folder with no file named as the Dock names its images makes no theme. A row&apos;s tooltip says why it failed.</source>
+        <translation>
+            <numerusform>%n davon lieferte kein Bild: Ein Ordner ohne Datei, die so heißt, wie das Dock seine Bilder nennt, ergibt kein Theme. Der Tooltip einer Zeile nennt den Grund des Fehlers.</numerusform>
+            <numerusform>%n davon lieferten kein Bild: Ein Ordner ohne Datei, die so heißt, wie das Dock seine Bilder nennt, ergibt kein Theme. Der Tooltip einer Zeile nennt den Grund des Fehlers.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>BatchTableModel</name>
     <message>
         <source>Status</source>
-        <translation type="unfinished">Status</translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner</translation>
     </message>
 </context>
 <context>
@@ -363,27 +363,28 @@
     </message>
     <message>
         <source>Apply Theme</source>
-        <translation type="unfinished">Theme anwenden</translation>
+        <translation>Theme anwenden</translation>
     </message>
 </context>
 <context>
     <name>CollectionModel</name>
     <message>
         <source>Invalid theme: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ungültiges Theme: %1</translation>
     </message>
     <message>
         <source>%1, update %2 available</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, Update %2 verfügbar</translation>
     </message>
     <message>
         <source>Checking the theme…</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Theme wird geprüft …</translation>
     </message>
     <message>
         <source>Update %1 available
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Update %1 verfügbar
+%2</translation>
     </message>
 </context>
 <context>
@@ -486,15 +487,15 @@
     </message>
     <message>
         <source>A&amp;pply</source>
-        <translation type="unfinished"></translation>
+        <translation>An&amp;wenden</translation>
     </message>
     <message>
         <source>Apply the selected theme to the Dock without opening it (Ctrl+Return)</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ausgewählte Theme auf das Dock anwenden, ohne es zu öffnen (Strg+Eingabe)</translation>
     </message>
     <message>
         <source>Apply the selected theme</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ausgewählte Theme anwenden</translation>
     </message>
 </context>
 <context>
@@ -615,11 +616,11 @@
     </message>
     <message>
         <source>no size of the stand-in Dock</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Größe des Ersatz-Docks</translation>
     </message>
     <message>
         <source>Size is too big</source>
-        <translation type="unfinished"></translation>
+        <translation>Bild ist zu groß</translation>
     </message>
 </context>
 <context>
@@ -711,10 +712,6 @@
         <translation>Website des Autors besuchen</translation>
     </message>
     <message>
-        <source>&amp;Version:</source>
-        <translation>&amp;Version:</translation>
-    </message>
-    <message>
         <source>Version</source>
         <translation>Version</translation>
     </message>
@@ -737,10 +734,6 @@
     <message>
         <source>Save information</source>
         <translation>Informationen speichern</translation>
-    </message>
-    <message>
-        <source>&amp;Description:</source>
-        <translation>&amp;Beschreibung:</translation>
     </message>
     <message>
         <source>Description</source>
@@ -798,16 +791,24 @@
         <source>The images changed since this screenshot was drawn: Render Dock Screenshots draws it anew.</source>
         <translation>Die Bilder haben sich geändert, seit dieses Bildschirmfoto gezeichnet wurde: „Dock-Bildschirmfotos zeichnen“ zeichnet es neu.</translation>
     </message>
+    <message>
+        <source>Ve&amp;rsion:</source>
+        <translation>&amp;Version:</translation>
+    </message>
+    <message>
+        <source>Descri&amp;ption:</source>
+        <translation>&amp;Beschreibung:</translation>
+    </message>
 </context>
 <context>
     <name>InformationView</name>
     <message>
         <source>Signed by key %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Signiert mit Schlüssel %1</translation>
     </message>
     <message>
         <source>Not signed: updates need https and your confirmation</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht signiert: Updates erfordern https und Ihre Bestätigung</translation>
     </message>
 </context>
 <context>
@@ -860,279 +861,311 @@
     <name>MainController</name>
     <message>
         <source>Velvanto - %1 by %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Velvanto - %1 von %2</translation>
     </message>
     <message>
         <source>Untitled</source>
-        <translation type="unfinished"></translation>
+        <translation>Unbenannt</translation>
     </message>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Unbekannt</translation>
     </message>
     <message>
         <source> (edited)</source>
-        <translation type="unfinished"></translation>
+        <translation> (bearbeitet)</translation>
     </message>
     <message>
         <source>Open In %1</source>
-        <translation type="unfinished"></translation>
+        <translation>In %1 öffnen</translation>
     </message>
     <message>
         <source>Edit in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>In %1 bearbeiten</translation>
     </message>
     <message>
         <source>Open Image In... (need to specify app)</source>
-        <translation type="unfinished">Bild öffnen in … (Programm angeben)</translation>
+        <translation>Bild öffnen in … (Programm angeben)</translation>
     </message>
     <message>
         <source>Choose External Editor</source>
-        <translation type="unfinished">Externen Editor wählen</translation>
+        <translation>Externen Editor wählen</translation>
     </message>
     <message>
         <source>Information</source>
-        <translation type="unfinished">Informationen</translation>
+        <translation>Informationen</translation>
     </message>
     <message>
         <source>Editor</source>
-        <translation type="unfinished">Editor</translation>
+        <translation>Editor</translation>
     </message>
     <message>
         <source>Applying theme</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme wird angewendet</translation>
     </message>
     <message>
         <source>Close about window</source>
-        <translation type="unfinished">Fenster „Über Velvanto“ schließen</translation>
+        <translation>Fenster „Über Velvanto“ schließen</translation>
     </message>
     <message>
         <source>Render Preview Picture</source>
-        <translation type="unfinished"></translation>
+        <translation>Vorschaubild zeichnen</translation>
     </message>
     <message>
         <source>Draw the theme&apos;s small picture from its images</source>
-        <translation type="unfinished"></translation>
+        <translation>Das kleine Bild des Themes aus seinen Bildern zeichnen</translation>
     </message>
     <message>
         <source>Information saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Informationen gespeichert</translation>
     </message>
     <message>
         <source>Dock screenshots drawn</source>
-        <translation type="unfinished"></translation>
+        <translation>Dock-Bildschirmfotos gezeichnet</translation>
     </message>
     <message>
         <source>The Dock screenshots could not be drawn</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Dock-Bildschirmfotos konnten nicht gezeichnet werden</translation>
     </message>
     <message>
         <source>the theme</source>
-        <translation type="unfinished"></translation>
+        <translation>das Theme</translation>
     </message>
     <message>
         <source>Theme Not Created</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme nicht erstellt</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>The theme could not be created at %1. %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Theme konnte nicht unter %1 erstellt werden. %2</translation>
     </message>
     <message>
         <source>Open .docktheme file</source>
-        <translation type="unfinished"></translation>
+        <translation>.docktheme-Datei öffnen</translation>
     </message>
     <message>
         <source>Open Theme</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme öffnen</translation>
     </message>
     <message>
         <source>Imported %1 from %2 into the collection; the collection&apos;s copy is open</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde aus %2 in die Sammlung importiert; die Kopie in der Sammlung ist geöffnet</translation>
     </message>
     <message>
         <source>Imported %1 from %2 into the collection</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde aus %2 in die Sammlung importiert</translation>
     </message>
     <message>
         <source>Clear Menu</source>
-        <translation type="unfinished"></translation>
+        <translation>Menü leeren</translation>
     </message>
     <message>
         <source>Defective file</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehlerhafte Datei</translation>
     </message>
     <message>
         <source>This theme can&apos;t be opened: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dieses Theme kann nicht geöffnet werden: %1.</translation>
     </message>
     <message>
         <source>Exported %1 as %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde als %2 exportiert</translation>
     </message>
     <message>
         <source>The theme could not be created: there are no Dock images in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Theme konnte nicht erstellt werden: In %1 gibt es keine Dock-Bilder.</translation>
     </message>
     <message>
         <source>Backup Done!</source>
-        <translation type="unfinished"></translation>
+        <translation>Sicherung erstellt!</translation>
     </message>
     <message>
         <source>I&apos;ve backupped your current dock style at: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr aktueller Dock-Stil wurde gesichert unter: %1.</translation>
     </message>
     <message>
         <source>Choose</source>
-        <translation type="unfinished">Wählen</translation>
+        <translation>Wählen</translation>
     </message>
     <message>
         <source>Choose a folder with images to import</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen Ordner mit Bildern zum Importieren</translation>
     </message>
     <message>
         <source>Empty Directory!</source>
-        <translation type="unfinished"></translation>
+        <translation>Leerer Ordner!</translation>
     </message>
     <message>
         <source>There is not any file in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 enthält keine Datei.</translation>
     </message>
     <message>
         <source>Choose a name for theme</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen Namen für das Theme</translation>
     </message>
     <message>
         <source>Theme Created!</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme erstellt!</translation>
     </message>
     <message>
         <source>Your theme has been created from folder %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Theme wurde aus dem Ordner %1 erstellt.</translation>
     </message>
     <message>
         <source>Theme Check</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme-Prüfung</translation>
     </message>
     <message>
         <source>Nothing to fix: the Dock can show every image of this theme as it is.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nichts zu beheben: Das Dock kann jedes Bild dieses Themes so zeigen, wie es ist.</translation>
     </message>
     <message>
         <source>Restoring the stock Dock…</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Standard-Dock wird wiederhergestellt …</translation>
     </message>
     <message>
         <source>Restoring the Dock&apos;s original images…</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Originalbilder des Docks werden wiederhergestellt …</translation>
     </message>
     <message>
         <source>Theme Not Applied</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme nicht angewendet</translation>
     </message>
     <message>
         <source>Dock Not Restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Dock nicht wiederhergestellt</translation>
     </message>
     <message>
         <source>The Dock&apos;s original images are back</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Originalbilder des Docks sind zurück</translation>
     </message>
     <message>
         <source>Dock Restored!</source>
-        <translation type="unfinished"></translation>
+        <translation>Dock wiederhergestellt!</translation>
     </message>
     <message>
         <source>Thanks!</source>
-        <translation type="unfinished"></translation>
+        <translation>Danke!</translation>
     </message>
     <message>
         <source>The Dock has the images it had before the first theme again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Dock hat wieder die Bilder, die es vor dem ersten Theme hatte.</translation>
     </message>
     <message>
         <source>The stock Dock is back</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Standard-Dock ist zurück</translation>
     </message>
     <message>
         <source>Welcome back to Apple default 10.5 Dock style! Have a nice day</source>
-        <translation type="unfinished"></translation>
+        <translation>Willkommen zurück beim Standard-Dock-Stil von Apple für 10.5! Einen schönen Tag noch</translation>
     </message>
     <message>
         <source>Applied %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 angewendet</translation>
     </message>
     <message>
         <source>Checking the theme…</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Theme wird geprüft …</translation>
     </message>
     <message>
         <source>The theme can be applied, but the Dock may not show it as meant.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Theme kann angewendet werden, aber das Dock zeigt es möglicherweise nicht wie beabsichtigt.</translation>
     </message>
     <message>
         <source>Apply Anyway?</source>
-        <translation type="unfinished"></translation>
+        <translation>Trotzdem anwenden?</translation>
     </message>
     <message>
         <source>Apply Anyway</source>
-        <translation type="unfinished"></translation>
+        <translation>Trotzdem anwenden</translation>
     </message>
     <message>
         <source>Applying %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird angewendet …</translation>
     </message>
     <message>
         <source>Drawing the Dock screenshots…</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Dock-Bildschirmfotos werden gezeichnet …</translation>
     </message>
     <message>
         <source>Replace Preview Picture</source>
-        <translation type="unfinished"></translation>
+        <translation>Vorschaubild ersetzen</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished">&amp;Bearbeiten</translation>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>Rückgängig</translation>
     </message>
     <message>
         <source>Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederholen</translation>
     </message>
     <message>
         <source>Larger Thumbnails</source>
-        <translation type="unfinished"></translation>
+        <translation>Größere Miniaturen</translation>
     </message>
     <message>
         <source>Smaller Thumbnails</source>
-        <translation type="unfinished"></translation>
+        <translation>Kleinere Miniaturen</translation>
     </message>
     <message>
         <source>&amp;Live Dock</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Live-Dock</translation>
     </message>
     <message>
         <source>Replace Dock Screenshot</source>
-        <translation type="unfinished"></translation>
+        <translation>Dock-Bildschirmfoto ersetzen</translation>
     </message>
     <message>
         <source>Choose an image</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie ein Bild</translation>
     </message>
     <message>
         <source>Replace</source>
-        <translation type="unfinished">Ersetzen</translation>
+        <translation>Ersetzen</translation>
     </message>
     <message>
         <source>No image is selected: select one among the thumbnails first.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Bild ausgewählt: Wählen Sie zuerst eine der Miniaturen aus.</translation>
+    </message>
+    <message>
+        <source>MyNewDock</source>
+        <translation>MeinNeuesDock</translation>
+    </message>
+    <message>
+        <source>It could not be opened once made</source>
+        <translation>Es ließ sich nach dem Erstellen nicht öffnen</translation>
+    </message>
+    <message>
+        <source>it is damaged</source>
+        <translation>es ist beschädigt</translation>
+    </message>
+    <message>
+        <source>My Current Dock</source>
+        <translation>Mein aktuelles Dock</translation>
+    </message>
+    <message>
+        <source>My Imported Theme</source>
+        <translation>Mein importiertes Theme</translation>
+    </message>
+    <message>
+        <source>the stock Dock</source>
+        <translation>das Standard-Dock</translation>
+    </message>
+    <message>
+        <source>The Dock can&apos;t take this theme until the errors below are fixed.</source>
+        <translation>Das Dock kann dieses Theme erst übernehmen, wenn die Fehler unten behoben sind.</translation>
+    </message>
+    <message>
+        <source>The Dock can&apos;t take this theme: fix the errors below and apply it again. The Dock was not changed.</source>
+        <translation>Das Dock kann dieses Theme nicht übernehmen: Beheben Sie die Fehler unten und wenden Sie es erneut an. Das Dock wurde nicht verändert.</translation>
     </message>
 </context>
 <context>
@@ -1463,7 +1496,7 @@
     </message>
     <message>
         <source>Open &amp;Recent</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zuletzt geöffnet</translation>
     </message>
 </context>
 <context>
@@ -1648,379 +1681,379 @@
     <name>ThemeCommandLine</name>
     <message>
         <source>Shows this help.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeigt diese Hilfe.</translation>
     </message>
     <message>
         <source>standard output could not be written</source>
-        <translation type="unfinished"></translation>
+        <translation>in die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
     <message>
         <source>--%1 takes no argument</source>
-        <translation type="unfinished"></translation>
+        <translation>--%1 erwartet kein Argument</translation>
     </message>
     <message>
         <source>no command given; see &quot;velvanto-theme --help&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Befehl angegeben; siehe „velvanto-theme --help“</translation>
     </message>
     <message>
         <source>Checks, describes, makes, packs and applies Dock themes (.docktheme bundles).</source>
-        <translation type="unfinished"></translation>
+        <translation>Prüft, beschreibt, erstellt, packt und wendet Dock-Themes an (.docktheme-Bundles).</translation>
     </message>
     <message>
         <source>Commands:</source>
-        <translation type="unfinished"></translation>
+        <translation>Befehle:</translation>
     </message>
     <message>
         <source>&quot;velvanto-theme help COMMAND&quot; tells more of each command.</source>
-        <translation type="unfinished"></translation>
+        <translation>„velvanto-theme help COMMAND“ erklärt jeden Befehl genauer.</translation>
     </message>
     <message>
         <source>Tells the program&apos;s version.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeigt die Version des Programms.</translation>
     </message>
     <message>
         <source>The command to run.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der auszuführende Befehl.</translation>
     </message>
     <message>
         <source>The command.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Befehl.</translation>
     </message>
     <message>
         <source>unknown option &apos;%1&apos;; did you mean &apos;%2&apos;?</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannte Option „%1“; meinten Sie „%2“?</translation>
     </message>
     <message>
         <source>unknown option &apos;%1&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannte Option „%1“</translation>
     </message>
     <message>
         <source>missing argument; see &quot;velvanto-theme %1 --help&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>fehlendes Argument; siehe „velvanto-theme %1 --help“</translation>
     </message>
     <message>
         <source>too many arguments</source>
-        <translation type="unfinished"></translation>
+        <translation>zu viele Argumente</translation>
     </message>
     <message>
         <source>unknown command &apos;%1&apos;; did you mean &apos;%2&apos;?</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannter Befehl „%1“; meinten Sie „%2“?</translation>
     </message>
     <message>
         <source>unknown command &apos;%1&apos;; see &quot;velvanto-theme --help&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannter Befehl „%1“; siehe „velvanto-theme --help“</translation>
     </message>
     <message>
         <source>standard output is a terminal; redirect it or name a file</source>
-        <translation type="unfinished"></translation>
+        <translation>die Standardausgabe ist ein Terminal; leiten Sie sie um oder geben Sie eine Datei an</translation>
     </message>
     <message>
         <source>--size takes %1 to %2 pixels, not &apos;%3&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>--size erwartet %1 bis %2 Pixel, nicht „%3“</translation>
     </message>
     <message>
         <source>it takes too long to read</source>
-        <translation type="unfinished"></translation>
+        <translation>das Lesen dauert zu lange</translation>
     </message>
     <message>
         <source>its Dock could not be drawn</source>
-        <translation type="unfinished"></translation>
+        <translation>das Dock des Themes konnte nicht gezeichnet werden</translation>
     </message>
     <message>
         <source>the apply tool&apos;s last lines:</source>
-        <translation type="unfinished"></translation>
+        <translation>die letzten Zeilen des Hilfsprogramms zum Anwenden:</translation>
     </message>
     <message>
         <source>Applied %1; the Dock restarts</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 angewendet; das Dock startet neu</translation>
     </message>
     <message>
         <source>Restored the Dock&apos;s original images; the Dock restarts</source>
-        <translation type="unfinished"></translation>
+        <translation>Originalbilder des Docks wiederhergestellt; das Dock startet neu</translation>
     </message>
     <message>
         <source>Restored the stock theme; the Dock restarts</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard-Theme wiederhergestellt; das Dock startet neu</translation>
     </message>
     <message>
         <source>not a theme: nothing is there</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Theme: nichts vorhanden</translation>
     </message>
     <message>
         <source>not a theme: it can&apos;t be read (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Theme: nicht lesbar (%1)</translation>
     </message>
     <message>
         <source>not a theme: it holds no Info.plist</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Theme: enthält keine Info.plist</translation>
     </message>
     <message>
         <source>%1 error</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Fehler</translation>
     </message>
     <message>
         <source>%1 errors</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Fehler</translation>
     </message>
     <message>
         <source>%1 warning</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Warnung</translation>
     </message>
     <message>
         <source>%1 warnings</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Warnungen</translation>
     </message>
     <message>
         <source>A theme bundle.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Theme-Bundle.</translation>
     </message>
     <message>
         <source>Writes the result as JSON (see the manual page).</source>
-        <translation type="unfinished"></translation>
+        <translation>Schreibt das Ergebnis als JSON (siehe Handbuchseite).</translation>
     </message>
     <message>
         <source>Shows the apply tool&apos;s log on standard error as it runs.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeigt während der Ausführung das Protokoll des Hilfsprogramms zum Anwenden auf der Standardfehlerausgabe.</translation>
     </message>
     <message>
         <source>this help, or what COMMAND does and takes</source>
-        <translation type="unfinished"></translation>
+        <translation>diese Hilfe oder was COMMAND tut und erwartet</translation>
     </message>
     <message>
         <source>Tells what the program or COMMAND does and takes, as --help does.</source>
-        <translation type="unfinished"></translation>
+        <translation>Erklärt, was das Programm oder COMMAND tut und erwartet, wie --help.</translation>
     </message>
     <message>
         <source>A command.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Befehl.</translation>
     </message>
     <message>
         <source>the theme check, one line per finding</source>
-        <translation type="unfinished"></translation>
+        <translation>die Theme-Prüfung, eine Zeile je Befund</translation>
     </message>
     <message>
         <source>Checks theme bundles as the editor does before a theme reaches the Dock, one line per finding: &quot;BUNDLE: error: KEY (file): text&quot; or &quot;warning&quot;. A BUNDLE may be a theme archive (zip, tar, 7z): its theme is read as import reads it, in a temporary folder removed afterwards. Exit status 0 when no bundle has an error, 1 when one has or a BUNDLE is not a theme.</source>
-        <translation type="unfinished"></translation>
+        <translation>Prüft Theme-Bundles wie der Editor, bevor ein Theme das Dock erreicht, eine Zeile je Befund: „BUNDLE: error: KEY (file): text“ oder „warning“. Ein BUNDLE darf ein Theme-Archiv sein (zip, tar, 7z): Sein Theme wird wie bei import gelesen, in einem temporären Ordner, der danach entfernt wird. Exit-Status 0, wenn kein Bundle einen Fehler hat, 1, wenn eines einen hat oder ein BUNDLE kein Theme ist.</translation>
     </message>
     <message>
         <source>Theme bundles or archives.</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme-Bundles oder -Archive.</translation>
     </message>
     <message>
         <source>Fails on warnings too.</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlägt auch bei Warnungen fehl.</translation>
     </message>
     <message>
         <source>its name, author, site, version, feed, key and counts</source>
-        <translation type="unfinished"></translation>
+        <translation>Name, Autor, Website, Version, Feed, Schlüssel und Anzahlen</translation>
     </message>
     <message>
         <source>Tells a theme&apos;s information, its screenshots and its counts.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeigt die Informationen eines Themes, seine Bildschirmfotos und seine Anzahlen.</translation>
     </message>
     <message>
         <source>Writes FIELD (name, author, site, version or feed) as VALUE into Info.plist first, as the editor saves it; may be given again. public-key=KEY names the author&apos;s signing key (&quot;keygen&quot; tells it), which the theme&apos;s updates must be signed with; public-key= removes it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Schreibt zuerst VALUE als FIELD (name, author, site, version oder feed) in die Info.plist, wie der Editor sie speichert; mehrfach angebbar. public-key=KEY nennt den Signaturschlüssel des Autors („keygen“ gibt ihn aus), mit dem die Updates des Themes signiert sein müssen; public-key= entfernt ihn.</translation>
     </message>
     <message>
         <source>every slot: its file, size and the Dock&apos;s size</source>
-        <translation type="unfinished"></translation>
+        <translation>jeder Platz: Datei, Größe und Größe im Dock</translation>
     </message>
     <message>
         <source>Lists every slot of both categories: key, readable name, file, the image&apos;s size, the size the Dock draws and whether the image is too big for it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Listet jeden Platz beider Kategorien auf: Schlüssel, lesbarer Name, Datei, die Größe des Bildes, die Größe, in der das Dock es zeichnet, und ob das Bild dafür zu groß ist.</translation>
     </message>
     <message>
         <source>a copy of FILE made the image of the slot KEY</source>
-        <translation type="unfinished"></translation>
+        <translation>eine Kopie von FILE als Bild des Platzes KEY</translation>
     </message>
     <message>
         <source>Makes a copy of the image FILE the image of the slot KEY, as the editor does: the copy is refused when the theme has a file of its name already (&quot;Duplicate file&quot;) or when FILE is no picture the theme check reads (PNG, TIFF, JPEG, GIF, ICNS or another format the editor shows), and the slot&apos;s old file is removed when no key names it any more.</source>
-        <translation type="unfinished"></translation>
+        <translation>Macht eine Kopie des Bildes FILE zum Bild des Platzes KEY, wie der Editor: Die Kopie wird abgelehnt, wenn das Theme schon eine Datei dieses Namens hat („Duplicate file“) oder wenn FILE kein Bild ist, das die Theme-Prüfung liest (PNG, TIFF, JPEG, GIF, ICNS oder ein anderes Format, das der Editor zeigt), und die alte Datei des Platzes wird entfernt, wenn kein Schlüssel sie mehr nennt.</translation>
     </message>
     <message>
         <source>The slot&apos;s key, as &quot;slots&quot; lists it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel des Platzes, wie „slots“ ihn auflistet.</translation>
     </message>
     <message>
         <source>The image to copy in.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das hineinzukopierende Bild.</translation>
     </message>
     <message>
         <source>Names the copy with a generated unique name, not FILE&apos;s own name.</source>
-        <translation type="unfinished"></translation>
+        <translation>Benennt die Kopie mit einem erzeugten eindeutigen Namen statt mit dem Namen von FILE.</translation>
     </message>
     <message>
         <source>a new bundle NAME.docktheme from the stock theme</source>
-        <translation type="unfinished"></translation>
+        <translation>ein neues Bundle NAME.docktheme aus dem Standard-Theme</translation>
     </message>
     <message>
         <source>Makes the theme bundle NAME.docktheme from the stock theme, named after NAME, as the editor&apos;s New Theme, New Theme from Folder and Back Up Current Dock do. Nothing is replaced. An empty DIR is refused; when no file of DIR is named as the Dock names its images, the theme is made with the stock images and a warning.</source>
-        <translation type="unfinished"></translation>
+        <translation>Erstellt das Theme-Bundle NAME.docktheme aus dem Standard-Theme, nach NAME benannt, wie es „Neues Theme“, „Neues Theme aus Ordner“ und „Aktuelles Dock sichern“ im Editor tun. Nichts wird ersetzt. Ein leeres DIR wird abgelehnt; wenn keine Datei in DIR so heißt, wie das Dock seine Bilder nennt, wird das Theme mit den Standardbildern und einer Warnung erstellt.</translation>
     </message>
     <message>
         <source>The new theme&apos;s path, without .docktheme.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Pfad des neuen Themes, ohne .docktheme.</translation>
     </message>
     <message>
         <source>Takes the images of DIR named as the Dock names them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Übernimmt die Bilder aus DIR, die so heißen, wie das Dock sie nennt.</translation>
     </message>
     <message>
         <source>Takes the images the Dock has installed now (a back-up of the Dock).</source>
-        <translation type="unfinished"></translation>
+        <translation>Übernimmt die Bilder, die das Dock jetzt installiert hat (eine Sicherung des Docks).</translation>
     </message>
     <message>
         <source>the two Dock screenshots drawn from its images</source>
-        <translation type="unfinished"></translation>
+        <translation>die zwei Dock-Bildschirmfotos aus seinen Bildern</translation>
     </message>
     <message>
         <source>Draws the theme&apos;s 3D and 2D Dock screenshots (preview_3d.png, preview_2d.png) from its own images with the stand-in Dock&apos;s renderer, as the editor&apos;s Render Dock Screenshots does. Needs no display.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeichnet die 3D- und 2D-Dock-Bildschirmfotos des Themes (preview_3d.png, preview_2d.png) aus seinen eigenen Bildern mit dem Renderer des Ersatz-Docks, wie „Dock-Bildschirmfotos zeichnen“ im Editor. Benötigt keinen Bildschirm.</translation>
     </message>
     <message>
         <source>a bundle in DST for each sub-folder of SRC</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Bundle in DST je Unterordner von SRC</translation>
     </message>
     <message>
         <source>The batch converter: makes DST/&lt;folder&gt;.docktheme for each sub-folder of SRC from the stock theme and the folder&apos;s images, one line per folder (OK, or ERROR: and why). A bundle already in DST is left untouched. Exit status 1 when a folder failed; the others are made. DST may not be SRC nor lie inside it (links resolved): exit status 2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Stapelkonverter: Erstellt DST/&lt;folder&gt;.docktheme für jeden Unterordner von SRC aus dem Standard-Theme und den Bildern des Ordners, eine Zeile je Ordner (OK oder ERROR: und der Grund). Ein Bundle, das schon in DST liegt, bleibt unberührt. Exit-Status 1, wenn ein Ordner fehlschlug; die anderen werden erstellt. DST darf weder SRC sein noch darin liegen (Links aufgelöst): Exit-Status 2.</translation>
     </message>
     <message>
         <source>The folder of image folders.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner mit den Bilderordnern.</translation>
     </message>
     <message>
         <source>The folder the bundles are made in.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner, in dem die Bundles erstellt werden.</translation>
     </message>
     <message>
         <source>the theme put on the Dock (administrator rights)</source>
-        <translation type="unfinished"></translation>
+        <translation>das Theme auf das Dock angewendet (Administratorrechte)</translation>
     </message>
     <message>
         <source>Puts the theme&apos;s images on the Dock with the apply tool, asking for administrator rights as the editor does, and restarts the Dock; then says &quot;Applied &lt;name&gt;; the Dock restarts&quot;. A failure says why, with the tool&apos;s last lines.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bringt die Bilder des Themes mit dem Hilfsprogramm zum Anwenden auf das Dock, fragt dabei wie der Editor nach Administratorrechten und startet das Dock neu; meldet dann „&lt;name&gt; angewendet; das Dock startet neu“. Bei einem Fehler nennt es den Grund, mit den letzten Zeilen des Hilfsprogramms.</translation>
     </message>
     <message>
         <source>the stock theme or the Dock&apos;s own images back</source>
-        <translation type="unfinished"></translation>
+        <translation>das Standard-Theme oder die eigenen Bilder des Docks zurück</translation>
     </message>
     <message>
         <source>Puts the stock theme on the Dock with the apply tool, as the editor&apos;s Restore Dock does, and says so.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bringt das Standard-Theme mit dem Hilfsprogramm zum Anwenden auf das Dock, wie „Dock wiederherstellen“ im Editor, und meldet es.</translation>
     </message>
     <message>
         <source>Puts back the images the Dock had before the first theme instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Legt stattdessen die Bilder zurück, die das Dock vor dem ersten Theme hatte.</translation>
     </message>
     <message>
         <source>the bundle as one zip archive</source>
-        <translation type="unfinished"></translation>
+        <translation>das Bundle als ein Zip-Archiv</translation>
     </message>
     <message>
         <source>Writes a theme bundle as one zip archive, by default &quot;&lt;bundle name&gt;.zip&quot; in the current folder. An existing file is not replaced.</source>
-        <translation type="unfinished"></translation>
+        <translation>Schreibt ein Theme-Bundle als ein Zip-Archiv, standardmäßig „&lt;bundle name&gt;.zip“ im aktuellen Ordner. Eine vorhandene Datei wird nicht ersetzt.</translation>
     </message>
     <message>
         <source>The archive to write; &quot;-&quot; writes it to standard output (not to a terminal).</source>
-        <translation type="unfinished"></translation>
+        <translation>Das zu schreibende Archiv; „-“ schreibt es auf die Standardausgabe (nicht auf ein Terminal).</translation>
     </message>
     <message>
         <source>a theme archive unpacked and checked into a folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Theme-Archiv, geprüft in einen Ordner entpackt</translation>
     </message>
     <message>
         <source>Unpacks a theme archive (zip, tar, 7z) into a folder, by default the current one, once it passes the theme check. A theme of the same name there is not replaced.</source>
-        <translation type="unfinished"></translation>
+        <translation>Entpackt ein Theme-Archiv (zip, tar, 7z) in einen Ordner, standardmäßig den aktuellen, sobald es die Theme-Prüfung besteht. Ein gleichnamiges Theme dort wird nicht ersetzt.</translation>
     </message>
     <message>
         <source>A theme archive.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Theme-Archiv.</translation>
     </message>
     <message>
         <source>The folder to put the theme in.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner, in den das Theme kommt.</translation>
     </message>
     <message>
         <source>a PNG of its Dock for file managers</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Draws the Dock of the theme in INPUT, an archive (read as import reads it, and given up after a few seconds) or a bundle, as its small preview fitted into SIZE by SIZE pixels, and writes it to OUTPUT as a PNG in one step. File managers run it for theme archives. Exit status 1, and no picture, for an archive import refuses.</source>
-        <translation type="unfinished"></translation>
+        <translation>ein PNG seines Docks für Dateimanager</translation>
     </message>
     <message>
         <source>A theme archive or bundle.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Theme-Archiv oder -Bundle.</translation>
     </message>
     <message>
         <source>The PNG file to write.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die zu schreibende PNG-Datei.</translation>
     </message>
     <message>
         <source>The largest width and height, 16 to 1024 pixels (128 when not given).</source>
-        <translation type="unfinished"></translation>
+        <translation>Die größte Breite und Höhe, 16 bis 1024 Pixel (128, wenn nicht angegeben).</translation>
     </message>
     <message>
         <source>a new signing key in KEYFILE, its public key told</source>
-        <translation type="unfinished"></translation>
+        <translation>ein neuer Signaturschlüssel in KEYFILE, der öffentliche ausgegeben</translation>
     </message>
     <message>
         <source>Makes a new Ed25519 key for signing a theme&apos;s updates: writes its secret half to KEYFILE, readable by its owner only (an existing file is never replaced), and tells its public key, which &quot;info --set public-key=KEY&quot; names in the theme. Keep KEYFILE safe: updates signed with another key are refused.</source>
-        <translation type="unfinished"></translation>
+        <translation>Erstellt einen neuen Ed25519-Schlüssel zum Signieren der Updates eines Themes: Schreibt seine geheime Hälfte in KEYFILE, nur für den Eigentümer lesbar (eine vorhandene Datei wird nie ersetzt), und gibt seinen öffentlichen Schlüssel aus, den „info --set public-key=KEY“ im Theme einträgt. Bewahren Sie KEYFILE sicher auf: Mit einem anderen Schlüssel signierte Updates werden abgelehnt.</translation>
     </message>
     <message>
         <source>The new key file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die neue Schlüsseldatei.</translation>
     </message>
     <message>
         <source>whether its feed has a newer version</source>
-        <translation type="unfinished"></translation>
+        <translation>ob sein Feed eine neuere Version hat</translation>
     </message>
     <message>
         <source>Reads each theme&apos;s update feed (its &quot;feed&quot; address) and tells whether a newer version is there, one line per bundle, at most 4 feeds at once. Fails when any check failed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Liest den Update-Feed jedes Themes (seine „feed“-Adresse) und meldet, ob dort eine neuere Version ist, eine Zeile je Bundle, höchstens 4 Feeds gleichzeitig. Schlägt fehl, wenn eine Prüfung fehlschlug.</translation>
     </message>
     <message>
         <source>Theme bundles.</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme-Bundles.</translation>
     </message>
     <message>
         <source>the newer version its feed offers, installed</source>
-        <translation type="unfinished"></translation>
+        <translation>die neuere Version aus seinem Feed, installiert</translation>
     </message>
     <message>
         <source>Checks the theme&apos;s update feed and installs a newer version in its place: downloaded, its signature verified with the theme&apos;s key, checked as import checks an archive, the old version moved to the trash. Nothing changes on any failure.</source>
-        <translation type="unfinished"></translation>
+        <translation>Prüft den Update-Feed des Themes und installiert an seiner Stelle eine neuere Version: heruntergeladen, ihre Signatur mit dem Schlüssel des Themes verifiziert, geprüft, wie import ein Archiv prüft, die alte Version in den Papierkorb gelegt. Bei einem Fehler ändert sich nichts.</translation>
     </message>
     <message>
         <source>Installs an update its author did not sign (a theme without a key, over https only).</source>
-        <translation type="unfinished"></translation>
+        <translation>Installiert ein Update, das sein Autor nicht signiert hat (ein Theme ohne Schlüssel, nur über https).</translation>
     </message>
     <message>
         <source>an update feed of signed archives for its users</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Update-Feed signierter Archive für seine Nutzer</translation>
     </message>
     <message>
         <source>Writes an update feed (an RSS appcast) on standard output with one signed item per archive, newest first: each archive read as import reads it, its theme&apos;s version, its length, its date and its signature with the key. Each theme must name the key&apos;s public key (info --set public-key=…).</source>
-        <translation type="unfinished"></translation>
+        <translation>Schreibt einen Update-Feed (einen RSS-Appcast) auf die Standardausgabe, mit einem signierten Eintrag je Archiv, das neueste zuerst: jedes Archiv wie bei import gelesen, die Version seines Themes, seine Länge, sein Datum und seine Signatur mit dem Schlüssel. Jedes Theme muss den zugehörigen öffentlichen Schlüssel nennen (info --set public-key=…).</translation>
     </message>
     <message>
         <source>Theme archives made by export.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit export erstellte Theme-Archive.</translation>
     </message>
     <message>
         <source>The private key file (from keygen).</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei mit dem privaten Schlüssel (von keygen).</translation>
     </message>
     <message>
         <source>The address the archives are uploaded to; each item&apos;s is this and the archive&apos;s file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Adresse, an die die Archive hochgeladen werden; jeder Eintrag erhält diese plus den Dateinamen des Archivs.</translation>
     </message>
     <message>
         <source>The newest release&apos;s notes, plain text.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Hinweise zur neuesten Version, als reiner Text.</translation>
+    </message>
+    <message>
+        <source>Draws the Dock of the theme in INPUT, an archive (read as import reads it, and given up after 10 seconds) or a bundle, as its small preview fitted into SIZE by SIZE pixels, and writes it to OUTPUT as a PNG in one step. File managers run it for theme archives. Exit status 1, and no picture, for an archive import refuses.</source>
+        <translation>Zeichnet das Dock des Themes in INPUT, einem Archiv (wie bei import gelesen und nach 10 Sekunden aufgegeben) oder einem Bundle, als seine kleine Vorschau, eingepasst in SIZE mal SIZE Pixel, und schreibt sie in einem Schritt als PNG nach OUTPUT. Dateimanager führen es für Theme-Archive aus. Exit-Status 1 und kein Bild bei einem Archiv, das import ablehnt.</translation>
     </message>
 </context>
 <context>
