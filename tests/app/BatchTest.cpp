@@ -144,8 +144,7 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     for (std::string name :
          {"Linked", "Nested", "Plain", "with space", "line\nbreak", "bad\xff byte"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(dockNameOf(destination() / (name + ".docktheme")),
-                  name);  // written to Info.plist
+        EXPECT_EQ(dockNameOf(destination() / (name + ".docktheme")), name);  // in Info.plist
         EXPECT_EQ(readFile(destination() / (name + ".docktheme") / "images" / firstDockFile()),
                   "image of " + (name == "Linked" ? "Plain" : name));
     }

@@ -179,7 +179,6 @@ TEST_F(CollectionTest, ADropIsTakenAsACopySoTheSourceKeepsItsOriginal) {
         QDropEvent drop(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(col.listOfThemes->viewport(), &drop);
         EXPECT_EQ(enter.isAccepted() && drop.isAccepted(), taken);
-        EXPECT_EQ(drop.proposedAction(), Qt::MoveAction);
         EXPECT_EQ(drop.dropAction(), taken ? Qt::CopyAction : drop.proposedAction());
         EXPECT_EQ(fs::exists(entry("Dropped")), taken);
         EXPECT_TRUE(fs::exists(temp() / "Dropped.docktheme/Info.plist"));
@@ -218,7 +217,5 @@ TEST_F(CollectionTest, ApplyPutsTheSelectedThemeOnTheDockWithoutOpeningIt) {
     EXPECT_EQ(readFile(dockResources() / "frontline.png"),
               readFile(entry("A") / "images/frontline.png"));
     EXPECT_FALSE(main.session().theme());
-    EXPECT_TRUE(col.collection_window->isVisible());
-    EXPECT_TRUE(apply->isEnabled());
     EXPECT_TRUE(dialogs.alerts.empty()) << text(alertTitles());
 }
