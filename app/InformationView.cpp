@@ -8,12 +8,12 @@
 #include <algorithm>
 
 #include "app/Dialogs.h"
+#include "app/DropPlaceholder.h"
 #include "app/ImageDecoder.h"
 #include "app/RichTextConversion.h"
 #include "app/ThemeSession.h"
 #include "image/ThemePreview.h"
 #include "platform/Descriptor.h"
-#include "platform/SystemPaths.h"
 #include "ui_InfoView.h"
 
 namespace {
@@ -152,12 +152,7 @@ DockStyle InformationView::screenshotStyle() const {
 void InformationView::showScreenshot() {
     DragDropImageView* view = ui_->screenshot_preview;
     auto shown = [view](const QImage& image, QSize) {
-        QImage shot = image;
-        if (shot.isNull()) {
-            shot.load(
-                QString::fromStdString((SystemPaths::resourceFolder() / "drag_here.png").string()));
-        }
-        view->setImage(shot);
+        view->setImage(image.isNull() ? DropPlaceholder::load() : image);
     };
     const DockTheme* theme = session_.theme();
     const DockStyle style = screenshotStyle();

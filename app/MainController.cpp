@@ -34,6 +34,7 @@
 #include "app/Background.h"
 #include "app/Dialogs.h"
 #include "app/DockVerifier.h"
+#include "app/DropPlaceholder.h"
 #include "app/EditorView.h"
 #include "app/ExternalEditor.h"
 #include "app/ImageDecoder.h"
@@ -621,8 +622,8 @@ void MainController::_loadPictures() {
     using Pictures = std::pair<QImage, QImage>;
     Background::run(
         QThreadPool::globalInstance(), this,
-        [iconFile = resource("icon4on.icns"), dropFile = resource("drag_here.png")] {
-            return Pictures{IcnsImage::read(iconFile, 128), QImage(dropFile, "PNG")};
+        [iconFile = resource("icon4on.icns")] {
+            return Pictures{IcnsImage::read(iconFile, 128), DropPlaceholder::load()};
         },
         [this](const Pictures& pictures) {
             QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures.first)));

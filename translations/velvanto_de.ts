@@ -521,6 +521,13 @@
     </message>
 </context>
 <context>
+    <name>DropPlaceholder</name>
+    <message>
+        <source>Drag here</source>
+        <translation>Hierher ziehen</translation>
+    </message>
+</context>
+<context>
     <name>EditorView</name>
     <message>
         <source>Image editor</source>

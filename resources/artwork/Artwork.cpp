@@ -1,6 +1,5 @@
 #include "resources/artwork/Artwork.h"
 
-#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -75,12 +74,5 @@ QImage Artwork::dropPlaceholder(int width, int height) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(120, 120, 130));
     p.drawPath(arrow);
-    QFont font;
-    font.setPixelSize(std::max(12, height / 12));
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(90, 90, 100));
-    p.drawText(QRectF(0, height * 0.66, width, height * 0.2), Qt::AlignCenter,
-               QStringLiteral("Drag here"));
     return image;
 }

@@ -1,5 +1,6 @@
 // The information view: saving, the author's site, the project's pages and the Dock screenshots.
 #include "EditorTest.h"
+#include "app/DropPlaceholder.h"
 
 using InformationTest = EditorTest;
 
@@ -69,7 +70,7 @@ TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyW
     c.btn_preview_changeShowPreview();
     EXPECT_TRUE(pictured(c));
     EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              QImage(qs(appResources() / "drag_here.png")));
+              DropPlaceholder::load());
 
     fs::remove(theme.toStdString() + "/preview_3d.png");
     QSignalSpy rendered(&c, &MainController::screenshotsRendered);
