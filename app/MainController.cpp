@@ -25,6 +25,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -409,6 +410,10 @@ void MainController::makeWindow() {
         if (button && button->accessibleName().isEmpty() && !action->toolTip().isEmpty()) {
             button->setAccessibleName(action->toolTip());
         }
+    }
+    // Qt's button for the items a narrow window can't show.
+    if (auto* more = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(tr("More toolbar items"));
     }
 
     using Icon = ToolbarIcons::Kind;

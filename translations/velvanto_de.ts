@@ -1174,6 +1174,10 @@
         <source>The Dock can&apos;t take this theme: fix the errors below and apply it again. The Dock was not changed.</source>
         <translation>Das Dock kann dieses Theme nicht übernehmen: Beheben Sie die Fehler unten und wenden Sie es erneut an. Das Dock wurde nicht verändert.</translation>
     </message>
+    <message>
+        <source>More toolbar items</source>
+        <translation>Weitere Symbolleistenelemente</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
