@@ -2,12 +2,16 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFuture>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <fcntl.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "image/ImageFile.h"
 #include "image/ThemePreview.h"
@@ -172,14 +176,30 @@ int ThemeCommandLine::batch(const QCommandLineParser& parser) {
         }
     };
     bar(0);
+    // Rows are made on every core, each bundle in a hidden folder of its own,
+    // and told in their order as each is done; a row's warnings come with it.
+    struct Made {
+        BatchWorker::Step step;
+        std::string warnings;
+    };
+    QThreadPool pool;
+    const QFuture<Made> made =
+        QtConcurrent::mapped(&pool, folders, [&destination](const std::string& folder) {
+            Made row{BatchWorker::convert(folder, destination), {}};
+            if (row.step.status != BatchWorker::kError) {
+                std::ostringstream warnings;
+                drawMicroPreview(row.step.bundle, warnings);
+                row.warnings = warnings.str();
+            }
+            return row;
+        });
     bool failing = false;
     for (std::size_t row = 0; row < folders.size(); ++row) {
-        const BatchWorker::Step step = BatchWorker::convert(folders[row], destination);
+        const Made done = made.resultAt(static_cast<int>(row));
+        const BatchWorker::Step& step = done.step;
         const bool error = step.status == BatchWorker::kError;
         failing = failing || error;
-        if (!error) {
-            drawMicroPreview(step.bundle, err_);
-        }
+        err_ << done.warnings;
         if (terminal_.progress) {
             out_ << "\r\033[K";
         }

@@ -601,9 +601,9 @@ void DockScene::paintStackGrid(QPainter& p) const {
     for (int i = 0; i < kGridColumns * kGridRows; ++i) {
         QRectF box(grid_.left() + pad + (i % kGridColumns) * cell,
                    grid_.top() + pad + (i / kGridColumns) * cell, cell, cell);
-        DockIcons::draw(
-            p, QRectF(box.center().x() - iconSize / 2, box.top() + t * 0.04, iconSize, iconSize),
-            kGrid[i].icon);
+        p.drawImage(
+            QRectF(box.center().x() - iconSize / 2, box.top() + t * 0.04, iconSize, iconSize),
+            cachedIcon(kGrid[i].icon, static_cast<int>(iconSize)));
         QRectF label(box.left(), box.top() + iconSize + t * 0.06, box.width(),
                      box.bottom() - box.top() - iconSize - t * 0.06);
         p.setPen(QColor(0, 0, 0, 160));
