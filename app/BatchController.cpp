@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QThread>
 
 #include <algorithm>
 #include <filesystem>
@@ -42,7 +43,7 @@ BatchController::BatchController(Dialogs& dialogs, QObject* parent)
     sourcePath = ui_->sourcePath;
     progressInd = ui_->progressInd;
     list = new BatchTableModel(this);
-    pool_.setMaxThreadCount(1);
+    pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     batchList->setModel(list);
     batchList->horizontalHeader()->setStretchLastSection(true);
     // The folder first, shortened in the middle so its own name shows; the
@@ -163,14 +164,22 @@ void BatchController::btn_startBatch() {
 
 void BatchController::_convertNext() {
     Run* run = run_.get();
-    if (run->stop || run->next >= run->folders.size()) {
-        _endRun();
-        return;
+    // Row 0 goes alone: it first sweeps the hidden folders a killed run left,
+    // and would sweep the one of a row made beside it.
+    const auto width = run->next == 0 ? 1u : static_cast<std::size_t>(pool_.maxThreadCount());
+    while (!run->stop && run->next < run->folders.size() && run->underWay < width) {
+        _convertRow(run->next++);
     }
-    const std::size_t row = run->next++;
-    // The hidden folders a killed run left go before the first row.
+    if (run->underWay == 0) {
+        _endRun();
+    }
+}
+
+void BatchController::_convertRow(std::size_t row) {
+    Run* run = run_.get();
     const bool first = row == 0;
-    run->current = QFuture<void>(Background::run(
+    ++run->underWay;
+    run->begun.push_back(QFuture<void>(Background::run(
         &pool_, this,
         [first, folder = run->folders[row], destination = run->destination] {
             if (first) {
@@ -185,6 +194,7 @@ void BatchController::_convertNext() {
             return step;
         },
         [this, row](const BatchWorker::Step& step) {
+            --run_->underWay;
             list->setStatus(row, QString::fromStdString(step.status),
                             step.tookNoImage ? tr("The folder holds no image named as the Dock "
                                                   "names its images (such as separator.png), so "
@@ -196,7 +206,7 @@ void BatchController::_convertNext() {
             _convertNext();
         },
         // A run waited for and dropped (waitForEnd) takes no more rows.
-        [this, run] { return run_.get() == run; }));
+        [this, run] { return run_.get() == run; })));
 }
 
 // Every row counts, "ERROR!" ones too, so the bar reaches the row count and hides.
@@ -237,7 +247,9 @@ void BatchController::_endRun() {
 void BatchController::waitForEnd() {
     if (run_) {
         run_->stop = true;
-        run_->current.waitForFinished();
+        for (QFuture<void>& row : run_->begun) {
+            row.waitForFinished();
+        }
         run_.reset();
         progressInd->hide();
     }

@@ -23,18 +23,19 @@ class BatchWindow;
 // The batch converter: the user picks a source folder, each of its
 // sub-folders becomes a row of the table, and after the choice of a
 // destination one theme bundle per row is made there (BatchWorker::convert,
-// one row after another off the UI thread, through Background::run on this
-// controller's own one-thread pool) while the progress bar counts the rows;
-// a sheet tells the end of the run.
+// off the UI thread, through Background::run on this controller's own pool:
+// the first row alone, since it sweeps what a killed run left, then as many
+// rows at once as the machine has cores) while the progress bar counts the
+// rows; a sheet tells the end of the run.
 //
 // Makes the batch window from its form, kept as a member; the window is a
 // window of its own, owned by whoever it is given to (the main window), else
 // deleted with this controller. Owns the table model and the run. GUI thread
 // only: each row's outcome arrives on it, and only this thread writes the
 // table and the progress bar. While a run goes on, start and choose are
-// refused with a beep; closing the window stops the run after the row being
+// refused with a beep; closing the window stops the run after the rows being
 // converted, and waitForEnd (at quit, and the destructor) stops it and waits
-// for that row.
+// for those rows.
 //
 // What reaches the disk: the bundles the worker makes inside the chosen
 // destination; the source is only read.
@@ -59,7 +60,7 @@ public:
     void btn_startBatch();
     // Whether a run goes on.
     bool isRunning() const { return run_ != nullptr; }
-    // Stops a run after its current row and waits for that row.
+    // Stops a run after its current rows and waits for them.
     void waitForEnd();
 
 signals:
@@ -71,23 +72,26 @@ protected:
 
 private:
     // A run: its rows' folders, the destination, the next row, whether a
-    // stop was asked for, and the row under way.
+    // stop was asked for, and the rows begun (how many are under way).
     struct Run {
         std::vector<std::string> folders;
         std::string destination;
         std::size_t next = 0;
         bool stop = false;
-        QFuture<void> current;
+        std::vector<QFuture<void>> begun;
+        std::size_t underWay = 0;
     };
 
-    // Converts the run's next row, or ends the run after the last or a stop.
+    // Begins rows while the pool has a free thread, or ends the run once none
+    // is under way after the last row or a stop.
     void _convertNext();
+    void _convertRow(std::size_t row);
     void _updateValueOfProgressBar();
     void _endRun();
 
     std::unique_ptr<Ui::BatchWindow> ui_;
     Dialogs& dialogs_;
-    QThreadPool pool_;  // one thread: rows finish one after another
+    QThreadPool pool_;  // a thread per core
     std::unique_ptr<Run> run_;
     int failed_ = 0;
     int noImage_ = 0;  // failed rows whose folder gave no image

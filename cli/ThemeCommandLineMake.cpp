@@ -182,6 +182,7 @@ int ThemeCommandLine::batch(const QCommandLineParser& parser) {
         BatchWorker::Step step;
         std::string warnings;
     };
+    MiscKit::sharedFiles();  // the catalogue is made here, before a worker reads it
     QThreadPool pool;
     const QFuture<Made> made =
         QtConcurrent::mapped(&pool, folders, [&destination](const std::string& folder) {
