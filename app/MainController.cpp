@@ -52,6 +52,7 @@
 #include "model/MiscKit.h"
 #include "platform/Log.h"
 #include "platform/SystemPaths.h"
+#include "translations/Translations.h"
 #include "ui_AboutWindow.h"
 #include "ui_HelpWindow.h"
 #include "ui_MainWindow.h"
@@ -302,7 +303,9 @@ void MainController::btn_change_openAbout() {
 }
 
 void MainController::btn_quickGuide() {
-    QString path = resource("Help.html");
+    // In the user's language when the bundle has the page in it.
+    const QString path = QString::fromStdString(
+        Translations::localized(SystemPaths::resourceFolder(), "Help.html").string());
     QFile file(path);
     QString html;
     if (file.open(QIODevice::ReadOnly)) {

@@ -181,7 +181,7 @@ void MainController::setUpMenus() {
         return action;
     };
     main.menu_image->addSeparator();
-    add(QStringLiteral("Replace Image…"), QKeySequence(QStringLiteral("Ctrl+R")),
+    add(tr("Replace Image…"), QKeySequence(QStringLiteral("Ctrl+R")),
         [this] { btn_replaceSelectedImage(); });
     main.menu_openWith->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     main.action_showInfo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+I")));

@@ -23,4 +23,10 @@ public:
     // string when the source texts stay.
     static QString install(const std::filesystem::path& resourceFolder,
                            const QStringList& languages = QLocale::system().uiLanguages());
+    // The language install() put in place last, or an empty string.
+    static QString language();
+    // A page of the resource folder in that language: "<language>.lproj/name"
+    // when the folder has it, else name itself.
+    static std::filesystem::path localized(const std::filesystem::path& resourceFolder,
+                                           const std::string& name);
 };

@@ -1178,6 +1178,10 @@
         <source>More toolbar items</source>
         <translation>Weitere Symbolleistenelemente</translation>
     </message>
+    <message>
+        <source>Replace Image…</source>
+        <translation>Bild ersetzen…</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -1508,6 +1512,17 @@
     <message>
         <source>Open &amp;Recent</source>
         <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+</context>
+<context>
+    <name>PellixZoomWindow</name>
+    <message>
+        <source>Zooming window</source>
+        <translation>Vergrößerungsfenster</translation>
+    </message>
+    <message>
+        <source>Window picture</source>
+        <translation>Fensterbild</translation>
     </message>
 </context>
 <context>

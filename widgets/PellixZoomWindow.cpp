@@ -32,11 +32,11 @@ PellixZoomWindow::PellixZoomWindow(const QRect& frame, const QPixmap& snapshot, 
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAccessibleName(QStringLiteral("Zooming window"));
+    setAccessibleName(tr("Zooming window"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     view_ = new QLabel(this);
-    view_->setAccessibleName(QStringLiteral("Window picture"));
+    view_->setAccessibleName(tr("Window picture"));
     view_->setScaledContents(true);
     view_->setPixmap(snapshot_);
     view_->setMinimumSize(0, 0);

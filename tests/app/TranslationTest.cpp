@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBrowser>
 
 #include "EditorTest.h"
 #include "app/VelvantoApplication.h"
@@ -23,7 +24,7 @@ using TranslationTest = EditorTest;
 // languages a user lists, the first translated one wins unless English comes before it.
 TEST_F(TranslationTest, TheUsersLanguage) {
     VelvantoApplication::prepare(appResources());
-    start();
+    MainController& c = start();
     QStringList menus;
     for (QAction* menu : mainWindow()->menuBar()->actions()) {
         menus << menu->text();
@@ -31,6 +32,10 @@ TEST_F(TranslationTest, TheUsersLanguage) {
     for (const char* title : {"&Datei", "D&ock", "B&ild", "&Ansicht", "&Fenster", "&Hilfe"}) {
         EXPECT_TRUE(menus.contains(title)) << title << " not in " << text(menus.join(' '));
     }
+    c.btn_quickGuide();  // the bundle's German page, its pictures beside the English one's
+    EXPECT_TRUE(named<QTextBrowser>("Text der Kurzanleitung")
+                    ->toPlainText()
+                    .startsWith("Velvanto-Kurzanleitung"));
     QDialogButtonBox box(QDialogButtonBox::Cancel);
     EXPECT_EQ(text(box.button(QDialogButtonBox::Cancel)->text()), "Abbrechen");
     const std::vector<std::pair<QStringList, QString>> cases = {
@@ -38,5 +43,7 @@ TEST_F(TranslationTest, TheUsersLanguage) {
     for (const auto& [languages, installed] : cases) {
         EXPECT_EQ(Translations::install(appResources(), languages), installed)
             << text(languages.join(' '));
+        EXPECT_EQ(Translations::localized(appResources(), "Help.html"),
+                  appResources() / (installed.isEmpty() ? "" : "de.lproj") / "Help.html");
     }
 }

@@ -34,7 +34,7 @@ for f in bin/velvanto bin/velvanto-theme lib/velvanto/Velvanto.app/Contents/MacO
          share/icons/hicolor/256x256/apps/velvanto.png; do
     [ -e "$usr/$f" ] || fail "missing: /usr/$f"
 done
-for f in VelvantoHelper Dock dock-keeper DatabaseInfo.plist $(ls "$source/resources/help"); do
+for f in VelvantoHelper Dock dock-keeper DatabaseInfo.plist $(cd "$source/resources/help" && find . -type f | cut -c3-); do
     [ -f "$resources/$f" ] || fail "missing in the bundle: $f"
 done
 for program in "$usr"/bin/*; do
