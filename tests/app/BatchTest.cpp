@@ -118,7 +118,6 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     int ended = 0;
     QObject::connect(&b, &BatchController::runEnded, [&ended] { ++ended; });
     run(b);
-    // A row's status and its tooltip.
     auto shown = [](const std::string& status, const std::string& tip) {
         return status + " (" + tip + ")";
     };
@@ -150,11 +149,9 @@ TEST_F(BatchTest, EveryRowEndsWithItsStatusAndCounts) {
     }
     EXPECT_EQ(b.progressInd->value(), 8);
     EXPECT_FALSE(b.progressInd->isVisibleTo(b.batch_window));
-    // No hidden folder of a row is left beside the bundles.
-    EXPECT_EQ(entries(destination()).size(), 6u);
+    EXPECT_EQ(entries(destination()).size(), 6u);  // no hidden folder of a row is left
     EXPECT_EQ(ended, 1);
-    // Nothing was written in the source.
-    EXPECT_EQ(entries(source()).size(), 8u);
+    EXPECT_EQ(entries(source()).size(), 8u);  // nothing was written in the source
 }
 
 TEST_F(BatchTest, TheDestinationMustBeAnotherFolder) {
