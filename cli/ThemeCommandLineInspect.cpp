@@ -22,7 +22,7 @@
 #include "platform/BundleFolder.h"
 #include "platform/Log.h"
 
-// The commands that tell what a bundle holds: check, info (and --set), slots.
+// check, info (and info --set) and slots: what a bundle holds.
 
 namespace {
 
@@ -34,8 +34,8 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
-// A slot's readable name, as the editor's browser shows it; empty for a key
-// the catalogue does not know, or none.
+// The catalogue's display name for a slot key ("Divider, 3D"), the one the
+// editor lists; empty for an empty key or one the catalogue lacks.
 std::string naturalName(const std::string& key) {
     return key.empty() ? std::string()
                        : MiscKit::sharedFiles().getNaturalNameForKey(key).value_or("");
@@ -123,9 +123,9 @@ std::string* informationField(const std::string& field, DockTheme::Information* 
 // The --set field of the theme's signing key.
 constexpr const char* kPublicKeyField = "public-key";
 
-// The check's findings for path, a bundle folder or a theme archive (any
-// other file: it is unpacked as import unpacks it); why path is no theme in
-// their place.
+// Fills findings with the check of path: a bundle folder, or any other file
+// read as a theme archive through UnpackedArchive (the import's bounded
+// reader). Returns why path can't be checked instead, when it can't.
 std::optional<std::string> themeFindings(const std::string& path,
                                          std::vector<ThemeFinding>& findings) {
     const auto check = [&findings](const std::string& bundle) {
