@@ -104,30 +104,32 @@ protected:
         fs::copy(stockTheme(), theme_, fs::copy_options::recursive);
     }
 
-    // Runs the program with arguments, capturing standard error or standard output.
-    Process::Result run(std::vector<std::string> arguments, bool errors = false) const {
+    // Runs the program with arguments, capturing standard error or standard output, or with both
+    // standard error after standard output in one text.
+    Process::Result run(std::vector<std::string> arguments, bool errors = false,
+                        bool both = false) const {
         for (std::string& argument : arguments) {
             argument = argument == kTheme ? theme_ : argument;
         }
         arguments.insert(arguments.begin(), VELVANTO_THEME_PROGRAM);
+        if (both) {
+            arguments.insert(arguments.begin(), {"/bin/sh", "-c", "\"$0\" \"$@\" 2>&1"});
+        }
         auto result =
             Process::run(arguments, errors ? Process::Capture::Errors : Process::Capture::Output);
         return result.value_or(Process::Result{});
     }
-
-    // The same with standard error after standard output, in one text.
     Process::Result runBoth(const std::vector<std::string>& arguments) const {
-        std::vector<std::string> both = {"/bin/sh", "-c", "\"$0\" \"$@\" 2>&1"};
-        both.insert(both.end(), arguments.begin(), arguments.end());
-        for (std::size_t index = 3; index < both.size(); ++index) {
-            both[index] = both[index] == kTheme ? theme_ : both[index];
-        }
-        both.insert(both.begin() + 3, VELVANTO_THEME_PROGRAM);
-        return Process::run(both, Process::Capture::Output).value_or(Process::Result{});
+        return run(arguments, false, true);
     }
 
-    static QJsonArray json(const std::string& text) {
-        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).array();
+    // "<exit status> <text>", to compare both at once.
+    static std::string said(const Process::Result& result) {
+        return std::to_string(result.exitStatus) + " " + result.output;
+    }
+
+    static QJsonDocument json(const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text));
     }
 
     std::string theme_;
@@ -172,7 +174,7 @@ TEST_F(ThemeCommandLineTest, HelpTellsWhatEachCommandTakes) {
 TEST_F(ThemeCommandLineTest, SlotsAsJsonListEveryKeyOfBothCategories) {
     const auto result = run({"slots", "--json", kTheme});
     ASSERT_EQ(result.exitStatus, 0);
-    const QJsonArray rows = json(result.output);
+    const QJsonArray rows = json(result.output).array();
     ASSERT_EQ(rows.size(), 30);
     int flat = 0;
     for (const QJsonValue& row : rows) {
@@ -185,19 +187,23 @@ TEST_F(ThemeCommandLineTest, SlotsAsJsonListEveryKeyOfBothCategories) {
     EXPECT_EQ(flat, 14);
 }
 
-TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarning) {
+// An archive's theme is checked where it was unpacked, and the temporary folder goes with it.
+TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarningInABundleOrAnArchive) {
+    setEnv("TMPDIR", (temp() / "tmp").string());
+    fs::create_directory(temp() / "tmp");
+    const std::string archive = (temp() / "Stock.zip").string();
     writeFile(fs::path(theme_) / "images" / "unnamed.png", "not an image");
-    EXPECT_EQ(run({"check", kTheme}).exitStatus, 0);
-    const auto strict = run({"check", "--strict", kTheme});
-    EXPECT_EQ(strict.exitStatus, 1);
-    EXPECT_EQ(strict.output.rfind(theme_ + ": warning: (images/unnamed.png): ", 0), 0)
-        << strict.output;
-
+    ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
+    for (const std::string& checked : {theme_, archive}) {
+        EXPECT_EQ(run({"check", checked}).exitStatus, 0);
+        EXPECT_EQ(said(run({"check", "--strict", checked})),
+                  "1 " + checked +
+                      ": warning: (images/unnamed.png): No key names the image unnamed.png; it "
+                      "is never installed.\n");
+    }
     EXPECT_NE(run({"info", kTheme}).output.find("\nCheck: 0 errors, 1 warning\n"),
               std::string::npos);
-    const QJsonObject info =
-        QJsonDocument::fromJson(QByteArray::fromStdString(run({"info", "--json", kTheme}).output))
-            .object();
+    const QJsonObject info = json(run({"info", "--json", kTheme}).output).object();
     EXPECT_EQ(info["warnings"].toInt(), 1);
     EXPECT_EQ(info["name"].toString(), "Velvanto Default");
     EXPECT_TRUE(info["publicKey"].isNull());
@@ -213,27 +219,12 @@ TEST_F(ThemeCommandLineTest, CheckFailsOnAnErrorAndWithStrictOnAWarning) {
         << text.output;
     const auto listed = run({"check", "--json", kTheme});
     EXPECT_EQ(listed.exitStatus, 1);
-    const QJsonObject first = json(listed.output).first().toObject();
+    const QJsonObject first = json(listed.output).array().first().toObject();
     EXPECT_EQ(first["severity"].toString(), "error");
     EXPECT_EQ(first["key"].toString(), "Angle_Left_Bottom");
     EXPECT_EQ(first["name"].toString(), "Corner, bottom left");
     EXPECT_EQ(first["bundle"].toString().toStdString(), theme_);
-}
-
-// An archive's theme is checked where it was unpacked, and the temporary folder goes with it.
-TEST_F(ThemeCommandLineTest, CheckReadsTheThemeOfAnArchive) {
-    setEnv("TMPDIR", (temp() / "tmp").string());
-    fs::create_directory(temp() / "tmp");
-    const std::string archive = (temp() / "Stock.zip").string();
-    writeFile(fs::path(theme_) / "images" / "unnamed.png", "not an image");
-    ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
-    EXPECT_EQ(run({"check", archive}).exitStatus, 0);
-    EXPECT_EQ(run({"check", "--strict", archive}).output,
-              archive +
-                  ": warning: (images/unnamed.png): No key names the image unnamed.png; it "
-                  "is never installed.\n");
     // One the import refuses for its theme's errors: each of them told.
-    fs::remove(fs::path(theme_) / "images" / "angle_left_bottom.png");
     ASSERT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr broken.zip Stock.docktheme",
                           "sh", temp().string()})
                   .exitCode,
@@ -258,15 +249,12 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     const std::string bundle = odd + "/" + name;
     fs::rename(theme_, bundle);
     const std::string archive = odd + "/out\n\xfe.zip";
-    const auto exported = run({"export", "-o", archive, "--", bundle});
-    ASSERT_EQ(exported.exitStatus, 0);
-    EXPECT_EQ(exported.output, archive + "\n");
+    ASSERT_EQ(said(run({"export", "-o", archive, "--", bundle})), "0 " + archive + "\n");
 
     const std::string into = odd + "/in\n\xfd";
     fs::create_directory(into);
-    const auto imported = run({"import", archive, "--to", into});
-    ASSERT_EQ(imported.exitStatus, 0);
-    EXPECT_EQ(imported.output, into + "/Th\xc3\xa8me\\x1B[2J\\n\\xC2\\x9B2J.docktheme\n");
+    ASSERT_EQ(said(run({"import", archive, "--to", into})),
+              "0 " + into + "/Th\xc3\xa8me\\x1B[2J\\n\\xC2\\x9B2J.docktheme\n");
     EXPECT_EQ(snapshot(into + "/" + name), snapshot(bundle));
     EXPECT_EQ(run({"import", archive, "--to", into}).exitStatus, 1);
 
@@ -289,8 +277,7 @@ TEST_F(ThemeCommandLineTest, ExportToStandardOutputAndThumbnailsOfTheBundleAndIt
     const std::string archive = (temp() / "Stock.zip").string();
     ASSERT_EQ(run({"export", kTheme, "-o", archive}).exitStatus, 0);
     EXPECT_EQ(run({"export", "-o", "-", kTheme}).output, readFile(archive));
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(ThemeCommandLine::run({"velvanto-theme", "export", "-o", "-", theme_}, out, err,
                                     ThemeCommandLine::Terminal{true, false, 80}),
               1);
@@ -299,9 +286,8 @@ TEST_F(ThemeCommandLineTest, ExportToStandardOutputAndThumbnailsOfTheBundleAndIt
     const std::string png = (temp() / "thumb.png").string();
     writeFile(png, "an older thumbnail");
     for (const auto& [input, size] : {std::pair{theme_, 64}, std::pair{archive, 256}}) {
-        const auto made = run({"thumbnail", "-s", std::to_string(size), input, png});
-        EXPECT_EQ(made.exitStatus, 0) << input;
-        EXPECT_EQ(made.output, png + "\n");
+        EXPECT_EQ(said(run({"thumbnail", "-s", std::to_string(size), input, png})),
+                  "0 " + png + "\n");
         const QImage picture(QString::fromStdString(png), "PNG");
         EXPECT_EQ(picture.width(), size) << input;
         EXPECT_GT(picture.height(), size / 4);
@@ -416,9 +402,8 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     fs::create_directory(images);
     writeFile(images / "frontline.png", readFile(fs::path(theme_) / "images" / "scurve-l.png"));
     const std::string made = (temp() / "Mine").string();
-    const auto result = run({"new", "--from-folder", images.string(), made});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.output, made + ".docktheme\n");
+    EXPECT_EQ(said(run({"new", "--from-folder", images.string(), made})),
+              "0 " + made + ".docktheme\n");
     EXPECT_EQ(readFile(made + ".docktheme/images/frontline.png"),
               readFile(images / "frontline.png"));
     EXPECT_EQ(run({"info", made + ".docktheme"}).output.rfind("Name: Mine\n", 0), 0);
@@ -428,11 +413,10 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
 
     // No image named as the Dock's: the stock images, and a warning; an empty folder: nothing.
     fs::rename(images / "frontline.png", images / "Frontline.png");
-    const auto stock = run({"new", "--from-folder", images.string(), made + "2"}, true);
-    EXPECT_EQ(stock.exitStatus, 0);
-    EXPECT_EQ(stock.output, "velvanto-theme: " + images.string() +
-                                ": warning: no image of the folder is named as the Dock names its "
-                                "images; the theme has the stock images\n");
+    EXPECT_EQ(said(run({"new", "--from-folder", images.string(), made + "2"}, true)),
+              "0 velvanto-theme: " + images.string() +
+                  ": warning: no image of the folder is named as the Dock names its "
+                  "images; the theme has the stock images\n");
     EXPECT_TRUE(snapshot(made + "2.docktheme/images") == snapshot(theme_ + "/images"));
     fs::remove(images / "Frontline.png");
     EXPECT_EQ(run({"new", "--from-folder", images.string(), made + "3"}).exitStatus, 1);
@@ -448,9 +432,8 @@ TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
     EXPECT_FALSE(fs::exists(bundle / "preview_3d.png"));
 
     fs::remove_all(bundle / "preview_2d.png");
-    const auto drawn = run({"render", kTheme});
-    EXPECT_EQ(drawn.exitStatus, 0);
-    EXPECT_EQ(drawn.output, theme_ + "/preview_3d.png\n" + theme_ + "/preview_2d.png\n");
+    EXPECT_EQ(said(run({"render", kTheme})),
+              "0 " + theme_ + "/preview_3d.png\n" + theme_ + "/preview_2d.png\n");
     for (const char* name : {"preview_3d.png", "preview_2d.png"}) {
         EXPECT_EQ(readFile(bundle / name).substr(0, 4), "\x89PNG") << name;
     }
@@ -471,10 +454,8 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
         EXPECT_EQ(run({"batch", source.string(), into.string()}).exitStatus, 2) << into;
         EXPECT_TRUE(snapshot(source) == asGiven) << into;
     }
-    const auto result = run({"batch", source.string(), target.string()});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.output,
-              "a: OK\nb: ERROR: b.docktheme is in the destination already; it was left "
+    EXPECT_EQ(said(run({"batch", source.string(), target.string()})),
+              "1 a: OK\nb: ERROR: b.docktheme is in the destination already; it was left "
               "untouched.\n");
     EXPECT_EQ(run({"check", "--strict", (target / "a.docktheme").string()}).exitStatus, 0);
     EXPECT_NE(readFile(target / "a.docktheme/preview_micro.png"),
@@ -482,8 +463,7 @@ TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) 
 
     // On a coloured terminal: a bar under the rows, cleared at the end.
     fs::remove_all(target / "a.docktheme");
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     ThemeCommandLine::Terminal terminal{true, true, 30};
     EXPECT_EQ(ThemeCommandLine::run({"velvanto-theme", "batch", source.string(), target.string()},
                                     out, err, terminal),
@@ -631,13 +611,10 @@ std::string offered(const std::string& shell, const std::vector<std::string>& wo
 
 // Each shell offers commands, options, fields, keys, and files of the kind each word takes.
 TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFilesOfTheirKind) {
-    for (const char* made : {"folder/", "themes/", "theme.zip", "theme-b.ZIP", "theme.png"}) {
-        std::string name = made;
-        if (name.ends_with('/')) {
-            fs::create_directories(temp() / name);
-        } else {
-            writeFile(temp() / name, "x");
-        }
+    fs::create_directories(temp() / "folder");
+    fs::create_directories(temp() / "themes");
+    for (const char* file : {"theme.zip", "theme-b.ZIP", "theme.png"}) {
+        writeFile(temp() / file, "x");
     }
     const struct {
         std::vector<std::string> words;

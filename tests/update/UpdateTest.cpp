@@ -26,11 +26,7 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 using Answer = UpdateServer::Answer;
-
-}  // namespace
 
 class UpdateTest : public TestEnvironment {
 protected:
@@ -57,10 +53,6 @@ protected:
     std::string bundle() const { return (themes() / "Mine.docktheme").string(); }
     fs::path trash() const { return home() / ".local/share/Trash/files"; }
 
-    static void makeTheme(const fs::path& path, const std::string& version, const std::string& key,
-                          const std::string& feed) {
-        UpdateServer::makeTheme(path, version, key, feed);
-    }
     // An archive of a theme of that version and key; its bytes.
     QByteArray archiveOf(const std::string& version, const std::string& key) const {
         return UpdateServer::archiveOf(temp() / ("made-" + version + key.substr(0, 4)), version,
@@ -157,125 +149,69 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
     const QByteArray zip = server.url("/a.zip");
     struct Row {
         const char* name;
-        QByteArray feed;
-        Answer feedAnswer;
-        Answer zipAnswer;
+        Answer feed;
+        Answer archive;
         std::string expected;  // the check's why, else the install's
-        qint64 cancelAt;
-        Row(const char* name, QByteArray feed, Answer feedAnswer, Answer zipAnswer,
-            std::string expected, qint64 cancelAt = -1)
-            : name(name),
-              feed(std::move(feed)),
-              feedAnswer(std::move(feedAnswer)),
-              zipAnswer(std::move(zipAnswer)),
-              expected(std::move(expected)),
-              cancelAt(cancelAt) {}
+        qint64 cancelAt = -1;
     };
+    const Answer none;
+    auto body = [](const QByteArray& bytes) { return Answer(200, bytes); };
     auto item = [&](const char* version, const QByteArray& bytes, const std::string& signature,
                     qint64 delta = 0) {
-        return UpdateServer::feed(
-            UpdateServer::item(version, zip, bytes.size() + delta, signature));
+        return body(
+            UpdateServer::feed(UpdateServer::item(version, zip, bytes.size() + delta, signature)));
     };
+    const std::string size = std::to_string(good.size());
     const std::vector<Row> rows = {
-        {"feed over 1 MiB",
-         {},
-         {200, QByteArray((1 << 20) + 1, ' ')},
-         {},
-         "not a feed: the server announces 1048577 bytes, more than 1048576"},
-        {"endless feed",
-         {},
-         {200, {}, {}, 0, true},
-         {},
-         "not a feed: the body is larger than 1048576 bytes"},
-        {"drip", {}, {200, "<rss>", {}, 400}, {}, "can't reach the server: nothing came for 0.3 s"},
-        {"to a file",
-         {},
-         {302, {}, "Location: file:///etc/passwd\r\n"},
-         {},
-         "can't reach the server: the address file:///etc/passwd is not http or https"},
-        {"redirect loop",
-         {},
-         {301, {}, "Location: /feed\r\n"},
-         {},
-         "can't reach the server: more than 5 redirects"},
-        {"not found", {}, {404}, {}, "can't reach the server: the server answered 404 Scripted"},
-        {"DTD",
-         "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"b\">]><rss>&a;</rss>",
-         {},
-         {},
-         "not a feed: it declares a DTD or entities"},
-        {"Latin-1",
-         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel/></rss>",
-         {},
-         {},
-         "not a feed: it is not UTF-8 (it declares ISO-8859-1)"},
-        {"bytes not UTF-8",
-         "<rss><channel><title>\xE9</title></channel></rss>",
-         {},
-         {},
-         "not a feed: it is not UTF-8"},
-        {"10001 items",
-         UpdateServer::feed(many),
-         {},
-         {},
-         "not a feed: it has more than 10000 items"},
-        {"not newer", item("1.0", good, sign(good, keys.secretKey)), {}, {}, "up to date"},
-        {"no signature",
-         item("1.1", good, ""),
-         {},
-         {},
-         "the update has no signature, and its theme is signed by its author"},
-        {"short",
-         item("1.1", good, sign(good, keys.secretKey), 1),
-         {},
-         {200, good},
-         "the download is refused: the server announces " + std::to_string(good.size()) +
-             " bytes, not the " + std::to_string(good.size() + 1) + " of the feed"},
-        {"long",
-         item("1.1", good, sign(good, keys.secretKey), -1),
-         {},
-         {200, good},
-         "the download is refused: the server announces " + std::to_string(good.size()) +
-             " bytes, not the " + std::to_string(good.size() - 1) + " of the feed"},
-        {"endless archive",
-         item("1.1", good, sign(good, keys.secretKey)),
-         {},
-         {200, {}, {}, 0, true},
-         "the download is refused: the body is longer than the " + std::to_string(good.size()) +
-             " bytes announced"},
-        {"another key signed",
-         item("1.1", good, sign(good, other.secretKey)),
-         {},
-         {200, good},
-         "the signature does not match"},
-        {"another key inside",
-         item("1.1", otherKey, sign(otherKey, keys.secretKey)),
-         {},
-         {200, otherKey},
-         "the update is another theme (its key differs)"},
-        {"another version inside",
-         item("1.1", wrongVersion, sign(wrongVersion, keys.secretKey)),
-         {},
-         {200, wrongVersion},
-         "the update is version 1.2, not the 1.1 its feed announced"},
-        {"bomb",
-         item("1.1", bombed, sign(bombed, keys.secretKey)),
-         {},
-         {200, bombed},
-         "the archive is refused: "},
-        {"cancelled",
-         item("1.1", good, sign(good, keys.secretKey)),
-         {},
-         {200, good, {}, 1},
-         "cancelled",
-         4},
+        Row("feed over 1 MiB", body(QByteArray((1 << 20) + 1, ' ')), none,
+            "not a feed: the server announces 1048577 bytes, more than 1048576"),
+        Row("endless feed", Answer(200, {}, {}, 0, true), none,
+            "not a feed: the body is larger than 1048576 bytes"),
+        Row("drip", Answer(200, "<rss>", {}, 400), none,
+            "can't reach the server: nothing came for 0.3 s"),
+        Row("to a file", Answer(302, {}, "Location: file:///etc/passwd\r\n"), none,
+            "can't reach the server: the address file:///etc/passwd is not http or https"),
+        Row("redirect loop", Answer(301, {}, "Location: /feed\r\n"), none,
+            "can't reach the server: more than 5 redirects"),
+        Row("not found", Answer(404), none,
+            "can't reach the server: the server answered 404 Scripted"),
+        Row("DTD", body("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"b\">]><rss>&a;</rss>"),
+            none, "not a feed: it declares a DTD or entities"),
+        Row("Latin-1", body("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel/></rss>"),
+            none, "not a feed: it is not UTF-8 (it declares ISO-8859-1)"),
+        Row("bytes not UTF-8", body("<rss><channel><title>\xE9</title></channel></rss>"), none,
+            "not a feed: it is not UTF-8"),
+        Row("10001 items", body(UpdateServer::feed(many)), none,
+            "not a feed: it has more than 10000 items"),
+        Row("not newer", item("1.0", good, sign(good, keys.secretKey)), none, "up to date"),
+        Row("no signature", item("1.1", good, ""), none,
+            "the update has no signature, and its theme is signed by its author"),
+        Row("short", item("1.1", good, sign(good, keys.secretKey), 1), body(good),
+            "the download is refused: the server announces " + size + " bytes, not the " +
+                std::to_string(good.size() + 1) + " of the feed"),
+        Row("long", item("1.1", good, sign(good, keys.secretKey), -1), body(good),
+            "the download is refused: the server announces " + size + " bytes, not the " +
+                std::to_string(good.size() - 1) + " of the feed"),
+        Row("endless archive", item("1.1", good, sign(good, keys.secretKey)),
+            Answer(200, {}, {}, 0, true),
+            "the download is refused: the body is longer than the " + size + " bytes announced"),
+        Row("another key signed", item("1.1", good, sign(good, other.secretKey)), body(good),
+            "the signature does not match"),
+        Row("another key inside", item("1.1", otherKey, sign(otherKey, keys.secretKey)),
+            body(otherKey), "the update is another theme (its key differs)"),
+        Row("another version inside", item("1.1", wrongVersion, sign(wrongVersion, keys.secretKey)),
+            body(wrongVersion), "the update is version 1.2, not the 1.1 its feed announced"),
+        Row("bomb", item("1.1", bombed, sign(bombed, keys.secretKey)), body(bombed),
+            "the archive is refused: "),
+        Row("cancelled", item("1.1", good, sign(good, keys.secretKey)), Answer(200, good, {}, 1),
+            "cancelled", 4),
     };
-    makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
+    UpdateServer::makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
     const auto before = snapshot();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        server.answers["/feed"] = row.feed.isEmpty() ? row.feedAnswer : Answer{200, row.feed};
-        server.answers["/a.zip"] = row.zipAnswer;
+        server.answers["/feed"] = row.feed;
+        server.answers["/a.zip"] = row.archive;
         const UpdateCheck found = check();
         std::string said = found.outcome == UpdateCheck::Outcome::UpToDate
                                ? "up to date"
@@ -297,7 +233,7 @@ TEST_F(UpdateTest, ASignedUpdateTakesThePlaceAndTheOldGoesToTheTrash) {
         200, UpdateServer::feed(
                  UpdateServer::item("1.1", "a.zip", good.size(), sign(good, keys.secretKey)) +
                  UpdateServer::item("0.9", "old.zip", 1, "x"))};
-    makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
+    UpdateServer::makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
     const UpdateCheck found = check();
     ASSERT_EQ(found.outcome, UpdateCheck::Outcome::Available) << found.why.toStdString();
     EXPECT_EQ(found.item.url.toString().toStdString(), server.url("/a.zip").toStdString());
@@ -312,7 +248,7 @@ TEST_F(UpdateTest, ASignedUpdateTakesThePlaceAndTheOldGoesToTheTrash) {
 }
 
 TEST_F(UpdateTest, AThemeWithoutAKeyUpdatesOverHttpsOnly) {
-    makeTheme(bundle(), "1.0", "", server.url("/feed").toStdString());
+    UpdateServer::makeTheme(bundle(), "1.0", "", server.url("/feed").toStdString());
     EXPECT_EQ(check().why.toStdString(),
               "the feed address is refused: the address " + server.url("/feed").toStdString() +
                   " is not https (a theme without its author's key updates over https only)");
