@@ -60,18 +60,35 @@ bool near(const QColor& drawn, const QColor& wanted) {
            std::abs(drawn.blue() - wanted.blue()) < 40;
 }
 
-TEST_F(LiveDockTest, AnEditIsDrawnAndABurstOfEditsEndsInTheLastOneWithFewDrawings) {
+// A drop on a piece goes through the session as an edit, so it is drawn, undone and redrawn.
+TEST_F(LiveDockTest, ADropOnAPieceIsDrawnWithUndoABurstEndsInTheLastAndTheLargerViewIsTheShot) {
     MainController& c = start();
     LiveDock& dock = opened(c);
-    ASSERT_FALSE(placeOf(dock, kEdge).isEmpty());
+    ASSERT_GE(pieceOf(dock, kEdge), 0);
     const int row = rowOf(c, kEdge.toStdString());
-    ASSERT_TRUE(c.session().replaceSlotImage(DockCategory::TwoD, row,
-                                             picture("red.png", {40, 40}, Qt::red), "red.png"));
+    const QString old = imagePath(c, row);
+    const QColor original = colourAt(dock, kEdge);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(picture("blue.png", {40, 40}, Qt::blue))});
+    // As a drag does: it enters, moves over the piece and drops there.
+    const QPoint at = dock.pieceRect(pieceOf(dock, kEdge)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dock, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dock, &move);
+    EXPECT_TRUE(move.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dock, &drop);
+    EXPECT_EQ(QFileInfo(imagePath(c, row)).fileName(), "blue.png");
     ASSERT_TRUE(
-        waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), Qt::red); }));
+        waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), Qt::blue); }));
     // The 2D screenshot is now older than its images, and the information view says so.
     choose(named<QComboBox>("Dock screenshot style"), indexOf(DockStyle::TwoD));
     EXPECT_FALSE(named<QLabel>("The Dock screenshot is out of date")->isHidden());
+    c.session().history().undo();
+    EXPECT_EQ(imagePath(c, row), old);
+    ASSERT_TRUE(
+        waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), original); }));
     // Twenty edits at once: the Dock ends in the last, drawn a few times, not twenty.
     const int before = dock.drawings();
     const QColor last(0, 200, 0);
@@ -83,9 +100,23 @@ TEST_F(LiveDockTest, AnEditIsDrawnAndABurstOfEditsEndsInTheLastOneWithFewDrawing
     }
     ASSERT_TRUE(waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), last); }));
     EXPECT_LE(dock.drawings() - before, 3);
+
+    // The larger view draws over the desktop picture and stores it as the 2D screenshot.
+    const QString shot =
+        QString::fromStdString(c.session().theme()->dockPath()) + "/preview_2d.png";
+    const std::string unshot = bytes(shot);
+    c.btn_showLargerDock();
+    auto* use = named<QPushButton>("Use as Dock Screenshot");
+    ASSERT_TRUE(use);
+    ASSERT_TRUE(waitUntil([&] { return use->isEnabled(); }));
+    EXPECT_GT(named<QLabel>("The Dock at its real size")->pixmap().width(), dock.picture().width());
+    use->click();
+    EXPECT_NE(bytes(shot), unshot);
+    c.session().history().undo();
+    EXPECT_EQ(bytes(shot), unshot);
 }
 
-TEST_F(LiveDockTest, ThePiecesAndTheSlotsPointAtEachOtherAndScreenReadersSeeEachPiece) {
+TEST_F(LiveDockTest, ThePiecesAndTheSlotsPointAtEachOtherScreenReadersSeeEachAndViewHidesThePane) {
     MainController& c = start();
     LiveDock& dock = opened(c);
     const int piece = pieceOf(dock, kEdge);
@@ -111,48 +142,7 @@ TEST_F(LiveDockTest, ThePiecesAndTheSlotsPointAtEachOtherAndScreenReadersSeeEach
     EXPECT_EQ(named->text(QAccessible::Name), "Divider, 2D");
     named->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(c.editorView().selectedItem()->keyDock(), "Separator_Vertical");
-}
-
-TEST_F(LiveDockTest, ADropOnAPieceReplacesItsSlotWithUndoAndTheLargerViewBecomesTheScreenshot) {
-    MainController& c = start();
-    LiveDock& dock = opened(c);
-    const int row = rowOf(c, kEdge.toStdString());
-    const QString old = imagePath(c, row);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(picture("blue.png", {40, 40}, Qt::blue))});
-    // As a drag does: it enters, moves over the piece and drops there.
-    const QPoint at = dock.pieceRect(pieceOf(dock, kEdge)).center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&dock, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&dock, &move);
-    EXPECT_TRUE(move.isAccepted());
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&dock, &drop);
-    EXPECT_EQ(QFileInfo(imagePath(c, row)).fileName(), "blue.png");
-    EXPECT_TRUE(
-        waitUntil([&] { return !dock.isDrawing() && near(colourAt(dock, kEdge), Qt::blue); }));
-    c.session().history().undo();
-    EXPECT_EQ(imagePath(c, row), old);
-
-    // The larger view draws over the desktop picture and stores it as the 2D screenshot.
-    const QString shot =
-        QString::fromStdString(c.session().theme()->dockPath()) + "/preview_2d.png";
-    const std::string before = bytes(shot);
-    c.btn_showLargerDock();
-    auto* use = named<QPushButton>("Use as Dock Screenshot");
-    ASSERT_TRUE(use);
-    ASSERT_TRUE(waitUntil([&] { return use->isEnabled(); }));
-    EXPECT_GT(named<QLabel>("The Dock at its real size")->pixmap().width(), dock.picture().width());
-    use->click();
-    EXPECT_NE(bytes(shot), before);
-    c.session().history().undo();
-    EXPECT_EQ(bytes(shot), before);
-}
-
-TEST_F(LiveDockTest, ViewLiveDockHidesThePaneAndTheChoiceIsKept) {
-    MainController& c = start();
-    opened(c);
+    // View > Live Dock hides the pane, and the choice is kept for the next start.
     QAction* live = action("Live Dock");
     ASSERT_TRUE(live->isChecked());
     live->trigger();
