@@ -59,19 +59,11 @@ public:
 
 protected:
     OSStatus obtain(const Strings&, bool interaction) override {
+        const OSStatus statuses[] = {errAuthorizationSuccess, errAuthorizationCanceled,
+                                     errAuthorizationDenied, errAuthorizationInteractionNotAllowed};
         if (!interaction)
             return errAuthorizationInteractionNotAllowed;
-        switch (answers[std::min<std::size_t>(dialogs++, answers.size() - 1)]) {
-            case Answer::Grant:
-                return errAuthorizationSuccess;
-            case Answer::Cancel:
-                return errAuthorizationCanceled;
-            case Answer::Deny:
-                return errAuthorizationDenied;
-            case Answer::NoAgent:
-                break;
-        }
-        return errAuthorizationInteractionNotAllowed;
+        return statuses[int(answers[std::min<std::size_t>(dialogs++, answers.size() - 1)])];
     }
     OSStatus start(const std::string&, const Strings&) override {
         return failToStart ? errAuthorizationToolExecuteFailure : errAuthorizationSuccess;
@@ -279,20 +271,16 @@ TEST_F(PolkitAuthorizationTest,
     EXPECT_EQ(lineIn("ran"), "a b c\n");
     EXPECT_FALSE(auth.executeCommand((temp() / "missing-tool").string(), {}));
     // Run to the end: the tool's exit status, or the refusal of its action.
-    struct Case {
-        int pkexecExit;
-        OSStatus status;
-        int exitStatus;
-    };
-    for (Case c :
-         {Case{1, errAuthorizationSuccess, 1}, Case{255, errAuthorizationSuccess, 255},
-          Case{126, errAuthorizationCanceled, -1}, Case{127, errAuthorizationDenied, -1}}) {
+    for (auto [pkexecExit, status, exitStatus] : {std::tuple{1, errAuthorizationSuccess, 1},
+                                                  {255, errAuthorizationSuccess, 255},
+                                                  {126, errAuthorizationCanceled, -1},
+                                                  {127, errAuthorizationDenied, -1}}) {
         script({0, 0});
         writeScript(temp() / "pkexec", "echo \"$@\" > " + (temp() / "pkexec.log").string() +
-                                           "\nexit " + std::to_string(c.pkexecExit));
+                                           "\nexit " + std::to_string(pkexecExit));
         auto run = SXAuthentication().runCommand("/res/VelvantoHelper", {"/t/A.docktheme"});
-        EXPECT_EQ(run.status, c.status) << c.pkexecExit;
-        EXPECT_EQ(run.exitStatus, c.exitStatus) << c.pkexecExit;
+        EXPECT_EQ(run.status, status) << pkexecExit;
+        EXPECT_EQ(run.exitStatus, exitStatus) << pkexecExit;
         EXPECT_EQ(readFile(temp() / "pkexec.log"), "/res/VelvantoHelper /t/A.docktheme\n");
     }
     // Nothing runs when the dialog is dismissed, fails, or no agent is there to show it.

@@ -5,8 +5,6 @@
 #include <QThreadPool>
 #include <QTimer>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <fcntl.h>
 
 #include <map>
@@ -60,26 +58,15 @@ protected:
     }
     // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
     QByteArray bomb() const {
-        const fs::path path = temp() / "bomb.zip";
-        archive* a = archive_write_new();
-        archive_write_set_format_zip(a);
-        archive_write_open_filename(a, path.c_str());
-        const std::string info = readFile(stockTheme() / "Info.plist");
-        const std::string zeros(8u << 20, '\0');
-        for (const auto& [name, bytes] : {std::pair{"Mine.docktheme/Info.plist", &info},
-                                          std::pair{"Mine.docktheme/zeros", &zeros}}) {
-            archive_entry* entry = archive_entry_new();
-            archive_entry_copy_pathname(entry, name);
-            archive_entry_set_filetype(entry, AE_IFREG);
-            archive_entry_set_perm(entry, 0644);
-            archive_entry_set_size(entry, la_int64_t(bytes->size()));
-            archive_write_header(a, entry);
-            archive_write_data(a, bytes->data(), bytes->size());
-            archive_entry_free(entry);
-        }
-        archive_write_close(a);
-        archive_write_free(a);
-        return QByteArray::fromStdString(readFile(path));
+        const fs::path theme = temp() / "bomb/Mine.docktheme";
+        fs::create_directories(theme);
+        fs::copy_file(stockTheme() / "Info.plist", theme / "Info.plist");
+        writeFile(theme / "zeros", std::string(8u << 20, '\0'));
+        EXPECT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr ../bomb.zip .", "sh",
+                              theme.parent_path().string()})
+                      .exitCode,
+                  0);
+        return QByteArray::fromStdString(readFile(temp() / "bomb.zip"));
     }
     std::string sign(const QByteArray& bytes, const std::string& secret) const {
         return *ThemeSignature::sign(bytes.toStdString(), secret);
