@@ -13,8 +13,7 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactl
     const fs::path micro = folder() / "Bare.docktheme/preview_micro.png";
     fs::remove(micro);
     CollectionController& col = collection();
-    // Listed again, nothing is copied (the first copy and the thumbnails are the collection's
-    // and the decoder's tests).
+    // Listed again, nothing is copied.
     EXPECT_TRUE(fs::exists(micro));
     log.clear();
     col._reloadThemesList();
@@ -31,17 +30,18 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactl
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
-TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
-    // Adds a theme named Newer as Same.docktheme, answers, and empties the home.
-    auto add = [this](const char* what, bool replace, bool copyFails, const std::string& nameAfter,
-                      const char* alert) {
-        SCOPED_TRACE(what);
+// A Replace that goes through: ReplacingTheOpenTheme... below.
+TEST_F(CollectionTest, ANameClashAsksAndCancelOrAFailedReplaceKeepsTheOldTheme) {
+    // Each: the answer (a Replace copies a file over the size limit, so it fails), the alert.
+    for (auto [replace, alert] : {std::pair{false, ""}, {true, "Theme Not Replaced"}}) {
+        SCOPED_TRACE(replace);
+        inCollection("Same");
         CollectionController& col = collection();
         dialogs.alerts.clear();
         dialogs.asked.clear();
         fs::remove_all(temp() / "Same.docktheme");
         QString chosen = themeCopy("Same", {{"VL_DockName", "Newer"}});
-        if (copyFails) {  // a file over the size limit isn't copied
+        if (replace) {
             writeSparse(chosen.toStdString() + "/huge", 17u << 20);
         }
         dialogs.panelAnswers = {chosen};
@@ -53,17 +53,11 @@ TEST_F(CollectionTest, ANameClashAsksAndReplaceLosesNothing) {
                   "Theme already exist! [Replace] Same.docktheme already exist in your "
                   "collection. Want you to replace it?");
         EXPECT_EQ(text(alertTitles()), alert);
-        EXPECT_EQ(dockNameOf(entry("Same")), nameAfter);
+        EXPECT_EQ(dockNameOf(entry("Same")), "Velvanto Default");
         // Nothing half-copied or put aside is left beside the theme.
         EXPECT_EQ(entries(folder()).size(), 1u);
         fs::remove_all(home());
-    };
-    // A Replace that goes through: ReplacingTheOpenTheme... below.
-    inCollection("Same");
-    add("Cancel keeps the old theme", false, false, "Velvanto Default", "");
-    inCollection("Same");
-    add("a copy that fails keeps the old theme", true, true, "Velvanto Default",
-        "Theme Not Replaced");
+    }
 }
 
 TEST_F(CollectionTest, ReplacingTheOpenThemeAsksAboutItsEditsAndThenShowsTheNewOne) {

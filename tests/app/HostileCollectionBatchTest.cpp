@@ -11,29 +11,19 @@ protected:
 
 TEST_F(HostileCollectionTest, AnAddTheCheckRefusesIsToldAndChangesNothing) {
     const std::string image = "indicator_medium_simple.png";  // one of the stock theme's table
-    // What, the source, the alert after the chosen path.
-    const std::vector<std::tuple<const char*, std::function<QString()>, std::string>> cases = {
-        {"an image of the table is a FIFO",
-         [&] {
-             QString fifo = themeCopy("Fifo");
-             makeFifo(temp() / "Fifo.docktheme/images" / image);
-             return fifo;
-         },
-         " is corrupted: The image " + image +
-             " is not a plain file (a FIFO, a device or a socket)."},
-        {"no Info.plist",
-         [this] {
-             QString bare = themeCopy("Bare");
-             fs::remove(temp() / "Bare.docktheme/Info.plist");
-             return bare;
-         },
-         " is corrupted: Info.plist is missing."},
-    };
     CollectionController& col = collection();
-    for (const auto& [what, source, alert] : cases) {
-        SCOPED_TRACE(what);
+    // Each: the theme, its file made a FIFO (Info.plist: removed), the alert after its path.
+    for (const auto& [name, file, alert] :
+         {std::tuple<QString, std::string, std::string>{
+              "Fifo", "images/" + image,
+              " is corrupted: The image " + image +
+                  " is not a plain file (a FIFO, a device or a socket)."},
+          {"Bare", "Info.plist", " is corrupted: Info.plist is missing."}}) {
+        SCOPED_TRACE(file);
         dialogs.alerts.clear();
-        QString chosen = source();
+        const QString chosen = themeCopy(name);
+        const fs::path broken = text(chosen) + "/" + file;
+        file == "Info.plist" ? (void)fs::remove(broken) : makeFifo(broken);
         const Snapshot before = snapshot(temp());
         dialogs.panelAnswers = {chosen};
         col.btn_addTheme();
