@@ -38,41 +38,31 @@ protected:
 };
 
 TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
-    using Open = std::function<void(MainController&, const QString&)>;
-    // Each: what, how it opens the archive, whether the theme opens in the main window after.
-    const std::vector<std::tuple<const char*, Open, bool>> ways = {
-        {"the open panel",
-         [this](MainController& c, const QString& zip) {
-             dialogs.panelAnswers = {zip};
-             c.btn_toolbar_opentheme();
-         },
-         true},
-        {"the program's argument",
-         [](MainController& c, const QString& zip) { c.openHandedOver(zip); }, true},
+    MainController& c = start();
+    // Each: what, how it opens the archive (a panel answered with it), whether the theme opens
+    // in the main window after.
+    const std::vector<std::tuple<const char*, std::function<void(const QString&)>, bool>> ways = {
+        {"the open panel", [&](const QString&) { c.btn_toolbar_opentheme(); }, true},
+        {"the program's argument", [&](const QString& zip) { c.openHandedOver(zip); }, true},
         {"a drop on the welcome view",
-         [](MainController& c, const QString& zip) {
+         [&](const QString& zip) {
              c.setFileImagePathForSelection(
                  zip, named<DragDropImageView>("Drop a theme here to open it"));
          },
          true},
-        {"the collection's Add",
-         [this](MainController&, const QString& zip) {
-             dialogs.panelAnswers = {zip};
-             editor->collection().btn_addTheme();
-         },
+        {"the collection's Add", [&](const QString&) { editor->collection().btn_addTheme(); },
          false},
         {"a drop on the collection list",
-         [this](MainController&, const QString& zip) {
-             drop(editor->collection().listOfThemes->viewport(), zip);
-         },
+         [&](const QString& zip) { drop(editor->collection().listOfThemes->viewport(), zip); },
          false},
     };
-    MainController& c = start();
     std::vector<std::string> added;
     for (const auto& [what, open, opens] : ways) {
         SCOPED_TRACE(what);
         const std::string name = "T" + std::to_string(added.size());
-        open(c, archiveOf(name, "Theme " + name));
+        const QString zip = archiveOf(name, "Theme " + name);
+        dialogs.panelAnswers = {zip};
+        open(zip);
         // The theme opens as it gets its name, in one step on the UI thread.
         EXPECT_TRUE(waitUntil([&] { return fs::exists(entry(name)); }));
         EXPECT_EQ(opened(c, name), opens);
@@ -80,6 +70,7 @@ TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
         added.push_back(name + ".docktheme");
         EXPECT_EQ(entries(folder()), added);  // nothing hidden left beside
     }
+    EXPECT_EQ(dialogs.panelTitles.size(), 2u);  // only the two ways by a panel asked
     EXPECT_EQ(text(alertTitles()), "");
 }
 

@@ -189,26 +189,17 @@ TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInO
 }
 
 // The selected slot's picture is read through the folder opened with the theme (a bomb or a
-// link in the folder itself is the decoder's test).
+// link in the folder itself is the decoder's test; a picture shown, the browser's).
 TEST_F(HostileEditorTest, APictureOutsideTheOpenedBundleIsNotShown) {
     const char* key = "Separator_Horizontal";
-    for (const bool linked : {false, true}) {
-        SCOPED_TRACE(linked);
-        MainController& c = start();
-        QString theme = themeCopy(linked ? "Linked" : "Kept");
-        const fs::path images = image(theme, key).parent_path();
-        ASSERT_TRUE(c._openThemeAtPath(theme));
-        c.btn_showEditorDock(MainController::kEditorTab);
-        if (linked) {  // swapped after opening: the path leads outside, the opened folder does not
-            fs::rename(images, temp() / "outside");
-            fs::create_directory_symlink(temp() / "outside", images);
-        }
-        select(c, {rowOf(c, key)});
-        ASSERT_TRUE(waitUntil([&] { return c.session().decoder().pending() == 0; }));
-        EXPECT_EQ(named<DragDropImageView>("Selected image (drop an image to replace it)")
-                      ->image()
-                      .isNull(),
-                  linked);
-        editor.reset();
-    }
+    MainController& c = start();
+    QString theme = themeCopy("Linked");
+    ASSERT_TRUE(c._openThemeAtPath(theme));
+    c.btn_showEditorDock(MainController::kEditorTab);
+    // Swapped after opening: the path leads outside, the opened folder does not.
+    linkAway(image(theme, key).parent_path(), temp() / "outside");
+    select(c, {rowOf(c, key)});
+    ASSERT_TRUE(waitUntil([&] { return c.session().decoder().pending() == 0; }));
+    EXPECT_TRUE(
+        named<DragDropImageView>("Selected image (drop an image to replace it)")->image().isNull());
 }

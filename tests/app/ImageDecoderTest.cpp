@@ -1,20 +1,9 @@
 // The decoder: which results reach a view, what a hostile file in a bundle
 // gives, and the browsers' thumbnails read through a theme's opened folder.
-#include <QCoreApplication>
-#include <QImage>
-#include <QSignalSpy>
-
 #include <cstdint>
-#include <functional>
-#include <memory>
 
-#include "app/CollectionModel.h"
-#include "app/ImageDecoder.h"
+#include "EditorTest.h"
 #include "app/SlotListModel.h"
-#include "model/DockTheme.h"
-#include "support/TestEnvironment.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -62,37 +51,21 @@ std::string blackPng(std::uint32_t side) {
            chunk("IDAT", stream) + chunk("IEND", "");
 }
 
+// The colour a thumbnail shows in its middle; "" for none.
+std::string middleOf(const QVariant& decoration) {
+    const QImage image = decoration.value<QPixmap>().toImage();
+    const QColor colour =
+        image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+    return !colour.isValid() || colour.alpha() == 0 ? "" : colour.name().toStdString();
+}
+
 }  // namespace
 
-class ImageDecoderTest : public TestEnvironment {
-protected:
-    // A 32x32 picture of colour at path.
-    static QString picture(const fs::path& path, QColor colour) {
-        fs::create_directories(path.parent_path());
-        QImage image(32, 32, QImage::Format_ARGB32);
-        image.fill(colour);
-        EXPECT_TRUE(image.save(QString::fromStdString(path.string())));
-        return QString::fromStdString(path.string());
-    }
-    // Runs the event loop until done holds.
-    static bool settle(const std::function<bool()>& done) {
-        return eventually([&] {
-            QCoreApplication::processEvents();
-            return done();
-        });
-    }
-    // The colour a thumbnail shows in its middle; "" for none.
-    static std::string middleOf(const QVariant& decoration) {
-        const QImage image = decoration.value<QPixmap>().toImage();
-        const QColor colour =
-            image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
-        return !colour.isValid() || colour.alpha() == 0 ? "" : colour.name().toStdString();
-    }
-};
+using ImageDecoderTest = EditorTest;
 
 TEST_F(ImageDecoderTest, OnlyAViewsLatestRequestIsDeliveredAndNoneOnceCancelledClearedOrGone) {
-    const QString red = picture(temp() / "red.png", Qt::red);
-    const QString blue = picture(temp() / "blue.png", Qt::blue);
+    const QString red = picture("red.png", {32, 32}, Qt::red);
+    const QString blue = picture("blue.png", {32, 32}, Qt::blue);
     struct Run {
         ImageDecoder decoder;
         std::unique_ptr<QObject> view = std::make_unique<QObject>();
@@ -120,7 +93,7 @@ TEST_F(ImageDecoderTest, OnlyAViewsLatestRequestIsDeliveredAndNoneOnceCancelledC
         run.decoder.request(run.view.get(), red, QSize(), run.to("view"));
         run.decoder.request(&run.other, blue, QSize(), run.to("other"));
         then(run);
-        ASSERT_TRUE(settle([&] { return run.decoder.idle(); }));
+        ASSERT_TRUE(waitUntil([&] { return run.decoder.idle(); }));
         run.got.sort();
         EXPECT_EQ(run.got, delivered);
     }
@@ -128,8 +101,10 @@ TEST_F(ImageDecoderTest, OnlyAViewsLatestRequestIsDeliveredAndNoneOnceCancelledC
 
 TEST_F(ImageDecoderTest, LinksFifosAndDecompressionBombsInABundleReadAsNothing) {
     const fs::path bundle = temp() / "Theme.docktheme";
-    picture(bundle / "images/real.png", Qt::red);
-    picture(temp() / "outside/real.png", Qt::blue);
+    fs::create_directories(bundle / "images");
+    fs::create_directories(temp() / "outside");
+    picture("Theme.docktheme/images/real.png", {32, 32}, Qt::red);
+    picture("outside/real.png", {32, 32}, Qt::blue);
     fs::create_symlink("real.png", bundle / "images/link.png");
     fs::create_symlink(temp() / "outside", bundle / "linked");
     makeFifo(bundle / "images/fifo.png");
@@ -152,7 +127,7 @@ TEST_F(ImageDecoderTest, LinksFifosAndDecompressionBombsInABundleReadAsNothing) 
                                                     : image.pixelColor(0, 0).name().toStdString();
         });
         EXPECT_TRUE(decoder.thumbnail(source, QSize(64, 64)).isNull()) << name;
-        ASSERT_TRUE(settle([&] { return decoder.idle(); }));
+        ASSERT_TRUE(waitUntil([&] { return decoder.idle(); }));
         EXPECT_EQ(got, shown) << name;
         EXPECT_EQ(middleOf(decoder.thumbnail(source, QSize(64, 64))), shown) << name;
     }
@@ -162,8 +137,8 @@ TEST_F(ImageDecoderTest, TheBrowsersThumbnailsReadThroughTheFolderOpenedFirst) {
     // A theme whose images/ is swapped for a link after it was opened shows none of them.
     const fs::path bundle = temp() / "Theme.docktheme";
     writeBundle(bundle, themeInfo({{"Frontline", "f.png"}, {"Stack_Arrow", "s.png"}}, {}));
-    picture(bundle / "images/f.png", Qt::red);
-    picture(bundle / "images/s.png", Qt::red);
+    picture("Theme.docktheme/images/f.png", {32, 32});
+    picture("Theme.docktheme/images/s.png", {32, 32});
     std::unique_ptr<DockTheme> theme = DockTheme::initWithBundleAtPath(bundle.string());
     ASSERT_TRUE(theme);
     ImageDecoder decoder;
@@ -181,7 +156,7 @@ TEST_F(ImageDecoderTest, TheBrowsersThumbnailsReadThroughTheFolderOpenedFirst) {
         }
         shown(0);
         shown(1);
-        ASSERT_TRUE(settle([&] { return decoder.idle(); }));
+        ASSERT_TRUE(waitUntil([&] { return decoder.idle(); }));
         EXPECT_EQ(shown(0) + shown(1), expected + expected);
         EXPECT_EQ(repainted.count(), 2);  // each row once its thumbnail is there
         repainted.clear();
@@ -189,15 +164,17 @@ TEST_F(ImageDecoderTest, TheBrowsersThumbnailsReadThroughTheFolderOpenedFirst) {
     // A collection's theme swapped for another after listing still shows the one listed.
     const fs::path listed = temp() / "Listed.docktheme";
     ImageObjectView item;
-    item.setPath(picture(listed / "preview_micro.png", Qt::green).toStdString());
+    fs::create_directories(listed);
+    item.setPath(text(picture("Listed.docktheme/preview_micro.png", {32, 32}, Qt::green)));
     item.setKeyDock(item.path());
     CollectionModel collection;
     collection.setItems({item});
     fs::rename(listed, temp() / "gone.docktheme");
-    picture(listed / "preview_micro.png", Qt::blue);
+    fs::create_directories(listed);
+    picture("Listed.docktheme/preview_micro.png", {32, 32}, Qt::blue);
     QSignalSpy arrived(&collection, &QAbstractItemModel::dataChanged);
     collection.data(collection.index(0), Qt::DecorationRole);
-    ASSERT_TRUE(settle([&] { return collection.pendingThumbnails() == 0; }));
+    ASSERT_TRUE(waitUntil([&] { return collection.pendingThumbnails() == 0; }));
     EXPECT_EQ(arrived.count(), 1);
     EXPECT_EQ(middleOf(collection.data(collection.index(0), Qt::DecorationRole)), "#00ff00");
 }

@@ -26,8 +26,8 @@ protected:
     static bool drawn(LiveDock& dock) {
         return waitUntil([&] { return !dock.isDrawing() && !dock.picture().isNull(); });
     }
-    // The largest piece of key in the picture, and its colour at its centre.
-    static QRectF placeOf(const LiveDock& dock, const QString& key) {
+    // The colour at the centre of the largest piece of key in the picture.
+    static QColor colourAt(const LiveDock& dock, const QString& key) {
         QRectF largest;
         for (const DockScene::Piece& piece : dock.pieces()) {
             if (piece.key == key &&
@@ -35,10 +35,7 @@ protected:
                 largest = piece.rect;
             }
         }
-        return largest;
-    }
-    static QColor colourAt(const LiveDock& dock, const QString& key) {
-        return dock.picture().pixelColor(placeOf(dock, key).center().toPoint());
+        return dock.picture().pixelColor(largest.center().toPoint());
     }
     static int pieceOf(const LiveDock& dock, const QString& key) {
         for (std::size_t piece = 0; piece < dock.pieces().size(); ++piece) {

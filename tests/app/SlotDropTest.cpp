@@ -84,7 +84,6 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(imagePath(c, row), before);
     EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
-    EXPECT_EQ(c.session().history().count(), 0);
     // The slot's own name is a duplicate.
     dialogs.alerts.clear();
     QString copy = at(text(QFileInfo(before).fileName()));
@@ -109,8 +108,6 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
     std::string oldInfo = bytes(theme + "/Info.plist");
     QString shadow = picture("corner.png", {300, 24}, Qt::black);
     dropOnSlot(c, shadow);
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<QLabel>("Size warning")->text(), "Size is too big");
     EXPECT_FALSE(QFile::exists(oldPath));  // gone from the bundle, kept aside
     std::string newInfo = bytes(theme + "/Info.plist");
     QAction* undo = action("Undo Replace Corner, top left");

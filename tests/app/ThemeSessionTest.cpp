@@ -60,8 +60,7 @@ TEST_F(ThemeSessionTest, StoringAuthorAndSiteWritesOnlyThemAndKeepsTheOtherEdits
 }
 
 TEST_F(ThemeSessionTest, ASlotReplacementIsRefusedWholeOrDoneWithItsUndoAndTold) {
-    QString theme;
-    std::unique_ptr<ThemeSession> session = opened(&theme);
+    std::unique_ptr<ThemeSession> session = opened();
     const int row = rowOf(*session, "Separator_Horizontal");
     ASSERT_GE(row, 0);
     const QString fifo = at("fifo.png");
@@ -87,14 +86,10 @@ TEST_F(ThemeSessionTest, ASlotReplacementIsRefusedWholeOrDoneWithItsUndoAndTold)
     EXPECT_EQ(changes(before, snapshot(temp() / "S.docktheme")), std::vector<std::string>{});
     EXPECT_EQ(session->history().count(), 0);
 
+    // What a replacement and its undo leave in the bundle is the slot drop's test.
     QSignalSpy changed(session.get(), &ThemeSession::slotChanged);
-    const std::string old =
-        session->theme()->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD).value();
     ASSERT_TRUE(session->replaceSlotImage(DockCategory::TwoD, row, red, "red.png"));
-    EXPECT_EQ(bytes(theme + "/images/red.png"), bytes(red));
     session->history().undo();
-    EXPECT_EQ(session->theme()->getFileNameForKey("Separator_Horizontal", DockCategory::TwoD), old);
-    EXPECT_FALSE(QFile::exists(theme + "/images/red.png"));
     ASSERT_EQ(changed.count(), 2);  // done and undone, each on its slot
     EXPECT_EQ(changed.at(1).at(1).toInt(), row);
 }
