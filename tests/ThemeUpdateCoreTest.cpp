@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ranges>
+
 #include "model/DockTheme.h"
 #include "model/ThemeBundle.h"
 #include "model/ThemeSignature.h"
@@ -22,12 +24,10 @@ TEST(ThemeVersionTest, ComparesByNumericSegmentsWithPreReleasesOlder) {
         "1.9 < 1.10 < 1.99.99 < 2 < 2.18446744073709551615 < "
         "2.18446744073709551616|2.00018446744073709551616 < 2.99999999999999999999 < "
         "2.100000000000000000000";
-    auto split = [](const std::string& text, const std::string& mark) {
+    auto split = [](std::string_view text, std::string_view mark) {
         std::vector<std::string> parts;
-        for (std::size_t at = 0, end; at <= text.size(); at = end + mark.size()) {
-            end = std::min(text.find(mark, at), text.size());
-            parts.push_back(text.substr(at, end - at));
-        }
+        for (const auto part : std::views::split(text, mark))
+            parts.emplace_back(part.begin(), part.end());
         return parts;
     };
     const auto groups = split(order, " < ");

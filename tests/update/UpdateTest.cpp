@@ -33,8 +33,7 @@ protected:
         static int argc = 1;
         static char name[] = "update_tests";
         static char* argv[] = {name};
-        static QCoreApplication* application = new QCoreApplication(argc, argv);
-        (void)application;
+        [[maybe_unused]] static auto* application = new QCoreApplication(argc, argv);
     }
     void SetUp() override {
         TestEnvironment::SetUp();
@@ -56,18 +55,6 @@ protected:
         return UpdateServer::archiveOf(temp() / ("made-" + version + key.substr(0, 4)), version,
                                        key, server.url("/feed").toStdString());
     }
-    // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
-    QByteArray bomb() const {
-        const fs::path theme = temp() / "bomb/Mine.docktheme";
-        fs::create_directories(theme);
-        fs::copy_file(stockTheme() / "Info.plist", theme / "Info.plist");
-        writeFile(theme / "zeros", std::string(8u << 20, '\0'));
-        EXPECT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr ../bomb.zip .", "sh",
-                              theme.parent_path().string()})
-                      .exitCode,
-                  0);
-        return QByteArray::fromStdString(readFile(temp() / "bomb.zip"));
-    }
     std::string sign(const QByteArray& bytes, const std::string& secret) const {
         return *ThemeSignature::sign(bytes.toStdString(), secret);
     }
@@ -75,10 +62,8 @@ protected:
     std::map<std::string, std::string> snapshot() const {
         std::map<std::string, std::string> files;
         for (const fs::path& folder : {themes(), trash()}) {
-            if (!fs::exists(folder)) {
-                continue;
-            }
-            for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            std::error_code missing;
+            for (const auto& entry : fs::recursive_directory_iterator(folder, missing)) {
                 files[entry.path().string()] =
                     entry.is_regular_file() ? readFile(entry.path()) : std::string("folder");
             }
@@ -128,11 +113,17 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
     const ThemeSignature::KeyPair other = *ThemeSignature::generate();
     const QByteArray otherKey = archiveOf("1.1", other.publicKey);
     const QByteArray wrongVersion = archiveOf("1.2", keys.publicKey);
-    const QByteArray bombed = bomb();
-    QByteArray many;
-    for (int i = 0; i < 10001; ++i) {
-        many += "<item/>";
-    }
+    const QByteArray many = QByteArray("<item/>").repeated(10001);
+    // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
+    const fs::path bombed = temp() / "bomb/Mine.docktheme";
+    fs::create_directories(bombed);
+    fs::copy_file(stockTheme() / "Info.plist", bombed / "Info.plist");
+    writeFile(bombed / "zeros", std::string(8u << 20, '\0'));
+    ASSERT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr ../bomb.zip .", "sh",
+                          bombed.parent_path().string()})
+                  .exitCode,
+              0);
+    const QByteArray bomb = QByteArray::fromStdString(readFile(temp() / "bomb.zip"));
     const QByteArray zip = server.url("/a.zip");
     struct Row {
         const char* name;
@@ -188,7 +179,7 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
             body(otherKey), "the update is another theme (its key differs)"),
         Row("another version inside", item("1.1", wrongVersion, sign(wrongVersion, keys.secretKey)),
             body(wrongVersion), "the update is version 1.2, not the 1.1 its feed announced"),
-        Row("bomb", item("1.1", bombed, sign(bombed, keys.secretKey)), body(bombed),
+        Row("bomb", item("1.1", bomb, sign(bomb, keys.secretKey)), body(bomb),
             "the archive is refused: "),
         Row("cancelled", item("1.1", good, sign(good, keys.secretKey)), Answer(200, good, {}, 1),
             "cancelled", 4),
