@@ -119,20 +119,17 @@ TEST_F(BackgroundTest, AResultStillWantedReachesItsContextAStaleOneOrOneForAGone
     QThreadPool pool;
     for (auto [wanted, contextStays, delivered] :
          {std::tuple{true, true, true}, {false, true, false}, {true, false, false}}) {
-        auto* context = new QObject;
+        auto context = std::make_unique<QObject>();
         int got = -1;
         QFuture<int> work = Background::run(
-            &pool, context, [] { return 7; }, [&got](int result) { got = result; },
+            &pool, context.get(), [] { return 7; }, [&got](int result) { got = result; },
             [wanted = wanted] { return wanted; });
         if (!contextStays) {
-            delete context;
+            context.reset();
         }
         work.waitForFinished();
         QCoreApplication::processEvents();
         EXPECT_EQ(got, delivered ? 7 : -1) << wanted << contextStays;
-        if (contextStays) {
-            delete context;
-        }
     }
 }
 

@@ -53,8 +53,8 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
     EXPECT_TRUE(named<QCheckBox>("Give replaced images unique names")->isChecked());
     again.btn_close_preferences();
     // The editor's labels after choosing, cancelling and changing.
-    EXPECT_EQ(action("Open the selected image in the external editor")->text(),
-              "Open Image In... (need to specify app)");
+    const char* none = "Open Image In... (need to specify app)";
+    EXPECT_EQ(action("Open the selected image in the external editor")->text(), none);
     entry("org.example.Paint.desktop",
           "[Desktop Entry]\nType=Application\nName=Paint\nExec=paint %f\nMimeType=image/png;\n");
     QString program = at("home/bin/draw");
@@ -70,7 +70,6 @@ TEST_F(PreferencesTest, CheckBoxesStoreWhatTheyShowAfterARelaunchAndEditorLabels
         EXPECT_EQ(action("Open the image in the external editor")->text(), toolbar);
         EXPECT_EQ(dialogs.choices.back().applications.size(), 1u);
     };
-    const char* none = "Open Image In... (need to specify app)";
     step(false, std::nullopt, std::nullopt, none, "Choose External Editor");
     step(false, 0, "org.example.Paint.desktop", "Open In Paint", "Edit in Paint");
     EXPECT_TRUE(dialogs.panelTitles.empty());

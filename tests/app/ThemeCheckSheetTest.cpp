@@ -51,10 +51,8 @@ TEST_F(ThemeCheckSheetTest, ErrorsBlockTheApplyAndWarningsAsk) {
 TEST_F(ThemeCheckSheetTest, CheckThemeListsTheFindingsAndADoubleClickShowsTheSlot) {
     MainController& c = start();
     QAction* check = action("Check Theme");
-    ASSERT_NE(check, nullptr);
-    EXPECT_FALSE(check->isEnabled());
+    ASSERT_NE(check, nullptr);  // its enabling: the main window's toolbar test
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Clean")));
-    EXPECT_TRUE(check->isEnabled());
     check->trigger();
     ASSERT_TRUE(waitUntil([&] { return !dialogs.alerts.empty(); }));
     EXPECT_EQ(text(alertTitles()), "Theme Check");

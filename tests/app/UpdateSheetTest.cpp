@@ -1,6 +1,5 @@
-// Check Theme for Update in the editor and the collection, against a loopback
-// server: what the sheet says, what Install does to the bundle, and what a
-// tampered archive leaves.
+// Check Theme for Update in the editor and the collection, against a loopback server: what the
+// sheet says, what Install does to the bundle, and what a tampered archive leaves.
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -34,15 +33,10 @@ protected:
         UpdateServer::makeTheme(bundle, "1.0", keys.publicKey,
                                 withFeed ? server.url("/feed").toStdString() : "");
     }
-    // What the update sheet says now.
     static QString said() {
         QWidget* sheet = window("Checking the theme for an update");
-        for (QWidget* widget : QApplication::allWidgets()) {
-            if (auto* label = qobject_cast<QLabel*>(widget); label && label->window() == sheet) {
-                return label->text();
-            }
-        }
-        return {};
+        auto* label = sheet ? sheet->findChild<QLabel*>() : nullptr;
+        return label ? label->text() : QString();
     }
     static std::string versionOf(const fs::path& bundle) {
         auto theme = DockTheme::initWithBundleAtPath(bundle.string());
@@ -59,8 +53,7 @@ TEST_F(UpdateSheetTest, TheSheetInstallsASignedReleaseAndATamperedOneChangesNoth
          {std::pair{true,
                     "The update of Velvanto Default was not installed: the signature does "
                     "not match. The theme was not changed."},
-          std::pair{false,
-                    "Velvanto Default 1.1 is installed. The old version is in the trash."}}) {
+          {false, "Velvanto Default 1.1 is installed. The old version is in the trash."}}) {
         SCOPED_TRACE(tampered);
         MainController& c = start();
         const fs::path bundle = temp() / "themes/Mine.docktheme";
