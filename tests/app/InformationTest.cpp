@@ -4,10 +4,58 @@
 
 using InformationTest = EditorTest;
 
-TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIsReported) {
+TEST_F(InformationTest, ScreenshotsAndWebAddressesShownAndEveryFieldSavedOrAFailedWriteReported) {
     MainController& c = start();
     QString theme = themeCopy("A");
+    fs::remove(theme.toStdString() + "/preview_2d.png");
     ASSERT_TRUE(c._openThemeAtPath(theme));
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
+              QImage(theme + "/preview_3d.png"));
+    // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
+    c.btn_preview_changeShowPreview();
+    named<QComboBox>("Dock screenshot style")->setCurrentIndex(1);
+    c.btn_preview_changeShowPreview();
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(), DropPlaceholder::load());
+
+    fs::remove(theme.toStdString() + "/preview_3d.png");
+    QSignalSpy rendered(&c, &MainController::screenshotsRendered);
+    c.btn_renderDockScreenshots();
+    ASSERT_TRUE(waitUntil([&] { return rendered.count() == 1; }));
+    EXPECT_TRUE(rendered.first().first().toBool());
+    EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
+    EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
+    EXPECT_TRUE(pictured(c));
+    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
+              QImage(theme + "/preview_2d.png"));
+    // Only web addresses of the author and the project's own pages are opened.
+    for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
+                                {"http://vera.example", true},
+                                {"file:///etc/passwd", false},
+                                {"vera.example", false},
+                                {"/usr/share/applications/x.desktop", false},
+                                {"javascript:alert(1)", false},
+                                {"https://", false},
+                                {"", false}}) {
+        std::size_t before = dialogs.openedUrls.size();
+        int beeps = dialogs.beeps;
+        named<QLineEdit>("Author's web site")->setText(site);
+        c.btn_previewAuthorSite();
+        EXPECT_EQ(dialogs.openedUrls.size() - before, opened ? 1u : 0u) << site;
+        EXPECT_EQ(dialogs.beeps - beeps, opened ? 0 : 1) << site;
+    }
+    EXPECT_EQ(dialogs.openedUrls[0], QUrl("https://vera.example/themes"));
+    // The web pages are the project's own documentation.
+    dialogs.openedUrls.clear();
+    c.btn_Home();
+    c.btn_change_donate();
+    ASSERT_EQ(dialogs.openedUrls.size(), 2u);
+    for (const QUrl& page : dialogs.openedUrls) {
+        EXPECT_TRUE(page.isLocalFile());
+        EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
+    }
+    // Saving writes every field and the description.
     named<QLineEdit>("Theme name")->setText("Velvet");
     named<QLineEdit>("Author")->setText("Vera");
     named<QLineEdit>("Author's web site")->setText("https://vera.example");
@@ -54,58 +102,4 @@ TEST_F(InformationTest, SavingWritesEveryFieldAndTheDescriptionAndAFailedWriteIs
     c.setFileImagePathForSelection(picture("shot.png", {40, 10}),
                                    named<DragDropImageView>("Dock screenshot"));
     EXPECT_EQ(bytes(theme + "/Info.plist"), info);
-}
-
-TEST_F(InformationTest, TheScreenshotOrItsPlaceholderRenderedScreenshotsAndOnlyWebAddressesOpen) {
-    MainController& c = start();
-    QString theme = themeCopy("A");
-    fs::remove(theme.toStdString() + "/preview_2d.png");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              QImage(theme + "/preview_3d.png"));
-    // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
-    c.btn_preview_changeShowPreview();
-    named<QComboBox>("Dock screenshot style")->setCurrentIndex(1);
-    c.btn_preview_changeShowPreview();
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              DropPlaceholder::load());
-
-    fs::remove(theme.toStdString() + "/preview_3d.png");
-    QSignalSpy rendered(&c, &MainController::screenshotsRendered);
-    c.btn_renderDockScreenshots();
-    ASSERT_TRUE(waitUntil([&] { return rendered.count() == 1; }));
-    EXPECT_TRUE(rendered.first().first().toBool());
-    EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
-    EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
-    EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              QImage(theme + "/preview_2d.png"));
-    // Only web addresses of the author and the project's own pages are opened.
-    for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
-                                {"http://vera.example", true},
-                                {"file:///etc/passwd", false},
-                                {"vera.example", false},
-                                {"/usr/share/applications/x.desktop", false},
-                                {"javascript:alert(1)", false},
-                                {"https://", false},
-                                {"", false}}) {
-        std::size_t before = dialogs.openedUrls.size();
-        int beeps = dialogs.beeps;
-        named<QLineEdit>("Author's web site")->setText(site);
-        c.btn_previewAuthorSite();
-        EXPECT_EQ(dialogs.openedUrls.size() - before, opened ? 1u : 0u) << site;
-        EXPECT_EQ(dialogs.beeps - beeps, opened ? 0 : 1) << site;
-    }
-    EXPECT_EQ(dialogs.openedUrls[0], QUrl("https://vera.example/themes"));
-    // The web pages are the project's own documentation.
-    dialogs.openedUrls.clear();
-    c.btn_Home();
-    c.btn_change_donate();
-    ASSERT_EQ(dialogs.openedUrls.size(), 2u);
-    for (const QUrl& page : dialogs.openedUrls) {
-        EXPECT_TRUE(page.isLocalFile());
-        EXPECT_TRUE(QFile::exists(page.toLocalFile())) << text(page.toString());
-    }
 }

@@ -9,7 +9,6 @@
 
 class SlotDropTest : public EditorTest {
 protected:
-    // Drops path on the selected slot's picture.
     static void dropOnSlot(MainController& c, const QString& path) {
         c.setFileImagePathForSelection(
             path, named<DragDropImageView>("Selected image (drop an image to replace it)"));
@@ -143,11 +142,12 @@ TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
 
 TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyChangesNothing) {
     MainController& c = start();
+    auto* preview = named<DragDropImageView>("Theme preview picture");
+    auto* screenshot = named<DragDropImageView>("Dock screenshot");
     QString blue = picture("blue.png", {20, 10}, Qt::blue);
-    named<DragDropImageView>("Theme preview picture")->setImage(QImage(4, 4, QImage::Format_RGB32));
-    c.setFileImagePathForSelection(
-        blue, named<DragDropImageView>("Theme preview picture"));  // no theme: the picture goes
-    EXPECT_TRUE(named<DragDropImageView>("Theme preview picture")->image().isNull());
+    preview->setImage(QImage(4, 4, QImage::Format_RGB32));
+    c.setFileImagePathForSelection(blue, preview);  // no theme: the picture goes
+    EXPECT_TRUE(preview->image().isNull());
     EXPECT_EQ(dialogs.beeps, 0);
     QString theme = openTheme(c);
     QString shot = theme + "/preview_3d.png";
@@ -157,19 +157,19 @@ TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyCh
     QString upper = picture("SHOT.PNG", {40, 10});
     QString fresh = picture("shot.png", {40, 10}, Qt::yellow);
     const auto untouched = snapshot(temp());
-    QImage shown = named<DragDropImageView>("Dock screenshot")->image();
+    QImage shown = screenshot->image();
     for (const QString& refused : {upper, folder, theme + "/Info.plist"}) {
-        c.setFileImagePathForSelection(refused, named<DragDropImageView>("Dock screenshot"));
+        c.setFileImagePathForSelection(refused, screenshot);
     }
     EXPECT_EQ(dialogs.beeps, 3);
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(), shown);
+    EXPECT_EQ(screenshot->image(), shown);
     EXPECT_EQ(c.session().history().count(), 0);
-    c.setFileImagePathForSelection(fresh, named<DragDropImageView>("Dock screenshot"));
+    c.setFileImagePathForSelection(fresh, screenshot);
     EXPECT_EQ(bytes(shot), bytes(fresh));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image().size(), QSize(40, 10));
+    EXPECT_EQ(screenshot->image().size(), QSize(40, 10));
     c.session().history().undo();
     EXPECT_EQ(bytes(shot), oldShot);
     c.session().history().redo();
@@ -183,12 +183,11 @@ TEST_F(SlotDropTest, ScreenshotAndMicroPreviewDropsReachTheThemeAndAFailedCopyCh
     EXPECT_EQ(dialogs.beeps, 4);
     EXPECT_EQ(c.session().history().count(), 0);
     // The small preview (its undo's bytes are the hostile editor's test).
-    QString micro = QString::fromStdString(ThemeBundle::microPreviewPath(theme.toStdString()));
-    c.setFileImagePathForSelection(blue, named<DragDropImageView>("Theme preview picture"));
-    EXPECT_EQ(bytes(micro), bytes(blue));
+    c.setFileImagePathForSelection(blue, preview);
+    EXPECT_EQ(bytes(qs(ThemeBundle::microPreviewPath(text(theme)))), bytes(blue));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
+    EXPECT_EQ(preview->image().size(), QSize(20, 10));
     c.session().history().undo();
     EXPECT_TRUE(pictured(c));
-    EXPECT_NE(named<DragDropImageView>("Theme preview picture")->image().size(), QSize(20, 10));
+    EXPECT_NE(preview->image().size(), QSize(20, 10));
 }

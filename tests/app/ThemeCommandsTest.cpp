@@ -56,9 +56,10 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     }
 }
 
-TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly) {
+TEST_F(ThemeCommandsTest, OpeningTakesTheExactExtensionOnlyAndAFailedOneSaysWhyChangingNothing) {
     UserDefaults().setBool(UserDefaults::kStartWithEditor, true);
     MainController& c = start();
+    auto* welcome = named<DragDropImageView>("Drop a theme here to open it");
     QString theme = themeCopy("Good");
     fs::rename(theme.toStdString(), temp() / "Caps.DOCKTHEME");
     EXPECT_FALSE(c.openFile(at("Caps.DOCKTHEME")));
@@ -68,39 +69,34 @@ TEST_F(ThemeCommandsTest, OpeningFromTheSystemOrADropTakesTheExactExtensionOnly)
     // A drop on the welcome view opens the same way, in the information view;
     // anything else beeps.
     c.btn_closeTheme();
-    c.setFileImagePathForSelection(theme, named<DragDropImageView>("Drop a theme here to open it"));
+    c.setFileImagePathForSelection(theme, welcome);
     EXPECT_TRUE(c.session().theme());
     EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
-    c.setFileImagePathForSelection(picture("x.png", {4, 4}),
-                                   named<DragDropImageView>("Drop a theme here to open it"));
+    c.setFileImagePathForSelection(picture("x.png", {4, 4}), welcome);
     EXPECT_EQ(dialogs.beeps, 1);
-}
-
-TEST_F(ThemeCommandsTest, AFailedOpenSaysWhyChangesNothingAndLeavesTheOpenThemeShown) {
-    MainController& c = start();
+    // A failed open says why, changes nothing and leaves the open theme shown.
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Kept", {{"VL_DockAuthor", "Kim"}})));
     QString broken = themeCopy("Broken");
     fs::remove_all(broken.toStdString() + "/images");
     const auto before = snapshot(temp());
-    int beeps = 0;
+    int beeps = 1;
     for (const auto& [path, why] : std::vector<std::pair<QString, QString>>{
              {broken,
               "the image of 2D_Opened_App_Indicator_M (indicator_medium_simple.png) is "
               "missing"},
              {at("missing.docktheme"), "there is no theme folder at that place"}}) {
         dialogs.alerts.clear();
-        c.setFileImagePathForSelection(path,
-                                       named<DragDropImageView>("Drop a theme here to open it"));
+        c.setFileImagePathForSelection(path, welcome);
         EXPECT_EQ(alertTexts(), "Defective file: This theme can't be opened: " + why + ".");
         EXPECT_EQ(dialogs.beeps, ++beeps);
         EXPECT_EQ(c.session().theme()->dockPath(), (temp() / "Kept.docktheme").string());
     }
     EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     EXPECT_EQ(named<QLineEdit>("Author")->text(), "Kim");
-    EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
+    EXPECT_EQ(c.shownTab(), MainController::kEditorTab);  // where the start with the editor put it
     EXPECT_TRUE(action("Apply theme")->isEnabled());
     c.btn_toolbar_opentheme();  // the open panel cancelled beeps
-    EXPECT_EQ(dialogs.beeps, 3);
+    EXPECT_EQ(dialogs.beeps, 4);
 }
 
 TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped) {
@@ -147,7 +143,6 @@ TEST_F(ThemeCommandsTest,
     // Generating from a folder copies its images or says the folder is empty.
     fs::create_directories(temp() / "empty");
     writeFile(temp() / "art/frontline.png", "my front line");
-    // Answers the panels and checks what the user is told.
     auto generate = [&](std::deque<std::optional<QString>> answers, const char* alert, int beeps) {
         dialogs.alerts.clear();
         dialogs.panelAnswers = answers;
