@@ -1,13 +1,8 @@
 // The collection against a stranger's themes and a hostile disk: links, FIFOs, a refusing trash.
 #include "EditorTest.h"
 
-class HostileCollectionTest : public CollectionTest {
-protected:
-    using Snapshot = std::map<std::string, std::string>;
-    using Names = std::vector<std::string>;
-    static constexpr const char* kCollection = "home/.local/share/Velvanto/";
-    static inline const Names kSettings = {"home/.config/", "home/.cache/"};
-};
+using HostileCollectionTest = CollectionTest;
+using Names = std::vector<std::string>;
 
 TEST_F(HostileCollectionTest, AnAddTheCheckRefusesIsToldAndChangesNothing) {
     const std::string image = "indicator_medium_simple.png";  // one of the stock theme's table
@@ -24,7 +19,7 @@ TEST_F(HostileCollectionTest, AnAddTheCheckRefusesIsToldAndChangesNothing) {
         const QString chosen = themeCopy(name);
         const fs::path broken = text(chosen) + "/" + file;
         file == "Info.plist" ? (void)fs::remove(broken) : makeFifo(broken);
-        const Snapshot before = snapshot(temp());
+        const auto before = snapshot(temp());
         dialogs.panelAnswers = {chosen};
         col.btn_addTheme();
         EXPECT_EQ(changes(before, snapshot(temp())), Names{});
@@ -40,7 +35,7 @@ TEST_F(HostileCollectionTest, AnUnreadableFolderIsToldAndANonUtf8NameOpens) {
     EXPECT_EQ(blocked.stat_collection->text(), "0 theme(s): the collection folder can't be read");
     EXPECT_EQ(blocked.listOfDirectory->rowCount(), 0);
     QString chosen = themeCopy("New");
-    const Snapshot unadded = snapshot(temp());
+    const auto unadded = snapshot(temp());
     dialogs.panelAnswers = {chosen};
     blocked.btn_addTheme();
     EXPECT_EQ(alertTexts(), "Theme Not Added: " + chosen +
@@ -76,7 +71,7 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
         CollectionController& col = collection();
         col.moveToTrash = [](const QString&) { return false; };
         dialogs.asked.clear();
-        const Snapshot before = snapshot(temp());
+        const auto before = snapshot(temp());
         select(col, {"A"});
         dialogs.askAnswers = {answer};
         col.btn_removeTheme();
@@ -84,9 +79,9 @@ TEST_F(HostileCollectionTest, WhenTheTrashRefusesRemoveAsksFirstAndDeletesOnlyTh
         EXPECT_EQ(dialogs.asked[0].button + ": " + dialogs.asked[0].message,
                   "Delete: A.docktheme cannot be moved to the trash. Delete it permanently?");
         EXPECT_TRUE(dialogs.alerts.empty());
-        Names ignored = kSettings;
+        Names ignored = {"home/.config/", "home/.cache/"};
         if (answer) {  // the entry alone goes, a link without its target
-            ignored.push_back(kCollection + std::string("A.docktheme"));
+            ignored.push_back("home/.local/share/Velvanto/A.docktheme");
         }
         EXPECT_EQ(changes(without(before, ignored), without(snapshot(temp()), ignored)), Names{});
         EXPECT_EQ(fs::exists(fs::symlink_status(entry("A"))), !answer);
