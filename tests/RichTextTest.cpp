@@ -39,8 +39,7 @@ TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttribu
               "ok \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_EQ(RichText::fromPlainText("cut \xE2\x82").plainText(), "cut \xEF\xBF\xBD");
-    Attributes bold;
-    bold.bold = true;
+    const Attributes bold{"Helvetica", 12, true, false, false, {}};
     RichText styled;
     styled.setAlignment(Alignment::Centre);  // for the paragraph to open next
     styled.append("Ti", bold);
@@ -64,11 +63,8 @@ TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttribu
     const std::pair<float, float> sizes[] = {
         {12.3f, 12.5f},   {12.2f, 12.0f},    {0.0f, 0.5f},          {-4.0f, 0.5f},
         {1e9f, 16383.5f}, {infinity, 12.0f}, {std::nanf(""), 12.0f}};
-    for (const auto& [size, kept] : sizes) {
-        Attributes a;
-        a.size = size;
-        EXPECT_EQ(stored(a).size, kept) << size;
-    }
+    for (const auto& [size, kept] : sizes)
+        EXPECT_EQ(stored({"Helvetica", size, false, false, false, {}}).size, kept) << size;
     // 254 bytes and a two-byte character: the character doesn't fit and goes whole.
     const std::pair<std::string, std::string> families[] = {
         {"", "Helvetica"},
@@ -77,9 +73,6 @@ TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttribu
         {"Bad\xFF", "Bad\xEF\xBF\xBD"},
         {std::string(254, 'a') + "\xC3\xA9" + "tail", std::string(254, 'a')},
         {std::string(300, 'b'), std::string(RichText::kMaxFamilyBytes, 'b')}};
-    for (const auto& [family, kept] : families) {
-        Attributes a;
-        a.fontFamily = family;
-        EXPECT_EQ(stored(a).fontFamily, kept) << family;
-    }
+    for (const auto& [family, kept] : families)
+        EXPECT_EQ(stored({family, 12, false, false, false, {}}).fontFamily, kept) << family;
 }

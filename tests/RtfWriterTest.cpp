@@ -11,16 +11,8 @@
 
 namespace fs = std::filesystem;
 using Alignment = RichText::Alignment;
-using Attributes = RichText::Attributes;
 
-class RtfWriterTest : public TestEnvironment {
-protected:
-    static Attributes font(const std::string& family) {
-        Attributes a;
-        a.fontFamily = family;
-        return a;
-    }
-};
+using RtfWriterTest = TestEnvironment;
 
 TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripInPlainAscii) {
     const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf460\\uc1\n";
@@ -37,7 +29,7 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripIn
     text.setAlignment(Alignment::Left);
     // Latin 1 as bytes; others as \uN with the letter they are made from, or '?', as a byte.
     text.append("caf\u00e9 \u201cq\u201d \u0141\u00f3d\u017a \u1ec7 \u263a \U0001F600 {x}",
-                font("LucidaGrande"));
+                {"LucidaGrande", 12, false, false, false, {}});
     EXPECT_EQ(
         RtfWriter::write(text),
         header +
@@ -49,11 +41,10 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripIn
             "\\u9786\\'3f \\u-10179\\'3f\\u-8704\\'3f \\{x\\}}");
     std::vector<RichText> texts;
     for (const char* name :
-         {"textedit-plain.rtf", "textedit-styled.rtf", "other-program.rtf", "truncated.rtf"}) {
+         {"textedit-plain.rtf", "textedit-styled.rtf", "other-program.rtf", "truncated.rtf"})
         texts.push_back(
             RtfReader::read(readFile(fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf" / name))
                 .value());
-    }
     const std::string plains[] = {
         "",
         "\n\n\n",
@@ -64,9 +55,8 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripIn
         "Latin 1: \u00a0\u00e9\u00ff \u20ac\u2014\u0152\u0178 C1 \u0081\u0085\u009d",
         "beyond: \u0100 \u0416 \u3042\u6f22 \uf0b7 \uffff \U0001F600\U0010FFFF",
         "separators \u2028 \u2029 \r\r\n"};
-    for (const std::string& plain : plains) {
+    for (const std::string& plain : plains)
         texts.push_back(RichText::fromPlainText(plain));
-    }
     // Every attribute, and font names that need escaping.
     RichText& styled = texts.emplace_back();
     std::uint8_t n = 0;
@@ -74,23 +64,20 @@ TEST_F(RtfWriterTest, WritesTheShapeTextEditWritesAndAnyTextSurvivesARoundTripIn
          {Alignment::Right, Alignment::Justified, Alignment::Centre, Alignment::Left}) {
         styled.setAlignment(alignment);
         for (int flags = 0; flags < 8; ++flags, ++n) {
-            Attributes a = font(n % 3 == 0 ? "Times-Roman" : "Hiragino Kaku Gothic ProN W3");
-            a.size = 0.5f + n * 1.5f;
-            a.bold = flags & 1;
-            a.italic = flags & 2;
-            a.underline = flags & 4;
-            a.colour = {static_cast<std::uint8_t>(n * 7), static_cast<std::uint8_t>(255 - n),
-                        static_cast<std::uint8_t>(n % 2 == 0 ? 255 : 0)};
+            const RichText::Colour colour{std::uint8_t(n * 7), std::uint8_t(255 - n),
+                                          std::uint8_t(n % 2 == 0 ? 255 : 0)};
             // Text that starts with what could run into a control word.
-            styled.append(n % 2 == 0 ? " 12 spaced" : "9x", a);
+            styled.append(
+                n % 2 == 0 ? " 12 spaced" : "9x",
+                {n % 3 == 0 ? "Times-Roman" : "Hiragino Kaku Gothic ProN W3", 0.5f + n * 1.5f,
+                 bool(flags & 1), bool(flags & 2), bool(flags & 4), colour});
         }
         styled.endParagraph();
         styled.endParagraph();
     }
     for (const char* family : {"Semi;colon", "Brace{Sans}", "Back\\slash", "Caf\u00e9 \u263a",
-                               "Tab\tName", "\u30d2\u30e9\u30ae\u30ce"}) {
-        styled.append(family, font(family));
-    }
+                               "Tab\tName", "\u30d2\u30e9\u30ae\u30ce"})
+        styled.append(family, {family, 12, false, false, false, {}});
     // White is the colour table's own first entry.
     styled.append("white", {"Helvetica", 12, false, false, false, {255, 255, 255}});
 
