@@ -85,6 +85,14 @@ const std::vector<Row> kRows = {
      "no/such/folder/k.key: it could not be written (No such file or directory)\n"},
 };
 
+// The parts of text between each mark, empty ones too.
+std::vector<std::string> split(std::string_view text, char mark) {
+    std::vector<std::string> parts;
+    for (const auto part : std::views::split(text, mark))
+        parts.emplace_back(part.begin(), part.end());
+    return parts;
+}
+
 class ThemeCommandLineTest : public TestEnvironment {
 protected:
     void SetUp() override {
@@ -125,10 +133,7 @@ protected:
 TEST_F(ThemeCommandLineTest, EachRowGivesItsExitCodeAndText) {
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.arguments);
-        std::vector<std::string> words;
-        for (const auto word : std::views::split(std::string_view(row.arguments), ' '))
-            words.emplace_back(word.begin(), word.end());
-        const auto result = run(words, row.exitCode != 0);
+        const auto result = run(split(row.arguments, ' '), row.exitCode != 0);
         EXPECT_EQ(result.exitStatus, row.exitCode);
         const std::string expected = (row.exitCode ? "velvanto-theme: " : "") + row.expected;
         if (row.partial) {
@@ -142,15 +147,10 @@ TEST_F(ThemeCommandLineTest, EachRowGivesItsExitCodeAndText) {
 // help COMMAND is COMMAND --help, and lists every operand the completion table names.
 TEST_F(ThemeCommandLineTest, HelpTellsWhatEachCommandTakes) {
     EXPECT_EQ(run({"help"}).output, run({"--help"}).output);
-    std::istringstream table(run({"--completion-table"}).output);
     std::size_t operands = 0;
-    for (std::string line; std::getline(table, line);) {
-        std::vector<std::string> fields;
-        std::istringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) {
-            fields.push_back(field);
-        }
-        if (fields.size() < 3 || fields[0] != "operand") {
+    for (const std::string& line : split(run({"--completion-table"}).output, '\n')) {
+        const auto fields = split(line, '\t');
+        if (fields.size() < 4 || fields[0] != "operand") {
             continue;
         }
         const std::string help = run({"help", fields[1]}).output;
@@ -543,8 +543,8 @@ TEST_F(ThemeCommandLineTest, WhileAnotherWriterHoldsTheThemeEveryWriteRefuses) {
 // What a shell's completion offers for the words typed (the program's name first), sorted, as
 // names (a folder without its "/", a candidate without its help). zsh's is run with stand-ins
 // for the completion system's functions that offer what they would, from the files there.
-std::string offered(const std::string& shell, const std::vector<std::string>& words,
-                    const fs::path& folder) {
+std::vector<std::string> offered(const std::string& shell, const std::vector<std::string>& words,
+                                 const fs::path& folder) {
     const std::string completions = VELVANTO_COMPLETIONS;
     const std::map<std::string, std::vector<std::string>> scripts = {
         {"bash",
@@ -578,8 +578,7 @@ std::string offered(const std::string& shell, const std::vector<std::string>& wo
     inFolder.insert(inFolder.end(), command.begin(), command.end());
     const auto result = Process::run(inFolder, Process::Capture::Output);
     std::vector<std::string> names;
-    std::istringstream lines(result ? result->output : "");
-    for (std::string line; std::getline(lines, line);) {
+    for (std::string line : split(result ? result->output : "", '\n')) {
         line = line.substr(0, line.find('\t'));
         while (line.size() > 1 && line.back() == '/') {
             line.pop_back();
@@ -589,11 +588,7 @@ std::string offered(const std::string& shell, const std::vector<std::string>& wo
         }
     }
     std::sort(names.begin(), names.end());
-    std::string joined;
-    for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : " ") + name;
-    }
-    return joined;
+    return names;
 }
 
 // Each shell offers commands, options, fields, keys, and files of the kind each word takes.
@@ -636,7 +631,7 @@ TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFilesOfTheirK
             std::vector<std::string> words = row.words;
             std::ranges::replace(words, std::string(kTheme), theme_);
             words.insert(words.begin(), "velvanto-theme");
-            EXPECT_EQ(offered(shell, words, temp()), row.offered)
+            EXPECT_EQ(offered(shell, words, temp()), split(row.offered, ' '))
                 << shell << ": " << row.words.front() << " " << row.words.back();
         }
     }
