@@ -98,30 +98,6 @@ TEST_F(HostileEditorTest, FifoPicturesNeverHangOpeningBrowsingPreviewingOrQuitti
     }
 }
 
-TEST_F(HostileEditorTest, AnOldImageOverSixteenMiBIsNotKeptForUndoAndTheUserIsAskedFirst) {
-    MainController& c = start();
-    QString theme = openTheme(c);
-    fs::path old = image(theme, "Separator_Vertical");
-    writeSparse(old, std::uintmax_t{4} << 30);
-    QString red = picture("red.png", {8, 8});
-    for (bool agreed : {false, true}) {
-        const auto untouched = snapshot(temp());
-        dialogs.askAnswers = {agreed};
-        select(c, {rowOf(c, "Separator_Vertical")});
-        c.setFileImagePathForSelection(
-            red, named<DragDropImageView>("Selected image (drop an image to replace it)"));
-        ASSERT_EQ(dialogs.asked.size(), agreed ? 2u : 1u);
-        EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
-                  "Replace Without Undo?: “" + old.filename().string() +
-                      "” is larger than 16 MiB and can't be kept for undo. Replace it anyway?");
-        EXPECT_EQ(c.session().history().count(), 0);
-        EXPECT_TRUE(fs::is_empty(temp() / ownFolder()));  // nothing of the 4 GiB kept
-        EXPECT_EQ(snapshot(temp()) == untouched, !agreed);
-    }
-    EXPECT_FALSE(fs::exists(old));
-    EXPECT_EQ(bytes(theme + "/images/red.png"), bytes(red));
-}
-
 TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableOneOnlyWhenAgreed) {
     const std::string deep = "{\\rtf1 " + std::string(300, '{') + "x" + std::string(300, '}') + "}";
     for (auto [file, shown] :
@@ -153,7 +129,7 @@ TEST_F(HostileEditorTest, DescriptionsAreRewrittenOnlyWhenEditedAndAnUnreadableO
     EXPECT_EQ(c.session().theme()->description()->plainText(), "New words");
 }
 
-TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInOneFolder) {
+TEST_F(HostileEditorTest, LeftoversGoUndoCopiesLiveInOneFolderAndAnOldImageOver16MiBIsNotKept) {
     // The folder of an editor that is gone holds a link to the user's file.
     pid_t gone = ::fork();
     if (gone == 0) {
@@ -186,6 +162,28 @@ TEST_F(HostileEditorTest, LeftoversOfKilledEditorsAndSavesGoAndUndoCopiesLiveInO
               readFile(stockTheme() / "preview_micro.png"));
     editor.reset();
     EXPECT_FALSE(fs::exists(temp() / ownFolder()));
+    // An old image over 16 MiB is not kept for undo, and the user is asked first.
+    MainController& again = start();
+    QString other = openTheme(again, "B");
+    fs::path old = image(other, "Separator_Vertical");
+    writeSparse(old, std::uintmax_t{4} << 30);
+    QString red = picture("red.png", {8, 8});
+    for (bool agreed : {false, true}) {
+        const auto untouched = snapshot(temp());
+        dialogs.askAnswers = {agreed};
+        select(again, {rowOf(again, "Separator_Vertical")});
+        again.setFileImagePathForSelection(
+            red, named<DragDropImageView>("Selected image (drop an image to replace it)"));
+        ASSERT_EQ(dialogs.asked.size(), agreed ? 2u : 1u);
+        EXPECT_EQ(text(dialogs.asked.back().title + ": " + dialogs.asked.back().message),
+                  "Replace Without Undo?: “" + old.filename().string() +
+                      "” is larger than 16 MiB and can't be kept for undo. Replace it anyway?");
+        EXPECT_EQ(again.session().history().count(), 0);
+        EXPECT_TRUE(fs::is_empty(temp() / ownFolder()));  // nothing of the 4 GiB kept
+        EXPECT_EQ(snapshot(temp()) == untouched, !agreed);
+    }
+    EXPECT_FALSE(fs::exists(old));
+    EXPECT_EQ(bytes(other + "/images/red.png"), bytes(red));
 }
 
 // The selected slot's picture is read through the folder opened with the theme (a bomb or a

@@ -16,50 +16,8 @@ static QImage decoration(const QModelIndex& index) {
     return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-TEST_F(SlotBrowserTest, ThumbnailsComeFromTheWorkerFollowAFileReplacedInPlaceAndGoWithTheTheme) {
-    MainController& c = start();
-    openTheme(c);
-    named<QSlider>("Thumbnail size")->setValue(40);
-    EXPECT_EQ(named<QListView>("Theme images")->iconSize(), QSize(40, 40));
-    QModelIndex index =
-        named<QListView>("Theme images")->model()->index(rowOf(c, "Separator_Horizontal"), 0);
-    QString path = imagePath(c, index.row());
-    auto cached = [&] { return c.session().decoder().isCached(path, QSize(40, 40)); };
-    // The first ask queues a decode and answers nothing yet.
-    c.session().decoder().clear();
-    QImage placeholder = decoration(index);
-    EXPECT_EQ(placeholder.size(), QSize(40, 40));
-    EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
-    ASSERT_TRUE(waitUntil(cached));
-    QImage line = decoration(index);
-    EXPECT_EQ(line.size(), QSize(64, 64));  // 48x4 to 64x5, in the middle; painted at 40
-    EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
-    EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
-    // The same path with other bytes is another thumbnail.
-    picture(path, {32, 32}, Qt::blue);
-    QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
-                            QFileDevice::FileModificationTime);
-    EXPECT_FALSE(cached());
-    index.data(Qt::DecorationRole);
-    ASSERT_TRUE(waitUntil(cached));
-    QImage shown = decoration(index);
-    EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
-    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
-    // Pictures fill their box's width, centred: 64x21 from row 21 in the browser's square,
-    // 128x42 from row 11 in the collection's wide box.
-    QString file = picture("a.png", QSize(300, 100));
-    for (auto [box, top] : {std::pair{QSize(64, 64), 21}, {QSize(128, 64), 11}}) {
-        QImage decoded = ImageDecoder::decode(file, box);
-        EXPECT_EQ(decoded.size(), box);
-        EXPECT_EQ(decoded.pixelColor(box.width() / 2, top - 1).alpha(), 0) << box.width();
-        EXPECT_EQ(decoded.pixelColor(box.width() / 2, top), QColor(Qt::red)) << box.width();
-        EXPECT_EQ(decoded.pixelColor(0, 32), QColor(Qt::red)) << box.width();
-        EXPECT_EQ(decoded.pixelColor(box.width() - 1, 32), QColor(Qt::red)) << box.width();
-    }
-    EXPECT_TRUE(ImageDecoder::decode(at("none.png"), QSize(64, 64)).isNull());
-}
-
-TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDecodesAtThreeSizes) {
+TEST_F(SlotBrowserTest,
+       TheBrowserCountsThePanelFollowsTheSliderDecodesAtThreeSizesAndThumbnailsFollow) {
     MainController& c = start();
     EXPECT_EQ(c.editorView().slotCount(), 0);
     EXPECT_EQ(c.editorView().slotList(), nullptr);
@@ -128,6 +86,46 @@ TEST_F(SlotBrowserTest, TheBrowserCountsTheCategoryThePanelFollowsAndTheSliderDe
     EXPECT_LE(c.session().decoder().cachedBytes(), ImageDecoder::kCacheBytes);
     c.btn_showEditorDock(MainController::kInformationTab);  // a browser not shown keeps none
     EXPECT_EQ(c.session().decoder().cachedBytes(), 0);
+    // Thumbnails come from the worker, follow a file replaced in place and go with the theme.
+    openTheme(c, "D");
+    named<QSlider>("Thumbnail size")->setValue(40);
+    EXPECT_EQ(named<QListView>("Theme images")->iconSize(), QSize(40, 40));
+    QModelIndex index =
+        named<QListView>("Theme images")->model()->index(rowOf(c, "Separator_Horizontal"), 0);
+    QString path = imagePath(c, index.row());
+    auto cached = [&] { return c.session().decoder().isCached(path, QSize(40, 40)); };
+    // The first ask queues a decode and answers nothing yet.
+    c.session().decoder().clear();
+    QImage placeholder = decoration(index);
+    EXPECT_EQ(placeholder.size(), QSize(40, 40));
+    EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
+    ASSERT_TRUE(waitUntil(cached));
+    QImage line = decoration(index);
+    EXPECT_EQ(line.size(), QSize(64, 64));  // 48x4 to 64x5, in the middle; painted at 40
+    EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
+    EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
+    // The same path with other bytes is another thumbnail.
+    picture(path, {32, 32}, Qt::blue);
+    QFile(path).setFileTime(QDateTime::currentDateTime().addSecs(5),
+                            QFileDevice::FileModificationTime);
+    EXPECT_FALSE(cached());
+    index.data(Qt::DecorationRole);
+    ASSERT_TRUE(waitUntil(cached));
+    QImage shown = decoration(index);
+    EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
+    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
+    // Pictures fill their box's width, centred: 64x21 from row 21 in the browser's square,
+    // 128x42 from row 11 in the collection's wide box.
+    QString file = picture("a.png", QSize(300, 100));
+    for (auto [box, top] : {std::pair{QSize(64, 64), 21}, {QSize(128, 64), 11}}) {
+        QImage decoded = ImageDecoder::decode(file, box);
+        EXPECT_EQ(decoded.size(), box);
+        EXPECT_EQ(decoded.pixelColor(box.width() / 2, top - 1).alpha(), 0) << box.width();
+        EXPECT_EQ(decoded.pixelColor(box.width() / 2, top), QColor(Qt::red)) << box.width();
+        EXPECT_EQ(decoded.pixelColor(0, 32), QColor(Qt::red)) << box.width();
+        EXPECT_EQ(decoded.pixelColor(box.width() - 1, 32), QColor(Qt::red)) << box.width();
+    }
+    EXPECT_TRUE(ImageDecoder::decode(at("none.png"), QSize(64, 64)).isNull());
 }
 
 TEST_F(SlotBrowserTest, TooBigIsStrictlyLargerInPixelsAndAnyImageWithoutACatalogueSize) {

@@ -63,7 +63,8 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     EXPECT_EQ(named<QLabel>("Image file name")->text(), "floor.png");
 }
 
-TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
+TEST_F(SlotDropTest,
+       ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlotAndUndoPutsBackTheOld) {
     MainController& c = start();
     int row = openAndSelect(c, "Separator_Horizontal");
     QString before = imagePath(c, row);
@@ -95,12 +96,9 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlot) {
     EXPECT_EQ(mainWindow()->statusBar()->currentMessage(),
               "No image is selected: select one among the thumbnails first.");
     EXPECT_EQ(c.session().history().count(), 0);
-}
-
-TEST_F(SlotDropTest, UndoPutsBackTheOldImageByteForByteAndInfoPlistWithIt) {
-    MainController& c = start();
-    QString theme = openTheme(c);
-    int row = rowOf(c, "Angle_Left_Up");
+    // Undo puts back the old image byte for byte, and Info.plist with it.
+    const QString theme = qs(c.session().theme()->dockPath());
+    row = rowOf(c, "Angle_Left_Up");
     select(c, {row});
     QString oldPath = imagePath(c, row);
     std::string oldBytes = bytes(oldPath);

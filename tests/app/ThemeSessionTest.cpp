@@ -34,7 +34,8 @@ protected:
     }
 };
 
-TEST_F(ThemeSessionTest, StoringAuthorAndSiteWritesOnlyThemAndKeepsTheOtherEdits) {
+TEST_F(ThemeSessionTest,
+       StoringAuthorAndSiteWritesOnlyThemAndASlotReplacementIsRefusedWholeOrDone) {
     QString theme;
     std::unique_ptr<ThemeSession> session = opened(&theme);
     QSignalSpy saved(session.get(), &ThemeSession::saved);
@@ -57,10 +58,8 @@ TEST_F(ThemeSessionTest, StoringAuthorAndSiteWritesOnlyThemAndKeepsTheOtherEdits
     session->editInformation(values);
     ASSERT_TRUE(session->storeAuthorAndSite("Bo", "https://bo.example"));
     EXPECT_FALSE(session->hasUnsavedInformation());
-}
 
-TEST_F(ThemeSessionTest, ASlotReplacementIsRefusedWholeOrDoneWithItsUndoAndTold) {
-    std::unique_ptr<ThemeSession> session = opened();
+    // A slot replacement is refused whole, or done with its undo and told.
     const int row = rowOf(*session, "Separator_Horizontal");
     ASSERT_GE(row, 0);
     const QString fifo = at("fifo.png");
