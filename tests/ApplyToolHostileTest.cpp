@@ -37,9 +37,8 @@ const std::map<std::string, std::string> kStock = {{"separatorstraight.png", "st
                                                    {"frontline.png", "stock front"},
                                                    {"shadow.png", "stock shadow"}};
 void writeStock(const fs::path& folder) {
-    for (const auto& [name, bytes] : kStock) {
+    for (const auto& [name, bytes] : kStock)
         TestEnvironment::writeFile(folder / name, bytes);
-    }
 }
 
 }  // namespace
@@ -95,9 +94,8 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
     };
     // Lets every user reach and read the bundle (the temporary folder is the owner's alone).
     auto openToOthers = [&](const fs::path& bundle) {
-        for (fs::path folder : {temp(), temp() / "themes", bundle, bundle / "images"}) {
+        for (fs::path folder : {temp(), temp() / "themes", bundle, bundle / "images"})
             fs::permissions(folder, fs::perms(0755));
-        }
         for (const auto& entry : fs::recursive_directory_iterator(bundle)) {
             if (entry.is_regular_file()) {
                 fs::permissions(entry.path(), fs::perms(0644));
@@ -217,9 +215,8 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
          },
          true,
          [](const std::vector<std::string>& lines) {
-             for (const std::string& line : lines) {
+             for (const std::string& line : lines)
                  EXPECT_EQ(line.find("00.000 VelvantoHelper[1:1] Forged\n"), std::string::npos);
-             }
              EXPECT_NE(std::find(lines.begin(), lines.end(), "... Copied"), lines.end());
          }},
         // Rights: the bundle is read as the user who asked.
@@ -269,9 +266,8 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
             EXPECT_EQ(run.exitCode, c.installs ? 1 : 255);
             if (c.installs) {
                 std::string dock = fs::relative(dockResources(), temp()).string() + "/";
-                for (const auto& [dockName, fileName] : scene.images) {
+                for (const auto& [dockName, fileName] : scene.images)
                     before[dock + dockName] = "image:" + fileName;
-                }
                 EXPECT_TRUE(waitForKillall(++restarts));
             }
             EXPECT_EQ(changes(before, after), std::vector<std::string>{});
@@ -280,9 +276,8 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
                 c.check(lines_);
             }
         }
-        for (auto& cleanup : scene.cleanups) {
+        for (auto& cleanup : scene.cleanups)
             cleanup();
-        }
     }
 }
 
@@ -366,17 +361,15 @@ TEST_F(ApplyToolHostileTest, ABundleSwappedForALinkMidRunIsReadFromOneFolderOnly
     fs::create_symlink(decoy, link);
     std::atomic<bool> stop{false};
     std::thread swapper([&] {
-        while (!stop) {
+        while (!stop)
             ::renameat2(AT_FDCWD, bundle.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
-        }
     });
     int installed = 0;
     for (int run = 0; run < 300; ++run) {
         int code = apply({bundle.string()}).exitCode;
         auto dock = snapshot(dockResources());
-        for (const auto& [name, bytes] : dock) {
+        for (const auto& [name, bytes] : dock)
             ASSERT_NE(bytes, "secret") << "run " << run << " installed " << name;
-        }
         installed += code == 1;
         EXPECT_TRUE(code == 1 || code == 255);
     }

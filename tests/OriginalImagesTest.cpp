@@ -57,10 +57,8 @@ TEST_F(OriginalImagesTest, TheFirstApplyKeepsTheDocksImagesAndRestoreBringsThemB
     const std::string first = keptLines();
     EXPECT_EQ(manifest(), first);
     // A later theme adds only names no earlier one touched: the shadow it creates.
-    EXPECT_EQ(
-        apply({bundle("B", {{"Frontline", "B-front.png"}, {"Shadow", "B-shadow.png"}}).string()})
-            .exitCode,
-        1);
+    const fs::path b = bundle("B", {{"Frontline", "B-front.png"}, {"Shadow", "B-shadow.png"}});
+    EXPECT_EQ(apply({b.string()}).exitCode, 1);
     EXPECT_EQ(manifest(), first + createdLine({"B-shadow.png"}));
     EXPECT_EQ(readFile(originals() / "frontline.png"), "own front");
     EXPECT_EQ(readFile(dockResources() / "shadow.png"), "image:B-shadow.png");
@@ -140,6 +138,10 @@ TEST_F(OriginalImagesTest, RestoreRemovesOnlyTheThemesOwnFileAndNeverClaimsWhatI
         bool restored;                // restore says it undid every theme's file
     };
     const fs::path update = dockResources() / "shadow.png";
+    auto relinked = [&] {
+        fs::remove(update);
+        fs::create_symlink("frontline.png", update);
+    };
     auto recorded = [] { return createdLine({"A-shadow.png"}); };
     auto unrecorded = [] { return std::string("created shadow.png\n"); };
     auto skipped = [] { return std::string("skipped shadow.png\n"); };
@@ -153,32 +155,20 @@ TEST_F(OriginalImagesTest, RestoreRemovesOnlyTheThemesOwnFileAndNeverClaimsWhatI
          nothing, nullptr, true, true},
         {"a system update's file", recorded, [&] { writeFile(update, "image:A-shadow.pnG"); },
          "it is not the file a theme put there", false, true},
-        {"a link a system update made", recorded,
-         [&] {
-             fs::remove(update);
-             fs::create_symlink("frontline.png", update);
-         },
-         "it is not the file a theme put there", false, true},
+        {"a link a system update made", recorded, relinked, "it is not the file a theme put there",
+         false, true},
         {"no record", unrecorded, nothing, "no record tells whether a theme put it there", false,
          false},
         {"no record, nothing there", unrecorded, [&] { fs::remove(update); }, nullptr, true, true},
         {"never kept", skipped, nothing, "the Dock's own one was never kept", false, false},
-        {"never kept, a link again", skipped,
-         [&] {
-             fs::remove(update);
-             fs::create_symlink("frontline.png", update);
-         },
-         nullptr, false, true},
+        {"never kept, a link again", skipped, relinked, nullptr, false, true},
     };
+    const fs::path a = bundle("A", {{"Frontline", "A-front.png"}, {"Shadow", "A-shadow.png"}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         freshDock();
         const auto dockAsItCame = snapshot(dockResources());
-        ASSERT_EQ(
-            apply(
-                {bundle("A", {{"Frontline", "A-front.png"}, {"Shadow", "A-shadow.png"}}).string()})
-                .exitCode,
-            1);
+        ASSERT_EQ(apply({a.string()}).exitCode, 1);
         ASSERT_EQ(manifest(), keptLines() + createdLine({"A-shadow.png"}));
         writeFile(originals() / "Manifest", keptLines() + c.line());
         c.after();
@@ -225,8 +215,7 @@ TEST_F(OriginalImagesTest, AKillDuringAnApplyLeavesTheOriginalsWholeAndRestorabl
         EXPECT_EQ(snapshot(dockResources()), dockAsItCame);
         EXPECT_EQ(apply({first.string()}).exitCode, 1);
         EXPECT_EQ(readFile(originals() / "frontline.png"), "own front");
-        for (const auto& [name, bytes] : snapshot(originals().parent_path())) {
+        for (const auto& [name, bytes] : snapshot(originals().parent_path()))
             EXPECT_FALSE(name.starts_with(".")) << name;
-        }
     }
 }

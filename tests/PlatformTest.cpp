@@ -66,8 +66,7 @@ TEST_F(PlatformTest, PropertyListsKeepKeyOrderReadBinaryFormAndMalformedOnesGive
     dict.set("when", PlistValue(PlistValue::Date{86400}));
     ASSERT_TRUE(PropertyList::write(temp() / "x.plist", dict));
     auto back = PropertyList::readDictionary(temp() / "x.plist");
-    ASSERT_TRUE(back);
-    EXPECT_EQ(*back, dict);
+    ASSERT_EQ(back, dict);
     EXPECT_EQ(back->asDictionary()->front().first, "zeta");
     // Dates beyond what the file form holds are clamped, not wrapped.
     PlistValue far = PlistValue::dictionary();
@@ -128,15 +127,13 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAreReapedAndStartedOnesKeepNoB
     ASSERT_GT(child, 0);
     EXPECT_FALSE(Process::wait(child, false));  // still running
     ::kill(child, SIGTERM);
-    auto ending = Process::wait(child);
-    ASSERT_TRUE(ending);
-    EXPECT_TRUE(ending->signalled);
-    EXPECT_EQ(ending->code, SIGTERM);
+    auto ending = [](pid_t pid) {  // signalled, and the signal or exit code
+        const auto end = Process::wait(pid);
+        return end ? std::pair(end->signalled, end->code) : std::pair(false, -1);
+    };
+    EXPECT_EQ(ending(child), std::pair(true, SIGTERM));
     EXPECT_FALSE(Process::wait(child));  // reaped once only
-    ending = Process::wait(Process::start({"/bin/sh", "-c", "exit 7"}));
-    ASSERT_TRUE(ending);
-    EXPECT_FALSE(ending->signalled);
-    EXPECT_EQ(ending->code, 7);
+    EXPECT_EQ(ending(Process::start({"/bin/sh", "-c", "exit 7"})), std::pair(false, 7));
     EXPECT_EQ(Process::start({"/no/such/program"}), -1);
 }
 

@@ -9,10 +9,8 @@ namespace {
 
 std::string repeat(const std::string& text, int count) {
     std::string out;
-    out.reserve(text.size() * static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    while (count-- > 0)
         out += text;
-    }
     return out;
 }
 
@@ -28,9 +26,8 @@ std::string xmlNest(int count) {
 
 std::string binaryChain(int count, int refSize = 4) {
     BinaryPlist list(refSize);
-    for (int i = 0; i < count - 1; ++i) {
+    for (int i = 0; i < count - 1; ++i)
         list.array({static_cast<std::uint64_t>(i + 1)});
-    }
     list.array({});
     return list.bytes();
 }
@@ -38,9 +35,8 @@ std::string binaryChain(int count, int refSize = 4) {
 // Binary arrays each holding the next twice, levels deep, over one string.
 std::string binaryShared(int levels) {
     BinaryPlist list;
-    for (std::uint64_t i = 0; i < static_cast<std::uint64_t>(levels); ++i) {
+    for (std::uint64_t i = 0; i < static_cast<std::uint64_t>(levels); ++i)
         list.array({i + 1, i + 1});
-    }
     list.string("leaf");
     return list.bytes();
 }
@@ -84,15 +80,11 @@ TEST(PropertyListBoundsTest,
         {"binary NUL in a key", nulKey.bytes(), false},
         {"binary reference past the last object", pastTheEnd.bytes(), false},
     };
-    for (const auto& [name, bytes, readable] : cases) {
+    for (const auto& [name, bytes, readable] : cases)
         EXPECT_EQ(PropertyList::parse(bytes).has_value(), readable) << name;
-    }
-    PropertyList::Limits limits;
-    limits.maxDepth = 2;
-    EXPECT_TRUE(PropertyList::parse(xmlNest(3), limits));
-    EXPECT_FALSE(PropertyList::parse(xmlNest(4), limits));
-    limits = {};
-    limits.maxObjects = 3;
-    EXPECT_TRUE(PropertyList::parse(xml("<array><true/><true/></array>"), limits));
-    EXPECT_FALSE(PropertyList::parse(xml("<array><true/><true/><true/></array>"), limits));
+    const PropertyList::Limits shallow{.maxDepth = 2}, few{.maxObjects = 3};
+    EXPECT_TRUE(PropertyList::parse(xmlNest(3), shallow));
+    EXPECT_FALSE(PropertyList::parse(xmlNest(4), shallow));
+    EXPECT_TRUE(PropertyList::parse(xml("<array><true/><true/></array>"), few));
+    EXPECT_FALSE(PropertyList::parse(xml("<array><true/><true/><true/></array>"), few));
 }

@@ -15,9 +15,8 @@ namespace {
 
 std::string number(std::uint32_t value, int bytes, bool bigEndian = true) {
     std::string out;
-    for (int i = 0; i < bytes; ++i) {
+    for (int i = 0; i < bytes; ++i)
         out += static_cast<char>((value >> (8 * (bigEndian ? bytes - 1 - i : i))) & 0xFF);
-    }
     return out;
 }
 
@@ -51,9 +50,8 @@ std::string bmp(int width, int height) {
 
 std::string icns(std::initializer_list<const char*> types) {
     std::string entries;
-    for (const char* type : types) {
+    for (const char* type : types)
         entries += type + number(12, 4) + "data";
-    }
     return "icns" + number(8 + entries.size(), 4) + entries;
 }
 
@@ -72,9 +70,8 @@ protected:
         writeFile(bundle / "images/line.png", png(4, 48));
         writeFile(bundle / "images/base.png", png(256, 64));
         writeFile(bundle / "images/shadow.png", png(200, 24));
-        for (const char* extra : kExtras) {
+        for (const char* extra : kExtras)
             writeFile(bundle / extra, "x");
-        }
         return bundle;
     }
 };
@@ -133,14 +130,10 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
     auto infoBytes = [](std::string bytes) {
         return [bytes](const fs::path& bundle) { writeFile(bundle / "Info.plist", bytes); };
     };
-    auto linkAway = [](const std::string& entry) {
-        return [entry](const fs::path& bundle) {
-            const fs::path elsewhere = bundle.string() + "-elsewhere";
-            fs::rename(bundle / entry, elsewhere);
-            fs::create_symlink(elsewhere, bundle / entry);
-        };
+    auto linked = [](const std::string& entry) {
+        return [entry](const fs::path& b) { linkAway(b / entry, b.string() + "-elsewhere"); };
     };
-    const std::string linked = " is a link; the apply tool reads no links.";
+    const std::string isLink = " is a link; the apply tool reads no links.";
     const std::string tooBig = "Size is too big: 300 \u00d7 80, the Dock draws 256 \u00d7 64";
     struct Row {
         std::string name;
@@ -160,7 +153,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
         {"Info.plist missing",
          [](const fs::path& b) { fs::remove(b / "Info.plist"); },
          {"E : Info.plist is missing."}},
-        {"Info.plist a link", linkAway("Info.plist"), {"E : Info.plist" + linked}},
+        {"Info.plist a link", linked("Info.plist"), {"E : Info.plist" + isLink}},
         {"Info.plist too big",
          infoBytes(std::string(ThemeBundle::kMaxInfoBytes + 1, ' ')),
          {"E : Info.plist is larger than 1 MiB, more than the apply tool reads."}},
@@ -169,12 +162,9 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
          {"E : Info.plist is not a readable property list."}},
         {"1,001 entries",
          info([](PlistValue& v) {
-             for (int i = 0; i < 1001; ++i) {
-                 v.find("Dock_List")
-                     ->asArray()
-                     ->at(0)
-                     .set("K" + std::to_string(i), PlistValue("x"));
-             }
+             PlistValue& flat = v.find("Dock_List")->asArray()->at(0);
+             for (int i = 0; i < 1001; ++i)
+                 flat.set("K" + std::to_string(i), PlistValue("x"));
          }),
          {"E : The image table has 1,004 entries; the apply tool reads at most 1,000."}},
         {"image missing",
@@ -182,7 +172,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
          {"E Keystone_Base_L: The image base.png is missing."}},
         {"image a link",
          base([](const fs::path& p) { fs::create_symlink("line.png", p); }),
-         {"E Keystone_Base_L: The image base.png" + linked}},
+         {"E Keystone_Base_L: The image base.png" + isLink}},
         {"image a FIFO",
          base(makeFifo),
          {"E Keystone_Base_L: The image base.png is not a plain file (a FIFO, a device or a "
@@ -193,7 +183,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
         {"image a byte over 16 MiB",
          base([](const fs::path& p) { writeSparse(p, ThemeBundle::kMaxImageBytes + 1); }),
          {"E Keystone_Base_L: The image base.png is larger than 16 MiB."}},
-        {"images folder a link", linkAway("images"), {"E : The images folder" + linked}},
+        {"images folder a link", linked("images"), {"E : The images folder" + isLink}},
         {"name out of the folder",
          table(DockCategory::ThreeD, "Keystone_Base_L", "../Info.plist"),
          {"E Keystone_Base_L: The file name ../Info.plist leads outside the images folder.",
@@ -220,9 +210,8 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
          {"W : No key names the image extra.png; it is never installed."}},
         {"no previews or description",
          [](const fs::path& b) {
-             for (const char* extra : kExtras) {
+             for (const char* extra : kExtras)
                  fs::remove(b / extra);
-             }
          },
          {"W : The theme has no small preview (preview_micro.png).",
           "W : The theme has no 2D Dock screenshot (preview_2d.png).",

@@ -38,9 +38,8 @@ protected:
 };
 
 TEST_F(ThemeCollectionTest, ListsFolderBundlesOnlyAndWritesAMicroPreviewIntoARealFolderOnly) {
-    for (const char* name : {"One", "Bare", "Dangling"}) {
+    for (const char* name : {"One", "Bare", "Dangling"})
         theme(entry(name), name);
-    }
     theme(temp() / "Outside.docktheme", "Outside");
     fs::remove(temp() / "Outside.docktheme/preview_micro.png");
     fs::create_directory_symlink(temp() / "Outside.docktheme", entry("Linked"));
@@ -50,9 +49,8 @@ TEST_F(ThemeCollectionTest, ListsFolderBundlesOnlyAndWritesAMicroPreviewIntoARea
     writeFile(folder() / "Plain.docktheme", "a file, not a bundle");
     const ThemeCollection::Listing listed = collection().list();
     Names names;
-    for (const std::string& bundle : listed.bundles) {
+    for (const std::string& bundle : listed.bundles)
         names.push_back(fs::path(bundle).stem().string());
-    }
     EXPECT_EQ(names, (Names{"Bare", "Dangling", "Linked", "One"}));
     EXPECT_EQ(readFile(entry("Bare") / "preview_micro.png"),
               readFile(stockTheme() / "preview_micro.png"));
