@@ -83,7 +83,7 @@ TEST(ThemeSignatureTest, SignaturesVerifyOnlyForTheSameBytesSignatureAndKey) {
     EXPECT_FALSE(ThemeSignature::sign(archive, mixed));
 }
 
-TEST_F(ThemeUpdateCoreTest, FilesAreSignedAndVerifiedWholeWithinTheirBound) {
+TEST_F(ThemeUpdateCoreTest, FilesAreSignedAndVerifiedWholeWithinTheirBoundAndKeyFilesArePrivate) {
     auto keys = ThemeSignature::generate();
     ASSERT_TRUE(keys);
     writeFile(temp() / "theme.zip", std::string(70000, 'z'));
@@ -99,17 +99,14 @@ TEST_F(ThemeUpdateCoreTest, FilesAreSignedAndVerifiedWholeWithinTheirBound) {
     auto other = ThemeSignature::sign("other bytes", keys->secretKey);
     EXPECT_FALSE(ThemeSignature::verifyFile(file.get(), 70000, *other, keys->publicKey, &why));
     EXPECT_EQ(why, "the signature does not match");
-    makeFifo(temp() / "fifo");
-    const Descriptor fifo(::open((temp() / "fifo").c_str(), O_RDONLY | O_NONBLOCK));
-    EXPECT_FALSE(ThemeSignature::verifyFile(fifo.get(), 70000, *signature, keys->publicKey, &why));
-    EXPECT_EQ(why, "it is not a regular file");
-}
-
-TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
-    auto keys = ThemeSignature::generate();
-    ASSERT_TRUE(keys);
     const fs::path keys_ = temp() / "keys";
     fs::create_directory(keys_);
+    makeFifo(keys_ / "fifo.key");
+    const Descriptor fifo(::open((keys_ / "fifo.key").c_str(), O_RDONLY | O_NONBLOCK));
+    EXPECT_FALSE(ThemeSignature::verifyFile(fifo.get(), 70000, *signature, keys->publicKey, &why));
+    EXPECT_EQ(why, "it is not a regular file");
+
+    // Key files: new private files, read only when private.
     const fs::path path = keys_ / "author.key";
     EXPECT_EQ(ThemeSignature::writeKeyFile(path, *keys), std::nullopt);
     struct stat info {};
@@ -118,15 +115,14 @@ TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
     const std::string line =
         std::string(ThemeSignature::kKeyFileWord) + " " + keys->secretKey + "\n";
     EXPECT_EQ(readFile(path), line);
-    std::string why;
     EXPECT_EQ(ThemeSignature::readKeyFile(path, &why), keys->secretKey) << why;
     // Never over an existing file, nor through a link there; nothing left beside it.
-    auto other = ThemeSignature::generate();
-    EXPECT_TRUE(ThemeSignature::writeKeyFile(path, *other));
+    const auto others = ThemeSignature::generate();
+    EXPECT_TRUE(ThemeSignature::writeKeyFile(path, *others));
     fs::create_symlink(keys_ / "nowhere", keys_ / "link.key");
-    EXPECT_TRUE(ThemeSignature::writeKeyFile(keys_ / "link.key", *other));
+    EXPECT_TRUE(ThemeSignature::writeKeyFile(keys_ / "link.key", *others));
     EXPECT_FALSE(fs::exists(keys_ / "nowhere"));
-    EXPECT_EQ(entries(keys_), (std::vector<std::string>{"author.key", "link.key"}));
+    EXPECT_EQ(entries(keys_), (std::vector<std::string>{"author.key", "fifo.key", "link.key"}));
     EXPECT_EQ(readFile(path), line);
     // Refused: open to others, a link, a FIFO, too large, no key in it.
     writeFile(keys_ / "open.key", line);
@@ -136,7 +132,6 @@ TEST_F(ThemeUpdateCoreTest, KeyFilesAreNewPrivateFilesReadOnlyWhenPrivate) {
     writeFile(keys_ / "large.key", std::string(5000, 'A'));
     writeFile(keys_ / "empty.key", "velvanto-ed25519-secret-key \n");
     ::chmod((keys_ / "empty.key").c_str(), 0600);
-    makeFifo(keys_ / "fifo.key");
     for (auto [name, reason] :
          {std::pair{"open.key", "the key file must be readable by its owner only"},
           {"link.key", "it is a link, not the key file itself"},

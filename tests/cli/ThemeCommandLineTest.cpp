@@ -410,23 +410,6 @@ TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     EXPECT_FALSE(fs::exists(made + "3.docktheme"));
 }
 
-TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeither) {
-    const fs::path bundle(theme_);
-    fs::remove(bundle / "preview_3d.png");
-    fs::remove(bundle / "preview_2d.png");
-    fs::create_directories(bundle / "preview_2d.png" / "in the way");
-    EXPECT_EQ(run({"render", kTheme}).exitStatus, 1);
-    EXPECT_FALSE(fs::exists(bundle / "preview_3d.png"));
-
-    fs::remove_all(bundle / "preview_2d.png");
-    EXPECT_EQ(said(run({"render", kTheme})),
-              "0 " + theme_ + "/preview_3d.png\n" + theme_ + "/preview_2d.png\n");
-    for (const char* name : {"preview_3d.png", "preview_2d.png"}) {
-        EXPECT_EQ(readFile(bundle / name).substr(0, 4), "\x89PNG") << name;
-    }
-    EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
-}
-
 TEST_F(ThemeCommandLineTest, BatchMakesTheRowsThatCanBeMadeAndFailsOnTheOthers) {
     const fs::path source = temp() / "source";
     const fs::path target = temp() / "source-out";  // beside the source, not inside it
@@ -520,7 +503,7 @@ TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothingAndSweepsWhatAKilledOneL
 
 // A writer holding the theme's lock is waited for a bounded time, then told, and nothing is
 // written; once it has gone, the next write goes through.
-TEST_F(ThemeCommandLineTest, WhileAnotherWriterHoldsTheThemeEveryWriteRefuses) {
+TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeitherAndWaitsForAnotherWriter) {
     const std::string archive = (temp() / "held.zip").string();
     const auto before = snapshot(theme_);
     {
@@ -538,6 +521,21 @@ TEST_F(ThemeCommandLineTest, WhileAnotherWriterHoldsTheThemeEveryWriteRefuses) {
         EXPECT_FALSE(fs::exists(archive));
     }
     EXPECT_EQ(run({"info", "--set", "author=Ann", kTheme}).exitStatus, 0);
+
+    const fs::path bundle(theme_);
+    fs::remove(bundle / "preview_3d.png");
+    fs::remove(bundle / "preview_2d.png");
+    fs::create_directories(bundle / "preview_2d.png" / "in the way");
+    EXPECT_EQ(run({"render", kTheme}).exitStatus, 1);
+    EXPECT_FALSE(fs::exists(bundle / "preview_3d.png"));
+
+    fs::remove_all(bundle / "preview_2d.png");
+    EXPECT_EQ(said(run({"render", kTheme})),
+              "0 " + theme_ + "/preview_3d.png\n" + theme_ + "/preview_2d.png\n");
+    for (const char* name : {"preview_3d.png", "preview_2d.png"}) {
+        EXPECT_EQ(readFile(bundle / name).substr(0, 4), "\x89PNG") << name;
+    }
+    EXPECT_EQ(run({"check", "--strict", kTheme}).exitStatus, 0);
 }
 
 // What a shell's completion offers for the words typed (the program's name first), sorted, as
