@@ -42,10 +42,9 @@ TEST_F(DockFilesTest, ReadsEachKeyByItsDockFileNameHashesItAndLeavesOutWhatIsNoI
     EXPECT_EQ(images.image("Shadow"), nullptr);
     DockManifest manifest = DockManifest::describe(42, DockStyle::TwoD, images);
     ASSERT_EQ(manifest.images.size(), 2u);
-    const DockManifest::Image& line = manifest.images.at("frontline.png");
-    EXPECT_EQ(line.width, 128);
-    EXPECT_EQ(line.height, 4);
-    EXPECT_EQ(line.sha256.toStdString(), sha256sum(folder / "frontline.png"));
+    EXPECT_EQ(
+        manifest.images.at("frontline.png"),
+        (DockManifest::Image{128, 4, QString::fromStdString(sha256sum(folder / "frontline.png"))}));
     // Missing, unreadable or broken pictures are left out.
     folder = temp() / "broken";
     fs::create_directories(folder / "separator.png");  // a folder
@@ -91,9 +90,8 @@ TEST_F(DockFilesTest, RefusesAFolderSomeoneElseCouldHaveMadeAndIsWrittenWholeInt
     EXPECT_EQ(fs::directory_iterator(DockManifest::folder())->path().filename(), "manifest.json");
     auto back = DockManifest::read();
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->pid, 4321);
-    EXPECT_EQ(back->dockStyle, DockStyle::TwoD);
-    EXPECT_EQ(back->images, sample().images);
+    EXPECT_EQ(std::tie(back->pid, back->dockStyle, back->images),
+              std::tuple(4321, DockStyle::TwoD, sample().images));
     std::string text = readFile(DockManifest::path());
     EXPECT_NE(text.find("\"style\": \"2d\""), std::string::npos);
     EXPECT_NE(text.find("\"sha256\": \"ab12\""), std::string::npos);

@@ -53,16 +53,13 @@ protected:
     }
     // The key whose colour is nearest to colour.
     QString nearestKey(QColor colour) {
-        QString best;
-        int bestDistance = 1 << 20;
-        for (std::size_t i = 0; i < catalogue.fileKeys_List().size(); ++i) {
-            int d = distance(colour, colourOf(int(i)));
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = QString::fromStdString(catalogue.fileKeys_List()[i]);
-            }
+        const std::vector<std::string>& keys = catalogue.fileKeys_List();
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < keys.size(); ++i) {
+            if (distance(colour, colourOf(int(i))) < distance(colour, colourOf(int(best))))
+                best = i;
         }
-        return best;
+        return QString::fromStdString(keys[best]);
     }
 };
 
@@ -76,15 +73,13 @@ TEST_F(DockPiecesTest, EveryDrawnKeyIsPlacedInsideTheSceneAndPaintedWherePiecesS
                 const std::string what = label.toStdString() + (open ? " open" : "") +
                                          (style == DockStyle::ThreeD ? " 3D" : " 2D");
                 std::set<std::string> expected;
-                for (const QString& key : kDrawnKeys.at(style))
-                    expected.insert(key.toStdString());
+                for (const QString& key : kDrawnKeys.at(style)) {
+                    if (open || !key.startsWith("Stack_"))  // the stack's only when open
+                        expected.insert(key.toStdString());
+                }
                 expected.insert(DockScene::indicatorKey(style, tile).toStdString());
                 if (style == DockStyle::ThreeD)
                     expected.insert(DockScene::keystoneKey(tile).toStdString());
-                if (!open) {
-                    expected.erase("Stack_Open");
-                    expected.erase("Stack_Arrow");
-                }
                 std::set<std::string> placed;
                 const QRectF bounds(QPointF(0, 0), QSizeF(scene.size()));
                 QImage canvas(scene.size(), QImage::Format_ARGB32_Premultiplied);
