@@ -139,6 +139,9 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
         return body(
             UpdateServer::feed(UpdateServer::item(version, zip, bytes.size() + delta, signature)));
     };
+    auto signedItem = [&](const char* version, const QByteArray& bytes, qint64 delta = 0) {
+        return item(version, bytes, sign(bytes, keys.secretKey), delta);
+    };
     const std::string size = std::to_string(good.size());
     const std::vector<Row> rows = {
         Row("feed over 1 MiB", body(QByteArray((1 << 20) + 1, ' ')), none,
@@ -161,28 +164,25 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
             "not a feed: it is not UTF-8"),
         Row("10001 items", body(UpdateServer::feed(many)), none,
             "not a feed: it has more than 10000 items"),
-        Row("not newer", item("1.0", good, sign(good, keys.secretKey)), none, "up to date"),
+        Row("not newer", signedItem("1.0", good), none, "up to date"),
         Row("no signature", item("1.1", good, ""), none,
             "the update has no signature, and its theme is signed by its author"),
-        Row("short", item("1.1", good, sign(good, keys.secretKey), 1), body(good),
+        Row("short", signedItem("1.1", good, 1), body(good),
             "the download is refused: the server announces " + size + " bytes, not the " +
                 std::to_string(good.size() + 1) + " of the feed"),
-        Row("long", item("1.1", good, sign(good, keys.secretKey), -1), body(good),
+        Row("long", signedItem("1.1", good, -1), body(good),
             "the download is refused: the server announces " + size + " bytes, not the " +
                 std::to_string(good.size() - 1) + " of the feed"),
-        Row("endless archive", item("1.1", good, sign(good, keys.secretKey)),
-            Answer(200, {}, {}, 0, true),
+        Row("endless archive", signedItem("1.1", good), Answer(200, {}, {}, 0, true),
             "the download is refused: the body is longer than the " + size + " bytes announced"),
         Row("another key signed", item("1.1", good, sign(good, other.secretKey)), body(good),
             "the signature does not match"),
-        Row("another key inside", item("1.1", otherKey, sign(otherKey, keys.secretKey)),
-            body(otherKey), "the update is another theme (its key differs)"),
-        Row("another version inside", item("1.1", wrongVersion, sign(wrongVersion, keys.secretKey)),
-            body(wrongVersion), "the update is version 1.2, not the 1.1 its feed announced"),
-        Row("bomb", item("1.1", bomb, sign(bomb, keys.secretKey)), body(bomb),
-            "the archive is refused: "),
-        Row("cancelled", item("1.1", good, sign(good, keys.secretKey)), Answer(200, good, {}, 1),
-            "cancelled", 4),
+        Row("another key inside", signedItem("1.1", otherKey), body(otherKey),
+            "the update is another theme (its key differs)"),
+        Row("another version inside", signedItem("1.1", wrongVersion), body(wrongVersion),
+            "the update is version 1.2, not the 1.1 its feed announced"),
+        Row("bomb", signedItem("1.1", bomb), body(bomb), "the archive is refused: "),
+        Row("cancelled", signedItem("1.1", good), Answer(200, good, {}, 1), "cancelled", 4),
     };
     UpdateServer::makeTheme(bundle(), "1.0", keys.publicKey, server.url("/feed").toStdString());
     const auto before = snapshot();
