@@ -191,9 +191,7 @@ TEST_F(HostileEditorTest, LeftoversGoUndoCopiesLiveInOneFolderAndAnOldImageOver1
 TEST_F(HostileEditorTest, APictureOutsideTheOpenedBundleIsNotShown) {
     const char* key = "Separator_Horizontal";
     MainController& c = start();
-    QString theme = themeCopy("Linked");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    c.btn_showEditorDock(MainController::kEditorTab);
+    QString theme = openTheme(c, "Linked");
     // Swapped after opening: the path leads outside, the opened folder does not.
     linkAway(image(theme, key).parent_path(), temp() / "outside");
     select(c, {rowOf(c, key)});
