@@ -122,8 +122,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
          }))},
         {"image a byte over 16 MiB",
          replaceFront([](const fs::path& p) { writeSparse(p, (std::uintmax_t{16} << 20) + 1); })},
-        // Info.plists that can't be used (the shapes of their tables are ThemeBundleTest's, and
-        // the check's tests hold the reader's verdict on a missing or garbage one).
+        // Unusable Info.plists (table shapes: ThemeBundleTest; missing or garbage: the check's).
         {"100,000 nested binary arrays", infoBytes(deep.bytes())},
         {"empty Info.plist", infoBytes("")},
         {"fifo Info.plist", [](Scene& s) { makeFifo(s.bundle / "Info.plist"); }},
@@ -294,12 +293,11 @@ TEST_F(ApplyToolHostileTest, AFifoInTheBundleIsNeverOpened) {
         opened = true;
         ::close(fd);
     });
-    auto waiting = [&] {
+    eventually([&] {
         pid_t id = writerId;
         return id != 0 &&
                readFile("/proc/self/task/" + std::to_string(id) + "/wchan") == "wait_for_partner";
-    };
-    eventually(waiting);
+    });
     EXPECT_EQ(apply({bundle.string()}).exitCode, 255);
     EXPECT_FALSE(opened);
     // A reader held open until the writer is through, however late it came to the FIFO.

@@ -241,8 +241,7 @@ TEST_F(ThemeCheckTest, FindsWhatTheToolRefusesAndWarnsOfTheRest) {
             ThemeSource::open(bundle.string(), catalogue).outcome == ThemeSource::Outcome::Ready;
         EXPECT_EQ(ThemeCheck::hasError(findings), !ready || row.holeOnly) << row.name;
     }
-    // velvanto-theme check sizes with the editor's decoder: the BMP is only too big, the text no
-    // picture.
+    // The check command sizes with the editor's decoder: the BMP only too big, the text no picture.
     for (const auto& [row, code] :
          {std::pair{"a format sized by the caller's decoder", 0}, {"image not a picture", 1}}) {
         const std::size_t at = std::ranges::find(rows, std::string(row), &Row::name) - rows;

@@ -1,5 +1,4 @@
-// The collection's file work, headless: listing, add and replace, an imported
-// theme's placing, and what a killed run left.
+// The collection's file work, headless: listing, adding, placing imports, a killed run's leftovers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
