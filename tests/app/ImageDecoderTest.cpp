@@ -73,9 +73,8 @@ TEST_F(ImageDecoderTest, OnlyAViewsLatestRequestIsDeliveredAndNoneOnceCancelledC
         QStringList got;
         ImageDecoder::Delivery to(const QString& name) {
             return [this, name](const QImage& image, QSize size) {
-                got << QStringLiteral("%1 %2 %3")
-                           .arg(name, image.pixelColor(0, 0).name())
-                           .arg(size.width());
+                got << name + ' ' + image.pixelColor(0, 0).name() + ' ' +
+                           QString::number(size.width());
             };
         }
     };

@@ -52,9 +52,8 @@ const QString kEdge = QStringLiteral("Border_Left_External");
 
 // Whether the colour drawn is nearly wanted (the frame is drawn over a shade).
 bool near(const QColor& drawn, const QColor& wanted) {
-    return std::abs(drawn.red() - wanted.red()) < 40 &&
-           std::abs(drawn.green() - wanted.green()) < 40 &&
-           std::abs(drawn.blue() - wanted.blue()) < 40;
+    return std::max({std::abs(drawn.red() - wanted.red()), std::abs(drawn.green() - wanted.green()),
+                     std::abs(drawn.blue() - wanted.blue())}) < 40;
 }
 
 // A drop on a piece goes through the session as an edit, so it is drawn, undone and redrawn.
