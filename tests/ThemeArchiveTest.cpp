@@ -18,12 +18,10 @@ namespace {
 
 // One entry of an archive made here: a file unless type says otherwise.
 struct Item {
-    Item(std::string name, std::string bytes, mode_t type = AE_IFREG, std::string link = {})
-        : name(std::move(name)), bytes(std::move(bytes)), type(type), link(std::move(link)) {}
     std::string name;
     std::string bytes;
-    mode_t type;
-    std::string link;  // a symbolic link's target, or a hard link's
+    mode_t type = AE_IFREG;
+    std::string link = {};  // a symbolic link's target, or a hard link's
 };
 
 using Format = std::function<void(archive*)>;

@@ -230,22 +230,14 @@ TEST_F(UpdateTest, AThemeWithoutAKeyUpdatesOverHttpsOnly) {
     EXPECT_EQ(check().why.toStdString(),
               "the feed address is refused: the address " + server.url("/feed").toStdString() +
                   " is not https (a theme without its author's key updates over https only)");
-    struct Row {
-        const char *from, *to;
-        bool allowHttp;
-        const char* refusal;
-    };
-    for (const Row& row : std::vector<Row>{
-             {"https://a.example/f", "http://a.example/f", true,
-              "redirected from https down to http"},
-             {"", "https://user:pw@a.example/f", true, "the address holds a user name or password"},
-             {"", "ftp://a.example/f", true, "the address ftp://a.example/f is not http or https"},
-             {"http://a.example/f", "https://b.example/g", false, ""},
-         }) {
-        EXPECT_EQ(
-            UpdateTransfer::refusal(QUrl(row.from), QUrl(row.to), row.allowHttp).toStdString(),
-            row.refusal)
-            << row.to;
+    for (auto [from, to, allowHttp, refusal] :
+         {std::tuple{"https://a.example/f", "http://a.example/f", true,
+                     "redirected from https down to http"},
+          {"", "https://user:pw@a.example/f", true, "the address holds a user name or password"},
+          {"", "ftp://a.example/f", true, "the address ftp://a.example/f is not http or https"},
+          {"http://a.example/f", "https://b.example/g", false, ""}}) {
+        EXPECT_EQ(UpdateTransfer::refusal(QUrl(from), QUrl(to), allowHttp).toStdString(), refusal)
+            << to;
     }
 }
 
