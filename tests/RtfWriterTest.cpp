@@ -111,9 +111,8 @@ TEST_F(RtfWriterTest, UnrtfReadsEveryWordOfAMultilingualText) {
     ASSERT_TRUE(run && run->exitStatus == 0) << "unrtf is installed by scripts/setup-deps";
     std::string body = run->output.substr(run->output.find("-----------------\n") + 18);
     std::string text;
-    for (std::size_t pos = 0; pos < body.size(); ++pos) {
-        if (body.compare(pos, 2, "&#") == 0 && body.find(';', pos) != std::string::npos) {
-            const std::size_t end = body.find(';', pos);
+    for (std::size_t pos = 0, end = 0; pos < body.size(); ++pos) {
+        if (body.compare(pos, 2, "&#") == 0 && (end = body.find(';', pos)) != std::string::npos) {
             Utf8::append(text, static_cast<char32_t>(std::stoul(body.substr(pos + 2, end - pos))));
             pos = end;
         } else {

@@ -97,8 +97,7 @@ TEST_F(DockPiecesTest, EveryDrawnKeyIsPlacedInsideTheSceneAndPaintedWherePiecesS
                     EXPECT_GE(top, int(i)) << what;
                     EXPECT_TRUE(top >= 0 &&
                                 pieces[std::size_t(top)].rect.contains(piece.rect.center()));
-                    // Where this piece is on top and no icon or its reflection
-                    // lies, the pixels are mostly its key's colour.
+                    // Where it is on top, away from icons and reflections: its key's colour.
                     int looked = 0, matched = 0;
                     const QRect pixels = piece.rect.toAlignedRect();
                     for (int y = pixels.top() + 1; y < pixels.bottom(); y += 2) {

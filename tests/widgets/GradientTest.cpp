@@ -123,11 +123,10 @@ protected:
     }
     // Whether every pixel in area, or with outside every pixel not in it, is colour.
     static bool all(const QImage& image, const QRect& area, QRgb colour, bool outside = false) {
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (area.contains(x, y) != outside && image.pixel(x, y) != colour)
-                    return false;
-            }
+        for (int i = 0; i < image.width() * image.height(); ++i) {
+            const QPoint p(i % image.width(), i / image.width());
+            if (area.contains(p) != outside && image.pixel(p) != colour)
+                return false;
         }
         return true;
     }
@@ -154,8 +153,8 @@ TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopies
             EXPECT_GT(c[2], c[0]) << t;
         }
     }
-    const QGGradient greys = stops({{0.2f, 0.2f, 0.2f, 1, 0}, {0.8f, 0.8f, 0.8f, 1, 1}}, 1);
-    expectNear(at(greys, 0.5f), {0.5f, 0.5f, 0.5f, 1}, 1e-6f);
+    expectNear(at(stops({{0.2f, 0.2f, 0.2f, 1, 0}, {0.8f, 0.8f, 0.8f, 1, 1}}, 1), 0.5f),
+               {0.5f, 0.5f, 0.5f, 1}, 1e-6f);
     EXPECT_EQ(at(inverse.gradientWithAlphaComponent(0.25f), 0.5f), (Rgba{0.5f, 0, 0.5f, 0.25f}));
     EXPECT_THROW(inverse.gradientWithBlendingMode(3), std::invalid_argument);
     QGGradient changed = inverse;
@@ -263,12 +262,11 @@ TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopies
 
 TEST_F(GradientArchiveTest,
        RoundTripsKeepStopsAndModeInTheKeyedArchiverLayoutAndMalformedOnesGiveNothing) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const QGGradient& gradient :
          {QGGradient(), QGGradient::aquaSelectedGradient(),
           QGGradient::hydrogenSpectrumGradient().gradientWithBlendingMode(2),
           QGGradient::rainbowGradient().addColorStop(QColor::fromRgbF(0.1f, 0.2f, 0.3f, 0.4f),
-                                                     nan)}) {
+                                                     kNaN)}) {
         auto copy = KeyedUnarchiver::unarchiveObjectWithData<QGGradient>(
             KeyedArchiver::archivedDataWithRootObject(gradient));
         ASSERT_TRUE(copy);
@@ -379,10 +377,9 @@ TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput
     // A radial fill ends at half the longer side.
     const QImage image = painted([&](QPainter& p) { kRedToBlue.radialFillRect(p, kRect); });
     // Centre (70, 35), start radius 1, end radius 50: t = (d - 1) / 49.
-    for (QPoint corner : {QPoint(20, 15), QPoint(119, 15), QPoint(20, 54), QPoint(119, 54)}) {
+    for (QPoint corner : {QPoint(20, 15), QPoint(119, 15), QPoint(20, 54), QPoint(119, 54)})
         EXPECT_EQ(image.pixel(corner), qRgb(0, 0, 255));  // beyond the end circle
-    }
-    EXPECT_EQ(image.pixel(69, 34), qRgb(255, 0, 0));  // inside the start circle
+    EXPECT_EQ(image.pixel(69, 34), qRgb(255, 0, 0));      // inside the start circle
     for (QPoint edge : {QPoint(70, 15), QPoint(110, 35), QPoint(20, 35)}) {
         const double t = (std::hypot(edge.x() + 0.5 - 70, edge.y() + 0.5 - 35) - 1) / 49.0;
         EXPECT_TRUE(shows(image, edge.x(), edge.y(), kRedToBlue, t));
@@ -396,7 +393,7 @@ TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput
     EXPECT_TRUE(untouchedOutside(plain));
     // Nothing is painted for these.
     const QImage nothing = painted([&](QPainter& p) {
-        kRedToBlue.fillRect(p, kRect, std::numeric_limits<float>::quiet_NaN());
+        kRedToBlue.fillRect(p, kRect, kNaN);
         kRedToBlue.fillRect(p, kRect, std::numeric_limits<float>::infinity());
         kRedToBlue.fillRect(p, QRectF(20, 15, 0, 40), 45.0f);
         kRedToBlue.radialFillRect(p, QRectF(20, 15, 100, -4));

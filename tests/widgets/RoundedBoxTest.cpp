@@ -115,10 +115,9 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometryDrawnAtAnyOffsetKeepsLayoutsClearOfT
     EXPECT_GE(box_.contentsMargins().top(), 100 - barBottom());
     const QImage image = rendered();
     const QColor grey = QColor::fromRgbF(0.5f, 0.5f, 0.5f);
-    for (int x : {0, 1}) {
+    for (int x : {0, 1})
         for (QPoint p : {QPoint(x, 50), QPoint(199 - x, 50), QPoint(100, x), QPoint(100, 99 - x)})
             EXPECT_TRUE(shows(image, p.x(), p.y(), grey));
-    }
     EXPECT_TRUE(shows(image, 0, 0, Qt::transparent));  // outside the rounded corners
     EXPECT_TRUE(shows(image, 199, 99, Qt::transparent));
     EXPECT_TRUE(shows(image, tabRight() - 2, barMiddle(), grey));
@@ -165,10 +164,9 @@ TEST_F(RoundedBoxTest, SelectedFullBarPlainBorderlessAndTooNarrowBoxes) {
     const QImage narrow = rendered();
     EXPECT_TRUE(hasWhiteText(narrow));
     // The bar reaches the right border, with nothing of the title beyond its rectangle.
-    for (int x = 54; x < 58; ++x) {
+    for (int x = 54; x < 58; ++x)
         for (int y = static_cast<int>(barBottom()) + 1; y < 98; ++y)
             EXPECT_TRUE(shows(narrow, x, y, box_.borderColor()));
-    }
 }
 
 TEST_F(RoundedBoxTest, SettersMarkForRedisplayOnlyWhatShows) {
