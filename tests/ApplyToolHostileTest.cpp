@@ -81,7 +81,6 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
     auto infoBytes = [](std::string bytes) {
         return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
     };
-    auto info = [&](const PlistValue& value) { return infoBytes(PropertyList::toXML(value)); };
     auto replaceFront = [](std::function<void(const fs::path&)> make) {
         return [make](Scene& s) {
             fs::remove(s.bundle / "images/front.png");
@@ -109,7 +108,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
 
     const std::vector<Case> cases = {
         // Names that lead out of the images folder.
-        {"dot-dot", info(standardInfo("../../secret"))},
+        {"dot-dot", infoBytes(PropertyList::toXML(standardInfo("../../secret")))},
         // Images that are not plain files of the bundle.
         {"image is a link",
          replaceFront([&](const fs::path& p) { fs::create_symlink(temp() / "secret", p); })},

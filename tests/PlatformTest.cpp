@@ -99,8 +99,7 @@ TEST_F(PlatformTest, ProcessesGetArgumentsVerbatimAreReapedAndStartedOnesKeepNoB
     fs::path marker = temp() / "injected";
     std::string hostile = "x; touch " + marker.string() + " $(touch " + marker.string() + ")";
     auto result = Process::run({"/bin/echo", hostile, "\"quoted\""}, Process::Capture::Output);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->output, hostile + " \"quoted\"\n");
+    EXPECT_EQ(result.value_or(Process::Result{}).output, hostile + " \"quoted\"\n");
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(Process::run({"/no/such/program"}));
     EXPECT_EQ(Process::run({"/bin/sh", "-c", "exit 3"})->exitStatus, 3);
