@@ -13,31 +13,18 @@ namespace {
 
 class ThemeSessionTest : public EditorTest {
 protected:
-    // A session with a copy of the stock theme open.
-    std::unique_ptr<ThemeSession> opened(QString* theme = nullptr) {
+    // A session with a copy of the stock theme, temp()/S.docktheme, open.
+    std::unique_ptr<ThemeSession> opened() {
         auto session = std::make_unique<ThemeSession>(dialogs);
         const QString bundle = themeCopy("S", {{"VL_DockAuthor", "Ann"}, {"VL_DockVersion", "1"}});
         EXPECT_EQ(session->open(text(bundle)), ThemeSession::Opening::Opened);
-        if (theme) {
-            *theme = bundle;
-        }
         return session;
-    }
-    static int rowOf(const ThemeSession& session, const std::string& key) {
-        const DockTheme::SlotList& list = session.theme()->slotList(DockCategory::TwoD);
-        for (std::size_t row = 0; row < list.size(); ++row) {
-            if (list[row]->keyDock() == key) {
-                return static_cast<int>(row);
-            }
-        }
-        return -1;
     }
 };
 
 TEST_F(ThemeSessionTest,
        StoringAuthorAndSiteWritesOnlyThemAndASlotReplacementIsRefusedWholeOrDone) {
-    QString theme;
-    std::unique_ptr<ThemeSession> session = opened(&theme);
+    std::unique_ptr<ThemeSession> session = opened();
     QSignalSpy saved(session.get(), &ThemeSession::saved);
     DockTheme::Information values = session->theme()->information();
     values.author = "Bo";
@@ -45,7 +32,7 @@ TEST_F(ThemeSessionTest,
     session->editInformation(values);
     ASSERT_TRUE(session->storeAuthorAndSite("Bo", "https://bo.example"));
     EXPECT_EQ(saved.count(), 1);
-    auto disk = DockTheme::initWithBundleAtPath(text(theme));
+    auto disk = DockTheme::initWithBundleAtPath(at("S.docktheme").toStdString());
     ASSERT_TRUE(disk);
     EXPECT_EQ(disk->dockAuthor(), "Bo");
     EXPECT_EQ(disk->dockAuthorSite(), "https://bo.example");
@@ -60,8 +47,11 @@ TEST_F(ThemeSessionTest,
     EXPECT_FALSE(session->hasUnsavedInformation());
 
     // A slot replacement is refused whole, or done with its undo and told.
-    const int row = rowOf(*session, "Separator_Horizontal");
-    ASSERT_GE(row, 0);
+    const DockTheme::SlotList& list = session->theme()->slotList(DockCategory::TwoD);
+    const auto slot = std::ranges::find_if(
+        list, [](const auto& item) { return item->keyDock() == "Separator_Horizontal"; });
+    ASSERT_NE(slot, list.end());
+    const int row = static_cast<int>(slot - list.begin());
     const QString fifo = at("fifo.png");
     ASSERT_EQ(::mkfifo(text(fifo).c_str(), 0600), 0);
     writeFile(temp() / "text.png", "not a picture");
