@@ -6,18 +6,18 @@ using InformationTest = EditorTest;
 
 TEST_F(InformationTest, ScreenshotsAndWebAddressesShownAndEveryFieldSavedOrAFailedWriteReported) {
     MainController& c = start();
+    auto* screenshot = named<DragDropImageView>("Dock screenshot");
     QString theme = themeCopy("A");
     fs::remove(theme.toStdString() + "/preview_2d.png");
     ASSERT_TRUE(c._openThemeAtPath(theme));
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              QImage(theme + "/preview_3d.png"));
+    EXPECT_EQ(screenshot->image(), QImage(theme + "/preview_3d.png"));
     // The 3D one asked again, then the missing 2D one before it lands: the placeholder stays.
     c.btn_preview_changeShowPreview();
     named<QComboBox>("Dock screenshot style")->setCurrentIndex(1);
     c.btn_preview_changeShowPreview();
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(), DropPlaceholder::load());
+    EXPECT_EQ(screenshot->image(), DropPlaceholder::load());
 
     fs::remove(theme.toStdString() + "/preview_3d.png");
     QSignalSpy rendered(&c, &MainController::screenshotsRendered);
@@ -27,8 +27,7 @@ TEST_F(InformationTest, ScreenshotsAndWebAddressesShownAndEveryFieldSavedOrAFail
     EXPECT_FALSE(QImage(theme + "/preview_3d.png").isNull());
     EXPECT_FALSE(QImage(theme + "/preview_2d.png").isNull());
     EXPECT_TRUE(pictured(c));
-    EXPECT_EQ(named<DragDropImageView>("Dock screenshot")->image(),
-              QImage(theme + "/preview_2d.png"));
+    EXPECT_EQ(screenshot->image(), QImage(theme + "/preview_2d.png"));
     // Only web addresses of the author and the project's own pages are opened.
     for (auto [site, opened] : {std::pair{"https://vera.example/themes", true},
                                 {"http://vera.example", true},
@@ -99,7 +98,6 @@ TEST_F(InformationTest, ScreenshotsAndWebAddressesShownAndEveryFieldSavedOrAFail
     // A later screenshot drop writes Info.plist from memory: the saved values only.
     fs::remove_all(theme.toStdString() + "/Info.plist");
     writeFile(theme.toStdString() + "/Info.plist", info);
-    c.setFileImagePathForSelection(picture("shot.png", {40, 10}),
-                                   named<DragDropImageView>("Dock screenshot"));
+    c.setFileImagePathForSelection(picture("shot.png", {40, 10}), screenshot);
     EXPECT_EQ(bytes(theme + "/Info.plist"), info);
 }

@@ -20,11 +20,8 @@ protected:
         mainWindow()->resize(1200, 800);
         mainWindow()->show();
         LiveDock& dock = c.editorView().liveDock();
-        EXPECT_TRUE(drawn(dock));
+        EXPECT_TRUE(waitUntil([&] { return !dock.isDrawing() && !dock.picture().isNull(); }));
         return dock;
-    }
-    static bool drawn(LiveDock& dock) {
-        return waitUntil([&] { return !dock.isDrawing() && !dock.picture().isNull(); });
     }
     // The colour at the centre of the largest piece of key in the picture.
     static QColor colourAt(const LiveDock& dock, const QString& key) {
