@@ -8,15 +8,14 @@
 using Alignment = RichText::Alignment;
 using Attributes = RichText::Attributes;
 
-class RichTextTest : public TestEnvironment {
-protected:
-    // The attributes a run keeps when appended with these.
-    static Attributes stored(const Attributes& attributes) {
-        RichText text;
-        text.append("x", attributes);
-        return text.paragraphs().at(0).runs.at(0).attributes;
-    }
-};
+// The attributes a run keeps when appended with these.
+static Attributes stored(const Attributes& attributes) {
+    RichText text;
+    text.append("x", attributes);
+    return text.paragraphs().at(0).runs.at(0).attributes;
+}
+
+using RichTextTest = TestEnvironment;
 
 TEST_F(RichTextTest, PlainTextParagraphEndsMalformedUtf8RunsAlignmentsAndAttributesThatFitRtf) {
     EXPECT_EQ(describe(RichText::fromPlainText("No Description Available")),

@@ -8,25 +8,23 @@ namespace fs = std::filesystem;
 using Cases = std::vector<std::pair<std::string, std::string>>;
 const fs::path kFixtures = fs::path(VELVANTO_SOURCE_DIR) / "tests/fixtures/rtf";
 
-class RtfReaderTest : public TestEnvironment {
-protected:
-    static std::optional<RichText> fixture(const std::string& name) {
-        return RtfReader::read(readFile(kFixtures / name));
+static std::optional<RichText> fixture(const std::string& name) {
+    return RtfReader::read(TestEnvironment::readFile(kFixtures / name));
+}
+// The plain text of a document, "<nothing>" when it does not read.
+static std::string plain(const std::string& rtf) {
+    return RtfReader::read(rtf).value_or(RichText::fromPlainText("<nothing>")).plainText();
+}
+// Each document must read, as its plain text or, when described, as describe() gives it.
+static void expectReads(const Cases& cases, bool described = false) {
+    for (const auto& [rtf, expected] : cases) {
+        const std::optional<RichText> text = RtfReader::read(rtf);
+        ASSERT_TRUE(text) << rtf.substr(0, 80);
+        EXPECT_EQ(described ? describe(*text) : text->plainText(), expected) << rtf.substr(0, 80);
     }
-    // The plain text of a document, "<nothing>" when it does not read.
-    static std::string plain(const std::string& rtf) {
-        return RtfReader::read(rtf).value_or(RichText::fromPlainText("<nothing>")).plainText();
-    }
-    // Each document must read, as its plain text or, when described, as describe() gives it.
-    static void expectReads(const Cases& cases, bool described = false) {
-        for (const auto& [rtf, expected] : cases) {
-            const std::optional<RichText> text = RtfReader::read(rtf);
-            ASSERT_TRUE(text) << rtf.substr(0, 80);
-            EXPECT_EQ(described ? describe(*text) : text->plainText(), expected)
-                << rtf.substr(0, 80);
-        }
-    }
-};
+}
+
+using RtfReaderTest = TestEnvironment;
 
 TEST_F(RtfReaderTest, FixturesAndPeerDocumentsReadAsTheirProgramsShowThem) {
     EXPECT_EQ(fixture("textedit-plain.rtf"),

@@ -27,54 +27,48 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 const QGGradientElement kRed{1, 0, 0, 1, 0};
 const QGGradientElement kBlue{0, 0, 1, 1, 1};
 
-class GradientEvaluationTest : public TestEnvironment {
-protected:
-    static Rgba at(const QGGradient& gradient, float t) {
-        Rgba out{};
-        gradient.gradientFunction()(t, out.data());
-        return out;
-    }
-    static QGGradient stops(std::vector<QGGradientElement> elements, int mode = 0) {
-        QGGradient gradient;
-        for (const auto& element : elements)
-            gradient.addElement(element);
-        gradient.setBlendingMode(mode);
-        return gradient;
-    }
-    static Rgba componentsOf(const QGGradientElement* element) {
-        return {element->red, element->green, element->blue, element->alpha};
-    }
-    static Positions positions(const QGGradient& gradient) {
-        Positions result;
-        for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i)
-            result.push_back(e->position);
-        return result;
-    }
-};
+Rgba at(const QGGradient& gradient, float t) {
+    Rgba out{};
+    gradient.gradientFunction()(t, out.data());
+    return out;
+}
+QGGradient stops(std::vector<QGGradientElement> elements, int mode = 0) {
+    QGGradient gradient;
+    for (const auto& element : elements)
+        gradient.addElement(element);
+    gradient.setBlendingMode(mode);
+    return gradient;
+}
+Rgba componentsOf(const QGGradientElement* element) {
+    return {element->red, element->green, element->blue, element->alpha};
+}
+Positions positions(const QGGradient& gradient) {
+    Positions result;
+    for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i)
+        result.push_back(e->position);
+    return result;
+}
 
 void expectNear(const Rgba& actual, const Rgba& expected, float tolerance = 1e-4f) {
     for (int i = 0; i < 4; ++i)
         EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
 }
 
-class GradientArchiveTest : public TestEnvironment {
-protected:
-    static std::unique_ptr<QGGradient> unarchive(const PlistValue& archive) {
-        return KeyedUnarchiver::unarchiveRootObject<QGGradient>(archive);
+std::unique_ptr<QGGradient> unarchive(const PlistValue& archive) {
+    return KeyedUnarchiver::unarchiveRootObject<QGGradient>(archive);
+}
+// The stops as raw bits, so NaNs and signed zeros compare too.
+std::vector<std::uint32_t> bits(const QGGradient& gradient) {
+    std::vector<std::uint32_t> result;
+    for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i) {
+        for (float value : {e->red, e->green, e->blue, e->alpha, e->position})
+            result.push_back(std::bit_cast<std::uint32_t>(value));
     }
-    // The stops as raw bits, so NaNs and signed zeros compare too.
-    static std::vector<std::uint32_t> bits(const QGGradient& gradient) {
-        std::vector<std::uint32_t> result;
-        for (std::size_t i = 0; const QGGradientElement* e = gradient.elementAtIndex(i); ++i) {
-            for (float value : {e->red, e->green, e->blue, e->alpha, e->position})
-                result.push_back(std::bit_cast<std::uint32_t>(value));
-        }
-        return result;
-    }
-    static PlistValue& object(PlistValue& archive, std::size_t index) {
-        return archive.find("$objects")->asArray()->at(index);
-    }
-};
+    return result;
+}
+PlistValue& object(PlistValue& archive, std::size_t index) {
+    return archive.find("$objects")->asArray()->at(index);
+}
 
 // A coder that is not keyed, recording what reaches it.
 class SequentialCoder : public Coder {
@@ -93,51 +87,49 @@ const QRectF kRect(20, 15, 100, 40);
 const QRect kPixels(20, 15, 100, 40);
 const QGGradient kRedToBlue = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
 
-// Paints on a marked canvas; checks colours against what the gradient says.
-class GradientFillTest : public TestEnvironment {
-protected:
-    // An image of 140 by 70 in colour, of ratio device pixels to a pixel.
-    static QImage canvas(QRgb colour = kMarker, int ratio = 1) {
-        QImage image(140 * ratio, 70 * ratio, QImage::Format_ARGB32_Premultiplied);
-        image.fill(colour);
-        image.setDevicePixelRatio(ratio);
-        return image;
+// A canvas of 140 by 70 in colour (the marker), of ratio device pixels to a pixel.
+QImage canvas(QRgb colour = kMarker, int ratio = 1) {
+    QImage image(140 * ratio, 70 * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+QImage painted(const std::function<void(QPainter&)>& draw, QImage image = canvas()) {
+    QPainter painter(&image);
+    draw(painter);
+    return image;
+}
+// The pixel's colour against the gradient's at t, within two steps of 255.
+::testing::AssertionResult shows(const QImage& image, int x, int y, const QGGradient& gradient,
+                                 double t) {
+    const QColor expected = gradient.colorAtPosition(static_cast<float>(t));
+    const QColor actual = image.pixelColor(x, y);
+    return std::max({std::abs(actual.red() - expected.red()),
+                     std::abs(actual.green() - expected.green()),
+                     std::abs(actual.blue() - expected.blue())}) <= 2
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure()
+                     << "pixel (" << x << ", " << y << ") is " << actual.name().toStdString()
+                     << ", the gradient at " << t << " is " << expected.name().toStdString();
+}
+// Whether every pixel in area, or with outside every pixel not in it, is colour.
+bool all(const QImage& image, const QRect& area, QRgb colour, bool outside = false) {
+    for (int i = 0; i < image.width() * image.height(); ++i) {
+        const QPoint p(i % image.width(), i / image.width());
+        if (area.contains(p) != outside && image.pixel(p) != colour)
+            return false;
     }
-    static QImage painted(const std::function<void(QPainter&)>& draw, QImage image = canvas()) {
-        QPainter painter(&image);
-        draw(painter);
-        return image;
-    }
-    // The pixel's colour against the gradient's at t, within two steps of 255.
-    static ::testing::AssertionResult shows(const QImage& image, int x, int y,
-                                            const QGGradient& gradient, double t) {
-        const QColor expected = gradient.colorAtPosition(static_cast<float>(t));
-        const QColor actual = image.pixelColor(x, y);
-        return std::max({std::abs(actual.red() - expected.red()),
-                         std::abs(actual.green() - expected.green()),
-                         std::abs(actual.blue() - expected.blue())}) <= 2
-                   ? ::testing::AssertionSuccess()
-                   : ::testing::AssertionFailure()
-                         << "pixel (" << x << ", " << y << ") is " << actual.name().toStdString()
-                         << ", the gradient at " << t << " is " << expected.name().toStdString();
-    }
-    // Whether every pixel in area, or with outside every pixel not in it, is colour.
-    static bool all(const QImage& image, const QRect& area, QRgb colour, bool outside = false) {
-        for (int i = 0; i < image.width() * image.height(); ++i) {
-            const QPoint p(i % image.width(), i / image.width());
-            if (area.contains(p) != outside && image.pixel(p) != colour)
-                return false;
-        }
-        return true;
-    }
-    static bool untouchedOutside(const QImage& image, const QRect& inside = kPixels) {
-        return all(image, inside, kMarker, true);
-    }
-};
+    return true;
+}
+bool untouchedOutside(const QImage& image, const QRect& inside = kPixels) {
+    return all(image, inside, kMarker, true);
+}
 
 }  // namespace
 
-TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopiesAndMoves) {
+using GradientTest = TestEnvironment;
+
+TEST_F(GradientTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopiesAndMoves) {
     const QGGradient linear = QGGradient::gradientWithBeginningColor(Qt::red, Qt::blue);
     const QGGradient inverse = linear.gradientWithBlendingMode(2);
     EXPECT_EQ(at(linear.gradientWithBlendingMode(1), 0.5f), (Rgba{0, 1, 0, 1}));  // hue 120
@@ -260,7 +252,7 @@ TEST_F(GradientEvaluationTest, ModesHydrogenRainbowStopsOutsideTheStopsNaNCopies
     EXPECT_FLOAT_EQ(bright.redF(), 1.5f);
 }
 
-TEST_F(GradientArchiveTest,
+TEST_F(GradientTest,
        RoundTripsKeepStopsAndModeInTheKeyedArchiverLayoutAndMalformedOnesGiveNothing) {
     for (const QGGradient& gradient :
          {QGGradient(), QGGradient::aquaSelectedGradient(),
@@ -341,7 +333,7 @@ TEST_F(GradientArchiveTest,
     EXPECT_EQ(empty->blendingMode(), 0);
 }
 
-TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
+TEST_F(GradientTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
     // Only along rows and columns is each pixel exact, as the Aqua and hydrogen edges need.
     const std::tuple<const char*, QGGradient, bool> gradients[] = {
         {"red to blue", kRedToBlue, true},
@@ -402,7 +394,7 @@ TEST_F(GradientFillTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput
     EXPECT_TRUE(untouchedOutside(nothing, QRect()));
 }
 
-TEST_F(GradientFillTest, TranslucentStopsBlendAndFractionalTransformedAndDenseTargetsStayInside) {
+TEST_F(GradientTest, TranslucentStopsBlendAndFractionalTransformedAndDenseTargetsStayInside) {
     const QGGradient clear =
         QGGradient::gradientWithBeginningColor(QColor(0, 0, 0, 0), QColor(0, 0, 0, 255));
     const QImage white = canvas(qRgb(255, 255, 255));
