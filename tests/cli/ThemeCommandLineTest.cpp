@@ -447,22 +447,19 @@ TEST_F(ThemeCommandLineTest, ApplyThenRestoreOriginalGivesTheDockFolderBack) {
     writeFile(dockResources() / "frontline.png", "own front");
     const auto asItCame = snapshot(dockResources());
     EXPECT_EQ(run({"restore", "--original"}).exitStatus, 1);  // nothing kept yet
-    const struct {
-        std::vector<std::string> arguments;
-        std::string said;  // the last line, or the whole text without --verbose
-    } rows[] = {
-        {{"apply", kTheme}, "Applied Velvanto Default; the Dock restarts\n"},
-        {{"apply", "--verbose", kTheme}, "Applied Velvanto Default; the Dock restarts\n"},
-        {{"restore", "--verbose"}, "Restored the stock theme; the Dock restarts\n"},
-        {{"restore", "--original"}, "Restored the Dock's original images; the Dock restarts\n"},
-    };
-    for (const auto& row : rows) {
-        const auto result = runBoth(row.arguments);
+    // The last line said, or the whole text without --verbose.
+    for (const auto& [command, said] :
+         {std::pair<std::string, std::string>{"apply {theme}",
+                                              "Applied Velvanto Default; the Dock restarts\n"},
+          {"apply --verbose {theme}", "Applied Velvanto Default; the Dock restarts\n"},
+          {"restore --verbose", "Restored the stock theme; the Dock restarts\n"},
+          {"restore --original", "Restored the Dock's original images; the Dock restarts\n"}}) {
+        const auto result = runBoth(split(command, ' '));
         EXPECT_EQ(result.exitStatus, 0);
-        const bool verbose = row.arguments[1] == "--verbose";
+        const bool verbose = command.find("--verbose") != std::string::npos;
         EXPECT_EQ(
-            verbose ? result.output.substr(result.output.size() - row.said.size()) : result.output,
-            row.said);
+            verbose ? result.output.substr(result.output.size() - said.size()) : result.output,
+            said);
         EXPECT_EQ(result.output.find("Killing dock...") != std::string::npos, verbose);
     }
     EXPECT_TRUE(snapshot(dockResources()) == asItCame);
@@ -591,28 +588,26 @@ TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFilesOfTheirK
     for (const char* file : {"theme.zip", "theme-b.ZIP", "theme.png"}) {
         writeFile(temp() / file, "x");
     }
-    const struct {
-        std::vector<std::string> words;
-        std::string offered;
-    } rows[] = {
-        {{"se"}, "set-image"},
-        {{"keyg"}, "keygen"},
-        {{"check", "--s"}, "--strict"},
-        {{"thumbnail", "--s"}, "--size"},
-        {{"info", "--set", "au"}, "author="},
-        {{"info", "--set", "pu"}, "public-key="},
-        {{"set-image", "--unique-name", kTheme, "Sh"}, "Shadow"},
-        {{"set-image", "--", kTheme, "Stack_Arrow_"}, "Stack_Arrow_Left Stack_Arrow_Right"},
-        {{"set-image", "nowhere.docktheme", "S"}, ""},
-        {{"set-image", kTheme, "Shadow", "th"}, "theme.png themes"},
-        {{"new", "--from-folder", "fol"}, "folder"},
-        {{"check", "Sto"}, "Stock.docktheme"},
-        {{"check", "th"}, "theme-b.ZIP theme.zip themes"},
-        {{"import", "th"}, "theme-b.ZIP theme.zip themes"},
-        {{"info", "th"}, "themes"},
-        {{"export", "-o", "th"}, "theme-b.ZIP theme.png theme.zip themes"},
-        {{"help", "ch"}, "check"},
-        {{"restore", ""}, ""},
+    // The words typed after the program's name, and what is offered.
+    const std::pair<std::string, std::string> rows[] = {
+        {"se", "set-image"},
+        {"keyg", "keygen"},
+        {"check --s", "--strict"},
+        {"thumbnail --s", "--size"},
+        {"info --set au", "author="},
+        {"info --set pu", "public-key="},
+        {"set-image --unique-name {theme} Sh", "Shadow"},
+        {"set-image -- {theme} Stack_Arrow_", "Stack_Arrow_Left Stack_Arrow_Right"},
+        {"set-image nowhere.docktheme S", ""},
+        {"set-image {theme} Shadow th", "theme.png themes"},
+        {"new --from-folder fol", "folder"},
+        {"check Sto", "Stock.docktheme"},
+        {"check th", "theme-b.ZIP theme.zip themes"},
+        {"import th", "theme-b.ZIP theme.zip themes"},
+        {"info th", "themes"},
+        {"export -o th", "theme-b.ZIP theme.png theme.zip themes"},
+        {"help ch", "check"},
+        {"restore ", ""},
     };
     for (const std::string shell : {"bash", "zsh", "fish"}) {
         if (shell != "bash" && runProgram({"/bin/sh", "-c", "command -v " + shell}).exitCode != 0) {
@@ -620,12 +615,10 @@ TEST_F(ThemeCommandLineTest, CompletionOffersCommandsOptionsKeysAndFilesOfTheirK
                       << " is not installed\n";
             continue;
         }
-        for (const auto& row : rows) {
-            std::vector<std::string> words = row.words;
+        for (const auto& [typed, offers] : rows) {
+            std::vector<std::string> words = split("velvanto-theme " + typed, ' ');
             std::ranges::replace(words, std::string(kTheme), theme_);
-            words.insert(words.begin(), "velvanto-theme");
-            EXPECT_EQ(offered(shell, words, temp()), split(row.offered, ' '))
-                << shell << ": " << row.words.front() << " " << row.words.back();
+            EXPECT_EQ(offered(shell, words, temp()), split(offers, ' ')) << shell << ": " << typed;
         }
     }
 }
