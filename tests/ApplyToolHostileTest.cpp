@@ -81,12 +81,18 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
     auto infoBytes = [](std::string bytes) {
         return [bytes](Scene& s) { writeFile(s.bundle / "Info.plist", bytes); };
     };
-    auto replaceFront = [](std::function<void(const fs::path&)> make) {
-        return [make](Scene& s) {
-            fs::remove(s.bundle / "images/front.png");
-            make(s.bundle / "images/front.png");
+    // Puts what make leaves in place of the entry at(scene) names.
+    auto replace = [](std::function<fs::path(const Scene&)> at) {
+        return [at](std::function<void(const fs::path&)> make) -> Prepare {
+            return [at, make](Scene& s) {
+                fs::remove(at(s));
+                make(at(s));
+            };
         };
     };
+    auto replaceFront = replace([](const Scene& s) { return s.bundle / "images/front.png"; });
+    auto replaceShadow = replace([this](const Scene&) { return dockResources() / "shadow.png"; });
+    auto makeFolder = [](const fs::path& p) { fs::create_directories(p); };
     auto needsRoot = [&](Prepare prepare) {
         return
             [isRoot, prepare](Scene& s) { isRoot ? prepare(s) : void(s.skipped = "needs root"); };
@@ -115,7 +121,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         {"images folder is a link",
          [&](Scene& s) { linkAway(s.bundle / "images", temp() / "other-images"); }},
         {"fifo image", replaceFront(makeFifo)},
-        {"folder as image", replaceFront([](const fs::path& p) { fs::create_directories(p); })},
+        {"folder as image", replaceFront(makeFolder)},
         {"device node as image", needsRoot(replaceFront([](const fs::path& p) {
              ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3));
          }))},
@@ -128,10 +134,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
         {"linked Info.plist",
          [&](Scene& s) { linkAway(s.bundle / "Info.plist", temp() / "real-info.plist"); }},
         {"Info.plist is a folder",
-         [](Scene& s) {
-             fs::remove(s.bundle / "Info.plist");
-             fs::create_directories(s.bundle / "Info.plist");
-         }},
+         replace([](const Scene& s) { return s.bundle / "Info.plist"; })(makeFolder)},
         {"bundle is a plain file",
          [&](Scene& s) {
              s.bundle = temp() / "plain.docktheme";
@@ -146,10 +149,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
          })},
         // A Dock folder that can't take the theme.
         {"folder in place of a Dock image",
-         [&](Scene&) {
-             fs::remove(dockResources() / "shadow.png");
-             fs::create_directories(dockResources() / "shadow.png/keep");
-         }},
+         replaceShadow([&](const fs::path& p) { makeFolder(p / "keep"); })},
         // The Dock's own entry can't be kept, so no theme goes over it.
         {"link in place of a Dock image",
          [&](Scene&) { linkAway(dockResources() / "shadow.png", temp() / "linked-shadow.png"); },
@@ -160,11 +160,7 @@ TEST_F(ApplyToolHostileTest, BundlesInstallWhollyOrChangeNothing) {
                                          ": shadow.png is not a plain file, so it can't be kept; "
                                          "the Dock was left as it was");
          }},
-        {"FIFO in place of a Dock image",
-         [&](Scene&) {
-             fs::remove(dockResources() / "shadow.png");
-             makeFifo(dockResources() / "shadow.png");
-         }},
+        {"FIFO in place of a Dock image", replaceShadow(makeFifo)},
         {"immutable Dock image", needsRoot([&](Scene& s) {
              fs::path image = dockResources() / "shadow.png";
              if (!setImmutable(image, true)) {
