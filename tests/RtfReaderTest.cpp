@@ -73,7 +73,7 @@ TEST_F(RtfReaderTest, FixturesAndPeerDocumentsReadAsTheirProgramsShowThem) {
         << multilingual;
 }
 
-TEST_F(RtfReaderTest, ControlWordsEscapesDestinationsCodePagesAndUnicode) {
+TEST_F(RtfReaderTest, ControlWordsDestinationsCodePagesUnicodeAndTheAttributesOfRuns) {
     expectReads({
         // One space ends a word, a second is text; so do ';' and a hyphen without a digit.
         {"{\\rtf1 \\b  two\\b0 x\\b0\\i0;b\\fs24-1}", " twox;b-1"},
@@ -139,9 +139,6 @@ TEST_F(RtfReaderTest, ControlWordsEscapesDestinationsCodePagesAndUnicode) {
          "\ufffdx\ufffdy\ufffd\U0001F600"},
         {"{\\rtf1\\uc0 \\u55357\\par\\u70000 \\u-40000 \\u55357}", "\ufffd\n\ufffd\ufffd\ufffd"},
     });
-}
-
-TEST_F(RtfReaderTest, AttributesFollowTablesGroupsSwitchesAndParagraphEnds) {
     // Word's font groups; \deff1 back for unknown fonts and \plain; colour 0 (real here) until
     // a \cf, entry 2 "auto" (black), 9 and -1 missing.
     expectReads(

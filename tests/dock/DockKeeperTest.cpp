@@ -35,17 +35,14 @@ TEST_F(DockKeeperTest, GivesUpAfterRepeatedCrashesAndRefusesBadArgumentsWithACle
     ProgramRun missing = runProgram({KEEPER_PROGRAM, "--dock", "/no/such/Dock"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.standardError.find("cannot start /no/such/Dock"), std::string::npos);
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"--crash-limit", "0"},
-                                               {"--crash-window", "ten"},
-                                               {"--dock", "relative/Dock"},
-                                               {"--dock"},
-                                               {"--restart"},
-                                               {"--prepare-root", "only-one"}}) {
-        std::vector<std::string> argv = {KEEPER_PROGRAM};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        EXPECT_EQ(runProgram(argv).exitCode, 2) << arguments[0];
-    }
+    for (const std::vector<std::string>& argv :
+         std::vector<std::vector<std::string>>{{KEEPER_PROGRAM, "--crash-limit", "0"},
+                                               {KEEPER_PROGRAM, "--crash-window", "ten"},
+                                               {KEEPER_PROGRAM, "--dock", "relative/Dock"},
+                                               {KEEPER_PROGRAM, "--dock"},
+                                               {KEEPER_PROGRAM, "--restart"},
+                                               {KEEPER_PROGRAM, "--prepare-root", "only-one"}})
+        EXPECT_EQ(runProgram(argv).exitCode, 2) << argv[1];
     auto options = DockKeeper::parse({});
     ASSERT_TRUE(options);
     EXPECT_EQ(fs::path(options->dock).filename(), "Dock");

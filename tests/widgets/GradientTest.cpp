@@ -333,7 +333,7 @@ TEST_F(GradientTest,
     EXPECT_EQ(empty->blendingMode(), 0);
 }
 
-TEST_F(GradientTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
+TEST_F(GradientTest, FillsAtAnglesInModesRadialEmptySingleStopTranslucentAndOnOddTargets) {
     // Only along rows and columns is each pixel exact, as the Aqua and hydrogen edges need.
     const std::tuple<const char*, QGGradient, bool> gradients[] = {
         {"red to blue", kRedToBlue, true},
@@ -392,18 +392,15 @@ TEST_F(GradientTest, AnglesModesRadialFillsEmptySingleStopAndDegenerateInput) {
         kRedToBlue.radialFillRect(p, QRectF(20, 15, 2, 2));  // both radii 1
     });
     EXPECT_TRUE(untouchedOutside(nothing, QRect()));
-}
-
-TEST_F(GradientTest, TranslucentStopsBlendAndFractionalTransformedAndDenseTargetsStayInside) {
     const QGGradient clear =
         QGGradient::gradientWithBeginningColor(QColor(0, 0, 0, 0), QColor(0, 0, 0, 255));
-    const QImage white = canvas(qRgb(255, 255, 255));
+    const QImage blank = canvas(qRgb(255, 255, 255));
     // Along x (one row copied down) and along y (bands of equal rows).
-    const QImage across = painted([&](QPainter& p) { clear.fillRect(p, kRect, 0.0f); }, white);
+    const QImage across = painted([&](QPainter& p) { clear.fillRect(p, kRect, 0.0f); }, blank);
     EXPECT_EQ(across.pixel(20, 30), qRgb(254, 254, 254));
     EXPECT_NEAR(qRed(across.pixel(70, 30)), 126, 2);
     EXPECT_EQ(across.pixel(10, 30), qRgb(255, 255, 255));
-    const QImage down = painted([&](QPainter& p) { clear.fillRect(p, kRect, 90.0f); }, white);
+    const QImage down = painted([&](QPainter& p) { clear.fillRect(p, kRect, 90.0f); }, blank);
     EXPECT_NEAR(qRed(down.pixel(70, 15)), 252, 1);
     EXPECT_NEAR(qRed(down.pixel(70, 35)), 124, 2);
     EXPECT_EQ(down.pixel(70, 10), qRgb(255, 255, 255));
