@@ -3,11 +3,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QThreadPool>
 
 #include "EditorTest.h"
-#include "model/MiscKit.h"
 #include "model/ThemeArchive.h"
 
 class ArchiveImportTest : public CollectionTest {

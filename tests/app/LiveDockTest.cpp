@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
 

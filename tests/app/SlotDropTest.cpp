@@ -1,10 +1,8 @@
 // Drops on the selection preview, the screenshot and the small preview, and their undo.
-#include <QMenu>
 #include <QStatusBar>
 #include <QUndoStack>
 
 #include "EditorTest.h"
-#include "app/ThemeSession.h"
 #include "model/ThemeBundle.h"
 
 class SlotDropTest : public EditorTest {

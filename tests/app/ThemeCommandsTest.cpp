@@ -10,8 +10,7 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     c.btn_toolbar_newtheme();
     ASSERT_TRUE(c.session().theme());
     EXPECT_TRUE(fs::is_directory(temp() / "MyNewDock.docktheme/images"));
-    EXPECT_EQ(DockTheme::initWithBundleAtPath(text(at("MyNewDock.docktheme")))->dockName(),
-              "MyNewDock");
+    EXPECT_EQ(dockNameOf(temp() / "MyNewDock.docktheme"), "MyNewDock");
     EXPECT_FALSE(c.session().theme()->dockAuthor().value_or("").empty());
     EXPECT_FALSE(ThemePreview::hasStockMicroPreview(*c.session().theme()));  // its own picture
     EXPECT_EQ(named<QLineEdit>("Theme name")->text(), "MyNewDock");

@@ -1,8 +1,6 @@
 // The open theme's one door: its edits, what reaches the bundle and what its
 // signals tell, without a window; and results of work for a theme no longer
 // open are dropped.
-#include <unistd.h>
-
 #include <sys/stat.h>
 
 #include <QUndoStack>
