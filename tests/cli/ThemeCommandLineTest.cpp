@@ -252,9 +252,7 @@ TEST_F(ThemeCommandLineTest, ExportThenImportGivesTheSameBundleWhateverThePaths)
     const std::string odd = (temp() / "odd\nname\xff").string();
     fs::create_directory(odd);
     // The theme's name reaches whoever imports it: its escape sequence and line break are shown.
-    const std::string name =
-        "Th\xc3\xa8me\x1b[2J\n\xc2\x9b"
-        "2J.docktheme";
+    const std::string name = "Th\xc3\xa8me\x1b[2J\n\xc2\2332J.docktheme";  // \233 is CSI
     const std::string bundle = odd + "/" + name;
     fs::rename(theme_, bundle);
     const std::string archive = odd + "/out\n\xfe.zip";
@@ -501,10 +499,10 @@ TEST_F(ThemeCommandLineTest, RenderWritesBothScreenshotsOrNeitherAndWaitsForAnot
     {
         const Descriptor writer(::open(theme_.c_str(), O_RDONLY | O_DIRECTORY));
         ASSERT_EQ(::flock(writer.get(), LOCK_EX), 0);
-        for (const std::vector<std::string>& arguments :
-             {std::vector<std::string>{"render", kTheme}, {"export", kTheme, "-o", archive}}) {
-            const auto refused = run(arguments, true);
-            EXPECT_EQ(refused.exitStatus, 1) << arguments[0];
+        for (const std::string& command :
+             {std::string("render {theme}"), "export {theme} -o " + archive}) {
+            const auto refused = run(split(command, ' '), true);
+            EXPECT_EQ(refused.exitStatus, 1) << command;
             EXPECT_NE(refused.output.find("another program is changing the theme"),
                       std::string::npos)
                 << refused.output;
