@@ -75,18 +75,14 @@ TEST_F(ArchiveImportTest, EveryWayInAddsTheThemeToTheCollection) {
 TEST_F(ArchiveImportTest, AHostileArchiveIsRefusedWithAnAlertAndChangesNothing) {
     inCollection("Kept");
     MainController& c = start();
+    // A theme whose Info.plist is renamed, by hand, to a name that climbs out of it.
     const fs::path evil = temp() / "evil.zip";
-    {
-        // A theme with one more entry that climbs out of it, made by hand.
-        const QString zip = archiveOf("Good", "Good");
-        std::string bytes = readFile(text(zip));
-        const std::string name = "Good.docktheme/Info.plist";
-        for (std::size_t at = bytes.find(name); at != std::string::npos;
-             at = bytes.find(name, at)) {
-            bytes.replace(at, name.size(), "Good.docktheme/../../evil");
-        }
-        writeFile(evil, bytes);
+    std::string zipped = readFile(text(archiveOf("Good", "Good")));
+    const std::string name = "Good.docktheme/Info.plist";
+    for (std::size_t at = zipped.find(name); at != std::string::npos; at = zipped.find(name, at)) {
+        zipped.replace(at, name.size(), "Good.docktheme/../../evil");
     }
+    writeFile(evil, zipped);
     const auto before = snapshot(folder().parent_path());
     c.openFile(qs(evil));
     EXPECT_TRUE(waitUntil([&] { return !dialogs.alerts.empty(); }));

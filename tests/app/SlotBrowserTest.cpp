@@ -12,10 +12,6 @@
 
 using SlotBrowserTest = EditorTest;
 
-static QImage decoration(const QModelIndex& index) {
-    return index.data(Qt::DecorationRole).value<QPixmap>().toImage();
-}
-
 TEST_F(SlotBrowserTest,
        TheBrowserCountsThePanelFollowsTheSliderDecodesAtThreeSizesAndThumbnailsFollow) {
     MainController& c = start();
@@ -96,11 +92,11 @@ TEST_F(SlotBrowserTest,
     auto cached = [&] { return c.session().decoder().isCached(path, QSize(40, 40)); };
     // The first ask queues a decode and answers nothing yet.
     c.session().decoder().clear();
-    QImage placeholder = decoration(index);
+    QImage placeholder = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(placeholder.size(), QSize(40, 40));
     EXPECT_EQ(placeholder.pixelColor(20, 20).alpha(), 0);
     ASSERT_TRUE(waitUntil(cached));
-    QImage line = decoration(index);
+    QImage line = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(line.size(), QSize(64, 64));  // 48x4 to 64x5, in the middle; painted at 40
     EXPECT_EQ(line.pixelColor(0, 0).alpha(), 0);
     EXPECT_NE(line.pixelColor(0, 31).alpha(), 0);
@@ -111,7 +107,7 @@ TEST_F(SlotBrowserTest,
     EXPECT_FALSE(cached());
     index.data(Qt::DecorationRole);
     ASSERT_TRUE(waitUntil(cached));
-    QImage shown = decoration(index);
+    QImage shown = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
     EXPECT_EQ(shown.size(), QSize(64, 64));  // enlarged to fill the square
     EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
     // Pictures fill their box's width, centred: 64x21 from row 21 in the browser's square,
