@@ -18,12 +18,9 @@ protected:
         return standIn() / "System/Library/CoreServices/Dock.app/Contents/Resources";
     }
     static DockManifest sample() {
-        DockManifest manifest;
-        manifest.pid = 4321;
-        manifest.dockStyle = DockStyle::TwoD;
-        manifest.images["scurve-m.png"] = {256, 48, "ab12"};
-        manifest.images["frontline.png"] = {128, 4, "cd34"};
-        return manifest;
+        return {4321,
+                DockStyle::TwoD,
+                {{"scurve-m.png", {256, 48, "ab12"}}, {"frontline.png", {128, 4, "cd34"}}}};
     }
 };
 

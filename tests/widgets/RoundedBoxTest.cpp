@@ -128,10 +128,9 @@ TEST_F(RoundedBoxTest, WorkedExampleGeometryDrawnAtAnyOffsetKeepsLayoutsClearOfT
     // Into another painter at an offset, the same pixels.
     QImage page(400, 300, QImage::Format_ARGB32_Premultiplied);
     page.fill(Qt::black);
-    {
-        QPainter painter(&page);
-        box_.render(&painter, QPoint(150, 120), QRegion(), QWidget::DrawChildren);
-    }
+    QPainter painter(&page);
+    box_.render(&painter, QPoint(150, 120), QRegion(), QWidget::DrawChildren);
+    painter.end();
     for (QPoint point : {QPoint(100, 50), QPoint(150, 90), QPoint(0, 50), QPoint(30, 10)})
         EXPECT_EQ(page.pixel(point + QPoint(150, 120)), image.pixel(point)) << point.x();
 }
