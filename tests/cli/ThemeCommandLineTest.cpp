@@ -379,7 +379,6 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationShownEscapedAndTheKeyKey
 
 TEST_F(ThemeCommandLineTest, NewFromAFolderTakesItsImages) {
     const fs::path images = temp() / "images";
-    fs::create_directory(images);
     writeFile(images / "frontline.png", readFile(fs::path(theme_) / "images" / "scurve-l.png"));
     const std::string made = (temp() / "Mine").string();
     EXPECT_EQ(said(run({"new", "--from-folder", images.string(), made})),

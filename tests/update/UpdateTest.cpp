@@ -108,8 +108,7 @@ TEST_F(UpdateTest, HostileServersAndArchivesChangeNothing) {
     const QByteArray many = QByteArray("<item/>").repeated(10001);
     // A theme of one Info.plist and 8 MiB of zeros, which deflate far over the bound.
     const fs::path bombed = temp() / "bomb/Mine.docktheme";
-    fs::create_directories(bombed);
-    fs::copy_file(stockTheme() / "Info.plist", bombed / "Info.plist");
+    writeFile(bombed / "Info.plist", readFile(stockTheme() / "Info.plist"));
     writeFile(bombed / "zeros", std::string(8u << 20, '\0'));
     ASSERT_EQ(runProgram({"/bin/sh", "-c", "cd \"$1\" && exec zip -qr ../bomb.zip .", "sh",
                           bombed.parent_path().string()})
