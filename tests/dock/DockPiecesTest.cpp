@@ -97,7 +97,7 @@ TEST_F(DockPiecesTest, EveryDrawnKeyIsPlacedInsideTheSceneAndPaintedWherePiecesS
                     EXPECT_GE(top, int(i)) << what;
                     EXPECT_TRUE(top >= 0 &&
                                 pieces[std::size_t(top)].rect.contains(piece.rect.center()));
-                    // Where it is on top, away from icons and reflections: its key's colour.
+                    // On top, clear of icons and reflections: nine pixels in ten are its key's.
                     int looked = 0, matched = 0;
                     const QRect pixels = piece.rect.toAlignedRect();
                     for (int y = pixels.top() + 1; y < pixels.bottom(); y += 2) {
