@@ -20,8 +20,7 @@ bool command(const QStringList& arguments) {
 
 }  // namespace
 
-TEST_F(SharedThemeTest,
-       ChangesOfTheCommandLineAreShownKeptAskedAboutOnAConflictAndUndoneOnlyWhereTheyApply) {
+TEST_F(SharedThemeTest, CommandLineChangesAreShownKeptAskedAboutOnConflictAndUndoneWhereTheyApply) {
     MainController& c = start();
     const QString theme = openTheme(c);
     const int row = rowOf(c, "Separator_Horizontal");

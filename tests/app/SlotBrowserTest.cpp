@@ -12,8 +12,7 @@
 
 using SlotBrowserTest = EditorTest;
 
-TEST_F(SlotBrowserTest,
-       TheBrowserCountsThePanelFollowsTheSliderDecodesAtThreeSizesAndThumbnailsFollow) {
+TEST_F(SlotBrowserTest, CountPanelSliderAndThumbnailsFollowTheSlotsTheirFilesAndTheTheme) {
     MainController& c = start();
     EXPECT_EQ(c.editorView().slotCount(), 0);
     EXPECT_EQ(c.editorView().slotList(), nullptr);

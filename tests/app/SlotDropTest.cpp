@@ -61,8 +61,7 @@ TEST_F(SlotDropTest, ADropReplacesTheSelectedSlotUnderItsFileNameOrAGeneratedOne
     EXPECT_EQ(named<QLabel>("Image file name")->text(), "floor.png");
 }
 
-TEST_F(SlotDropTest,
-       ARefusedOrDuplicateReplacementOrNoSelectionLeavesTheSlotAndUndoPutsBackTheOld) {
+TEST_F(SlotDropTest, ARefusedOrDuplicateDropOrNoSelectionLeavesTheSlotAndUndoPutsTheOldBack) {
     MainController& c = start();
     int row = openAndSelect(c, "Separator_Horizontal");
     QString before = imagePath(c, row);

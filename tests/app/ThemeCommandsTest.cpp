@@ -122,8 +122,7 @@ TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped)
     }
 }
 
-TEST_F(ThemeCommandsTest,
-       BackupCopiesTheInstalledDockAndGenerateAFoldersImagesAndSaySoOnlyWhenItWorked) {
+TEST_F(ThemeCommandsTest, BackupAndGenerateCopyTheInstalledOrAFoldersImagesAndSaySoOnlyIfItWorked) {
     MainController& c = start();
     dialogs.panelAnswers = {at("Mine")};
     c.btn_backupMyCurrentDock();  // the Dock folder holds no images yet

@@ -20,8 +20,7 @@ protected:
     }
 };
 
-TEST_F(ThemeSessionTest,
-       StoringAuthorAndSiteWritesOnlyThemAndASlotReplacementIsRefusedWholeOrDone) {
+TEST_F(ThemeSessionTest, StoringAuthorAndSiteWritesOnlyThemAndAReplacementIsRefusedWholeOrDone) {
     std::unique_ptr<ThemeSession> session = opened();
     QSignalSpy saved(session.get(), &ThemeSession::saved);
     DockTheme::Information values = session->theme()->information();
