@@ -193,10 +193,9 @@ TEST_F(SXAuthenticationTest, ArgumentVectorsHoldNineteenAndRightsSetsTwentyPaths
     EXPECT_TRUE(auth_->authenticate({"/" + std::string(126, 'a')}));
     EXPECT_FALSE(auth_->authenticate({"/" + std::string(127, 'a')}));
     EXPECT_FALSE(auth_->executeCommand("/" + std::string(300, 'b'), {"x"}));
-    EXPECT_EQ(callsOf("copyRights").size(), before + 3);  // the long ones never reach the services
     EXPECT_FALSE(auth_->authenticate({}));
     EXPECT_FALSE(auth_->fetchPassword({}));
-    EXPECT_EQ(callsOf("copyRights").size(), before + 3);
+    EXPECT_EQ(callsOf("copyRights").size(), before + 3);  // neither the long nor the empty ones
     EXPECT_EQ(callsOf("execute").size(), 2u);
 }
 
