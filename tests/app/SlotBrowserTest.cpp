@@ -183,11 +183,9 @@ TEST_F(SlotBrowserTest, ALargeImageIsDecodedOffTheWindowsThreadAndADoubleClickZo
     QThreadPool::globalInstance()->start([&held] { held.acquire(); });
     c.btn_show_previewPanel();
     c.btn_show_previewPanel();
-    QModelIndex other =
-        named<QListView>("Theme images")->model()->index(rowOf(c, "Separator_Horizontal"), 0);
-    named<QListView>("Theme images")
-        ->selectionModel()
-        ->select(other, QItemSelectionModel::ClearAndSelect);
+    QListView* images = named<QListView>("Theme images");
+    QModelIndex other = images->model()->index(rowOf(c, "Separator_Horizontal"), 0);
+    images->selectionModel()->select(other, QItemSelectionModel::ClearAndSelect);
     c.btn_show_previewPanel();
     held.release();
     QThreadPool::globalInstance()->waitForDone();
