@@ -352,10 +352,9 @@ TEST_F(ThemeCommandLineTest, InfoSetWritesTheInformationShownEscapedAndTheKeyKey
               0);
 
     const std::string keyFile = (temp() / "author.key").string();
-    const auto made = run({"keygen", keyFile});
-    ASSERT_EQ(made.exitStatus, 0);
-    const std::string key = made.output.substr(0, made.output.find('\n'));
-    EXPECT_EQ(made.output, key + "\n");
+    const std::string made = said(run({"keygen", keyFile}));
+    const std::string key = made.substr(2, made.find('\n') - 2);
+    ASSERT_EQ(made, "0 " + key + "\n");
     EXPECT_TRUE(ThemeSignature::isPublicKey(key));
     EXPECT_EQ(
         run({"keygen", keyFile}, true).output,
@@ -482,9 +481,8 @@ TEST_F(ThemeCommandLineTest, AFailingImportLeavesNothingAndSweepsWhatAKilledOneL
     fs::create_directories(into / ".velvanto-import-running");
     const Descriptor running(::open((into / ".velvanto-import-running").c_str(), O_RDONLY));
     ASSERT_EQ(::flock(running.get(), LOCK_EX), 0);
-    const auto result = run({"import", archive, "--to", into.string()}, true);
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.output.rfind("velvanto-theme: " + archive + ": ", 0), 0) << result.output;
+    const std::string result = said(run({"import", archive, "--to", into.string()}, true));
+    EXPECT_EQ(result.rfind("1 velvanto-theme: " + archive + ": ", 0), 0) << result;
     EXPECT_EQ(snapshot(into),
               (std::map<std::string, std::string>{{".velvanto-import-running/", ""}}));
 }

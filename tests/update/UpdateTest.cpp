@@ -207,11 +207,10 @@ TEST_F(UpdateTest, ASignedUpdateTakesThePlaceAndTheOldGoesToTheTrash) {
     ASSERT_EQ(found.outcome, UpdateCheck::Outcome::Available) << found.why.toStdString();
     EXPECT_EQ(found.item.url.toString().toStdString(), server.url("/a.zip").toStdString());
     EXPECT_EQ(install(found.item), "installed");
-    EXPECT_EQ(DockTheme::initWithBundleAtPath(bundle())->information().version, "1.1");
-    EXPECT_EQ(DockTheme::initWithBundleAtPath((trash() / "Mine.docktheme").string())
-                  ->information()
-                  .version,
-              "1.0");
+    for (const auto& [path, version] :
+         {std::pair{bundle(), "1.1"}, {(trash() / "Mine.docktheme").string(), "1.0"}}) {
+        EXPECT_EQ(DockTheme::initWithBundleAtPath(path)->information().version, version) << path;
+    }
     EXPECT_EQ(entries(themes()), std::vector<std::string>{"Mine.docktheme"});
     EXPECT_EQ(check().outcome, UpdateCheck::Outcome::UpToDate) << check().why.toStdString();
 }
