@@ -77,8 +77,7 @@ bool DockRenderer::renderToFile(const MiscKit& catalogue, const std::filesystem:
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    // Light compression: the screenshot is written often and read locally.
-    if (!render(scene).convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG", 80)) {
+    if (!render(scene).convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG", kPngQuality)) {
         return false;
     }
     return FileManager::writeFileAtomically(out, png.toStdString());

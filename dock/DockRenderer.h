@@ -15,6 +15,9 @@ class DockRenderer {
 public:
     // The icon size of the screenshots that themes carry.
     static constexpr int kTileSize = 56;
+    // The PNG quality of the Dock pictures written (screenshots, micro
+    // previews): light compression, since they are written often and read locally.
+    static constexpr int kPngQuality = 80;
 
     // The scene over a desktop, with some desktop above and beside it.
     static QImage render(const DockScene& scene);

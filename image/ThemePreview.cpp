@@ -106,7 +106,7 @@ bool ThemePreview::renderMicroPreview(DockTheme& theme, std::string* why) {
     const QString file = run.filePath(QString::fromLatin1(kMicroPreview));
     if (picture.isNull()) {
         reason = "the Dock could not be drawn (no Qt Gui application)";
-    } else if (!run.isValid() || !picture.save(file, "PNG", 80)) {
+    } else if (!run.isValid() || !picture.save(file, "PNG", DockRenderer::kPngQuality)) {
         reason = "the micro preview could not be written in " + QDir::tempPath().toStdString();
     } else if (!theme.putBundleFile(kMicroPreview, file.toStdString())) {
         reason = theme.errorString();

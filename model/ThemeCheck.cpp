@@ -142,8 +142,8 @@ std::vector<std::string> listImages(const BundleFolder& bundle, const std::strin
 void checkImages(const BundleFolder& bundle, const std::vector<ThemeImage>& table,
                  const ThemeBundle::ImageBase& base, const MiscKit& catalogue,
                  const ThemeCheck::Decoder& decoder, Report& report) {
-    const bool imagesLinked = bundle.entryAt(base.folder.empty() ? "images" : base.folder) ==
-                              Entry::Link;
+    const bool imagesLinked =
+        bundle.entryAt(base.folder.empty() ? "images" : base.folder) == Entry::Link;
     bool linkReported = false;
     std::map<std::string, std::string> fileOf2D;
     for (const ThemeImage& image : table) {
