@@ -17,6 +17,7 @@ protected:
     }
 };
 
+// The images the tool installs: ApplyToolTest.
 TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
     for (bool autoStyle : {false, true}) {
         writeFile(dockPreferences(), PropertyList::toXML(PlistValue(
@@ -25,10 +26,7 @@ TEST_F(ApplyTest, ApplyingInstallsTheImagesAndSetsTheStyleOnlyWhenAsked) {
         MainController& c = start();
         ASSERT_TRUE(c._openThemeAtPath(themeCopy(autoStyle ? "Auto" : "Plain")));
         named<QComboBox>("Dock style")->setCurrentIndex(1);
-        fs::remove(dockResources() / "frontline.png");
         EXPECT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
-        EXPECT_EQ(readFile(dockResources() / "frontline.png"),
-                  readFile(stockTheme() / "images/frontline.png"));
         EXPECT_EQ(MiscKit::currentDockType(), autoStyle ? DockStyle::TwoD : DockStyle::ThreeD);
         EXPECT_EQ(PropertyList::readDictionary(dockPreferences())->find("no-glass") != nullptr,
                   autoStyle);
@@ -99,19 +97,18 @@ TEST_F(ApplyTest, RefusedRightsAndAFailingToolAreReportedNotCelebrated) {
     }
 }
 
+// The images put back byte for byte: OriginalImagesTest.TheFirstApplyKeepsTheDocksImages...
 TEST_F(ApplyTest, RestoreOriginalPutsBackTheDocksOwnImagesOnceATheme) {
     writeFile(dockResources() / "frontline.png", "own front");
-    const auto asItCame = snapshot(dockResources());
     MainController& c = start();
     EXPECT_FALSE(MainController::originalImagesKept());
     c.btn_restoreOriginalDock();  // nothing kept yet: nothing to do
     EXPECT_EQ(dialogs.beeps, 1);
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("A")));
     ASSERT_TRUE(applied([&] { c.btn_change_applyTheme(); }));
-    EXPECT_NE(snapshot(dockResources()), asItCame);
     EXPECT_TRUE(MainController::originalImagesKept());
     EXPECT_TRUE(applied([&] { c.btn_restoreOriginalDock(); }));
-    EXPECT_EQ(snapshot(dockResources()), asItCame);
+    EXPECT_EQ(readFile(dockResources() / "frontline.png"), "own front");
     EXPECT_EQ(alertTexts(),
               "Dock Restored!: The Dock has the images it had before the first theme again.");
 }

@@ -30,7 +30,8 @@ TEST_F(CollectionTest, TheStockMicroPreviewIsCopiedOnceAndAddComparesNamesExactl
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
-// A Replace that goes through: ReplacingTheOpenTheme... below.
+// A Replace that goes through: ReplacingTheOpenTheme... below; what a failed one leaves on
+// disk: ThemeCollectionTest.AddCopiesRegularFilesOnly...
 TEST_F(CollectionTest, ANameClashAsksAndCancelOrAFailedReplaceKeepsTheOldTheme) {
     // Each: the answer (a Replace copies a file over the size limit, so it fails), the alert.
     for (auto [replace, alert] : {std::pair{false, ""}, {true, "Theme Not Replaced"}}) {
@@ -54,8 +55,6 @@ TEST_F(CollectionTest, ANameClashAsksAndCancelOrAFailedReplaceKeepsTheOldTheme) 
                   "collection. Want you to replace it?");
         EXPECT_EQ(text(alertTitles()), alert);
         EXPECT_EQ(dockNameOf(entry("Same")), "Velvanto Default");
-        // Nothing half-copied or put aside is left beside the theme.
-        EXPECT_EQ(entries(folder()).size(), 1u);
         fs::remove_all(home());
     }
 }

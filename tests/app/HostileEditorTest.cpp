@@ -136,13 +136,11 @@ TEST_F(HostileEditorTest, LeftoversGoUndoCopiesLiveInOneFolderAndAnOldImageOver1
     writeFile(temp() / "mine.txt", "the user's");
     fs::create_symlink(temp() / "mine.txt", temp() / ownFolder(gone) / "link");
     QString theme = themeCopy("A");
-    writeFile(theme.toStdString() + "/images/.velvanto-x", "half");
     MainController& c = start();
     EXPECT_FALSE(fs::exists(temp() / ownFolder(gone)));
     EXPECT_EQ(readFile(temp() / ownFolder(::getppid()) / "1"), "a running editor's undo copy");
     EXPECT_EQ(readFile(temp() / "mine.txt"), "the user's");
-    ASSERT_TRUE(c._openThemeAtPath(theme));
-    EXPECT_FALSE(fs::exists(theme.toStdString() + "/images/.velvanto-x"));
+    ASSERT_TRUE(c._openThemeAtPath(theme));  // a bundle's leftovers: HostileThemeTest
     // Undo copies live in this editor's folder; undo reaches the opened
     // bundle even when its name now belongs to another folder.
     c.setFileImagePathForSelection(picture("small.png", {4, 4}),

@@ -65,19 +65,14 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateDropOrNoSelectionLeavesTheSlotAndUndoPut
     MainController& c = start();
     int row = openAndSelect(c, "Separator_Horizontal");
     QString before = imagePath(c, row);
+    // A refusal is told (its reasons, a FIFO or a file over 16 MiB among them: HostileThemeTest).
     QString folder = at("folder.png");
     ASSERT_TRUE(QDir().mkpath(folder));
-    QString big = at("big.png");
-    writeSparse(text(big), 17u << 20);
     const auto untouched = snapshot(temp());
-    for (auto [source, why] :
-         {std::pair{folder, "it is not a readable file"}, {big, "it is larger than 16 MiB"}}) {
-        dialogs.alerts.clear();
-        dropOnSlot(c, source);
-        EXPECT_EQ(alertTexts(),
-                  "Image Not Replaced: " + source + " was not put in the theme: " + why + ".");
-    }
-    EXPECT_EQ(dialogs.beeps, 2);
+    dropOnSlot(c, folder);
+    EXPECT_EQ(alertTexts(), "Image Not Replaced: " + folder +
+                                " was not put in the theme: it is not a readable file.");
+    EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_TRUE(log.has("Cannot copy " + text(folder)));
     EXPECT_EQ(imagePath(c, row), before);
     EXPECT_EQ(changes(untouched, snapshot(temp())), std::vector<std::string>{});
@@ -89,7 +84,7 @@ TEST_F(SlotDropTest, ARefusedOrDuplicateDropOrNoSelectionLeavesTheSlotAndUndoPut
     EXPECT_EQ(alertTitles(), "Duplicate file");
     select(c, {});
     dropOnSlot(c, picture("four.png", {4, 4}));
-    EXPECT_EQ(dialogs.beeps, 4);  // the two refusals, the duplicate, then no selection
+    EXPECT_EQ(dialogs.beeps, 3);  // the refusal, the duplicate, then no selection
     EXPECT_EQ(mainWindow()->statusBar()->currentMessage(),
               "No image is selected: select one among the thumbnails first.");
     EXPECT_EQ(c.session().history().count(), 0);

@@ -29,10 +29,8 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
     writeFile(temp() / "plain", "a file, not a folder");
     for (const fs::path& folder : {dockResources(), temp() / "art"}) {
         writeFile(folder / "separator.png", "a separator");
-        writeSparse(folder / "frontline.png", 17u << 20);  // too large even for root
     }
-    const QString large =
-        ". The image frontline.png could not be copied: frontline.png is larger than 16 MiB.";
+    writeSparse(temp() / "art/frontline.png", 17u << 20);  // too large even for root
     using Answers = std::deque<std::optional<QString>>;
     // The command, the panels' answers and why, after "created at ".
     for (const auto& [command, answers, why] :
@@ -41,10 +39,9 @@ TEST_F(ThemeCommandsTest, NewThemeMakesTheBundleNamedAfterTheChoiceOrReportsWhyN
                          ". Taken.docktheme is in the destination already; it was left untouched."},
           {&MainController::btn_backupMyCurrentDock, Answers{at("plain/B")},
            at("plain/B.docktheme") + ". The destination folder can't be opened: Not a directory."},
-          {&MainController::btn_backupMyCurrentDock, Answers{at("Mine")},
-           at("Mine.docktheme") + large},
           {&MainController::btn_generateThemeFromFolder, Answers{at("art"), at("Mine")},
-           at("Mine.docktheme") + large}}) {
+           at("Mine.docktheme") + ". The image frontline.png could not be copied: frontline.png "
+                                  "is larger than 16 MiB."}}) {
         dialogs.alerts.clear();
         const auto before = snapshot(temp());
         dialogs.panelAnswers = answers;
@@ -73,29 +70,23 @@ TEST_F(ThemeCommandsTest, OpeningTakesTheExactExtensionOnlyAndAFailedOneSaysWhyC
     EXPECT_EQ(c.shownTab(), MainController::kInformationTab);
     c.setFileImagePathForSelection(picture("x.png", {4, 4}), welcome);
     EXPECT_EQ(dialogs.beeps, 1);
-    // A failed open says why, changes nothing and leaves the open theme shown.
+    // A failed open says why, changes nothing and leaves the open theme shown (every reason
+    // a theme does not open: HostileThemeTest.BundlesThatLeadOutsideOrAreNoThemes...).
     ASSERT_TRUE(c._openThemeAtPath(themeCopy("Kept", {{"VL_DockAuthor", "Kim"}})));
-    QString broken = themeCopy("Broken");
-    fs::remove_all(broken.toStdString() + "/images");
     const auto before = snapshot(temp());
-    int beeps = 1;
-    for (const auto& [path, why] : std::vector<std::pair<QString, QString>>{
-             {broken,
-              "the image of 2D_Opened_App_Indicator_M (indicator_medium_simple.png) is "
-              "missing"},
-             {at("missing.docktheme"), "there is no theme folder at that place"}}) {
-        dialogs.alerts.clear();
-        c.setFileImagePathForSelection(path, welcome);
-        EXPECT_EQ(alertTexts(), "Defective file: This theme can't be opened: " + why + ".");
-        EXPECT_EQ(dialogs.beeps, ++beeps);
-        EXPECT_EQ(c.session().theme()->dockPath(), (temp() / "Kept.docktheme").string());
-    }
+    dialogs.alerts.clear();
+    c.setFileImagePathForSelection(at("missing.docktheme"), welcome);
+    EXPECT_EQ(
+        alertTexts(),
+        "Defective file: This theme can't be opened: there is no theme folder at that place.");
+    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(c.session().theme()->dockPath(), (temp() / "Kept.docktheme").string());
     EXPECT_EQ(changes(before, snapshot(temp())), std::vector<std::string>{});
     EXPECT_EQ(named<QLineEdit>("Author")->text(), "Kim");
     EXPECT_EQ(c.shownTab(), MainController::kEditorTab);  // where the start with the editor put it
     EXPECT_TRUE(action("Apply theme")->isEnabled());
     c.btn_toolbar_opentheme();  // the open panel cancelled beeps
-    EXPECT_EQ(dialogs.beeps, 4);
+    EXPECT_EQ(dialogs.beeps, 3);
 }
 
 TEST_F(ThemeCommandsTest, UnsavedInformationIsAskedAboutBeforeTheThemeIsDropped) {
